@@ -1,0 +1,146 @@
+// Console output with the Latin-1 to UTF-8 conversion, input, and the failure exit.
+#include "app/console.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+constexpr int RULE_WIDTH = 80;
+constexpr std::size_t FORMAT_BUFFER = 1024;
+
+// "UTF-8", "utf8", "UTF8@euro": the codeset part of a locale name.
+bool names_utf8(const char* locale)
+{
+    const char* dot = std::strchr(locale, '.');
+    if (dot == nullptr)
+        return false;
+    char folded[8];
+    std::size_t length = 0;
+    for (const char* c = dot + 1; *c != '\0' && *c != '@'; ++c) {
+        if (*c == '-')
+            continue;
+        if (length == sizeof folded - 1)
+            return false;
+        folded[length++] = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    }
+    folded[length] = '\0';
+    return std::strcmp(folded, "utf8") == 0;
+}
+
+bool locale_is_utf8()
+{
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0')
+            return names_utf8(value);
+    }
+    return false;
+}
+
+bool writes_utf8()
+{
+    static const bool utf8 = locale_is_utf8();
+    return utf8;
+}
+
+void write_as_utf8(const char* text, std::size_t length)
+{
+    std::array<char, 2 * FORMAT_BUFFER> converted;
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (used + 2 > converted.size()) {
+            std::fwrite(converted.data(), 1, used, stdout);
+            used = 0;
+        }
+        auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            converted[used++] = static_cast<char>(byte);
+        } else {
+            converted[used++] = static_cast<char>(0xC0 | (byte >> 6));
+            converted[used++] = static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    std::fwrite(converted.data(), 1, used, stdout);
+}
+
+void console_vprint(const char* format, std::va_list arguments)
+{
+    std::array<char, FORMAT_BUFFER> text;
+    int length = std::vsnprintf(text.data(), text.size(), format, arguments);
+    if (length < 0)
+        return;
+    console_write(text.data(), std::min(static_cast<std::size_t>(length), text.size() - 1));
+}
+
+}  // namespace
+
+void console_write(const char* text, std::size_t length)
+{
+    if (writes_utf8())
+        write_as_utf8(text, length);
+    else
+        std::fwrite(text, 1, length, stdout);
+}
+
+void console_print(const char* format, ...)
+{
+    std::va_list arguments;
+    va_start(arguments, format);
+    console_vprint(format, arguments);
+    va_end(arguments);
+}
+
+void console_rule()
+{
+    static constexpr char hyphens[] =
+        "--------------------------------------------------------------------------------";
+    static_assert(sizeof hyphens - 1 == RULE_WIDTH);
+    console_write(hyphens, RULE_WIDTH);
+    if (console_is_terminal())
+        console_write("\n", 1);
+}
+
+bool console_is_terminal()
+{
+    static const bool terminal = isatty(STDOUT_FILENO) == 1;
+    return terminal;
+}
+
+void console_clear_screen()
+{
+    console_print("\x1b[2J\x1b[H");
+}
+
+void console_move_to(int column, int row)
+{
+    console_print("\x1b[%d;%dH", row, column);
+}
+
+int console_read_char()
+{
+    std::fflush(stdout);
+    return std::getchar();
+}
+
+void console_unread_char(int c)
+{
+    if (c != EOF)
+        std::ungetc(c, stdin);
+}
+
+void fail_with(const char* format, ...)
+{
+    std::va_list arguments;
+    va_start(arguments, format);
+    console_vprint(format, arguments);
+    va_end(arguments);
+    console_read_char();
+    std::exit(1);
+}

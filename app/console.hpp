@@ -1,0 +1,30 @@
+// The console: every byte the program shows and every character it reads.
+// Texts are held in Latin-1; they go out as UTF-8 when the locale's character
+// set (LC_ALL, else LC_CTYPE, else LANG) is UTF-8, and as Latin-1 otherwise.
+// Output is buffered and flushed before every read of standard input.
+#pragma once
+
+#include <cstddef>
+
+#define CONSOLE_PRINTF(f, a) __attribute__((format(printf, f, a)))
+
+void console_print(const char* format, ...) CONSOLE_PRINTF(1, 2);
+void console_write(const char* text, std::size_t length);
+
+// The separator of 80 hyphens. Piped, it has no line end (the 80-column
+// console wraps); on a terminal it ends the line so any width shows it whole.
+void console_rule();
+
+// The banner's title lines: placed by cursor control on a terminal, by blanks
+// and line ends otherwise.
+bool console_is_terminal();
+void console_clear_screen();
+void console_move_to(int column, int row);
+
+// Flushes standard output, then reads one character (EOF at the end of input).
+int console_read_char();
+void console_unread_char(int c);
+
+// The one way the program fails: prints the message, reads and discards one
+// character from standard input and ends the process with status 1.
+[[noreturn]] void fail_with(const char* format, ...) CONSOLE_PRINTF(1, 2);

@@ -1,0 +1,21 @@
+// Course codes and the weekly slot numbering.
+// Course types 1..6 have a three-letter code; the 17 daily teaching blocks of
+// Monday to Friday and the 5 morning blocks of Saturday are weekly slots 1..90.
+#pragma once
+
+#include <cstdint>
+
+inline constexpr int32_t FIRST_COURSE_TYPE = 1;
+inline constexpr int32_t LAST_COURSE_TYPE = 6;
+inline constexpr int32_t MONDAY = 2;
+inline constexpr int32_t SATURDAY = 7;
+inline constexpr int32_t NO_SLOT = -1;  // never a grid row
+
+// The code of a course type: the same constant text for every call with the
+// same type. A type outside 1..6 gets NO_COURSE_CODE, which matches no loaded section.
+const char* course_code(int32_t course_type);
+extern const char* const NO_COURSE_CODE;
+
+// The weekly slot 1..90 of a block that starts at `start` (minutes since
+// midnight) on `weekday` (2..7); NO_SLOT when that pair is not a teaching block.
+int32_t weekly_slot(int32_t start, int32_t weekday);

@@ -1,0 +1,157 @@
+// Reading the instance files into the tables.
+#include "model/instance.hpp"
+
+#include <algorithm>
+
+#include "app/console.hpp"
+#include "app/output_file.hpp"
+#include "model/calendar.hpp"
+#include "model/listing.hpp"
+#include "model/tables.hpp"
+
+namespace {
+
+constexpr const char* CAPACITY_RECORD = "d|d|";
+constexpr const char* SECTION_RECORD = "d|d|d|d|";
+constexpr const char* TIMETABLE_RECORD = "d|d|d|c|d|d:d|d:d|";
+
+bool refuse(RecordFile& file, const char* reason)
+{
+    file.error = reason;
+    return false;
+}
+
+std::FILE* open_input(const char* name)
+{
+    std::FILE* stream = std::fopen(name, "r");
+    if (stream == nullptr)
+        fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
+    return stream;
+}
+
+void read_or_reject(bool (*reader)(RecordFile&), std::FILE* stream, const char* name)
+{
+    RecordFile file{stream, name, 0, nullptr};
+    if (!reader(file))
+        reject_line(file, file.error);
+}
+
+// The first loaded section with this course and section number and the very same code.
+int32_t find_section(const char* code, int32_t course_number, int32_t section_number)
+{
+    for (int32_t index = 1; index <= section_count; ++index) {
+        const Section& section = sections[index];
+        if (section.course_number == course_number && section.section_number == section_number &&
+            section.course_code == code)
+            return index;
+    }
+    return 0;
+}
+
+// Meetings are numbered by the first appearance of their weekday; a third
+// weekday finds no meeting. A meeting spans its earliest to its latest start.
+void add_block(Section& section, int32_t weekday, int32_t start)
+{
+    for (int m = 1; m <= LAST_MEETING; ++m) {
+        Meeting& meeting = section.meetings[m];
+        if (meeting.weekday == 0 && section.meetings[m - 1].weekday != weekday)
+            meeting.weekday = weekday;
+        if (meeting.weekday != weekday)
+            continue;
+        if (meeting.earliest_start == 0) {
+            meeting.earliest_start = meeting.latest_start = start;
+        } else {
+            meeting.earliest_start = std::min(meeting.earliest_start, start);
+            meeting.latest_start = std::max(meeting.latest_start, start);
+        }
+    }
+}
+
+void compute_meeting_slots()
+{
+    for (int32_t index = 1; index <= section_count; ++index)
+        for (int m = 1; m <= LAST_MEETING; ++m) {
+            Meeting& meeting = sections[index].meetings[m];
+            if (meeting.weekday == 0)
+                continue;
+            meeting.first_slot = weekly_slot(meeting.earliest_start, meeting.weekday);
+            meeting.last_slot = weekly_slot(meeting.latest_start, meeting.weekday);
+        }
+}
+
+}  // namespace
+
+bool read_room_capacities(RecordFile& file)
+{
+    RecordFields fields;
+    RecordRead read;
+    while ((read = read_record(file, CAPACITY_RECORD, fields)) == RecordRead::Record) {
+        int32_t room = fields[0];
+        if (room < 0 || room > LAST_ROOM)
+            return refuse(file, "sala fora de 0..7");
+        room_capacity[room] = fields[1];
+    }
+    return read == RecordRead::End;
+}
+
+bool read_sections(RecordFile& file)
+{
+    RecordFields fields;
+    RecordRead read;
+    int32_t count = 0;
+    while ((read = read_record(file, SECTION_RECORD, fields)) == RecordRead::Record) {
+        const char* code = course_code(fields[0]);
+        if (code == NO_COURSE_CODE)
+            return refuse(file, "tipo de disciplina fora de 1..6");
+        if (count == MAX_SECTIONS)
+            return refuse(file, "mais de 99 turmas");
+        Section& section = sections[++count];
+        section.course_code = code;
+        section.course_number = fields[1];
+        section.section_number = fields[2];
+        section.demand = fields[3];
+        section.meetings = {};
+        section_count = count;
+    }
+    section_count = count;
+    return read == RecordRead::End;
+}
+
+bool read_timetable(RecordFile& file)
+{
+    RecordFields fields;
+    RecordRead read;
+    while ((read = read_record(file, TIMETABLE_RECORD, fields)) == RecordRead::Record) {
+        int32_t index = find_section(course_code(fields[0]), fields[1], fields[2]);
+        if (index == 0)
+            continue;  // another department's course
+        int32_t weekday = fields[4];
+        if (weekday < MONDAY || weekday > SATURDAY)
+            return refuse(file, "dia da semana fora de 2..7");
+        int64_t start = int64_t{fields[5]} * 60 + fields[6];
+        if (start < 0 || start > INT32_MAX || weekly_slot(static_cast<int32_t>(start), weekday) == NO_SLOT)
+            return refuse(file, "inicio fora dos blocos de aula desse dia");
+        Section& section = sections[index];
+        section.timetable_mark = fields[3];
+        add_block(section, weekday, static_cast<int32_t>(start));
+    }
+    compute_meeting_slots();
+    return read == RecordRead::End;
+}
+
+void load_instance()
+{
+    std::FILE* capacities = open_input("capacidade.txt");
+    std::FILE* demands = open_input("demanda.txt");
+    std::FILE* timetable = open_input("horario.txt");
+    std::FILE* listing =
+        begin_output_file("disciplina.txt", "\n\nArquivo disciplina.txt nao pode ser aberto.\n");
+    read_or_reject(read_room_capacities, capacities, "capacidade.txt");
+    read_or_reject(read_sections, demands, "demanda.txt");
+    read_or_reject(read_timetable, timetable, "horario.txt");
+    write_section_listing(listing);
+    finish_output_file();
+    std::fclose(timetable);
+    std::fclose(capacities);
+    std::fclose(demands);
+}

@@ -1,0 +1,18 @@
+// The instance loader: capacidade.txt, demanda.txt and horario.txt into the
+// room capacities, the section table and the meetings' weekly slots, then the
+// section listing disciplina.txt. Every load starts afresh.
+#pragma once
+
+#include "model/records.hpp"
+
+// Opens the three instance files and creates the listing, in that order, reads
+// them into the tables and writes disciplina.txt. A file that cannot be opened
+// or a line that is not a valid record ends the process with status 1.
+void load_instance();
+
+// The readers of the three files, each to its end. They return false at the
+// first line they refuse, with file.line and file.error saying where and why;
+// what they read before it is already in the tables.
+bool read_room_capacities(RecordFile& file);
+bool read_sections(RecordFile& file);
+bool read_timetable(RecordFile& file);

@@ -1,0 +1,123 @@
+// The line-by-line record reader shared by the three instance files.
+#include "model/records.hpp"
+
+#include <cctype>
+
+#include "app/console.hpp"
+
+namespace {
+
+constexpr const char* INCOMPLETE = "registro incompleto";
+
+bool is_blank(int c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool is_line_space(int c)
+{
+    return is_blank(c) || c == '\r' || c == '\v' || c == '\f';
+}
+
+const char* missing_literal(char literal)
+{
+    switch (literal) {
+    case '|': return "falta o separador '|'";
+    case ':': return "falta o ':' entre hora e minuto";
+    default: return "separador esperado";
+    }
+}
+
+// Skips the white space that opens a line; true when the line has nothing else.
+// `c` ends as the first character that is not white space.
+bool line_is_blank(std::FILE* stream, int& c, bool& only_blanks)
+{
+    only_blanks = true;
+    while (is_line_space(c = std::getc(stream)))
+        only_blanks = only_blanks && is_blank(c);
+    return c == '\n' || c == EOF;
+}
+
+const char* read_field(std::FILE* stream, char kind, int32_t& value)
+{
+    int c = std::getc(stream);
+    if (kind == 'd') {
+        while (is_blank(c))
+            c = std::getc(stream);
+        if (c == '\n' || c == EOF)
+            return INCOMPLETE;
+        return scan_whole_number(stream, c, value);
+    }
+    if (c == '\n' || c == EOF)
+        return INCOMPLETE;
+    if (kind == 'c') {
+        value = static_cast<unsigned char>(c);
+        return nullptr;
+    }
+    return c == kind ? nullptr : missing_literal(kind);
+}
+
+const char* read_line_end(std::FILE* stream)
+{
+    int c;
+    while (is_line_space(c = std::getc(stream))) {
+    }
+    return c == '\n' || c == EOF ? nullptr : "texto depois do fim do registro";
+}
+
+}  // namespace
+
+const char* scan_whole_number(std::FILE* stream, int c, int32_t& value)
+{
+    bool negative = c == '-';
+    if (c == '-' || c == '+')
+        c = std::getc(stream);
+    if (!std::isdigit(c)) {
+        std::ungetc(c, stream);
+        return "numero esperado";
+    }
+    int64_t magnitude = 0;
+    for (; std::isdigit(c); c = std::getc(stream))
+        if (magnitude <= INT32_MAX)
+            magnitude = magnitude * 10 + (c - '0');
+    std::ungetc(c, stream);
+    int64_t signed_value = negative ? -magnitude : magnitude;
+    if (signed_value < INT32_MIN || signed_value > INT32_MAX)
+        return "numero fora do intervalo de 32 bits";
+    value = static_cast<int32_t>(signed_value);
+    return nullptr;
+}
+
+RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields)
+{
+    int c;
+    bool only_blanks;
+    for (;;) {
+        ++file.line;
+        if (!line_is_blank(file.stream, c, only_blanks))
+            break;
+        if (c == EOF)
+            return RecordRead::End;
+    }
+    if (!only_blanks) {
+        file.error = "caractere inesperado no inicio da linha";
+        return RecordRead::Malformed;
+    }
+    std::ungetc(c, file.stream);
+    int field = 0;
+    for (const char* kind = pattern; *kind != '\0'; ++kind) {
+        int32_t value = 0;
+        file.error = read_field(file.stream, *kind, value);
+        if (file.error != nullptr)
+            return RecordRead::Malformed;
+        if (*kind == 'd' || *kind == 'c')
+            fields[field++] = value;
+    }
+    file.error = read_line_end(file.stream);
+    return file.error == nullptr ? RecordRead::Record : RecordRead::Malformed;
+}
+
+void reject_line(const RecordFile& file, const char* reason)
+{
+    fail_with("\n\nArquivo %s, linha %d: %s\n", file.name, file.line, reason);
+}

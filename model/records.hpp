@@ -1,0 +1,35 @@
+// The "|"-separated record files, read line by line. A line is either blank
+// (only white space) or exactly one record of the file's pattern; anything
+// else is refused with a short reason and the line's number.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+struct RecordFile {
+    std::FILE* stream;
+    const char* name;
+    int32_t line;       // 1-based number of the line being read
+    const char* error;  // why that line was refused
+};
+
+inline constexpr int MAX_RECORD_FIELDS = 9;
+using RecordFields = std::array<int32_t, MAX_RECORD_FIELDS>;
+
+enum class RecordRead { Record, End, Malformed };
+
+// Reads the next record into `fields`, skipping blank lines. In `pattern`,
+// 'd' is a whole number (blanks or tabs, an optional sign, digits; 32 bits),
+// 'c' the one character that follows, anything else a literal that must
+// follow at once. After the record only white space may end the line.
+// Malformed: file.error and file.line tell why and where.
+RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields);
+
+// Ends the process with "Arquivo NOME, linha N: reason".
+[[noreturn]] void reject_line(const RecordFile& file, const char* reason);
+
+// Reads an optional sign and at least one digit, `c` being the first
+// character, already read; the character after the number stays unread.
+// Returns nullptr, or why the text is not a 32-bit whole number.
+const char* scan_whole_number(std::FILE* stream, int c, int32_t& value);

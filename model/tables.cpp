@@ -1,0 +1,37 @@
+// Storage of the process-wide tables declared in tables.hpp.
+#include "model/tables.hpp"
+
+std::array<int32_t, ROOM_COLUMNS> room_capacity{};
+SectionTable sections{};
+int32_t section_count = 0;
+
+AllocationGrid current_grid{};
+AllocationGrid candidate_grid{};
+AllocationGrid best_grid{};
+int32_t current_cost = 0;
+int32_t candidate_cost = 0;
+int32_t best_cost = 0;
+
+int32_t excess_weight = 0;
+int32_t idle_weight = 0;
+int32_t violation_count = 0;
+AnnealingSchedule annealing_schedule{};
+
+void reset_tables()
+{
+    room_capacity = {};
+    sections = {};
+    section_count = 0;
+    current_grid = {};
+    candidate_grid = {};
+    best_grid = {};
+    current_cost = candidate_cost = best_cost = 0;
+    excess_weight = idle_weight = violation_count = 0;
+    annealing_schedule = {};
+}
+
+void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to)
+{
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        to[row] = from[row];
+}

@@ -1,0 +1,69 @@
+// The process-wide tables: everything the program knows lives here.
+// Room capacities, the section table with its meetings, the three allocation
+// grids with their costs, the penalty weights, the violation count and the
+// annealing schedule. All are zero at start and are read and written in place.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+inline constexpr int LAST_ROOM = 7;      // room columns run 0..LAST_ROOM
+inline constexpr int SLOT_COUNT = 90;    // grid rows 1..SLOT_COUNT are weekly slots
+inline constexpr int MAX_SECTIONS = 99;  // section entries 1..MAX_SECTIONS
+inline constexpr int ROOM_COLUMNS = LAST_ROOM + 1;
+inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
+inline constexpr int LAST_MEETING = 2;     // meetings are numbered 1 and 2; entry 0 stays empty
+
+// One weekly meeting of a section; weekday 0 means the meeting is absent.
+struct Meeting {
+    int32_t placed;          // 1 once the initial allocation has put it in the grid
+    int32_t weekday;         // 2 (Monday) .. 7 (Saturday)
+    int32_t earliest_start;  // minutes since midnight of its first block, 0 = unset
+    int32_t latest_start;    // minutes since midnight of its last block
+    int32_t first_slot;      // weekly slot of the first block, 0 when absent
+    int32_t last_slot;       // weekly slot of the last block, 0 when absent
+};
+
+// One class section ("Turma") of a course ("Disciplina").
+struct Section {
+    const char* course_code;  // one of the six constant codes, compared by identity
+    int32_t course_number;
+    int32_t section_number;
+    int32_t timetable_mark;   // the mark character of horario.txt, in the low byte
+    int32_t demand;           // enrolled students
+    std::array<Meeting, LAST_MEETING + 1> meetings;
+};
+
+using SectionTable = std::array<Section, MAX_SECTIONS + 1>;  // entry 0: the empty section
+using GridRow = std::array<int32_t, ROOM_COLUMNS>;
+using AllocationGrid = std::array<GridRow, SLOT_COUNT + 1>;  // row 0 is not a slot
+
+struct AnnealingSchedule {
+    double initial_temperature;
+    double final_temperature;
+    double cooling_factor;
+    int32_t moves_per_temperature;
+    int32_t stall_limit;
+};
+
+extern std::array<int32_t, ROOM_COLUMNS> room_capacity;  // seats per room column
+extern SectionTable sections;                            // entries 1..section_count are loaded
+extern int32_t section_count;
+
+extern AllocationGrid current_grid;    // the working solution
+extern AllocationGrid candidate_grid;  // the neighbour under test
+extern AllocationGrid best_grid;       // the best solution of the last annealing run
+extern int32_t current_cost;
+extern int32_t candidate_cost;
+extern int32_t best_cost;
+
+extern int32_t excess_weight;    // cost per student above a room's capacity
+extern int32_t idle_weight;      // cost per empty seat
+extern int32_t violation_count;  // over-capacity cells of best_grid
+extern AnnealingSchedule annealing_schedule;
+
+// Sets every table back to its start-up state (all zero); for tests.
+void reset_tables();
+
+// Copies the slot rows 1..SLOT_COUNT of one grid onto another; row 0 is never copied.
+void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to);

@@ -1,0 +1,75 @@
+// Reading and checking the penalty weights.
+#include "model/weights.hpp"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/console.hpp"
+#include "model/records.hpp"
+
+namespace {
+
+// Beyond this a single cell's price is refused outright, so that the sums
+// over all cells below stay exact in 64 bits.
+constexpr int64_t CELL_PRICE_LIMIT = INT64_MAX / ((SLOT_COUNT + 1) * ROOM_COLUMNS);
+
+int skip_space(std::FILE* stream)
+{
+    int c;
+    while ((c = std::getc(stream)) != EOF && std::isspace(c)) {
+    }
+    return c;
+}
+
+const char* read_weight(std::FILE* stream, int32_t& weight, const char* missing)
+{
+    int c = skip_space(stream);
+    if (c == EOF)
+        return missing;
+    return scan_whole_number(stream, c, weight);
+}
+
+}  // namespace
+
+const char* read_weights(std::FILE* stream, int32_t& excess, int32_t& idle)
+{
+    const char* error = read_weight(stream, excess, "arquivo sem numeros");
+    if (error == nullptr)
+        error = read_weight(stream, idle, "falta o segundo numero");
+    return error;
+}
+
+bool costs_fit_32_bits(int32_t excess, int32_t idle)
+{
+    int64_t highest = 0, lowest = 0;
+    for (int room = 0; room <= LAST_ROOM; ++room) {
+        int64_t cell_high = INT64_MIN, cell_low = INT64_MAX;
+        for (int32_t index = 0; index <= section_count; ++index) {
+            int64_t price = seat_cost_with(excess, idle, sections[index].demand, room_capacity[room]);
+            if (price > CELL_PRICE_LIMIT || price < -CELL_PRICE_LIMIT)
+                return false;
+            cell_high = std::max(cell_high, price);
+            cell_low = std::min(cell_low, price);
+        }
+        highest += cell_high * SLOT_COUNT;
+        lowest += cell_low * SLOT_COUNT;
+    }
+    return highest <= INT32_MAX && lowest >= INT32_MIN;
+}
+
+void load_weights()
+{
+    std::FILE* stream = std::fopen("peso.par", "r");
+    if (stream == nullptr)
+        fail_with("\n\nArquivo peso.par nao pode ser aberto.\n");
+    int32_t excess = 0, idle = 0;
+    if (const char* error = read_weights(stream, excess, idle))
+        fail_with("\n\nArquivo peso.par: %s\n", error);
+    if (!costs_fit_32_bits(excess, idle))
+        fail_with("\n\nArquivo peso.par: com estes pesos o custo passaria de 32 bits\n");
+    excess_weight = excess;
+    idle_weight = idle;
+    console_print("Penalidade por excesso de capacidade= %d\nPenalidade por ociosidade= %d\n",
+                  excess_weight, idle_weight);
+    std::fclose(stream);
+}

@@ -1,0 +1,20 @@
+// The allocation grid reports: solucao.txt (the initial allocation) and
+// solucaof.txt (the best allocation with its violation count), each a table
+// of weekly slots by rooms, the overflow column headed "sv".
+#pragma once
+
+#include <cstdio>
+
+#include "model/tables.hpp"
+
+// Writes solucao.txt from current_grid and current_cost.
+void write_solution_file();
+
+// Writes solucaof.txt from best_grid, best_cost and violation_count.
+void write_final_solution_file();
+
+// The header of solucaof.txt and the grid block, to `out`.
+void write_final_report(std::FILE* out, const AllocationGrid& grid, int32_t cost, int32_t violations);
+
+// The 94 lines of the grid table: rules, column header and one line per slot.
+void write_grid_block(std::FILE* out, const AllocationGrid& grid);

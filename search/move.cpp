@@ -1,0 +1,110 @@
+// Drawing a source cell and a target room, and shifting between them.
+#include "search/move.hpp"
+
+#include "search/random.hpp"
+
+RoomShift last_shift{};
+int32_t level_stall_count = 0;
+int32_t run_stall_count = 0;
+
+namespace {
+
+int draw_room()
+{
+    return static_cast<int>(random_between(0, LAST_ROOM + 1));
+}
+
+// Draws occupied cells, room first, and lists the rows of its section that
+// move with it: those within SHIFT_REACH rows in the same room, at most six.
+int draw_source()
+{
+    int room, row;
+    do {
+        room = draw_room();
+        row = static_cast<int>(random_between(1, SLOT_COUNT + 1));
+    } while (candidate_grid[row][room] == 0);
+    last_shift = {};
+    last_shift.section = candidate_grid[row][room];
+    last_shift.from_room = room;
+    for (int near = row - SHIFT_REACH; near <= row + SHIFT_REACH; ++near) {
+        if (near < 1 || near > SLOT_COUNT || last_shift.row_count == MAX_SHIFT_ROWS)
+            continue;
+        if (candidate_grid[near][room] == last_shift.section)
+            last_shift.rows[last_shift.row_count++] = near;
+    }
+    return row;
+}
+
+bool free_in_listed_rows(int room)
+{
+    for (int i = 0; i < last_shift.row_count; ++i)
+        if (candidate_grid[last_shift.rows[i]][room] != 0)
+            return false;
+    return true;
+}
+
+bool some_room_takes_shift()
+{
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        if (free_in_listed_rows(room))
+            return true;
+    return false;
+}
+
+// Counts one attempt in both stall counts; true when the level should give up.
+bool count_attempt()
+{
+    ++level_stall_count;
+    ++run_stall_count;
+    return level_stall_count > level_stall_limit();
+}
+
+void move_cells(AllocationGrid& grid, int from, int to)
+{
+    for (int i = 0; i < last_shift.row_count; ++i) {
+        int row = last_shift.rows[i];
+        grid[row][to] = grid[row][from];
+        grid[row][from] = 0;
+    }
+}
+
+}  // namespace
+
+double level_stall_limit()
+{
+    return annealing_schedule.stall_limit * 0.1;
+}
+
+bool make_neighbour()
+{
+    for (;;) {
+        int row = draw_source();
+        if (!some_room_takes_shift()) {
+            if (count_attempt())
+                return false;
+            continue;
+        }
+        for (;;) {
+            int room = draw_room();
+            if (candidate_grid[row][room] != 0)
+                continue;
+            if (count_attempt())
+                return false;
+            if (!free_in_listed_rows(room))
+                continue;
+            last_shift.to_room = room;
+            apply_shift(candidate_grid);
+            return true;
+        }
+    }
+}
+
+void apply_shift(AllocationGrid& grid)
+{
+    move_cells(grid, last_shift.from_room, last_shift.to_room);
+}
+
+void undo_shift(AllocationGrid& grid)
+{
+    move_cells(grid, last_shift.to_room, last_shift.from_room);
+}

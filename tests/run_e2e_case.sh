@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Runs one end-to-end case of tests/e2e: the program in a scratch directory
+# holding the case's input/ files, fed its `stdin` script under LC_ALL=C (or
+# the locale named in `locale`), with output piped. Compares the console bytes
+# with expected/console, the exit status with expected/status, and every file
+# left in the directory with expected/files/ (files written or changed) or
+# input/ (files that must stay as they were). An optional `setup` script runs
+# in the scratch directory first.
+#
+#   run_e2e_case.sh PROGRAM CASE_DIR            check the case
+#   run_e2e_case.sh --update PROGRAM CASE_DIR   write the actual results as expected
+set -u
+update=no
+if [ "${1:-}" = --update ]; then update=yes; shift; fi
+program=$(realpath "$1")
+case_dir=$(realpath "$2")
+
+scratch=$(mktemp -d)
+results=$(mktemp -d)
+trap 'rm -rf "$scratch" "$results"' EXIT
+
+if [ -d "$case_dir/input" ]; then cp -R "$case_dir/input/." "$scratch/"; fi
+if [ -f "$case_dir/setup" ]; then (cd "$scratch" && bash "$case_dir/setup") || exit 2; fi
+locale=C
+if [ -f "$case_dir/locale" ]; then locale=$(cat "$case_dir/locale"); fi
+
+(cd "$scratch" && LC_ALL=$locale "$program" <"$case_dir/stdin" >"$results/console" 2>"$results/stderr")
+echo $? >"$results/status"
+
+# Files written or changed by the run, relative to the scratch directory.
+changed_files() {
+    (cd "$scratch" && find . -type f | sed 's|^\./||' | sort) | while read -r name; do
+        if [ ! -f "$case_dir/input/$name" ] || ! cmp -s "$scratch/$name" "$case_dir/input/$name"; then
+            echo "$name"
+        fi
+    done
+}
+
+if [ $update = yes ]; then
+    rm -rf "$case_dir/expected"
+    mkdir -p "$case_dir/expected/files"
+    cp "$results/console" "$results/status" "$case_dir/expected/"
+    changed_files | while read -r name; do
+        mkdir -p "$(dirname "$case_dir/expected/files/$name")"
+        cp "$scratch/$name" "$case_dir/expected/files/$name"
+    done
+    echo "updated $case_dir/expected: review it with git diff before committing"
+    exit 0
+fi
+
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+cmp -s "$results/status" "$case_dir/expected/status" ||
+    fail "exit status $(cat "$results/status"), expected $(cat "$case_dir/expected/status")"
+if ! cmp -s "$results/console" "$case_dir/expected/console"; then
+    fail "console output differs"
+    diff <(cat -A "$case_dir/expected/console") <(cat -A "$results/console") | head -n 40
+fi
+[ -s "$results/stderr" ] && fail "unexpected standard error: $(head -c 500 "$results/stderr")"
+
+expected_changed=$(cd "$case_dir/expected/files" 2>/dev/null && find . -type f | sed 's|^\./||' | sort)
+actual_changed=$(changed_files)
+[ "$expected_changed" = "$actual_changed" ] ||
+    fail "files written: [$(echo $actual_changed)], expected [$(echo $expected_changed)]"
+for name in $expected_changed; do
+    if [ -f "$scratch/$name" ] && ! cmp -s "$scratch/$name" "$case_dir/expected/files/$name"; then
+        fail "$name differs"
+        diff <(cat -A "$case_dir/expected/files/$name") <(cat -A "$scratch/$name") | head -n 20
+    fi
+done
+# Input files the run removed.
+if [ -d "$case_dir/input" ]; then
+    for name in $(cd "$case_dir/input" && find . -type f | sed 's|^\./||'); do
+        [ -f "$scratch/$name" ] || fail "$name was removed"
+    done
+fi
+exit $failed
