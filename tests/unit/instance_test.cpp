@@ -1,0 +1,236 @@
+// Reading capacidade.txt, demanda.txt and horario.txt into the tables.
+#include "model/instance.hpp"
+
+#include "model/calendar.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+struct ReadResult {
+    bool ok;
+    int32_t line;
+    std::string error;
+};
+
+ReadResult read_text(bool (*reader)(RecordFile&), const std::string& text)
+{
+    std::FILE* stream = text_stream(text);
+    RecordFile file{stream, "teste.txt", 0, nullptr};
+    bool ok = reader(file);
+    std::fclose(stream);
+    return {ok, file.line, ok ? "" : file.error};
+}
+
+void load(const std::string& demands, const std::string& timetable)
+{
+    ASSERT_TRUE(read_text(read_sections, demands).ok);
+    ASSERT_TRUE(read_text(read_timetable, timetable).ok);
+}
+
+const Meeting& meeting(int section, int m)
+{
+    return sections[section].meetings[m];
+}
+
+}  // namespace
+
+class RoomCapacities : public FreshTables {};
+
+TEST_F(RoomCapacities, LaterRecordReplacesEarlierAndUnnamedRoomsKeepTheirSeats)
+{
+    room_capacity[3] = 77;
+    ASSERT_TRUE(read_text(read_room_capacities, "1|40|\n2|60|\n1|35|\n").ok);
+    EXPECT_EQ(room_capacity[1], 35);
+    EXPECT_EQ(room_capacity[2], 60);
+    EXPECT_EQ(room_capacity[0], 0);
+    EXPECT_EQ(room_capacity[3], 77);
+}
+
+TEST_F(RoomCapacities, RoomColumnOutsideZeroToSevenIsRefusedWithItsLine)
+{
+    for (const char* text : {"1|40|\n\n8|30|\n", "1|40|\n\n-1|30|\n"}) {
+        ReadResult result = read_text(read_room_capacities, text);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.line, 3);
+        EXPECT_EQ(result.error, "sala fora de 0..7");
+    }
+}
+
+class SectionRecords : public FreshTables {};
+
+TEST_F(SectionRecords, RecordsBecomeEntriesInFileOrder)
+{
+    load("1|121|2|60|\n4|230|1|35|\n6|110|3|12|\n", "");
+    EXPECT_EQ(section_count, 3);
+    EXPECT_STREQ(sections[1].course_code, "MTM");
+    EXPECT_EQ(sections[1].course_number, 121);
+    EXPECT_EQ(sections[1].section_number, 2);
+    EXPECT_EQ(sections[1].demand, 60);
+    EXPECT_STREQ(sections[2].course_code, "CIC");
+    EXPECT_EQ(sections[3].demand, 12);
+    EXPECT_EQ(meeting(3, 1).weekday, 0);
+}
+
+TEST_F(SectionRecords, ReloadClearsMeetingsKeepsMarksAndLeavesHigherEntries)
+{
+    load("1|121|1|60|\n1|121|2|30|\n", "1|121|1|K|2|07:30|08:20|\n");
+    ASSERT_EQ(meeting(1, 1).first_slot, 1);
+    load("1|121|1|60|\n", "");
+    EXPECT_EQ(section_count, 1);
+    EXPECT_EQ(meeting(1, 1).weekday, 0);
+    EXPECT_EQ(meeting(1, 1).first_slot, 0);
+    EXPECT_EQ(sections[1].timetable_mark, 'K');
+    EXPECT_EQ(sections[2].demand, 30);
+}
+
+TEST_F(SectionRecords, EmptyFileHasNoSections)
+{
+    section_count = 5;
+    load("", "");
+    EXPECT_EQ(section_count, 0);
+    load("\n  \n", "");
+    EXPECT_EQ(section_count, 0);
+}
+
+TEST_F(SectionRecords, CourseTypeOutsideOneToSixIsRefused)
+{
+    ReadResult result = read_text(read_sections, "1|121|1|60|\n7|121|1|60|\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line, 2);
+    EXPECT_EQ(result.error, "tipo de disciplina fora de 1..6");
+}
+
+TEST_F(SectionRecords, HundredthSectionIsRefused)
+{
+    std::string text;
+    for (int i = 1; i <= MAX_SECTIONS; ++i)
+        text += "1|100|" + std::to_string(i) + "|10|\n";
+    EXPECT_TRUE(read_text(read_sections, text).ok);
+    EXPECT_EQ(section_count, MAX_SECTIONS);
+    ReadResult result = read_text(read_sections, text + "1|100|100|10|\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line, 100);
+    EXPECT_EQ(result.error, "mais de 99 turmas");
+}
+
+class TimetableRecords : public FreshTables {};
+
+TEST_F(TimetableRecords, BlocksOfTwoWeekdaysMakeTwoMeetings)
+{
+    load("1|121|2|40|\n",
+         "1|121|2|A|2|07:30|08:20|\n1|121|2|A|2|08:20|09:10|\n"
+         "1|121|2|A|4|07:30|08:20|\n1|121|2|B|4|08:20|09:10|\n");
+    EXPECT_EQ(meeting(1, 1).weekday, 2);
+    EXPECT_EQ(meeting(1, 1).earliest_start, 450);
+    EXPECT_EQ(meeting(1, 1).latest_start, 500);
+    EXPECT_EQ(meeting(1, 1).first_slot, 1);
+    EXPECT_EQ(meeting(1, 1).last_slot, 2);
+    EXPECT_EQ(meeting(1, 2).weekday, 4);
+    EXPECT_EQ(meeting(1, 2).first_slot, 35);
+    EXPECT_EQ(meeting(1, 2).last_slot, 36);
+    EXPECT_EQ(sections[1].timetable_mark, 'B');
+    EXPECT_EQ(meeting(1, 0).weekday, 0);
+}
+
+TEST_F(TimetableRecords, MeetingSpansFromSmallestToLargestStartWhateverTheOrder)
+{
+    load("1|121|1|40|\n1|121|2|40|\n",
+         "1|121|1|T|2|08:20|09:10|\n1|121|1|T|2|07:30|08:20|\n"
+         "1|121|2|T|2|07:30|08:20|\n1|121|2|T|2|09:30|10:20|\n1|121|2|T|2|08:20|09:10|\n");
+    EXPECT_EQ(meeting(1, 1).earliest_start, 450);
+    EXPECT_EQ(meeting(1, 1).latest_start, 500);
+    EXPECT_EQ(meeting(2, 1).earliest_start, 450);
+    EXPECT_EQ(meeting(2, 1).latest_start, 570);
+    EXPECT_EQ(meeting(2, 1).first_slot, 1);
+    EXPECT_EQ(meeting(2, 1).last_slot, 3);
+}
+
+TEST_F(TimetableRecords, MeetingsAreNumberedByFirstAppearanceNotByDay)
+{
+    load("2|110|1|40|\n", "2|110|1|T|4|07:30|08:20|\n2|110|1|T|2|07:30|08:20|\n");
+    EXPECT_EQ(meeting(1, 1).weekday, 4);
+    EXPECT_EQ(meeting(1, 2).weekday, 2);
+    EXPECT_EQ(meeting(1, 2).first_slot, 1);
+}
+
+TEST_F(TimetableRecords, ThirdWeekdayChangesOnlyTheMark)
+{
+    load("2|110|1|40|\n",
+         "2|110|1|a|2|07:30|08:20|\n2|110|1|b|4|07:30|08:20|\n2|110|1|c|6|09:30|10:20|\n");
+    EXPECT_EQ(meeting(1, 1).weekday, 2);
+    EXPECT_EQ(meeting(1, 2).weekday, 4);
+    EXPECT_EQ(meeting(1, 2).last_slot, 35);
+    EXPECT_EQ(sections[1].timetable_mark, 'c');
+}
+
+TEST_F(TimetableRecords, SectionWithOneMeetingHasMeetingTwoAbsent)
+{
+    load("2|110|1|40|\n", "2|110|1|T|7|11:20|12:10|\n");
+    EXPECT_EQ(meeting(1, 1).first_slot, 90);
+    EXPECT_EQ(meeting(1, 2).weekday, 0);
+    EXPECT_EQ(meeting(1, 2).first_slot, 0);
+    EXPECT_EQ(meeting(1, 2).last_slot, 0);
+}
+
+TEST_F(TimetableRecords, CodesMatchByIdentityOfTheCourseType)
+{
+    load("1|121|1|40|\n2|121|1|40|\n", "2|121|1|T|3|07:30|08:20|\n");
+    EXPECT_EQ(meeting(1, 1).weekday, 0);
+    EXPECT_EQ(meeting(2, 1).weekday, 3);
+}
+
+TEST_F(TimetableRecords, DuplicateSectionGetsNothingAllRecordsGoToTheFirst)
+{
+    load("1|121|1|40|\n1|121|1|50|\n", "1|121|1|T|2|07:30|08:20|\n1|121|1|T|3|07:30|08:20|\n");
+    EXPECT_EQ(meeting(1, 1).weekday, 2);
+    EXPECT_EQ(meeting(1, 2).weekday, 3);
+    EXPECT_EQ(meeting(2, 1).weekday, 0);
+    EXPECT_EQ(meeting(2, 2).weekday, 0);
+}
+
+TEST_F(TimetableRecords, RecordOfAnotherDepartmentIsCheckedForSyntaxOnly)
+{
+    load("1|121|1|40|\n",
+         "1|999|1|T|9|07:31|08:20|\n9|121|1|T|2|00:00|00:00|\n1|121|1|T|2|07:30|08:20|\n");
+    EXPECT_EQ(meeting(1, 1).weekday, 2);
+    EXPECT_EQ(meeting(1, 2).weekday, 0);
+    ReadResult result = read_text(read_timetable, "1|999|1|T|9|07:31|08:20\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "registro incompleto");
+}
+
+TEST_F(TimetableRecords, MatchedRecordNeedsATeachingDayAndABlockStart)
+{
+    load("1|121|1|40|\n", "");
+    const char* const bad_weekday[] = {"1|121|1|T|1|07:30|08:20|\n", "1|121|1|T|8|07:30|08:20|\n"};
+    for (const char* text : bad_weekday)
+        EXPECT_EQ(read_text(read_timetable, text).error, "dia da semana fora de 2..7");
+    const char* const bad_start[] = {"1|121|1|T|2|07:31|08:20|\n", "1|121|1|T|2|00:00|08:20|\n",
+                                     "1|121|1|T|7|12:10|13:00|\n", "1|121|1|T|2|99999999:00|0:0|\n"};
+    for (const char* text : bad_start)
+        EXPECT_EQ(read_text(read_timetable, text).error, "inicio fora dos blocos de aula desse dia");
+}
+
+TEST_F(TimetableRecords, ThirdWeekdayIsValidatedToo)
+{
+    load("1|121|1|40|\n", "");
+    ReadResult result = read_text(read_timetable,
+                                  "1|121|1|T|2|07:30|08:20|\n1|121|1|T|3|07:30|08:20|\n"
+                                  "1|121|1|T|4|07:35|08:20|\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line, 3);
+}
+
+TEST_F(TimetableRecords, LastRecordWithoutLineEndReadsTheSame)
+{
+    load("1|121|1|40|\n", "1|121|1|T|2|07:30|08:20|\n1|121|1|T|2|08:20|09:10|");
+    EXPECT_EQ(meeting(1, 1).last_slot, 2);
+}
+
+TEST_F(TimetableRecords, AnyCharacterIsAMark)
+{
+    load("1|121|1|40|\n", "1|121|1|||2|07:30|08:20|\n");
+    EXPECT_EQ(sections[1].timetable_mark, '|');
+    load("1|121|1|40|\n", "1|121|1| |2|07:30|08:20|\n");
+    EXPECT_EQ(sections[1].timetable_mark, ' ');
+}

@@ -1,0 +1,120 @@
+// The line grammar shared by the three record files.
+#include "model/records.hpp"
+
+#include "test_support.hpp"
+
+namespace {
+
+struct Parsed {
+    RecordRead read;
+    int32_t line;
+    std::string error;
+    RecordFields fields;
+};
+
+// Reads every record of `text`; returns the result of the last read.
+Parsed parse_all(const std::string& text, const char* pattern = "d|d|")
+{
+    std::FILE* stream = text_stream(text);
+    RecordFile file{stream, "x.txt", 0, nullptr};
+    Parsed parsed{};
+    while ((parsed.read = read_record(file, pattern, parsed.fields)) == RecordRead::Record) {
+    }
+    std::fclose(stream);
+    parsed.line = file.line;
+    parsed.error = parsed.read == RecordRead::Malformed ? file.error : "";
+    return parsed;
+}
+
+Parsed parse_first(const std::string& text, const char* pattern = "d|d|")
+{
+    std::FILE* stream = text_stream(text);
+    RecordFile file{stream, "x.txt", 0, nullptr};
+    Parsed parsed{};
+    parsed.read = read_record(file, pattern, parsed.fields);
+    std::fclose(stream);
+    parsed.line = file.line;
+    parsed.error = parsed.read == RecordRead::Malformed ? file.error : "";
+    return parsed;
+}
+
+}  // namespace
+
+TEST(RecordLines, NumbersMayHaveBlanksSignsAndLeadingZeros)
+{
+    Parsed parsed = parse_first(" \t-07|+0045|\n");
+    ASSERT_EQ(parsed.read, RecordRead::Record);
+    EXPECT_EQ(parsed.fields[0], -7);
+    EXPECT_EQ(parsed.fields[1], 45);
+}
+
+TEST(RecordLines, TrailingWhiteSpaceAndCarriageReturnAreAccepted)
+{
+    EXPECT_EQ(parse_all("1|2|\r\n3|4| \t\r\n").read, RecordRead::End);
+}
+
+TEST(RecordLines, BlankLinesAreSkippedButCounted)
+{
+    Parsed parsed = parse_all("1|2|\n\n   \n\r\n3|x|\n");
+    EXPECT_EQ(parsed.read, RecordRead::Malformed);
+    EXPECT_EQ(parsed.line, 5);
+}
+
+TEST(RecordLines, EveryMalformedLineIsRefusedWithItsReason)
+{
+    struct Case {
+        const char* text;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"1|\n", "registro incompleto"},
+        {"1|2", "registro incompleto"},
+        {"a|2|\n", "numero esperado"},
+        {"-|2|\n", "numero esperado"},
+        {"1 |2|\n", "falta o separador '|'"},
+        {"1;2|\n", "falta o separador '|'"},
+        {"1|2|3\n", "texto depois do fim do registro"},
+        {"1|2||\n", "texto depois do fim do registro"},
+        {"2147483648|1|\n", "numero fora do intervalo de 32 bits"},
+        {"1|-2147483649|\n", "numero fora do intervalo de 32 bits"},
+        {"99999999999999999999999|1|\n", "numero fora do intervalo de 32 bits"},
+        {"\r1|2|\n", "caractere inesperado no inicio da linha"},
+    };
+    for (const Case& c : cases) {
+        Parsed parsed = parse_all(c.text);
+        EXPECT_EQ(parsed.read, RecordRead::Malformed) << c.text;
+        EXPECT_EQ(parsed.error, c.error) << c.text;
+        EXPECT_EQ(parsed.line, 1) << c.text;
+    }
+}
+
+TEST(RecordLines, ThirtyTwoBitLimitsAreNumbers)
+{
+    Parsed parsed = parse_first("2147483647|-2147483648|\n");
+    ASSERT_EQ(parsed.read, RecordRead::Record);
+    EXPECT_EQ(parsed.fields[0], INT32_MAX);
+    EXPECT_EQ(parsed.fields[1], INT32_MIN);
+}
+
+TEST(RecordLines, ClockFieldsNeedTheirColon)
+{
+    const char* pattern = "d|d:d|";
+    EXPECT_EQ(parse_first("2|07:30|\n", pattern).read, RecordRead::Record);
+    EXPECT_EQ(parse_first("2|07:30|\n", pattern).fields[2], 30);
+    EXPECT_EQ(parse_first("2|0730|\n", pattern).error, "falta o ':' entre hora e minuto");
+    EXPECT_EQ(parse_first("2|07: 30|\n", pattern).read, RecordRead::Record);
+}
+
+TEST(RecordLines, MarkIsTheOneCharacterAfterItsSeparator)
+{
+    EXPECT_EQ(parse_first("1|X|\n", "d|c|").fields[1], 'X');
+    EXPECT_EQ(parse_first("1|\xE7|\n", "d|c|").fields[1], 0xE7);
+    EXPECT_EQ(parse_first("1|\n", "d|c|").error, "registro incompleto");
+    EXPECT_EQ(parse_first("1|XY|\n", "d|c|").error, "falta o separador '|'");
+}
+
+TEST(RecordLines, EmptyStreamHasNoRecords)
+{
+    EXPECT_EQ(parse_first("").read, RecordRead::End);
+    EXPECT_EQ(parse_first("\n\n \t").read, RecordRead::End);
+}

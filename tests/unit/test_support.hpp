@@ -1,0 +1,67 @@
+// Helpers shared by the unit tests: fresh tables, in-memory text streams and
+// scratch working directories.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "model/tables.hpp"
+#include "search/random.hpp"
+
+// A stream holding `text`, positioned at its start; closed by the caller.
+inline std::FILE* text_stream(const std::string& text)
+{
+    std::FILE* stream = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::rewind(stream);
+    return stream;
+}
+
+inline std::string read_file(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void write_file(const std::filesystem::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Every test starts from zeroed tables and the start of the draw sequence.
+class FreshTables : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        reset_tables();
+        restart_random_sequence();
+    }
+};
+
+// A FreshTables test that runs in its own empty working directory.
+class InScratchDirectory : public FreshTables {
+protected:
+    void SetUp() override
+    {
+        FreshTables::SetUp();
+        previous = std::filesystem::current_path();
+        directory = std::filesystem::temp_directory_path() /
+                    ("alocacao-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                     "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(directory);
+        std::filesystem::create_directories(directory);
+        std::filesystem::current_path(directory);
+    }
+    void TearDown() override
+    {
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(directory);
+    }
+    std::filesystem::path previous;
+    std::filesystem::path directory;
+};

@@ -1,0 +1,143 @@
+// The penalty weights of peso.par and the price of a grid.
+#include "model/weights.hpp"
+#include "search/cost.hpp"
+
+#include "test_support.hpp"
+
+namespace {
+
+struct Weights {
+    std::string error;
+    int32_t excess;
+    int32_t idle;
+};
+
+Weights read_weights_from(const std::string& text)
+{
+    std::FILE* stream = text_stream(text);
+    Weights weights{"", -99, -99};
+    const char* error = read_weights(stream, weights.excess, weights.idle);
+    std::fclose(stream);
+    if (error != nullptr)
+        weights.error = error;
+    return weights;
+}
+
+int32_t cost_of(const AllocationGrid& grid)
+{
+    int32_t cost = -1;
+    grid_cost(grid, cost);
+    return cost;
+}
+
+}  // namespace
+
+TEST(PenaltyWeights, TwoNumbersOnOneLineOrTwo)
+{
+    for (const char* text : {"5 1", "5\n1\n", "  \n 5\t\t1", "5 1 7 texto"}) {
+        Weights weights = read_weights_from(text);
+        EXPECT_EQ(weights.error, "") << text;
+        EXPECT_EQ(weights.excess, 5) << text;
+        EXPECT_EQ(weights.idle, 1) << text;
+    }
+}
+
+TEST(PenaltyWeights, NegativeAndZeroWeightsAreTakenAsTheyStand)
+{
+    Weights weights = read_weights_from("-2 0");
+    EXPECT_EQ(weights.excess, -2);
+    EXPECT_EQ(weights.idle, 0);
+}
+
+TEST(PenaltyWeights, FewerThanTwoNumbersIsMalformed)
+{
+    EXPECT_EQ(read_weights_from("7").error, "falta o segundo numero");
+    EXPECT_EQ(read_weights_from("7\n\n").error, "falta o segundo numero");
+    EXPECT_EQ(read_weights_from("").error, "arquivo sem numeros");
+    EXPECT_EQ(read_weights_from("peso 5 1").error, "numero esperado");
+    EXPECT_EQ(read_weights_from("5x 1").error, "numero esperado");
+    EXPECT_EQ(read_weights_from("5 99999999999").error, "numero fora do intervalo de 32 bits");
+}
+
+class GridCost : public FreshTables {
+protected:
+    void SetUp() override
+    {
+        FreshTables::SetUp();
+        room_capacity = {0, 40, 30, 20, 20, 20, 20, 20};
+        excess_weight = 3;
+        idle_weight = 1;
+        section_count = 3;
+        sections[1].demand = 45;
+        sections[2].demand = 25;
+        sections[3].demand = 10;
+    }
+};
+
+TEST_F(GridCost, WorkedExampleOfThreeSections)
+{
+    current_grid[1][1] = 1;
+    current_grid[1][2] = 2;
+    current_grid[2][0] = 3;
+    EXPECT_EQ(cost_of(current_grid), 15280);
+}
+
+TEST_F(GridCost, EmptyGridCostsEverySeatOfEverySlot)
+{
+    EXPECT_EQ(cost_of(best_grid), 90 * 170);
+}
+
+TEST_F(GridCost, EachGridHasItsOwnCost)
+{
+    candidate_grid[1][1] = 1;
+    grid_cost(candidate_grid, candidate_cost);
+    grid_cost(best_grid, best_cost);
+    EXPECT_EQ(candidate_cost, 90 * 170 - 40 + 15);
+    EXPECT_EQ(best_cost, 90 * 170);
+    EXPECT_EQ(current_cost, 0);
+}
+
+TEST_F(GridCost, RowZeroIsNotPriced)
+{
+    current_grid[0][1] = 1;
+    current_grid[0][0] = 3;
+    EXPECT_EQ(cost_of(current_grid), 90 * 170);
+}
+
+TEST_F(GridCost, SectionFillingItsRoomExactlyAddsNothing)
+{
+    sections[1].demand = 40;
+    current_grid[5][1] = 1;
+    EXPECT_EQ(cost_of(current_grid), 90 * 170 - 40);
+}
+
+TEST_F(GridCost, ShiftBetweenRoomsThatBothSeatTheSectionKeepsTheCost)
+{
+    current_grid[7][1] = 3;
+    int32_t before = cost_of(current_grid);
+    current_grid[7][1] = 0;
+    current_grid[7][4] = 3;
+    EXPECT_EQ(cost_of(current_grid), before);
+}
+
+TEST_F(GridCost, ZeroWeightsMakeEveryGridFree)
+{
+    excess_weight = idle_weight = 0;
+    current_grid[1][0] = 1;
+    EXPECT_EQ(cost_of(current_grid), 0);
+}
+
+TEST_F(GridCost, WeightsThatCouldOverflowThirtyTwoBitsAreRefused)
+{
+    EXPECT_TRUE(costs_fit_32_bits(5, 1));
+    // 90 slots x 170 idle seats x 140000 = 2142000000, just inside.
+    EXPECT_TRUE(costs_fit_32_bits(0, 140000));
+    EXPECT_FALSE(costs_fit_32_bits(0, 141000));
+    // Section 1 in every cell: 90 x (45 + 5 + 15 + 5 x 25) students above capacity.
+    EXPECT_TRUE(costs_fit_32_bits(125583, 0));
+    EXPECT_FALSE(costs_fit_32_bits(125584, 0));
+    EXPECT_FALSE(costs_fit_32_bits(INT32_MIN, INT32_MIN));
+    room_capacity[7] = INT32_MAX;
+    EXPECT_FALSE(costs_fit_32_bits(1, INT32_MAX));
+    EXPECT_TRUE(costs_fit_32_bits(0, 0));
+}
