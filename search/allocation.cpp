@@ -52,6 +52,8 @@ void place_in_overflow(int32_t section, int first, int last)
     }
 }
 
+}  // namespace
+
 void place_meeting(int32_t section, Meeting& meeting)
 {
     int first = meeting.first_slot, last = meeting.last_slot;
@@ -69,8 +71,6 @@ void place_meeting(int32_t section, Meeting& meeting)
     }
     meeting.placed = 1;
 }
-
-}  // namespace
 
 void build_initial_allocation()
 {

@@ -2,8 +2,17 @@
 // real room drawn at random, or the overflow column when none is found free.
 #pragma once
 
+#include <cstdint>
+
+#include "model/tables.hpp"
+
 inline constexpr int ROOM_RETRY_LIMIT = 16;  // redraws after a meeting's first failed attempt
 
 // Clears current_grid, places every meeting, then reads the weights
 // (load_weights) and prices the grid into current_cost.
 void build_initial_allocation();
+
+// Puts one meeting of `section` into current_grid as it stands: in the first
+// drawn real room free over all its slots (17 attempts), else in the overflow
+// column or the lowest free real room; sets its placed flag.
+void place_meeting(int32_t section, Meeting& meeting);

@@ -9,7 +9,6 @@
 
 #include "app/console.hpp"
 #include "model/tables.hpp"
-#include "model/weights.hpp"
 #include "search/cost.hpp"
 #include "search/move.hpp"
 #include "search/random.hpp"
@@ -30,16 +29,6 @@ bool has_section_in_slots(const AllocationGrid& grid)
             if (grid[row][room] != 0)
                 return true;
     return false;
-}
-
-// The change of price that last_shift made: its cells leave one room for another.
-int64_t shift_price_change()
-{
-    int64_t demand = sections[last_shift.section].demand;
-    int64_t from = room_capacity[last_shift.from_room];
-    int64_t to = room_capacity[last_shift.to_room];
-    int64_t per_row = seat_cost(demand, to) - seat_cost(0, to) + seat_cost(0, from) - seat_cost(demand, from);
-    return per_row * last_shift.row_count;
 }
 
 void trace(const char* headline, int32_t cost, const TemperatureLine& temperature)
@@ -69,7 +58,7 @@ void record_new_best(const TemperatureLine& temperature)
 void make_move(double temperature, const TemperatureLine& temperature_line)
 {
     bool shifted = make_neighbour();
-    candidate_cost = static_cast<int32_t>(current_cost + (shifted ? shift_price_change() : 0));
+    candidate_cost = static_cast<int32_t>(current_cost + (shifted ? shift_cost_change(last_shift) : 0));
     double delta = static_cast<double>(int64_t{candidate_cost} - current_cost);
     if (delta < 0) {
         accept_candidate(shifted, temperature_line);

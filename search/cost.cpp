@@ -12,3 +12,12 @@ void grid_cost(const AllocationGrid& grid, int32_t& cost)
             sum += seat_cost(sections[grid[row][room]].demand, room_capacity[room]);
     cost = static_cast<int32_t>(sum);
 }
+
+int64_t shift_cost_change(const RoomShift& shift)
+{
+    int64_t demand = sections[shift.section].demand;
+    int64_t from = room_capacity[shift.from_room];
+    int64_t to = room_capacity[shift.to_room];
+    int64_t per_row = seat_cost(demand, to) - seat_cost(0, to) + seat_cost(0, from) - seat_cost(demand, from);
+    return per_row * shift.row_count;
+}

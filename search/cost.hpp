@@ -4,7 +4,13 @@
 #include <cstdint>
 
 #include "model/tables.hpp"
+#include "search/move.hpp"
 
 // Sums seat_cost over the slot rows 1..SLOT_COUNT and every room column,
 // the overflow column included, and stores the sum in `cost`. Row 0 is not priced.
 void grid_cost(const AllocationGrid& grid, int32_t& cost);
+
+// How much a grid's cost changes when `shift` is applied to it: its cells
+// leave one room empty and fill another. Exact, so that a grid priced in full
+// and then shifted keeps its exact cost without pricing it again.
+int64_t shift_cost_change(const RoomShift& shift);

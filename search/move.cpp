@@ -14,8 +14,7 @@ int draw_room()
     return static_cast<int>(random_between(0, LAST_ROOM + 1));
 }
 
-// Draws occupied cells, room first, and lists the rows of its section that
-// move with it: those within SHIFT_REACH rows in the same room, at most six.
+// Draws cells, room first, until one is occupied; lists what moves with it.
 int draw_source()
 {
     int room, row;
@@ -23,15 +22,7 @@ int draw_source()
         room = draw_room();
         row = static_cast<int>(random_between(1, SLOT_COUNT + 1));
     } while (candidate_grid[row][room] == 0);
-    last_shift = {};
-    last_shift.section = candidate_grid[row][room];
-    last_shift.from_room = room;
-    for (int near = row - SHIFT_REACH; near <= row + SHIFT_REACH; ++near) {
-        if (near < 1 || near > SLOT_COUNT || last_shift.row_count == MAX_SHIFT_ROWS)
-            continue;
-        if (candidate_grid[near][room] == last_shift.section)
-            last_shift.rows[last_shift.row_count++] = near;
-    }
+    list_moving_rows(row, room);
     return row;
 }
 
@@ -69,6 +60,19 @@ void move_cells(AllocationGrid& grid, int from, int to)
 }
 
 }  // namespace
+
+void list_moving_rows(int row, int room)
+{
+    last_shift = {};
+    last_shift.section = candidate_grid[row][room];
+    last_shift.from_room = room;
+    for (int near = row - SHIFT_REACH; near <= row + SHIFT_REACH; ++near) {
+        if (near < 1 || near > SLOT_COUNT || last_shift.row_count == MAX_SHIFT_ROWS)
+            continue;
+        if (candidate_grid[near][room] == last_shift.section)
+            last_shift.rows[last_shift.row_count++] = near;
+    }
+}
 
 double level_stall_limit()
 {

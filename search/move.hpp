@@ -31,6 +31,11 @@ extern int32_t run_stall_count;    // counted attempts since the run began or th
 // returns false. candidate_grid must hold a section in some slot row.
 bool make_neighbour();
 
+// Starts last_shift from the occupied cell (row, room) of candidate_grid:
+// its section and the rows, within SHIFT_REACH of `row` and in slot rows
+// only, where that section stands in the same room (the first six of them).
+void list_moving_rows(int row, int room);
+
 // Moves last_shift's cells from its source to its target room in `grid`, or back.
 void apply_shift(AllocationGrid& grid);
 void undo_shift(AllocationGrid& grid);

@@ -65,3 +65,35 @@ protected:
     std::filesystem::path previous;
     std::filesystem::path directory;
 };
+
+// Console output of the code under test, captured from standard output.
+inline void start_console_capture()
+{
+    std::fflush(stdout);
+    ::testing::internal::CaptureStdout();
+}
+
+inline std::string console_capture()
+{
+    std::fflush(stdout);
+    return ::testing::internal::GetCapturedStdout();
+}
+
+// The number of draws taken since restart_random_sequence (takes one more, and restarts).
+inline int draws_taken()
+{
+    int32_t next = random_below(INT32_MAX);
+    restart_random_sequence();
+    int count = 0;
+    while (random_below(INT32_MAX) != next)
+        ++count;
+    return count;
+}
+
+// Restarts the sequence and skips `count` draws.
+inline void skip_draws(int count)
+{
+    restart_random_sequence();
+    for (int i = 0; i < count; ++i)
+        random_below(1);
+}

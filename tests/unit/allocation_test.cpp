@@ -1,0 +1,211 @@
+// The random initial allocation.
+#include "search/allocation.hpp"
+
+#include <set>
+
+#include "search/cost.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+Meeting slots(int first, int last)
+{
+    Meeting meeting{};
+    meeting.first_slot = first;
+    meeting.last_slot = last;
+    meeting.weekday = first == 0 ? 0 : 2;
+    return meeting;
+}
+
+// Columns of `row` that hold `section`.
+std::set<int> rooms_of(int32_t section, int row)
+{
+    std::set<int> rooms;
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        if (current_grid[row][room] == section)
+            rooms.insert(room);
+    return rooms;
+}
+
+// Skips draws until the next 17 real-room draws all miss `rooms`.
+void skip_until_draws_avoid(std::set<int> rooms)
+{
+    for (int offset = 0;; ++offset) {
+        skip_draws(offset);
+        bool avoided = true;
+        for (int i = 0; i < 17 && avoided; ++i)
+            avoided = rooms.count(static_cast<int>(random_between(1, 8))) == 0;
+        if (avoided) {
+            skip_draws(offset);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+class MeetingPlacement : public FreshTables {};
+
+TEST_F(MeetingPlacement, MeetingOccupiesEveryOneOfItsSlotsInOneRoom)
+{
+    for (int length = 1; length <= 6; ++length) {
+        current_grid = {};
+        Meeting meeting = slots(10, 10 + length - 1);
+        place_meeting(4, meeting);
+        std::set<int> rooms = rooms_of(4, 10);
+        ASSERT_EQ(rooms.size(), 1u);
+        for (int row = 10; row < 10 + length; ++row)
+            EXPECT_EQ(rooms_of(4, row), rooms) << "length " << length << " row " << row;
+        EXPECT_TRUE(rooms_of(4, 10 + length).empty());
+        EXPECT_EQ(meeting.placed, 1);
+    }
+}
+
+TEST_F(MeetingPlacement, RoomTakenInAnInnerSlotIsNotFreeAndKeepsItsSection)
+{
+    for (int room = 1; room <= LAST_ROOM; ++room)
+        current_grid[11][room] = 20 + room;  // every room taken in the middle slot only
+    Meeting meeting = slots(10, 12);
+    place_meeting(3, meeting);
+    for (int room = 1; room <= LAST_ROOM; ++room)
+        EXPECT_EQ(current_grid[11][room], 20 + room);
+    EXPECT_EQ(current_grid[10][0], 3);
+    EXPECT_EQ(current_grid[11][0], 3);
+    EXPECT_EQ(current_grid[12][0], 3);
+}
+
+TEST_F(MeetingPlacement, FirstFreeDrawPlacesWithOneDraw)
+{
+    Meeting meeting = slots(30, 31);
+    place_meeting(1, meeting);
+    EXPECT_EQ(draws_taken(), 1);
+}
+
+TEST_F(MeetingPlacement, SeventeenFailedAttemptsTakeEighteenDrawsAndUseTheOverflowColumn)
+{
+    for (int room = 1; room <= LAST_ROOM; ++room)
+        current_grid[40][room] = room;
+    Meeting meeting = slots(40, 40);
+    place_meeting(9, meeting);
+    EXPECT_EQ(draws_taken(), 18);
+    EXPECT_EQ(current_grid[40][0], 9);
+    EXPECT_EQ(meeting.placed, 1);
+}
+
+TEST_F(MeetingPlacement, TakenOverflowColumnSendsTheMeetingToTheLowestFreeRealRoom)
+{
+    for (int room = 1; room <= LAST_ROOM; ++room)
+        if (room != 3 && room != 6)
+            current_grid[50][room] = room;
+    current_grid[51][0] = 30;
+    skip_until_draws_avoid({3, 6});
+    Meeting meeting = slots(50, 51);
+    place_meeting(9, meeting);
+    EXPECT_EQ(current_grid[50][3], 9);
+    EXPECT_EQ(current_grid[51][3], 9);
+    EXPECT_EQ(current_grid[51][0], 30);
+    EXPECT_EQ(current_grid[50][6], 0);
+}
+
+TEST_F(MeetingPlacement, LossOfAnOverflowCellIsAnnounced)
+{
+    for (int room = 1; room <= LAST_ROOM; ++room)
+        current_grid[60][room] = room;
+    current_grid[61][0] = 31;
+    current_grid[62][0] = 32;
+    Meeting meeting = slots(60, 62);
+    start_console_capture();
+    place_meeting(9, meeting);
+    EXPECT_EQ(console_capture(),
+              "Aviso: turma 31 perdeu a sala no horario 61\n"
+              "Aviso: turma 32 perdeu a sala no horario 62\n");
+    for (int row = 60; row <= 62; ++row)
+        EXPECT_EQ(current_grid[row][0], 9);
+}
+
+TEST_F(MeetingPlacement, AbsentMeetingsFillRowZeroThenItsOverflowCell)
+{
+    for (int32_t section = 1; section <= 20; ++section) {
+        Meeting meeting = slots(0, 0);
+        place_meeting(section, meeting);
+    }
+    std::set<int32_t> in_real_rooms;
+    for (int room = 1; room <= LAST_ROOM; ++room)
+        in_real_rooms.insert(current_grid[0][room]);
+    EXPECT_EQ(in_real_rooms.size(), 7u);
+    EXPECT_EQ(in_real_rooms.count(0), 0u);
+    EXPECT_EQ(current_grid[0][0], 20);
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        EXPECT_TRUE(rooms_of(0, row).size() == ROOM_COLUMNS);
+}
+
+class InitialAllocation : public InScratchDirectory {
+protected:
+    void SetUp() override
+    {
+        InScratchDirectory::SetUp();
+        write_file("peso.par", "5 1\n");
+        room_capacity = {0, 30, 40, 40, 50, 60, 80, 100};
+    }
+    void add_section(int32_t demand, int first, int last, int second_first = 0, int second_last = 0)
+    {
+        Section& section = sections[++section_count];
+        section.demand = demand;
+        section.meetings[1] = slots(first, last);
+        section.meetings[2] = slots(second_first, second_last);
+    }
+};
+
+TEST_F(InitialAllocation, NoSectionsLeavesTheGridEmptyAndPricesIt)
+{
+    current_grid[5][5] = 3;
+    start_console_capture();
+    build_initial_allocation();
+    EXPECT_EQ(console_capture(), "Penalidade por excesso de capacidade= 5\nPenalidade por ociosidade= 1\n");
+    EXPECT_EQ(current_grid, AllocationGrid{});
+    EXPECT_EQ(current_cost, 90 * 400);
+    EXPECT_EQ(excess_weight, 5);
+}
+
+TEST_F(InitialAllocation, EveryMeetingIsPlacedWholeAndNoSectionIsOverwritten)
+{
+    for (int i = 0; i < 12; ++i)
+        add_section(20 + 5 * i, 1 + i % 4, 2 + i % 4, 35 + i % 3, 35 + i % 3 + i % 2);
+    start_console_capture();
+    build_initial_allocation();
+    std::string console = console_capture();
+    ASSERT_EQ(console.find("Aviso"), std::string::npos);
+    int cells = 0;
+    for (int32_t s = 1; s <= section_count; ++s)
+        for (int m = 1; m <= 2; ++m) {
+            const Meeting& meeting = sections[s].meetings[m];
+            EXPECT_EQ(meeting.placed, 1);
+            std::set<int> rooms = rooms_of(s, meeting.first_slot);
+            ASSERT_EQ(rooms.size(), 1u) << "section " << s;
+            for (int row = meeting.first_slot; row <= meeting.last_slot; ++row, ++cells)
+                EXPECT_EQ(rooms_of(s, row), rooms);
+        }
+    int occupied = 0;
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        occupied += ROOM_COLUMNS - static_cast<int>(rooms_of(0, row).size());
+    EXPECT_EQ(occupied, cells);
+    int32_t full_cost;
+    grid_cost(current_grid, full_cost);
+    EXPECT_EQ(current_cost, full_cost);
+}
+
+TEST_F(InitialAllocation, SecondRunStartsFromAClearedGridAndGoesOnWithTheDraws)
+{
+    add_section(30, 5, 6);
+    add_section(40, 5, 6);
+    build_initial_allocation();
+    AllocationGrid first = current_grid;
+    current_grid[80][1] = 7;
+    bool differs = false;
+    for (int run = 0; run < 5 && !differs; ++run) {
+        build_initial_allocation();
+        EXPECT_EQ(current_grid[80][1], 0);
+        differs = current_grid != first;
+    }
+    EXPECT_TRUE(differs);
+}

@@ -1,0 +1,211 @@
+// The annealing loop: acceptance, stopping rules, traces and exact costs.
+#include "search/anneal.hpp"
+
+#include <regex>
+#include <vector>
+
+#include "search/allocation.hpp"
+#include "search/cost.hpp"
+#include "search/move.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+struct TraceLine {
+    bool new_best;
+    int32_t cost;
+    std::string temperature;
+    int32_t iteration;
+};
+
+std::vector<TraceLine> parse_traces(const std::string& console)
+{
+    static const std::regex trace(
+        "\n\n(Novo vizinho|Nova) fun\xE7\xE3o objetivo: (-?[0-9]+)\nTemperatura atual: ([0-9.]+)\n"
+        "Numero de itera\xE7\xF5" "es: ([0-9]+)\n");
+    std::vector<TraceLine> lines;
+    std::string rest;
+    for (std::sregex_iterator it(console.begin(), console.end(), trace), end; it != end; ++it) {
+        lines.push_back({(*it)[1] == "Nova", std::stoi((*it)[2]), (*it)[3], std::stoi((*it)[4])});
+        rest += it->prefix();
+    }
+    EXPECT_EQ(rest, "") << "console text that is not a trace";
+    return lines;
+}
+
+// Temperatures in the order their levels ran, as traced.
+std::vector<std::string> levels_of(const std::vector<TraceLine>& traces)
+{
+    std::vector<std::string> levels;
+    for (const TraceLine& line : traces)
+        if (levels.empty() || levels.back() != line.temperature)
+            levels.push_back(line.temperature);
+    return levels;
+}
+
+}  // namespace
+
+class Annealing : public FreshTables {
+protected:
+    void SetUp() override
+    {
+        FreshTables::SetUp();
+        annealing_schedule = {1000.0, 0.01, 0.9, 5000, 10000};
+        room_capacity = {0, 40, 50, 60, 70, 80, 90, 100};
+        excess_weight = 1;
+        idle_weight = 1;
+    }
+
+    // `count` sections with random demands and one or two meetings, placed at random.
+    void random_instance(int count)
+    {
+        section_count = count;
+        for (int32_t s = 1; s <= count; ++s) {
+            Section& section = sections[s];
+            section.demand = 10 + random_below(95);
+            for (int m = 1; m <= 1 + s % 2; ++m) {
+                int first = 1 + random_below(SLOT_COUNT - 2);
+                section.meetings[m].first_slot = first;
+                section.meetings[m].last_slot = first + random_below(3);
+                place_meeting(s, section.meetings[m]);
+            }
+        }
+        grid_cost(current_grid, current_cost);
+    }
+
+    std::vector<TraceLine> run()
+    {
+        start_console_capture();
+        anneal();
+        return parse_traces(console_capture());
+    }
+};
+
+TEST_F(Annealing, RunThatNeverImprovesStopsAfterExactlyTenLevels)
+{
+    section_count = 1;
+    sections[1].demand = 40;
+    current_grid[10][1] = 1;  // fits room 1 exactly: no other grid costs less
+    grid_cost(current_grid, current_cost);
+    int32_t start_cost = current_cost;
+    std::vector<TraceLine> traces = run();
+    std::vector<std::string> levels = levels_of(traces);
+    ASSERT_EQ(levels.size(), 10u);
+    EXPECT_EQ(levels.front(), "1000.000000");
+    EXPECT_EQ(levels.back(), "387.420489");
+    EXPECT_EQ(run_stall_count, 10010);
+    EXPECT_EQ(best_cost, start_cost);
+    for (const TraceLine& line : traces)
+        EXPECT_FALSE(line.new_best);
+}
+
+TEST_F(Annealing, EqualCostNeighboursAreAlwaysAcceptedAndTraced)
+{
+    excess_weight = idle_weight = 0;
+    random_instance(30);
+    AllocationGrid start = current_grid;
+    std::vector<TraceLine> traces = run();
+    ASSERT_FALSE(traces.empty());
+    int32_t expected_iteration = 1;
+    std::string temperature = traces.front().temperature;
+    for (const TraceLine& line : traces) {
+        if (line.temperature != temperature) {
+            temperature = line.temperature;
+            expected_iteration = 1;
+        }
+        EXPECT_EQ(line.iteration, expected_iteration++);
+        EXPECT_EQ(line.cost, 0);
+    }
+    EXPECT_NE(current_grid, start);
+}
+
+TEST_F(Annealing, NewBestRestartsBothStallCounts)
+{
+    excess_weight = 5;
+    random_instance(60);
+    std::vector<TraceLine> traces = run();
+    std::vector<std::string> levels = levels_of(traces);
+    size_t last_best_level = 0;
+    for (const TraceLine& line : traces)
+        if (line.new_best)
+            last_best_level = levels_of({traces.begin(), traces.begin() + (&line - traces.data()) + 1}).size();
+    ASSERT_GE(last_best_level, 1u);
+    EXPECT_GT(levels.size(), 10u);  // without the restart every run would stop after ten
+    EXPECT_GE(levels.size() - last_best_level, 9u);
+    EXPECT_LE(levels.size() - last_best_level, 10u);
+}
+
+TEST_F(Annealing, CostsStayThoseOfFullPricingAndBestNeverExceedsTheStart)
+{
+    const int32_t weights[][2] = {{5, 1}, {3, 1}, {10, 2}};
+    for (const auto& weight : weights) {
+        reset_tables();
+        SetUp();
+        excess_weight = weight[0];
+        idle_weight = weight[1];
+        random_instance(70);
+        int32_t start_cost = current_cost;
+        std::vector<TraceLine> traces = run();
+        int32_t full;
+        grid_cost(current_grid, full);
+        EXPECT_EQ(current_cost, full);
+        grid_cost(best_grid, full);
+        EXPECT_EQ(best_cost, full);
+        EXPECT_LT(best_cost, start_cost) << "weights " << weight[0] << " " << weight[1];
+        for (int row = 1; row <= SLOT_COUNT; ++row)
+            ASSERT_EQ(candidate_grid[row], current_grid[row]);
+        for (const TraceLine& line : traces) {
+            if (line.new_best) {
+                EXPECT_GE(line.cost, best_cost);
+            }
+        }
+    }
+}
+
+TEST_F(Annealing, TracesCarryCostTemperatureAndIterationWithinTheLevel)
+{
+    random_instance(40);
+    std::vector<TraceLine> traces = run();
+    ASSERT_FALSE(traces.empty());
+    EXPECT_EQ(traces.front().temperature, "1000.000000");
+    EXPECT_EQ(traces.front().iteration, 1);
+    for (size_t i = 1; i < traces.size(); ++i)
+        if (traces[i].new_best) {
+            EXPECT_FALSE(traces[i - 1].new_best);  // the move trace of the same move comes first
+            EXPECT_EQ(traces[i].cost, traces[i - 1].cost);
+            EXPECT_EQ(traces[i].iteration, traces[i - 1].iteration);
+        }
+}
+
+TEST_F(Annealing, GridWithoutSectionsEndsAfterSetUp)
+{
+    current_grid[0][3] = 4;  // row 0 is not a slot
+    sections[4].demand = 10;
+    section_count = 4;
+    grid_cost(current_grid, current_cost);
+    best_grid[7][7] = 9;
+    std::vector<TraceLine> traces = run();
+    EXPECT_TRUE(traces.empty());
+    EXPECT_EQ(best_grid[7][7], 0);
+    EXPECT_EQ(best_grid[0][3], 0);
+    EXPECT_EQ(best_cost, current_cost);
+}
+
+TEST_F(Annealing, SameStartGivesTheSameRun)
+{
+    random_instance(50);
+    AllocationGrid start = current_grid;
+    int32_t start_cost = current_cost;
+    restart_random_sequence();
+    start_console_capture();
+    anneal();
+    std::string first = console_capture();
+    AllocationGrid first_best = best_grid;
+    current_grid = start;
+    current_cost = start_cost;
+    restart_random_sequence();
+    start_console_capture();
+    anneal();
+    EXPECT_EQ(console_capture(), first);
+    EXPECT_EQ(best_grid, first_best);
+}

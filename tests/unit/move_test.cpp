@@ -1,0 +1,195 @@
+// The room-shift move.
+#include "search/move.hpp"
+
+#include <algorithm>
+#include <vector>
+
+#include "search/cost.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+std::vector<int32_t> listed_rows()
+{
+    return {last_shift.rows.begin(), last_shift.rows.begin() + last_shift.row_count};
+}
+
+int occupied_cells(const AllocationGrid& grid)
+{
+    int count = 0;
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int32_t cell : grid[row])
+            count += cell != 0;
+    return count;
+}
+
+// Fills candidate_grid with `sections_to_place` random meetings of one to four slots.
+void random_grid(int sections_to_place)
+{
+    candidate_grid = {};
+    for (int32_t section = 1; section <= sections_to_place; ++section) {
+        int length = 1 + random_below(4);
+        int first = 1 + random_below(SLOT_COUNT - length + 1);
+        int room = random_below(ROOM_COLUMNS);
+        bool free = true;
+        for (int row = first; row < first + length; ++row)
+            free = free && candidate_grid[row][room] == 0;
+        for (int row = first; free && row < first + length; ++row)
+            candidate_grid[row][room] = section;
+    }
+}
+
+}  // namespace
+
+class RoomShiftMove : public FreshTables {
+protected:
+    void SetUp() override
+    {
+        FreshTables::SetUp();
+        annealing_schedule.stall_limit = 10000;
+    }
+};
+
+TEST_F(RoomShiftMove, RowsWithinThreeAreListedAndTheGridEdgesCut)
+{
+    for (int row = 1; row <= 7; ++row)
+        candidate_grid[row][2] = 5;
+    list_moving_rows(1, 2);
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(last_shift.section, 5);
+    EXPECT_EQ(last_shift.from_room, 2);
+    for (int row = 84; row <= 90; ++row)
+        candidate_grid[row][6] = 8;
+    list_moving_rows(90, 6);
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{87, 88, 89, 90}));
+}
+
+TEST_F(RoomShiftMove, AtMostSixRowsAreListedAndTheSeventhStays)
+{
+    for (int row = 10; row <= 16; ++row)
+        candidate_grid[row][4] = 3;
+    list_moving_rows(13, 4);
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{10, 11, 12, 13, 14, 15}));
+}
+
+TEST_F(RoomShiftMove, NearbyCellsOfTheSameSectionMoveTogetherOthersDoNot)
+{
+    for (int row : {16, 17, 18, 19})
+        candidate_grid[row][1] = 4;
+    candidate_grid[18][2] = 4;  // another room
+    candidate_grid[15][1] = 9;  // another section
+    list_moving_rows(17, 1);
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{16, 17, 18, 19}));
+    candidate_grid = {};
+    for (int row : {20, 21, 23, 24})
+        candidate_grid[row][3] = 6;
+    list_moving_rows(20, 3);
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{20, 21, 23}));
+}
+
+TEST_F(RoomShiftMove, ShiftMovesTheListedCellsToARoomFreeInAllOfThem)
+{
+    for (int seed = 0; seed < 300; ++seed) {
+        random_grid(40 + seed % 60);
+        candidate_grid[0] = {1, 2, 3, 4, 5, 6, 7, 8};
+        AllocationGrid before = candidate_grid;
+        level_stall_count = run_stall_count = 0;
+        ASSERT_TRUE(make_neighbour());
+        EXPECT_GE(level_stall_count, 1);
+        EXPECT_EQ(level_stall_count, run_stall_count);
+        int from = last_shift.from_room, to = last_shift.to_room;
+        ASSERT_NE(from, to);
+        EXPECT_EQ(candidate_grid[0], before[0]);
+        EXPECT_EQ(occupied_cells(candidate_grid), occupied_cells(before));
+        std::vector<int32_t> rows = listed_rows();
+        for (int row = 1; row <= SLOT_COUNT; ++row) {
+            bool moved = std::find(rows.begin(), rows.end(), row) != rows.end();
+            for (int room = 0; room <= LAST_ROOM; ++room) {
+                int32_t expected = before[row][room];
+                if (moved && room == from)
+                    expected = 0;
+                if (moved && room == to) {
+                    ASSERT_EQ(before[row][to], 0) << "a shift overwrote a section";
+                    expected = last_shift.section;
+                }
+                ASSERT_EQ(candidate_grid[row][room], expected) << "row " << row << " room " << room;
+            }
+        }
+        ASSERT_LE(rows.back() - rows.front(), 6);
+    }
+}
+
+TEST_F(RoomShiftMove, FullRowsCountAttemptsUntilTheLevelGivesUp)
+{
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        candidate_grid[5][room] = room + 1;
+    AllocationGrid before = candidate_grid;
+    EXPECT_FALSE(make_neighbour());
+    EXPECT_EQ(candidate_grid, before);
+    EXPECT_EQ(level_stall_count, 1001);
+    EXPECT_EQ(run_stall_count, 1001);
+}
+
+TEST_F(RoomShiftMove, UnmovableMeetingMakesTheMoveDrawAnotherSource)
+{
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        candidate_grid[5][room] = room + 1;
+    candidate_grid[20][1] = 9;
+    for (int move = 0; move < 50; ++move) {
+        level_stall_count = 0;
+        ASSERT_TRUE(make_neighbour());
+        EXPECT_EQ(last_shift.section, 9);
+        EXPECT_LE(level_stall_count, 1000);
+    }
+}
+
+TEST_F(RoomShiftMove, TargetFreeInTheDrawnRowButTakenInAListedRowIsRefused)
+{
+    candidate_grid[10][3] = 5;
+    candidate_grid[11][3] = 5;
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        if (room != 3 && room != 6)
+            candidate_grid[11][room] = 7;  // section 7, one cell per room
+    for (int move = 0; move < 50; ++move) {
+        AllocationGrid before = candidate_grid;
+        ASSERT_TRUE(make_neighbour());
+        EXPECT_EQ(last_shift.to_room, 6);
+        candidate_grid = before;
+    }
+}
+
+TEST_F(RoomShiftMove, UndoRestoresTheGridAndApplyRepeatsTheShift)
+{
+    random_grid(60);
+    AllocationGrid before = candidate_grid;
+    ASSERT_TRUE(make_neighbour());
+    AllocationGrid after = candidate_grid;
+    undo_shift(candidate_grid);
+    EXPECT_EQ(candidate_grid, before);
+    apply_shift(candidate_grid);
+    EXPECT_EQ(candidate_grid, after);
+}
+
+TEST_F(RoomShiftMove, PriceChangeOfAShiftAgreesWithFullPricingOverLongRuns)
+{
+    room_capacity = {0, 30, 40, 45, 50, 60, 80, 100};
+    section_count = MAX_SECTIONS;
+    for (int32_t s = 1; s <= MAX_SECTIONS; ++s)
+        sections[s].demand = 10 + random_below(90);
+    const int32_t weights[][2] = {{5, 1}, {1, 5}, {-3, 2}, {7, -1}};
+    for (const auto& weight : weights) {
+        excess_weight = weight[0];
+        idle_weight = weight[1];
+        random_grid(MAX_SECTIONS);
+        int32_t cost;
+        grid_cost(candidate_grid, cost);
+        for (int move = 0; move < 20000; ++move) {
+            level_stall_count = 0;
+            ASSERT_TRUE(make_neighbour());
+            int32_t full;
+            grid_cost(candidate_grid, full);
+            cost = static_cast<int32_t>(cost + shift_cost_change(last_shift));
+            ASSERT_EQ(cost, full) << "move " << move;
+        }
+    }
+}

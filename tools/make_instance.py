@@ -1,0 +1,117 @@
+#!/usr/bin/env python3
+"""Writes a realistic example instance for alocacao: a department's week.
+
+    tools/make_instance.py DIRECTORY [--sections N] [--seed S]
+
+The same seed always gives the same files. Most sections meet twice a week,
+two consecutive blocks on two different weekdays; some meet once; a few have
+one, three or four blocks. Mornings are busier than afternoons and evenings.
+No slot holds more meetings than there are real rooms (7), so every meeting
+can have a room.
+"""
+import argparse
+import os
+import random
+
+BLOCK_STARTS = [450, 500, 570, 620, 680, 730, 780, 830, 900,
+                950, 1010, 1060, 1110, 1140, 1190, 1260, 1310]
+ROOMS = [30, 40, 45, 50, 60, 75, 90]
+ROOMS_PER_SLOT = len(ROOMS)
+# Blocks that start a two-block meeting, with how often a planner picks them.
+PAIR_STARTS = {1: 9, 3: 9, 5: 5, 7: 4, 9: 4, 11: 3, 14: 3, 16: 2}
+WEEKDAY_PAIRS = [(2, 4), (3, 5), (4, 6), (2, 5), (3, 6)]
+COURSE_NUMBERS = {1: [101, 102, 121, 140, 212, 301], 2: [110, 120, 201, 211],
+                  3: [120, 121, 130, 220], 4: [101, 180, 230, 250, 310],
+                  5: [150, 160, 260], 6: [110, 210, 220]}
+
+
+def slot(weekday, block):
+    return (weekday - 2) * 17 + block
+
+
+def clock(minutes):
+    return "%02d:%02d" % (minutes // 60, minutes % 60)
+
+
+class Week:
+    def __init__(self):
+        self.load = {}
+
+    def fits(self, weekday, blocks):
+        if weekday == 7 and max(blocks) > 5:
+            return False
+        return all(self.load.get(slot(weekday, b), 0) < ROOMS_PER_SLOT for b in blocks)
+
+    def take(self, weekday, blocks):
+        for b in blocks:
+            self.load[slot(weekday, b)] = self.load.get(slot(weekday, b), 0) + 1
+
+
+def pick_meetings(rng, week):
+    """The (weekday, blocks) meetings of one section, or None when the week is too full."""
+    shape = rng.random()
+    for _ in range(200):
+        if shape < 0.70:
+            first = rng.choices(list(PAIR_STARTS), weights=list(PAIR_STARTS.values()))[0]
+            days = rng.choice(WEEKDAY_PAIRS)
+            meetings = [(d, [first, first + 1]) for d in days]
+        elif shape < 0.85:
+            first = rng.choices(list(PAIR_STARTS), weights=list(PAIR_STARTS.values()))[0]
+            meetings = [(rng.choice([2, 3, 4, 5, 6, 7]), [first, first + 1])]
+        else:
+            length = rng.choice([1, 3, 4])
+            first = rng.randint(1, 17 - length + 1)
+            meetings = [(rng.choice([2, 3, 4, 5, 6]), list(range(first, first + length)))]
+        if all(week.fits(d, b) for d, b in meetings):
+            for d, b in meetings:
+                week.take(d, b)
+            return meetings
+    return None
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("directory")
+    parser.add_argument("--sections", type=int, default=96)
+    parser.add_argument("--seed", type=int, default=2026)
+    args = parser.parse_args()
+    rng = random.Random(args.seed)
+    week = Week()
+    os.makedirs(args.directory, exist_ok=True)
+    path = lambda name: os.path.join(args.directory, name)
+
+    with open(path("capacidade.txt"), "w", newline="\n") as f:
+        for room, seats in enumerate(ROOMS, start=1):
+            f.write("%d|%d|\n" % (room, seats))
+    with open(path("peso.par"), "w", newline="\n") as f:
+        f.write("5 1\n")
+
+    demands, timetable, used = [], [], set()
+    while len(demands) < args.sections:
+        course_type = rng.randint(1, 6)
+        number = rng.choice(COURSE_NUMBERS[course_type])
+        section = 1 + sum(1 for key in used if key[:2] == (course_type, number))
+        meetings = pick_meetings(rng, week)
+        if meetings is None:
+            continue
+        used.add((course_type, number, section))
+        students = max(10, min(90, int(rng.gauss(45, 18))))
+        demands.append("%d|%d|%d|%d|" % (course_type, number, section, students))
+        mark = rng.choice("TTTP")
+        for weekday, blocks in meetings:
+            for block in blocks:
+                start = BLOCK_STARTS[block - 1]
+                timetable.append("%d|%d|%d|%s|%d|%s|%s|" % (
+                    course_type, number, section, mark, weekday, clock(start), clock(start + 50)))
+    # Courses of another department share the timetable file; the program skips them.
+    timetable.insert(len(timetable) // 2, "3|999|1|T|2|07:30|08:20|")
+    timetable.append("4|998|2|P|6|15:00|15:50|")
+
+    with open(path("demanda.txt"), "w", newline="\n") as f:
+        f.write("\n".join(demands) + "\n")
+    with open(path("horario.txt"), "w", newline="\n") as f:
+        f.write("\n".join(timetable) + "\n")
+
+
+if __name__ == "__main__":
+    main()
