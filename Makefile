@@ -28,7 +28,16 @@ test: all
 bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DALOCACAO_BENCH=ON -DALOCACAO_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
-	cd $(BENCH_BUILD) && ./bench/alocacao_bench
+	$(BENCH_BUILD)/bench/alocacao_bench
+	tools/instructions_per_move.sh $(BENCH_BUILD)/alocacao
+
+# Fuzzes the input readers for FUZZ_SECONDS, the corpus seeded from the examples.
+FUZZ_SECONDS ?= 60
+fuzz:
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DALOCACAO_FUZZ=ON -DALOCACAO_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	tools/seed_fuzz_corpus.sh fuzz-corpus
+	$(FUZZ_BUILD)/tests/fuzz/record_readers_fuzz -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_BUILD)/ fuzz-corpus
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

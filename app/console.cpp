@@ -50,24 +50,25 @@ bool writes_utf8()
     return utf8;
 }
 
-void write_as_utf8(const char* text, std::size_t length)
+// Latin-1 text as the console wants it, into `out`, which has room for
+// twice `length` bytes; returns the number of bytes written.
+std::size_t encode_for_console(const char* text, std::size_t length, char* out)
 {
-    std::array<char, 2 * FORMAT_BUFFER> converted;
+    if (!writes_utf8()) {
+        std::memcpy(out, text, length);
+        return length;
+    }
     std::size_t used = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        if (used + 2 > converted.size()) {
-            std::fwrite(converted.data(), 1, used, stdout);
-            used = 0;
-        }
         auto byte = static_cast<unsigned char>(text[i]);
         if (byte < 0x80) {
-            converted[used++] = static_cast<char>(byte);
+            out[used++] = static_cast<char>(byte);
         } else {
-            converted[used++] = static_cast<char>(0xC0 | (byte >> 6));
-            converted[used++] = static_cast<char>(0x80 | (byte & 0x3F));
+            out[used++] = static_cast<char>(0xC0 | (byte >> 6));
+            out[used++] = static_cast<char>(0x80 | (byte & 0x3F));
         }
     }
-    std::fwrite(converted.data(), 1, used, stdout);
+    return used;
 }
 
 void console_vprint(const char* format, std::va_list arguments)
@@ -83,10 +84,54 @@ void console_vprint(const char* format, std::va_list arguments)
 
 void console_write(const char* text, std::size_t length)
 {
-    if (writes_utf8())
-        write_as_utf8(text, length);
-    else
+    if (!writes_utf8()) {
         std::fwrite(text, 1, length, stdout);
+        return;
+    }
+    std::array<char, 2 * FORMAT_BUFFER> encoded;
+    for (std::size_t done = 0; done < length; done += FORMAT_BUFFER) {
+        std::size_t piece = std::min(FORMAT_BUFFER, length - done);
+        std::fwrite(encoded.data(), 1, encode_for_console(text + done, piece, encoded.data()), stdout);
+    }
+}
+
+ConsoleText console_text(const char* text)
+{
+    ConsoleText prepared{};
+    std::size_t length = std::min(std::strlen(text), prepared.bytes.size() / 2);
+    prepared.length = encode_for_console(text, length, prepared.bytes.data());
+    return prepared;
+}
+
+void append_text(ConsoleBlock& block, const ConsoleText& text)
+{
+    std::size_t length = std::min(text.length, block.bytes.size() - block.length);
+    std::memcpy(block.bytes.data() + block.length, text.bytes.data(), length);
+    block.length += length;
+}
+
+void append_number_line(ConsoleBlock& block, int32_t number)
+{
+    char digits[12];
+    char* first = digits + sizeof digits;
+    *--first = '\n';
+    auto magnitude = number < 0 ? 0U - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    do {
+        *--first = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (number < 0)
+        *--first = '-';
+    auto length = static_cast<std::size_t>(digits + sizeof digits - first);
+    if (block.length + length <= block.bytes.size()) {
+        std::memcpy(block.bytes.data() + block.length, first, length);
+        block.length += length;
+    }
+}
+
+void console_write_block(const ConsoleBlock& block)
+{
+    std::fwrite(block.bytes.data(), 1, block.length, stdout);
 }
 
 void console_print(const char* format, ...)

@@ -4,12 +4,32 @@
 // Output is buffered and flushed before every read of standard input.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 
 #define CONSOLE_PRINTF(f, a) __attribute__((format(printf, f, a)))
 
 void console_print(const char* format, ...) CONSOLE_PRINTF(1, 2);
 void console_write(const char* text, std::size_t length);
+
+// Output repeated many times (the annealing traces) is assembled from texts
+// converted once and written with one call.
+struct ConsoleText {
+    std::array<char, 128> bytes;
+    std::size_t length;
+};
+struct ConsoleBlock {
+    std::array<char, 512> bytes;
+    std::size_t length;
+};
+
+// `text` (Latin-1, at most 64 characters) as the console shows it.
+ConsoleText console_text(const char* text);
+void append_text(ConsoleBlock& block, const ConsoleText& text);
+// The number in decimal ("%d") and a line end.
+void append_number_line(ConsoleBlock& block, int32_t number);
+void console_write_block(const ConsoleBlock& block);
 
 // The separator of 80 hyphens. Piped, it has no line end (the 80-column
 // console wraps); on a terminal it ends the line so any width shows it whole.

@@ -3,7 +3,6 @@
 // and candidate_grid is made equal to current_grid again after every move.
 #include "search/anneal.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -17,9 +16,12 @@ int32_t level_move_count = 0;
 
 namespace {
 
-struct TemperatureLine {
-    char text[64];
-    std::size_t length;
+// The fixed texts of the traces, converted for the console once per level.
+struct TraceTexts {
+    ConsoleText move_headline;
+    ConsoleText best_headline;
+    ConsoleText temperature;
+    ConsoleText iterations;
 };
 
 bool has_section_in_slots(const AllocationGrid& grid)
@@ -31,58 +33,71 @@ bool has_section_in_slots(const AllocationGrid& grid)
     return false;
 }
 
-void trace(const char* headline, int32_t cost, const TemperatureLine& temperature)
+TraceTexts trace_texts_at(double temperature)
 {
-    console_print(headline, cost);
-    console_write(temperature.text, temperature.length);
-    console_print("Numero de itera\xE7\xF5" "es: %d\n", level_move_count);
+    char line[64];
+    std::snprintf(line, sizeof line, "Temperatura atual: %f\n", temperature);
+    return {console_text("\n\nNovo vizinho fun\xE7\xE3o objetivo: "),
+            console_text("\n\nNova fun\xE7\xE3o objetivo: "), console_text(line),
+            console_text("Numero de itera\xE7\xF5" "es: ")};
 }
 
-void accept_candidate(bool shifted, const TemperatureLine& temperature)
+// "<headline><cost>\nTemperatura atual: %f\nNumero de iterações: <move>\n"
+void trace(const ConsoleText& headline, int32_t cost, const TraceTexts& texts)
 {
-    trace("\n\nNovo vizinho fun\xE7\xE3o objetivo: %d\n", candidate_cost, temperature);
+    ConsoleBlock block;
+    block.length = 0;
+    append_text(block, headline);
+    append_number_line(block, cost);
+    append_text(block, texts.temperature);
+    append_text(block, texts.iterations);
+    append_number_line(block, level_move_count);
+    console_write_block(block);
+}
+
+void accept_candidate(bool shifted, const TraceTexts& texts)
+{
+    trace(texts.move_headline, candidate_cost, texts);
     if (shifted)
         apply_shift(current_grid);
     current_cost = candidate_cost;
 }
 
-void record_new_best(const TemperatureLine& temperature)
+void record_new_best(const TraceTexts& texts)
 {
     copy_slot_rows(candidate_grid, best_grid);
     best_cost = candidate_cost;
     level_stall_count = 0;
     run_stall_count = 0;
-    trace("\n\nNova fun\xE7\xE3o objetivo: %d\n", best_cost, temperature);
+    trace(texts.best_headline, best_cost, texts);
 }
 
-void make_move(double temperature, const TemperatureLine& temperature_line)
+void make_move(double temperature, const TraceTexts& texts)
 {
     bool shifted = make_neighbour();
     candidate_cost = static_cast<int32_t>(current_cost + (shifted ? shift_cost_change(last_shift) : 0));
     double delta = static_cast<double>(int64_t{candidate_cost} - current_cost);
     if (delta < 0) {
-        accept_candidate(shifted, temperature_line);
+        accept_candidate(shifted, texts);
         if (candidate_cost < best_cost)
-            record_new_best(temperature_line);
+            record_new_best(texts);
         return;
     }
     double u = random_between(0, 100000) * 0.00001;
     if (std::exp(-delta / temperature) > u)
-        accept_candidate(shifted, temperature_line);
+        accept_candidate(shifted, texts);
     else if (shifted)
         undo_shift(candidate_grid);
 }
 
 void run_level(double temperature)
 {
-    TemperatureLine line;
-    int length = std::snprintf(line.text, sizeof line.text, "Temperatura atual: %f\n", temperature);
-    line.length = std::min(static_cast<std::size_t>(length), sizeof line.text - 1);
+    TraceTexts texts = trace_texts_at(temperature);
     level_move_count = 0;
     level_stall_count = 0;
     while (level_move_count < annealing_schedule.moves_per_temperature) {
         ++level_move_count;
-        make_move(temperature, line);
+        make_move(temperature, texts);
         if (level_stall_count > level_stall_limit())
             return;
     }

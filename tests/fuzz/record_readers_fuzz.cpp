@@ -1,0 +1,65 @@
+// libFuzzer target: arbitrary bytes through the readers of capacidade.txt,
+// demanda.txt, horario.txt and peso.par, and on through everything that
+// reads what they stored: the listing, the placement of every meeting and
+// the pricing of the grid. The input is split at NUL bytes into the four files.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "model/instance.hpp"
+#include "model/listing.hpp"
+#include "model/tables.hpp"
+#include "model/weights.hpp"
+#include "search/allocation.hpp"
+#include "search/cost.hpp"
+
+namespace {
+
+// The next NUL-terminated piece of the input as a stream (an empty one at the end).
+std::FILE* next_piece(const uint8_t*& data, size_t& size)
+{
+    const void* end = std::memchr(data, 0, size);
+    size_t length = end == nullptr ? size : static_cast<size_t>(static_cast<const uint8_t*>(end) - data);
+    std::FILE* stream = length == 0 ? std::fopen("/dev/null", "r")
+                                    : fmemopen(const_cast<uint8_t*>(data), length, "r");
+    size_t used = end == nullptr ? length : length + 1;
+    data += used;
+    size -= used;
+    return stream;
+}
+
+bool read_piece(bool (*reader)(RecordFile&), const uint8_t*& data, size_t& size)
+{
+    std::FILE* stream = next_piece(data, size);
+    RecordFile file{stream, "fuzz", 0, nullptr};
+    bool ok = reader(file);
+    std::fclose(stream);
+    return ok;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    reset_tables();
+    if (!read_piece(read_room_capacities, data, size) || !read_piece(read_sections, data, size) ||
+        !read_piece(read_timetable, data, size))
+        return 0;
+    std::FILE* weights = next_piece(data, size);
+    int32_t excess = 0, idle = 0;
+    bool weights_ok = read_weights(weights, excess, idle) == nullptr && costs_fit_32_bits(excess, idle);
+    std::fclose(weights);
+    if (!weights_ok)
+        return 0;
+    excess_weight = excess;
+    idle_weight = idle;
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    write_section_listing(sink);
+    std::fclose(sink);
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = 1; m <= LAST_MEETING; ++m)
+            place_meeting(section, sections[section].meetings[m]);
+    grid_cost(current_grid, current_cost);
+    return 0;
+}

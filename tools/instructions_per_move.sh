@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Counts the machine instructions of one annealing run of the department
+# example, console formatting included, with callgrind (repeatable counts),
+# and divides them by the number of moves.
+#   tools/instructions_per_move.sh PROGRAM
+set -eu
+program=$(realpath "$1")
+example=$(realpath "$(dirname "$0")/../examples/department")
+if ! command -v valgrind >/dev/null; then
+    echo "instructions per move: valgrind is not installed, not measured"
+    exit 0
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$example"/* "$work"/
+cd "$work"
+printf '1\n2\n0\n' | LC_ALL=C valgrind --tool=callgrind --callgrind-out-file=profile "$program" >/dev/null 2>&1
+anneal=$(callgrind_annotate --inclusive=yes profile 2>/dev/null | awk '/:anneal\(\) / {gsub(",", "", $1); print $1; exit}')
+id=$(sed -n 's/^fn=(\([0-9]*\)) make_neighbour().*/\1/p' profile | head -n 1)
+moves=$(awk -v id="$id" '$0 ~ "^cfn=\\(" id "\\)" {getline; split($0, a, "[= ]"); n += a[2]} END {print n}' profile)
+echo "annealing run of examples/department: $anneal instructions, $moves moves"
+echo "instructions per move: $((anneal / moves)) (target: at most 1500)"

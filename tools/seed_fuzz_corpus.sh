@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Seeds the fuzz corpus directory $1 with the example instances, each as the
+# fuzz target reads it: capacidade.txt, demanda.txt, horario.txt and peso.par
+# joined by NUL bytes.
+set -eu
+corpus=$1
+mkdir -p "$corpus"
+cd "$(dirname "$0")/.."
+for example in examples/*/; do
+    name=$(basename "$example")
+    { cat "$example/capacidade.txt"; printf '\0'; cat "$example/demanda.txt"; printf '\0'
+      cat "$example/horario.txt"; printf '\0'; cat "$example/peso.par"; } >"$corpus/seed-$name"
+done
