@@ -3,7 +3,7 @@ BUILD      := build
 SAN_BUILD  := build-sanitize
 BENCH_BUILD:= build-bench
 FUZZ_BUILD := build-fuzz
-EXAMPLE    ?= examples/small
+EXAMPLE    ?= examples/department
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all run test bench fuzz clean

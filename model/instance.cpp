@@ -67,6 +67,33 @@ void add_block(Section& section, int32_t weekday, int32_t start)
     }
 }
 
+struct InstanceFiles {
+    std::FILE* capacities;
+    std::FILE* demands;
+    std::FILE* timetable;
+};
+
+InstanceFiles open_instance_files()
+{
+    std::FILE* capacities = open_input("capacidade.txt");
+    std::FILE* demands = open_input("demanda.txt");
+    return {capacities, demands, open_input("horario.txt")};
+}
+
+void read_instance_files(const InstanceFiles& files)
+{
+    read_or_reject(read_room_capacities, files.capacities, "capacidade.txt");
+    read_or_reject(read_sections, files.demands, "demanda.txt");
+    read_or_reject(read_timetable, files.timetable, "horario.txt");
+}
+
+void close_instance_files(const InstanceFiles& files)
+{
+    std::fclose(files.timetable);
+    std::fclose(files.capacities);
+    std::fclose(files.demands);
+}
+
 void compute_meeting_slots()
 {
     for (int32_t index = 1; index <= section_count; ++index)
@@ -141,17 +168,18 @@ bool read_timetable(RecordFile& file)
 
 void load_instance()
 {
-    std::FILE* capacities = open_input("capacidade.txt");
-    std::FILE* demands = open_input("demanda.txt");
-    std::FILE* timetable = open_input("horario.txt");
+    InstanceFiles files = open_instance_files();
     std::FILE* listing =
         begin_output_file("disciplina.txt", "\n\nArquivo disciplina.txt nao pode ser aberto.\n");
-    read_or_reject(read_room_capacities, capacities, "capacidade.txt");
-    read_or_reject(read_sections, demands, "demanda.txt");
-    read_or_reject(read_timetable, timetable, "horario.txt");
+    read_instance_files(files);
     write_section_listing(listing);
     finish_output_file();
-    std::fclose(timetable);
-    std::fclose(capacities);
-    std::fclose(demands);
+    close_instance_files(files);
+}
+
+void read_instance()
+{
+    InstanceFiles files = open_instance_files();
+    read_instance_files(files);
+    close_instance_files(files);
 }

@@ -10,6 +10,10 @@
 // or a line that is not a valid record ends the process with status 1.
 void load_instance();
 
+// Reads the three instance files into the tables as load_instance does, with
+// the same refusals, but writes no listing.
+void read_instance();
+
 // The readers of the three files, each to its end. They return false at the
 // first line they refuse, with file.line and file.error saying where and why;
 // what they read before it is already in the tables.

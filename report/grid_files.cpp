@@ -42,3 +42,10 @@ void write_final_solution_file()
     write_final_report(out, best_grid, best_cost, violation_count);
     finish_output_file();
 }
+
+void write_optimum_file()
+{
+    std::FILE* out = begin_output_file("otima.txt", "\n\nArquivo otima.txt nao pode ser criado.\n");
+    write_final_report(out, best_grid, best_cost, violation_count);
+    finish_output_file();
+}

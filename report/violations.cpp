@@ -1,20 +1,35 @@
-// Column-major scan of best_grid for over-capacity cells.
+// Column-major scan of a grid for over-capacity cells.
 #include "report/violations.hpp"
 
 #include "app/console.hpp"
-#include "model/tables.hpp"
+
+namespace {
+
+bool over_capacity(int32_t section, int room)
+{
+    return sections[section].demand > room_capacity[room];
+}
+
+}  // namespace
 
 void report_capacity_violations()
 {
     violation_count = 0;
     console_print("\n");
     for (int room = 0; room <= LAST_ROOM; ++room)
-        for (int row = 1; row <= SLOT_COUNT; ++row) {
-            int32_t section = best_grid[row][room];
-            if (sections[section].demand > room_capacity[room]) {
+        for (int row = 1; row <= SLOT_COUNT; ++row)
+            if (over_capacity(best_grid[row][room], room)) {
                 ++violation_count;
-                console_print("%d - ", section);
+                console_print("%d - ", best_grid[row][room]);
             }
-        }
     console_print("\nnumero de inviabilidades: %d \n", violation_count);
+}
+
+int32_t count_capacity_violations(const AllocationGrid& grid)
+{
+    int32_t count = 0;
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        for (int row = 1; row <= SLOT_COUNT; ++row)
+            count += over_capacity(grid[row][room], room);
+    return count;
 }

@@ -5,7 +5,8 @@
 # with expected/console, the exit status with expected/status, and every file
 # left in the directory with expected/files/ (files written or changed) or
 # input/ (files that must stay as they were). An optional `setup` script runs
-# in the scratch directory first.
+# in the scratch directory first; `program` names another program of the same
+# build (alocacao-otimo) to run instead.
 #
 #   run_e2e_case.sh PROGRAM CASE_DIR            check the case
 #   run_e2e_case.sh --update PROGRAM CASE_DIR   write the actual results as expected
@@ -14,6 +15,7 @@ update=no
 if [ "${1:-}" = --update ]; then update=yes; shift; fi
 program=$(realpath "$1")
 case_dir=$(realpath "$2")
+if [ -f "$case_dir/program" ]; then program="$(dirname "$program")/$(cat "$case_dir/program")"; fi
 
 scratch=$(mktemp -d)
 results=$(mktemp -d)

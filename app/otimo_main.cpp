@@ -1,0 +1,56 @@
+// alocacao-otimo: the optimal allocation of the instance in the working
+// directory, written to otima.txt, and an independent check of the reports
+// that alocacao left there (solucaof.txt, solucao.txt) against it.
+// Exit status: 0 when done and every report present passes its check; 1 for
+// a file error or an instance without a feasible allocation; 2 when a report
+// fails its check. Command-line arguments are ignored.
+#include "app/console.hpp"
+#include "model/instance.hpp"
+#include "model/tables.hpp"
+#include "model/weights.hpp"
+#include "report/grid_files.hpp"
+#include "report/solution_check.hpp"
+#include "report/violations.hpp"
+#include "search/optimum.hpp"
+
+namespace {
+
+// Names the slots with more meetings than columns and ends the process.
+[[noreturn]] void refuse_overfull_slots()
+{
+    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        if (count[row] > ROOM_COLUMNS)
+            console_print("Hor\xE1rio %d: %d reuni\xF5" "es para %d colunas.\n", row, count[row], ROOM_COLUMNS);
+    fail_with("N\xE3o existe aloca\xE7\xE3o: h\xE1 mais reuni\xF5" "es que colunas nos hor\xE1rios acima.\n");
+}
+
+void report_optimum(const OptimumResult& result)
+{
+    if (result.proven)
+        console_print("Custo \xF3timo: %d\n", best_cost);
+    else
+        console_print("Busca interrompida ap\xF3s %lld estados: a otimalidade n\xE3o foi provada.\n"
+                      "Melhor custo encontrado: %d\nLimite inferior: %lld\n",
+                      static_cast<long long>(result.states), best_cost,
+                      static_cast<long long>(result.lower_bound));
+    console_print("Inviabilidades: %d\nAloca\xE7\xE3o gravada em otima.txt\n", violation_count);
+}
+
+}  // namespace
+
+int main()
+{
+    read_instance();
+    load_weights();
+    OptimumResult result = solve_optimum(best_grid);
+    if (!result.feasible)
+        refuse_overfull_slots();
+    best_cost = static_cast<int32_t>(result.cost);
+    violation_count = count_capacity_violations(best_grid);
+    write_optimum_file();
+    report_optimum(result);
+    bool final_ok = check_report_file("solucaof.txt", true, result);
+    bool initial_ok = check_report_file("solucao.txt", false, result);
+    return final_ok && initial_ok ? 0 : 2;
+}

@@ -1,0 +1,202 @@
+// Reading a grid report back and checking it against the loaded instance.
+#include "report/solution_check.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/console.hpp"
+#include "report/violations.hpp"
+#include "search/cost.hpp"
+
+namespace {
+
+constexpr int LINE_LENGTH = 256;
+
+AllocationGrid checked_grid;  // the grid of the report being checked
+
+struct ReportReader {
+    std::FILE* stream;
+    int line;
+    char text[LINE_LENGTH];
+};
+
+// Reads the next line without its line end; false at the end of the file.
+bool next_line(ReportReader& reader)
+{
+    ++reader.line;
+    if (std::fgets(reader.text, LINE_LENGTH, reader.stream) == nullptr)
+        return false;
+    reader.text[std::strcspn(reader.text, "\r\n")] = '\0';
+    return true;
+}
+
+bool expect_line(ReportReader& reader, const char* text)
+{
+    return next_line(reader) && std::strcmp(reader.text, text) == 0;
+}
+
+// A line of `label` followed by a whole number and nothing else.
+bool expect_number(ReportReader& reader, const char* label, int32_t& value)
+{
+    std::size_t length = std::strlen(label);
+    if (!next_line(reader) || std::strncmp(reader.text, label, length) != 0)
+        return false;
+    char* end;
+    long number = std::strtol(reader.text + length, &end, 10);
+    value = static_cast<int32_t>(number);
+    return end != reader.text + length && *end == '\0' && number == value;
+}
+
+// "| 12\t| 00 | 05 | ... | 07 |": one slot line of the grid block.
+bool read_slot_line(ReportReader& reader, int row)
+{
+    int used = 0, label = 0;
+    if (!next_line(reader) || std::sscanf(reader.text, "| %d\t|%n", &label, &used) != 1 || used == 0 ||
+        label != row)
+        return false;
+    const char* rest = reader.text + used;
+    for (int room = 0; room <= LAST_ROOM; ++room) {
+        int cell = 0;
+        used = 0;
+        if (std::sscanf(rest, " %d |%n", &cell, &used) != 1 || used == 0 || cell < 0 || cell > MAX_SECTIONS)
+            return false;
+        checked_grid[row][room] = cell;
+        rest += used;
+    }
+    return *rest == '\0';
+}
+
+// Fills checked_grid and the declared values; 0, or the line that is not as written by alocacao.
+int read_report(std::FILE* stream, bool final_report, int32_t& cost, int32_t& violations)
+{
+    static constexpr char RULE[] = "_________________________________________________";
+    ReportReader reader{stream, 0, {}};
+    checked_grid = {};
+    bool ok = expect_line(reader, "") && expect_number(reader, "Fun\xE7\xE3o Objetivo: ", cost) &&
+              (final_report ? expect_number(reader, "Inviabilidades: ", violations)
+                            : expect_line(reader, "") && expect_line(reader, "")) &&
+              expect_line(reader, RULE) &&
+              expect_line(reader, "|H-S\t| sv | 01 | 02 | 03 | 04 | 05 | 06 | 07 |") && expect_line(reader, RULE);
+    for (int row = 1; ok && row <= SLOT_COUNT; ++row)
+        ok = read_slot_line(reader, row);
+    ok = ok && expect_line(reader, RULE);
+    return ok ? 0 : reader.line;
+}
+
+int cells_in_row(int32_t section, int row)
+{
+    int count = 0;
+    for (int32_t cell : checked_grid[row])
+        count += cell == section;
+    return count;
+}
+
+// Whether a meeting stands whole in one column and nowhere else.
+const char* meeting_fault(int32_t section, const Meeting& meeting)
+{
+    int cells = 0;
+    bool whole = false;
+    for (int room = 0; room <= LAST_ROOM && !whole; ++room) {
+        whole = true;
+        for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
+            whole = whole && checked_grid[row][room] == section;
+    }
+    for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
+        cells += cells_in_row(section, row);
+    int length = meeting.last_slot - meeting.first_slot + 1;
+    if (cells == 0)
+        return "ausente da grade";
+    if (whole && cells == length)
+        return nullptr;
+    return whole ? "repetida em mais de uma sala" : "dividida entre salas ou incompleta";
+}
+
+// Cells holding a section at a slot where it has no meeting.
+bool belongs_to_a_meeting(int32_t section, int row)
+{
+    if (section > section_count)
+        return false;
+    for (int m = 1; m <= LAST_MEETING; ++m) {
+        const Meeting& meeting = sections[section].meetings[m];
+        if (meeting.weekday != 0 && row >= meeting.first_slot && row <= meeting.last_slot)
+            return true;
+    }
+    return false;
+}
+
+bool check_meetings(const char* name)
+{
+    int meetings = 0, faults = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = 1; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            if (meeting.weekday == 0)
+                continue;
+            ++meetings;
+            if (const char* fault = meeting_fault(section, meeting)) {
+                ++faults;
+                console_print("%s: turma %d, hor\xE1rios %d a %d: %s.\n", name, section, meeting.first_slot,
+                              meeting.last_slot, fault);
+            }
+        }
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int room = 0; room <= LAST_ROOM; ++room) {
+            int32_t section = checked_grid[row][room];
+            if (section != 0 && !belongs_to_a_meeting(section, row)) {
+                ++faults;
+                console_print("%s: turma %d no hor\xE1rio %d, coluna %d, fora das suas reuni\xF5" "es.\n", name,
+                              section, row, room);
+            }
+        }
+    if (faults == 0)
+        console_print("%s: as %d reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n", name, meetings);
+    return faults == 0;
+}
+
+bool check_declared(const char* name, const char* what, int32_t declared, int32_t recomputed)
+{
+    bool agrees = declared == recomputed;
+    console_print("%s: %s declarado %d, recalculado a partir da grade %d: %s.\n", name, what, declared, recomputed,
+                  agrees ? "confere" : "N\xC3O confere");
+    return agrees;
+}
+
+void print_gap(const char* name, int32_t cost, const OptimumResult& optimum)
+{
+    auto percent = [](int64_t difference, int64_t base) {
+        return base == 0 ? 0.0 : 100.0 * static_cast<double>(difference) / static_cast<double>(std::llabs(base));
+    };
+    int64_t above = cost - optimum.cost;
+    if (optimum.proven)
+        console_print("%s: %lld acima do \xF3timo (%.2f%%).\n", name, static_cast<long long>(above),
+                      percent(above, optimum.cost));
+    else
+        console_print("%s: %lld acima da melhor aloca\xE7\xE3o encontrada, %lld acima do limite inferior.\n", name,
+                      static_cast<long long>(above), static_cast<long long>(cost - optimum.lower_bound));
+}
+
+}  // namespace
+
+bool check_report_file(const char* name, bool final_report, const OptimumResult& optimum)
+{
+    std::FILE* stream = std::fopen(name, "r");
+    if (stream == nullptr)
+        return true;
+    int32_t declared_cost = 0, declared_violations = 0;
+    int bad_line = read_report(stream, final_report, declared_cost, declared_violations);
+    std::fclose(stream);
+    if (bad_line != 0) {
+        console_print("%s, linha %d: formato inesperado; o arquivo n\xE3o foi verificado.\n", name, bad_line);
+        return false;
+    }
+    int32_t cost;
+    grid_cost(checked_grid, cost);
+    bool ok = check_declared(name, "custo", declared_cost, cost);
+    if (final_report)
+        ok = check_declared(name, "n\xFAmero de inviabilidades", declared_violations,
+                            count_capacity_violations(checked_grid)) && ok;
+    ok = check_meetings(name) && ok;
+    print_gap(name, cost, optimum);
+    return ok;
+}

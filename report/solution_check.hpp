@@ -1,0 +1,13 @@
+// An independent check of a grid report that alocacao wrote (solucao.txt or
+// solucaof.txt): its grid is read back, its cost recomputed from the grid and
+// the instance, every meeting looked for whole in one column, and its cost
+// compared with the optimum.
+#pragma once
+
+#include "search/optimum.hpp"
+
+// When `name` exists, checks it and prints the findings on the console, each
+// line starting with the file's name. `final_report`: the file has the
+// "Inviabilidades" line of solucaof.txt. Returns false when the file exists
+// and is unreadable or fails a check.
+bool check_report_file(const char* name, bool final_report, const OptimumResult& optimum);

@@ -1,0 +1,225 @@
+// Exact allocation by weekday: a memoised search over the day's meetings in
+// order of their first slot. The state before meeting i packs, for every
+// column, the last slot (1..17 within the day) that an earlier meeting keeps
+// busy, or 0 when the column is free from meeting i's first slot on.
+#include "search/optimum.hpp"
+
+#include <algorithm>
+#include <limits>
+
+#include "model/calendar.hpp"
+#include "model/weights.hpp"
+
+namespace {
+
+constexpr int SLOTS_PER_DAY = 17;
+constexpr int BITS_PER_COLUMN = 5;
+constexpr uint64_t COLUMN_MASK = (1U << BITS_PER_COLUMN) - 1;
+constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
+constexpr int64_t UNREACHABLE = std::numeric_limits<int64_t>::max();
+
+struct DayMeeting {
+    int32_t section;
+    int first;  // slots within the day, 1..17
+    int last;
+    std::array<int64_t, ROOM_COLUMNS> cost;  // what the meeting adds in each column
+};
+
+std::array<DayMeeting, MAX_DAY_MEETINGS> day;
+int day_count = 0;
+
+// The memo: open addressing, sized for the state limit at half load.
+constexpr std::size_t MEMO_SIZE = std::size_t{1} << 21;
+struct MemoEntry {
+    uint64_t key;
+    int64_t value;
+    uint32_t generation;  // the entry is empty unless it belongs to the current search
+    int8_t column;
+};
+std::array<MemoEntry, MEMO_SIZE> memo;
+uint32_t memo_generation = 0;  // entries start at generation 0, which no search uses
+int64_t memo_used = 0;
+int64_t memo_limit = 0;
+bool memo_full = false;
+
+int busy_until(uint64_t state, int column)
+{
+    return static_cast<int>((state >> (column * BITS_PER_COLUMN)) & COLUMN_MASK);
+}
+
+// Frees the columns whose meetings end before `slot`.
+uint64_t release_before(uint64_t state, int slot)
+{
+    for (int column = 0; column <= LAST_ROOM; ++column)
+        if (busy_until(state, column) < slot)
+            state &= ~(COLUMN_MASK << (column * BITS_PER_COLUMN));
+    return state;
+}
+
+uint64_t memo_key(int i, uint64_t state)
+{
+    return (static_cast<uint64_t>(i) << (ROOM_COLUMNS * BITS_PER_COLUMN)) | state;
+}
+
+MemoEntry& memo_slot(uint64_t key)
+{
+    std::size_t index = (key * 0x9E3779B97F4A7C15ULL) >> 43;
+    while (memo[index].generation == memo_generation && memo[index].key != key)
+        index = (index + 1) & (MEMO_SIZE - 1);
+    return memo[index];
+}
+
+// The lowest cost of meetings i.. of the day from `state`; records the best column.
+int64_t best_from(int i, uint64_t state)
+{
+    if (i == day_count || memo_full)
+        return 0;
+    uint64_t key = memo_key(i, state);
+    MemoEntry& entry = memo_slot(key);
+    if (entry.generation == memo_generation)
+        return entry.value;
+    if (++memo_used > memo_limit) {
+        memo_full = true;
+        return 0;
+    }
+    const DayMeeting& meeting = day[i];
+    int64_t best = UNREACHABLE;
+    int8_t best_column = -1;
+    for (int column = 0; column <= LAST_ROOM; ++column) {
+        if (busy_until(state, column) != 0)
+            continue;
+        uint64_t next = state | (static_cast<uint64_t>(meeting.last) << (column * BITS_PER_COLUMN));
+        if (i + 1 < day_count)
+            next = release_before(next, day[i + 1].first);
+        int64_t rest = best_from(i + 1, next);
+        if (rest != UNREACHABLE && meeting.cost[column] + rest < best) {
+            best = meeting.cost[column] + rest;
+            best_column = static_cast<int8_t>(column);
+        }
+    }
+    MemoEntry& stored = memo_slot(key);  // the recursion may have taken the slot found above
+    stored = {key, best, memo_generation, best_column};
+    return best;
+}
+
+void collect_day(int weekday)
+{
+    day_count = 0;
+    int base = (weekday - MONDAY) * SLOTS_PER_DAY;
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = 1; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            if (meeting.weekday != weekday)
+                continue;
+            DayMeeting& entry = day[day_count++];
+            entry = {section, meeting.first_slot - base, meeting.last_slot - base, {}};
+            int64_t length = meeting.last_slot - meeting.first_slot + 1;
+            for (int column = 0; column <= LAST_ROOM; ++column)
+                entry.cost[column] = length * (seat_cost(sections[section].demand, room_capacity[column]) -
+                                               seat_cost(0, room_capacity[column]));
+        }
+    std::sort(day.begin(), day.begin() + day_count, [](const DayMeeting& a, const DayMeeting& b) {
+        return a.first != b.first ? a.first < b.first : a.last < b.last;
+    });
+}
+
+void occupy(AllocationGrid& grid, int weekday, const DayMeeting& meeting, int column)
+{
+    int base = (weekday - MONDAY) * SLOTS_PER_DAY;
+    for (int slot = meeting.first; slot <= meeting.last; ++slot)
+        grid[base + slot][column] = meeting.section;
+}
+
+// Follows the remembered best columns from the day's first meeting.
+int64_t place_optimal_day(AllocationGrid& grid, int weekday)
+{
+    uint64_t state = 0;
+    int64_t cost = 0;
+    for (int i = 0; i < day_count; ++i) {
+        int column = memo_slot(memo_key(i, state)).column;
+        occupy(grid, weekday, day[i], column);
+        cost += day[i].cost[column];
+        state |= static_cast<uint64_t>(day[i].last) << (column * BITS_PER_COLUMN);
+        if (i + 1 < day_count)
+            state = release_before(state, day[i + 1].first);
+    }
+    return cost;
+}
+
+// When the search was cut short: each meeting in its cheapest free column.
+int64_t place_greedy_day(AllocationGrid& grid, int weekday)
+{
+    std::array<int, ROOM_COLUMNS> busy{};
+    int64_t cost = 0;
+    for (int i = 0; i < day_count; ++i) {
+        int best_column = -1;
+        for (int column = 0; column <= LAST_ROOM; ++column)
+            if (busy[column] < day[i].first &&
+                (best_column < 0 || day[i].cost[column] < day[i].cost[best_column]))
+                best_column = column;
+        busy[best_column] = day[i].last;
+        occupy(grid, weekday, day[i], best_column);
+        cost += day[i].cost[best_column];
+    }
+    return cost;
+}
+
+int64_t cheapest_columns_of_day()
+{
+    int64_t bound = 0;
+    for (int i = 0; i < day_count; ++i)
+        bound += *std::min_element(day[i].cost.begin(), day[i].cost.end());
+    return bound;
+}
+
+int64_t empty_grid_cost()
+{
+    int64_t cost = 0;
+    for (int column = 0; column <= LAST_ROOM; ++column)
+        cost += SLOT_COUNT * seat_cost(0, room_capacity[column]);
+    return cost;
+}
+
+}  // namespace
+
+std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot()
+{
+    std::array<int32_t, SLOT_COUNT + 1> count{};
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = 1; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            if (meeting.weekday != 0)
+                for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
+                    ++count[row];
+        }
+    return count;
+}
+
+OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit)
+{
+    grid = {};
+    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0};
+    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+    if (std::any_of(count.begin(), count.end(), [](int32_t meetings) { return meetings > ROOM_COLUMNS; })) {
+        result.feasible = false;
+        return result;
+    }
+    for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday) {
+        collect_day(weekday);
+        ++memo_generation;
+        memo_used = 0;
+        memo_limit = std::min<int64_t>(state_limit, MEMO_SIZE / 2);
+        memo_full = false;
+        int64_t optimum = best_from(0, 0);
+        result.states += std::min(memo_used, memo_limit);
+        if (!memo_full) {
+            result.cost += place_optimal_day(grid, weekday);
+            result.lower_bound += optimum;
+        } else {
+            result.proven = false;
+            result.cost += place_greedy_day(grid, weekday);
+            result.lower_bound += cheapest_columns_of_day();
+        }
+    }
+    return result;
+}

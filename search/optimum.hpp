@@ -1,0 +1,28 @@
+// The exact optimum of the allocation: every meeting in one column for all of
+// its slots, no cell shared by two sections, at the lowest grid cost. Meetings
+// of different weekdays never share a slot, so each weekday is solved on its
+// own, by a dynamic programme over its meetings in order of their first slot
+// whose state is the last busy slot of every column.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "model/tables.hpp"
+
+inline constexpr int64_t OPTIMUM_STATE_LIMIT = 1 << 20;  // states remembered per weekday
+
+struct OptimumResult {
+    bool feasible;        // false when a slot holds more meetings than columns: nothing was solved
+    bool proven;          // false when a weekday reached the state limit
+    int64_t cost;         // the grid cost of the allocation found
+    int64_t lower_bound;  // no allocation costs less; equals cost when proven
+    int64_t states;       // states remembered, all weekdays together
+};
+
+// Meetings (of sections 1..section_count) that use each slot row; row 0 unused.
+std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot();
+
+// Puts the best allocation found into `grid` (cleared first) and tells how
+// good it is; or finds a slot with more meetings than columns.
+OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit = OPTIMUM_STATE_LIMIT);

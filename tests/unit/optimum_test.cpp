@@ -1,0 +1,283 @@
+// The exact optimum of the companion program, and its check of reports.
+#include "search/optimum.hpp"
+
+#include <vector>
+
+#include "app/output_file.hpp"
+#include "model/calendar.hpp"
+#include "model/weights.hpp"
+#include "report/grid_files.hpp"
+#include "report/solution_check.hpp"
+#include "search/cost.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+struct Placed {
+    int32_t section;
+    int first;
+    int last;
+};
+
+std::vector<Placed> present_meetings()
+{
+    std::vector<Placed> meetings;
+    for (int32_t s = 1; s <= section_count; ++s)
+        for (int m = 1; m <= LAST_MEETING; ++m)
+            if (sections[s].meetings[m].weekday != 0)
+                meetings.push_back({s, sections[s].meetings[m].first_slot, sections[s].meetings[m].last_slot});
+    return meetings;
+}
+
+void add_meeting(int32_t section, int m, int first, int last)
+{
+    Meeting& meeting = sections[section].meetings[m];
+    meeting.weekday = MONDAY + (first - 1) / 17;
+    meeting.first_slot = first;
+    meeting.last_slot = last;
+}
+
+// Every assignment of the meetings to columns, priced cell by cell with grid_cost.
+int64_t brute_force_optimum(const std::vector<Placed>& meetings)
+{
+    int64_t best = INT64_MAX;
+    std::vector<int> column(meetings.size(), 0);
+    for (;;) {
+        AllocationGrid grid{};
+        bool feasible = true;
+        for (size_t i = 0; i < meetings.size() && feasible; ++i)
+            for (int row = meetings[i].first; row <= meetings[i].last; ++row) {
+                feasible = feasible && grid[row][column[i]] == 0;
+                grid[row][column[i]] = meetings[i].section;
+            }
+        if (feasible) {
+            int32_t cost;
+            grid_cost(grid, cost);
+            best = std::min<int64_t>(best, cost);
+        }
+        size_t i = 0;
+        while (i < column.size() && ++column[i] == ROOM_COLUMNS)
+            column[i++] = 0;
+        if (i == column.size())
+            return best;
+    }
+}
+
+// Every meeting whole in one column, and nothing else in the grid.
+void expect_valid_allocation(const AllocationGrid& grid)
+{
+    AllocationGrid rebuilt{};
+    for (const Placed& meeting : present_meetings()) {
+        int column = -1;
+        for (int room = 0; room <= LAST_ROOM; ++room)
+            if (grid[meeting.first][room] == meeting.section)
+                column = room;
+        ASSERT_GE(column, 0) << "section " << meeting.section;
+        for (int row = meeting.first; row <= meeting.last; ++row)
+            rebuilt[row][column] = meeting.section;
+    }
+    EXPECT_EQ(grid, rebuilt);
+}
+
+}  // namespace
+
+class Optimum : public FreshTables {};
+
+TEST_F(Optimum, WorkedExampleHasItsHandComputedOptimum)
+{
+    room_capacity = {0, 40, 30, 20, 20, 20, 20, 20};
+    excess_weight = 3;
+    idle_weight = 1;
+    section_count = 3;
+    sections[1].demand = 45;
+    sections[2].demand = 25;
+    sections[3].demand = 10;
+    add_meeting(1, 1, 1, 1);
+    add_meeting(2, 1, 1, 1);
+    add_meeting(3, 1, 2, 2);
+    OptimumResult result = solve_optimum(best_grid);
+    EXPECT_TRUE(result.proven);
+    EXPECT_EQ(result.cost, 15300 - 25 - 25 - 10);
+    EXPECT_EQ(result.lower_bound, result.cost);
+    EXPECT_EQ(best_grid[1][1], 1);
+    EXPECT_EQ(best_grid[1][2], 2);
+    EXPECT_EQ(best_grid[2][0], 0);
+}
+
+TEST_F(Optimum, OverlappingMeetingsCannotShareTheBestRoom)
+{
+    room_capacity = {0, 40, 10, 10, 10, 10, 10, 10};
+    excess_weight = 5;
+    idle_weight = 1;
+    section_count = 2;
+    sections[1].demand = 40;
+    sections[2].demand = 39;
+    add_meeting(1, 1, 20, 21);
+    add_meeting(2, 1, 21, 22);
+    OptimumResult result = solve_optimum(best_grid);
+    // One of them takes room 1 (idle 0 or 1 per slot), the other a room of 10 seats.
+    int64_t empty = 90 * 100;
+    int64_t first_in_room_1 = empty + 2 * (0 - 40) + 2 * (29 * 5 - 10);
+    int64_t second_in_room_1 = empty + 2 * (1 - 40) + 2 * (30 * 5 - 10);
+    EXPECT_EQ(result.cost, std::min(first_in_room_1, second_in_room_1));
+    expect_valid_allocation(best_grid);
+}
+
+TEST_F(Optimum, AgreesWithBruteForceOnSmallInstances)
+{
+    for (int trial = 0; trial < 150; ++trial) {
+        reset_tables();
+        for (int room = 0; room <= LAST_ROOM; ++room)
+            room_capacity[room] = random_below(5) == 0 ? 0 : 10 + random_below(90);
+        excess_weight = 1 + random_below(6);
+        idle_weight = random_below(3);
+        section_count = 2 + random_below(2);
+        int meetings = 0;
+        for (int32_t s = 1; s <= section_count; ++s) {
+            sections[s].demand = 5 + random_below(100);
+            int first = 1 + random_below(4);
+            add_meeting(s, 1, first, first + random_below(3));
+            ++meetings;
+            if (meetings < 4 && random_below(2) == 0) {
+                add_meeting(s, 2, 18 + random_below(3), 20 + random_below(2));
+                ++meetings;
+            }
+        }
+        OptimumResult result = solve_optimum(best_grid);
+        ASSERT_TRUE(result.proven);
+        ASSERT_EQ(result.cost, brute_force_optimum(present_meetings())) << "trial " << trial;
+        int32_t priced;
+        grid_cost(best_grid, priced);
+        ASSERT_EQ(priced, result.cost);
+        expect_valid_allocation(best_grid);
+    }
+}
+
+TEST_F(Optimum, MoreMeetingsInASlotThanColumnsHaveNoAllocation)
+{
+    for (int32_t s = 1; s <= 9; ++s)
+        add_meeting(s, 1, 40, 41);
+    add_meeting(1, 2, 60, 60);
+    section_count = 9;
+    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+    EXPECT_EQ(count[40], 9);
+    EXPECT_EQ(count[41], 9);
+    EXPECT_EQ(count[60], 1);
+    EXPECT_EQ(count[42], 0);
+    EXPECT_FALSE(solve_optimum(best_grid).feasible);
+    sections[9] = {};
+    section_count = 8;
+    EXPECT_TRUE(solve_optimum(best_grid).feasible);
+}
+
+TEST_F(Optimum, StateLimitGivesAValidAllocationAndALowerBound)
+{
+    room_capacity = {0, 30, 40, 45, 50, 60, 75, 90};
+    excess_weight = 5;
+    idle_weight = 1;
+    while (section_count < 40) {
+        int32_t s = ++section_count;
+        sections[s].demand = 10 + random_below(80);
+        int first = 1 + random_below(16);
+        add_meeting(s, 1, first, first + 1);
+        std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+        if (count[first] > ROOM_COLUMNS || count[first + 1] > ROOM_COLUMNS)
+            sections[section_count--] = {};
+    }
+    OptimumResult exact = solve_optimum(candidate_grid);
+    ASSERT_TRUE(exact.proven);
+    OptimumResult cut = solve_optimum(best_grid, 50);
+    EXPECT_FALSE(cut.proven);
+    EXPECT_LE(cut.lower_bound, exact.cost);
+    EXPECT_GE(cut.cost, exact.cost);
+    int32_t priced;
+    grid_cost(best_grid, priced);
+    EXPECT_EQ(priced, cut.cost);
+    expect_valid_allocation(best_grid);
+}
+
+class ReportCheck : public InScratchDirectory {
+protected:
+    void SetUp() override
+    {
+        InScratchDirectory::SetUp();
+        room_capacity = {0, 40, 30, 20, 20, 20, 20, 20};
+        excess_weight = 3;
+        idle_weight = 1;
+        section_count = 2;
+        sections[1].demand = 45;
+        sections[2].demand = 25;
+        add_meeting(1, 1, 1, 2);
+        add_meeting(2, 1, 1, 1);
+        optimum = solve_optimum(best_grid);
+    }
+    // solucaof.txt from best_grid, with its true cost unless told otherwise.
+    void write_report(int32_t declared_cost = -1)
+    {
+        grid_cost(best_grid, best_cost);
+        if (declared_cost >= 0)
+            best_cost = declared_cost;
+        violation_count = 2;
+        std::FILE* out = begin_output_file("solucaof.txt", "erro\n");
+        write_final_report(out, best_grid, best_cost, violation_count);
+        finish_output_file();
+    }
+    std::string check(bool& ok)
+    {
+        start_console_capture();
+        ok = check_report_file("solucaof.txt", true, optimum);
+        return console_capture();
+    }
+    OptimumResult optimum;
+};
+
+TEST_F(ReportCheck, OptimalReportPassesEveryCheck)
+{
+    write_report();
+    bool ok = false;
+    std::string console = check(ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(console,
+              "solucaof.txt: custo declarado 15225, recalculado a partir da grade 15225: confere.\n"
+              "solucaof.txt: n\xFAmero de inviabilidades declarado 2, recalculado a partir da grade 2: confere.\n"
+              "solucaof.txt: as 2 reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n"
+              "solucaof.txt: 0 acima do \xF3timo (0.00%).\n");
+}
+
+TEST_F(ReportCheck, HeaderThatDisagreesWithTheGridIsReported)
+{
+    write_report(15000);
+    bool ok = true;
+    std::string console = check(ok);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(console.find("custo declarado 15000, recalculado a partir da grade 15225: N\xC3O confere."),
+              std::string::npos);
+}
+
+TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
+{
+    best_grid[2][1] = 0;
+    best_grid[2][5] = 1;  // section 1 split between rooms 1 and 5
+    best_grid[1][2] = 0;  // section 2 lost
+    best_grid[30][3] = 2; // section 2 where it has no meeting
+    write_report();
+    bool ok = true;
+    std::string console = check(ok);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(console.find("turma 1, hor\xE1rios 1 a 2: dividida entre salas ou incompleta."), std::string::npos);
+    EXPECT_NE(console.find("turma 2, hor\xE1rios 1 a 1: ausente da grade."), std::string::npos);
+    EXPECT_NE(console.find("turma 2 no hor\xE1rio 30, coluna 3, fora das suas reuni\xF5" "es."), std::string::npos);
+}
+
+TEST_F(ReportCheck, MissingReportIsNotCheckedAndUnreadableOneIsRefused)
+{
+    bool ok = false;
+    EXPECT_EQ(check(ok), "");
+    EXPECT_TRUE(ok);
+    write_report();
+    std::string text = read_file("solucaof.txt");
+    text.replace(text.find("| 7\t|"), 5, "| 8\t|");
+    write_file("solucaof.txt", text);
+    EXPECT_EQ(check(ok), "solucaof.txt, linha 13: formato inesperado; o arquivo n\xE3o foi verificado.\n");
+    EXPECT_FALSE(ok);
+}
