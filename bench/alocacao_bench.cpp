@@ -1,6 +1,6 @@
 // Benchmarks on the department example instance: pricing a grid, one
-// annealing move, a whole annealing run, the longest run the schedule allows
-// and a whole session as a process. Console output is discarded while measured.
+// annealing move, a whole annealing run, the longest run the schedule allows,
+// the exact optimum and a whole session as a process. Console output is discarded while measured.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -18,6 +18,7 @@
 #include "search/anneal.hpp"
 #include "search/cost.hpp"
 #include "search/move.hpp"
+#include "search/optimum.hpp"
 #include "search/random.hpp"
 
 namespace {
@@ -133,6 +134,18 @@ void BM_LongestScheduleRun(benchmark::State& state)
     state.counters["moves"] = 110 * 5000;
 }
 BENCHMARK(BM_LongestScheduleRun)->Unit(benchmark::kMillisecond);
+
+// alocacao-otimo's search: the exact optimum of the example.
+void BM_ExactOptimum(benchmark::State& state)
+{
+    restore_start();
+    OptimumResult result{};
+    for (auto _ : state)
+        result = solve_optimum(best_grid);
+    state.counters["optimum"] = static_cast<double>(result.cost);
+    state.counters["states"] = static_cast<double>(result.states);
+}
+BENCHMARK(BM_ExactOptimum)->Unit(benchmark::kMillisecond);
 
 // The program itself, typed 1, 2, 0 in a copy of the example.
 void BM_SessionProcess(benchmark::State& state)

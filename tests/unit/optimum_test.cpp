@@ -85,13 +85,7 @@ class Optimum : public FreshTables {};
 
 TEST_F(Optimum, WorkedExampleHasItsHandComputedOptimum)
 {
-    room_capacity = {0, 40, 30, 20, 20, 20, 20, 20};
-    excess_weight = 3;
-    idle_weight = 1;
-    section_count = 3;
-    sections[1].demand = 45;
-    sections[2].demand = 25;
-    sections[3].demand = 10;
+    load_three_section_example();
     add_meeting(1, 1, 1, 1);
     add_meeting(2, 1, 1, 1);
     add_meeting(3, 1, 2, 2);
@@ -201,12 +195,8 @@ protected:
     void SetUp() override
     {
         InScratchDirectory::SetUp();
-        room_capacity = {0, 40, 30, 20, 20, 20, 20, 20};
-        excess_weight = 3;
-        idle_weight = 1;
+        load_three_section_example();
         section_count = 2;
-        sections[1].demand = 45;
-        sections[2].demand = 25;
         add_meeting(1, 1, 1, 2);
         add_meeting(2, 1, 1, 1);
         optimum = solve_optimum(best_grid);

@@ -33,6 +33,19 @@ inline void write_file(const std::filesystem::path& path, const std::string& tex
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// The worked example of the cost: rooms of 0 (overflow), 40, 30 and five of
+// 20 seats, weights 3 and 1, sections 1..3 of 45, 25 and 10 students.
+inline void load_three_section_example()
+{
+    room_capacity = {0, 40, 30, 20, 20, 20, 20, 20};
+    excess_weight = 3;
+    idle_weight = 1;
+    section_count = 3;
+    sections[1].demand = 45;
+    sections[2].demand = 25;
+    sections[3].demand = 10;
+}
+
 // Every test starts from zeroed tables and the start of the draw sequence.
 class FreshTables : public ::testing::Test {
 protected:

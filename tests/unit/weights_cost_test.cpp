@@ -64,13 +64,7 @@ protected:
     void SetUp() override
     {
         FreshTables::SetUp();
-        room_capacity = {0, 40, 30, 20, 20, 20, 20, 20};
-        excess_weight = 3;
-        idle_weight = 1;
-        section_count = 3;
-        sections[1].demand = 45;
-        sections[2].demand = 25;
-        sections[3].demand = 10;
+        load_three_section_example();
     }
 };
 
