@@ -36,35 +36,53 @@ bool expect_line(ReportReader& reader, const char* text)
     return next_line(reader) && std::strcmp(reader.text, text) == 0;
 }
 
-// A line of `label` followed by a whole number and nothing else.
-bool expect_number(ReportReader& reader, const char* label, int32_t& value)
+
+bool take_text(const char*& text, const char* expected)
 {
-    std::size_t length = std::strlen(label);
-    if (!next_line(reader) || std::strncmp(reader.text, label, length) != 0)
+    std::size_t length = std::strlen(expected);
+    if (std::strncmp(text, expected, length) != 0)
         return false;
+    text += length;
+    return true;
+}
+
+// A decimal number in first..last at `text`, which moves past it.
+bool take_number(const char*& text, long first, long last, long& value)
+{
     char* end;
-    long number = std::strtol(reader.text + length, &end, 10);
-    value = static_cast<int32_t>(number);
-    return end != reader.text + length && *end == '\0' && number == value;
+    value = std::strtol(text, &end, 10);
+    bool taken = end != text && value >= first && value <= last;
+    text = end;
+    return taken;
 }
 
 // "| 12\t| 00 | 05 | ... | 07 |": one slot line of the grid block.
 bool read_slot_line(ReportReader& reader, int row)
 {
-    int used = 0, label = 0;
-    if (!next_line(reader) || std::sscanf(reader.text, "| %d\t|%n", &label, &used) != 1 || used == 0 ||
-        label != row)
+    if (!next_line(reader))
         return false;
-    const char* rest = reader.text + used;
+    const char* text = reader.text;
+    long value = 0;
+    if (!take_text(text, "| ") || !take_number(text, row, row, value) || !take_text(text, "\t|"))
+        return false;
     for (int room = 0; room <= LAST_ROOM; ++room) {
-        int cell = 0;
-        used = 0;
-        if (std::sscanf(rest, " %d |%n", &cell, &used) != 1 || used == 0 || cell < 0 || cell > MAX_SECTIONS)
+        if (!take_text(text, " ") || !take_number(text, 0, MAX_SECTIONS, value) || !take_text(text, " |"))
             return false;
-        checked_grid[row][room] = cell;
-        rest += used;
+        checked_grid[row][room] = static_cast<int32_t>(value);
     }
-    return *rest == '\0';
+    return *text == '\0';
+}
+
+// A line of `label` followed by a 32-bit whole number and nothing else.
+bool expect_number(ReportReader& reader, const char* label, int32_t& value)
+{
+    if (!next_line(reader))
+        return false;
+    const char* text = reader.text;
+    long number = 0;
+    bool ok = take_text(text, label) && take_number(text, INT32_MIN, INT32_MAX, number) && *text == '\0';
+    value = static_cast<int32_t>(number);
+    return ok;
 }
 
 // Fills checked_grid and the declared values; 0, or the line that is not as written by alocacao.

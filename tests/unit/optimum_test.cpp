@@ -270,4 +270,9 @@ TEST_F(ReportCheck, MissingReportIsNotCheckedAndUnreadableOneIsRefused)
     write_file("solucaof.txt", text);
     EXPECT_EQ(check(ok), "solucaof.txt, linha 13: formato inesperado; o arquivo n\xE3o foi verificado.\n");
     EXPECT_FALSE(ok);
+    write_report();
+    text = read_file("solucaof.txt");
+    text.replace(text.find("| 9\t| 00"), 9, "| 9\t| 99999999999999999999");
+    write_file("solucaof.txt", text);
+    EXPECT_EQ(check(ok), "solucaof.txt, linha 15: formato inesperado; o arquivo n\xE3o foi verificado.\n");
 }
