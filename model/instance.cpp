@@ -138,7 +138,6 @@ bool read_sections(RecordFile& file)
         section.section_number = fields[2];
         section.demand = fields[3];
         section.meetings = {};
-        section_count = count;
     }
     section_count = count;
     return read == RecordRead::End;
