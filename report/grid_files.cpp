@@ -7,8 +7,7 @@ namespace {
 
 constexpr const char* RULE = "_________________________________________________\n";
 
-}  // namespace
-
+// The 94 lines of the grid table: rules, column header and one line per slot.
 void write_grid_block(std::FILE* out, const AllocationGrid& grid)
 {
     std::fprintf(out, "%s|H-S\t| sv | 01 | 02 | 03 | 04 | 05 | 06 | 07 |\n%s", RULE, RULE);
@@ -20,6 +19,8 @@ void write_grid_block(std::FILE* out, const AllocationGrid& grid)
     }
     std::fprintf(out, "%s", RULE);
 }
+
+}  // namespace
 
 void write_final_report(std::FILE* out, const AllocationGrid& grid, int32_t cost, int32_t violations)
 {

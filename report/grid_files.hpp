@@ -18,6 +18,3 @@ void write_optimum_file();
 
 // The header of solucaof.txt and the grid block, to `out`.
 void write_final_report(std::FILE* out, const AllocationGrid& grid, int32_t cost, int32_t violations);
-
-// The 94 lines of the grid table: rules, column header and one line per slot.
-void write_grid_block(std::FILE* out, const AllocationGrid& grid);
