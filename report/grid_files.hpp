@@ -7,6 +7,13 @@
 
 #include "model/tables.hpp"
 
+// The lines of the grid block that are the same in every report (without
+// their line end), for the writers here and for reading a report back.
+inline constexpr const char* GRID_RULE = "_________________________________________________";
+inline constexpr const char* GRID_COLUMNS = "|H-S\t| sv | 01 | 02 | 03 | 04 | 05 | 06 | 07 |";
+inline constexpr const char* COST_LABEL = "Fun\xE7\xE3o Objetivo: ";
+inline constexpr const char* VIOLATIONS_LABEL = "Inviabilidades: ";
+
 // Writes solucao.txt from current_grid and current_cost.
 void write_solution_file();
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/console.hpp"
+#include "report/grid_files.hpp"
 #include "report/violations.hpp"
 #include "search/cost.hpp"
 
@@ -35,7 +36,6 @@ bool expect_line(ReportReader& reader, const char* text)
 {
     return next_line(reader) && std::strcmp(reader.text, text) == 0;
 }
-
 
 bool take_text(const char*& text, const char* expected)
 {
@@ -88,17 +88,15 @@ bool expect_number(ReportReader& reader, const char* label, int32_t& value)
 // Fills checked_grid and the declared values; 0, or the line that is not as written by alocacao.
 int read_report(std::FILE* stream, bool final_report, int32_t& cost, int32_t& violations)
 {
-    static constexpr char RULE[] = "_________________________________________________";
     ReportReader reader{stream, 0, {}};
     checked_grid = {};
-    bool ok = expect_line(reader, "") && expect_number(reader, "Fun\xE7\xE3o Objetivo: ", cost) &&
-              (final_report ? expect_number(reader, "Inviabilidades: ", violations)
+    bool ok = expect_line(reader, "") && expect_number(reader, COST_LABEL, cost) &&
+              (final_report ? expect_number(reader, VIOLATIONS_LABEL, violations)
                             : expect_line(reader, "") && expect_line(reader, "")) &&
-              expect_line(reader, RULE) &&
-              expect_line(reader, "|H-S\t| sv | 01 | 02 | 03 | 04 | 05 | 06 | 07 |") && expect_line(reader, RULE);
+              expect_line(reader, GRID_RULE) && expect_line(reader, GRID_COLUMNS) && expect_line(reader, GRID_RULE);
     for (int row = 1; ok && row <= SLOT_COUNT; ++row)
         ok = read_slot_line(reader, row);
-    ok = ok && expect_line(reader, RULE);
+    ok = ok && expect_line(reader, GRID_RULE);
     return ok ? 0 : reader.line;
 }
 

@@ -16,7 +16,8 @@ int32_t level_move_count = 0;
 
 namespace {
 
-// The fixed texts of the traces, converted for the console once per level.
+// The texts of the traces, converted for the console: the temperature line
+// once per level, the others once per process.
 struct TraceTexts {
     ConsoleText move_headline;
     ConsoleText best_headline;
@@ -35,11 +36,12 @@ bool has_section_in_slots(const AllocationGrid& grid)
 
 TraceTexts trace_texts_at(double temperature)
 {
+    static const ConsoleText move_headline = console_text("\n\nNovo vizinho fun\xE7\xE3o objetivo: ");
+    static const ConsoleText best_headline = console_text("\n\nNova fun\xE7\xE3o objetivo: ");
+    static const ConsoleText iterations = console_text("Numero de itera\xE7\xF5" "es: ");
     char line[64];
     std::snprintf(line, sizeof line, "Temperatura atual: %f\n", temperature);
-    return {console_text("\n\nNovo vizinho fun\xE7\xE3o objetivo: "),
-            console_text("\n\nNova fun\xE7\xE3o objetivo: "), console_text(line),
-            console_text("Numero de itera\xE7\xF5" "es: ")};
+    return {move_headline, best_headline, console_text(line), iterations};
 }
 
 // "<headline><cost>\nTemperatura atual: %f\nNumero de iterações: <move>\n"
