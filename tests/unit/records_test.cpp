@@ -12,30 +12,29 @@ struct Parsed {
     RecordFields fields;
 };
 
-// Reads every record of `text`; returns the result of the last read.
-Parsed parse_all(const std::string& text, const char* pattern = "d|d|")
+// Reads the records of `text`, all of them or only the first; returns the last read.
+Parsed parse(const std::string& text, const char* pattern, bool all)
 {
     std::FILE* stream = text_stream(text);
     RecordFile file{stream, "x.txt", 0, nullptr};
     Parsed parsed{};
-    while ((parsed.read = read_record(file, pattern, parsed.fields)) == RecordRead::Record) {
-    }
+    do
+        parsed.read = read_record(file, pattern, parsed.fields);
+    while (all && parsed.read == RecordRead::Record);
     std::fclose(stream);
     parsed.line = file.line;
     parsed.error = parsed.read == RecordRead::Malformed ? file.error : "";
     return parsed;
 }
 
+Parsed parse_all(const std::string& text, const char* pattern = "d|d|")
+{
+    return parse(text, pattern, true);
+}
+
 Parsed parse_first(const std::string& text, const char* pattern = "d|d|")
 {
-    std::FILE* stream = text_stream(text);
-    RecordFile file{stream, "x.txt", 0, nullptr};
-    Parsed parsed{};
-    parsed.read = read_record(file, pattern, parsed.fields);
-    std::fclose(stream);
-    parsed.line = file.line;
-    parsed.error = parsed.read == RecordRead::Malformed ? file.error : "";
-    return parsed;
+    return parse(text, pattern, false);
 }
 
 }  // namespace
