@@ -16,7 +16,11 @@ cp "$example"/* "$work"/
 cd "$work"
 printf '1\n2\n0\n' | LC_ALL=C valgrind --tool=callgrind --callgrind-out-file=profile "$program" >/dev/null 2>&1
 anneal=$(callgrind_annotate --inclusive=yes profile 2>/dev/null | awk '/:anneal\(\) / {gsub(",", "", $1); print $1; exit}')
-id=$(sed -n 's/^fn=(\([0-9]*\)) make_neighbour().*/\1/p' profile | head -n 1)
+id=$(sed -n 's/^c\{0,1\}fn=(\([0-9]*\)) make_neighbour().*/\1/p' profile | head -n 1)
 moves=$(awk -v id="$id" '$0 ~ "^cfn=\\(" id "\\)" {getline; split($0, a, "[= ]"); n += a[2]} END {print n}' profile)
+if [ -z "$anneal" ] || [ -z "$moves" ] || [ "$moves" -eq 0 ]; then
+    echo "instructions per move: the profile names no annealing moves, not measured"
+    exit 1
+fi
 echo "annealing run of examples/department: $anneal instructions, $moves moves"
 echo "instructions per move: $((anneal / moves)) (target: at most 1500)"
