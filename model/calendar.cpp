@@ -8,7 +8,6 @@ namespace {
 constexpr std::array<const char*, LAST_COURSE_TYPE + 1> CODES{
     "???", "MTM", "QUI", "FIS", "CIC", "COM", "CBI"};
 
-constexpr int BLOCKS_PER_DAY = 17;
 constexpr int SATURDAY_BLOCKS = 5;
 
 // Block starts in minutes since midnight: 07:30, 08:20, 09:30, ... 21:50.
@@ -36,4 +35,12 @@ int32_t weekly_slot(int32_t start, int32_t weekday)
         if (BLOCK_STARTS[block] == start)
             return (weekday - MONDAY) * BLOCKS_PER_DAY + block + 1;
     return NO_SLOT;
+}
+
+DaySlots day_slots_of(int32_t slot)
+{
+    int32_t weekday = MONDAY + (slot - 1) / BLOCKS_PER_DAY;
+    int32_t first = (weekday - MONDAY) * BLOCKS_PER_DAY + 1;
+    int blocks = weekday == SATURDAY ? SATURDAY_BLOCKS : BLOCKS_PER_DAY;
+    return {first, first + blocks - 1};
 }

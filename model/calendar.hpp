@@ -10,11 +10,21 @@ inline constexpr int32_t LAST_COURSE_TYPE = 6;
 inline constexpr int32_t MONDAY = 2;
 inline constexpr int32_t SATURDAY = 7;
 inline constexpr int32_t NO_SLOT = -1;  // never a grid row
+inline constexpr int BLOCKS_PER_DAY = 17;  // teaching blocks of Monday..Friday
 
 // The code of a course type: the same constant text for every call with the
 // same type. A type outside 1..6 gets NO_COURSE_CODE, which matches no loaded section.
 const char* course_code(int32_t course_type);
 extern const char* const NO_COURSE_CODE;
+
+// The weekly slots of one weekday: Monday 1..17, ... Friday 69..85, Saturday 86..90.
+struct DaySlots {
+    int32_t first;
+    int32_t last;
+};
+
+// The slots of the weekday that `slot` (1..90) belongs to.
+DaySlots day_slots_of(int32_t slot);
 
 // The weekly slot 1..90 of a block that starts at `start` (minutes since
 // midnight) on `weekday` (2..7); NO_SLOT when that pair is not a teaching block.

@@ -4,6 +4,7 @@
 #include "search/allocation.hpp"
 
 #include "app/console.hpp"
+#include "model/calendar.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
@@ -30,9 +31,70 @@ void occupy(int first, int last, int room, int32_t section)
         current_grid[row][room] = section;
 }
 
+// Consecutive rows first..last of one column that hold one section.
+struct Piece {
+    int32_t section;
+    int first;
+    int last;
+    int column;  // where it stood; NEW_MEETING for the meeting being placed
+};
+constexpr int NEW_MEETING = -1;
+
+// The weekday's pieces in order of first row, then of column, the new meeting
+// last among those that start with it; returns how many.
+int collect_pieces(DaySlots day, int32_t section, int first, int last,
+                   std::array<Piece, BLOCKS_PER_DAY * ROOM_COLUMNS + 1>& pieces)
+{
+    int count = 0;
+    for (int row = day.first; row <= day.last; ++row) {
+        for (int room = 0; room <= LAST_ROOM; ++room) {
+            int32_t cell = current_grid[row][room];
+            if (cell == 0 || (row > day.first && current_grid[row - 1][room] == cell))
+                continue;
+            int end = row;
+            while (end < day.last && current_grid[end + 1][room] == cell)
+                ++end;
+            pieces[count++] = {cell, row, end, room};
+        }
+        if (row == first)
+            pieces[count++] = {section, first, last, NEW_MEETING};
+    }
+    return count;
+}
+
+// Lays the meeting's weekday again: every piece already there and the new
+// meeting, in order of first row, each in its previous column when that is
+// free over its rows, else in the lowest column that is. Laid in this order,
+// a column free at a piece's first row is free over all its rows, so this
+// fails only when some row would hold more meetings than there are columns;
+// the rows are then left exactly as they were and false is returned.
+bool relay_weekday(int32_t section, int first, int last)
+{
+    DaySlots day{day_slots_of(first).first, day_slots_of(last).last};
+    std::array<Piece, BLOCKS_PER_DAY * ROOM_COLUMNS + 1> pieces;
+    int count = collect_pieces(day, section, first, last, pieces);
+    AllocationGrid saved = current_grid;
+    for (int row = day.first; row <= day.last; ++row)
+        current_grid[row] = {};
+    for (int i = 0; i < count; ++i) {
+        const Piece& piece = pieces[i];
+        int room = piece.column;
+        if (room == NEW_MEETING || !room_is_free(piece.first, piece.last, room))
+            for (room = 0; room <= LAST_ROOM && !room_is_free(piece.first, piece.last, room); ++room) {
+            }
+        if (room > LAST_ROOM) {
+            current_grid = saved;
+            return false;
+        }
+        occupy(piece.first, piece.last, room, piece.section);
+    }
+    return true;
+}
+
 // After 17 failed draws: the overflow column if it is free, else the lowest
-// real room that is; failing both, the overflow column, and every section
-// that loses its cell there is named.
+// real room that is; failing both, the weekday laid again around it; failing
+// that too (a slot with more meetings than columns), the overflow column, and
+// every section that loses its cell there is named.
 void place_in_overflow(int32_t section, int first, int last)
 {
     if (first == 0) {
@@ -44,6 +106,8 @@ void place_in_overflow(int32_t section, int first, int last)
             occupy(first, last, room, section);
             return;
         }
+    if (relay_weekday(section, first, last))
+        return;
     for (int row = first; row <= last; ++row) {
         int32_t loser = current_grid[row][OVERFLOW_COLUMN];
         if (loser != 0 && loser != section)

@@ -19,5 +19,5 @@ int64_t shift_cost_change(const RoomShift& shift)
     int64_t from = room_capacity[shift.from_room];
     int64_t to = room_capacity[shift.to_room];
     int64_t per_row = seat_cost(demand, to) - seat_cost(0, to) + seat_cost(0, from) - seat_cost(demand, from);
-    return per_row * shift.row_count;
+    return per_row * (shift.last_row - shift.first_row + 1);
 }

@@ -1,6 +1,7 @@
 // Drawing a source cell and a target room, and shifting between them.
 #include "search/move.hpp"
 
+#include "model/calendar.hpp"
 #include "search/random.hpp"
 
 RoomShift last_shift{};
@@ -28,8 +29,8 @@ int draw_source()
 
 bool free_in_listed_rows(int room)
 {
-    for (int i = 0; i < last_shift.row_count; ++i)
-        if (candidate_grid[last_shift.rows[i]][room] != 0)
+    for (int row = last_shift.first_row; row <= last_shift.last_row; ++row)
+        if (candidate_grid[row][room] != 0)
             return false;
     return true;
 }
@@ -52,8 +53,7 @@ bool count_attempt()
 
 void move_cells(AllocationGrid& grid, int from, int to)
 {
-    for (int i = 0; i < last_shift.row_count; ++i) {
-        int row = last_shift.rows[i];
+    for (int row = last_shift.first_row; row <= last_shift.last_row; ++row) {
         grid[row][to] = grid[row][from];
         grid[row][from] = 0;
     }
@@ -63,15 +63,14 @@ void move_cells(AllocationGrid& grid, int from, int to)
 
 void list_moving_rows(int row, int room)
 {
-    last_shift = {};
-    last_shift.section = candidate_grid[row][room];
-    last_shift.from_room = room;
-    for (int near = row - SHIFT_REACH; near <= row + SHIFT_REACH; ++near) {
-        if (near < 1 || near > SLOT_COUNT || last_shift.row_count == MAX_SHIFT_ROWS)
-            continue;
-        if (candidate_grid[near][room] == last_shift.section)
-            last_shift.rows[last_shift.row_count++] = near;
-    }
+    int32_t section = candidate_grid[row][room];
+    DaySlots day = day_slots_of(row);
+    int first = row, last = row;
+    while (first > day.first && candidate_grid[first - 1][room] == section)
+        --first;
+    while (last < day.last && candidate_grid[last + 1][room] == section)
+        ++last;
+    last_shift = {section, room, 0, first, last};
 }
 
 double level_stall_limit()

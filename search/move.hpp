@@ -1,25 +1,21 @@
-// The room-shift move of the annealing: one meeting of candidate_grid, with
-// the cells of its section up to three rows around it in the same room, goes
-// to another room that is free in all those rows. It also keeps the run's two
+// The room-shift move of the annealing: one whole meeting of candidate_grid,
+// the run of its section's cells around a drawn cell in one room and one
+// weekday, goes to another room that is free in all those rows. It also keeps the run's two
 // stall counts, which end a level (and the run) that no longer improves.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "model/tables.hpp"
 
-inline constexpr int SHIFT_REACH = 3;        // rows above and below the drawn cell
-inline constexpr int MAX_SHIFT_ROWS = 6;
-
 // What the last successful make_neighbour moved: `section` from `from_room`
-// to `to_room` in the first `row_count` entries of `rows` (ascending; 0 = no row).
+// to `to_room` in the rows first_row..last_row.
 struct RoomShift {
     int32_t section;
     int32_t from_room;
     int32_t to_room;
-    int32_t row_count;
-    std::array<int32_t, MAX_SHIFT_ROWS> rows;
+    int32_t first_row;
+    int32_t last_row;
 };
 extern RoomShift last_shift;
 
@@ -32,8 +28,8 @@ extern int32_t run_stall_count;    // counted attempts since the run began or th
 bool make_neighbour();
 
 // Starts last_shift from the occupied cell (row, room) of candidate_grid:
-// its section and the rows, within SHIFT_REACH of `row` and in slot rows
-// only, where that section stands in the same room (the first six of them).
+// its section and the run of consecutive rows around `row`, within its
+// weekday, where that section stands in the same room.
 void list_moving_rows(int row, int room);
 
 // Moves last_shift's cells from its source to its target room in `grid`, or back.

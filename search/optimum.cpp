@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int SLOTS_PER_DAY = 17;
 constexpr int BITS_PER_COLUMN = 5;
 constexpr uint64_t COLUMN_MASK = (1U << BITS_PER_COLUMN) - 1;
 constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
@@ -105,7 +104,7 @@ int64_t best_from(int i, uint64_t state)
 void collect_day(int weekday)
 {
     day_count = 0;
-    int base = (weekday - MONDAY) * SLOTS_PER_DAY;
+    int base = (weekday - MONDAY) * BLOCKS_PER_DAY;
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = 1; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
@@ -125,7 +124,7 @@ void collect_day(int weekday)
 
 void occupy(AllocationGrid& grid, int weekday, const DayMeeting& meeting, int column)
 {
-    int base = (weekday - MONDAY) * SLOTS_PER_DAY;
+    int base = (weekday - MONDAY) * BLOCKS_PER_DAY;
     for (int slot = meeting.first; slot <= meeting.last; ++slot)
         grid[base + slot][column] = meeting.section;
 }

@@ -1,8 +1,11 @@
 // The random initial allocation.
 #include "search/allocation.hpp"
 
+#include <random>
 #include <set>
+#include <string>
 
+#include "search/anneal.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"
 
@@ -107,20 +110,46 @@ TEST_F(MeetingPlacement, TakenOverflowColumnSendsTheMeetingToTheLowestFreeRealRo
     EXPECT_EQ(current_grid[50][6], 0);
 }
 
-TEST_F(MeetingPlacement, LossOfAnOverflowCellIsAnnounced)
+TEST_F(MeetingPlacement, StaircaseWithNoFreeColumnIsLaidAgainAroundTheNewMeeting)
 {
-    for (int room = 1; room <= LAST_ROOM; ++room)
-        current_grid[60][room] = room;
+    struct Placed { int32_t section; int first, last, room; };
+    const Placed thursday[] = {{1, 54, 55, 0}, {2, 56, 57, 0}, {3, 55, 56, 1}, {4, 57, 58, 2}, {5, 53, 55, 3},
+                               {6, 57, 57, 4}, {7, 56, 56, 5}, {8, 58, 59, 6}, {9, 55, 55, 7}};
+    for (const Placed& p : thursday)
+        for (int row = p.first; row <= p.last; ++row)
+            current_grid[row][p.room] = p.section;
+    current_grid[51][2] = 11;  // Wednesday and Friday are not part of the re-lay
+    current_grid[69][2] = 11;
+    AllocationGrid expected = current_grid;
+    for (int row = 55; row <= 58; ++row)
+        expected[row][2] = 10;
+    expected[57][1] = expected[58][1] = 4;  // the one piece whose column the new meeting took
+    Meeting meeting = slots(55, 58);
+    start_console_capture();
+    place_meeting(10, meeting);
+    EXPECT_EQ(console_capture(), "");
+    EXPECT_EQ(current_grid, expected);
+    EXPECT_EQ(draws_taken(), 18);
+}
+
+TEST_F(MeetingPlacement, SlotWithMoreMeetingsThanColumnsLeavesTheWeekdayAndAnnouncesEachLoss)
+{
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        current_grid[60][room] = room + 1;
     current_grid[61][0] = 31;
     current_grid[62][0] = 32;
+    current_grid[63][4] = 33;
+    AllocationGrid expected = current_grid;
+    for (int row = 60; row <= 62; ++row)
+        expected[row][0] = 9;
     Meeting meeting = slots(60, 62);
     start_console_capture();
     place_meeting(9, meeting);
     EXPECT_EQ(console_capture(),
+              "Aviso: turma 1 perdeu a sala no horario 60\n"
               "Aviso: turma 31 perdeu a sala no horario 61\n"
               "Aviso: turma 32 perdeu a sala no horario 62\n");
-    for (int row = 60; row <= 62; ++row)
-        EXPECT_EQ(current_grid[row][0], 9);
+    EXPECT_EQ(current_grid, expected);
 }
 
 TEST_F(MeetingPlacement, AbsentMeetingsFillRowZeroThenItsOverflowCell)
@@ -208,4 +237,106 @@ TEST_F(InitialAllocation, SecondRunStartsFromAClearedGridAndGoesOnWithTheDraws)
         differs = current_grid != first;
     }
     EXPECT_TRUE(differs);
+}
+
+namespace {
+
+// What is wrong with `grid` as an allocation of every loaded meeting: a
+// meeting not whole in exactly one column, or a cell no meeting explains.
+std::string broken_meetings(const AllocationGrid& grid)
+{
+    std::string problems;
+    int cells = 0;
+    for (int32_t s = 1; s <= section_count; ++s)
+        for (int m = 1; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[s].meetings[m];
+            if (meeting.first_slot == 0)
+                continue;
+            int whole_in = 0;
+            for (int room = 0; room <= LAST_ROOM; ++room) {
+                bool whole = true;
+                for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
+                    whole = whole && grid[row][room] == s;
+                whole_in += whole;
+            }
+            if (whole_in != 1)
+                problems += "section " + std::to_string(s) + " meeting " + std::to_string(m) + " is not whole\n";
+            cells += meeting.last_slot - meeting.first_slot + 1;
+        }
+    int occupied = 0;
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int32_t cell : grid[row])
+            occupied += cell != 0;
+    if (occupied != cells)
+        problems += std::to_string(occupied) + " cells occupied for " + std::to_string(cells) + " meeting cells\n";
+    return problems;
+}
+
+// A department at full load: up to `per_slot` meetings in a slot, two-block
+// meetings on two weekdays, laboratories of five to eight blocks, and
+// sections that meet at the end of one day and the start of the next.
+void full_load_instance(std::mt19937& rng, int per_slot)
+{
+    std::array<int, SLOT_COUNT + 1> load{};
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    auto fits = [&](int first, int last) {
+        for (int row = first; row <= last; ++row)
+            if (load[row] == per_slot)
+                return false;
+        return true;
+    };
+    for (int tries = 0; tries < 2000 && section_count < MAX_SECTIONS; ++tries) {
+        int day = pick(0, 4);
+        int kind = pick(0, 9), first1, last1, first2 = 0, last2 = 0;
+        if (kind < 6) {  // twice a week, two blocks
+            int block = pick(1, 16);
+            first1 = day * 17 + block;
+            first2 = (day + pick(1, 5 - day > 1 ? 2 : 1)) * 17 + block;
+            if (first2 > 85)
+                first2 = 86 + block % 4;
+            last1 = first1 + 1, last2 = first2 + 1;
+        } else if (kind < 8) {  // a laboratory
+            int length = pick(5, 8);
+            first1 = day * 17 + pick(1, 18 - length);
+            last1 = first1 + length - 1;
+        } else {  // the day's last blocks, then the next day's first
+            last1 = (day + 1) * 17;
+            first1 = last1 - pick(0, 1);
+            first2 = last1 + 1;
+            last2 = first2 + pick(0, 1);
+        }
+        if (!fits(first1, last1) || (first2 != 0 && !fits(first2, last2)))
+            continue;
+        Section& section = sections[++section_count];
+        section = {};
+        section.demand = pick(10, 95);
+        section.meetings[1] = slots(first1, last1);
+        section.meetings[2] = slots(first2, last2);
+        for (int row = first1; row <= last1; ++row)
+            ++load[row];
+        for (int row = first2; first2 != 0 && row <= last2; ++row)
+            ++load[row];
+    }
+}
+
+}  // namespace
+
+TEST_F(InitialAllocation, FullLoadInstancesKeepEveryMeetingWholeThroughAllocationAndAnnealing)
+{
+    for (int instance = 0; instance < 24; ++instance) {
+        std::mt19937 rng(static_cast<unsigned>(instance));
+        section_count = 0;
+        full_load_instance(rng, instance % 2 == 0 ? 7 : 8);
+        start_console_capture();
+        build_initial_allocation();
+        std::string console = console_capture();
+        EXPECT_EQ(console.find("Aviso"), std::string::npos) << "instance " << instance;
+        EXPECT_EQ(broken_meetings(current_grid), "") << "instance " << instance << " after choice 1";
+        annealing_schedule = {1000.0, 0.01, 0.9, 5000, 10000};
+        start_console_capture();
+        anneal();
+        console_capture();
+        EXPECT_EQ(broken_meetings(current_grid), "") << "instance " << instance << " after choice 2";
+        EXPECT_EQ(broken_meetings(best_grid), "") << "instance " << instance << " after choice 2";
+    }
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/calendar.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"
 
@@ -11,7 +12,10 @@ namespace {
 
 std::vector<int32_t> listed_rows()
 {
-    return {last_shift.rows.begin(), last_shift.rows.begin() + last_shift.row_count};
+    std::vector<int32_t> rows;
+    for (int32_t row = last_shift.first_row; row <= last_shift.last_row; ++row)
+        rows.push_back(row);
+    return rows;
 }
 
 int occupied_cells(const AllocationGrid& grid)
@@ -50,41 +54,64 @@ protected:
     }
 };
 
-TEST_F(RoomShiftMove, RowsWithinThreeAreListedAndTheGridEdgesCut)
+TEST_F(RoomShiftMove, WholeRunOfTheSectionInItsWeekdayIsListedHoweverLong)
 {
     for (int row = 1; row <= 7; ++row)
         candidate_grid[row][2] = 5;
     list_moving_rows(1, 2);
-    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(last_shift.section, 5);
     EXPECT_EQ(last_shift.from_room, 2);
+    list_moving_rows(4, 2);
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7}));
+    for (int row = 1; row <= 17; ++row)
+        candidate_grid[row][3] = 6;
+    list_moving_rows(9, 3);
+    EXPECT_EQ(last_shift.first_row, 1);
+    EXPECT_EQ(last_shift.last_row, 17);
     for (int row = 84; row <= 90; ++row)
         candidate_grid[row][6] = 8;
     list_moving_rows(90, 6);
-    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{87, 88, 89, 90}));
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{86, 87, 88, 89, 90}));
+    list_moving_rows(84, 6);
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{84, 85}));
 }
 
-TEST_F(RoomShiftMove, AtMostSixRowsAreListedAndTheSeventhStays)
-{
-    for (int row = 10; row <= 16; ++row)
-        candidate_grid[row][4] = 3;
-    list_moving_rows(13, 4);
-    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{10, 11, 12, 13, 14, 15}));
-}
-
-TEST_F(RoomShiftMove, NearbyCellsOfTheSameSectionMoveTogetherOthersDoNot)
+TEST_F(RoomShiftMove, NeighbouringWeekdayAndOtherRoomsOrSectionsStayBehind)
 {
     for (int row : {16, 17, 18, 19})
-        candidate_grid[row][1] = 4;
-    candidate_grid[18][2] = 4;  // another room
-    candidate_grid[15][1] = 9;  // another section
+        candidate_grid[row][1] = 4;  // Monday 21:00-21:50 and Tuesday 07:30-08:20
+    candidate_grid[15][2] = 4;       // another room
+    candidate_grid[15][1] = 9;       // another section
     list_moving_rows(17, 1);
-    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{16, 17, 18, 19}));
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{16, 17}));
+    list_moving_rows(18, 1);
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{18, 19}));
     candidate_grid = {};
     for (int row : {20, 21, 23, 24})
         candidate_grid[row][3] = 6;
     list_moving_rows(20, 3);
-    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{20, 21, 23}));
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{20, 21}));
+    list_moving_rows(24, 3);
+    EXPECT_EQ(listed_rows(), (std::vector<int32_t>{23, 24}));
+}
+
+TEST_F(RoomShiftMove, SevenSlotMeetingMovesWhole)
+{
+    for (int row = 40; row <= 46; ++row)
+        candidate_grid[row][4] = 3;
+    for (int move = 0; move < 20; ++move) {
+        level_stall_count = 0;
+        ASSERT_TRUE(make_neighbour());
+        int to = last_shift.to_room;
+        for (int row = 40; row <= 46; ++row) {
+            EXPECT_EQ(candidate_grid[row][to], 3) << "row " << row;
+            EXPECT_EQ(candidate_grid[row][4], to == 4 ? 3 : 0);
+        }
+        candidate_grid = {};
+        for (int row = 40; row <= 46; ++row)
+            candidate_grid[row][4] = 3;
+    }
 }
 
 TEST_F(RoomShiftMove, ShiftMovesTheListedCellsToARoomFreeInAllOfThem)
@@ -115,7 +142,11 @@ TEST_F(RoomShiftMove, ShiftMovesTheListedCellsToARoomFreeInAllOfThem)
                 ASSERT_EQ(candidate_grid[row][room], expected) << "row " << row << " room " << room;
             }
         }
-        ASSERT_LE(rows.back() - rows.front(), 6);
+        DaySlots day = day_slots_of(rows.front());
+        ASSERT_LE(rows.back(), day.last) << "a shift crossed into another weekday";
+        ASSERT_TRUE(rows.front() == day.first || before[rows.front() - 1][from] != last_shift.section);
+        ASSERT_TRUE(rows.back() == day.last || before[rows.back() + 1][from] != last_shift.section)
+            << "a shift left part of a meeting behind";
     }
 }
 
