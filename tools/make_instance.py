@@ -2,12 +2,15 @@
 """Writes a realistic example instance for alocacao: a department's week.
 
     tools/make_instance.py DIRECTORY [--sections N] [--seed S]
+                           [--per-slot K] [--labs F] [--day-edge F]
 
 The same seed always gives the same files. Most sections meet twice a week,
 two consecutive blocks on two different weekdays; some meet once; a few have
 one, three or four blocks. Mornings are busier than afternoons and evenings.
-No slot holds more meetings than there are real rooms (7), so every meeting
-can have a room.
+No slot holds more than K meetings (7 by default, the real rooms; 8 counts
+the overflow column too), so every meeting can have a room. A share F of the
+sections can be laboratories of five to eight blocks (--labs), or meet in the
+last blocks of one day and the first of the next (--day-edge).
 """
 import argparse
 import os
@@ -16,7 +19,6 @@ import random
 BLOCK_STARTS = [450, 500, 570, 620, 680, 730, 780, 830, 900,
                 950, 1010, 1060, 1110, 1140, 1190, 1260, 1310]
 ROOMS = [30, 40, 45, 50, 60, 75, 90]
-ROOMS_PER_SLOT = len(ROOMS)
 # Blocks that start a two-block meeting, with how often a planner picks them.
 PAIR_STARTS = {1: 9, 3: 9, 5: 5, 7: 4, 9: 4, 11: 3, 14: 3, 16: 2}
 WEEKDAY_PAIRS = [(2, 4), (3, 5), (4, 6), (2, 5), (3, 6)]
@@ -34,24 +36,43 @@ def clock(minutes):
 
 
 class Week:
-    def __init__(self):
+    def __init__(self, per_slot):
         self.load = {}
+        self.per_slot = per_slot
 
     def fits(self, weekday, blocks):
         if weekday == 7 and max(blocks) > 5:
             return False
-        return all(self.load.get(slot(weekday, b), 0) < ROOMS_PER_SLOT for b in blocks)
+        return all(self.load.get(slot(weekday, b), 0) < self.per_slot for b in blocks)
 
     def take(self, weekday, blocks):
         for b in blocks:
             self.load[slot(weekday, b)] = self.load.get(slot(weekday, b), 0) + 1
 
 
-def pick_meetings(rng, week):
+def special_meetings(rng, kind):
+    """A laboratory, or the end of one day and the start of the next."""
+    if kind == "lab":
+        length = rng.randint(5, 8)
+        first = rng.randint(1, 17 - length + 1)
+        return [(rng.choice([2, 3, 4, 5, 6]), list(range(first, first + length)))]
+    day = rng.choice([2, 3, 4, 5, 6])
+    late = [17] if rng.random() < 0.5 else [16, 17]
+    early = [1] if rng.random() < 0.5 else [1, 2]
+    return [(day, late), (day + 1, early)]
+
+
+def pick_meetings(rng, week, labs, day_edge):
     """The (weekday, blocks) meetings of one section, or None when the week is too full."""
+    kind = None
+    if labs or day_edge:
+        draw = rng.random()
+        kind = "lab" if draw < labs else "edge" if draw < labs + day_edge else None
     shape = rng.random()
     for _ in range(200):
-        if shape < 0.70:
+        if kind is not None:
+            meetings = special_meetings(rng, kind)
+        elif shape < 0.70:
             first = rng.choices(list(PAIR_STARTS), weights=list(PAIR_STARTS.values()))[0]
             days = rng.choice(WEEKDAY_PAIRS)
             meetings = [(d, [first, first + 1]) for d in days]
@@ -74,9 +95,12 @@ def main():
     parser.add_argument("directory")
     parser.add_argument("--sections", type=int, default=96)
     parser.add_argument("--seed", type=int, default=2026)
+    parser.add_argument("--per-slot", type=int, default=7)
+    parser.add_argument("--labs", type=float, default=0.0)
+    parser.add_argument("--day-edge", type=float, default=0.0)
     args = parser.parse_args()
     rng = random.Random(args.seed)
-    week = Week()
+    week = Week(args.per_slot)
     os.makedirs(args.directory, exist_ok=True)
     path = lambda name: os.path.join(args.directory, name)
 
@@ -91,7 +115,7 @@ def main():
         course_type = rng.randint(1, 6)
         number = rng.choice(COURSE_NUMBERS[course_type])
         section = 1 + sum(1 for key in used if key[:2] == (course_type, number))
-        meetings = pick_meetings(rng, week)
+        meetings = pick_meetings(rng, week, args.labs, args.day_edge)
         if meetings is None:
             continue
         used.add((course_type, number, section))
