@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/console.hpp"
+#include "io/console.hpp"
 #include "model/instance.hpp"
 #include "model/tables.hpp"
 #include "report/grid_files.hpp"

@@ -4,7 +4,7 @@
 // Exit status: 0 when done and every report present passes its check; 1 for
 // a file error or an instance without a feasible allocation; 2 when a report
 // fails its check. Command-line arguments are ignored.
-#include "app/console.hpp"
+#include "io/console.hpp"
 #include "model/instance.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"

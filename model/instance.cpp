@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/console.hpp"
-#include "app/output_file.hpp"
+#include "io/console.hpp"
+#include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "model/listing.hpp"
 #include "model/tables.hpp"

@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-#include "app/console.hpp"
+#include "io/console.hpp"
 
 namespace {
 

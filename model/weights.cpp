@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/console.hpp"
+#include "io/console.hpp"
 #include "model/records.hpp"
 
 namespace {

@@ -1,7 +1,7 @@
 // Writing the grid reports, each safely through a temporary file.
 #include "report/grid_files.hpp"
 
-#include "app/output_file.hpp"
+#include "io/output_file.hpp"
 
 namespace {
 

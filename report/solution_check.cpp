@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/console.hpp"
+#include "io/console.hpp"
 #include "report/grid_files.hpp"
 #include "report/violations.hpp"
 #include "search/cost.hpp"

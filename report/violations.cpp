@@ -1,7 +1,7 @@
 // Column-major scan of a grid for over-capacity cells.
 #include "report/violations.hpp"
 
-#include "app/console.hpp"
+#include "io/console.hpp"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // which is not a slot and which nothing else looks at.
 #include "search/allocation.hpp"
 
-#include "app/console.hpp"
+#include "io/console.hpp"
 #include "model/calendar.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/console.hpp"
+#include "io/console.hpp"
 #include "model/tables.hpp"
 #include "search/cost.hpp"
 #include "search/move.hpp"

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "app/output_file.hpp"
+#include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"

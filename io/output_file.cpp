@@ -1,10 +1,10 @@
 // Temporary-file-and-rename writing; an exit handler removes an unfinished file.
-#include "app/output_file.hpp"
+#include "io/output_file.hpp"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "app/console.hpp"
+#include "io/console.hpp"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Console output with the Latin-1 to UTF-8 conversion, input, and the failure exit.
-#include "app/console.hpp"
+#include "io/console.hpp"
 
 #include <algorithm>
 #include <array>
