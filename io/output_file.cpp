@@ -1,55 +1,149 @@
-// Temporary-file-and-rename writing; an exit handler removes an unfinished file.
+// Exclusive temporary files renamed into place; an exit handler and the
+// handlers of the signals that end a process remove an unfinished one.
 #include "io/output_file.hpp"
 
+#include <csignal>
 #include <cstdlib>
-#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "io/console.hpp"
 
 namespace {
 
+constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
 struct PendingOutput {
     std::FILE* stream;
     const char* name;
     const char* failure_message;
-    char temporary_name[64];
+    char temporary_name[256];
 };
 
 PendingOutput pending{};
+// Whether pending.temporary_name exists on disk; read by the signal handler.
+volatile std::sig_atomic_t temporary_exists = 0;
+
+void remove_temporary()
+{
+    if (temporary_exists != 0)
+        unlink(pending.temporary_name);
+    temporary_exists = 0;
+}
+
+// Removes the unfinished file, then ends the process as the signal would have.
+extern "C" void end_by_signal(int signal_number)
+{
+    remove_temporary();
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
 
 void discard_pending_output()
 {
-    if (pending.stream == nullptr)
-        return;
-    std::fclose(pending.stream);
-    std::remove(pending.temporary_name);
+    if (pending.stream != nullptr)
+        std::fclose(pending.stream);
     pending.stream = nullptr;
+    remove_temporary();
+}
+
+void install_handlers()
+{
+    std::atexit(discard_pending_output);
+    struct sigaction action {};
+    action.sa_handler = end_by_signal;
+    sigemptyset(&action.sa_mask);
+    for (int signal_number : ENDING_SIGNALS)
+        sigaction(signal_number, &action, nullptr);
+    // Beyond a file-size limit a write then fails like on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+// The ending signals are held back while the temporary file comes or goes,
+// so that the handler always knows whether it exists.
+sigset_t hold_ending_signals()
+{
+    sigset_t held, previous;
+    sigemptyset(&held);
+    for (int signal_number : ENDING_SIGNALS)
+        sigaddset(&held, signal_number);
+    sigprocmask(SIG_BLOCK, &held, &previous);
+    return previous;
+}
+
+void release_signals(const sigset_t& previous)
+{
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+}
+
+// The mode of the file being replaced, or what creating it directly would give.
+mode_t report_mode(const char* name)
+{
+    struct stat existing;
+    if (stat(name, &existing) == 0)
+        return existing.st_mode & 07777;
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+int create_temporary(const char* name)
+{
+    sigset_t previous = hold_ending_signals();
+    std::snprintf(pending.temporary_name, sizeof pending.temporary_name, "%s.XXXXXX", name);
+    int descriptor = mkstemp(pending.temporary_name);
+    temporary_exists = descriptor >= 0;
+    release_signals(previous);
+    return descriptor;
+}
+
+[[noreturn]] void fail_pending()
+{
+    discard_pending_output();
+    fail_with("%s", pending.failure_message);
+}
+
+void sync_working_directory()
+{
+    int directory = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory < 0)
+        return;
+    fsync(directory);
+    close(directory);
 }
 
 }  // namespace
 
 std::FILE* begin_output_file(const char* name, const char* failure_message)
 {
-    static const bool cleanup_registered = std::atexit(discard_pending_output) == 0;
-    (void)cleanup_registered;
+    static const bool handlers_installed = (install_handlers(), true);
+    (void)handlers_installed;
     discard_pending_output();
-    std::snprintf(pending.temporary_name, sizeof pending.temporary_name, "%s.tmp", name);
     pending.name = name;
     pending.failure_message = failure_message;
-    pending.stream = std::fopen(pending.temporary_name, "w");
-    if (pending.stream == nullptr)
+    int descriptor = create_temporary(name);
+    if (descriptor < 0)
         fail_with("%s", failure_message);
+    if (fchmod(descriptor, report_mode(name)) != 0 || (pending.stream = fdopen(descriptor, "w")) == nullptr) {
+        close(descriptor);
+        fail_pending();
+    }
     return pending.stream;
 }
 
 void finish_output_file()
 {
     std::FILE* stream = pending.stream;
+    bool written = std::fflush(stream) == 0 && std::ferror(stream) == 0 && fsync(fileno(stream)) == 0;
     pending.stream = nullptr;
-    bool written = std::fflush(stream) == 0 && std::ferror(stream) == 0;
     written = std::fclose(stream) == 0 && written;
-    if (written && std::rename(pending.temporary_name, pending.name) == 0)
-        return;
-    std::remove(pending.temporary_name);
-    fail_with("%s", pending.failure_message);
+    if (!written)
+        fail_pending();
+    sigset_t previous = hold_ending_signals();
+    if (std::rename(pending.temporary_name, pending.name) != 0)
+        fail_pending();
+    temporary_exists = 0;
+    release_signals(previous);
+    sync_working_directory();
 }

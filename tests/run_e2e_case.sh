@@ -6,7 +6,11 @@
 # left in the directory with expected/files/ (files written or changed) or
 # input/ (files that must stay as they were). An optional `setup` script runs
 # in the scratch directory first; `program` names another program of the same
-# build (alocacao-otimo) to run instead.
+# build (alocacao-otimo) to run instead; an optional `run` script replaces the
+# plain run, for limits and redirections (it finds the program in $PROGRAM and
+# the script in $STDIN; what it prints is the console). Both scripts find the
+# build's programs in $BUILD_DIR. Standard error must be empty, or equal
+# expected/stderr.
 #
 #   run_e2e_case.sh PROGRAM CASE_DIR            check the case
 #   run_e2e_case.sh --update PROGRAM CASE_DIR   write the actual results as expected
@@ -22,11 +26,19 @@ results=$(mktemp -d)
 trap 'rm -rf "$scratch" "$results"' EXIT
 
 if [ -d "$case_dir/input" ]; then cp -R "$case_dir/input/." "$scratch/"; fi
+export BUILD_DIR PROGRAM STDIN
+BUILD_DIR=$(dirname "$program")
+PROGRAM=$program
+STDIN=$case_dir/stdin
 if [ -f "$case_dir/setup" ]; then (cd "$scratch" && bash "$case_dir/setup") || exit 2; fi
 locale=C
 if [ -f "$case_dir/locale" ]; then locale=$(cat "$case_dir/locale"); fi
 
-(cd "$scratch" && LC_ALL=$locale "$program" <"$case_dir/stdin" >"$results/console" 2>"$results/stderr")
+if [ -f "$case_dir/run" ]; then
+    (cd "$scratch" && LC_ALL=$locale bash "$case_dir/run" >"$results/console" 2>"$results/stderr")
+else
+    (cd "$scratch" && LC_ALL=$locale "$program" <"$STDIN" >"$results/console" 2>"$results/stderr")
+fi
 echo $? >"$results/status"
 
 # Files written or changed by the run, relative to the scratch directory.
@@ -42,6 +54,7 @@ if [ $update = yes ]; then
     rm -rf "$case_dir/expected"
     mkdir -p "$case_dir/expected/files"
     cp "$results/console" "$results/status" "$case_dir/expected/"
+    if [ -s "$results/stderr" ]; then cp "$results/stderr" "$case_dir/expected/"; fi
     changed_files | while read -r name; do
         mkdir -p "$(dirname "$case_dir/expected/files/$name")"
         cp "$scratch/$name" "$case_dir/expected/files/$name"
@@ -59,7 +72,11 @@ if ! cmp -s "$results/console" "$case_dir/expected/console"; then
     fail "console output differs"
     diff <(cat -A "$case_dir/expected/console") <(cat -A "$results/console") | head -n 40
 fi
-[ -s "$results/stderr" ] && fail "unexpected standard error: $(head -c 500 "$results/stderr")"
+if [ -f "$case_dir/expected/stderr" ]; then
+    cmp -s "$results/stderr" "$case_dir/expected/stderr" || fail "standard error differs: $(head -c 500 "$results/stderr")"
+elif [ -s "$results/stderr" ]; then
+    fail "unexpected standard error: $(head -c 500 "$results/stderr")"
+fi
 
 expected_changed=$(cd "$case_dir/expected/files" 2>/dev/null && find . -type f | sed 's|^\./||' | sort)
 actual_changed=$(changed_files)
