@@ -2,8 +2,16 @@
 #include "report/grid_files.hpp"
 #include "report/violations.hpp"
 
+#include <csignal>
+#include <set>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
+
+#include "io/output_file.hpp"
 
 #include "test_support.hpp"
 
@@ -16,6 +24,25 @@ std::vector<std::string> lines_of(const std::string& text)
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
+}
+
+mode_t mode_of(const char* name)
+{
+    struct stat status {};
+    stat(name, &status);
+    return status.st_mode & 07777;
+}
+
+// The names in the working directory, sorted, each followed by a blank.
+std::string entries_here()
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        names.insert(entry.path().filename().string());
+    std::string listed;
+    for (const std::string& name : names)
+        listed += name + " ";
+    return listed;
 }
 
 const std::string RULE(49, '_');
@@ -104,9 +131,55 @@ TEST_F(GridFiles, FinalFileShowsBestCostAndViolations)
     EXPECT_EQ(lines[96], RULE);
 }
 
-TEST_F(GridFiles, NewReportReplacesTheOldOne)
+TEST_F(GridFiles, NewReportReplacesTheOldOneKeepingItsModeAndLeavesNothingElse)
 {
     write_file("solucao.txt", "old report that is longer than nothing\n");
+    chmod("solucao.txt", 0640);
     write_solution_file();
     EXPECT_EQ(lines_of(read_file("solucao.txt")).size(), 98u);
+    EXPECT_EQ(mode_of("solucao.txt"), 0640u);
+    mode_t old_mask = umask(027);
+    write_final_solution_file();
+    umask(old_mask);
+    EXPECT_EQ(mode_of("solucaof.txt"), 0640u);
+    EXPECT_EQ(entries_here(), "solucao.txt solucaof.txt ");
+}
+
+TEST_F(GridFiles, SignalThatEndsTheProcessMidWriteLeavesThePreviousReportAndNoTemporaryFile)
+{
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        write_file("solucao.txt", "previous\n");
+        pid_t child = fork();
+        if (child == 0) {
+            std::FILE* out = begin_output_file("solucao.txt", "erro\n");
+            std::fputs("part of a report", out);
+            std::fflush(out);
+            raise(signal_number);
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << "signal " << signal_number;
+        EXPECT_EQ(read_file("solucao.txt"), "previous\n");
+        EXPECT_EQ(entries_here(), "solucao.txt ") << "signal " << signal_number;
+    }
+}
+
+TEST_F(GridFiles, FileSizeLimitFailsTheWriteLikeAFullDisk)
+{
+    write_file("solucao.txt", "previous\n");
+    pid_t child = fork();
+    if (child == 0) {
+        std::freopen("/dev/null", "r", stdin);
+        std::freopen("/dev/null", "w", stdout);
+        rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        write_solution_file();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_EQ(read_file("solucao.txt"), "previous\n");
+    EXPECT_EQ(entries_here(), "solucao.txt ");
 }
