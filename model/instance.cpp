@@ -21,14 +21,6 @@ bool refuse(RecordFile& file, const char* reason)
     return false;
 }
 
-std::FILE* open_input(const char* name)
-{
-    std::FILE* stream = std::fopen(name, "r");
-    if (stream == nullptr)
-        fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
-    return stream;
-}
-
 void read_or_reject(bool (*reader)(RecordFile&), std::FILE* stream, const char* name)
 {
     RecordFile file{stream, name, 0, nullptr};
@@ -75,9 +67,9 @@ struct InstanceFiles {
 
 InstanceFiles open_instance_files()
 {
-    std::FILE* capacities = open_input("capacidade.txt");
-    std::FILE* demands = open_input("demanda.txt");
-    return {capacities, demands, open_input("horario.txt")};
+    std::FILE* capacities = open_input_file("capacidade.txt");
+    std::FILE* demands = open_input_file("demanda.txt");
+    return {capacities, demands, open_input_file("horario.txt")};
 }
 
 void read_instance_files(const InstanceFiles& files)
@@ -112,10 +104,13 @@ bool read_room_capacities(RecordFile& file)
 {
     RecordFields fields;
     RecordRead read;
+    room_capacity = {};
     while ((read = read_record(file, CAPACITY_RECORD, fields)) == RecordRead::Record) {
         int32_t room = fields[0];
         if (room < 0 || room > LAST_ROOM)
             return refuse(file, "sala fora de 0..7");
+        if (fields[1] < 0)
+            return refuse(file, "capacidade negativa");
         room_capacity[room] = fields[1];
     }
     return read == RecordRead::End;
@@ -132,6 +127,8 @@ bool read_sections(RecordFile& file)
             return refuse(file, "tipo de disciplina fora de 1..6");
         if (count == MAX_SECTIONS)
             return refuse(file, "mais de 99 turmas");
+        if (fields[3] < 0)
+            return refuse(file, "numero de alunos negativo");
         Section& section = sections[++count];
         section.course_code = code;
         section.course_number = fields[1];
@@ -154,12 +151,12 @@ bool read_timetable(RecordFile& file)
         int32_t weekday = fields[4];
         if (weekday < MONDAY || weekday > SATURDAY)
             return refuse(file, "dia da semana fora de 2..7");
-        int64_t start = int64_t{fields[5]} * 60 + fields[6];
-        if (start < 0 || start > INT32_MAX || weekly_slot(static_cast<int32_t>(start), weekday) == NO_SLOT)
+        int32_t hour = fields[5], minute = fields[6];
+        if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || weekly_slot(hour * 60 + minute, weekday) == NO_SLOT)
             return refuse(file, "inicio fora dos blocos de aula desse dia");
         Section& section = sections[index];
         section.timetable_mark = fields[3];
-        add_block(section, weekday, static_cast<int32_t>(start));
+        add_block(section, weekday, hour * 60 + minute);
     }
     compute_meeting_slots();
     return read == RecordRead::End;

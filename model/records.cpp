@@ -2,12 +2,15 @@
 #include "model/records.hpp"
 
 #include <cctype>
+#include <cstring>
 
 #include "io/console.hpp"
+#include "io/input_file.hpp"
 
 namespace {
 
 constexpr const char* INCOMPLETE = "registro incompleto";
+constexpr unsigned char BYTE_ORDER_MARK[] = {0xEF, 0xBB, 0xBF};
 
 bool is_blank(int c)
 {
@@ -88,7 +91,18 @@ const char* scan_whole_number(std::FILE* stream, int c, int32_t& value)
     return nullptr;
 }
 
-RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields)
+namespace {
+
+// Skips the mark when the file starts with it, else leaves the file at its start.
+void skip_byte_order_mark(std::FILE* stream)
+{
+    unsigned char start[sizeof BYTE_ORDER_MARK];
+    if (std::fread(start, 1, sizeof start, stream) != sizeof start ||
+        std::memcmp(start, BYTE_ORDER_MARK, sizeof start) != 0)
+        std::rewind(stream);
+}
+
+RecordRead read_record_text(RecordFile& file, const char* pattern, RecordFields& fields)
 {
     int c;
     bool only_blanks;
@@ -117,7 +131,28 @@ RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fiel
     return file.error == nullptr ? RecordRead::Record : RecordRead::Malformed;
 }
 
+}  // namespace
+
+std::FILE* open_input_file(const char* name)
+{
+    std::FILE* stream = open_regular_file(name);
+    if (stream == nullptr)
+        fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
+    skip_byte_order_mark(stream);
+    return stream;
+}
+
+RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields)
+{
+    RecordRead read = read_record_text(file, pattern, fields);
+    if (read != RecordRead::Record && std::ferror(file.stream)) {
+        file.error = "erro de leitura";
+        return RecordRead::Malformed;
+    }
+    return read;
+}
+
 void reject_line(const RecordFile& file, const char* reason)
 {
-    fail_with("\n\nArquivo %s, linha %d: %s\n", file.name, file.line, reason);
+    fail_with("\n\nArquivo %s, linha %lld: %s\n", file.name, static_cast<long long>(file.line), reason);
 }

@@ -10,7 +10,7 @@
 struct RecordFile {
     std::FILE* stream;
     const char* name;
-    int32_t line;       // 1-based number of the line being read
+    int64_t line;       // 1-based number of the line being read
     const char* error;  // why that line was refused
 };
 
@@ -19,11 +19,17 @@ using RecordFields = std::array<int32_t, MAX_RECORD_FIELDS>;
 
 enum class RecordRead { Record, End, Malformed };
 
+// Opens an input file for reading, past a UTF-8 byte-order mark at its very
+// start. A file that is missing, unreadable or not a regular file ends the
+// process with "Arquivo NOME nao pode ser aberto."
+std::FILE* open_input_file(const char* name);
+
 // Reads the next record into `fields`, skipping blank lines. In `pattern`,
 // 'd' is a whole number (blanks or tabs, an optional sign, digits; 32 bits),
 // 'c' the one character that follows, anything else a literal that must
 // follow at once. After the record only white space may end the line.
-// Malformed: file.error and file.line tell why and where.
+// Malformed: file.error and file.line tell why and where; a read error
+// is Malformed too, never an early end of the file.
 RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields);
 
 // Ends the process with "Arquivo NOME, linha N: reason".

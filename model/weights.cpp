@@ -36,7 +36,9 @@ const char* read_weights(std::FILE* stream, int32_t& excess, int32_t& idle)
     const char* error = read_weight(stream, excess, "arquivo sem numeros");
     if (error == nullptr)
         error = read_weight(stream, idle, "falta o segundo numero");
-    return error;
+    if (error == nullptr && (excess < 0 || idle < 0))
+        error = "peso negativo";
+    return std::ferror(stream) ? "erro de leitura" : error;
 }
 
 bool costs_fit_32_bits(int32_t excess, int32_t idle)
@@ -59,9 +61,7 @@ bool costs_fit_32_bits(int32_t excess, int32_t idle)
 
 void load_weights()
 {
-    std::FILE* stream = std::fopen("peso.par", "r");
-    if (stream == nullptr)
-        fail_with("\n\nArquivo peso.par nao pode ser aberto.\n");
+    std::FILE* stream = open_input_file("peso.par");
     int32_t excess = 0, idle = 0;
     if (const char* error = read_weights(stream, excess, idle))
         fail_with("\n\nArquivo peso.par: %s\n", error);

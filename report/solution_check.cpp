@@ -1,11 +1,14 @@
 // Reading a grid report back and checking it against the loaded instance.
 #include "report/solution_check.hpp"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "io/console.hpp"
+#include "io/input_file.hpp"
 #include "report/grid_files.hpp"
 #include "report/violations.hpp"
 #include "search/cost.hpp"
@@ -22,13 +25,17 @@ struct ReportReader {
     char text[LINE_LENGTH];
 };
 
-// Reads the next line without its line end; false at the end of the file.
+// Reads the next line, which must end with a line end, without it; false at
+// the end of the file, on a read error, or for a line longer than alocacao writes.
 bool next_line(ReportReader& reader)
 {
     ++reader.line;
     if (std::fgets(reader.text, LINE_LENGTH, reader.stream) == nullptr)
         return false;
-    reader.text[std::strcspn(reader.text, "\r\n")] = '\0';
+    char* end = std::strchr(reader.text, '\n');
+    if (end == nullptr)
+        return false;
+    *end = '\0';
     return true;
 }
 
@@ -46,14 +53,32 @@ bool take_text(const char*& text, const char* expected)
     return true;
 }
 
-// A decimal number in first..last at `text`, which moves past it.
-bool take_number(const char*& text, long first, long last, long& value)
+// A number at `text` exactly as "%d" writes a 32-bit value: no sign but a
+// minus, no leading zeros, no blanks. `text` moves past its characters.
+bool take_written_number(const char*& text, int32_t& value)
 {
-    char* end;
-    value = std::strtol(text, &end, 10);
-    bool taken = end != text && value >= first && value <= last;
-    text = end;
-    return taken;
+    const char* start = text;
+    if (*text == '-')
+        ++text;
+    while (std::isdigit(static_cast<unsigned char>(*text)) && text - start < 12)
+        ++text;
+    long long number = std::strtoll(start, nullptr, 10);
+    if (number < INT32_MIN || number > INT32_MAX)
+        return false;
+    value = static_cast<int32_t>(number);
+    char written[16];
+    int length = std::snprintf(written, sizeof written, "%d", value);
+    return length == text - start && std::strncmp(written, start, static_cast<std::size_t>(length)) == 0;
+}
+
+// A cell as " %2.2d " writes a section number: exactly two digits.
+bool take_cell(const char*& text, int32_t& section)
+{
+    if (!std::isdigit(static_cast<unsigned char>(text[0])) || !std::isdigit(static_cast<unsigned char>(text[1])))
+        return false;
+    section = (text[0] - '0') * 10 + (text[1] - '0');
+    text += 2;
+    return true;
 }
 
 // "| 12\t| 00 | 05 | ... | 07 |": one slot line of the grid block.
@@ -61,15 +86,14 @@ bool read_slot_line(ReportReader& reader, int row)
 {
     if (!next_line(reader))
         return false;
+    char label[16];
+    std::snprintf(label, sizeof label, "| %d\t|", row);
     const char* text = reader.text;
-    long value = 0;
-    if (!take_text(text, "| ") || !take_number(text, row, row, value) || !take_text(text, "\t|"))
+    if (!take_text(text, label))
         return false;
-    for (int room = 0; room <= LAST_ROOM; ++room) {
-        if (!take_text(text, " ") || !take_number(text, 0, MAX_SECTIONS, value) || !take_text(text, " |"))
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        if (!take_text(text, " ") || !take_cell(text, checked_grid[row][room]) || !take_text(text, " |"))
             return false;
-        checked_grid[row][room] = static_cast<int32_t>(value);
-    }
     return *text == '\0';
 }
 
@@ -79,13 +103,11 @@ bool expect_number(ReportReader& reader, const char* label, int32_t& value)
     if (!next_line(reader))
         return false;
     const char* text = reader.text;
-    long number = 0;
-    bool ok = take_text(text, label) && take_number(text, INT32_MIN, INT32_MAX, number) && *text == '\0';
-    value = static_cast<int32_t>(number);
-    return ok;
+    return take_text(text, label) && take_written_number(text, value) && *text == '\0';
 }
 
-// Fills checked_grid and the declared values; 0, or the line that is not as written by alocacao.
+// Fills checked_grid and the declared values; 0, or the line that is not as
+// written by alocacao (one past the last when something follows the final rule).
 int read_report(std::FILE* stream, bool final_report, int32_t& cost, int32_t& violations)
 {
     ReportReader reader{stream, 0, {}};
@@ -97,7 +119,9 @@ int read_report(std::FILE* stream, bool final_report, int32_t& cost, int32_t& vi
     for (int row = 1; ok && row <= SLOT_COUNT; ++row)
         ok = read_slot_line(reader, row);
     ok = ok && expect_line(reader, GRID_RULE);
-    return ok ? 0 : reader.line;
+    if (!ok)
+        return reader.line;
+    return std::fgetc(stream) == EOF ? 0 : reader.line + 1;
 }
 
 int cells_in_row(int32_t section, int row)
@@ -196,12 +220,18 @@ void print_gap(const char* name, int32_t cost, const OptimumResult& optimum)
 
 bool check_report_file(const char* name, bool final_report, const OptimumResult& optimum)
 {
-    std::FILE* stream = std::fopen(name, "r");
-    if (stream == nullptr)
+    std::FILE* stream = open_regular_file(name);
+    if (stream == nullptr && errno == ENOENT)
         return true;
     int32_t declared_cost = 0, declared_violations = 0;
-    int bad_line = read_report(stream, final_report, declared_cost, declared_violations);
-    std::fclose(stream);
+    int bad_line = stream == nullptr ? 0 : read_report(stream, final_report, declared_cost, declared_violations);
+    bool unreadable = stream == nullptr || std::ferror(stream);
+    if (stream != nullptr)
+        std::fclose(stream);
+    if (unreadable) {
+        console_print("%s: o arquivo n\xE3o pode ser lido; n\xE3o foi verificado.\n", name);
+        return false;
+    }
     if (bad_line != 0) {
         console_print("%s, linha %d: formato inesperado; o arquivo n\xE3o foi verificado.\n", name, bad_line);
         return false;

@@ -9,5 +9,6 @@
 // When `name` exists, checks it and prints the findings on the console, each
 // line starting with the file's name. `final_report`: the file has the
 // "Inviabilidades" line of solucaof.txt. Returns false when the file exists
-// and is unreadable or fails a check.
+// and cannot be read (or is not a regular file), is not exactly as alocacao
+// writes it, or fails a check; only a missing file is not checked.
 bool check_report_file(const char* name, bool final_report, const OptimumResult& optimum);

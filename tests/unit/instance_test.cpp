@@ -8,7 +8,7 @@ namespace {
 
 struct ReadResult {
     bool ok;
-    int32_t line;
+    int64_t line;
     std::string error;
 };
 
@@ -36,24 +36,34 @@ const Meeting& meeting(int section, int m)
 
 class RoomCapacities : public FreshTables {};
 
-TEST_F(RoomCapacities, LaterRecordReplacesEarlierAndUnnamedRoomsKeepTheirSeats)
+TEST_F(RoomCapacities, LaterRecordReplacesEarlierAndEveryLoadStartsFromNoSeats)
 {
     room_capacity[3] = 77;
     ASSERT_TRUE(read_text(read_room_capacities, "1|40|\n2|60|\n1|35|\n").ok);
     EXPECT_EQ(room_capacity[1], 35);
     EXPECT_EQ(room_capacity[2], 60);
     EXPECT_EQ(room_capacity[0], 0);
-    EXPECT_EQ(room_capacity[3], 77);
+    EXPECT_EQ(room_capacity[3], 0);
+    ASSERT_TRUE(read_text(read_room_capacities, "2|50|\n").ok);
+    EXPECT_EQ(room_capacity[1], 0);
+    EXPECT_EQ(room_capacity[2], 50);
 }
 
-TEST_F(RoomCapacities, RoomColumnOutsideZeroToSevenIsRefusedWithItsLine)
+TEST_F(RoomCapacities, RoomOutsideZeroToSevenOrNegativeSeatsAreRefusedWithTheirLine)
 {
-    for (const char* text : {"1|40|\n\n8|30|\n", "1|40|\n\n-1|30|\n"}) {
-        ReadResult result = read_text(read_room_capacities, text);
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {{"1|40|\n\n8|30|\n", "sala fora de 0..7"},
+                 {"1|40|\n\n-1|30|\n", "sala fora de 0..7"},
+                 {"1|40|\n\n2|-1|\n", "capacidade negativa"}};
+    for (const auto& c : cases) {
+        ReadResult result = read_text(read_room_capacities, c.text);
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.line, 3);
-        EXPECT_EQ(result.error, "sala fora de 0..7");
+        EXPECT_EQ(result.error, c.error);
     }
+    EXPECT_TRUE(read_text(read_room_capacities, "2|0|\n").ok);
 }
 
 class SectionRecords : public FreshTables {};
@@ -92,12 +102,16 @@ TEST_F(SectionRecords, EmptyFileHasNoSections)
     EXPECT_EQ(section_count, 0);
 }
 
-TEST_F(SectionRecords, CourseTypeOutsideOneToSixIsRefused)
+TEST_F(SectionRecords, CourseTypeOutsideOneToSixOrNegativeDemandIsRefused)
 {
     ReadResult result = read_text(read_sections, "1|121|1|60|\n7|121|1|60|\n");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.line, 2);
     EXPECT_EQ(result.error, "tipo de disciplina fora de 1..6");
+    result = read_text(read_sections, "1|121|1|0|\n1|121|2|-1|\n");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.line, 2);
+    EXPECT_EQ(result.error, "numero de alunos negativo");
 }
 
 TEST_F(SectionRecords, HundredthSectionIsRefused)
@@ -206,7 +220,9 @@ TEST_F(TimetableRecords, MatchedRecordNeedsATeachingDayAndABlockStart)
     for (const char* text : bad_weekday)
         EXPECT_EQ(read_text(read_timetable, text).error, "dia da semana fora de 2..7");
     const char* const bad_start[] = {"1|121|1|T|2|07:31|08:20|\n", "1|121|1|T|2|00:00|08:20|\n",
-                                     "1|121|1|T|7|12:10|13:00|\n", "1|121|1|T|2|99999999:00|0:0|\n"};
+                                     "1|121|1|T|7|12:10|13:00|\n", "1|121|1|T|2|99999999:00|0:0|\n",
+                                     "1|121|1|T|2|06:90|08:20|\n", "1|121|1|T|2|08:-30|08:20|\n",
+                                     "1|121|1|T|2|-1:510|08:20|\n", "1|121|1|T|2|24:-990|08:20|\n"};
     for (const char* text : bad_start)
         EXPECT_EQ(read_text(read_timetable, text).error, "inicio fora dos blocos de aula desse dia");
 }

@@ -1,6 +1,8 @@
 // The exact optimum of the companion program, and its check of reports.
 #include "search/optimum.hpp"
 
+#include <cstring>
+#include <sys/stat.h>
 #include <vector>
 
 #include "io/output_file.hpp"
@@ -264,15 +266,53 @@ TEST_F(ReportCheck, MissingReportIsNotCheckedAndUnreadableOneIsRefused)
     bool ok = false;
     EXPECT_EQ(check(ok), "");
     EXPECT_TRUE(ok);
-    write_report();
-    std::string text = read_file("solucaof.txt");
-    text.replace(text.find("| 7\t|"), 5, "| 8\t|");
-    write_file("solucaof.txt", text);
-    EXPECT_EQ(check(ok), "solucaof.txt, linha 13: formato inesperado; o arquivo n\xE3o foi verificado.\n");
+    std::filesystem::create_directory("solucaof.txt");
+    EXPECT_EQ(check(ok), "solucaof.txt: o arquivo n\xE3o pode ser lido; n\xE3o foi verificado.\n");
     EXPECT_FALSE(ok);
+    std::filesystem::remove("solucaof.txt");
+    ASSERT_EQ(mkfifo("solucaof.txt", 0600), 0);
+    EXPECT_EQ(check(ok), "solucaof.txt: o arquivo n\xE3o pode ser lido; n\xE3o foi verificado.\n");
+    EXPECT_FALSE(ok);
+}
+
+TEST_F(ReportCheck, OnlyWhatAlocacaoWritesIsAccepted)
+{
+    const struct {
+        const char* written;
+        const char* changed;
+        int line;
+    } cases[] = {
+        {"| 7\t|", "| 8\t|", 13},
+        {"| 9\t| 00", "| 9\t| 99999999999999999999", 15},
+        {"| 9\t| 00", "| 09\t| 00", 15},
+        {"| 9\t| 00", "| 9\t|  0", 15},
+        {"| 9\t| 00", "| 9\t| 000", 15},
+        {"| 9\t| 00", "| 9\t| +0", 15},
+        {"| 9\t| 00 | 00 | 00 | 00 | 00 | 00 | 00 | 00 |\n", "| 9\t| 00 | 00 | 00 | 00 | 00 | 00 | 00 | 00 | \n", 15},
+        {"Objetivo: 15225", "Objetivo: +15225", 2},
+        {"Objetivo: 15225", "Objetivo: 015225", 2},
+        {"Objetivo: 15225", "Objetivo:  15225", 2},
+        {"Objetivo: 15225\n", "Objetivo: 15225\r\n", 2},
+        {"Inviabilidades: 2", "Inviabilidades: -0", 3},
+        {"Inviabilidades: 2", "Inviabilidades: 2 ", 3},
+    };
+    bool ok = true;
+    for (const auto& c : cases) {
+        write_report();
+        std::string text = read_file("solucaof.txt");
+        text.replace(text.find(c.written), std::strlen(c.written), c.changed);
+        write_file("solucaof.txt", text);
+        EXPECT_EQ(check(ok), "solucaof.txt, linha " + std::to_string(c.line) +
+                                 ": formato inesperado; o arquivo n\xE3o foi verificado.\n")
+            << c.changed;
+        EXPECT_FALSE(ok);
+    }
     write_report();
-    text = read_file("solucaof.txt");
-    text.replace(text.find("| 9\t| 00"), 9, "| 9\t| 99999999999999999999");
-    write_file("solucaof.txt", text);
-    EXPECT_EQ(check(ok), "solucaof.txt, linha 15: formato inesperado; o arquivo n\xE3o foi verificado.\n");
+    const std::string report = read_file("solucaof.txt");
+    for (const std::string& ending : {std::string("texto\n"), std::string("\n"), std::string("_")}) {
+        write_file("solucaof.txt", report + ending);
+        EXPECT_EQ(check(ok), "solucaof.txt, linha 98: formato inesperado; o arquivo n\xE3o foi verificado.\n");
+    }
+    write_file("solucaof.txt", report.substr(0, report.size() - 1));
+    EXPECT_EQ(check(ok), "solucaof.txt, linha 97: formato inesperado; o arquivo n\xE3o foi verificado.\n");
 }

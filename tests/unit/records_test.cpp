@@ -1,13 +1,17 @@
 // The line grammar shared by the three record files.
 #include "model/records.hpp"
 
+#include <cerrno>
+#include <sys/stat.h>
+
+#include "io/input_file.hpp"
 #include "test_support.hpp"
 
 namespace {
 
 struct Parsed {
     RecordRead read;
-    int32_t line;
+    int64_t line;
     std::string error;
     RecordFields fields;
 };
@@ -110,6 +114,63 @@ TEST(RecordLines, MarkIsTheOneCharacterAfterItsSeparator)
     EXPECT_EQ(parse_first("1|\xE7|\n", "d|c|").fields[1], 0xE7);
     EXPECT_EQ(parse_first("1|\n", "d|c|").error, "registro incompleto");
     EXPECT_EQ(parse_first("1|XY|\n", "d|c|").error, "falta o separador '|'");
+}
+
+TEST(RecordLines, ReadErrorIsMalformedNeverAnEndOfFile)
+{
+    std::FILE* unreadable = std::fopen("/dev/null", "w");
+    RecordFile file{unreadable, "x.txt", 0, nullptr};
+    RecordFields fields;
+    EXPECT_EQ(read_record(file, "d|d|", fields), RecordRead::Malformed);
+    EXPECT_STREQ(file.error, "erro de leitura");
+    std::fclose(unreadable);
+}
+
+TEST(RecordLines, LineNumbersGoOnPastThirtyTwoBits)
+{
+    std::FILE* stream = text_stream("\nx\n");
+    RecordFile file{stream, "x.txt", INT32_MAX, nullptr};
+    RecordFields fields;
+    EXPECT_EQ(read_record(file, "d|d|", fields), RecordRead::Malformed);
+    EXPECT_EQ(file.line, int64_t{INT32_MAX} + 2);
+    std::fclose(stream);
+}
+
+class InputFiles : public InScratchDirectory {};
+
+TEST_F(InputFiles, ByteOrderMarkAtTheVeryStartIsSkipped)
+{
+    const struct {
+        const char* text;
+        RecordRead read;
+    } cases[] = {{"\xEF\xBB\xBF" "1|2|\n", RecordRead::Record},
+                 {"1|2|\n", RecordRead::Record},
+                 {"\xEF\xBB" "1|2|\n", RecordRead::Malformed},
+                 {"\n\xEF\xBB\xBF" "1|2|\n", RecordRead::Malformed}};
+    for (const auto& c : cases) {
+        write_file("capacidade.txt", c.text);
+        std::FILE* stream = open_input_file("capacidade.txt");
+        RecordFile file{stream, "capacidade.txt", 0, nullptr};
+        RecordFields fields{};
+        EXPECT_EQ(read_record(file, "d|d|", fields), c.read) << c.text;
+        EXPECT_EQ(fields[1], c.read == RecordRead::Record ? 2 : 0) << c.text;
+        std::fclose(stream);
+    }
+}
+
+TEST_F(InputFiles, OnlyRegularFilesAreOpenedAndAFifoNeverBlocks)
+{
+    write_file("regular.txt", "1|2|\n");
+    std::FILE* regular = open_regular_file("regular.txt");
+    ASSERT_NE(regular, nullptr);
+    EXPECT_EQ(std::fgetc(regular), '1');
+    std::fclose(regular);
+    std::filesystem::create_directory("directory.txt");
+    ASSERT_EQ(mkfifo("fifo.txt", 0600), 0);
+    for (const char* name : {"directory.txt", "fifo.txt", "missing.txt", "/dev/null"})
+        EXPECT_EQ(open_regular_file(name), nullptr) << name;
+    EXPECT_EQ(open_regular_file("missing.txt"), nullptr);
+    EXPECT_EQ(errno, ENOENT);
 }
 
 TEST(RecordLines, EmptyStreamHasNoRecords)

@@ -42,11 +42,22 @@ TEST(PenaltyWeights, TwoNumbersOnOneLineOrTwo)
     }
 }
 
-TEST(PenaltyWeights, NegativeAndZeroWeightsAreTakenAsTheyStand)
+TEST(PenaltyWeights, ZeroWeightsAreTakenNegativeOnesRefused)
 {
-    Weights weights = read_weights_from("-2 0");
-    EXPECT_EQ(weights.excess, -2);
+    Weights weights = read_weights_from("0 0");
+    EXPECT_EQ(weights.error, "");
+    EXPECT_EQ(weights.excess, 0);
     EXPECT_EQ(weights.idle, 0);
+    EXPECT_EQ(read_weights_from("-2 0").error, "peso negativo");
+    EXPECT_EQ(read_weights_from("3 -1").error, "peso negativo");
+}
+
+TEST(PenaltyWeights, ReadErrorIsRefusedNotTakenForAnEmptyFile)
+{
+    std::FILE* unreadable = std::fopen("/dev/null", "w");
+    int32_t excess = 0, idle = 0;
+    EXPECT_STREQ(read_weights(unreadable, excess, idle), "erro de leitura");
+    std::fclose(unreadable);
 }
 
 TEST(PenaltyWeights, FewerThanTwoNumbersIsMalformed)
