@@ -2,8 +2,9 @@
 // directory, written to otima.txt, and an independent check of the reports
 // that alocacao left there (solucaof.txt, solucao.txt) against it.
 // Exit status: 0 when done and every report present passes its check; 1 for
-// a file error or an instance without a feasible allocation; 2 when a report
-// fails its check. Command-line arguments are ignored.
+// a file error, an instance without a feasible allocation or a console that
+// cannot be written; 2 when a report fails its check. Command-line arguments
+// are ignored.
 #include "io/console.hpp"
 #include "model/instance.hpp"
 #include "model/tables.hpp"
@@ -41,6 +42,7 @@ void report_optimum(const OptimumResult& result)
 
 int main()
 {
+    secure_standard_descriptors();
     read_instance();
     load_weights();
     OptimumResult result = solve_optimum(best_grid);
@@ -52,5 +54,5 @@ int main()
     report_optimum(result);
     bool final_ok = check_report_file("solucaof.txt", true, result);
     bool initial_ok = check_report_file("solucao.txt", false, result);
-    return final_ok && initial_ok ? 0 : 2;
+    return console_exit_status(final_ok && initial_ok ? 0 : 2);
 }

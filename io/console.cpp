@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -178,6 +179,21 @@ void console_unread_char(int c)
 {
     if (c != EOF)
         std::ungetc(c, stdin);
+}
+
+void secure_standard_descriptors()
+{
+    for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor)
+        if (fcntl(descriptor, F_GETFD) == -1 && open("/dev/null", O_RDWR) != descriptor)
+            std::abort();  // open takes the lowest free number, which is this one
+}
+
+int console_exit_status(int status)
+{
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
+        return status;
+    std::fputs("Erro ao escrever na saida padrao.\n", stderr);
+    return 1;
 }
 
 void fail_with(const char* format, ...)

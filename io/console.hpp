@@ -45,6 +45,15 @@ void console_move_to(int column, int row);
 int console_read_char();
 void console_unread_char(int c);
 
+// Opens /dev/null on each of the standard descriptors 0, 1 and 2 that is
+// closed, so that no file the program opens takes their numbers. Called
+// first thing by every program.
+void secure_standard_descriptors();
+
+// The program's exit status: `status`, or 1 when some console output could
+// not be written (said on standard error). Flushes standard output first.
+int console_exit_status(int status);
+
 // The one way the program fails: prints the message, reads and discards one
 // character from standard input and ends the process with status 1.
 [[noreturn]] void fail_with(const char* format, ...) CONSOLE_PRINTF(1, 2);

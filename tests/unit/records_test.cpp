@@ -3,7 +3,10 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "io/console.hpp"
 #include "io/input_file.hpp"
 #include "test_support.hpp"
 
@@ -171,6 +174,23 @@ TEST_F(InputFiles, OnlyRegularFilesAreOpenedAndAFifoNeverBlocks)
         EXPECT_EQ(open_regular_file(name), nullptr) << name;
     EXPECT_EQ(open_regular_file("missing.txt"), nullptr);
     EXPECT_EQ(errno, ENOENT);
+}
+
+TEST_F(InputFiles, ClosedStandardDescriptorsAreHeldSoNoFileTakesTheirNumbers)
+{
+    write_file("regular.txt", "1|2|\n");
+    pid_t child = fork();
+    if (child == 0) {
+        close(STDIN_FILENO);
+        close(STDOUT_FILENO);
+        close(STDERR_FILENO);
+        secure_standard_descriptors();
+        std::FILE* input = open_regular_file("regular.txt");
+        _exit(input != nullptr && fileno(input) > STDERR_FILENO ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(RecordLines, EmptyStreamHasNoRecords)
