@@ -1,0 +1,155 @@
+#!/usr/bin/env python3
+"""Seeds generic single-site faults into the product sources and runs the tests.
+
+    tools/mutate.py [--mutants N] [--seed S] [--build DIR] [--jobs J]
+
+Each mutant changes one place of one file under io/, model/, search/,
+report/ or app/: a relational or equality operator flipped, && and ||
+swapped, a whole-number literal changed by one, true and false swapped in a
+return, or a call statement deleted. The same seed always draws the same
+mutants. For each, the build in DIR is updated incrementally and ctest runs
+with a timeout, stopping at the first failing test; the file is restored
+whatever happens. Prints every survivor and the score, killed / (killed +
+survived); mutants that do not compile are left out.
+"""
+import argparse
+import os
+import random
+import re
+import signal
+import subprocess
+import sys
+
+SOURCE_FOLDERS = ["io", "model", "search", "report", "app"]
+FLIPS = {" < ": " <= ", " <= ": " < ", " > ": " >= ", " >= ": " > ",
+         " == ": " != ", " != ": " == ", " && ": " || ", " || ": " && "}
+FLIP_PATTERN = re.compile("|".join(re.escape(op) for op in FLIPS))
+NUMBER = re.compile(r"(?<![\w.'])(\d+)(?![\w.'])")
+RETURN_BOOL = re.compile(r"\breturn (true|false);")
+CALL_STATEMENT = re.compile(r"^(\s*)(?!return\b|if\b|while\b|for\b|else\b|case\b|do\b)[A-Za-z_][\w:]*(\.|->)?[\w:]*\(.*\);\s*$")
+
+
+def code_mask(line):
+    """Which characters of the line are code: not in a literal or a comment."""
+    mask, quote, i = [True] * len(line), None, 0
+    while i < len(line):
+        c = line[i]
+        if quote:
+            mask[i] = False
+            if c == "\\":
+                if i + 1 < len(line):
+                    mask[i + 1] = False
+                i += 2
+                continue
+            if c == quote:
+                quote = None
+        elif c in "\"'":
+            quote, mask[i] = c, False
+        elif line.startswith("//", i):
+            for j in range(i, len(line)):
+                mask[j] = False
+            break
+        i += 1
+    return mask
+
+
+def sites_of(path, lines):
+    """Every (path, line index, start, end, replacement, description) of a file."""
+    sites = []
+    for index, line in enumerate(lines):
+        stripped = line.strip()
+        if not stripped or stripped.startswith(("#", "//", "*", "/*")) or "static_assert" in line:
+            continue
+        mask = code_mask(line)
+        in_code = lambda m: all(mask[m.start():m.end()])
+        for m in FLIP_PATTERN.finditer(line):
+            if in_code(m):
+                sites.append((path, index, m.start(), m.end(), FLIPS[m.group()],
+                              "%r -> %r" % (m.group().strip(), FLIPS[m.group()].strip())))
+        for m in NUMBER.finditer(line):
+            if in_code(m):
+                value = int(m.group())
+                for changed in sorted({value + 1, max(value - 1, 0)} - {value}):
+                    sites.append((path, index, m.start(), m.end(), str(changed), "%d -> %d" % (value, changed)))
+        for m in RETURN_BOOL.finditer(line):
+            if in_code(m):
+                other = "false" if m.group(1) == "true" else "true"
+                sites.append((path, index, m.start(), m.end(), "return %s;" % other, "return %s" % other))
+        m = CALL_STATEMENT.match(line)
+        if m:
+            sites.append((path, index, len(m.group(1)), len(line.rstrip("\n")), "{}", "call deleted"))
+    return sites
+
+
+def all_sites(root):
+    sites = []
+    for folder in SOURCE_FOLDERS:
+        for name in sorted(os.listdir(os.path.join(root, folder))):
+            if name.endswith(".cpp"):
+                path = os.path.join(folder, name)
+                with open(os.path.join(root, path), encoding="latin-1") as f:
+                    sites += sites_of(path, f.read().splitlines(keepends=True))
+    return sites
+
+
+def run(command, timeout):
+    try:
+        return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return -1
+
+
+def build_and_test(build, jobs):
+    """'uncompiled', 'killed' or 'survived'."""
+    if run(["cmake", "--build", build, "-j", str(jobs)], 900) != 0:
+        return "uncompiled"
+    tests = ["ctest", "--test-dir", build, "-j", str(jobs), "--stop-on-failure", "--timeout", "60"]
+    return "survived" if run(tests, 1800) == 0 else "killed"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--mutants", type=int, default=40)
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--build", default="build-mutation")
+    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
+    args = parser.parse_args()
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    os.chdir(root)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    signal.signal(signal.SIGHUP, lambda *_: sys.exit(1))
+
+    subprocess.run(["cmake", "-S", ".", "-B", args.build, "-DCMAKE_BUILD_TYPE=Release"],
+                   stdout=subprocess.DEVNULL, check=True)
+    if build_and_test(args.build, args.jobs) != "survived":
+        sys.exit("the unmutated sources do not build and pass their tests")
+    sites = all_sites(root)
+    chosen = random.Random(args.seed).sample(sites, min(args.mutants, len(sites)))
+    counts = {"killed": 0, "survived": 0, "uncompiled": 0}
+    for number, (path, index, start, end, replacement, description) in enumerate(chosen, 1):
+        with open(path, encoding="latin-1") as f:
+            original = f.read()
+        lines = original.splitlines(keepends=True)
+        line = lines[index]
+        lines[index] = line[:start] + replacement + line[end:]
+        try:
+            with open(path, "w", encoding="latin-1") as f:
+                f.write("".join(lines))
+            outcome = build_and_test(args.build, args.jobs)
+        finally:
+            with open(path, "w", encoding="latin-1") as f:
+                f.write(original)
+        counts[outcome] += 1
+        print("%3d/%d %-10s %s:%d: %s    %s" % (number, len(chosen), outcome, path, index + 1, description,
+                                               line.strip()), flush=True)
+    build_and_test(args.build, args.jobs)  # leave the build as the sources are
+    judged = counts["killed"] + counts["survived"]
+    score = 100.0 * counts["killed"] / judged if judged else 0.0
+    print("\n%d sites; %d mutants drawn (seed %d): %d killed, %d survived, %d did not compile"
+          % (len(sites), len(chosen), args.seed, counts["killed"], counts["survived"], counts["uncompiled"]))
+    print("score: %.1f%%" % score)
+
+
+if __name__ == "__main__":
+    main()
