@@ -6,7 +6,7 @@ FUZZ_BUILD := build-fuzz
 EXAMPLE    ?= examples/department
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all run test bench fuzz clean
+.PHONY: all run test bench fuzz mutation clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
@@ -39,5 +39,12 @@ fuzz:
 	tools/seed_fuzz_corpus.sh fuzz-corpus
 	$(FUZZ_BUILD)/tests/fuzz/record_readers_fuzz -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_BUILD)/ fuzz-corpus
 
+# Seeds MUTANTS generic single-site faults into a copy of the sources, runs the
+# tests on each and prints the survivors and the score.
+MUTANTS ?= 40
+MUTATION_SEED ?= 1
+mutation:
+	tools/mutate.py --mutants $(MUTANTS) --seed $(MUTATION_SEED) --work build-mutation --jobs $(JOBS)
+
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) build-mutation

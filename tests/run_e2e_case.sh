@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Runs one end-to-end case of tests/e2e: the program in a scratch directory
-# holding the case's input/ files, fed its `stdin` script under LC_ALL=C (or
-# the locale named in `locale`), with output piped. Compares the console bytes
+# holding the case's input/ files, fed its `stdin` script with output piped,
+# under LC_ALL, LC_CTYPE and LANG all C, whatever the machine's own locale. A
+# `locale` file names another value for LC_ALL, or holds lines VARIABLE=value
+# for any of the three. Compares the console bytes
 # with expected/console, the exit status with expected/status, and every file
 # left in the directory with expected/files/ (files written or changed) or
-# input/ (files that must stay as they were). An optional `setup` script runs
+# input/ (files that must stay as they were); any other new entry (a link,
+# a FIFO, a directory) fails the case. An optional `setup` script runs
 # in the scratch directory first; `program` names another program of the same
 # build (alocacao-otimo) to run instead; an optional `run` script replaces the
 # plain run, for limits and redirections (it finds the program in $PROGRAM and
@@ -31,13 +34,25 @@ BUILD_DIR=$(dirname "$program")
 PROGRAM=$program
 STDIN=$case_dir/stdin
 if [ -f "$case_dir/setup" ]; then (cd "$scratch" && bash "$case_dir/setup") || exit 2; fi
-locale=C
-if [ -f "$case_dir/locale" ]; then locale=$(cat "$case_dir/locale"); fi
+# Entries that are not regular files (directories, links, FIFOs) before the run.
+other_entries() { (cd "$scratch" && find . -mindepth 1 ! -type f | sort); }
+entries_before=$(other_entries)
+
+export LC_ALL=C LC_CTYPE=C LANG=C
+if [ -f "$case_dir/locale" ] && grep -q = "$case_dir/locale"; then
+    while IFS== read -r variable value; do
+        case $variable in
+        LC_ALL | LC_CTYPE | LANG) export "$variable=$value" ;;
+        esac
+    done <"$case_dir/locale"
+elif [ -f "$case_dir/locale" ]; then
+    LC_ALL=$(cat "$case_dir/locale")
+fi
 
 if [ -f "$case_dir/run" ]; then
-    (cd "$scratch" && LC_ALL=$locale bash "$case_dir/run" >"$results/console" 2>"$results/stderr")
+    (cd "$scratch" && bash "$case_dir/run" >"$results/console" 2>"$results/stderr")
 else
-    (cd "$scratch" && LC_ALL=$locale "$program" <"$STDIN" >"$results/console" 2>"$results/stderr")
+    (cd "$scratch" && "$program" <"$STDIN" >"$results/console" 2>"$results/stderr")
 fi
 echo $? >"$results/status"
 
@@ -88,6 +103,8 @@ for name in $expected_changed; do
         diff <(cat -A "$case_dir/expected/files/$name") <(cat -A "$scratch/$name") | head -n 20
     fi
 done
+stray=$(comm -13 <(echo "$entries_before") <(other_entries))
+[ -z "$stray" ] || fail "entries left that are not regular files: $(echo $stray)"
 # Input files the run removed.
 if [ -d "$case_dir/input" ]; then
     for name in $(cd "$case_dir/input" && find . -type f | sed 's|^\./||'); do

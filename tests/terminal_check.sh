@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the program in a real terminal (tmux) of 80x25 and of 120x40 under a
-# UTF-8 locale and checks what a user sees: the banner titles at column 28 of
-# row 2 and column 27 of row 3, every hyphen line on a row of its own, the
-# cursor waiting after "Escolha: ", and accented letters shown correctly.
+# UTF-8 locale, in a pane already full of earlier text, and checks what a user
+# sees: the screen cleared, the banner titles at column 28 of row 2 and column
+# 27 of row 3, every hyphen line on a row of its own, the cursor waiting after
+# "Escolha: ", and accented letters shown correctly. Each wait polls the pane
+# for at most two seconds, and the first failure ends the check.
 #   terminal_check.sh PROGRAM EXAMPLE_DIR
 # Exits 77 (skipped) where tmux is not installed.
 set -u
@@ -20,11 +22,11 @@ failed=0
 fail() { echo "FAIL ($size): $*"; failed=1; }
 screen() { tmux -S "$socket" capture-pane -p -N -t check; }
 wait_for() {
-    for _ in $(seq 100); do
+    for _ in $(seq 40); do
         screen | grep -q -- "$1" && return 0
         sleep 0.05
     done
-    fail "never showed '$1'"; screen; return 1
+    fail "never showed '$1'"; screen; exit 1
 }
 
 for size in 80x25 120x40; do
@@ -32,9 +34,10 @@ for size in 80x25 120x40; do
     tmux -S "$socket" kill-session -t check 2>/dev/null
     rm -rf "$work/run" && mkdir "$work/run" && cp "$example"/* "$work/run/"
     tmux -S "$socket" -f /dev/null new-session -d -s check -x "$columns" -y "$rows" \
-        "cd '$work/run' && LC_ALL=C.UTF-8 '$program'; sleep 30"
-    wait_for "Escolha: " || continue
+        "cd '$work/run' && yes 'texto anterior' | head -n $rows && LC_ALL=C.UTF-8 LC_CTYPE= LANG= '$program'; sleep 30"
+    wait_for "Escolha: "
 
+    [ "$(screen | grep -c 'texto anterior')" -eq 0 ] || fail "earlier text still on the screen"
     title=$(screen | sed -n 2p)
     [ "${title:27:29}" = "PROBLEMA DE ALOCACAO DE SALAS" ] || fail "row 2 is '$title'"
     subtitle=$(screen | sed -n 3p)
@@ -50,7 +53,7 @@ for size in 80x25 120x40; do
         fail "cursor at $cursor, on row '$prompt_row'"
 
     tmux -S "$socket" send-keys -t check 1 Enter
-    wait_for "Função Objetivo= " || continue
+    wait_for "Função Objetivo= "
     [ "$(screen | sed 's/ *$//' | grep -c -x -- "$hyphens")" -ge 3 ] || fail "hyphen lines share rows after choice 1"
     tmux -S "$socket" send-keys -t check 0 Enter
 done

@@ -1,21 +1,23 @@
 #!/usr/bin/env python3
 """Seeds generic single-site faults into the product sources and runs the tests.
 
-    tools/mutate.py [--mutants N] [--seed S] [--build DIR] [--jobs J]
+    tools/mutate.py [--mutants N] [--seed S] [--work DIR] [--jobs J]
 
 Each mutant changes one place of one file under io/, model/, search/,
 report/ or app/: a relational or equality operator flipped, && and ||
 swapped, a whole-number literal changed by one, true and false swapped in a
 return, or a call statement deleted. The same seed always draws the same
-mutants. For each, the build in DIR is updated incrementally and ctest runs
-with a timeout, stopping at the first failing test; the file is restored
-whatever happens. Prints every survivor and the score, killed / (killed +
-survived); mutants that do not compile are left out.
+mutants. The mutants are applied to a copy of the project in DIR (the work
+tree is never touched), whose build is updated incrementally; ctest runs
+with a timeout, stopping at the first failing test, and the copy's file is
+restored whatever happens. Prints every survivor and the score, killed /
+(killed + survived); mutants that do not compile are left out.
 """
 import argparse
 import os
 import random
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -108,23 +110,45 @@ def build_and_test(build, jobs):
     return "survived" if run(tests, 1800) == 0 else "killed"
 
 
+def copy_project(root, source):
+    """Copies the project's files (committed or not) into `source`, keeping
+    the times of unchanged files so that the build there stays incremental."""
+    listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=root, check=True,
+                            capture_output=True, text=True).stdout.splitlines()
+    for name in listed:
+        origin, copy = os.path.join(root, name), os.path.join(source, name)
+        if not os.path.isfile(origin) or os.path.islink(origin):
+            continue
+        with open(origin, "rb") as f:
+            content = f.read()
+        if os.path.isfile(copy):
+            with open(copy, "rb") as f:
+                if f.read() == content:
+                    continue
+        os.makedirs(os.path.dirname(copy), exist_ok=True)
+        shutil.copy2(origin, copy)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--mutants", type=int, default=40)
     parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--build", default="build-mutation")
+    parser.add_argument("--work", default="build-mutation")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     args = parser.parse_args()
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    os.chdir(root)
+    work = os.path.abspath(os.path.join(root, args.work))
+    source, build = os.path.join(work, "source"), os.path.join(work, "build")
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     signal.signal(signal.SIGHUP, lambda *_: sys.exit(1))
 
-    subprocess.run(["cmake", "-S", ".", "-B", args.build, "-DCMAKE_BUILD_TYPE=Release"],
+    copy_project(root, source)
+    os.chdir(source)
+    subprocess.run(["cmake", "-S", ".", "-B", build, "-DCMAKE_BUILD_TYPE=Release"],
                    stdout=subprocess.DEVNULL, check=True)
-    if build_and_test(args.build, args.jobs) != "survived":
+    if build_and_test(build, args.jobs) != "survived":
         sys.exit("the unmutated sources do not build and pass their tests")
-    sites = all_sites(root)
+    sites = all_sites(source)
     chosen = random.Random(args.seed).sample(sites, min(args.mutants, len(sites)))
     counts = {"killed": 0, "survived": 0, "uncompiled": 0}
     for number, (path, index, start, end, replacement, description) in enumerate(chosen, 1):
@@ -136,14 +160,14 @@ def main():
         try:
             with open(path, "w", encoding="latin-1") as f:
                 f.write("".join(lines))
-            outcome = build_and_test(args.build, args.jobs)
+            outcome = build_and_test(build, args.jobs)
         finally:
             with open(path, "w", encoding="latin-1") as f:
                 f.write(original)
         counts[outcome] += 1
         print("%3d/%d %-10s %s:%d: %s    %s" % (number, len(chosen), outcome, path, index + 1, description,
                                                line.strip()), flush=True)
-    build_and_test(args.build, args.jobs)  # leave the build as the sources are
+    build_and_test(build, args.jobs)  # leave the build as the sources are
     judged = counts["killed"] + counts["survived"]
     score = 100.0 * counts["killed"] / judged if judged else 0.0
     print("\n%d sites; %d mutants drawn (seed %d): %d killed, %d survived, %d did not compile"

@@ -84,7 +84,12 @@ TEST(RecordLines, EveryMalformedLineIsRefusedWithItsReason)
         {"2147483648|1|\n", "numero fora do intervalo de 32 bits"},
         {"1|-2147483649|\n", "numero fora do intervalo de 32 bits"},
         {"99999999999999999999999|1|\n", "numero fora do intervalo de 32 bits"},
+        {"21474836470|1|\n", "numero fora do intervalo de 32 bits"},
+        {"1|-21474836480|\n", "numero fora do intervalo de 32 bits"},
         {"\r1|2|\n", "caractere inesperado no inicio da linha"},
+        {"\r  1|2|\n", "caractere inesperado no inicio da linha"},
+        {"\f \t1|2|\n", "caractere inesperado no inicio da linha"},
+        {" \v1|2|\n", "caractere inesperado no inicio da linha"},
     };
     for (const Case& c : cases) {
         Parsed parsed = parse_all(c.text);
