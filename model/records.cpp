@@ -1,6 +1,7 @@
 // The line-by-line record reader shared by the three instance files.
 #include "model/records.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -79,10 +80,11 @@ const char* scan_whole_number(std::FILE* stream, int c, int32_t& value)
         std::ungetc(c, stream);
         return "numero esperado";
     }
+    // Past 32 bits the magnitude stops growing, but never falls back into range.
+    constexpr int64_t BEYOND_32_BITS = int64_t{1} << 33;
     int64_t magnitude = 0;
     for (; std::isdigit(c); c = std::getc(stream))
-        if (magnitude <= INT32_MAX)
-            magnitude = magnitude * 10 + (c - '0');
+        magnitude = std::min(magnitude * 10 + (c - '0'), BEYOND_32_BITS);
     std::ungetc(c, stream);
     int64_t signed_value = negative ? -magnitude : magnitude;
     if (signed_value < INT32_MIN || signed_value > INT32_MAX)

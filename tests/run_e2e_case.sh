@@ -29,6 +29,8 @@ results=$(mktemp -d)
 trap 'rm -rf "$scratch" "$results"' EXIT
 
 if [ -d "$case_dir/input" ]; then cp -R "$case_dir/input/." "$scratch/"; fi
+# A run that takes longer is a run that hangs: it is ended and fails (status 124).
+TIME_LIMIT=60
 export BUILD_DIR PROGRAM STDIN
 BUILD_DIR=$(dirname "$program")
 PROGRAM=$program
@@ -50,9 +52,9 @@ elif [ -f "$case_dir/locale" ]; then
 fi
 
 if [ -f "$case_dir/run" ]; then
-    (cd "$scratch" && bash "$case_dir/run" >"$results/console" 2>"$results/stderr")
+    (cd "$scratch" && timeout "$TIME_LIMIT" bash "$case_dir/run" >"$results/console" 2>"$results/stderr")
 else
-    (cd "$scratch" && "$program" <"$STDIN" >"$results/console" 2>"$results/stderr")
+    (cd "$scratch" && timeout "$TIME_LIMIT" "$program" <"$STDIN" >"$results/console" 2>"$results/stderr")
 fi
 echo $? >"$results/status"
 

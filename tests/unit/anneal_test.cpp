@@ -99,6 +99,31 @@ TEST_F(Annealing, RunThatNeverImprovesStopsAfterExactlyTenLevels)
         EXPECT_FALSE(line.new_best);
 }
 
+TEST_F(Annealing, RunStallLimitIsPassedStrictly)
+{
+    section_count = 1;
+    sections[1].demand = 40;
+    current_grid[10][1] = 1;
+    grid_cost(current_grid, current_cost);
+    annealing_schedule.stall_limit = 40;  // levels give up at their 5th attempt: 40 after eight levels
+    std::vector<TraceLine> traces = run();
+    EXPECT_EQ(levels_of(traces).size(), 9u);
+    EXPECT_EQ(run_stall_count, 45);
+}
+
+TEST_F(Annealing, OnlyMeetingInTheLastSlotIsStillAnnealed)
+{
+    section_count = 1;
+    sections[1].demand = 45;
+    current_grid[SLOT_COUNT][1] = 1;  // 5 students above room 1's 40 seats
+    grid_cost(current_grid, current_cost);
+    int32_t start_cost = current_cost;
+    std::vector<TraceLine> traces = run();
+    EXPECT_FALSE(traces.empty());
+    EXPECT_LT(best_cost, start_cost);
+    EXPECT_EQ(best_grid[SLOT_COUNT][1], 0);  // any larger room is better
+}
+
 TEST_F(Annealing, EqualCostNeighboursAreAlwaysAcceptedAndTraced)
 {
     excess_weight = idle_weight = 0;

@@ -1,6 +1,7 @@
 // The exact optimum of the companion program, and its check of reports.
 #include "search/optimum.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
 #include "report/solution_check.hpp"
+#include "report/violations.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"
 
@@ -149,6 +151,44 @@ TEST_F(Optimum, AgreesWithBruteForceOnSmallInstances)
     }
 }
 
+TEST_F(Optimum, AgreesWithEveryPermutationWhenTheDayEndsWithEveryColumnInUse)
+{
+    for (int trial = 0; trial < 6; ++trial) {
+        reset_tables();
+        for (int room = 0; room <= LAST_ROOM; ++room)
+            room_capacity[room] = 10 + random_below(90);
+        excess_weight = 1 + random_below(6);
+        idle_weight = 1 + random_below(2);
+        section_count = ROOM_COLUMNS;
+        int day_end = trial % 2 == 0 ? 17 : 85;  // Monday's and Friday's last block
+        for (int32_t s = 1; s <= section_count; ++s) {
+            sections[s].demand = 5 + random_below(100);
+            // All share the day's last block but one, so each needs a column of its own.
+            add_meeting(s, 1, day_end - 1 - random_below(2), day_end - (s % 3 == 0 ? 1 : 0));
+        }
+        std::vector<Placed> meetings = present_meetings();
+        std::vector<int> column{0, 1, 2, 3, 4, 5, 6, 7};
+        int64_t best = INT64_MAX;
+        do {
+            AllocationGrid grid{};
+            bool feasible = true;
+            for (size_t i = 0; i < meetings.size(); ++i)
+                for (int row = meetings[i].first; row <= meetings[i].last; ++row) {
+                    feasible = feasible && grid[row][column[i]] == 0;
+                    grid[row][column[i]] = meetings[i].section;
+                }
+            int32_t cost;
+            grid_cost(grid, cost);
+            if (feasible)
+                best = std::min<int64_t>(best, cost);
+        } while (std::next_permutation(column.begin(), column.end()));
+        OptimumResult result = solve_optimum(best_grid);
+        ASSERT_TRUE(result.proven);
+        EXPECT_EQ(result.cost, best) << "trial " << trial;
+        expect_valid_allocation(best_grid);
+    }
+}
+
 TEST_F(Optimum, MoreMeetingsInASlotThanColumnsHaveNoAllocation)
 {
     for (int32_t s = 1; s <= 9; ++s)
@@ -182,8 +222,12 @@ TEST_F(Optimum, StateLimitGivesAValidAllocationAndALowerBound)
     }
     OptimumResult exact = solve_optimum(candidate_grid);
     ASSERT_TRUE(exact.proven);
+    OptimumResult enough = solve_optimum(best_grid, exact.states);  // every meeting is on Monday
+    EXPECT_TRUE(enough.proven);
+    EXPECT_EQ(enough.cost, exact.cost);
     OptimumResult cut = solve_optimum(best_grid, 50);
     EXPECT_FALSE(cut.proven);
+    EXPECT_EQ(cut.states, 50);
     EXPECT_LE(cut.lower_bound, exact.cost);
     EXPECT_GE(cut.cost, exact.cost);
     int32_t priced;
@@ -261,6 +305,37 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     EXPECT_NE(console.find("turma 2 no hor\xE1rio 30, coluna 3, fora das suas reuni\xF5" "es."), std::string::npos);
 }
 
+TEST_F(ReportCheck, MeetingWholeInTwoRoomsIsNamedAsRepeated)
+{
+    best_grid[1][6] = 1;
+    best_grid[2][6] = 1;  // section 1 whole in room 6 as well
+    write_report();
+    bool ok = true;
+    std::string console = check(ok);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(console.find("turma 1, hor\xE1rios 1 a 2: repetida em mais de uma sala."), std::string::npos);
+}
+
+TEST_F(ReportCheck, OverCapacityInTheLastSlotAndRoomIsRecounted)
+{
+    section_count = 3;  // section 3, 10 students, meets on Saturday 11:20
+    add_meeting(3, 1, SLOT_COUNT, SLOT_COUNT);
+    room_capacity[LAST_ROOM] = 5;
+    optimum = solve_optimum(best_grid);
+    best_grid[SLOT_COUNT] = {};
+    best_grid[SLOT_COUNT][LAST_ROOM] = 3;
+    grid_cost(best_grid, best_cost);
+    std::FILE* out = begin_output_file("solucaof.txt", "erro\n");
+    write_final_report(out, best_grid, best_cost, count_capacity_violations(best_grid));
+    finish_output_file();
+    ASSERT_EQ(count_capacity_violations(best_grid), 3);
+    bool ok = false;
+    std::string console = check(ok);
+    EXPECT_TRUE(ok) << console;
+    EXPECT_NE(console.find("inviabilidades declarado 3, recalculado a partir da grade 3: confere."),
+              std::string::npos);
+}
+
 TEST_F(ReportCheck, MissingReportIsNotCheckedAndUnreadableOneIsRefused)
 {
     bool ok = false;
@@ -295,6 +370,7 @@ TEST_F(ReportCheck, OnlyWhatAlocacaoWritesIsAccepted)
         {"Objetivo: 15225\n", "Objetivo: 15225\r\n", 2},
         {"Inviabilidades: 2", "Inviabilidades: -0", 3},
         {"Inviabilidades: 2", "Inviabilidades: 2 ", 3},
+        {"| 90\t| 00 | 00 | 00 | 00 | 00 | 00 | 00 | 00 |\n", "| 90\t| 00 | 00 | 00 | 00 | 00 | 00 | 00 | 00 |x\n", 96},
     };
     bool ok = true;
     for (const auto& c : cases) {

@@ -78,6 +78,14 @@ TEST_F(ViolationListing, OverCapacityCellsAreListedRoomByRoom)
     EXPECT_EQ(violation_count, 3);
 }
 
+TEST_F(ViolationListing, LastSlotAndLastRoomAreExamined)
+{
+    best_grid[SLOT_COUNT][LAST_ROOM] = 7;
+    best_grid[1][0] = 3;
+    EXPECT_EQ(listing(), "\n3 - 7 - \nnumero de inviabilidades: 2 \n");
+    EXPECT_EQ(violation_count, 2);
+}
+
 TEST_F(ViolationListing, NoViolationsGivesACountOfZero)
 {
     violation_count = 9;
