@@ -95,11 +95,19 @@ def all_sites(root):
 
 
 def run(command, timeout):
+    """The command's exit status; on timeout its whole process group is killed
+    (a mutant that loops forever leaves no process behind) and -1 returned."""
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
     try:
-        return subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              timeout=timeout).returncode
+        return process.wait(timeout=timeout)
     except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
         return -1
+    finally:
+        if process.poll() is None:
+            os.killpg(process.pid, signal.SIGKILL)
 
 
 def build_and_test(build, jobs):
@@ -107,7 +115,7 @@ def build_and_test(build, jobs):
     if run(["cmake", "--build", build, "-j", str(jobs)], 900) != 0:
         return "uncompiled"
     tests = ["ctest", "--test-dir", build, "-j", str(jobs), "--stop-on-failure", "--timeout", "60"]
-    return "survived" if run(tests, 1800) == 0 else "killed"
+    return "survived" if run(tests, 900) == 0 else "killed"
 
 
 def copy_project(root, source):

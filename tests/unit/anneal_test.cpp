@@ -21,7 +21,7 @@ struct TraceLine {
 std::vector<TraceLine> parse_traces(const std::string& console)
 {
     static const std::regex trace(
-        "\n\n(Novo vizinho|Nova) fun\xE7\xE3o objetivo: (-?[0-9]+)\nTemperatura atual: ([0-9.]+)\n"
+        "\n\n(Novo vizinho|Nova) fun\xE7\xE3o objetivo: (0|-?[1-9][0-9]*)\nTemperatura atual: ([0-9.]+)\n"
         "Numero de itera\xE7\xF5" "es: ([0-9]+)\n");
     std::vector<TraceLine> lines;
     std::string rest;
