@@ -1,0 +1,22 @@
+// Reading a grid report (solucao.txt, solucaof.txt, otima.txt) back into a
+// grid and its declared values. Only what alocacao writes is accepted: no
+// sign, leading zero or blank it does not write, nothing after the final rule.
+#pragma once
+
+#include <cstdint>
+
+#include "model/tables.hpp"
+
+struct GridReport {
+    AllocationGrid grid;
+    int32_t cost;        // the "Função Objetivo" of its header
+    int32_t violations;  // its "Inviabilidades" line; 0 in solucao.txt, which has none
+    int bad_line;        // when Malformed: the first line not as alocacao writes it
+};
+
+enum class ReportRead { Read, Missing, Unreadable, Malformed };
+
+// Reads the report `name` into `report`. `final_report`: the file has the
+// "Inviabilidades" line of solucaof.txt. Missing only when there is no such
+// file; Unreadable when it cannot be read or is not a regular file.
+ReportRead read_grid_report(const char* name, bool final_report, GridReport& report);
