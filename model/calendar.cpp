@@ -44,3 +44,8 @@ DaySlots day_slots_of(int32_t slot)
     int blocks = weekday == SATURDAY ? SATURDAY_BLOCKS : BLOCKS_PER_DAY;
     return {first, first + blocks - 1};
 }
+
+int32_t block_start(int block)
+{
+    return BLOCK_STARTS[block - 1];
+}

@@ -26,6 +26,9 @@ struct DaySlots {
 // The slots of the weekday that `slot` (1..90) belongs to.
 DaySlots day_slots_of(int32_t slot);
 
+// The start, in minutes since midnight, of block 1..17 of a day.
+int32_t block_start(int block);
+
 // The weekly slot 1..90 of a block that starts at `start` (minutes since
 // midnight) on `weekday` (2..7); NO_SLOT when that pair is not a teaching block.
 int32_t weekly_slot(int32_t start, int32_t weekday);

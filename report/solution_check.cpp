@@ -12,34 +12,6 @@ namespace {
 
 GridReport checked;  // the report being checked
 
-int cells_in_row(int32_t section, int row)
-{
-    int count = 0;
-    for (int32_t cell : checked.grid[row])
-        count += cell == section;
-    return count;
-}
-
-// Whether a meeting stands whole in one column and nowhere else.
-const char* meeting_fault(int32_t section, const Meeting& meeting)
-{
-    int cells = 0;
-    bool whole = false;
-    for (int room = 0; room <= LAST_ROOM && !whole; ++room) {
-        whole = true;
-        for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
-            whole = whole && checked.grid[row][room] == section;
-    }
-    for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
-        cells += cells_in_row(section, row);
-    int length = meeting.last_slot - meeting.first_slot + 1;
-    if (cells == 0)
-        return "ausente da grade";
-    if (whole && cells == length)
-        return nullptr;
-    return whole ? "repetida em mais de uma sala" : "dividida entre salas ou incompleta";
-}
-
 // Cells holding a section at a slot where it has no meeting.
 bool belongs_to_a_meeting(int32_t section, int row)
 {
@@ -62,7 +34,7 @@ bool check_meetings(const char* name)
             if (meeting.weekday == 0)
                 continue;
             ++meetings;
-            if (const char* fault = meeting_fault(section, meeting)) {
+            if (const char* fault = meeting_fault(checked.grid, section, meeting)) {
                 ++faults;
                 console_print("%s: turma %d, hor\xE1rios %d a %d: %s.\n", name, section, meeting.first_slot,
                               meeting.last_slot, fault);
@@ -105,6 +77,33 @@ void print_gap(const char* name, int32_t cost, const OptimumResult& optimum)
 }
 
 }  // namespace
+
+int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
+{
+    for (int room = 0; room <= LAST_ROOM; ++room) {
+        bool whole = true;
+        for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
+            whole = whole && grid[row][room] == section;
+        if (whole)
+            return room;
+    }
+    return -1;
+}
+
+const char* meeting_fault(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
+{
+    int cells = 0;
+    for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
+        for (int32_t cell : grid[row])
+            cells += cell == section;
+    int length = meeting.last_slot - meeting.first_slot + 1;
+    bool whole = meeting_column(grid, section, meeting) >= 0;
+    if (cells == 0)
+        return "ausente da grade";
+    if (whole && cells == length)
+        return nullptr;
+    return whole ? "repetida em mais de uma sala" : "dividida entre salas ou incompleta";
+}
 
 bool check_report_file(const char* name, bool final_report, const OptimumResult& optimum)
 {

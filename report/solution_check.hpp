@@ -12,3 +12,11 @@
 // and cannot be read (or is not a regular file), is not exactly as alocacao
 // writes it, or fails a check; only a missing file is not checked.
 bool check_report_file(const char* name, bool final_report, const OptimumResult& optimum);
+
+// The lowest column that holds `section` over all the meeting's slots; -1 when none does.
+int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting);
+
+// Why a meeting of `section` is not whole in exactly one column of `grid`
+// ("ausente da grade", "dividida entre salas ou incompleta", "repetida em
+// mais de uma sala"), or nullptr when it is.
+const char* meeting_fault(const AllocationGrid& grid, int32_t section, const Meeting& meeting);

@@ -1,0 +1,29 @@
+// alocacao-quadro: the weekly room board of the instance in the working
+// directory and of whichever reports alocacao and alocacao-otimo left there
+// (solucao.txt, solucaof.txt, otima.txt), written to quadro.html.
+// Exit status: 0 when the page is written, also before any report exists; 1
+// for an input file or a report that cannot be used, a page that cannot be
+// written, or a console that cannot be written. Command-line arguments are
+// ignored.
+#include <climits>
+#include <unistd.h>
+
+#include "io/console.hpp"
+#include "model/instance.hpp"
+#include "model/weights.hpp"
+#include "report/board.hpp"
+
+int main()
+{
+    secure_standard_descriptors();
+    read_instance();
+    load_weights();
+    read_board_solutions();
+    write_board_page();
+    char directory[PATH_MAX];
+    if (getcwd(directory, sizeof directory) != nullptr)
+        console_print("Quadro gravado em %s/quadro.html\n", directory);
+    else
+        console_print("Quadro gravado em quadro.html\n");
+    return console_exit_status(0);
+}

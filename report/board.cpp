@@ -1,0 +1,421 @@
+// The board page: reading the solutions back, their figures, and the HTML.
+// Texts are written here in Latin-1, like every other text of the program,
+// and converted to UTF-8 on their way into the page.
+#include "report/board.hpp"
+
+#include <cstdarg>
+#include <cstdint>
+
+#include "io/console.hpp"
+#include "io/output_file.hpp"
+#include "model/calendar.hpp"
+#include "model/weights.hpp"
+#include "report/solution_check.hpp"
+#include "report/violations.hpp"
+#include "search/cost.hpp"
+
+std::array<BoardSolution, SOLUTION_KINDS> board_solutions{};
+
+namespace {
+
+struct SolutionFile {
+    const char* name;
+    bool final_report;
+    const char* title;
+    const char* anchor;
+};
+
+constexpr std::array<SolutionFile, SOLUTION_KINDS> SOLUTION_FILES{{
+    {"solucao.txt", false, "Solu\xE7\xE3o inicial", "inicial"},
+    {"solucaof.txt", true, "Annealing", "annealing"},
+    {"otima.txt", true, "\xD3timo", "otimo"},
+}};
+
+constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_NAMES{
+    "", "", "Segunda-feira", "Ter\xE7" "a-feira", "Quarta-feira", "Quinta-feira", "Sexta-feira", "S\xE1" "bado"};
+
+// What a solution's grid amounts to, recomputed from its cells.
+struct SolutionFigures {
+    int32_t cost;
+    int32_t violations;
+    int64_t students_above;
+    int64_t idle_seats;
+    int broken_meetings;
+};
+
+// ---------------------------------------------------------------- reading
+
+// Section numbers above section_count stand for no loaded section.
+int32_t unknown_section(const AllocationGrid& grid)
+{
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int32_t cell : grid[row])
+            if (cell > section_count)
+                return cell;
+    return 0;
+}
+
+void read_board_solution(SolutionKind kind)
+{
+    const SolutionFile& file = SOLUTION_FILES[kind];
+    GridReport& report = board_solutions[kind].report;
+    ReportRead read = read_grid_report(file.name, file.final_report, report);
+    if (read == ReportRead::Unreadable)
+        fail_with("\n\nArquivo %s nao pode ser lido.\n", file.name);
+    if (read == ReportRead::Malformed)
+        fail_with("\n\nArquivo %s, linha %d: formato inesperado\n", file.name, report.bad_line);
+    board_solutions[kind].present = read == ReportRead::Read;
+    if (read != ReportRead::Read)
+        return;
+    if (int32_t section = unknown_section(report.grid))
+        fail_with("\n\nArquivo %s: turma %02d nao existe em demanda.txt\n", file.name, section);
+    int32_t cost;
+    grid_cost(report.grid, cost);
+    if (cost != report.cost)
+        fail_with("\n\nArquivo %s: custo declarado %d, recalculado a partir da grade %d\n", file.name, report.cost,
+                  cost);
+    int32_t violations = count_capacity_violations(report.grid);
+    if (file.final_report && violations != report.violations)
+        fail_with("\n\nArquivo %s: inviabilidades declaradas %d, recontadas na grade %d\n", file.name,
+                  report.violations, violations);
+}
+
+// ---------------------------------------------------------------- figures
+
+int meeting_count()
+{
+    int count = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = 1; m <= LAST_MEETING; ++m)
+            count += sections[section].meetings[m].weekday != 0;
+    return count;
+}
+
+SolutionFigures figures_of(const AllocationGrid& grid)
+{
+    SolutionFigures figures{0, count_capacity_violations(grid), 0, 0, 0};
+    grid_cost(grid, figures.cost);
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int room = 0; room <= LAST_ROOM; ++room) {
+            int64_t demand = sections[grid[row][room]].demand, capacity = room_capacity[room];
+            if (demand > capacity)
+                figures.students_above += demand - capacity;
+            else
+                figures.idle_seats += capacity - demand;
+        }
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = 1; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            figures.broken_meetings += meeting.weekday != 0 && meeting_fault(grid, section, meeting) != nullptr;
+        }
+    return figures;
+}
+
+// What a meeting of `length` slots of `section` adds to the cost in `room`.
+int64_t meeting_price(int32_t section, int length, int room)
+{
+    int64_t capacity = room_capacity[room];
+    return length * (seat_cost(sections[section].demand, capacity) - seat_cost(0, capacity));
+}
+
+// ---------------------------------------------------------------- writing
+
+// Latin-1 text to UTF-8, escaped for HTML text and attributes when `escape`.
+void put_latin1(std::FILE* out, const char* text, bool escape)
+{
+    for (const char* c = text; *c != '\0'; ++c) {
+        auto byte = static_cast<unsigned char>(*c);
+        const char* entity = nullptr;
+        if (escape)
+            entity = byte == '<' ? "&lt;" : byte == '>' ? "&gt;" : byte == '&' ? "&amp;"
+                   : byte == '"' ? "&quot;" : byte == '\'' ? "&#39;" : nullptr;
+        if (entity != nullptr)
+            std::fputs(entity, out);
+        else if (byte < 0x80)
+            std::fputc(byte, out);
+        else {
+            std::fputc(0xC0 | (byte >> 6), out);
+            std::fputc(0x80 | (byte & 0x3F), out);
+        }
+    }
+}
+
+// Markup of the program's own, with numbers: written as it stands, in UTF-8.
+void markup(std::FILE* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void markup(std::FILE* out, const char* format, ...)
+{
+    char text[2048];
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    put_latin1(out, text, false);
+}
+
+// "MTM 121-2": course code, course number and section ("Turma").
+void write_section_name(std::FILE* out, int32_t section)
+{
+    char name[48];
+    std::snprintf(name, sizeof name, "%s %d-%d", sections[section].course_code, sections[section].course_number,
+                  sections[section].section_number);
+    write_page_text(out, name);
+}
+
+void write_clock(std::FILE* out, int32_t minutes)
+{
+    markup(out, "%02d:%02d", minutes / 60, minutes % 60);
+}
+
+void write_room_name(std::FILE* out, int room)
+{
+    if (room == OVERFLOW_COLUMN)
+        markup(out, "sv");
+    else
+        markup(out, "sala %02d", room);
+}
+
+void write_head(std::FILE* out)
+{
+    markup(out, "<!DOCTYPE html>\n<html lang=\"pt-BR\">\n<head>\n<meta charset=\"utf-8\">\n"
+                "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                "<title>Quadro de salas</title>\n<style>\n");
+    markup(out, "body{font-family:system-ui,sans-serif;margin:1rem;color:#111;background:#fff}\n"
+                "table{border-collapse:collapse;margin:.5rem 0}\n"
+                "th,td{border:1px solid #888;padding:2px 5px;vertical-align:top;text-align:left}\n"
+                "th{background:#eee}\n"
+                ".board{table-layout:fixed;width:100%%}\n"
+                ".board td{height:1.2em}\n"
+                ".board td.meeting{background:#e3eefa}\n"
+                ".board td.over{background:#fbdcc4}\n"
+                ".over .fit{font-weight:bold;color:#7a2800}\n"
+                ".flag{font-weight:bold;color:#7a2800}\n"
+                "nav p{margin:.2rem 0}\nnav a{margin-left:.6em}\nnav a:first-child{margin-left:0}\n"
+                "@media print{@page{size:A4 landscape;margin:8mm}nav{display:none}"
+                "body{font-size:8pt;margin:0}.day{break-before:page;break-inside:avoid}}\n"
+                "</style>\n</head>\n<body>\n");
+}
+
+void write_instance(std::FILE* out)
+{
+    markup(out, "<header>\n<h1>Quadro de salas</h1>\n<p>%d turmas, %d reuni\xF5" "es. Penalidade por aluno acima da "
+                "capacidade: %d; por lugar ocioso: %d.</p>\n",
+           section_count, meeting_count(), excess_weight, idle_weight);
+    markup(out, "<table class=\"rooms\">\n<caption>Lugares de cada coluna (sv: sem sala)</caption>\n<tr>");
+    for (int room = 0; room <= LAST_ROOM; ++room) {
+        markup(out, "<th scope=\"col\">");
+        write_room_name(out, room);
+        markup(out, "</th>");
+    }
+    markup(out, "</tr>\n<tr>");
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        markup(out, "<td>%d</td>", room_capacity[room]);
+    markup(out, "</tr>\n</table>\n");
+}
+
+void write_navigation(std::FILE* out)
+{
+    markup(out, "<nav>\n<p><a href=\"#resumo\">Resumo</a>");
+    if (board_solutions[ANNEALING_SOLUTION].present && board_solutions[OPTIMAL_SOLUTION].present)
+        markup(out, "<a href=\"#mudancas\">Mudan\xE7" "as para o \xF3timo</a>");
+    markup(out, "</p>\n");
+    for (int kind = 0; kind < SOLUTION_KINDS; ++kind) {
+        if (!board_solutions[kind].present)
+            continue;
+        const SolutionFile& file = SOLUTION_FILES[kind];
+        markup(out, "<p><a href=\"#%s\">%s</a>:", file.anchor, file.title);
+        for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+            markup(out, " <a href=\"#%s-%d\">%s</a>", file.anchor, weekday, WEEKDAY_NAMES[weekday]);
+        markup(out, "</p>\n");
+    }
+    markup(out, "</nav>\n</header>\n");
+}
+
+void write_distance(std::FILE* out, int32_t cost)
+{
+    if (!board_solutions[OPTIMAL_SOLUTION].present) {
+        markup(out, "<td>&mdash;</td>");
+        return;
+    }
+    int64_t optimum = board_solutions[OPTIMAL_SOLUTION].report.cost;
+    int64_t above = cost - optimum;
+    double percent = optimum == 0 ? 0.0 : 100.0 * static_cast<double>(above) / static_cast<double>(optimum);
+    markup(out, "<td>%lld (%.2f%%)</td>", static_cast<long long>(above), percent);
+}
+
+void write_summary_row(std::FILE* out, int kind)
+{
+    const BoardSolution& solution = board_solutions[kind];
+    SolutionFigures figures = figures_of(solution.report.grid);
+    markup(out, "<tr><th scope=\"row\"><a href=\"#%s\">%s</a> (%s)</th><td>%d</td><td>%d</td><td>%d</td>"
+                "<td>%lld</td><td>%lld</td>",
+           SOLUTION_FILES[kind].anchor, SOLUTION_FILES[kind].title, SOLUTION_FILES[kind].name, solution.report.cost,
+           figures.cost, figures.violations, static_cast<long long>(figures.students_above),
+           static_cast<long long>(figures.idle_seats));
+    write_distance(out, figures.cost);
+    if (figures.broken_meetings == 0)
+        markup(out, "<td>todas inteiras</td></tr>\n");
+    else
+        markup(out, "<td class=\"flag\">&#9888; %d ausentes ou divididas</td></tr>\n", figures.broken_meetings);
+}
+
+void write_summary(std::FILE* out)
+{
+    markup(out, "<section id=\"resumo\">\n<h2>Resumo</h2>\n");
+    bool any = false;
+    for (const BoardSolution& solution : board_solutions)
+        any = any || solution.present;
+    if (!any) {
+        markup(out, "<p>Nenhuma solu\xE7\xE3o ainda: rode alocacao (op\xE7\xF5" "es 1 e 2) e alocacao-otimo "
+                    "neste diret\xF3rio.</p>\n</section>\n");
+        return;
+    }
+    markup(out, "<table>\n<thead><tr><th scope=\"col\">Solu\xE7\xE3o</th><th scope=\"col\">Custo declarado</th>"
+                "<th scope=\"col\">Custo recalculado</th><th scope=\"col\">C\xE9lulas acima da capacidade</th>"
+                "<th scope=\"col\">Alunos acima da capacidade</th><th scope=\"col\">Lugares ociosos</th>"
+                "<th scope=\"col\">Dist\xE2ncia ao \xF3timo</th><th scope=\"col\">Reuni\xF5" "es</th></tr></thead>\n"
+                "<tbody>\n");
+    for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
+        if (board_solutions[kind].present)
+            write_summary_row(out, kind);
+    markup(out, "</tbody>\n</table>\n</section>\n");
+}
+
+void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int from, int to)
+{
+    int length = meeting.last_slot - meeting.first_slot + 1;
+    DaySlots day = day_slots_of(meeting.first_slot);
+    markup(out, "<tr><td>%s</td><td>", WEEKDAY_NAMES[meeting.weekday]);
+    write_clock(out, block_start(meeting.first_slot - day.first + 1));
+    markup(out, ", %d %s</td><th scope=\"row\">", length, length == 1 ? "bloco" : "blocos");
+    write_section_name(out, section);
+    markup(out, " (%d alunos)</th><td>", sections[section].demand);
+    write_room_name(out, from);
+    markup(out, " (%d lugares)</td><td>", room_capacity[from]);
+    write_room_name(out, to);
+    markup(out, " (%d lugares)</td><td>%lld</td></tr>\n", room_capacity[to],
+           static_cast<long long>(meeting_price(section, length, from) - meeting_price(section, length, to)));
+}
+
+void write_changes(std::FILE* out)
+{
+    if (!board_solutions[ANNEALING_SOLUTION].present || !board_solutions[OPTIMAL_SOLUTION].present)
+        return;
+    const AllocationGrid& annealed = board_solutions[ANNEALING_SOLUTION].report.grid;
+    const AllocationGrid& optimal = board_solutions[OPTIMAL_SOLUTION].report.grid;
+    markup(out, "<section id=\"mudancas\">\n<h2>Mudan\xE7" "as do annealing para o \xF3timo</h2>\n"
+                "<table>\n<thead><tr><th scope=\"col\">Dia</th><th scope=\"col\">In\xED" "cio</th>"
+                "<th scope=\"col\">Turma</th><th scope=\"col\">No annealing</th><th scope=\"col\">No \xF3timo</th>"
+                "<th scope=\"col\">Economia no custo</th></tr></thead>\n<tbody>\n");
+    int changes = 0;
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int32_t section = 1; section <= section_count; ++section)
+            for (int m = 1; m <= LAST_MEETING; ++m) {
+                const Meeting& meeting = sections[section].meetings[m];
+                if (meeting.weekday == 0 || meeting.first_slot != row)
+                    continue;
+                int from = meeting_column(annealed, section, meeting), to = meeting_column(optimal, section, meeting);
+                if (from >= 0 && to >= 0 && from != to) {
+                    write_change(out, section, meeting, from, to);
+                    ++changes;
+                }
+            }
+    markup(out, "</tbody>\n</table>\n<p>%d reuni\xF5" "es mudam de sala. A economia de cada mudan\xE7" "a conta os "
+                "alunos acima da capacidade e os lugares ociosos das duas salas.</p>\n</section>\n",
+           changes);
+}
+
+void write_meeting_cell(std::FILE* out, int32_t section, int rows, int room)
+{
+    int64_t demand = sections[section].demand, capacity = room_capacity[room];
+    bool over = demand > capacity;
+    markup(out, "<td rowspan=\"%d\" class=\"meeting%s\">", rows, over ? " over" : "");
+    write_section_name(out, section);
+    markup(out, " <small>(%02d)</small><br>%lld alunos<br><span class=\"fit\">", section,
+           static_cast<long long>(demand));
+    if (over)
+        markup(out, "&#9888; %lld acima da capacidade", static_cast<long long>(demand - capacity));
+    else
+        markup(out, "%lld lugares livres", static_cast<long long>(capacity - demand));
+    markup(out, "</span></td>");
+}
+
+void write_board_header(std::FILE* out)
+{
+    markup(out, "<thead><tr><th scope=\"col\">In\xED" "cio</th>");
+    for (int room = 0; room <= LAST_ROOM; ++room) {
+        markup(out, "<th scope=\"col\">");
+        write_room_name(out, room);
+        markup(out, "<br><small>%d lugares</small></th>", room_capacity[room]);
+    }
+    markup(out, "</tr></thead>\n");
+}
+
+// One weekday of a solution: a row per block, each meeting one cell over its rows.
+void write_day_board(std::FILE* out, int kind, int weekday)
+{
+    const SolutionFile& file = SOLUTION_FILES[kind];
+    const AllocationGrid& grid = board_solutions[kind].report.grid;
+    DaySlots day = day_slots_of((weekday - MONDAY) * BLOCKS_PER_DAY + 1);
+    markup(out, "<section class=\"day\" id=\"%s-%d\">\n<h3 id=\"%s-%d-titulo\">%s &middot; %s</h3>\n"
+                "<table class=\"board\" aria-labelledby=\"%s-%d-titulo\">\n",
+           file.anchor, weekday, file.anchor, weekday, WEEKDAY_NAMES[weekday], file.title, file.anchor, weekday);
+    write_board_header(out);
+    markup(out, "<tbody>\n");
+    for (int row = day.first; row <= day.last; ++row) {
+        markup(out, "<tr><th scope=\"row\">");
+        write_clock(out, block_start(row - day.first + 1));
+        markup(out, "</th>");
+        for (int room = 0; room <= LAST_ROOM; ++room) {
+            int32_t section = grid[row][room];
+            if (section != 0 && row > day.first && grid[row - 1][room] == section)
+                continue;  // within the cell of the rows above
+            int rows = 1;
+            while (section != 0 && row + rows <= day.last && grid[row + rows][room] == section)
+                ++rows;
+            if (section == 0)
+                markup(out, "<td></td>");
+            else
+                write_meeting_cell(out, section, rows, room);
+        }
+        markup(out, "</tr>\n");
+    }
+    markup(out, "</tbody>\n</table>\n</section>\n");
+}
+
+void write_solution(std::FILE* out, int kind)
+{
+    const SolutionFile& file = SOLUTION_FILES[kind];
+    markup(out, "<section class=\"solution\" id=\"%s\">\n<h2>%s (%s)</h2>\n", file.anchor, file.title, file.name);
+    for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+        write_day_board(out, kind, weekday);
+    markup(out, "</section>\n");
+}
+
+}  // namespace
+
+void read_board_solutions()
+{
+    for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
+        read_board_solution(static_cast<SolutionKind>(kind));
+}
+
+void write_page_text(std::FILE* out, const char* text)
+{
+    put_latin1(out, text, true);
+}
+
+void write_board_page()
+{
+    std::FILE* out = begin_output_file("quadro.html", "\n\nArquivo quadro.html nao pode ser criado.\n");
+    write_head(out);
+    write_instance(out);
+    write_navigation(out);
+    markup(out, "<main>\n");
+    write_summary(out);
+    write_changes(out);
+    for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
+        if (board_solutions[kind].present)
+            write_solution(out, kind);
+    markup(out, "</main>\n</body>\n</html>\n");
+    finish_output_file();
+}

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The board page of each example after a session 1 2 0 and alocacao-otimo,
+# checked with the real tools: `tidy` finds no error and no warning in it; a
+# headless Chromium renders it, and printing it puts every weekday board on a
+# page of its own. Skipped (77), saying why, where a tool is missing.
+#
+#   board_check.sh tidy|browser BUILD_DIR EXAMPLE_DIR...
+set -u
+mode=$1
+build=$(realpath "$2")
+shift 2
+case $mode in
+tidy)
+    command -v tidy >/dev/null || { echo "skipped: tidy is not installed"; exit 77; } ;;
+browser)
+    browser=$(command -v chromium-headless-shell || command -v chromium || command -v chromium-browser)
+    [ -n "$browser" ] || { echo "skipped: no headless Chromium (chromium-headless-shell or chromium)"; exit 77; }
+    command -v pdftotext >/dev/null || { echo "skipped: pdftotext (poppler-utils) is not installed"; exit 77; } ;;
+*)
+    echo "usage: board_check.sh tidy|browser BUILD_DIR EXAMPLE_DIR..."; exit 2 ;;
+esac
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failed=0
+fail() { echo "FAIL ($(basename "$example")): $*"; failed=1; }
+
+browse() {
+    timeout 60 "$browser" --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+        --disable-background-networking --disable-component-update --disable-sync \
+        --user-data-dir="$scratch/profile" "$@" 2>/dev/null
+}
+
+check_tidy() {
+    report=$(tidy -q -e quadro.html 2>&1)
+    [ $? -eq 0 ] && [ -z "$report" ] || fail "tidy: $report"
+}
+
+# Every page from the first board on holds exactly one board's title.
+check_print() {
+    browse --no-pdf-header-footer --print-to-pdf="$PWD/quadro.pdf" "file://$PWD/quadro.html" >/dev/null
+    [ -s quadro.pdf ] || { fail "printing gave no PDF"; return; }
+    pages=$(pdftotext quadro.pdf - | grep -c $'\f')
+    boards=0
+    for page in $(seq 1 "$pages"); do
+        titles=$(pdftotext -f "$page" -l "$page" quadro.pdf - | grep -c -E '^(Segunda|Terça|Quarta|Quinta|Sexta)-feira · |^Sábado · ')
+        if [ "$titles" -gt 1 ]; then fail "page $page holds $titles boards"; fi
+        if [ "$titles" -eq 0 ] && [ $boards -gt 0 ]; then fail "page $page, after the boards began, holds none"; fi
+        boards=$((boards + titles))
+    done
+    [ $boards -eq 18 ] || fail "$boards boards printed, expected 18 (3 solutions, 6 weekdays)"
+}
+
+check_browser() {
+    dom=$(browse --dump-dom "file://$PWD/quadro.html")
+    echo "$dom" | grep -q '<h1>Quadro de salas</h1>' || fail "the browser did not render the page"
+    [ "$(echo "$dom" | grep -c 'class="day"')" -eq 18 ] || fail "the rendered page lacks boards"
+    browse --window-size=1280,900 --screenshot="$PWD/quadro.png" "file://$PWD/quadro.html" >/dev/null
+    [ "$(stat -c %s quadro.png 2>/dev/null || echo 0)" -gt 20000 ] || fail "the screenshot at 1280 px is empty"
+    check_print
+}
+
+examples=()
+for example in "$@"; do examples+=("$(realpath "$example")"); done
+for example in "${examples[@]}"; do
+    dir="$scratch/$(basename "$example")"
+    mkdir -p "$dir" && cp "$example"/* "$dir/"
+    cd "$dir" || exit 2
+    printf '1\n2\n0\n' | "$build/alocacao" >/dev/null && "$build/alocacao-otimo" >/dev/null &&
+        "$build/alocacao-quadro" >/dev/null || { fail "the programs did not run"; continue; }
+    if [ "$mode" = tidy ]; then check_tidy; else check_browser; fi
+done
+[ $failed -eq 0 ] && echo "board pages pass the $mode check"
+exit $failed
