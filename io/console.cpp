@@ -116,7 +116,7 @@ void append_number_line(ConsoleBlock& block, int32_t number)
     char digits[12];
     char* first = digits + sizeof digits;
     *--first = '\n';
-    auto magnitude = number < 0 ? 0U - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+    auto magnitude = static_cast<uint64_t>(std::llabs(int64_t{number}));
     do {
         *--first = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;

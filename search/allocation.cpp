@@ -36,9 +36,9 @@ struct Piece {
     int32_t section;
     int first;
     int last;
-    int column;  // where it stood; NEW_MEETING for the meeting being placed
+    int column;  // where it stood; for the meeting being placed, none
+    bool is_new;
 };
-constexpr int NEW_MEETING = -1;
 
 // The weekday's pieces in order of first row, then of column, the new meeting
 // last among those that start with it; returns how many.
@@ -54,10 +54,10 @@ int collect_pieces(DaySlots day, int32_t section, int first, int last,
             int end = row;
             while (end < day.last && current_grid[end + 1][room] == cell)
                 ++end;
-            pieces[count++] = {cell, row, end, room};
+            pieces[count++] = {cell, row, end, room, false};
         }
         if (row == first)
-            pieces[count++] = {section, first, last, NEW_MEETING};
+            pieces[count++] = {section, first, last, 0, true};
     }
     return count;
 }
@@ -79,7 +79,7 @@ bool relay_weekday(int32_t section, int first, int last)
     for (int i = 0; i < count; ++i) {
         const Piece& piece = pieces[i];
         int room = piece.column;
-        if (room == NEW_MEETING || !room_is_free(piece.first, piece.last, room))
+        if (piece.is_new || !room_is_free(piece.first, piece.last, room))
             for (room = 0; room <= LAST_ROOM && !room_is_free(piece.first, piece.last, room); ++room) {
             }
         if (room > LAST_ROOM) {

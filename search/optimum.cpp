@@ -36,7 +36,7 @@ struct MemoEntry {
     int8_t column;
 };
 std::array<MemoEntry, MEMO_SIZE> memo;
-uint32_t memo_generation = 0;  // entries start at generation 0, which no search uses
+uint32_t memo_generation{};  // entries start at generation 0, which no search uses
 int64_t memo_used = 0;
 int64_t memo_limit = 0;
 bool memo_full = false;
