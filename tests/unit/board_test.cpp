@@ -1,0 +1,172 @@
+// The weekly room board page: its layout, labels, escaping and flags.
+#include "report/board.hpp"
+
+#include <string>
+
+#include "model/calendar.hpp"
+#include "search/cost.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+// The text between `from` and the next `to` after it; empty when absent.
+std::string between(const std::string& text, const std::string& from, const std::string& to)
+{
+    std::size_t start = text.find(from);
+    if (start == std::string::npos)
+        return "";
+    std::size_t end = text.find(to, start + from.size());
+    return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+int occurrences(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// The row of a weekday board that starts with the block label `clock`.
+std::string board_row(const std::string& board, const std::string& clock)
+{
+    return between(board, "<tr><th scope=\"row\">" + clock, "</tr>");
+}
+
+}  // namespace
+
+class BoardPage : public InScratchDirectory {
+protected:
+    void SetUp() override
+    {
+        InScratchDirectory::SetUp();
+        room_capacity = {0, 30, 40, 45, 50, 60, 75, 90};
+        excess_weight = 5;
+        idle_weight = 1;
+        add_section(1, 121, 2, 60, 2, 4);    // Monday 08:20 to 10:20, three blocks
+        add_section(3, 120, 1, 20, 86, 90);  // Saturday's five blocks
+        board_solutions = {};
+    }
+    void add_section(int32_t type, int32_t number, int32_t turma, int32_t demand, int first, int last)
+    {
+        Section& section = sections[++section_count];
+        section.course_code = course_code(type);
+        section.course_number = number;
+        section.section_number = turma;
+        section.demand = demand;
+        section.meetings[1] = {0, MONDAY + (first - 1) / BLOCKS_PER_DAY, 0, 0, first, last};
+    }
+    void place(SolutionKind kind, int32_t section, int first, int last, int room)
+    {
+        BoardSolution& solution = board_solutions[kind];
+        solution.present = true;
+        for (int row = first; row <= last; ++row)
+            solution.report.grid[row][room] = section;
+        grid_cost(solution.report.grid, solution.report.cost);
+    }
+    std::string page()
+    {
+        write_board_page();
+        return read_file("quadro.html");
+    }
+};
+
+TEST_F(BoardPage, MeetingIsOneCellOverItsRowsInItsRoomsColumn)
+{
+    place(ANNEALING_SOLUTION, 1, 2, 4, 3);
+    place(ANNEALING_SOLUTION, 2, 86, 90, 7);
+    std::string monday = between(page(), "id=\"annealing-2\"", "</section>");
+    ASSERT_NE(monday, "");
+    EXPECT_EQ(occurrences(monday, "<tr><th scope=\"row\">"), 17);
+    std::string first = board_row(monday, "08:20");
+    EXPECT_EQ(occurrences(first, "<td"), 8);
+    EXPECT_EQ(occurrences(first, "<td></td>"), 7);
+    EXPECT_NE(first.find("<td rowspan=\"3\" class=\"meeting over\">MTM 121-2 <small>(01)</small><br>60 alunos<br>"
+                         "<span class=\"fit\">&#9888; 15 acima da capacidade</span></td>"),
+              std::string::npos);
+    EXPECT_LT(first.find("<td></td><td></td><td></td><td rowspan"), first.size());  // sv, 01, 02, then 03
+    EXPECT_EQ(occurrences(board_row(monday, "09:30"), "<td"), 7);
+    EXPECT_EQ(occurrences(board_row(monday, "10:20"), "<td"), 7);
+    EXPECT_EQ(occurrences(board_row(monday, "11:20"), "<td"), 8);
+    EXPECT_NE(board_row(monday, "21:50"), "");
+    std::string saturday = between(page(), "id=\"annealing-7\"", "</section>");
+    EXPECT_EQ(occurrences(saturday, "<tr><th scope=\"row\">"), 5);
+    EXPECT_NE(board_row(saturday, "11:20"), "");
+    EXPECT_EQ(board_row(saturday, "12:10"), "");
+    EXPECT_NE(saturday.find("<td rowspan=\"5\" class=\"meeting\">FIS 120-1 <small>(02)</small><br>20 alunos<br>"
+                            "<span class=\"fit\">70 lugares livres</span></td>"),
+              std::string::npos);
+}
+
+TEST_F(BoardPage, ColumnsAreTheOverflowAndTheSevenRoomsWithTheirSeats)
+{
+    place(INITIAL_SOLUTION, 1, 2, 4, 0);
+    std::string header = between(page(), "id=\"inicial-3\"", "</thead>");
+    EXPECT_NE(header.find("<th scope=\"col\">In\xC3\xAD" "cio</th><th scope=\"col\">sv<br><small>0 lugares</small></th>"
+                          "<th scope=\"col\">sala 01<br><small>30 lugares</small></th>"),
+              std::string::npos);
+    EXPECT_NE(header.find("<th scope=\"col\">sala 07<br><small>90 lugares</small></th></tr>"), std::string::npos);
+    EXPECT_EQ(occurrences(header, "<th scope=\"col\">"), 9);
+}
+
+TEST_F(BoardPage, OnlySolutionsPresentHaveBoardsAndLinks)
+{
+    std::string empty = page();
+    EXPECT_NE(empty.find("Nenhuma solu\xC3\xA7\xC3\xA3o ainda"), std::string::npos);
+    EXPECT_EQ(empty.find("class=\"day\""), std::string::npos);
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
+    std::string optimum = page();
+    EXPECT_EQ(occurrences(optimum, "class=\"day\""), 6);
+    EXPECT_EQ(occurrences(optimum, "<a href=\"#otimo-"), 6);
+    EXPECT_EQ(optimum.find("#inicial"), std::string::npos);
+    EXPECT_EQ(optimum.find("id=\"mudancas\""), std::string::npos);  // no annealing to compare
+}
+
+TEST_F(BoardPage, MissingAndSplitMeetingsAreFlaggedAndSplitPiecesShown)
+{
+    place(ANNEALING_SOLUTION, 1, 2, 3, 1);
+    place(ANNEALING_SOLUTION, 1, 4, 4, 2);  // the third block in another room; section 2 missing
+    std::string text = page();
+    EXPECT_NE(between(text, "<th scope=\"row\"><a href=\"#annealing\">", "</tr>")
+                  .find("<td class=\"flag\">&#9888; 2 ausentes ou divididas</td>"),
+              std::string::npos);
+    std::string monday = between(text, "id=\"annealing-2\"", "</section>");
+    EXPECT_NE(board_row(monday, "08:20").find("<td rowspan=\"2\" class=\"meeting over\">MTM 121-2"), std::string::npos);
+    EXPECT_NE(board_row(monday, "10:20").find("<td rowspan=\"1\" class=\"meeting over\">MTM 121-2"), std::string::npos);
+}
+
+TEST_F(BoardPage, SummaryRecomputesTheFiguresAndChangesListWhatTheOptimumSaves)
+{
+    place(ANNEALING_SOLUTION, 1, 2, 4, 3);  // 60 students in 45 seats
+    place(ANNEALING_SOLUTION, 2, 86, 90, 1);
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);    // 60 in 60
+    place(OPTIMAL_SOLUTION, 2, 86, 90, 1);
+    std::string text = page();
+    int32_t annealed = board_solutions[ANNEALING_SOLUTION].report.cost;
+    int32_t optimal = board_solutions[OPTIMAL_SOLUTION].report.cost;
+    // Three blocks: 15 above in room 03 (75), instead of 45 idle there and 0 in room 05 against its 60 idle.
+    EXPECT_EQ(annealed - optimal, 3 * (15 * 5 + 60 - 45));
+    std::string row = between(text, "<th scope=\"row\"><a href=\"#annealing\">", "</tr>");
+    EXPECT_NE(row.find("<td>" + std::to_string(annealed) + "</td><td>" + std::to_string(annealed) + "</td><td>3</td>"
+                       "<td>45</td>"),
+              std::string::npos);
+    EXPECT_NE(row.find("<td>" + std::to_string(annealed - optimal) + " ("), std::string::npos);
+    EXPECT_NE(row.find("<td>todas inteiras</td>"), std::string::npos);
+    std::string changes = between(text, "id=\"mudancas\"", "</section>");
+    EXPECT_EQ(occurrences(changes, "<tr><td>"), 1);
+    EXPECT_NE(changes.find("<tr><td>Segunda-feira</td><td>08:20, 3 blocos</td><th scope=\"row\">MTM 121-2 (60 alunos)"
+                           "</th><td>sala 03 (45 lugares)</td><td>sala 05 (60 lugares)</td><td>" +
+                           std::to_string(annealed - optimal) + "</td></tr>"),
+              std::string::npos);
+}
+
+TEST(BoardText, EveryTextIsEscapedAndWrittenInUtf8)
+{
+    std::FILE* out = std::tmpfile();
+    write_page_text(out, "<a href=\"x\"> & 'b' \xE7\xE3");
+    std::rewind(out);
+    char text[128] = {};
+    std::fread(text, 1, sizeof text - 1, out);
+    std::fclose(out);
+    EXPECT_STREQ(text, "&lt;a href=&quot;x&quot;&gt; &amp; &#39;b&#39; \xC3\xA7\xC3\xA3");
+}
