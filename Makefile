@@ -6,18 +6,21 @@ FUZZ_BUILD := build-fuzz
 EXAMPLE    ?= examples/department
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all run test bench fuzz mutation clean
+.PHONY: all run test bench fuzz mutation screenshot clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Runs the program on a fresh copy of the example instance in build/scratch.
+# Runs the program on a fresh copy of the example instance in build/scratch,
+# then the optimum and the weekly room board of what the session left there.
 run: all
 	rm -rf $(BUILD)/scratch && mkdir -p $(BUILD)/scratch
 	cp $(EXAMPLE)/* $(BUILD)/scratch/
 	cd $(BUILD)/scratch && ../alocacao
-	@echo "(arquivos gerados em $(BUILD)/scratch)"
+	-cd $(BUILD)/scratch && ../alocacao-otimo </dev/null
+	-cd $(BUILD)/scratch && ../alocacao-quadro </dev/null
+	@echo "(arquivos gerados em $(BUILD)/scratch; o quadro de salas: $(BUILD)/scratch/quadro.html)"
 
 test: all
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -45,6 +48,10 @@ MUTANTS ?= 40
 MUTATION_SEED ?= 1
 mutation:
 	tools/mutate.py --mutants $(MUTANTS) --seed $(MUTATION_SEED) --work build-mutation --jobs $(JOBS)
+
+# The picture of the board page in the README, from the department example.
+screenshot: all
+	tools/board_screenshot.sh $(BUILD) examples/department docs/quadro.png
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) build-mutation

@@ -191,7 +191,7 @@ void write_head(std::FILE* out)
                 ".flag{font-weight:bold;color:#7a2800}\n"
                 "nav p{margin:.2rem 0}\nnav a{margin-left:.6em}\nnav a:first-child{margin-left:0}\n"
                 "@media print{@page{size:A4 landscape;margin:8mm}nav{display:none}"
-                "body{font-size:8pt;margin:0}.day{break-before:page;break-inside:avoid}}\n"
+                "body{font-size:8pt;margin:0}.day,#mudancas{break-before:page}.day{break-inside:avoid}}\n"
                 "</style>\n</head>\n<body>\n");
 }
 
@@ -412,10 +412,10 @@ void write_board_page()
     write_navigation(out);
     markup(out, "<main>\n");
     write_summary(out);
-    write_changes(out);
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         if (board_solutions[kind].present)
             write_solution(out, kind);
+    write_changes(out);
     markup(out, "</main>\n</body>\n</html>\n");
     finish_output_file();
 }

@@ -1,7 +1,7 @@
 // The weekly room board, quadro.html: one self-contained HTML page showing the
 // instance, a summary of every solution present (the initial allocation, the
-// annealing's best, the optimum), the room changes from the annealing to the
-// optimum, and each solution as a board per weekday, one column per room.
+// annealing's best, the optimum), each solution as a board per weekday, one
+// column per room, and the room changes from the annealing to the optimum.
 #pragma once
 
 #include <array>

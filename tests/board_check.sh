@@ -36,17 +36,22 @@ check_tidy() {
     [ $? -eq 0 ] && [ -z "$report" ] || fail "tidy: $report"
 }
 
-# Every page from the first board on holds exactly one board's title.
+# No page holds two boards, and each board's page holds its first and last
+# block, so none runs over onto the next page.
 check_print() {
     browse --no-pdf-header-footer --print-to-pdf="$PWD/quadro.pdf" "file://$PWD/quadro.html" >/dev/null
     [ -s quadro.pdf ] || { fail "printing gave no PDF"; return; }
     pages=$(pdftotext quadro.pdf - | grep -c $'\f')
     boards=0
     for page in $(seq 1 "$pages"); do
-        titles=$(pdftotext -f "$page" -l "$page" quadro.pdf - | grep -c -E '^(Segunda|Terça|Quarta|Quinta|Sexta)-feira · |^Sábado · ')
+        text=$(pdftotext -f "$page" -l "$page" quadro.pdf -)
+        titles=$(echo "$text" | grep -c -E '^(Segunda|Terça|Quarta|Quinta|Sexta)-feira · |^Sábado · ')
         if [ "$titles" -gt 1 ]; then fail "page $page holds $titles boards"; fi
-        if [ "$titles" -eq 0 ] && [ $boards -gt 0 ]; then fail "page $page, after the boards began, holds none"; fi
-        boards=$((boards + titles))
+        [ "$titles" -eq 1 ] || continue
+        last=21:50
+        echo "$text" | grep -q '^Sábado · ' && last=11:20
+        echo "$text" | grep -qx 07:30 && echo "$text" | grep -qx "$last" || fail "the board of page $page runs over"
+        boards=$((boards + 1))
     done
     [ $boards -eq 18 ] || fail "$boards boards printed, expected 18 (3 solutions, 6 weekdays)"
 }

@@ -119,8 +119,9 @@ def build_and_test(build, jobs):
 
 
 def copy_project(root, source):
-    """Copies the project's files (committed or not) into `source`, keeping
-    the times of unchanged files so that the build there stays incremental."""
+    """Copies the project's files (committed or not) into `source`. Only files
+    that differ are written, and they get the time of their copy, so that the
+    build there stays incremental and rebuilds what changed."""
     listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=root, check=True,
                             capture_output=True, text=True).stdout.splitlines()
     for name in listed:
@@ -134,7 +135,7 @@ def copy_project(root, source):
                 if f.read() == content:
                     continue
         os.makedirs(os.path.dirname(copy), exist_ok=True)
-        shutil.copy2(origin, copy)
+        shutil.copy(origin, copy)
 
 
 def main():
