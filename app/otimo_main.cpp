@@ -11,7 +11,7 @@
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
 #include "report/solution_check.hpp"
-#include "report/violations.hpp"
+#include "search/cost.hpp"
 #include "search/optimum.hpp"
 
 namespace {

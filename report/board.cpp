@@ -11,7 +11,6 @@
 #include "model/calendar.hpp"
 #include "model/weights.hpp"
 #include "report/solution_check.hpp"
-#include "report/violations.hpp"
 #include "search/cost.hpp"
 
 std::array<BoardSolution, SOLUTION_KINDS> board_solutions{};

@@ -5,7 +5,6 @@
 
 #include "io/console.hpp"
 #include "report/grid_reader.hpp"
-#include "report/violations.hpp"
 #include "search/cost.hpp"
 
 namespace {

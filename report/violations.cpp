@@ -24,12 +24,3 @@ void report_capacity_violations()
             }
     console_print("\nnumero de inviabilidades: %d \n", violation_count);
 }
-
-int32_t count_capacity_violations(const AllocationGrid& grid)
-{
-    int32_t count = 0;
-    for (int room = 0; room <= LAST_ROOM; ++room)
-        for (int row = 1; row <= SLOT_COUNT; ++row)
-            count += over_capacity(grid[row][room], room);
-    return count;
-}

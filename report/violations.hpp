@@ -9,6 +9,3 @@
 // Lists the violating cells on the console, room by room and slot by slot
 // within a room, and sets violation_count.
 void report_capacity_violations();
-
-// The number of such cells in the slot rows of any grid, without a listing.
-int32_t count_capacity_violations(const AllocationGrid& grid);

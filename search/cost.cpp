@@ -13,6 +13,15 @@ void grid_cost(const AllocationGrid& grid, int32_t& cost)
     cost = static_cast<int32_t>(sum);
 }
 
+int32_t count_capacity_violations(const AllocationGrid& grid)
+{
+    int32_t count = 0;
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int room = 0; room <= LAST_ROOM; ++room)
+            count += sections[grid[row][room]].demand > room_capacity[room];
+    return count;
+}
+
 int64_t shift_cost_change(const RoomShift& shift)
 {
     int64_t demand = sections[shift.section].demand;

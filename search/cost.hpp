@@ -10,6 +10,10 @@
 // the overflow column included, and stores the sum in `cost`. Row 0 is not priced.
 void grid_cost(const AllocationGrid& grid, int32_t& cost);
 
+// The number of cells in the slot rows of `grid` whose section has more
+// students than its room has seats ("inviabilidades").
+int32_t count_capacity_violations(const AllocationGrid& grid);
+
 // How much a grid's cost changes when `shift` is applied to it: its cells
 // leave one room empty and fill another. Exact, so that a grid priced in full
 // and then shifted keeps its exact cost without pricing it again.

@@ -11,7 +11,6 @@
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
 #include "report/solution_check.hpp"
-#include "report/violations.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"
 
