@@ -1,18 +1,23 @@
 // alocacao-otimo: the optimal allocation of the instance in the working
 // directory, written to otima.txt, and an independent check of the reports
-// that alocacao left there (solucaof.txt, solucao.txt) against it.
+// that alocacao left there (solucaof.txt, solucao.txt) against it. With
+// --planejar, then the optimum after each single change of one column's
+// seats, ranked in planejamento.txt, the ten best on the console.
 // Exit status: 0 when done and every report present passes its check; 1 for
-// a file error, an instance without a feasible allocation or a console that
-// cannot be written; 2 when a report fails its check. Command-line arguments
-// are ignored.
+// an unknown option, a file error, an instance without a feasible allocation
+// or a console that cannot be written; 2 when a report fails its check.
+#include <cstring>
+
 #include "io/console.hpp"
 #include "model/instance.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
+#include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
 #include "search/optimum.hpp"
+#include "search/planning.hpp"
 
 namespace {
 
@@ -38,11 +43,30 @@ void report_optimum(const OptimumResult& result)
     console_print("Inviabilidades: %d\nAloca\xE7\xE3o gravada em otima.txt\n", violation_count);
 }
 
+// Whether the arguments ask for the planning; anything else than
+// --planejar alone ends the process with the usage line.
+bool planning_asked(int argc, char** argv)
+{
+    if (argc == 1)
+        return false;
+    if (argc == 2 && std::strcmp(argv[1], "--planejar") == 0)
+        return true;
+    fail_with("Uso: alocacao-otimo [--planejar]\n");
+}
+
+void plan_room_changes(int64_t current_optimum)
+{
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT);
+    write_planning_file(current_optimum);
+    print_best_changes(current_optimum);
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     secure_standard_descriptors();
+    bool planning = planning_asked(argc, argv);
     read_instance();
     load_weights();
     OptimumResult result = solve_optimum(best_grid);
@@ -54,5 +78,7 @@ int main()
     report_optimum(result);
     bool final_ok = check_report_file("solucaof.txt", true, result);
     bool initial_ok = check_report_file("solucao.txt", false, result);
+    if (planning)
+        plan_room_changes(result.cost);
     return console_exit_status(final_ok && initial_ok ? 0 : 2);
 }

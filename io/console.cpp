@@ -96,6 +96,14 @@ void console_write(const char* text, std::size_t length)
     }
 }
 
+void console_symbol(const char* utf8, const char* fallback)
+{
+    if (writes_utf8())
+        std::fputs(utf8, stdout);
+    else
+        console_write(fallback, std::strlen(fallback));
+}
+
 ConsoleText console_text(const char* text)
 {
     ConsoleText prepared{};

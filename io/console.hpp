@@ -13,6 +13,10 @@
 void console_print(const char* format, ...) CONSOLE_PRINTF(1, 2);
 void console_write(const char* text, std::size_t length);
 
+// A symbol that Latin-1 lacks (such as "\u2192"): its UTF-8 bytes on a UTF-8
+// console, `fallback` (Latin-1) on any other.
+void console_symbol(const char* utf8, const char* fallback);
+
 // Output repeated many times (the annealing traces) is assembled from texts
 // converted once and written with one call.
 struct ConsoleText {

@@ -1,5 +1,6 @@
 // The exact optimum of the companion program, and its check of reports.
 #include "search/optimum.hpp"
+#include "search/planning.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -390,4 +391,67 @@ TEST_F(ReportCheck, OnlyWhatAlocacaoWritesIsAccepted)
     }
     write_file("solucaof.txt", report.substr(0, report.size() - 1));
     EXPECT_EQ(check(ok), "solucaof.txt, linha 97: formato inesperado; o arquivo n\xE3o foi verificado.\n");
+}
+
+class RoomPlanning : public FreshTables {
+protected:
+    // One section of 60 students at Monday 07:30; rooms of 40 seats, no overflow seats.
+    void SetUp() override
+    {
+        FreshTables::SetUp();
+        room_capacity = {0, 40, 40, 40, 40, 40, 40, 40};
+        excess_weight = 10;
+        idle_weight = 1;
+        section_count = 1;
+        sections[1].demand = 60;
+        add_meeting(1, 1, 1, 1);
+    }
+};
+
+TEST_F(RoomPlanning, BestChangeIsTheOneComputedByHand)
+{
+    // Today: 20 students above 40 seats (200) and 7 x 40 x 90 - 40 idle seats.
+    const int64_t today = 200 + 7 * 40 * 90 - 40;
+    ASSERT_EQ(solve_optimum(best_grid).cost, today);
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT);
+    // A room cut to 20 seats, while the section keeps another, saves 20 idle seats in 90 slots.
+    const RoomChange& best = room_changes[0];
+    EXPECT_EQ(best.column, 1);
+    EXPECT_EQ(best.current_seats, 40);
+    EXPECT_EQ(best.proposed_seats, 20);
+    EXPECT_EQ(best.cost, today - 20 * 90);
+    EXPECT_EQ(best.violations, 1);
+    EXPECT_TRUE(best.proven);
+    // A room of 60: the section fits (saves 200) but 20 more seats stand idle in 89 slots.
+    for (int i = 0; i < room_change_count; ++i)
+        if (room_changes[i].column == 3 && room_changes[i].proposed_seats == 60) {
+            EXPECT_EQ(room_changes[i].cost, today - 200 + 20 * 89);
+            EXPECT_EQ(room_changes[i].violations, 0);
+        }
+    EXPECT_EQ(room_capacity, (std::array<int32_t, ROOM_COLUMNS>{0, 40, 40, 40, 40, 40, 40, 40}));
+}
+
+TEST_F(RoomPlanning, ChangesAreSortedByCostThenColumnThenSeatsAndNoOpsSkipped)
+{
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT);
+    EXPECT_EQ(room_change_count, ROOM_COLUMNS * PLANNED_SIZES - LAST_ROOM);  // 40 seats is no change for rooms 1..7
+    for (int i = 0; i < LAST_ROOM; ++i) {  // the seven rooms cut to 20 tie
+        EXPECT_EQ(room_changes[i].column, i + 1);
+        EXPECT_EQ(room_changes[i].proposed_seats, 20);
+    }
+    for (int i = 1; i < room_change_count; ++i) {
+        const RoomChange& a = room_changes[i - 1];
+        const RoomChange& b = room_changes[i];
+        EXPECT_TRUE(a.cost < b.cost || (a.cost == b.cost && (a.column < b.column ||
+                                                           (a.column == b.column && a.proposed_seats < b.proposed_seats))))
+            << "entry " << i;
+        EXPECT_NE(b.proposed_seats, b.current_seats);
+    }
+    std::array<RoomChange, MAX_ROOM_CHANGES> sorted = room_changes;
+    std::swap(room_changes[0], room_changes[5]);
+    std::swap(room_changes[3], room_changes[room_change_count - 1]);
+    sort_room_changes();
+    for (int i = 0; i < room_change_count; ++i)
+        EXPECT_EQ(room_changes[i].proposed_seats * 10 + room_changes[i].column,
+                  sorted[i].proposed_seats * 10 + sorted[i].column);
 }
