@@ -1,6 +1,7 @@
 // alocacao-quadro: the weekly room board of the instance in the working
 // directory and of whichever reports alocacao and alocacao-otimo left there
-// (solucao.txt, solucaof.txt, otima.txt), written to quadro.html.
+// (solucao.txt, solucaof.txt, otima.txt, planejamento.txt), written to
+// quadro.html.
 // Exit status: 0 when the page is written, also before any report exists; 1
 // for an input file or a report that cannot be used, a page that cannot be
 // written, or a console that cannot be written. Command-line arguments are
@@ -19,6 +20,7 @@ int main()
     read_instance();
     load_weights();
     read_board_solutions();
+    read_board_planning();
     write_board_page();
     char directory[PATH_MAX];
     if (getcwd(directory, sizeof directory) != nullptr)

@@ -10,10 +10,13 @@
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "model/weights.hpp"
+#include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
+#include "search/planning.hpp"
 
 std::array<BoardSolution, SOLUTION_KINDS> board_solutions{};
+BoardPlanning board_planning{};
 
 namespace {
 
@@ -187,6 +190,7 @@ void write_head(std::FILE* out)
                 ".board td.meeting{background:#e3eefa}\n"
                 ".board td.over{background:#fbdcc4}\n"
                 ".over .fit{font-weight:bold;color:#7a2800}\n"
+                ".saving{white-space:nowrap}\n.bar{display:inline-block;height:.8em;margin-right:.4em;background:#2f6aa3}\n"
                 ".flag{font-weight:bold;color:#7a2800}\n"
                 "nav p{margin:.2rem 0}\nnav a{margin-left:.6em}\nnav a:first-child{margin-left:0}\n"
                 "@media print{@page{size:A4 landscape;margin:8mm}nav{display:none}"
@@ -214,6 +218,8 @@ void write_instance(std::FILE* out)
 void write_navigation(std::FILE* out)
 {
     markup(out, "<nav>\n<p><a href=\"#resumo\">Resumo</a>");
+    if (board_planning.present)
+        markup(out, "<a href=\"#investir\">Onde investir</a>");
     if (board_solutions[ANNEALING_SOLUTION].present && board_solutions[OPTIMAL_SOLUTION].present)
         markup(out, "<a href=\"#mudancas\">Mudan\xE7" "as para o \xF3timo</a>");
     markup(out, "</p>\n");
@@ -276,6 +282,39 @@ void write_summary(std::FILE* out)
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         if (board_solutions[kind].present)
             write_summary_row(out, kind);
+    markup(out, "</tbody>\n</table>\n</section>\n");
+}
+
+void write_investment(std::FILE* out, const RoomChange& change, int64_t largest_saving)
+{
+    int64_t saving = board_planning.current_optimum - change.cost;
+    markup(out, "<tr><th scope=\"row\">");
+    if (change.column == OVERFLOW_COLUMN)
+        markup(out, "uma sala a mais (coluna sv) com %d lugares", change.proposed_seats);
+    else
+        markup(out, "sala %02d: %d &rarr; %d lugares", change.column, change.current_seats, change.proposed_seats);
+    markup(out, "</th><td>%lld%s</td><td>%d</td><td class=\"saving\">", static_cast<long long>(change.cost),
+           change.proven ? "" : " (n\xE3o provado)", change.violations);
+    double width = saving > 0 && largest_saving > 0 ? 12.0 * static_cast<double>(saving) / static_cast<double>(largest_saving) : 0.0;
+    markup(out, "<span class=\"bar\" style=\"width:%.1fem\">&nbsp;</span>%lld</td></tr>\n", width,
+           static_cast<long long>(saving));
+}
+
+// The best changes of seats, with a bar for what each saves.
+void write_investments(std::FILE* out)
+{
+    if (!board_planning.present)
+        return;
+    int shown = room_change_count < BEST_CHANGES_SHOWN ? room_change_count : BEST_CHANGES_SHOWN;
+    int64_t largest_saving = shown > 0 ? board_planning.current_optimum - room_changes[0].cost : 0;
+    markup(out, "<section id=\"investir\">\n<h2>Onde investir</h2>\n<p>Custo \xF3timo atual: %lld. As %d mudan\xE7" "as "
+                "de uma s\xF3 coluna com o menor custo \xF3timo, entre %d avaliadas por alocacao-otimo --planejar "
+                "(planejamento.txt):</p>\n<table>\n<thead><tr><th scope=\"col\">Mudan\xE7" "a</th>"
+                "<th scope=\"col\">Custo \xF3timo</th><th scope=\"col\">C\xE9lulas acima da capacidade</th>"
+                "<th scope=\"col\">Economia</th></tr></thead>\n<tbody>\n",
+           static_cast<long long>(board_planning.current_optimum), shown, room_change_count);
+    for (int i = 0; i < shown; ++i)
+        write_investment(out, room_changes[i], largest_saving);
     markup(out, "</tbody>\n</table>\n</section>\n");
 }
 
@@ -392,6 +431,11 @@ void write_solution(std::FILE* out, int kind)
 
 }  // namespace
 
+void read_board_planning()
+{
+    board_planning.present = read_planning_file(board_planning.current_optimum);
+}
+
 void read_board_solutions()
 {
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
@@ -411,6 +455,7 @@ void write_board_page()
     write_navigation(out);
     markup(out, "<main>\n");
     write_summary(out);
+    write_investments(out);
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         if (board_solutions[kind].present)
             write_solution(out, kind);

@@ -1,7 +1,8 @@
 // The weekly room board, quadro.html: one self-contained HTML page showing the
 // instance, a summary of every solution present (the initial allocation, the
 // annealing's best, the optimum), each solution as a board per weekday, one
-// column per room, and the room changes from the annealing to the optimum.
+// column per room, the room changes from the annealing to the optimum, and,
+// when alocacao-otimo --planejar has run, where to invest in seats.
 #pragma once
 
 #include <array>
@@ -17,6 +18,17 @@ struct BoardSolution {
     GridReport report;
 };
 extern std::array<BoardSolution, SOLUTION_KINDS> board_solutions;
+
+// The ranked changes of seats (room_changes) read from planejamento.txt.
+struct BoardPlanning {
+    bool present;
+    int64_t current_optimum;
+};
+extern BoardPlanning board_planning;
+
+// Reads planejamento.txt into room_changes and board_planning when it exists;
+// one that cannot be used ends the process with status 1.
+void read_board_planning();
 
 // Reads whichever of solucao.txt, solucaof.txt and otima.txt exist into
 // board_solutions. A report that cannot be read, is not as alocacao writes

@@ -5,6 +5,7 @@
 
 #include "model/calendar.hpp"
 #include "search/cost.hpp"
+#include "search/planning.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -46,6 +47,8 @@ protected:
         add_section(1, 121, 2, 60, 2, 4);    // Monday 08:20 to 10:20, three blocks
         add_section(3, 120, 1, 20, 86, 90);  // Saturday's five blocks
         board_solutions = {};
+        board_planning = {};
+        room_change_count = 0;
     }
     void add_section(int32_t type, int32_t number, int32_t turma, int32_t demand, int first, int last)
     {
@@ -169,4 +172,25 @@ TEST(BoardText, EveryTextIsEscapedAndWrittenInUtf8)
     std::fread(text, 1, sizeof text - 1, out);
     std::fclose(out);
     EXPECT_STREQ(text, "&lt;a href=&quot;x&quot;&gt; &amp; &#39;b&#39; \xC3\xA7\xC3\xA3");
+}
+
+TEST_F(BoardPage, WhereToInvestShowsTheTenBestChangesWithBarsOfTheirSaving)
+{
+    std::string without = page();
+    EXPECT_EQ(without.find("id=\"investir\""), std::string::npos);
+    board_planning = {true, 1000};
+    room_change_count = 12;
+    for (int i = 0; i < room_change_count; ++i)
+        room_changes[i] = {i % 8, i % 8 == 0 ? 0 : 40, 20 + 10 * (i % 3), 600 + 100 * i, i, i != 1};
+    std::string section = between(page(), "id=\"investir\"", "</section>");
+    EXPECT_NE(section.find("Custo \xC3\xB3timo atual: 1000. As 10 mudan\xC3\xA7" "as"), std::string::npos);
+    EXPECT_EQ(occurrences(section, "<tr><th scope=\"row\">"), 10);
+    EXPECT_NE(section.find("<tr><th scope=\"row\">uma sala a mais (coluna sv) com 20 lugares</th><td>600</td><td>0</td>"
+                           "<td class=\"saving\"><span class=\"bar\" style=\"width:12.0em\">&nbsp;</span>400</td></tr>"),
+              std::string::npos);
+    EXPECT_NE(section.find("<tr><th scope=\"row\">sala 01: 40 &rarr; 30 lugares</th><td>700 (n\xC3\xA3o provado)</td>"
+                           "<td>1</td><td class=\"saving\"><span class=\"bar\" style=\"width:9.0em\">&nbsp;</span>300"),
+              std::string::npos);
+    EXPECT_NE(section.find("<span class=\"bar\" style=\"width:0.0em\">&nbsp;</span>-500</td></tr>"), std::string::npos);
+    EXPECT_EQ(section.find(">-600<"), std::string::npos);  // the eleventh is not shown
 }
