@@ -1,6 +1,7 @@
 // Benchmarks on the department example instance: pricing a grid, one
 // annealing move, a whole annealing run, the longest run the schedule allows,
-// the exact optimum and a whole session as a process. Console output is discarded while measured.
+// the exact optimum, the optimum of every change of seats and a whole session
+// as a process. Console output is discarded while measured.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -19,6 +20,7 @@
 #include "search/cost.hpp"
 #include "search/move.hpp"
 #include "search/optimum.hpp"
+#include "search/planning.hpp"
 #include "search/random.hpp"
 
 namespace {
@@ -146,6 +148,17 @@ void BM_ExactOptimum(benchmark::State& state)
     state.counters["states"] = static_cast<double>(result.states);
 }
 BENCHMARK(BM_ExactOptimum)->Unit(benchmark::kMillisecond);
+
+// alocacao-otimo --planejar's search: the optimum after every change of seats.
+void BM_RoomChanges(benchmark::State& state)
+{
+    restore_start();
+    for (auto _ : state)
+        evaluate_room_changes(OPTIMUM_STATE_LIMIT);
+    state.counters["changes"] = room_change_count;
+    state.counters["best"] = static_cast<double>(room_changes[0].cost);
+}
+BENCHMARK(BM_RoomChanges)->Unit(benchmark::kMillisecond);
 
 // The program itself, typed 1, 2, 0 in a copy of the example.
 void BM_SessionProcess(benchmark::State& state)
