@@ -3,18 +3,18 @@
 
 std::array<int32_t, ROOM_COLUMNS> room_capacity{};
 SectionTable sections{};
-int32_t section_count = 0;
+int32_t section_count{};
 
 AllocationGrid current_grid{};
 AllocationGrid candidate_grid{};
 AllocationGrid best_grid{};
-int32_t current_cost = 0;
-int32_t candidate_cost = 0;
-int32_t best_cost = 0;
+int32_t current_cost{};
+int32_t candidate_cost{};
+int32_t best_cost{};
 
-int32_t excess_weight = 0;
-int32_t idle_weight = 0;
-int32_t violation_count = 0;
+int32_t excess_weight{};
+int32_t idle_weight{};
+int32_t violation_count{};
 AnnealingSchedule annealing_schedule{};
 
 void reset_tables()

@@ -157,6 +157,14 @@ TEST_F(BoardPage, SummaryRecomputesTheFiguresAndChangesListWhatTheOptimumSaves)
     EXPECT_NE(row.find("<td>todas inteiras</td>"), std::string::npos);
     std::string changes = between(text, "id=\"mudancas\"", "</section>");
     EXPECT_EQ(occurrences(changes, "<tr><td>"), 1);
+    add_section(5, 150, 3, 30, 40, 40);  // Wednesday 12:10, one block
+    place(ANNEALING_SOLUTION, 3, 40, 40, 2);
+    place(OPTIMAL_SOLUTION, 3, 40, 40, 1);
+    changes = between(page(), "id=\"mudancas\"", "</section>");
+    EXPECT_EQ(occurrences(changes, "<tr><td>"), 2);
+    EXPECT_NE(changes.find("<tr><td>Quarta-feira</td><td>12:10, 1 bloco</td><th scope=\"row\">COM 150-3 (30 alunos)"
+                           "</th><td>sala 02 (40 lugares)</td><td>sala 01 (30 lugares)</td><td>0</td></tr>"),
+              std::string::npos);
     EXPECT_NE(changes.find("<tr><td>Segunda-feira</td><td>08:20, 3 blocos</td><th scope=\"row\">MTM 121-2 (60 alunos)"
                            "</th><td>sala 03 (45 lugares)</td><td>sala 05 (60 lugares)</td><td>" +
                            std::to_string(annealed - optimal) + "</td></tr>"),
