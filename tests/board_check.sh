@@ -71,8 +71,8 @@ for example in "${examples[@]}"; do
     dir="$scratch/$(basename "$example")"
     mkdir -p "$dir" && cp "$example"/* "$dir/"
     cd "$dir" || exit 2
-    printf '1\n2\n0\n' | "$build/alocacao" >/dev/null && "$build/alocacao-otimo" >/dev/null &&
-        "$build/alocacao-quadro" >/dev/null || { fail "the programs did not run"; continue; }
+    printf '1\n2\n0\n' | timeout 60 "$build/alocacao" >/dev/null && timeout 60 "$build/alocacao-otimo" >/dev/null &&
+        timeout 60 "$build/alocacao-quadro" >/dev/null || { fail "the programs did not run"; continue; }
     if [ "$mode" = tidy ]; then check_tidy; else check_browser; fi
 done
 [ $failed -eq 0 ] && echo "board pages pass the $mode check"

@@ -20,12 +20,12 @@ optimum_of() { sed -n 's/^Custo .timo: //p; s/^Melhor custo encontrado: //p' | h
 for seed in $(seq 1 "$count"); do
     dir="$scratch/$seed"
     python3 "$tools/make_instance.py" "$dir" --sections $((20 + 15 * seed)) --seed $((100 + seed)) || exit 2
-    (cd "$dir" && "$build/alocacao-otimo" --planejar >console) || { echo "FAIL: seed $seed: --planejar failed"; exit 1; }
+    (cd "$dir" && timeout 60 "$build/alocacao-otimo" --planejar >console) || { echo "FAIL: seed $seed: --planejar failed"; exit 1; }
     while IFS='|' read -r column current proposed cost variation violations proven; do
         copy="$scratch/copy"
         rm -rf "$copy" && mkdir "$copy" && cp "$dir"/capacidade.txt "$dir"/demanda.txt "$dir"/horario.txt "$dir"/peso.par "$copy/"
         echo "$column|$proposed|" >>"$copy/capacidade.txt"
-        alone=$(cd "$copy" && "$build/alocacao-otimo" | optimum_of)
+        alone=$(cd "$copy" && timeout 60 "$build/alocacao-otimo" | optimum_of)
         if [ "$alone" != "$cost" ]; then
             [ $failed -lt 10 ] && echo "FAIL: seed $seed, column $column at $proposed seats: ranked $cost, alone $alone"
             failed=$((failed + 1))

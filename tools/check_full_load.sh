@@ -19,7 +19,7 @@ for seed in $(seq 1 "$count"); do
     dir="$scratch/$seed"
     python3 "$tools/make_instance.py" "$dir" --sections 99 --seed "$seed" \
         --per-slot $((7 + seed % 2)) --labs 0.12 --day-edge 0.12 || exit 2
-    (cd "$dir" && printf '1\n2\n0\n' | "$build/alocacao" >console && "$build/alocacao-otimo" >checks)
+    (cd "$dir" && printf '1\n2\n0\n' | timeout 60 "$build/alocacao" >console && timeout 60 "$build/alocacao-otimo" >checks)
     status=$?
     if [ $status -ne 0 ] || grep -q Aviso "$dir/console"; then
         echo "FAIL: seed $seed: exit status $status"

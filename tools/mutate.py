@@ -115,7 +115,7 @@ def build_and_test(build, jobs):
     if run(["cmake", "--build", build, "-j", str(jobs)], 900) != 0:
         return "uncompiled"
     tests = ["ctest", "--test-dir", build, "-j", str(jobs), "--stop-on-failure", "--timeout", "60"]
-    return "survived" if run(tests, 900) == 0 else "killed"
+    return "survived" if run(tests, 600) == 0 else "killed"
 
 
 def copy_project(root, source):
