@@ -21,12 +21,12 @@ void reset_tables()
 {
     room_capacity = {};
     sections = {};
-    section_count = 0;
+    section_count = {};
     current_grid = {};
     candidate_grid = {};
     best_grid = {};
-    current_cost = candidate_cost = best_cost = 0;
-    excess_weight = idle_weight = violation_count = 0;
+    current_cost = candidate_cost = best_cost = {};
+    excess_weight = idle_weight = violation_count = {};
     annealing_schedule = {};
 }
 
