@@ -6,8 +6,12 @@
 Each mutant changes one place of one file under io/, model/, search/,
 report/ or app/: a relational or equality operator flipped, && and ||
 swapped, a whole-number literal changed by one, true and false swapped in a
-return, or a call statement deleted. The same seed always draws the same
-mutants. The mutants are applied to a copy of the project in DIR (the work
+return, or a call statement deleted. Two kinds of site are left out, as
+their mutants cannot change what any run shows: the size of a buffer or table
+that its data never fills (a dimension in brackets, a constant named ..._SIZE,
+..._LENGTH or ..._BUFFER), and the release of a resource (fclose, close,
+va_end) in a process that ends soon after. The same seed always draws the
+same mutants. The mutants are applied to a copy of the project in DIR (the work
 tree is never touched), whose build is updated incrementally; ctest runs
 with a timeout, stopping at the first failing test, and the copy's file is
 restored whatever happens. Prints every survivor and the score, killed /
@@ -28,6 +32,8 @@ FLIPS = {" < ": " <= ", " <= ": " < ", " > ": " >= ", " >= ": " > ",
 FLIP_PATTERN = re.compile("|".join(re.escape(op) for op in FLIPS))
 NUMBER = re.compile(r"(?<![\w.'])(\d+)(?![\w.'])")
 RETURN_BOOL = re.compile(r"\breturn (true|false);")
+SIZE_DECLARATION = re.compile(r"\b[A-Z_]*(SIZE|LENGTH|BUFFER)\b\s*=|\b(char|int)\s+\w+\[\d+\]")
+RELEASE_CALL = re.compile(r"^\s*(std::)?(fclose|close|va_end)\(")
 CALL_STATEMENT = re.compile(r"^(\s*)(?!return\b|if\b|while\b|for\b|else\b|case\b|do\b)[A-Za-z_][\w:]*(\.|->)?[\w:]*\(.*\);\s*$")
 
 
@@ -69,7 +75,7 @@ def sites_of(path, lines):
                 sites.append((path, index, m.start(), m.end(), FLIPS[m.group()],
                               "%r -> %r" % (m.group().strip(), FLIPS[m.group()].strip())))
         for m in NUMBER.finditer(line):
-            if in_code(m):
+            if in_code(m) and not SIZE_DECLARATION.search(line):
                 value = int(m.group())
                 for changed in sorted({value + 1, max(value - 1, 0)} - {value}):
                     sites.append((path, index, m.start(), m.end(), str(changed), "%d -> %d" % (value, changed)))
@@ -78,7 +84,7 @@ def sites_of(path, lines):
                 other = "false" if m.group(1) == "true" else "true"
                 sites.append((path, index, m.start(), m.end(), "return %s;" % other, "return %s" % other))
         m = CALL_STATEMENT.match(line)
-        if m:
+        if m and not RELEASE_CALL.match(line):
             sites.append((path, index, len(m.group(1)), len(line.rstrip("\n")), "{}", "call deleted"))
     return sites
 
