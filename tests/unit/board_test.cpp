@@ -160,10 +160,17 @@ TEST_F(BoardPage, SummaryRecomputesTheFiguresAndChangesListWhatTheOptimumSaves)
     add_section(5, 150, 3, 30, 40, 40);  // Wednesday 12:10, one block
     place(ANNEALING_SOLUTION, 3, 40, 40, 2);
     place(OPTIMAL_SOLUTION, 3, 40, 40, 1);
+    add_section(5, 150, 4, 20, 41, 41);  // from the overflow column to a room
+    place(ANNEALING_SOLUTION, 4, 41, 41, 0);
+    place(OPTIMAL_SOLUTION, 4, 41, 41, 3);
     changes = between(page(), "id=\"mudancas\"", "</section>");
-    EXPECT_EQ(occurrences(changes, "<tr><td>"), 2);
+    EXPECT_EQ(occurrences(changes, "<tr><td>"), 3);
     EXPECT_NE(changes.find("<tr><td>Quarta-feira</td><td>12:10, 1 bloco</td><th scope=\"row\">COM 150-3 (30 alunos)"
                            "</th><td>sala 02 (40 lugares)</td><td>sala 01 (30 lugares)</td><td>0</td></tr>"),
+              std::string::npos);
+    // In sv, 20 students above its 0 seats cost 100; in room 03 they leave 25 seats idle instead of 45.
+    EXPECT_NE(changes.find("COM 150-4 (20 alunos)</th><td>sv (0 lugares)</td><td>sala 03 (45 lugares)</td>"
+                           "<td>120</td></tr>"),
               std::string::npos);
     EXPECT_NE(changes.find("<tr><td>Segunda-feira</td><td>08:20, 3 blocos</td><th scope=\"row\">MTM 121-2 (60 alunos)"
                            "</th><td>sala 03 (45 lugares)</td><td>sala 05 (60 lugares)</td><td>" +
