@@ -39,11 +39,21 @@ struct Piece {
     int column;  // where it stood; for the meeting being placed, none
     bool is_new;
 };
+constexpr int MAX_DAY_PIECES = BLOCKS_PER_DAY * ROOM_COLUMNS + 1;  // every cell, and the new meeting
+using DayPieces = std::array<Piece, MAX_DAY_PIECES>;
+
+// The lowest column 0..LAST_ROOM free over rows first..last; LAST_ROOM + 1 when none is.
+int lowest_free_room(int first, int last)
+{
+    int room = OVERFLOW_COLUMN;
+    while (room <= LAST_ROOM && !room_is_free(first, last, room))
+        ++room;
+    return room;
+}
 
 // The weekday's pieces in order of first row, then of column, the new meeting
 // last among those that start with it; returns how many.
-int collect_pieces(DaySlots day, int32_t section, int first, int last,
-                   std::array<Piece, BLOCKS_PER_DAY * ROOM_COLUMNS + 1>& pieces)
+int collect_pieces(DaySlots day, int32_t section, int first, int last, DayPieces& pieces)
 {
     int count = 0;
     for (int row = day.first; row <= day.last; ++row) {
@@ -67,11 +77,14 @@ int collect_pieces(DaySlots day, int32_t section, int first, int last,
 // free over its rows, else in the lowest column that is. Laid in this order,
 // a column free at a piece's first row is free over all its rows, so this
 // fails only when some row would hold more meetings than there are columns;
-// the rows are then left exactly as they were and false is returned.
+// the rows are then left exactly as they were and false is returned. A
+// meeting that does not lie within one weekday is not laid again.
 bool relay_weekday(int32_t section, int first, int last)
 {
-    DaySlots day{day_slots_of(first).first, day_slots_of(last).last};
-    std::array<Piece, BLOCKS_PER_DAY * ROOM_COLUMNS + 1> pieces;
+    DaySlots day = day_slots_of(first);
+    if (last > day.last)
+        return false;
+    DayPieces pieces;
     int count = collect_pieces(day, section, first, last, pieces);
     AllocationGrid saved = current_grid;
     for (int row = day.first; row <= day.last; ++row)
@@ -80,8 +93,7 @@ bool relay_weekday(int32_t section, int first, int last)
         const Piece& piece = pieces[i];
         int room = piece.column;
         if (piece.is_new || !room_is_free(piece.first, piece.last, room))
-            for (room = 0; room <= LAST_ROOM && !room_is_free(piece.first, piece.last, room); ++room) {
-            }
+            room = lowest_free_room(piece.first, piece.last);
         if (room > LAST_ROOM) {
             current_grid = saved;
             return false;
@@ -101,11 +113,10 @@ void place_in_overflow(int32_t section, int first, int last)
         current_grid[0][OVERFLOW_COLUMN] = section;
         return;
     }
-    for (int room = OVERFLOW_COLUMN; room <= LAST_ROOM; ++room)
-        if (room_is_free(first, last, room)) {
-            occupy(first, last, room, section);
-            return;
-        }
+    if (int room = lowest_free_room(first, last); room <= LAST_ROOM) {
+        occupy(first, last, room, section);
+        return;
+    }
     if (relay_weekday(section, first, last))
         return;
     for (int row = first; row <= last; ++row) {

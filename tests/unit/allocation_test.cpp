@@ -152,6 +152,21 @@ TEST_F(MeetingPlacement, SlotWithMoreMeetingsThanColumnsLeavesTheWeekdayAndAnnou
     EXPECT_EQ(current_grid, expected);
 }
 
+TEST_F(MeetingPlacement, MeetingAcrossTwoWeekdaysIsNotLaidAgain)
+{
+    int32_t section = 1;
+    for (int row = 1; row <= 34; ++row)  // Monday and Tuesday full, every cell its own piece
+        for (int room = 0; room <= LAST_ROOM; ++room)
+            current_grid[row][room] = section++ % 90 + 1;
+    AllocationGrid expected = current_grid;
+    expected[17][0] = expected[18][0] = 95;
+    Meeting meeting = slots(17, 18);
+    start_console_capture();
+    place_meeting(95, meeting);
+    console_capture();
+    EXPECT_EQ(current_grid, expected);
+}
+
 TEST_F(MeetingPlacement, AbsentMeetingsFillRowZeroThenItsOverflowCell)
 {
     for (int32_t section = 1; section <= 20; ++section) {
