@@ -392,6 +392,11 @@ TEST_F(ReportCheck, OnlyWhatAlocacaoWritesIsAccepted)
     }
     write_file("solucaof.txt", report.substr(0, report.size() - 1));
     EXPECT_EQ(check(ok), "solucaof.txt, linha 97: formato inesperado; o arquivo n\xE3o foi verificado.\n");
+    // solucao.txt cut after the first of its two empty lines: the missing one is named.
+    write_file("solucao.txt", "\nFun\xE7\xE3o Objetivo: 15225\n\n");
+    start_console_capture();
+    EXPECT_FALSE(check_report_file("solucao.txt", false, optimum));
+    EXPECT_EQ(console_capture(), "solucao.txt, linha 4: formato inesperado; o arquivo n\xE3o foi verificado.\n");
 }
 
 class RoomPlanning : public FreshTables {
