@@ -44,7 +44,7 @@ int32_t find_section(const char* code, int32_t course_number, int32_t section_nu
 // weekday finds no meeting. A meeting spans its earliest to its latest start.
 void add_block(Section& section, int32_t weekday, int32_t start)
 {
-    for (int m = 1; m <= LAST_MEETING; ++m) {
+    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
         Meeting& meeting = section.meetings[m];
         if (meeting.weekday == 0 && section.meetings[m - 1].weekday != weekday)
             meeting.weekday = weekday;
@@ -89,7 +89,7 @@ void close_instance_files(const InstanceFiles& files)
 void compute_meeting_slots()
 {
     for (int32_t index = 1; index <= section_count; ++index)
-        for (int m = 1; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             Meeting& meeting = sections[index].meetings[m];
             if (meeting.weekday == 0)
                 continue;

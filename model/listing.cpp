@@ -13,7 +13,7 @@ void write_section_row(std::FILE* out, int32_t index)
     const Section& section = sections[index];
     std::fprintf(out, "| %2.2d |   %s%d   |  %2.2d   |   %2.2d    | ", index, section.course_code,
                  section.course_number, section.section_number, section.demand);
-    for (int m = 1; m <= LAST_MEETING; ++m)
+    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
         std::fprintf(out, "  %2.2d    |   %2.2d    | ", section.meetings[m].first_slot,
                      section.meetings[m].last_slot);
     std::fprintf(out, "\n%s", RULE);

@@ -12,7 +12,8 @@ inline constexpr int SLOT_COUNT = 90;    // grid rows 1..SLOT_COUNT are weekly s
 inline constexpr int MAX_SECTIONS = 99;  // section entries 1..MAX_SECTIONS
 inline constexpr int ROOM_COLUMNS = LAST_ROOM + 1;
 inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
-inline constexpr int LAST_MEETING = 2;     // meetings are numbered 1 and 2; entry 0 stays empty
+inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1 and 2;
+inline constexpr int LAST_MEETING = 2;     // entry 0 of their arrays stays empty
 
 // One weekly meeting of a section; weekday 0 means the meeting is absent.
 struct Meeting {

@@ -88,7 +88,7 @@ int meeting_count()
 {
     int count = 0;
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = 1; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
             count += sections[section].meetings[m].weekday != 0;
     return count;
 }
@@ -106,7 +106,7 @@ SolutionFigures figures_of(const AllocationGrid& grid)
                 figures.idle_seats += capacity - demand;
         }
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = 1; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             figures.broken_meetings += meeting.weekday != 0 && meeting_fault(grid, section, meeting) != nullptr;
         }
@@ -347,7 +347,7 @@ void write_changes(std::FILE* out)
     int changes = 0;
     for (int row = 1; row <= SLOT_COUNT; ++row)
         for (int32_t section = 1; section <= section_count; ++section)
-            for (int m = 1; m <= LAST_MEETING; ++m) {
+            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];
                 if (meeting.weekday == 0 || meeting.first_slot != row)
                     continue;

@@ -16,7 +16,7 @@ bool belongs_to_a_meeting(int32_t section, int row)
 {
     if (section > section_count)
         return false;
-    for (int m = 1; m <= LAST_MEETING; ++m) {
+    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
         if (meeting.weekday != 0 && row >= meeting.first_slot && row <= meeting.last_slot)
             return true;
@@ -28,7 +28,7 @@ bool check_meetings(const char* name)
 {
     int meetings = 0, faults = 0;
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = 1; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == 0)
                 continue;

@@ -151,7 +151,7 @@ void build_initial_allocation()
 {
     current_grid = {};
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = 1; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
             place_meeting(section, sections[section].meetings[m]);
     load_weights();
     grid_cost(current_grid, current_cost);

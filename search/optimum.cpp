@@ -106,7 +106,7 @@ void collect_day(int weekday)
     day_count = 0;
     int base = (weekday - MONDAY) * BLOCKS_PER_DAY;
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = 1; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != weekday)
                 continue;
@@ -185,7 +185,7 @@ std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot()
 {
     std::array<int32_t, SLOT_COUNT + 1> count{};
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = 1; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != 0)
                 for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
