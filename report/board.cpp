@@ -3,6 +3,7 @@
 // and converted to UTF-8 on their way into the page.
 #include "report/board.hpp"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 
@@ -100,10 +101,8 @@ SolutionFigures figures_of(const AllocationGrid& grid)
     for (int row = 1; row <= SLOT_COUNT; ++row)
         for (int room = 0; room <= LAST_ROOM; ++room) {
             int64_t demand = sections[grid[row][room]].demand, capacity = room_capacity[room];
-            if (demand > capacity)
-                figures.students_above += demand - capacity;
-            else
-                figures.idle_seats += capacity - demand;
+            figures.students_above += std::max<int64_t>(demand - capacity, 0);
+            figures.idle_seats += std::max<int64_t>(capacity - demand, 0);
         }
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
@@ -305,7 +304,7 @@ void write_investments(std::FILE* out)
 {
     if (!board_planning.present)
         return;
-    int shown = room_change_count < BEST_CHANGES_SHOWN ? room_change_count : BEST_CHANGES_SHOWN;
+    int shown = std::min(room_change_count, BEST_CHANGES_SHOWN);
     int64_t largest_saving = shown > 0 ? board_planning.current_optimum - room_changes[0].cost : 0;
     markup(out, "<section id=\"investir\">\n<h2>Onde investir</h2>\n<p>Custo \xF3timo atual: %lld. As %d mudan\xE7" "as "
                 "de uma s\xF3 coluna com o menor custo \xF3timo, entre %d avaliadas por alocacao-otimo --planejar "

@@ -1,6 +1,7 @@
 // Writing, showing and reading back the ranked changes of seats.
 #include "report/planning_file.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -85,9 +86,9 @@ void write_planning_file(int64_t current_optimum)
 void print_best_changes(int64_t current_optimum)
 {
     console_print("\nOnde investir: as %d melhores mudan\xE7" "as de uma coluna, entre %d (%s)\n",
-                  room_change_count < BEST_CHANGES_SHOWN ? room_change_count : BEST_CHANGES_SHOWN,
+                  std::min(room_change_count, BEST_CHANGES_SHOWN),
                   room_change_count, PLANNING_FILE);
-    for (int i = 0; i < room_change_count && i < BEST_CHANGES_SHOWN; ++i)
+    for (int i = 0; i < std::min(room_change_count, BEST_CHANGES_SHOWN); ++i)
         print_change(room_changes[i], current_optimum);
 }
 

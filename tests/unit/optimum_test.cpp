@@ -11,6 +11,7 @@
 #include "model/calendar.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
+#include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"
@@ -460,4 +461,20 @@ TEST_F(RoomPlanning, ChangesAreSortedByCostThenColumnThenSeatsAndNoOpsSkipped)
     for (int i = 0; i < room_change_count; ++i)
         EXPECT_EQ(room_changes[i].proposed_seats * 10 + room_changes[i].column,
                   sorted[i].proposed_seats * 10 + sorted[i].column);
+}
+
+TEST_F(RoomPlanning, BestChangesAreShownWithASignedVariation)
+{
+    room_change_count = 3;
+    room_changes[0] = {0, 0, 60, 900, 2, true};
+    room_changes[1] = {3, 40, 20, 1000, 1, true};
+    room_changes[2] = {7, 90, 120, 1100, 0, false};
+    start_console_capture();
+    print_best_changes(1000);
+    EXPECT_EQ(console_capture(),
+              "\nOnde investir: as 3 melhores mudan\xE7" "as de uma coluna, entre 3 (planejamento.txt)\n"
+              "uma sala a mais (coluna sv) com 60 lugares: custo \xF3timo 900 (-10,0 %), 2 inviabilidades\n"
+              "sala 03: 40 -> 20 lugares: custo \xF3timo 1000 (0,0 %), 1 inviabilidade\n"
+              "sala 07: 90 -> 120 lugares: custo \xF3timo 1100 (+10,0 %), 0 inviabilidades, otimalidade n\xE3o "
+              "provada\n");
 }
