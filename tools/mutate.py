@@ -6,12 +6,13 @@
 Each mutant changes one place of one file under io/, model/, search/,
 report/ or app/: a relational or equality operator flipped, && and ||
 swapped, a whole-number literal changed by one, true and false swapped in a
-return, or a call statement deleted. Two kinds of site are left out, as
-their mutants cannot change what any run shows: the size of a buffer or table
-that its data never fills (a dimension in brackets, a constant named ..._SIZE,
-..._LENGTH or ..._BUFFER), and the release of a resource (fclose, close,
-va_end) in a process that ends soon after. The same seed always draws the
-same mutants. The mutants are applied to a copy of the project in DIR (the work
+return, or a call statement deleted. Three kinds of mutant are left out, as
+they cannot change what any run shows: a size of a buffer or table that its
+data never fills (a dimension in brackets, a constant named ..._SIZE,
+..._LENGTH or ..._BUFFER); the deleted release of a resource (fclose, close,
+va_end) in a process that ends soon after; and a loop over the sections
+started at entry 0, the empty section, instead of 1. The same seed always
+draws the same mutants. The mutants are applied to a copy of the project in DIR (the work
 tree is never touched), whose build is updated incrementally; ctest runs
 with a timeout, stopping at the first failing test, and the copy's file is
 restored whatever happens. Prints every survivor and the score, killed /
@@ -32,6 +33,7 @@ FLIPS = {" < ": " <= ", " <= ": " < ", " > ": " >= ", " >= ": " > ",
 FLIP_PATTERN = re.compile("|".join(re.escape(op) for op in FLIPS))
 NUMBER = re.compile(r"(?<![\w.'])(\d+)(?![\w.'])")
 RETURN_BOOL = re.compile(r"\breturn (true|false);")
+LOOP_FROM_ONE = re.compile(r"\bfor \((int|int32_t) (section|index) = 1;")
 SIZE_DECLARATION = re.compile(r"\b[A-Z_]*(SIZE|LENGTH|BUFFER)\b\s*=|\b(char|int)\s+\w+\[\d+\]")
 RELEASE_CALL = re.compile(r"^\s*(std::)?(fclose|close|va_end)\(")
 CALL_STATEMENT = re.compile(r"^(\s*)(?!return\b|if\b|while\b|for\b|else\b|case\b|do\b)[A-Za-z_][\w:]*(\.|->)?[\w:]*\(.*\);\s*$")
@@ -77,7 +79,10 @@ def sites_of(path, lines):
         for m in NUMBER.finditer(line):
             if in_code(m) and not SIZE_DECLARATION.search(line):
                 value = int(m.group())
-                for changed in sorted({value + 1, max(value - 1, 0)} - {value}):
+                changes = {value + 1, max(value - 1, 0)} - {value}
+                if value == 1 and LOOP_FROM_ONE.search(line) and line.find(" = 1;") + 3 == m.start():
+                    changes.discard(0)
+                for changed in sorted(changes):
                     sites.append((path, index, m.start(), m.end(), str(changed), "%d -> %d" % (value, changed)))
         for m in RETURN_BOOL.finditer(line):
             if in_code(m):

@@ -5,6 +5,7 @@
 
 #include "model/calendar.hpp"
 #include "search/cost.hpp"
+#include "report/planning_file.hpp"
 #include "search/planning.hpp"
 #include "test_support.hpp"
 
@@ -208,4 +209,23 @@ TEST_F(BoardPage, WhereToInvestShowsTheTenBestChangesWithBarsOfTheirSaving)
               std::string::npos);
     EXPECT_NE(section.find("<span class=\"bar\" style=\"width:0.0em\">&nbsp;</span>-500</td></tr>"), std::string::npos);
     EXPECT_EQ(section.find(">-600<"), std::string::npos);  // the eleventh is not shown
+}
+
+TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
+{
+    int64_t optimum = 0;
+    EXPECT_FALSE(read_planning_file(optimum));
+    const std::string header = "Planejamento de salas: custo otimo atual 1000\n";
+    write_file("planejamento.txt", header + "3|40|20|900|-100|1|1|\n0|0|60|1100|100|0|0|\n");
+    ASSERT_TRUE(read_planning_file(optimum));
+    EXPECT_EQ(optimum, 1000);
+    ASSERT_EQ(room_change_count, 2);
+    EXPECT_EQ(room_changes[1].proposed_seats, 60);
+    EXPECT_FALSE(room_changes[1].proven);
+    for (const char* record : {"3|40|20|900|-99|1|1|\n", "3|40|20|900|-100|1|2|\n", "8|40|20|900|-100|1|1|\n"}) {
+        write_file("planejamento.txt", header + record);
+        EXPECT_EXIT((std::freopen("/dev/null", "r", stdin), read_planning_file(optimum)), ::testing::ExitedWithCode(1),
+                    "")
+            << record;
+    }
 }
