@@ -99,6 +99,18 @@ TEST_F(Annealing, RunThatNeverImprovesStopsAfterExactlyTenLevels)
         EXPECT_FALSE(line.new_best);
 }
 
+TEST_F(Annealing, RunStallCountStartsFromZeroAtTheLastNewBest)
+{
+    section_count = 1;
+    sections[1].demand = 45;
+    current_grid[10][1] = 1;  // 5 above room 1's 40 seats; any larger room is best, reached in the first level
+    grid_cost(current_grid, current_cost);
+    std::vector<TraceLine> traces = run();
+    ASSERT_TRUE(traces.front().new_best || traces[1].new_best);
+    EXPECT_EQ(levels_of(traces).size(), 10u);
+    EXPECT_EQ(run_stall_count, 10010);  // ten levels of 1001 attempts since that best
+}
+
 TEST_F(Annealing, RunStallLimitIsPassedStrictly)
 {
     section_count = 1;
