@@ -289,6 +289,11 @@ TEST_F(ReportCheck, HeaderThatDisagreesWithTheGridIsReported)
     EXPECT_FALSE(ok);
     EXPECT_NE(console.find("custo declarado 15000, recalculado a partir da grade 15225: N\xC3O confere."),
               std::string::npos);
+    std::string text = read_file("solucaof.txt");  // a negative cost, as "%d" writes it, is read and compared
+    text.replace(text.find("Objetivo: 15000"), 15, "Objetivo: -15225");
+    write_file("solucaof.txt", text);
+    EXPECT_NE(check(ok).find("custo declarado -15225, recalculado a partir da grade 15225: N\xC3O confere."),
+              std::string::npos);
 }
 
 TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
