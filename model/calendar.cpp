@@ -9,6 +9,10 @@ constexpr std::array<const char*, LAST_COURSE_TYPE + 1> CODES{
     "???", "MTM", "QUI", "FIS", "CIC", "COM", "CBI"};
 
 constexpr int SATURDAY_BLOCKS = 5;
+constexpr int32_t BLOCK_MINUTES = 50;
+
+constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_NAMES{
+    "", "", "segunda-feira", "terca-feira", "quarta-feira", "quinta-feira", "sexta-feira", "sabado"};
 
 // Block starts in minutes since midnight: 07:30, 08:20, 09:30, ... 21:50.
 constexpr std::array<int32_t, BLOCKS_PER_DAY> BLOCK_STARTS{
@@ -39,7 +43,7 @@ int32_t weekly_slot(int32_t start, int32_t weekday)
 
 DaySlots day_slots_of(int32_t slot)
 {
-    int32_t weekday = MONDAY + (slot - 1) / BLOCKS_PER_DAY;
+    int32_t weekday = slot_weekday(slot);
     int32_t first = (weekday - MONDAY) * BLOCKS_PER_DAY + 1;
     int blocks = weekday == SATURDAY ? SATURDAY_BLOCKS : BLOCKS_PER_DAY;
     return {first, first + blocks - 1};
@@ -48,4 +52,29 @@ DaySlots day_slots_of(int32_t slot)
 int32_t block_start(int block)
 {
     return BLOCK_STARTS[block - 1];
+}
+
+int32_t slot_weekday(int32_t slot)
+{
+    return MONDAY + (slot - 1) / BLOCKS_PER_DAY;
+}
+
+int32_t slot_start(int32_t slot)
+{
+    return block_start(slot - day_slots_of(slot).first + 1);
+}
+
+const char* weekday_name(int32_t weekday)
+{
+    return WEEKDAY_NAMES[weekday];
+}
+
+bool is_one_block(int32_t weekday, int32_t start, int64_t end)
+{
+    int32_t slot = weekly_slot(start, weekday);
+    if (end <= start)
+        return false;
+    if (slot == day_slots_of(slot).last)
+        return true;
+    return end < slot_start(slot + 1) + BLOCK_MINUTES;
 }

@@ -29,6 +29,19 @@ DaySlots day_slots_of(int32_t slot);
 // The start, in minutes since midnight, of block 1..17 of a day.
 int32_t block_start(int block);
 
+// The weekday 2..7 of a weekly slot 1..90, and the start of its block.
+int32_t slot_weekday(int32_t slot);
+int32_t slot_start(int32_t slot);
+
+// "segunda-feira" .. "sabado": the plain name of weekday 2..7.
+const char* weekday_name(int32_t weekday);
+
+// Whether a line of horario.txt that starts a block at `start` on `weekday`
+// (a teaching block) and ends at `end` describes that one block: its end is
+// after its start and before the end of the day's following block (that
+// block's start + 50 minutes). The day's last block has no following block.
+bool is_one_block(int32_t weekday, int32_t start, int64_t end);
+
 // The weekly slot 1..90 of a block that starts at `start` (minutes since
 // midnight) on `weekday` (2..7); NO_SLOT when that pair is not a teaching block.
 int32_t weekly_slot(int32_t start, int32_t weekday);

@@ -7,13 +7,13 @@
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "model/listing.hpp"
+#include "model/load_warnings.hpp"
 #include "model/tables.hpp"
 
 namespace {
 
 constexpr const char* CAPACITY_RECORD = "d|d|";
 constexpr const char* SECTION_RECORD = "d|d|d|d|";
-constexpr const char* TIMETABLE_RECORD = "d|d|d|c|d|d:d|d:d|";
 
 bool refuse(RecordFile& file, const char* reason)
 {
@@ -28,28 +28,20 @@ void read_or_reject(bool (*reader)(RecordFile&), std::FILE* stream, const char* 
         reject_line(file, file.error);
 }
 
-// The first loaded section with this course and section number and the very same code.
-int32_t find_section(const char* code, int32_t course_number, int32_t section_number)
-{
-    for (int32_t index = 1; index <= section_count; ++index) {
-        const Section& section = sections[index];
-        if (section.course_number == course_number && section.section_number == section_number &&
-            section.course_code == code)
-            return index;
-    }
-    return 0;
-}
-
 // Meetings are numbered by the first appearance of their weekday; a third
-// weekday finds no meeting. A meeting spans its earliest to its latest start.
+// weekday finds no meeting. A meeting spans its earliest to its latest start
+// and remembers which of the weekday's blocks had a line.
 void add_block(Section& section, int32_t weekday, int32_t start)
 {
+    int32_t slot = weekly_slot(start, weekday);
+    uint32_t block_bit = uint32_t{1} << (slot - day_slots_of(slot).first);
     for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
         Meeting& meeting = section.meetings[m];
         if (meeting.weekday == 0 && section.meetings[m - 1].weekday != weekday)
             meeting.weekday = weekday;
         if (meeting.weekday != weekday)
             continue;
+        meeting.block_lines |= block_bit;
         if (meeting.earliest_start == 0) {
             meeting.earliest_start = meeting.latest_start = start;
         } else {
@@ -100,6 +92,17 @@ void compute_meeting_slots()
 
 }  // namespace
 
+int32_t find_section(const char* code, int32_t course_number, int32_t section_number)
+{
+    for (int32_t index = 1; index <= section_count; ++index) {
+        const Section& section = sections[index];
+        if (section.course_number == course_number && section.section_number == section_number &&
+            section.course_code == code)
+            return index;
+    }
+    return 0;
+}
+
 bool read_room_capacities(RecordFile& file)
 {
     RecordFields fields;
@@ -134,6 +137,7 @@ bool read_sections(RecordFile& file)
         section.course_number = fields[1];
         section.section_number = fields[2];
         section.demand = fields[3];
+        section.demand_line = file.line;
         section.meetings = {};
     }
     section_count = count;
@@ -168,6 +172,7 @@ void load_instance()
     std::FILE* listing =
         begin_output_file("disciplina.txt", "\n\nArquivo disciplina.txt nao pode ser aberto.\n");
     read_instance_files(files);
+    print_load_warnings();
     write_section_listing(listing);
     finish_output_file();
     close_instance_files(files);
@@ -178,4 +183,5 @@ void read_instance()
     InstanceFiles files = open_instance_files();
     read_instance_files(files);
     close_instance_files(files);
+    print_load_warnings();
 }

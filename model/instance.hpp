@@ -6,13 +6,22 @@
 #include "model/records.hpp"
 
 // Opens the three instance files and creates the listing, in that order, reads
-// them into the tables and writes disciplina.txt. A file that cannot be opened
-// or a line that is not a valid record ends the process with status 1.
+// them into the tables, prints the load's warnings and writes disciplina.txt.
+// A file that cannot be opened or a line that is not a valid record ends the
+// process with status 1.
 void load_instance();
 
-// Reads the three instance files into the tables as load_instance does, with
-// the same refusals, but writes no listing.
+// Reads the three instance files into the tables and prints the warnings as
+// load_instance does, with the same refusals, but writes no listing.
 void read_instance();
+
+// A line of horario.txt: course type, course number, section number, mark,
+// weekday, start hour and minute, end hour and minute.
+inline constexpr const char* TIMETABLE_RECORD = "d|d|d|c|d|d:d|d:d|";
+
+// The first loaded section with this course and section number and the very
+// same code; 0 when there is none.
+int32_t find_section(const char* code, int32_t course_number, int32_t section_number);
 
 // The readers of the three files, each to its end. They return false at the
 // first line they refuse, with file.line and file.error saying where and why;

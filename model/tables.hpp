@@ -23,6 +23,7 @@ struct Meeting {
     int32_t latest_start;    // minutes since midnight of its last block
     int32_t first_slot;      // weekly slot of the first block, 0 when absent
     int32_t last_slot;       // weekly slot of the last block, 0 when absent
+    uint32_t block_lines;    // bit b: horario.txt has a line for the weekday's block b + 1
 };
 
 // One class section ("Turma") of a course ("Disciplina").
@@ -32,6 +33,7 @@ struct Section {
     int32_t section_number;
     int32_t timetable_mark;   // the mark character of horario.txt, in the low byte
     int32_t demand;           // enrolled students
+    int64_t demand_line;      // its line in demanda.txt
     std::array<Meeting, LAST_MEETING + 1> meetings;
 };
 

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdint>
+#include <cstring>
 
 #include "io/console.hpp"
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
+#include "model/load_warnings.hpp"
 #include "model/weights.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
@@ -58,6 +60,16 @@ int32_t unknown_section(const AllocationGrid& grid)
     return 0;
 }
 
+// A report whose declared figure disagrees with its grid priced on today's
+// files was most likely written before the files changed.
+[[noreturn]] void refuse_stale_report(const char* name, const char* disagreement, int32_t declared,
+                                      int32_t recomputed)
+{
+    char figures[128];
+    std::snprintf(figures, sizeof figures, disagreement, declared, recomputed);
+    fail_with("\n\nArquivo %s: %s\n" STALE_REPORT_HINT "quadro.html nao foi refeito.\n", name, figures, name);
+}
+
 void read_board_solution(SolutionKind kind)
 {
     const SolutionFile& file = SOLUTION_FILES[kind];
@@ -75,12 +87,11 @@ void read_board_solution(SolutionKind kind)
     int32_t cost;
     grid_cost(report.grid, cost);
     if (cost != report.cost)
-        fail_with("\n\nArquivo %s: custo declarado %d, recalculado a partir da grade %d\n", file.name, report.cost,
-                  cost);
+        refuse_stale_report(file.name, "custo declarado %d, recalculado a partir da grade %d", report.cost, cost);
     int32_t violations = count_capacity_violations(report.grid);
     if (file.final_report && violations != report.violations)
-        fail_with("\n\nArquivo %s: inviabilidades declaradas %d, recontadas na grade %d\n", file.name,
-                  report.violations, violations);
+        refuse_stale_report(file.name, "inviabilidades declaradas %d, recontadas na grade %d", report.violations,
+                            violations);
 }
 
 // ---------------------------------------------------------------- figures
@@ -191,10 +202,39 @@ void write_head(std::FILE* out)
                 ".over .fit{font-weight:bold;color:#7a2800}\n"
                 ".saving{white-space:nowrap}\n.bar{display:inline-block;height:.8em;margin-right:.4em;background:#2f6aa3}\n"
                 ".flag{font-weight:bold;color:#7a2800}\n"
+                ".avisos{border:2px solid #b36b00;background:#fff4e0;padding:0 .8rem;margin:.5rem 0}\n"
+                ".avisos h2{font-size:1.1rem}\n"
                 "nav p{margin:.2rem 0}\nnav a{margin-left:.6em}\nnav a:first-child{margin-left:0}\n"
                 "@media print{@page{size:A4 landscape;margin:8mm}nav{display:none}"
                 "body{font-size:8pt;margin:0}.day,#mudancas{break-before:page}.day{break-inside:avoid}}\n"
                 "</style>\n</head>\n<body>\n");
+}
+
+// The box of the loader's warnings, opened at the first of them.
+struct WarningBox {
+    std::FILE* out;
+    int shown;
+};
+
+void box_warning(const char* text, void* context)
+{
+    auto& box = *static_cast<WarningBox*>(context);
+    if (box.shown++ == 0)
+        markup(box.out, "<section class=\"avisos\" aria-labelledby=\"avisos-titulo\">\n"
+                        "<h2 id=\"avisos-titulo\">Avisos sobre os arquivos de entrada</h2>\n<ul>\n");
+    char line[256];
+    std::snprintf(line, sizeof line, "%.*s", static_cast<int>(std::strcspn(text, "\n")), text);
+    markup(box.out, "<li>");
+    write_page_text(box.out, line);
+    markup(box.out, "</li>\n");
+}
+
+void write_load_warnings(std::FILE* out)
+{
+    WarningBox box{out, 0};
+    list_instance_warnings(box_warning, &box);
+    if (box.shown > 0)
+        markup(out, "</ul>\n</section>\n");
 }
 
 void write_instance(std::FILE* out)
@@ -202,6 +242,7 @@ void write_instance(std::FILE* out)
     markup(out, "<header>\n<h1>Quadro de salas</h1>\n<p>%d turmas, %d reuni\xF5" "es. Penalidade por aluno acima da "
                 "capacidade: %d; por lugar ocioso: %d.</p>\n",
            section_count, meeting_count(), excess_weight, idle_weight);
+    write_load_warnings(out);
     markup(out, "<table class=\"rooms\">\n<caption>Lugares de cada coluna (sv: sem sala)</caption>\n<tr>");
     for (int room = 0; room <= LAST_ROOM; ++room) {
         markup(out, "<th scope=\"col\">");

@@ -125,6 +125,8 @@ bool check_report_file(const char* name, bool final_report, const OptimumResult&
     if (final_report)
         ok = check_declared(name, "n\xFAmero de inviabilidades", checked.violations,
                             count_capacity_violations(checked.grid)) && ok;
+    if (!ok)
+        console_print(STALE_REPORT_HINT, name);
     ok = check_meetings(name) && ok;
     print_gap(name, cost, optimum);
     return ok;

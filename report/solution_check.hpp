@@ -6,6 +6,11 @@
 
 #include "search/optimum.hpp"
 
+// The second line of a report's refusal when its declared cost or violation
+// count disagrees with its grid priced on the current input files; "%s" is
+// the report's name.
+#define STALE_REPORT_HINT "Os arquivos de entrada mudaram depois que %s foi gravado? Rode alocacao de novo.\n"
+
 // When `name` exists, checks it and prints the findings on the console, each
 // line starting with the file's name. `final_report`: the file has the
 // "Inviabilidades" line of solucaof.txt. Returns false when the file exists

@@ -103,6 +103,14 @@ bool relay_weekday(int32_t section, int first, int last)
     return true;
 }
 
+void report_lost_room(int32_t loser, int row)
+{
+    const Section& lost = sections[loser];
+    int32_t start = slot_start(row);
+    console_print("Aviso: turma %d (%s %d-%d) perdeu a sala: %s, bloco das %02d:%02d.\n", loser, lost.course_code,
+                  lost.course_number, lost.section_number, weekday_name(slot_weekday(row)), start / 60, start % 60);
+}
+
 // After 17 failed draws: the overflow column if it is free, else the lowest
 // real room that is; failing both, the weekday laid again around it; failing
 // that too (a slot with more meetings than columns), the overflow column, and
@@ -122,7 +130,7 @@ void place_in_overflow(int32_t section, int first, int last)
     for (int row = first; row <= last; ++row) {
         int32_t loser = current_grid[row][OVERFLOW_COLUMN];
         if (loser != 0 && loser != section)
-            console_print("Aviso: turma %d perdeu a sala no horario %d\n", loser, row);
+            report_lost_room(loser, row);
         current_grid[row][OVERFLOW_COLUMN] = section;
     }
 }

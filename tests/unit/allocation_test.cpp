@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "model/calendar.hpp"
 #include "search/anneal.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"
@@ -139,6 +140,8 @@ TEST_F(MeetingPlacement, SlotWithMoreMeetingsThanColumnsLeavesTheWeekdayAndAnnou
     current_grid[61][0] = 31;
     current_grid[62][0] = 32;
     current_grid[63][4] = 33;
+    for (int32_t section : {1, 31, 32})
+        sections[section] = {course_code(section % 6 + 1), 100 + section, section % 3 + 1, 'T', 40, section, {}};
     AllocationGrid expected = current_grid;
     for (int row = 60; row <= 62; ++row)
         expected[row][0] = 9;
@@ -146,9 +149,9 @@ TEST_F(MeetingPlacement, SlotWithMoreMeetingsThanColumnsLeavesTheWeekdayAndAnnou
     start_console_capture();
     place_meeting(9, meeting);
     EXPECT_EQ(console_capture(),
-              "Aviso: turma 1 perdeu a sala no horario 60\n"
-              "Aviso: turma 31 perdeu a sala no horario 61\n"
-              "Aviso: turma 32 perdeu a sala no horario 62\n");
+              "Aviso: turma 1 (QUI 101-2) perdeu a sala: quinta-feira, bloco das 15:00.\n"
+              "Aviso: turma 31 (QUI 131-2) perdeu a sala: quinta-feira, bloco das 15:50.\n"
+              "Aviso: turma 32 (FIS 132-3) perdeu a sala: quinta-feira, bloco das 16:50.\n");
     EXPECT_EQ(current_grid, expected);
 }
 

@@ -47,6 +47,7 @@ protected:
         idle_weight = 1;
         add_section(1, 121, 2, 60, 2, 4);    // Monday 08:20 to 10:20, three blocks
         add_section(3, 120, 1, 20, 86, 90);  // Saturday's five blocks
+        write_file("horario.txt", "");       // read again for the warnings
         board_solutions = {};
         board_planning = {};
         room_change_count = 0;
@@ -58,7 +59,7 @@ protected:
         section.course_number = number;
         section.section_number = turma;
         section.demand = demand;
-        section.meetings[1] = {0, MONDAY + (first - 1) / BLOCKS_PER_DAY, 0, 0, first, last};
+        section.meetings[1] = {0, MONDAY + (first - 1) / BLOCKS_PER_DAY, 0, 0, first, last, ~0u};
     }
     void place(SolutionKind kind, int32_t section, int first, int last, int room)
     {
@@ -118,6 +119,12 @@ TEST_F(BoardPage, OnlySolutionsPresentHaveBoardsAndLinks)
     std::string empty = page();
     EXPECT_NE(empty.find("Nenhuma solu\xC3\xA7\xC3\xA3o ainda"), std::string::npos);
     EXPECT_EQ(empty.find("class=\"day\""), std::string::npos);
+    EXPECT_EQ(empty.find("class=\"avisos\""), std::string::npos);  // no warnings, no box
+    write_file("horario.txt", "1|999|1|T|2|07:30|08:20|\n");
+    EXPECT_NE(page().find("<header>\n<h1>Quadro de salas</h1>\n<p>2 turmas, 2 reuni\xC3\xB5" "es."), std::string::npos);
+    EXPECT_NE(between(page(), "</p>\n<section class=\"avisos\"", "</section>\n<table class=\"rooms\">")
+                  .find("<ul>\n<li>Aviso: horario.txt, linha 1: turma fora de demanda.txt; linha ignorada.</li>\n</ul>"),
+              std::string::npos);
     place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
     std::string optimum = page();
     EXPECT_EQ(occurrences(optimum, "class=\"day\""), 6);

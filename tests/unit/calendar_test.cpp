@@ -63,3 +63,46 @@ TEST(CourseCode, TypesOutsideOneToSixGetAPrintableMarkerThatMatchesNoCourse)
     }
     EXPECT_STREQ(NO_COURSE_CODE, "???");
 }
+
+TEST(OneBlock, EndFollowsTheStartAndStopsBeforeTheFollowingBlockEnds)
+{
+    const struct {
+        int32_t weekday, start;
+        int64_t end;
+        bool one_block;
+    } cases[] = {
+        {2, 450, 500, true},     // 07:30 to 08:20, a 50-minute block
+        {2, 450, 549, true},     // a minute before the following block ends
+        {2, 450, 550, false},    // 07:30 to 09:10: two blocks on one line
+        {2, 450, 450, false},    // the end equal to the start
+        {2, 450, 449, false},
+        {2, 1110, 1160, true},   // 18:30 to 19:20, although 19:00 starts before
+        {2, 1110, 1189, true},
+        {2, 1110, 1190, false},  // the end of 19:00's block
+        {6, 1310, 1360, true},   // the day's last block has no following block
+        {6, 1310, 9999, true},
+        {6, 1310, 1310, false},
+        {7, 680, 730, true},     // Saturday's last block, 11:20
+        {7, 680, 4000, true},
+        {7, 620, 730, false},    // Saturday 10:20 to 12:10: two blocks
+        {3, 1260, 1361, false},  // 21:00 to 22:41 reaches past 21:50's block
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(is_one_block(c.weekday, c.start, c.end), c.one_block)
+            << "weekday " << c.weekday << ", " << c.start << " to " << c.end;
+}
+
+TEST(SlotNames, WeekdayNameAndBlockStartOfASlot)
+{
+    const struct {
+        int32_t slot, weekday, start;
+        const char* name;
+    } cases[] = {{1, 2, 450, "segunda-feira"}, {17, 2, 1310, "segunda-feira"}, {18, 3, 450, "terca-feira"},
+                 {48, 4, 1140, "quarta-feira"}, {60, 5, 900, "quinta-feira"},   {85, 6, 1310, "sexta-feira"},
+                 {90, 7, 680, "sabado"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(slot_weekday(c.slot), c.weekday) << c.slot;
+        EXPECT_EQ(slot_start(c.slot), c.start) << c.slot;
+        EXPECT_STREQ(weekday_name(c.weekday), c.name);
+    }
+}

@@ -2,6 +2,7 @@
 #include "model/instance.hpp"
 
 #include "model/calendar.hpp"
+#include "model/load_warnings.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -249,4 +250,63 @@ TEST_F(TimetableRecords, AnyCharacterIsAMark)
     EXPECT_EQ(sections[1].timetable_mark, '|');
     load("1|121|1|40|\n", "1|121|1| |2|07:30|08:20|\n");
     EXPECT_EQ(sections[1].timetable_mark, ' ');
+}
+
+class LoadWarnings : public FreshTables {
+protected:
+    // Loads the two files, then lists the warnings of the timetable read again.
+    std::string warnings_of(const std::string& demands, const std::string& timetable)
+    {
+        load(demands, timetable);
+        std::FILE* stream = text_stream(timetable);
+        std::string said;
+        int count = list_load_warnings(
+            stream, [](const char* text, void* context) { *static_cast<std::string*>(context) += text; }, &said);
+        std::fclose(stream);
+        EXPECT_EQ(count, std::count(said.begin(), said.end(), '\n'));
+        return said;
+    }
+};
+
+TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
+{
+    std::string demands = "1|121|1|90|\n"  // its timetable has a typo: 112
+                          "2|110|1|40|\n"
+                          "\n"
+                          "3|200|2|30|\n"
+                          "4|300|1|25|\n"
+                          "2|110|1|50|\n";  // line 2 again
+    std::string timetable = "1|112|1|T|2|07:30|08:20|\n"
+                            "2|110|1|T|2|07:30|08:20|\n"
+                            "2|110|1|T|4|07:30|08:20|\n"
+                            "2|110|1|T|6|07:30|08:20|\n"   // a third weekday
+                            "3|200|2|T|3|07:30|09:10|\n"   // two blocks on one line
+                            "3|200|2|T|3|09:30|10:20|\n"   // so 08:20 has no line
+                            "4|300|1|T|2|07:30|08:20|\n"   // a lecture and a lab on one Monday
+                            "4|300|1|T|2|15:00|15:50|\n"
+                            "5|999|1|T|9|07:31|08:20|\n"   // another department's
+                            "2|110|1|T|6|09:30|-5:07|\n"   // a third weekday only
+                            "4|300|1|T|2|15:50|-5:07|\n";  // an end before the start
+    EXPECT_EQ(warnings_of(demands, timetable),
+              "Aviso: horario.txt, linha 4: turma QUI 110-1 ja tem dois dias; este dia fica de fora.\n"
+              "Aviso: horario.txt, linha 5: 07:30 a 09:10 nao e um bloco de aula; cada bloco tem a sua linha.\n"
+              "Aviso: horario.txt, linha 10: turma QUI 110-1 ja tem dois dias; este dia fica de fora.\n"
+              "Aviso: horario.txt, linha 11: 15:50 a -5:07 nao e um bloco de aula; cada bloco tem a sua linha.\n"
+              "Aviso: demanda.txt, linha 1: turma MTM 121-1 sem horario em horario.txt; fica sem sala.\n"
+              "Aviso: turma FIS 200-2, terca-feira: blocos nao consecutivos; a sala fica reservada do bloco das "
+              "07:30 ao das 09:30.\n"
+              "Aviso: turma CIC 300-1, segunda-feira: blocos nao consecutivos; a sala fica reservada do bloco das "
+              "07:30 ao das 15:50.\n"
+              "Aviso: demanda.txt, linha 6: turma QUI 110-1 repete a linha 2; fica sem horario e sem sala.\n"
+              "Aviso: horario.txt: 2 linhas de turmas fora de demanda.txt (a primeira na linha 1); ignoradas.\n");
+}
+
+TEST_F(LoadWarnings, OneUnmatchedLineIsNamedAndACleanInstanceHasNone)
+{
+    EXPECT_EQ(warnings_of("1|121|1|40|\n", "1|121|1|T|2|07:30|08:20|\n\n1|121|2|T|2|07:30|08:20|\n"),
+              "Aviso: horario.txt, linha 3: turma fora de demanda.txt; linha ignorada.\n");
+    EXPECT_EQ(warnings_of("1|121|1|40|\n6|1|1|5|\n",
+                          "1|121|1|T|7|11:20|13:00|\n1|121|1|T|3|18:30|19:20|\n1|121|1|T|3|19:00|19:50|\n"
+                          "1|121|1|T|7|10:20|11:10|\n6|1|1|T|6|21:50|23:59|\n"),
+              "");
 }

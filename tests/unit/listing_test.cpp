@@ -35,7 +35,7 @@ TEST_F(SectionListing, NoSectionsGivesTheHeaderOnly)
 TEST_F(SectionListing, RowShowsCodeNumbersAndSlotsWithTwoDigits)
 {
     section_count = 1;
-    sections[1] = {course_code(1), 121, 1, 'T', 40, {}};
+    sections[1] = {course_code(1), 121, 1, 'T', 40, 1, {}};
     sections[1].meetings[1].first_slot = 3;
     sections[1].meetings[1].last_slot = 4;
     sections[1].meetings[2].first_slot = 37;
@@ -49,7 +49,7 @@ TEST_F(SectionListing, WideValuesWidenTheirRowAndAbsentMeetingsShowZeros)
 {
     section_count = 12;
     for (int i = 1; i <= 12; ++i)
-        sections[i] = {course_code(6), 5, 7, 'T', 5, {}};
+        sections[i] = {course_code(6), 5, 7, 'T', 5, i, {}};
     sections[12].course_number = 12345;
     sections[12].demand = 123;
     sections[12].section_number = -5;

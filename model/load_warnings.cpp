@@ -1,0 +1,145 @@
+// Finding the loader's warnings, from the tables and a second reading of the timetable.
+#include "model/load_warnings.hpp"
+
+#include <cstdarg>
+#include <cstdint>
+
+#include "io/console.hpp"
+#include "model/calendar.hpp"
+#include "model/instance.hpp"
+#include "model/records.hpp"
+#include "model/tables.hpp"
+
+namespace {
+
+struct Warnings {
+    WarningSink say;
+    void* context;
+    int count;
+};
+
+void warn(Warnings& warnings, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void warn(Warnings& warnings, const char* format, ...)
+{
+    char text[256];
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    warnings.say(text, warnings.context);
+    ++warnings.count;
+}
+
+// The timetable lines that match no loaded section.
+struct Unmatched {
+    int64_t count;
+    int64_t first_line;
+};
+
+// A matched line on a third weekday, or one that is not a single block.
+void warn_timetable_line(Warnings& warnings, int64_t line, const RecordFields& fields)
+{
+    const Section& section = sections[find_section(course_code(fields[0]), fields[1], fields[2])];
+    int32_t weekday = fields[4], start = fields[5] * 60 + fields[6];
+    int64_t end = int64_t{fields[7]} * 60 + fields[8];
+    if (weekday != section.meetings[FIRST_MEETING].weekday && weekday != section.meetings[LAST_MEETING].weekday)
+        warn(warnings, "Aviso: horario.txt, linha %lld: turma %s %d-%d ja tem dois dias; este dia fica de fora.\n",
+             static_cast<long long>(line), section.course_code, section.course_number, section.section_number);
+    else if (!is_one_block(weekday, start, end))
+        warn(warnings,
+             "Aviso: horario.txt, linha %lld: %02d:%02d a %02d:%02d nao e um bloco de aula; cada bloco tem a sua "
+             "linha.\n",
+             static_cast<long long>(line), fields[5], fields[6], fields[7], fields[8]);
+}
+
+// The loader has read the timetable whole, so every line is a record here;
+// the reading stops at the first that is not (the file changed meanwhile).
+Unmatched warn_timetable_lines(Warnings& warnings, std::FILE* timetable)
+{
+    RecordFile file{timetable, "horario.txt", 0, nullptr};
+    RecordFields fields;
+    Unmatched unmatched{0, 0};
+    while (read_record(file, TIMETABLE_RECORD, fields) == RecordRead::Record) {
+        if (find_section(course_code(fields[0]), fields[1], fields[2]) != 0)
+            warn_timetable_line(warnings, file.line, fields);
+        else if (unmatched.count++ == 0)
+            unmatched.first_line = file.line;
+    }
+    return unmatched;
+}
+
+// A meeting whose rows, from its earliest to its latest block, include a block with no line.
+void warn_hole(Warnings& warnings, const Section& section, const Meeting& meeting)
+{
+    if (meeting.weekday == 0)
+        return;
+    int first = meeting.first_slot - day_slots_of(meeting.first_slot).first;
+    int blocks = meeting.last_slot - meeting.first_slot + 1;
+    uint32_t spanned = ((uint32_t{1} << blocks) - 1) << first;
+    if ((meeting.block_lines & spanned) == spanned)
+        return;
+    warn(warnings,
+         "Aviso: turma %s %d-%d, %s: blocos nao consecutivos; a sala fica reservada do bloco das %02d:%02d ao das "
+         "%02d:%02d.\n",
+         section.course_code, section.course_number, section.section_number, weekday_name(meeting.weekday),
+         meeting.earliest_start / 60, meeting.earliest_start % 60, meeting.latest_start / 60,
+         meeting.latest_start % 60);
+}
+
+void warn_section(Warnings& warnings, int32_t index)
+{
+    const Section& section = sections[index];
+    int32_t first = find_section(section.course_code, section.course_number, section.section_number);
+    if (first != index)
+        warn(warnings, "Aviso: demanda.txt, linha %lld: turma %s %d-%d repete a linha %lld; fica sem horario e sem "
+                       "sala.\n",
+             static_cast<long long>(section.demand_line), section.course_code, section.course_number,
+             section.section_number, static_cast<long long>(sections[first].demand_line));
+    else if (section.meetings[FIRST_MEETING].weekday == 0)
+        warn(warnings, "Aviso: demanda.txt, linha %lld: turma %s %d-%d sem horario em horario.txt; fica sem sala.\n",
+             static_cast<long long>(section.demand_line), section.course_code, section.course_number,
+             section.section_number);
+    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        warn_hole(warnings, section, section.meetings[m]);
+}
+
+void warn_unmatched(Warnings& warnings, const Unmatched& unmatched)
+{
+    if (unmatched.count == 1)
+        warn(warnings, "Aviso: horario.txt, linha %lld: turma fora de demanda.txt; linha ignorada.\n",
+             static_cast<long long>(unmatched.first_line));
+    else if (unmatched.count > 1)
+        warn(warnings,
+             "Aviso: horario.txt: %lld linhas de turmas fora de demanda.txt (a primeira na linha %lld); ignoradas.\n",
+             static_cast<long long>(unmatched.count), static_cast<long long>(unmatched.first_line));
+}
+
+void print_warning(const char* text, void*)
+{
+    console_print("%s", text);
+}
+
+}  // namespace
+
+int list_load_warnings(std::FILE* timetable, WarningSink say, void* context)
+{
+    Warnings warnings{say, context, 0};
+    Unmatched unmatched = warn_timetable_lines(warnings, timetable);
+    for (int32_t index = 1; index <= section_count; ++index)
+        warn_section(warnings, index);
+    warn_unmatched(warnings, unmatched);
+    return warnings.count;
+}
+
+int list_instance_warnings(WarningSink say, void* context)
+{
+    std::FILE* timetable = open_input_file("horario.txt");
+    int count = list_load_warnings(timetable, say, context);
+    std::fclose(timetable);
+    return count;
+}
+
+void print_load_warnings()
+{
+    list_instance_warnings(print_warning, nullptr);
+}
