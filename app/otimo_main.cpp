@@ -66,6 +66,7 @@ void plan_room_changes(int64_t current_optimum)
 int main(int argc, char** argv)
 {
     secure_standard_descriptors();
+    fail_without_pause();
     bool planning = planning_asked(argc, argv);
     read_instance();
     load_weights();

@@ -17,6 +17,7 @@
 int main()
 {
     secure_standard_descriptors();
+    fail_without_pause();
     read_instance();
     load_weights();
     read_board_solutions();

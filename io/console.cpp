@@ -16,6 +16,8 @@ namespace {
 constexpr int RULE_WIDTH = 80;
 constexpr std::size_t FORMAT_BUFFER = 1024;
 
+bool failure_pauses = true;  // whether fail_with reads a character before ending
+
 // "UTF-8", "utf8", "UTF8@euro": the codeset part of a locale name.
 bool names_utf8(const char* locale)
 {
@@ -210,6 +212,14 @@ void fail_with(const char* format, ...)
     va_start(arguments, format);
     console_vprint(format, arguments);
     va_end(arguments);
-    console_read_char();
+    if (failure_pauses)
+        console_read_char();
+    else
+        std::fflush(stdout);
     std::exit(1);
+}
+
+void fail_without_pause()
+{
+    failure_pauses = false;
 }

@@ -59,5 +59,10 @@ void secure_standard_descriptors();
 int console_exit_status(int status);
 
 // The one way the program fails: prints the message, reads and discards one
-// character from standard input and ends the process with status 1.
+// character from standard input (the menu program's pause) and ends the
+// process with status 1.
 [[noreturn]] void fail_with(const char* format, ...) CONSOLE_PRINTF(1, 2);
+
+// From now on fail_with reads nothing: it prints and ends at once. For the
+// programs that are not driven from the menu.
+void fail_without_pause();
