@@ -77,15 +77,16 @@ void release_signals(const sigset_t& previous)
     sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
-// The mode of the file being replaced, or what creating it directly would give.
+// The permissions of the regular file being replaced, or 0666 for a new name
+// or one that is anything else (a link is looked at, never followed); less
+// the umask in every case, and never a set-id or sticky bit.
 mode_t report_mode(const char* name)
 {
     struct stat existing;
-    if (stat(name, &existing) == 0)
-        return existing.st_mode & 07777;
+    mode_t mode = lstat(name, &existing) == 0 && S_ISREG(existing.st_mode) ? existing.st_mode & 0777 : 0666;
     mode_t mask = umask(0);
     umask(mask);
-    return 0666 & ~mask;
+    return mode & ~mask;
 }
 
 int create_temporary(const char* name)

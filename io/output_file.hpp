@@ -8,8 +8,8 @@
 
 #include <cstdio>
 
-// Creates the temporary file of `name`, with the mode of the file it will
-// replace (or 0666 less the umask for a new one); if it cannot be created,
+// Creates the temporary file of `name`, with the permissions of the regular
+// file it will replace (0666 for a new name or a link), less the umask; if it cannot be created,
 // ends the process with `failure_message`, which also serves for later
 // write errors.
 std::FILE* begin_output_file(const char* name, const char* failure_message);

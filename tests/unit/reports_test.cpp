@@ -153,6 +153,36 @@ TEST_F(GridFiles, NewReportReplacesTheOldOneKeepingItsModeAndLeavesNothingElse)
     EXPECT_EQ(entries_here(), "solucao.txt solucaof.txt ");
 }
 
+TEST_F(GridFiles, ModeComesOnlyFromARegularFileAndAlwaysLessTheUmaskAndSpecialBits)
+{
+    std::filesystem::create_directory("aberto");
+    chmod("aberto", 01777);
+    write_file("setuid", "");
+    chmod("setuid", 04755);
+    const struct {
+        const char* planted;  // what solucao.txt is before the write
+        mode_t mode;          // its mode after, under the umask 022
+    } cases[] = {{"aberto", 0644}, {"setuid", 0644}, {"/dev/null", 0644}, {"nada", 0644}, {nullptr, 0755}};
+    mode_t old_mask = umask(022);
+    for (const auto& c : cases) {
+        std::filesystem::remove("solucao.txt");
+        if (c.planted != nullptr)
+            std::filesystem::create_symlink(c.planted, "solucao.txt");
+        else
+            std::filesystem::copy_file("setuid", "solucao.txt");  // a regular file of mode 04755
+        write_solution_file();
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status("solucao.txt")));
+        EXPECT_EQ(mode_of("solucao.txt"), c.mode) << (c.planted ? c.planted : "regular file");
+    }
+    write_file("solucao.txt", "");
+    chmod("solucao.txt", 0666);
+    write_solution_file();
+    umask(old_mask);
+    EXPECT_EQ(mode_of("solucao.txt"), 0644u);
+    EXPECT_EQ(mode_of("aberto"), 01777u);  // what the links named is untouched
+    EXPECT_EQ(mode_of("setuid"), 04755u);
+}
+
 TEST_F(GridFiles, SignalThatEndsTheProcessMidWriteLeavesThePreviousReportAndNoTemporaryFile)
 {
     for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
