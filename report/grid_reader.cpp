@@ -4,66 +4,17 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "io/input_file.hpp"
 #include "report/grid_files.hpp"
+#include "report/written_lines.hpp"
 
 namespace {
 
-constexpr int LINE_LENGTH = 256;
-
-struct ReportReader {
-    std::FILE* stream;
-    int line;
-    char text[LINE_LENGTH];
-};
-
-// Reads the next line, which must end with a line end, without it; false at
-// the end of the file, on a read error, or for a line longer than alocacao writes.
-bool next_line(ReportReader& reader)
+bool expect_line(WrittenFile& reader, const char* text)
 {
-    ++reader.line;
-    if (std::fgets(reader.text, LINE_LENGTH, reader.stream) == nullptr)
-        return false;
-    char* end = std::strchr(reader.text, '\n');
-    if (end == nullptr)
-        return false;
-    *end = '\0';
-    return true;
-}
-
-bool expect_line(ReportReader& reader, const char* text)
-{
-    return next_line(reader) && std::strcmp(reader.text, text) == 0;
-}
-
-bool take_text(const char*& text, const char* expected)
-{
-    std::size_t length = std::strlen(expected);
-    if (std::strncmp(text, expected, length) != 0)
-        return false;
-    text += length;
-    return true;
-}
-
-// A number at `text` exactly as "%d" writes a 32-bit value: no sign but a
-// minus, no leading zeros, no blanks. `text` moves past its characters.
-bool take_written_number(const char*& text, int32_t& value)
-{
-    const char* start = text;
-    if (*text == '-')
-        ++text;
-    while (std::isdigit(static_cast<unsigned char>(*text)) && text - start < 12)
-        ++text;
-    long long number = std::strtoll(start, nullptr, 10);
-    if (number < INT32_MIN || number > INT32_MAX)
-        return false;
-    value = static_cast<int32_t>(number);
-    char written[16];
-    int length = std::snprintf(written, sizeof written, "%d", value);
-    return length == text - start && std::strncmp(written, start, static_cast<std::size_t>(length)) == 0;
+    return next_written_line(reader) && std::strcmp(reader.text, text) == 0;
 }
 
 // A cell as " %2.2d " writes a section number: exactly two digits.
@@ -77,9 +28,9 @@ bool take_cell(const char*& text, int32_t& section)
 }
 
 // "| 12\t| 00 | 05 | ... | 07 |": one slot line of the grid block.
-bool read_slot_line(ReportReader& reader, int row, AllocationGrid& grid)
+bool read_slot_line(WrittenFile& reader, int row, AllocationGrid& grid)
 {
-    if (!next_line(reader))
+    if (!next_written_line(reader))
         return false;
     char label[16];
     std::snprintf(label, sizeof label, "| %d\t|", row);
@@ -93,9 +44,9 @@ bool read_slot_line(ReportReader& reader, int row, AllocationGrid& grid)
 }
 
 // A line of `label` followed by a 32-bit whole number and nothing else.
-bool expect_number(ReportReader& reader, const char* label, int32_t& value)
+bool expect_number(WrittenFile& reader, const char* label, int32_t& value)
 {
-    if (!next_line(reader))
+    if (!next_written_line(reader))
         return false;
     const char* text = reader.text;
     return take_text(text, label) && take_written_number(text, value) && *text == '\0';
@@ -105,7 +56,7 @@ bool expect_number(ReportReader& reader, const char* label, int32_t& value)
 // past the last when something follows the final rule).
 int read_report(std::FILE* stream, bool final_report, GridReport& report)
 {
-    ReportReader reader{stream, 0, {}};
+    WrittenFile reader{stream, 0, {}};
     report.grid = {};
     report.violations = 0;
     bool ok = expect_line(reader, "") && expect_number(reader, COST_LABEL, report.cost) &&

@@ -10,14 +10,13 @@
 #include "io/console.hpp"
 #include "io/input_file.hpp"
 #include "io/output_file.hpp"
-#include "model/records.hpp"
+#include "report/written_lines.hpp"
 #include "search/planning.hpp"
 
 namespace {
 
 constexpr const char* PLANNING_FILE = "planejamento.txt";
 constexpr const char* HEADER = "Planejamento de salas: custo otimo atual ";
-constexpr const char* CHANGE_RECORD = "d|d|d|d|d|d|d|";
 
 // "(−12,6 %)": the change against the current optimum, a comma for the decimal point.
 void print_variation(int64_t variation, int64_t current_optimum)
@@ -51,21 +50,40 @@ void print_change(const RoomChange& change, int64_t current_optimum)
     console_print("%s\n", change.proven ? "" : ", otimalidade n\xE3o provada");
 }
 
-void read_header(std::FILE* stream, int64_t& current_optimum)
+// "Planejamento de salas: custo otimo atual N", N not negative.
+bool read_header(WrittenFile& file, int64_t& current_optimum)
 {
-    char line[128];
-    int end = 0;
-    long long value = 0;
-    if (std::fgets(line, sizeof line, stream) == nullptr ||
-        std::sscanf(line, "Planejamento de salas: custo otimo atual %lld\n%n", &value, &end) != 1 ||
-        line[end] != '\0' || std::strncmp(line, HEADER, std::strlen(HEADER)) != 0)
-        fail_with("\n\nArquivo %s, linha 1: cabecalho inesperado\n", PLANNING_FILE);
-    current_optimum = value;
+    if (!next_written_line(file))
+        return false;
+    const char* text = file.text;
+    return take_text(text, HEADER) && take_written_number(text, current_optimum) && *text == '\0' &&
+           current_optimum >= 0;
 }
 
-RoomChange change_of(const RecordFields& fields)
+bool at_end(std::FILE* stream)
 {
-    return {fields[0], fields[1], fields[2], fields[3], fields[5], fields[6] == 1};
+    int c = std::fgetc(stream);
+    std::ungetc(c, stream);
+    return c == EOF;
+}
+
+// One record as write_planning_file prints it, with figures that can be true.
+bool read_change(WrittenFile& file, int64_t current_optimum, RoomChange& change)
+{
+    const char* text = file.text;
+    int64_t variation;
+    int32_t proven;
+    bool written = take_written_number(text, change.column) && take_text(text, "|") &&
+                   take_written_number(text, change.current_seats) && take_text(text, "|") &&
+                   take_written_number(text, change.proposed_seats) && take_text(text, "|") &&
+                   take_written_number(text, change.cost) && take_text(text, "|") &&
+                   take_written_number(text, variation) && take_text(text, "|") &&
+                   take_written_number(text, change.violations) && take_text(text, "|") &&
+                   take_written_number(text, proven) && take_text(text, "|") && *text == '\0';
+    change.proven = proven == 1;
+    return written && change.column >= 0 && change.column <= LAST_ROOM && change.current_seats >= 0 &&
+           change.proposed_seats >= 0 && change.cost >= 0 && variation == change.cost - current_optimum &&
+           change.violations >= 0 && (proven == 0 || proven == 1);
 }
 
 }  // namespace
@@ -99,19 +117,18 @@ bool read_planning_file(int64_t& current_optimum)
         return false;
     if (stream == nullptr)
         fail_with("\n\nArquivo %s nao pode ser lido.\n", PLANNING_FILE);
-    read_header(stream, current_optimum);
-    RecordFile file{stream, PLANNING_FILE, 1, nullptr};
-    RecordFields fields;
-    RecordRead read;
+    WrittenFile file{stream, 0, {}};
+    if (!read_header(file, current_optimum))
+        fail_with("\n\nArquivo %s, linha 1: cabecalho inesperado\n", PLANNING_FILE);
     room_change_count = 0;
-    while ((read = read_record(file, CHANGE_RECORD, fields)) == RecordRead::Record) {
-        if (room_change_count == MAX_ROOM_CHANGES || fields[0] < 0 || fields[0] > LAST_ROOM ||
-            fields[4] != fields[3] - current_optimum || fields[6] < 0 || fields[6] > 1)
-            reject_line(file, "registro inesperado");
-        room_changes[room_change_count++] = change_of(fields);
+    while (!at_end(stream)) {
+        if (!next_written_line(file) || room_change_count == MAX_ROOM_CHANGES ||
+            !read_change(file, current_optimum, room_changes[room_change_count]))
+            fail_with("\n\nArquivo %s, linha %d: registro inesperado\n", PLANNING_FILE, file.line);
+        ++room_change_count;
     }
-    if (read == RecordRead::Malformed)
-        reject_line(file, file.error);
+    if (std::ferror(stream))
+        fail_with("\n\nArquivo %s nao pode ser lido.\n", PLANNING_FILE);
     std::fclose(stream);
     return true;
 }

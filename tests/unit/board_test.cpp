@@ -229,10 +229,24 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     ASSERT_EQ(room_change_count, 2);
     EXPECT_EQ(room_changes[1].proposed_seats, 60);
     EXPECT_FALSE(room_changes[1].proven);
-    for (const char* record : {"3|40|20|900|-99|1|1|\n", "3|40|20|900|-100|1|2|\n", "8|40|20|900|-100|1|1|\n"}) {
-        write_file("planejamento.txt", header + record);
+    // Costs past 32 bits, as an instance of large weights plans them, are read back whole.
+    write_file("planejamento.txt", header + "3|40|20|3400000000|3399999000|1|1|\n");
+    ASSERT_TRUE(read_planning_file(optimum));
+    EXPECT_EQ(room_changes[0].cost, 3400000000);
+    const std::string refused[] = {
+        header + "3|40|20|900|-99|1|1|\n", header + "3|40|20|900|-100|1|2|\n", header + "8|40|20|900|-100|1|1|\n",
+        header + "3|-50|20|900|-100|1|1|\n", header + "3|40|20|-2000000000|-2000001000|1|1|\n",
+        header + "3|40|020|900|-100|1|1|\n", header + "3|+40|20|900|-100|1|1|\n",
+        header + "3|40|20|900|-100|1|1| \n", header + "3|40|20|900|-100|1|1|",  // no line end
+        header + "3|40|20|99999999999999999999|-100|1|1|\n",
+        "Planejamento de salas: custo otimo atual +0034268\n",
+        "Planejamento de salas: custo otimo atual 34268" + std::string(100000, ' ') + "\n",
+        "Planejamento de salas: custo otimo atual -9223372036854775808\n3|40|20|900|-100|1|1|\n",
+        "Planejamento de salas: custo otimo atual 9223372036854775808\n"};
+    for (const std::string& text : refused) {
+        write_file("planejamento.txt", text);
         EXPECT_EXIT((std::freopen("/dev/null", "r", stdin), read_planning_file(optimum)), ::testing::ExitedWithCode(1),
                     "")
-            << record;
+            << text.substr(0, 120);
     }
 }

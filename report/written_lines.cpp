@@ -1,0 +1,55 @@
+// The strict reader of written files.
+#include "report/written_lines.hpp"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+bool next_written_line(WrittenFile& file)
+{
+    ++file.line;
+    if (std::fgets(file.text, WRITTEN_LINE_LENGTH, file.stream) == nullptr)
+        return false;
+    char* end = std::strchr(file.text, '\n');
+    if (end == nullptr)
+        return false;
+    *end = '\0';
+    return true;
+}
+
+bool take_text(const char*& text, const char* expected)
+{
+    std::size_t length = std::strlen(expected);
+    if (std::strncmp(text, expected, length) != 0)
+        return false;
+    text += length;
+    return true;
+}
+
+bool take_written_number(const char*& text, int64_t& value)
+{
+    constexpr int MOST_CHARACTERS = 20;  // "-9223372036854775808"
+    const char* start = text;
+    if (*text == '-')
+        ++text;
+    while (std::isdigit(static_cast<unsigned char>(*text)) && text - start <= MOST_CHARACTERS)
+        ++text;
+    errno = 0;
+    long long number = std::strtoll(start, nullptr, 10);
+    if (errno == ERANGE)
+        return false;
+    char written[32];
+    int length = std::snprintf(written, sizeof written, "%lld", number);
+    value = number;
+    return length == text - start && std::strncmp(written, start, static_cast<std::size_t>(length)) == 0;
+}
+
+bool take_written_number(const char*& text, int32_t& value)
+{
+    int64_t number;
+    if (!take_written_number(text, number) || number < INT32_MIN || number > INT32_MAX)
+        return false;
+    value = static_cast<int32_t>(number);
+    return true;
+}

@@ -1,0 +1,31 @@
+// Reading back the files the programs write (the grid reports and
+// planejamento.txt): whole lines of bounded length, and texts and numbers
+// exactly as the programs print them, with no sign, leading zero or blank
+// they do not print. One reader for every written file, strict in one way.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+inline constexpr int WRITTEN_LINE_LENGTH = 256;
+
+struct WrittenFile {
+    std::FILE* stream;
+    int line;  // the number of the line last read
+    char text[WRITTEN_LINE_LENGTH];
+};
+
+// Reads the next line, which must end with a line end, into `file.text`
+// without it; false at the end of the file, on a read error, or for a line
+// longer than any the programs write.
+bool next_written_line(WrittenFile& file);
+
+// Whether `text` starts with `expected`; if so, moves past it.
+bool take_text(const char*& text, const char* expected);
+
+// A number at `text` exactly as "%lld" prints a 64-bit value, moved past;
+// false for anything else, a number beyond 64 bits included.
+bool take_written_number(const char*& text, int64_t& value);
+
+// The same for a value printed with "%d", which must fit 32 bits.
+bool take_written_number(const char*& text, int32_t& value);
