@@ -258,7 +258,7 @@ void write_instance(std::FILE* out)
 void write_navigation(std::FILE* out)
 {
     markup(out, "<nav>\n<p><a href=\"#resumo\">Resumo</a>");
-    if (board_planning.present)
+    if (board_planning.present || board_planning.stale)
         markup(out, "<a href=\"#investir\">Onde investir</a>");
     if (board_solutions[ANNEALING_SOLUTION].present && board_solutions[OPTIMAL_SOLUTION].present)
         markup(out, "<a href=\"#mudancas\">Mudan\xE7" "as para o \xF3timo</a>");
@@ -340,22 +340,31 @@ void write_investment(std::FILE* out, const RoomChange& change, int64_t largest_
            static_cast<long long>(saving));
 }
 
-// The best changes of seats, with a bar for what each saves.
+// The best changes of seats, with a bar for what each saves; the bars are
+// drawn against the largest saving shown, whatever the records' order.
 void write_investments(std::FILE* out)
 {
+    if (board_planning.stale)
+        markup(out, "<section id=\"investir\">\n<h2>Onde investir</h2>\n<p>%s.</p>\n</section>\n", STALE_PLANNING);
     if (!board_planning.present)
         return;
     int shown = std::min(room_change_count, BEST_CHANGES_SHOWN);
-    int64_t largest_saving = shown > 0 ? board_planning.current_optimum - room_changes[0].cost : 0;
+    int64_t largest_saving = 0;
+    for (int i = 0; i < shown; ++i)
+        largest_saving = std::max(largest_saving, board_planning.current_optimum - room_changes[i].cost);
     markup(out, "<section id=\"investir\">\n<h2>Onde investir</h2>\n<p>Custo \xF3timo atual: %lld. As %d mudan\xE7" "as "
                 "de uma s\xF3 coluna com o menor custo \xF3timo, entre %d avaliadas por alocacao-otimo --planejar "
-                "(planejamento.txt):</p>\n<table>\n<thead><tr><th scope=\"col\">Mudan\xE7" "a</th>"
-                "<th scope=\"col\">Custo \xF3timo</th><th scope=\"col\">C\xE9lulas acima da capacidade</th>"
-                "<th scope=\"col\">Economia</th></tr></thead>\n<tbody>\n",
-           static_cast<long long>(board_planning.current_optimum), shown, room_change_count);
-    for (int i = 0; i < shown; ++i)
-        write_investment(out, room_changes[i], largest_saving);
-    markup(out, "</tbody>\n</table>\n</section>\n");
+                "(planejamento.txt)%s</p>\n",
+           static_cast<long long>(board_planning.current_optimum), shown, room_change_count, shown > 0 ? ":" : ".");
+    if (shown > 0) {
+        markup(out, "<table>\n<thead><tr><th scope=\"col\">Mudan\xE7" "a</th>"
+                    "<th scope=\"col\">Custo \xF3timo</th><th scope=\"col\">C\xE9lulas acima da capacidade</th>"
+                    "<th scope=\"col\">Economia</th></tr></thead>\n<tbody>\n");
+        for (int i = 0; i < shown; ++i)
+            write_investment(out, room_changes[i], largest_saving);
+        markup(out, "</tbody>\n</table>\n");
+    }
+    markup(out, "</section>\n");
 }
 
 void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int from, int to)
@@ -374,16 +383,12 @@ void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int f
            static_cast<long long>(meeting_price(section, length, from) - meeting_price(section, length, to)));
 }
 
-void write_changes(std::FILE* out)
+// The meetings that the optimum puts in another room than the annealing, in
+// order of their first slot: written to `out` unless it is null; returns how many.
+int list_changes(std::FILE* out)
 {
-    if (!board_solutions[ANNEALING_SOLUTION].present || !board_solutions[OPTIMAL_SOLUTION].present)
-        return;
     const AllocationGrid& annealed = board_solutions[ANNEALING_SOLUTION].report.grid;
     const AllocationGrid& optimal = board_solutions[OPTIMAL_SOLUTION].report.grid;
-    markup(out, "<section id=\"mudancas\">\n<h2>Mudan\xE7" "as do annealing para o \xF3timo</h2>\n"
-                "<table>\n<thead><tr><th scope=\"col\">Dia</th><th scope=\"col\">In\xED" "cio</th>"
-                "<th scope=\"col\">Turma</th><th scope=\"col\">No annealing</th><th scope=\"col\">No \xF3timo</th>"
-                "<th scope=\"col\">Economia no custo</th></tr></thead>\n<tbody>\n");
     int changes = 0;
     for (int row = 1; row <= SLOT_COUNT; ++row)
         for (int32_t section = 1; section <= section_count; ++section)
@@ -392,12 +397,29 @@ void write_changes(std::FILE* out)
                 if (meeting.weekday == 0 || meeting.first_slot != row)
                     continue;
                 int from = meeting_column(annealed, section, meeting), to = meeting_column(optimal, section, meeting);
-                if (from >= 0 && to >= 0 && from != to) {
+                if (from < 0 || to < 0 || from == to)
+                    continue;
+                if (out != nullptr)
                     write_change(out, section, meeting, from, to);
-                    ++changes;
-                }
+                ++changes;
             }
-    markup(out, "</tbody>\n</table>\n<p>%d reuni\xF5" "es mudam de sala. A economia de cada mudan\xE7" "a conta os "
+    return changes;
+}
+
+void write_changes(std::FILE* out)
+{
+    if (!board_solutions[ANNEALING_SOLUTION].present || !board_solutions[OPTIMAL_SOLUTION].present)
+        return;
+    markup(out, "<section id=\"mudancas\">\n<h2>Mudan\xE7" "as do annealing para o \xF3timo</h2>\n");
+    int changes = list_changes(nullptr);
+    if (changes > 0) {
+        markup(out, "<table>\n<thead><tr><th scope=\"col\">Dia</th><th scope=\"col\">In\xED" "cio</th>"
+                    "<th scope=\"col\">Turma</th><th scope=\"col\">No annealing</th><th scope=\"col\">No \xF3timo</th>"
+                    "<th scope=\"col\">Economia no custo</th></tr></thead>\n<tbody>\n");
+        list_changes(out);
+        markup(out, "</tbody>\n</table>\n");
+    }
+    markup(out, "<p>%d reuni\xF5" "es mudam de sala. A economia de cada mudan\xE7" "a conta os "
                 "alunos acima da capacidade e os lugares ociosos das duas salas.</p>\n</section>\n",
            changes);
 }
@@ -473,7 +495,17 @@ void write_solution(std::FILE* out, int kind)
 
 void read_board_planning()
 {
-    board_planning.present = read_planning_file(board_planning.current_optimum);
+    board_planning = {};
+    if (!read_planning_file(board_planning.current_optimum))
+        return;
+    const BoardSolution& optimum = board_solutions[OPTIMAL_SOLUTION];
+    bool current = optimum.present && optimum.report.cost == board_planning.current_optimum;
+    for (int i = 0; current && i < room_change_count; ++i)
+        current = room_changes[i].current_seats == room_capacity[room_changes[i].column];
+    board_planning.present = current;
+    board_planning.stale = !current;
+    if (board_planning.stale)
+        console_print("%s\n", STALE_PLANNING);
 }
 
 void read_board_solutions()

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdio>
+#include <ctime>
 
 #include "report/grid_reader.hpp"
 
@@ -16,18 +17,27 @@ enum SolutionKind { INITIAL_SOLUTION, ANNEALING_SOLUTION, OPTIMAL_SOLUTION, SOLU
 struct BoardSolution {
     bool present;
     GridReport report;
+    timespec modified;  // when its file was last written
 };
 extern std::array<BoardSolution, SOLUTION_KINDS> board_solutions;
 
 // The ranked changes of seats (room_changes) read from planejamento.txt.
 struct BoardPlanning {
-    bool present;
+    bool present;  // read, and of the current data
+    bool stale;    // read, but of other data: shown only as a line that says so
     int64_t current_optimum;
 };
 extern BoardPlanning board_planning;
 
+// The one line that stands for a planejamento.txt of other data.
+inline constexpr const char* STALE_PLANNING =
+    "planejamento.txt e de outra versao dos dados; rode alocacao-otimo --planejar";
+
 // Reads planejamento.txt into room_changes and board_planning when it exists;
-// one that cannot be used ends the process with status 1.
+// one that cannot be used ends the process with status 1. It is shown only
+// when its current optimum is otima.txt's and every record's current seats
+// are capacidade.txt's; otherwise it is stale and the console says so. Call
+// after read_board_solutions.
 void read_board_planning();
 
 // Reads whichever of solucao.txt, solucaof.txt and otima.txt exist into

@@ -131,6 +131,10 @@ TEST_F(BoardPage, OnlySolutionsPresentHaveBoardsAndLinks)
     EXPECT_EQ(occurrences(optimum, "<a href=\"#otimo-"), 6);
     EXPECT_EQ(optimum.find("#inicial"), std::string::npos);
     EXPECT_EQ(optimum.find("mudancas\""), std::string::npos);  // no annealing to compare: no list, no link
+    place(ANNEALING_SOLUTION, 1, 2, 4, 5);                      // the annealing reached the optimum
+    std::string same = between(page(), "id=\"mudancas\"", "</section>");
+    EXPECT_NE(same.find("<p>0 reuni\xC3\xB5" "es mudam de sala."), std::string::npos);
+    EXPECT_EQ(same.find("<table>"), std::string::npos);
 }
 
 TEST_F(BoardPage, MissingAndSplitMeetingsAreFlaggedAndSplitPiecesShown)
@@ -201,7 +205,7 @@ TEST_F(BoardPage, WhereToInvestShowsTheTenBestChangesWithBarsOfTheirSaving)
 {
     std::string without = page();
     EXPECT_EQ(without.find("id=\"investir\""), std::string::npos);
-    board_planning = {true, 1000};
+    board_planning = {true, false, 1000};
     room_change_count = 12;
     for (int i = 0; i < room_change_count; ++i)
         room_changes[i] = {i % 8, i % 8 == 0 ? 0 : 40, 20 + 10 * (i % 3), 600 + 100 * i, i, i != 1};
@@ -216,6 +220,40 @@ TEST_F(BoardPage, WhereToInvestShowsTheTenBestChangesWithBarsOfTheirSaving)
               std::string::npos);
     EXPECT_NE(section.find("<span class=\"bar\" style=\"width:0.0em\">&nbsp;</span>-500</td></tr>"), std::string::npos);
     EXPECT_EQ(section.find(">-600<"), std::string::npos);  // the eleventh is not shown
+    std::swap(room_changes[0], room_changes[3]);  // out of cost order, the bars still end at the largest saving
+    section = between(page(), "id=\"investir\"", "</section>");
+    EXPECT_NE(section.find("width:12.0em\">&nbsp;</span>400<"), std::string::npos);
+    EXPECT_NE(section.find("width:3.0em\">&nbsp;</span>100<"), std::string::npos);
+    room_change_count = 0;  // a planning of its header alone: no empty table
+    section = between(page(), "id=\"investir\"", "</section>");
+    EXPECT_NE(section.find("(planejamento.txt).</p>"), std::string::npos);
+    EXPECT_EQ(section.find("<table>"), std::string::npos);
+}
+
+TEST_F(BoardPage, PlanningOfOtherDataIsLeftOutWithTheLineThatSaysWhy)
+{
+    write_file("planejamento.txt", "Planejamento de salas: custo otimo atual 1000\n3|45|20|900|-100|1|1|\n");
+    const struct {
+        bool optimum_present;
+        int32_t optimum_cost, seats_of_room_3;
+        bool current;
+    } cases[] = {{true, 1000, 45, true}, {true, 999, 45, false}, {true, 1000, 40, false}, {false, 1000, 45, false}};
+    for (const auto& c : cases) {
+        board_solutions[OPTIMAL_SOLUTION].present = c.optimum_present;
+        board_solutions[OPTIMAL_SOLUTION].report.cost = c.optimum_cost;
+        room_capacity[3] = c.seats_of_room_3;
+        start_console_capture();
+        read_board_planning();
+        std::string console = console_capture();
+        EXPECT_EQ(board_planning.present, c.current);
+        EXPECT_EQ(board_planning.stale, !c.current);
+        std::string section = between(page(), "id=\"investir\"", "</section>");
+        EXPECT_EQ(section.find("<table>") != std::string::npos, c.current) << c.optimum_cost << " " << c.seats_of_room_3;
+        EXPECT_EQ(section.find("planejamento.txt e de outra versao dos dados; rode alocacao-otimo --planejar.</p>") !=
+                      std::string::npos,
+                  !c.current);
+        EXPECT_EQ(console, c.current ? "" : "planejamento.txt e de outra versao dos dados; rode alocacao-otimo --planejar\n");
+    }
 }
 
 TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
