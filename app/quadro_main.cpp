@@ -6,7 +6,7 @@
 // for an input file or a report that cannot be used, a page that cannot be
 // written, or a console that cannot be written. Command-line arguments are
 // ignored.
-#include <climits>
+#include <cstdlib>
 #include <unistd.h>
 
 #include "io/console.hpp"
@@ -23,10 +23,12 @@ int main()
     read_board_solutions();
     read_board_planning();
     write_board_page();
-    char directory[PATH_MAX];
-    if (getcwd(directory, sizeof directory) != nullptr)
-        console_print("Quadro gravado em %s/quadro.html\n", directory);
-    else
-        console_print("Quadro gravado em quadro.html\n");
+    console_print("Quadro gravado em ");
+    if (char* directory = getcwd(nullptr, 0)) {  // any length
+        console_print_path(directory);
+        console_print("/");
+        std::free(directory);
+    }
+    console_print("quadro.html\n");
     return console_exit_status(0);
 }

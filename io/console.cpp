@@ -98,6 +98,48 @@ void console_write(const char* text, std::size_t length)
     }
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence at `text` (1 to 4), or 0 when none starts there.
+int utf8_sequence_length(const unsigned char* text)
+{
+    unsigned char lead = text[0];
+    if (lead < 0x80)
+        return 1;
+    int length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    // The second byte's range rules out overlong forms, surrogates and values past U+10FFFF.
+    unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    for (int i = 1; i < length; ++i)
+        if (text[i] < (i == 1 ? low : 0x80) || text[i] > (i == 1 ? high : 0xBF))
+            return 0;
+    return length;
+}
+
+bool is_control(unsigned char byte)
+{
+    return byte < 0x20 || byte == 0x7F || (byte >= 0x80 && byte <= 0x9F);
+}
+
+}  // namespace
+
+void console_print_path(const char* path)
+{
+    const auto* text = reinterpret_cast<const unsigned char*>(path);
+    while (*text != '\0') {
+        int length = writes_utf8() ? utf8_sequence_length(text) : 1;
+        // U+0080..U+009F, the C1 controls, are C2 80..C2 9F in UTF-8.
+        bool control = length <= 1 ? is_control(*text) : length == 2 && text[0] == 0xC2 && text[1] <= 0x9F;
+        if (control)
+            std::fputc('?', stdout);
+        else if (length == 0)
+            console_write(reinterpret_cast<const char*>(text), 1);  // a Latin-1 byte, converted
+        else
+            std::fwrite(text, 1, static_cast<std::size_t>(length), stdout);
+        text += length == 0 ? 1 : length;
+    }
+}
+
 void console_symbol(const char* utf8, const char* fallback)
 {
     if (writes_utf8())

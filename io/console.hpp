@@ -17,6 +17,11 @@ void console_write(const char* text, std::size_t length);
 // console, `fallback` (Latin-1) on any other.
 void console_symbol(const char* utf8, const char* fallback);
 
+// A file system path, whole however long: its bytes as they stand where they
+// are valid in the console's character set (a Latin-1 byte that is not valid
+// UTF-8 is converted), every control character as "?".
+void console_print_path(const char* path);
+
 // Output repeated many times (the annealing traces) is assembled from texts
 // converted once and written with one call.
 struct ConsoleText {

@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "io/console.hpp"
 #include "io/output_file.hpp"
@@ -82,6 +83,9 @@ void read_board_solution(SolutionKind kind)
     board_solutions[kind].present = read == ReportRead::Read;
     if (read != ReportRead::Read)
         return;
+    struct stat status {};
+    stat(file.name, &status);
+    board_solutions[kind].modified = status.st_mtim;
     if (int32_t section = unknown_section(report.grid))
         fail_with("\n\nArquivo %s: turma %02d nao existe em demanda.txt\n", file.name, section);
     int32_t cost;
@@ -303,9 +307,22 @@ void write_summary_row(std::FILE* out, int kind)
         markup(out, "<td class=\"flag\">&#9888; %d ausentes ou divididas</td></tr>\n", figures.broken_meetings);
 }
 
+// Whether solucaof.txt was written before solucao.txt: the two are then of different runs.
+bool annealing_older_than_initial()
+{
+    const BoardSolution& initial = board_solutions[INITIAL_SOLUTION];
+    const BoardSolution& annealed = board_solutions[ANNEALING_SOLUTION];
+    if (!initial.present || !annealed.present)
+        return false;
+    const timespec &before = annealed.modified, &after = initial.modified;
+    return before.tv_sec != after.tv_sec ? before.tv_sec < after.tv_sec : before.tv_nsec < after.tv_nsec;
+}
+
 void write_summary(std::FILE* out)
 {
     markup(out, "<section id=\"resumo\">\n<h2>Resumo</h2>\n");
+    if (annealing_older_than_initial())
+        markup(out, "<p class=\"flag\">&#9888; solucaof.txt e de uma execucao anterior a solucao.txt.</p>\n");
     bool any = false;
     for (const BoardSolution& solution : board_solutions)
         any = any || solution.present;

@@ -288,3 +288,23 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
             << text.substr(0, 120);
     }
 }
+
+TEST_F(BoardPage, AnnealingReportOlderThanTheInitialOneIsSaidAboveTheSummary)
+{
+    const std::string notice = "<p class=\"flag\">&#9888; solucaof.txt e de uma execucao anterior a solucao.txt.</p>";
+    place(INITIAL_SOLUTION, 1, 2, 4, 0);
+    place(ANNEALING_SOLUTION, 1, 2, 4, 3);
+    const struct {
+        timespec initial, annealed;
+        bool older;
+    } cases[] = {{{100, 5}, {100, 4}, true}, {{101, 0}, {100, 999999999}, true}, {{100, 5}, {100, 5}, false},
+                 {{100, 5}, {100, 6}, false}, {{100, 5}, {99, 9}, true}};
+    for (const auto& c : cases) {
+        board_solutions[INITIAL_SOLUTION].modified = c.initial;
+        board_solutions[ANNEALING_SOLUTION].modified = c.annealed;
+        std::string summary = between(page(), "<section id=\"resumo\">", "<table>");
+        EXPECT_EQ(summary.find(notice) != std::string::npos, c.older) << c.initial.tv_sec << " " << c.annealed.tv_sec;
+    }
+    board_solutions[INITIAL_SOLUTION].present = false;  // nothing to compare
+    EXPECT_EQ(page().find(notice), std::string::npos);
+}
