@@ -56,6 +56,8 @@ bool planning_asked(int argc, char** argv)
 
 void plan_room_changes(int64_t current_optimum)
 {
+    if (!planned_costs_exact())
+        fail_with("\n\nArquivo peso.par: com estes pesos o planejamento passaria de 64 bits\n");
     evaluate_room_changes(OPTIMUM_STATE_LIMIT);
     write_planning_file(current_optimum);
     print_best_changes(current_optimum);

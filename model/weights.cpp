@@ -59,6 +59,14 @@ bool costs_fit_32_bits(int32_t excess, int32_t idle)
     return highest <= INT32_MAX && lowest >= INT32_MIN;
 }
 
+bool cell_prices_exact(int64_t seats)
+{
+    for (int32_t index = 0; index <= section_count; ++index)
+        if (seat_cost(sections[index].demand, seats) > CELL_PRICE_LIMIT)
+            return false;
+    return true;
+}
+
 void load_weights()
 {
     std::FILE* stream = open_input_file("peso.par");

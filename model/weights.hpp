@@ -33,3 +33,8 @@ const char* read_weights(std::FILE* stream, int32_t& excess, int32_t& idle);
 // Whether every grid of the loaded sections, under these weights, costs
 // within the signed 32-bit range.
 bool costs_fit_32_bits(int32_t excess, int32_t idle);
+
+// Whether a room of `seats` seats prices every cell of the loaded sections,
+// under the loaded weights, low enough that any grid's cost is exact in 64
+// bits: what planning a change of seats asks.
+bool cell_prices_exact(int64_t seats);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "model/weights.hpp"
 #include "search/cost.hpp"
 #include "search/optimum.hpp"
 
@@ -33,6 +34,14 @@ void sort_room_changes()
                       return a.cost < b.cost;
                   return a.column != b.column ? a.column < b.column : a.proposed_seats < b.proposed_seats;
               });
+}
+
+bool planned_costs_exact()
+{
+    for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
+        if (!cell_prices_exact(seats))
+            return false;
+    return true;
 }
 
 void evaluate_room_changes(int64_t state_limit)

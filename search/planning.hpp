@@ -34,5 +34,9 @@ extern int room_change_count;
 // there are columns.
 void evaluate_room_changes(int64_t state_limit);
 
+// Whether every change that evaluate_room_changes tries prices exactly in 64
+// bits; the costs of a change may pass 32 bits, and are kept in 64.
+bool planned_costs_exact();
+
 // Sorts the first room_change_count entries as evaluate_room_changes leaves them.
 void sort_room_changes();

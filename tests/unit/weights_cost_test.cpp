@@ -145,4 +145,11 @@ TEST_F(GridCost, WeightsThatCouldOverflowThirtyTwoBitsAreRefused)
     room_capacity[7] = INT32_MAX;
     EXPECT_FALSE(costs_fit_32_bits(1, INT32_MAX));
     EXPECT_TRUE(costs_fit_32_bits(0, 0));
+    // Planned seats price each cell so that every grid sums exactly in 64 bits.
+    excess_weight = idle_weight = INT32_MAX;
+    EXPECT_TRUE(cell_prices_exact(120));  // at most 120 idle seats at INT32_MAX each
+    idle_weight = 1;
+    sections[2].demand = 20000000;  // 20000000 - 20 students above 20 seats, at INT32_MAX each
+    EXPECT_TRUE(cell_prices_exact(20000000));
+    EXPECT_FALSE(cell_prices_exact(20));
 }
