@@ -141,9 +141,10 @@ TEST_F(BoardPage, MissingAndSplitMeetingsAreFlaggedAndSplitPiecesShown)
 {
     place(ANNEALING_SOLUTION, 1, 2, 3, 1);
     place(ANNEALING_SOLUTION, 1, 4, 4, 2);  // the third block in another room; section 2 missing
+    sections[1].meetings[2] = {0, 3, 0, 0, 20, 21, ~0u};  // and section 1's Tuesday meeting
     std::string text = page();
     EXPECT_NE(between(text, "<th scope=\"row\"><a href=\"#annealing\">", "</tr>")
-                  .find("<td class=\"flag\">&#9888; 2 ausentes ou divididas</td>"),
+                  .find("<td class=\"flag\">&#9888; 3 ausentes ou divididas</td>"),
               std::string::npos);
     std::string monday = between(text, "id=\"annealing-2\"", "</section>");
     EXPECT_NE(board_row(monday, "08:20").find("<td rowspan=\"2\" class=\"meeting over\">MTM 121-2"), std::string::npos);
