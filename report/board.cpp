@@ -7,7 +7,6 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "io/console.hpp"
 #include "io/output_file.hpp"
@@ -63,11 +62,14 @@ int32_t unknown_section(const AllocationGrid& grid)
 
 // A report whose declared figure disagrees with its grid priced on today's
 // files was most likely written before the files changed.
-[[noreturn]] void refuse_stale_report(const char* name, const char* disagreement, int32_t declared,
-                                      int32_t recomputed)
+[[noreturn]] void refuse_stale_report(const char* name, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void refuse_stale_report(const char* name, const char* format, ...)
 {
     char figures[128];
-    std::snprintf(figures, sizeof figures, disagreement, declared, recomputed);
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(figures, sizeof figures, format, arguments);
+    va_end(arguments);
     fail_with("\n\nArquivo %s: %s\n" STALE_REPORT_HINT "quadro.html nao foi refeito.\n", name, figures, name);
 }
 
@@ -83,9 +85,6 @@ void read_board_solution(SolutionKind kind)
     board_solutions[kind].present = read == ReportRead::Read;
     if (read != ReportRead::Read)
         return;
-    struct stat status {};
-    stat(file.name, &status);
-    board_solutions[kind].modified = status.st_mtim;
     if (int32_t section = unknown_section(report.grid))
         fail_with("\n\nArquivo %s: turma %02d nao existe em demanda.txt\n", file.name, section);
     int32_t cost;
@@ -314,7 +313,7 @@ bool annealing_older_than_initial()
     const BoardSolution& annealed = board_solutions[ANNEALING_SOLUTION];
     if (!initial.present || !annealed.present)
         return false;
-    const timespec &before = annealed.modified, &after = initial.modified;
+    const timespec &before = annealed.report.modified, &after = initial.report.modified;
     return before.tv_sec != after.tv_sec ? before.tv_sec < after.tv_sec : before.tv_nsec < after.tv_nsec;
 }
 

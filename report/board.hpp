@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdio>
-#include <ctime>
 
 #include "report/grid_reader.hpp"
 
@@ -17,7 +16,6 @@ enum SolutionKind { INITIAL_SOLUTION, ANNEALING_SOLUTION, OPTIMAL_SOLUTION, SOLU
 struct BoardSolution {
     bool present;
     GridReport report;
-    timespec modified;  // when its file was last written
 };
 extern std::array<BoardSolution, SOLUTION_KINDS> board_solutions;
 

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "io/input_file.hpp"
 #include "report/grid_files.hpp"
@@ -78,6 +79,9 @@ ReportRead read_grid_report(const char* name, bool final_report, GridReport& rep
     std::FILE* stream = open_regular_file(name);
     if (stream == nullptr)
         return errno == ENOENT ? ReportRead::Missing : ReportRead::Unreadable;
+    struct stat status {};
+    fstat(fileno(stream), &status);
+    report.modified = status.st_mtim;
     report.bad_line = read_report(stream, final_report, report);
     bool unreadable = std::ferror(stream) != 0;
     std::fclose(stream);

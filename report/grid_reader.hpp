@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 
 #include "model/tables.hpp"
 
@@ -12,6 +13,7 @@ struct GridReport {
     int32_t cost;        // the "Função Objetivo" of its header
     int32_t violations;  // its "Inviabilidades" line; 0 in solucao.txt, which has none
     int bad_line;        // when Malformed: the first line not as alocacao writes it
+    timespec modified;   // when the file read was last written
 };
 
 enum class ReportRead { Read, Missing, Unreadable, Malformed };

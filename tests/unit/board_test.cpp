@@ -301,8 +301,8 @@ TEST_F(BoardPage, AnnealingReportOlderThanTheInitialOneIsSaidAboveTheSummary)
     } cases[] = {{{100, 5}, {100, 4}, true}, {{101, 0}, {100, 999999999}, true}, {{100, 5}, {100, 5}, false},
                  {{100, 5}, {100, 6}, false}, {{100, 5}, {99, 9}, true}};
     for (const auto& c : cases) {
-        board_solutions[INITIAL_SOLUTION].modified = c.initial;
-        board_solutions[ANNEALING_SOLUTION].modified = c.annealed;
+        board_solutions[INITIAL_SOLUTION].report.modified = c.initial;
+        board_solutions[ANNEALING_SOLUTION].report.modified = c.annealed;
         std::string summary = between(page(), "<section id=\"resumo\">", "<table>");
         EXPECT_EQ(summary.find(notice) != std::string::npos, c.older) << c.initial.tv_sec << " " << c.annealed.tv_sec;
     }
