@@ -40,7 +40,10 @@ void report_optimum(const OptimumResult& result)
                       "Melhor custo encontrado: %d\nLimite inferior: %lld\n",
                       static_cast<long long>(result.states), best_cost,
                       static_cast<long long>(result.lower_bound));
-    console_print("Inviabilidades: %d\nAloca\xE7\xE3o gravada em otima.txt\n", violation_count);
+    console_print("Inviabilidades: %d\nAlunos acima da capacidade: %lld\nReuni\xF5" "es sem sala: %d\n"
+                  "Lugares ociosos em salas ocupadas: %lld\nAloca\xE7\xE3o gravada em otima.txt\n",
+                  violation_count, static_cast<long long>(result.figures.students_above),
+                  result.figures.meetings_without_room, static_cast<long long>(result.figures.occupied_idle_seats));
 }
 
 // Whether the arguments ask for the planning; anything else than
@@ -54,13 +57,14 @@ bool planning_asked(int argc, char** argv)
     fail_with("Uso: alocacao-otimo [--planejar]\n");
 }
 
-void plan_room_changes(int64_t current_optimum)
+void plan_room_changes(const OptimumResult& optimum)
 {
     if (!planned_costs_exact())
         fail_with("\n\nArquivo peso.par: com estes pesos o planejamento passaria de 64 bits\n");
-    evaluate_room_changes(OPTIMUM_STATE_LIMIT);
-    write_planning_file(current_optimum);
-    print_best_changes(current_optimum);
+    PlanningBaseline today{optimum.cost, least_students_above(optimum)};
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above);
+    write_planning_file(today);
+    print_planning(today);
 }
 
 }  // namespace
@@ -82,6 +86,6 @@ int main(int argc, char** argv)
     bool final_ok = check_report_file("solucaof.txt", true, result);
     bool initial_ok = check_report_file("solucao.txt", false, result);
     if (planning)
-        plan_room_changes(result.cost);
+        plan_room_changes(result);
     return console_exit_status(final_ok && initial_ok ? 0 : 2);
 }

@@ -154,7 +154,7 @@ void BM_RoomChanges(benchmark::State& state)
 {
     restore_start();
     for (auto _ : state)
-        evaluate_room_changes(OPTIMUM_STATE_LIMIT);
+        evaluate_room_changes(OPTIMUM_STATE_LIMIT, 0);
     state.counters["changes"] = room_change_count;
     state.counters["best"] = static_cast<double>(room_changes[0].cost);
 }

@@ -140,6 +140,14 @@ void console_print_path(const char* path)
     }
 }
 
+void format_percent(char* text, std::size_t size, int64_t value, int64_t base, int decimals)
+{
+    double percent = base == 0 ? 0.0 : 100.0 * static_cast<double>(value) / static_cast<double>(base);
+    std::snprintf(text, size, "%.*f", decimals, percent < 0 ? -percent : percent);
+    if (char* point = std::strchr(text, '.'))
+        *point = ',';
+}
+
 void console_symbol(const char* utf8, const char* fallback)
 {
     if (writes_utf8())

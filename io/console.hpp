@@ -22,6 +22,10 @@ void console_symbol(const char* utf8, const char* fallback);
 // UTF-8 is converted), every control character as "?".
 void console_print_path(const char* path);
 
+// `value` / `base` as a percentage of `decimals` decimals with a decimal comma,
+// as every figure shown to users ("7,37"), without sign; 0 when base is 0.
+void format_percent(char* text, std::size_t size, int64_t value, int64_t base, int decimals);
+
 // Output repeated many times (the annealing traces) is assembled from texts
 // converted once and written with one call.
 struct ConsoleText {

@@ -341,45 +341,77 @@ void write_summary(std::FILE* out)
     markup(out, "</tbody>\n</table>\n</section>\n");
 }
 
-void write_investment(std::FILE* out, const RoomChange& change, int64_t largest_saving)
+void write_change_name(std::FILE* out, const RoomChange& change)
 {
-    int64_t saving = board_planning.current_optimum - change.cost;
-    markup(out, "<tr><th scope=\"row\">");
     if (change.column == OVERFLOW_COLUMN)
         markup(out, "uma sala a mais (coluna sv) com %d lugares", change.proposed_seats);
     else
         markup(out, "sala %02d: %d &rarr; %d lugares", change.column, change.current_seats, change.proposed_seats);
-    markup(out, "</th><td>%lld%s</td><td>%d</td><td class=\"saving\">", static_cast<long long>(change.cost),
-           change.proven ? "" : " (n\xE3o provado)", change.violations);
-    double width = saving > 0 && largest_saving > 0 ? 12.0 * static_cast<double>(saving) / static_cast<double>(largest_saving) : 0.0;
-    markup(out, "<span class=\"bar\" style=\"width:%.1fem\">&nbsp;</span>%lld</td></tr>\n", width,
-           static_cast<long long>(saving));
 }
 
-// The best changes of seats, with a bar for what each saves; the bars are
-// drawn against the largest saving shown, whatever the records' order.
+// One change that seats students, with a bar for how many against the most any change seats.
+void write_investment(std::FILE* out, const RoomChange& change, int64_t most_relieved)
+{
+    int64_t relieved = -change.variation;
+    markup(out, "<tr><th scope=\"row\">");
+    write_change_name(out, change);
+    markup(out, "</th><td class=\"saving\"><span class=\"bar\" style=\"width:%.1fem\">&nbsp;</span>%lld</td>"
+                "<td>%lld</td><td>%lld%s</td></tr>\n",
+           12.0 * static_cast<double>(relieved) / static_cast<double>(most_relieved),
+           static_cast<long long>(relieved), static_cast<long long>(change.students_above),
+           static_cast<long long>(change.cost), change.proven ? "" : " (n\xE3o provado)");
+}
+
+void write_spare_seats(std::FILE* out)
+{
+    std::array<int, ROOM_COLUMNS> spare;
+    int count = choose_spare_seats(spare);
+    markup(out, "<h3>Lugares que sobram</h3>\n");
+    if (count == 0) {
+        markup(out, "<p>Nenhuma sala pode ficar com menos lugares sem mais alunos acima.</p>\n");
+        return;
+    }
+    markup(out, "<ul>\n");
+    for (int i = 0; i < count; ++i) {
+        const RoomChange& change = room_changes[spare[i]];
+        markup(out, "<li>sala %02d pode ficar com %d lugares (hoje %d) sem mais alunos acima%s</li>\n", change.column,
+               change.proposed_seats, change.current_seats, change.proven ? "" : " (n\xE3o provado)");
+    }
+    markup(out, "</ul>\n");
+}
+
+// The first change of each column that seats students above capacity today,
+// with a bar for how many, then the seats that can go.
 void write_investments(std::FILE* out)
 {
     if (board_planning.stale)
         markup(out, "<section id=\"investir\">\n<h2>Onde investir</h2>\n<p>%s.</p>\n</section>\n", STALE_PLANNING);
     if (!board_planning.present)
         return;
-    int shown = std::min(room_change_count, BEST_CHANGES_SHOWN);
-    int64_t largest_saving = 0;
-    for (int i = 0; i < shown; ++i)
-        largest_saving = std::max(largest_saving, board_planning.current_optimum - room_changes[i].cost);
-    markup(out, "<section id=\"investir\">\n<h2>Onde investir</h2>\n<p>Custo \xF3timo atual: %lld. As %d mudan\xE7" "as "
-                "de uma s\xF3 coluna com o menor custo \xF3timo, entre %d avaliadas por alocacao-otimo --planejar "
-                "(planejamento.txt)%s</p>\n",
-           static_cast<long long>(board_planning.current_optimum), shown, room_change_count, shown > 0 ? ":" : ".");
-    if (shown > 0) {
-        markup(out, "<table>\n<thead><tr><th scope=\"col\">Mudan\xE7" "a</th>"
-                    "<th scope=\"col\">Custo \xF3timo</th><th scope=\"col\">C\xE9lulas acima da capacidade</th>"
-                    "<th scope=\"col\">Economia</th></tr></thead>\n<tbody>\n");
-        for (int i = 0; i < shown; ++i)
-            write_investment(out, room_changes[i], largest_saving);
+    std::array<int, BEST_CHANGES_SHOWN> chosen;
+    int count = choose_investments(chosen);
+    int64_t most_relieved = 0;
+    for (int i = 0; i < count; ++i)
+        most_relieved = std::max(most_relieved, -room_changes[chosen[i]].variation);
+    const PlanningBaseline& today = board_planning.today;
+    markup(out, "<section id=\"investir\">\n<h2>Onde investir</h2>\n<p>No \xF3timo de hoje, %lld alunos acima da "
+                "capacidade (custo \xF3timo %lld). ",
+           static_cast<long long>(today.students_above), static_cast<long long>(today.optimum_cost));
+    if (count == 0)
+        markup(out, "Nenhuma das %d mudan\xE7" "as de uma coluna avaliadas por alocacao-otimo --planejar "
+                    "(planejamento.txt) os diminui.</p>\n",
+               room_change_count);
+    else
+        markup(out, "A mudan\xE7" "a de cada coluna que mais os diminui, entre %d avaliadas por alocacao-otimo "
+                    "--planejar (planejamento.txt):</p>\n<table>\n<thead><tr><th scope=\"col\">Mudan\xE7" "a</th>"
+                    "<th scope=\"col\">Alunos acima a menos</th><th scope=\"col\">Alunos acima com ela</th>"
+                    "<th scope=\"col\">Custo \xF3timo</th></tr></thead>\n<tbody>\n",
+               room_change_count);
+    for (int i = 0; i < count; ++i)
+        write_investment(out, room_changes[chosen[i]], most_relieved);
+    if (count > 0)
         markup(out, "</tbody>\n</table>\n");
-    }
+    write_spare_seats(out);
     markup(out, "</section>\n");
 }
 
@@ -512,10 +544,10 @@ void write_solution(std::FILE* out, int kind)
 void read_board_planning()
 {
     board_planning = {};
-    if (!read_planning_file(board_planning.current_optimum))
+    if (!read_planning_file(board_planning.today))
         return;
     const BoardSolution& optimum = board_solutions[OPTIMAL_SOLUTION];
-    bool current = optimum.present && optimum.report.cost == board_planning.current_optimum;
+    bool current = optimum.present && optimum.report.cost == board_planning.today.optimum_cost;
     for (int i = 0; current && i < room_change_count; ++i)
         current = room_changes[i].current_seats == room_capacity[room_changes[i].column];
     board_planning.present = current;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "report/grid_reader.hpp"
+#include "report/planning_file.hpp"
 
 enum SolutionKind { INITIAL_SOLUTION, ANNEALING_SOLUTION, OPTIMAL_SOLUTION, SOLUTION_KINDS };
 
@@ -23,7 +24,7 @@ extern std::array<BoardSolution, SOLUTION_KINDS> board_solutions;
 struct BoardPlanning {
     bool present;  // read, and of the current data
     bool stale;    // read, but of other data: shown only as a line that says so
-    int64_t current_optimum;
+    PlanningBaseline today;
 };
 extern BoardPlanning board_planning;
 

@@ -1,21 +1,32 @@
-// planejamento.txt: every change of one column's seats with the optimum it
-// gives, in the record syntax of the input files, and the best of them on
-// the console.
+// planejamento.txt: every change of one column's seats with the least
+// students above capacity and the optimum it gives, in the record syntax of
+// the input files; on the console, where to invest and which seats are spare.
 #pragma once
 
 #include <cstdint>
 
-inline constexpr int BEST_CHANGES_SHOWN = 10;
+// Today's optimum, against which the changes are measured.
+struct PlanningBaseline {
+    int64_t optimum_cost;
+    int64_t students_above;  // the least possible today
+};
 
 // Writes planejamento.txt from room_changes, in their order: the line
-// "Planejamento de salas: custo otimo atual N", then one record per change,
-// "coluna|lugares atuais|lugares propostos|custo otimo|variacao|inviabilidades|provado|".
-void write_planning_file(int64_t current_optimum);
+// "Planejamento de salas: custo otimo atual C, alunos acima atual A", then
+// one record per change, "coluna|lugares atuais|lugares propostos|alunos
+// acima|variacao|custo otimo|inviabilidades|provado|".
+void write_planning_file(const PlanningBaseline& today);
 
-// Prints the first BEST_CHANGES_SHOWN changes, one line each, in Portuguese.
-void print_best_changes(int64_t current_optimum);
+// Prints where to invest (choose_investments) and the spare seats
+// (choose_spare_seats), a line each, or one line saying there are none.
+void print_planning(const PlanningBaseline& today);
 
-// Reads planejamento.txt back into room_changes and `current_optimum`;
-// false when there is no such file. One that cannot be read or is not as
-// written above ends the process with status 1, naming its line.
-bool read_planning_file(int64_t& current_optimum);
+// Reads planejamento.txt back into room_changes and `today`; false when there
+// is no such file. One that cannot be read or is not exactly as written
+// above ends the process with status 1, naming its line.
+bool read_planning_file(PlanningBaseline& today);
+
+// "sala 03: 45 -> 60 lugares" (an arrow on a UTF-8 console), or "uma sala a
+// mais (coluna sv) com 20 lugares": what a change is, as shown to people.
+struct RoomChange;
+void print_change_name(const RoomChange& change);

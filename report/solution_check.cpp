@@ -1,7 +1,6 @@
 // Checking a grid report read back against the loaded instance.
 #include "report/solution_check.hpp"
 
-#include <cstdlib>
 
 #include "io/console.hpp"
 #include "report/grid_reader.hpp"
@@ -61,18 +60,42 @@ bool check_declared(const char* name, const char* what, int32_t declared, int32_
     return agrees;
 }
 
-void print_gap(const char* name, int32_t cost, const OptimumResult& optimum)
+// "80 alunos acima da capacidade a mais", "1 aluno ... a menos", "nenhum aluno ... a mais".
+void print_students_difference(int64_t difference)
 {
-    auto percent = [](int64_t difference, int64_t base) {
-        return base == 0 ? 0.0 : 100.0 * static_cast<double>(difference) / static_cast<double>(std::llabs(base));
-    };
-    int64_t above = cost - optimum.cost;
-    if (optimum.proven)
-        console_print("%s: %lld acima do \xF3timo (%.2f%%).\n", name, static_cast<long long>(above),
-                      percent(above, optimum.cost));
+    long long count = difference < 0 ? -difference : difference;
+    if (count == 0)
+        console_print("nenhum aluno acima da capacidade a mais");
     else
-        console_print("%s: %lld acima da melhor aloca\xE7\xE3o encontrada, %lld acima do limite inferior.\n", name,
+        console_print("%lld %s acima da capacidade a %s", count, count == 1 ? "aluno" : "alunos",
+                      difference < 0 ? "menos" : "mais");
+}
+
+void print_figures(const char* name, const GridFigures& figures)
+{
+    console_print("%s: %lld alunos acima da capacidade, %d %s sem sala, %lld lugares ociosos em salas ocupadas.\n",
+                  name, static_cast<long long>(figures.students_above), figures.meetings_without_room,
+                  figures.meetings_without_room == 1 ? "reuni\xE3o" : "reuni\xF5" "es",
+                  static_cast<long long>(figures.occupied_idle_seats));
+}
+
+void print_gap(const char* name, int32_t cost, const GridFigures& figures, const OptimumResult& optimum)
+{
+    int64_t above = cost - optimum.cost;
+    int64_t students = figures.students_above - optimum.figures.students_above;
+    if (optimum.proven) {
+        char percent[32];
+        format_percent(percent, sizeof percent, above, optimum.cost, 2);
+        console_print("%s: %lld acima do \xF3timo (%s%s %%); ", name, static_cast<long long>(above), above < 0 ? "-" : "",
+                      percent);
+        print_students_difference(students);
+        console_print(" que o \xF3timo.\n");
+    } else {
+        console_print("%s: %lld acima da melhor aloca\xE7\xE3o encontrada, %lld acima do limite inferior; ", name,
                       static_cast<long long>(above), static_cast<long long>(cost - optimum.lower_bound));
+        print_students_difference(students);
+        console_print(" que a melhor aloca\xE7\xE3o encontrada.\n");
+    }
 }
 
 }  // namespace
@@ -128,6 +151,8 @@ bool check_report_file(const char* name, bool final_report, const OptimumResult&
     if (!ok)
         console_print(STALE_REPORT_HINT, name);
     ok = check_meetings(name) && ok;
-    print_gap(name, cost, optimum);
+    GridFigures figures = grid_figures(checked.grid);
+    print_figures(name, figures);
+    print_gap(name, cost, figures, optimum);
     return ok;
 }

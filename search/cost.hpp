@@ -14,6 +14,20 @@ void grid_cost(const AllocationGrid& grid, int32_t& cost);
 // students than its room has seats ("inviabilidades").
 int32_t count_capacity_violations(const AllocationGrid& grid);
 
+// What an allocation means for its students, over the slot rows: the students
+// seated above capacity (each cell holding a section, the overflow column at
+// the seats capacidade.txt gives it), the meetings in the overflow column,
+// and the idle seats of the rooms that hold a section. Every grid's cost is
+// idle_weight x (all seats x 90 - students x blocks of the meetings placed)
+// + (excess_weight + idle_weight) x students_above, so that among the grids
+// that place every meeting, the cost ranks them by students_above alone.
+struct GridFigures {
+    int64_t students_above;
+    int32_t meetings_without_room;
+    int64_t occupied_idle_seats;
+};
+GridFigures grid_figures(const AllocationGrid& grid);
+
 // How much a grid's cost changes when `shift` is applied to it: its cells
 // leave one room empty and fill another. Exact, so that a grid priced in full
 // and then shifted keeps its exact cost without pricing it again.

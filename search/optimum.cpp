@@ -15,13 +15,32 @@ namespace {
 constexpr int BITS_PER_COLUMN = 5;
 constexpr uint64_t COLUMN_MASK = (1U << BITS_PER_COLUMN) - 1;
 constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
-constexpr int64_t UNREACHABLE = std::numeric_limits<int64_t>::max();
+// How the search ranks what meetings add: their cost first, then the idle
+// seats of the rooms they take, so that of the allocations of least cost it
+// finds one that fits the rooms best.
+struct Rank {
+    int64_t cost;
+    int64_t idle;
+};
+
+Rank operator+(Rank a, Rank b)
+{
+    return {a.cost + b.cost, a.idle + b.idle};
+}
+
+bool operator<(Rank a, Rank b)
+{
+    return a.cost != b.cost ? a.cost < b.cost : a.idle < b.idle;
+}
+
+constexpr Rank NOTHING{0, 0};
+constexpr Rank UNREACHABLE{std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max()};
 
 struct DayMeeting {
     int32_t section;
     int first;  // slots within the day, 1..17
     int last;
-    std::array<int64_t, ROOM_COLUMNS> cost;  // what the meeting adds in each column
+    std::array<Rank, ROOM_COLUMNS> rank;  // what the meeting adds in each column
 };
 
 std::array<DayMeeting, MAX_DAY_MEETINGS> day;
@@ -31,7 +50,7 @@ int day_count = 0;
 constexpr std::size_t MEMO_SIZE = std::size_t{1} << 21;
 struct MemoEntry {
     uint64_t key;
-    int64_t value;
+    Rank value;
     uint32_t generation;  // the entry is empty unless it belongs to the current search
     int8_t column;
 };
@@ -68,21 +87,21 @@ MemoEntry& memo_slot(uint64_t key)
     return memo[index];
 }
 
-// The lowest cost of meetings i.. of the day from `state`; records the best column.
-int64_t best_from(int i, uint64_t state)
+// The best rank of meetings i.. of the day from `state`; records the best column.
+Rank best_from(int i, uint64_t state)
 {
     if (i == day_count || memo_full)
-        return 0;
+        return NOTHING;
     uint64_t key = memo_key(i, state);
     MemoEntry& entry = memo_slot(key);
     if (entry.generation == memo_generation)
         return entry.value;
     if (++memo_used > memo_limit) {
         memo_full = true;
-        return 0;
+        return NOTHING;
     }
     const DayMeeting& meeting = day[i];
-    int64_t best = UNREACHABLE;
+    Rank best = UNREACHABLE;
     int8_t best_column = -1;
     for (int column = 0; column <= LAST_ROOM; ++column) {
         if (busy_until(state, column) != 0)
@@ -90,9 +109,9 @@ int64_t best_from(int i, uint64_t state)
         uint64_t next = state | (static_cast<uint64_t>(meeting.last) << (column * BITS_PER_COLUMN));
         if (i + 1 < day_count)
             next = release_before(next, day[i + 1].first);
-        int64_t rest = best_from(i + 1, next);
-        if (rest != UNREACHABLE && meeting.cost[column] + rest < best) {
-            best = meeting.cost[column] + rest;
+        Rank rest = best_from(i + 1, next);
+        if (rest < UNREACHABLE && meeting.rank[column] + rest < best) {
+            best = meeting.rank[column] + rest;
             best_column = static_cast<int8_t>(column);
         }
     }
@@ -113,9 +132,12 @@ void collect_day(int weekday)
             DayMeeting& entry = day[day_count++];
             entry = {section, meeting.first_slot - base, meeting.last_slot - base, {}};
             int64_t length = meeting.last_slot - meeting.first_slot + 1;
-            for (int column = 0; column <= LAST_ROOM; ++column)
-                entry.cost[column] = length * (seat_cost(sections[section].demand, room_capacity[column]) -
-                                               seat_cost(0, room_capacity[column]));
+            int64_t demand = sections[section].demand;
+            for (int column = 0; column <= LAST_ROOM; ++column) {
+                int64_t capacity = room_capacity[column];
+                entry.rank[column] = {length * (seat_cost(demand, capacity) - seat_cost(0, capacity)),
+                                      length * std::max<int64_t>(capacity - demand, 0)};
+            }
         }
     std::sort(day.begin(), day.begin() + day_count, [](const DayMeeting& a, const DayMeeting& b) {
         return a.first != b.first ? a.first < b.first : a.last < b.last;
@@ -137,7 +159,7 @@ int64_t place_optimal_day(AllocationGrid& grid, int weekday)
     for (int i = 0; i < day_count; ++i) {
         int column = memo_slot(memo_key(i, state)).column;
         occupy(grid, weekday, day[i], column);
-        cost += day[i].cost[column];
+        cost += day[i].rank[column].cost;
         state |= static_cast<uint64_t>(day[i].last) << (column * BITS_PER_COLUMN);
         if (i + 1 < day_count)
             state = release_before(state, day[i + 1].first);
@@ -154,11 +176,11 @@ int64_t place_greedy_day(AllocationGrid& grid, int weekday)
         int best_column = -1;
         for (int column = 0; column <= LAST_ROOM; ++column)
             if (busy[column] < day[i].first &&
-                (best_column < 0 || day[i].cost[column] < day[i].cost[best_column]))
+                (best_column < 0 || day[i].rank[column] < day[i].rank[best_column]))
                 best_column = column;
         busy[best_column] = day[i].last;
         occupy(grid, weekday, day[i], best_column);
-        cost += day[i].cost[best_column];
+        cost += day[i].rank[best_column].cost;
     }
     return cost;
 }
@@ -167,7 +189,7 @@ int64_t cheapest_columns_of_day()
 {
     int64_t bound = 0;
     for (int i = 0; i < day_count; ++i)
-        bound += *std::min_element(day[i].cost.begin(), day[i].cost.end());
+        bound += std::min_element(day[i].rank.begin(), day[i].rank.end())->cost;
     return bound;
 }
 
@@ -197,7 +219,7 @@ std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot()
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit)
 {
     grid = {};
-    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0};
+    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, {}};
     std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
     if (std::any_of(count.begin(), count.end(), [](int32_t meetings) { return meetings > ROOM_COLUMNS; })) {
         result.feasible = false;
@@ -209,7 +231,7 @@ OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit)
         memo_used = 0;
         memo_limit = std::min<int64_t>(state_limit, MEMO_SIZE / 2);
         memo_full = false;
-        int64_t optimum = best_from(0, 0);
+        int64_t optimum = best_from(0, 0).cost;
         result.states += std::min(memo_used, memo_limit);
         if (!memo_full) {
             result.cost += place_optimal_day(grid, weekday);
@@ -220,5 +242,6 @@ OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit)
             result.lower_bound += cheapest_columns_of_day();
         }
     }
+    result.figures = grid_figures(grid);
     return result;
 }

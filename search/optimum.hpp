@@ -1,5 +1,8 @@
 // The exact optimum of the allocation: every meeting in one column for all of
-// its slots, no cell shared by two sections, at the lowest grid cost. Meetings
+// its slots, no cell shared by two sections, at the lowest grid cost, and of
+// those, one with the fewest idle seats in the rooms that hold a section (the
+// fitted optimum: no class in a large room while a fitting one stands empty,
+// unless that costs something). Meetings
 // of different weekdays never share a slot, so each weekday is solved on its
 // own, by a dynamic programme over its meetings in order of their first slot
 // whose state is the last busy slot of every column.
@@ -9,6 +12,7 @@
 #include <cstdint>
 
 #include "model/tables.hpp"
+#include "search/cost.hpp"
 
 inline constexpr int64_t OPTIMUM_STATE_LIMIT = 1 << 20;  // states remembered per weekday
 
@@ -18,6 +22,7 @@ struct OptimumResult {
     int64_t cost;         // the grid cost of the allocation found
     int64_t lower_bound;  // no allocation costs less; equals cost when proven
     int64_t states;       // states remembered, all weekdays together
+    GridFigures figures;  // of the allocation found
 };
 
 // Meetings (of sections 1..section_count) that use each slot row; row 0 unused.

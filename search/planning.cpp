@@ -5,7 +5,6 @@
 
 #include "model/weights.hpp"
 #include "search/cost.hpp"
-#include "search/optimum.hpp"
 
 std::array<RoomChange, MAX_ROOM_CHANGES> room_changes{};
 int room_change_count = 0;
@@ -14,24 +13,41 @@ namespace {
 
 AllocationGrid planned_grid;  // the optimal allocation of the change being solved
 
-RoomChange solve_with_seats(int column, int32_t seats, int64_t state_limit)
+RoomChange solve_with_seats(int column, int32_t seats, int64_t state_limit, int64_t students_today)
 {
     int32_t current = room_capacity[column];
     room_capacity[column] = seats;
     OptimumResult result = solve_optimum(planned_grid, state_limit);
-    RoomChange change{column, current, seats, result.cost, count_capacity_violations(planned_grid), result.proven};
+    int64_t students = least_students_above(result);
+    RoomChange change{column, current, seats, students, students - students_today, result.cost,
+                      count_capacity_violations(planned_grid), result.proven};
     room_capacity[column] = current;
     return change;
 }
 
 }  // namespace
 
+int64_t least_students_above(const OptimumResult& optimum)
+{
+    if (excess_weight != 0 || idle_weight != 0)
+        return optimum.figures.students_above;
+    // Under the weights 1 and 0 a grid's cost is its students above capacity.
+    excess_weight = 1;
+    int64_t students = solve_optimum(planned_grid).cost;
+    excess_weight = 0;
+    return students;
+}
+
 void sort_room_changes()
 {
     std::sort(room_changes.begin(), room_changes.begin() + room_change_count,
               [](const RoomChange& a, const RoomChange& b) {
-                  if (a.cost != b.cost)
-                      return a.cost < b.cost;
+                  if (a.students_above != b.students_above)
+                      return a.students_above < b.students_above;
+                  int64_t added_a = int64_t{a.proposed_seats} - a.current_seats;
+                  int64_t added_b = int64_t{b.proposed_seats} - b.current_seats;
+                  if (added_a != added_b)
+                      return added_a < added_b;
                   return a.column != b.column ? a.column < b.column : a.proposed_seats < b.proposed_seats;
               });
 }
@@ -44,12 +60,43 @@ bool planned_costs_exact()
     return true;
 }
 
-void evaluate_room_changes(int64_t state_limit)
+void evaluate_room_changes(int64_t state_limit, int64_t students_today)
 {
     room_change_count = 0;
     for (int column = 0; column <= LAST_ROOM; ++column)
         for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
             if (seats != room_capacity[column])
-                room_changes[room_change_count++] = solve_with_seats(column, seats, state_limit);
+                room_changes[room_change_count++] = solve_with_seats(column, seats, state_limit, students_today);
     sort_room_changes();
+}
+
+int choose_investments(std::array<int, BEST_CHANGES_SHOWN>& chosen)
+{
+    std::array<bool, ROOM_COLUMNS> column_taken{};
+    int count = 0;
+    for (int i = 0; i < room_change_count && count < BEST_CHANGES_SHOWN; ++i) {
+        const RoomChange& change = room_changes[i];
+        if (change.variation < 0 && !column_taken[change.column]) {
+            column_taken[change.column] = true;
+            chosen[count++] = i;
+        }
+    }
+    return count;
+}
+
+int choose_spare_seats(std::array<int, ROOM_COLUMNS>& chosen)
+{
+    int count = 0;
+    for (int room = 1; room <= LAST_ROOM; ++room) {
+        int fewest = -1;
+        for (int i = 0; i < room_change_count; ++i) {
+            const RoomChange& change = room_changes[i];
+            if (change.column == room && change.proposed_seats < change.current_seats && change.variation == 0 &&
+                (fewest < 0 || change.proposed_seats < room_changes[fewest].proposed_seats))
+                fewest = i;
+        }
+        if (fewest >= 0)
+            chosen[count++] = fewest;
+    }
+    return count;
 }

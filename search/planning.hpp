@@ -1,42 +1,66 @@
 // Where to invest: the exact optimum of the instance after each single change
 // of one column's seats. Every real room is tried at 20, 30, ..., 120 seats,
 // and the overflow column given as many, in effect one more room of that size.
+// The changes are ranked by the students they leave above capacity, which is
+// what an allocation's cost ranks: seats that merely cut idle seats (and so
+// the cost) rank after seats that seat students.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "model/tables.hpp"
+#include "search/optimum.hpp"
 
 inline constexpr int32_t FEWEST_PLANNED_SEATS = 20;
 inline constexpr int32_t MOST_PLANNED_SEATS = 120;
 inline constexpr int32_t PLANNED_SEATS_STEP = 10;
 inline constexpr int PLANNED_SIZES = (MOST_PLANNED_SEATS - FEWEST_PLANNED_SEATS) / PLANNED_SEATS_STEP + 1;
 inline constexpr int MAX_ROOM_CHANGES = ROOM_COLUMNS * PLANNED_SIZES;
+inline constexpr int BEST_CHANGES_SHOWN = 10;
 
 // One change and the optimum of the instance with it.
 struct RoomChange {
     int32_t column;
     int32_t current_seats;
     int32_t proposed_seats;
-    int64_t cost;        // the optimal cost with this change alone
-    int32_t violations;  // over-capacity cells of that optimal allocation
-    bool proven;         // false when a weekday's search reached the state limit
+    int64_t students_above;  // the least students above capacity with this change alone
+    int64_t variation;       // students_above less today's least (below 0: relief)
+    int64_t cost;            // the optimal cost with this change alone
+    int32_t violations;      // over-capacity cells of that optimal allocation
+    bool proven;             // false when a weekday's search reached the state limit
 };
 
 extern std::array<RoomChange, MAX_ROOM_CHANGES> room_changes;  // entries 0..room_change_count-1
 extern int room_change_count;
 
+// The least students above capacity of the loaded instance, from its optimum:
+// its cost ranks allocations by them, unless both weights are 0, when they
+// are solved for on their own.
+int64_t least_students_above(const OptimumResult& optimum);
+
 // Solves the loaded instance once for every change that differs from the
 // current seats, with `state_limit` states per weekday, and leaves
-// room_changes sorted by optimal cost, then column, then proposed seats.
-// room_capacity is as it was afterwards. No slot may hold more meetings than
-// there are columns.
-void evaluate_room_changes(int64_t state_limit);
+// room_changes sorted as sort_room_changes does; `students_today` is the
+// least students above capacity without any change. room_capacity is as it
+// was afterwards. No slot may hold more meetings than there are columns.
+void evaluate_room_changes(int64_t state_limit, int64_t students_today);
 
 // Whether every change that evaluate_room_changes tries prices exactly in 64
 // bits; the costs of a change may pass 32 bits, and are kept in 64.
 bool planned_costs_exact();
 
-// Sorts the first room_change_count entries as evaluate_room_changes leaves them.
+// Sorts the first room_change_count entries by students above capacity, then
+// by the seats added (fewer first, so a harmless cut comes before an addition
+// of equal effect), then by column, then by proposed seats.
 void sort_room_changes();
+
+// "Onde investir": the first change of each column that seats students who
+// are above capacity today, in the order of room_changes, at most
+// BEST_CHANGES_SHOWN; their indices into `chosen`, and how many.
+int choose_investments(std::array<int, BEST_CHANGES_SHOWN>& chosen);
+
+// "Lugares que sobram": for each room, the change to the fewest seats below
+// today's that leaves no more students above capacity; their indices into
+// `chosen`, in room order, and how many.
+int choose_spare_seats(std::array<int, ROOM_COLUMNS>& chosen);

@@ -202,38 +202,48 @@ TEST(BoardText, EveryTextIsEscapedAndWrittenInUtf8)
     EXPECT_STREQ(text, "&lt;a href=&quot;x&quot;&gt; &amp; &#39;b&#39; \xC3\xA7\xC3\xA3");
 }
 
-TEST_F(BoardPage, WhereToInvestShowsTheTenBestChangesWithBarsOfTheirSaving)
+TEST_F(BoardPage, WhereToInvestShowsTheFirstChangeOfEachColumnThatSeatsStudentsThenTheSpareSeats)
 {
     std::string without = page();
     EXPECT_EQ(without.find("id=\"investir\""), std::string::npos);
-    board_planning = {true, false, 1000};
-    room_change_count = 12;
-    for (int i = 0; i < room_change_count; ++i)
-        room_changes[i] = {i % 8, i % 8 == 0 ? 0 : 40, 20 + 10 * (i % 3), 600 + 100 * i, i, i != 1};
+    board_planning = {true, false, {1000, 50}};
+    room_change_count = 8;
+    room_changes[0] = {3, 45, 60, 38, -12, 1100, 2, true};
+    room_changes[1] = {3, 45, 70, 38, -12, 1200, 2, true};  // a second of the same column
+    room_changes[2] = {0, 0, 20, 45, -5, 1300, 3, false};
+    room_changes[3] = {7, 90, 60, 50, 0, 900, 4, true};
+    room_changes[4] = {7, 90, 40, 50, 0, 800, 4, true};     // the fewest seats that change nothing
+    room_changes[5] = {1, 30, 20, 50, 0, 990, 4, true};
+    room_changes[6] = {2, 40, 30, 52, 2, 700, 5, true};     // a cut that seats fewer
+    room_changes[7] = {4, 50, 120, 50, 0, 1500, 4, true};   // seats added that seat nobody
     std::string section = between(page(), "id=\"investir\"", "</section>");
-    EXPECT_NE(section.find("Custo \xC3\xB3timo atual: 1000. As 10 mudan\xC3\xA7" "as"), std::string::npos);
-    EXPECT_EQ(occurrences(section, "<tr><th scope=\"row\">"), 10);
-    EXPECT_NE(section.find("<tr><th scope=\"row\">uma sala a mais (coluna sv) com 20 lugares</th><td>600</td><td>0</td>"
-                           "<td class=\"saving\"><span class=\"bar\" style=\"width:12.0em\">&nbsp;</span>400</td></tr>"),
+    EXPECT_NE(section.find("No \xC3\xB3timo de hoje, 50 alunos acima da capacidade (custo \xC3\xB3timo 1000). A mudan"
+                           "\xC3\xA7" "a de cada coluna que mais os diminui, entre 8 avaliadas"),
               std::string::npos);
-    EXPECT_NE(section.find("<tr><th scope=\"row\">sala 01: 40 &rarr; 30 lugares</th><td>700 (n\xC3\xA3o provado)</td>"
-                           "<td>1</td><td class=\"saving\"><span class=\"bar\" style=\"width:9.0em\">&nbsp;</span>300"),
+    EXPECT_EQ(occurrences(section, "<tr><th scope=\"row\">"), 2);
+    EXPECT_NE(section.find("<tr><th scope=\"row\">sala 03: 45 &rarr; 60 lugares</th><td class=\"saving\"><span "
+                           "class=\"bar\" style=\"width:12.0em\">&nbsp;</span>12</td><td>38</td><td>1100</td></tr>\n"
+                           "<tr><th scope=\"row\">uma sala a mais (coluna sv) com 20 lugares</th><td class=\"saving\">"
+                           "<span class=\"bar\" style=\"width:5.0em\">&nbsp;</span>5</td><td>45</td>"
+                           "<td>1300 (n\xC3\xA3o provado)</td></tr>"),
               std::string::npos);
-    EXPECT_NE(section.find("<span class=\"bar\" style=\"width:0.0em\">&nbsp;</span>-500</td></tr>"), std::string::npos);
-    EXPECT_EQ(section.find(">-600<"), std::string::npos);  // the eleventh is not shown
-    std::swap(room_changes[0], room_changes[3]);  // out of cost order, the bars still end at the largest saving
+    EXPECT_NE(section.find("<h3>Lugares que sobram</h3>\n<ul>\n"
+                           "<li>sala 01 pode ficar com 20 lugares (hoje 30) sem mais alunos acima</li>\n"
+                           "<li>sala 07 pode ficar com 40 lugares (hoje 90) sem mais alunos acima</li>\n</ul>"),
+              std::string::npos);
+    room_change_count = 0;  // a planning of its header alone: a line each, no empty table
     section = between(page(), "id=\"investir\"", "</section>");
-    EXPECT_NE(section.find("width:12.0em\">&nbsp;</span>400<"), std::string::npos);
-    EXPECT_NE(section.find("width:3.0em\">&nbsp;</span>100<"), std::string::npos);
-    room_change_count = 0;  // a planning of its header alone: no empty table
-    section = between(page(), "id=\"investir\"", "</section>");
-    EXPECT_NE(section.find("(planejamento.txt).</p>"), std::string::npos);
+    EXPECT_NE(section.find("Nenhuma das 0 mudan\xC3\xA7" "as"), std::string::npos);
+    EXPECT_NE(section.find("<p>Nenhuma sala pode ficar com menos lugares sem mais alunos acima.</p>"),
+              std::string::npos);
     EXPECT_EQ(section.find("<table>"), std::string::npos);
+    EXPECT_EQ(section.find("<ul>"), std::string::npos);
 }
 
 TEST_F(BoardPage, PlanningOfOtherDataIsLeftOutWithTheLineThatSaysWhy)
 {
-    write_file("planejamento.txt", "Planejamento de salas: custo otimo atual 1000\n3|45|20|900|-100|1|1|\n");
+    write_file("planejamento.txt", "Planejamento de salas: custo otimo atual 1000, alunos acima atual 7\n"
+                                   "3|45|20|9|2|900|1|1|\n");
     const struct {
         bool optimum_present;
         int32_t optimum_cost, seats_of_room_3;
@@ -249,7 +259,8 @@ TEST_F(BoardPage, PlanningOfOtherDataIsLeftOutWithTheLineThatSaysWhy)
         EXPECT_EQ(board_planning.present, c.current);
         EXPECT_EQ(board_planning.stale, !c.current);
         std::string section = between(page(), "id=\"investir\"", "</section>");
-        EXPECT_EQ(section.find("<table>") != std::string::npos, c.current) << c.optimum_cost << " " << c.seats_of_room_3;
+        EXPECT_EQ(section.find("<h3>Lugares que sobram</h3>") != std::string::npos, c.current)
+            << c.optimum_cost << " " << c.seats_of_room_3;
         EXPECT_EQ(section.find("planejamento.txt e de outra versao dos dados; rode alocacao-otimo --planejar.</p>") !=
                       std::string::npos,
                   !c.current);
@@ -259,32 +270,38 @@ TEST_F(BoardPage, PlanningOfOtherDataIsLeftOutWithTheLineThatSaysWhy)
 
 TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
 {
-    int64_t optimum = 0;
-    EXPECT_FALSE(read_planning_file(optimum));
-    const std::string header = "Planejamento de salas: custo otimo atual 1000\n";
-    write_file("planejamento.txt", header + "3|40|20|900|-100|1|1|\n0|0|60|1100|100|0|0|\n");
-    ASSERT_TRUE(read_planning_file(optimum));
-    EXPECT_EQ(optimum, 1000);
+    PlanningBaseline today{};
+    EXPECT_FALSE(read_planning_file(today));
+    const std::string header = "Planejamento de salas: custo otimo atual 1000, alunos acima atual 50\n";
+    write_file("planejamento.txt", header + "3|40|60|38|-12|900|1|1|\n0|0|60|45|-5|1100|0|0|\n");
+    ASSERT_TRUE(read_planning_file(today));
+    EXPECT_EQ(today.optimum_cost, 1000);
+    EXPECT_EQ(today.students_above, 50);
     ASSERT_EQ(room_change_count, 2);
+    EXPECT_EQ(room_changes[0].students_above, 38);
+    EXPECT_EQ(room_changes[0].variation, -12);
+    EXPECT_EQ(room_changes[0].cost, 900);
     EXPECT_EQ(room_changes[1].proposed_seats, 60);
     EXPECT_FALSE(room_changes[1].proven);
     // Costs past 32 bits, as an instance of large weights plans them, are read back whole.
-    write_file("planejamento.txt", header + "3|40|20|3400000000|3399999000|1|1|\n");
-    ASSERT_TRUE(read_planning_file(optimum));
+    write_file("planejamento.txt", header + "3|40|20|50|0|3400000000|1|1|\n");
+    ASSERT_TRUE(read_planning_file(today));
     EXPECT_EQ(room_changes[0].cost, 3400000000);
     const std::string refused[] = {
-        header + "3|40|20|900|-99|1|1|\n", header + "3|40|20|900|-100|1|2|\n", header + "8|40|20|900|-100|1|1|\n",
-        header + "3|-50|20|900|-100|1|1|\n", header + "3|40|20|-2000000000|-2000001000|1|1|\n",
-        header + "3|40|020|900|-100|1|1|\n", header + "3|+40|20|900|-100|1|1|\n",
-        header + "3|40|20|900|-100|1|1| \n", header + "3|40|20|900|-100|1|1|",  // no line end
-        header + "3|40|20|99999999999999999999|-100|1|1|\n",
-        "Planejamento de salas: custo otimo atual +0034268\n",
-        "Planejamento de salas: custo otimo atual 34268" + std::string(100000, ' ') + "\n",
-        "Planejamento de salas: custo otimo atual -9223372036854775808\n3|40|20|900|-100|1|1|\n",
-        "Planejamento de salas: custo otimo atual 9223372036854775808\n"};
+        header + "3|40|60|38|-11|900|1|1|\n", header + "3|40|60|38|-12|900|1|2|\n", header + "8|40|60|38|-12|900|1|1|\n",
+        header + "3|-50|60|38|-12|900|1|1|\n", header + "3|40|60|38|-12|-2000000000|1|1|\n",
+        header + "3|40|60|-1|-51|900|1|1|\n", header + "3|40|060|38|-12|900|1|1|\n", header + "3|+40|60|38|-12|900|1|1|\n",
+        header + "3|40|60|38|-12|900|1|1| \n", header + "3|40|60|38|-12|900|1|1|",  // no line end
+        header + "3|40|60|38|-12|99999999999999999999|1|1|\n", header + "3|40|60|38|-12|900|1|\n",
+        "Planejamento de salas: custo otimo atual +0034268, alunos acima atual 50\n",
+        "Planejamento de salas: custo otimo atual 34268\n",
+        "Planejamento de salas: custo otimo atual 34268, alunos acima atual 50" + std::string(100000, ' ') + "\n",
+        "Planejamento de salas: custo otimo atual -9223372036854775808, alunos acima atual 50\n3|40|60|38|-12|900|1|1|\n",
+        "Planejamento de salas: custo otimo atual 1000, alunos acima atual -9223372036854775808\n3|40|60|38|-12|900|1|1|\n",
+        "Planejamento de salas: custo otimo atual 9223372036854775808, alunos acima atual 50\n"};
     for (const std::string& text : refused) {
         write_file("planejamento.txt", text);
-        EXPECT_EXIT((std::freopen("/dev/null", "r", stdin), read_planning_file(optimum)), ::testing::ExitedWithCode(1),
+        EXPECT_EXIT((std::freopen("/dev/null", "r", stdin), read_planning_file(today)), ::testing::ExitedWithCode(1),
                     "")
             << text.substr(0, 120);
     }

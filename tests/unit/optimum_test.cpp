@@ -42,10 +42,21 @@ void add_meeting(int32_t section, int m, int first, int last)
     meeting.last_slot = last;
 }
 
-// Every assignment of the meetings to columns, priced cell by cell with grid_cost.
-int64_t brute_force_optimum(const std::vector<Placed>& meetings)
+// The least cost and, among the allocations of that cost, the fewest idle
+// seats in occupied rooms.
+struct Fitted {
+    int64_t cost;
+    int64_t occupied_idle_seats;
+    bool operator<(const Fitted& other) const
+    {
+        return cost != other.cost ? cost < other.cost : occupied_idle_seats < other.occupied_idle_seats;
+    }
+};
+
+// Every assignment of the meetings to columns, priced cell by cell with grid_cost and grid_figures.
+Fitted brute_force_optimum(const std::vector<Placed>& meetings)
 {
-    int64_t best = INT64_MAX;
+    Fitted best{INT64_MAX, INT64_MAX};
     std::vector<int> column(meetings.size(), 0);
     for (;;) {
         AllocationGrid grid{};
@@ -58,7 +69,7 @@ int64_t brute_force_optimum(const std::vector<Placed>& meetings)
         if (feasible) {
             int32_t cost;
             grid_cost(grid, cost);
-            best = std::min<int64_t>(best, cost);
+            best = std::min(best, Fitted{cost, grid_figures(grid).occupied_idle_seats});
         }
         size_t i = 0;
         while (i < column.size() && ++column[i] == ROOM_COLUMNS)
@@ -144,7 +155,16 @@ TEST_F(Optimum, AgreesWithBruteForceOnSmallInstances)
         }
         OptimumResult result = solve_optimum(best_grid);
         ASSERT_TRUE(result.proven);
-        ASSERT_EQ(result.cost, brute_force_optimum(present_meetings())) << "trial " << trial;
+        Fitted brute = brute_force_optimum(present_meetings());
+        ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
+        ASSERT_EQ(grid_figures(best_grid).occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        // The cost less what the instance fixes is the students above capacity, at both weights.
+        int64_t fixed = 0;
+        for (int room = 0; room <= LAST_ROOM; ++room)
+            fixed += SLOT_COUNT * int64_t{room_capacity[room]};
+        for (const Placed& meeting : present_meetings())
+            fixed -= int64_t{sections[meeting.section].demand} * (meeting.last - meeting.first + 1);
+        ASSERT_EQ(result.cost - idle_weight * fixed, (excess_weight + idle_weight) * grid_figures(best_grid).students_above);
         int32_t priced;
         grid_cost(best_grid, priced);
         ASSERT_EQ(priced, result.cost);
@@ -278,7 +298,22 @@ TEST_F(ReportCheck, OptimalReportPassesEveryCheck)
               "solucaof.txt: custo declarado 15225, recalculado a partir da grade 15225: confere.\n"
               "solucaof.txt: n\xFAmero de inviabilidades declarado 2, recalculado a partir da grade 2: confere.\n"
               "solucaof.txt: as 2 reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n"
-              "solucaof.txt: 0 acima do \xF3timo (0.00%).\n");
+              "solucaof.txt: 10 alunos acima da capacidade, 0 reuni\xF5" "es sem sala, 5 lugares ociosos em salas "
+              "ocupadas.\n"
+              "solucaof.txt: 0 acima do \xF3timo (0,00 %); nenhum aluno acima da capacidade a mais que o \xF3timo.\n");
+    // Section 2 (25 students) from 30 seats to 20 and section 1 (45) from 40 seats to sv (0 seats).
+    ASSERT_EQ(best_grid[1][2], 2);
+    best_grid[1][2] = 0;
+    best_grid[1][3] = 2;
+    best_grid[1][1] = best_grid[2][1] = 0;
+    best_grid[1][0] = best_grid[2][0] = 1;
+    write_report();
+    console = check(ok);
+    EXPECT_NE(console.find("solucaof.txt: 95 alunos acima da capacidade, 1 reuni\xE3o sem sala, 0 lugares ociosos "
+                           "em salas ocupadas.\nsolucaof.txt: 340 acima do \xF3timo (2,23 %); 85 alunos acima da "
+                           "capacidade a mais que o \xF3timo.\n"),
+              std::string::npos)
+        << console;
 }
 
 TEST_F(ReportCheck, HeaderThatDisagreesWithTheGridIsReported)
@@ -420,45 +455,71 @@ protected:
     }
 };
 
-TEST_F(RoomPlanning, BestChangeIsTheOneComputedByHand)
+TEST_F(RoomPlanning, ChangesAreRankedByTheStudentsTheyLeaveAboveCapacityComputedByHand)
 {
     // Today: 20 students above 40 seats (200) and 7 x 40 x 90 - 40 idle seats.
     const int64_t today = 200 + 7 * 40 * 90 - 40;
-    ASSERT_EQ(solve_optimum(best_grid).cost, today);
-    evaluate_room_changes(OPTIMUM_STATE_LIMIT);
-    // A room cut to 20 seats, while the section keeps another, saves 20 idle seats in 90 slots.
+    OptimumResult optimum = solve_optimum(best_grid);
+    ASSERT_EQ(optimum.cost, today);
+    ASSERT_EQ(least_students_above(optimum), 20);
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT, 20);
+    // A room of 60 seats the whole section, at 20 seats added: the cost saves
+    // 200 but 20 more seats stand idle in 89 slots. Cutting a room to 20 seats
+    // would lower the cost more (20 idle seats in 90 slots) and seat nobody.
     const RoomChange& best = room_changes[0];
     EXPECT_EQ(best.column, 1);
     EXPECT_EQ(best.current_seats, 40);
-    EXPECT_EQ(best.proposed_seats, 20);
-    EXPECT_EQ(best.cost, today - 20 * 90);
-    EXPECT_EQ(best.violations, 1);
+    EXPECT_EQ(best.proposed_seats, 60);
+    EXPECT_EQ(best.students_above, 0);
+    EXPECT_EQ(best.variation, -20);
+    EXPECT_EQ(best.cost, today - 200 + 20 * 89);
+    EXPECT_EQ(best.violations, 0);
     EXPECT_TRUE(best.proven);
-    // A room of 60: the section fits (saves 200) but 20 more seats stand idle in 89 slots.
-    for (int i = 0; i < room_change_count; ++i)
-        if (room_changes[i].column == 3 && room_changes[i].proposed_seats == 60) {
-            EXPECT_EQ(room_changes[i].cost, today - 200 + 20 * 89);
-            EXPECT_EQ(room_changes[i].violations, 0);
+    for (int i = 0; i < room_change_count; ++i) {
+        const RoomChange& change = room_changes[i];
+        int64_t expected = change.proposed_seats >= 60 ? 0 : change.proposed_seats == 50 ? 10 : 20;
+        EXPECT_EQ(change.students_above, expected) << change.column << " " << change.proposed_seats;
+        EXPECT_EQ(change.variation, expected - 20);
+        if (change.column == 3 && change.proposed_seats == 20) {
+            EXPECT_EQ(change.cost, today - 20 * 90);
         }
+    }
+    // Each column's first relief in file order: rooms 1..7 at 60, then one more room (sv) of 60.
+    std::array<int, BEST_CHANGES_SHOWN> investments;
+    ASSERT_EQ(choose_investments(investments), ROOM_COLUMNS);
+    for (int i = 0; i < LAST_ROOM; ++i)
+        EXPECT_EQ(room_changes[investments[i]].column * 1000 + room_changes[investments[i]].proposed_seats,
+                  (i + 1) * 1000 + 60);
+    EXPECT_EQ(room_changes[investments[LAST_ROOM]].column, OVERFLOW_COLUMN);
+    EXPECT_EQ(room_changes[investments[LAST_ROOM]].proposed_seats, 60);
+    // Every room can go down to 20 seats without more students above.
+    std::array<int, ROOM_COLUMNS> spare;
+    ASSERT_EQ(choose_spare_seats(spare), LAST_ROOM);
+    for (int i = 0; i < LAST_ROOM; ++i)
+        EXPECT_EQ(room_changes[spare[i]].column * 1000 + room_changes[spare[i]].proposed_seats, (i + 1) * 1000 + 20);
     EXPECT_EQ(room_capacity, (std::array<int32_t, ROOM_COLUMNS>{0, 40, 40, 40, 40, 40, 40, 40}));
 }
 
-TEST_F(RoomPlanning, ChangesAreSortedByCostThenColumnThenSeatsAndNoOpsSkipped)
+TEST_F(RoomPlanning, ChangesAreSortedByStudentsAboveThenSeatsAddedThenColumnThenSeatsAndNoOpsSkipped)
 {
-    evaluate_room_changes(OPTIMUM_STATE_LIMIT);
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT, 20);
     EXPECT_EQ(room_change_count, ROOM_COLUMNS * PLANNED_SIZES - LAST_ROOM);  // 40 seats is no change for rooms 1..7
-    for (int i = 0; i < LAST_ROOM; ++i) {  // the seven rooms cut to 20 tie
-        EXPECT_EQ(room_changes[i].column, i + 1);
-        EXPECT_EQ(room_changes[i].proposed_seats, 20);
-    }
     for (int i = 1; i < room_change_count; ++i) {
         const RoomChange& a = room_changes[i - 1];
         const RoomChange& b = room_changes[i];
-        EXPECT_TRUE(a.cost < b.cost || (a.cost == b.cost && (a.column < b.column ||
-                                                           (a.column == b.column && a.proposed_seats < b.proposed_seats))))
+        int added_a = a.proposed_seats - a.current_seats, added_b = b.proposed_seats - b.current_seats;
+        EXPECT_TRUE(a.students_above < b.students_above ||
+                    (a.students_above == b.students_above &&
+                     (added_a < added_b || (added_a == added_b && a.column < b.column))))
             << "entry " << i;
         EXPECT_NE(b.proposed_seats, b.current_seats);
     }
+    // Of equal effect, a cut comes before an addition: of the changes that leave 20 students above, the
+    // cuts to 20 seats come first and one more room of 40 (sv) last.
+    const RoomChange& last = room_changes[room_change_count - 1];
+    EXPECT_EQ(last.column * 1000 + last.proposed_seats, 0 * 1000 + 40);
+    const RoomChange& first_cut = room_changes[room_change_count - 17];
+    EXPECT_EQ(first_cut.column * 1000 + first_cut.proposed_seats, 1 * 1000 + 20);
     std::array<RoomChange, MAX_ROOM_CHANGES> sorted = room_changes;
     std::swap(room_changes[0], room_changes[5]);
     std::swap(room_changes[3], room_changes[room_change_count - 1]);
@@ -468,18 +529,27 @@ TEST_F(RoomPlanning, ChangesAreSortedByCostThenColumnThenSeatsAndNoOpsSkipped)
                   sorted[i].proposed_seats * 10 + sorted[i].column);
 }
 
-TEST_F(RoomPlanning, BestChangesAreShownWithASignedVariation)
+TEST_F(RoomPlanning, WhereToInvestAndSpareSeatsAreShownALineEachOrOneLineForNone)
 {
-    room_change_count = 3;
-    room_changes[0] = {0, 0, 60, 900, 2, true};
-    room_changes[1] = {3, 40, 20, 1000, 1, true};
-    room_changes[2] = {7, 90, 120, 1100, 0, false};
+    room_change_count = 4;
+    room_changes[0] = {0, 0, 60, 45, -12, 900, 2, true};
+    room_changes[1] = {3, 40, 60, 56, -1, 1000, 1, false};
+    room_changes[2] = {7, 90, 60, 57, 0, 800, 0, true};
+    room_changes[3] = {7, 90, 120, 57, 0, 1100, 0, true};
     start_console_capture();
-    print_best_changes(1000);
+    print_planning({1000, 57});
     EXPECT_EQ(console_capture(),
-              "\nOnde investir: as 3 melhores mudan\xE7" "as de uma coluna, entre 3 (planejamento.txt)\n"
-              "uma sala a mais (coluna sv) com 60 lugares: custo \xF3timo 900 (-10,0 %), 2 inviabilidades\n"
-              "sala 03: 40 -> 20 lugares: custo \xF3timo 1000 (0,0 %), 1 inviabilidade\n"
-              "sala 07: 90 -> 120 lugares: custo \xF3timo 1100 (+10,0 %), 0 inviabilidades, otimalidade n\xE3o "
-              "provada\n");
+              "\nOnde investir (planejamento.txt, 4 mudan\xE7" "as de uma coluna avaliadas):\n"
+              "uma sala a mais (coluna sv) com 60 lugares: 12 alunos acima a menos (de 57 para 45)\n"
+              "sala 03: 40 -> 60 lugares: 1 aluno acima a menos (de 57 para 56), otimalidade n\xE3o provada\n"
+              "\nLugares que sobram:\n"
+              "sala 07 pode ficar com 60 lugares (hoje 90) sem mais alunos acima\n");
+    room_change_count = 1;
+    room_changes[0] = {3, 40, 60, 57, 0, 1000, 1, true};
+    start_console_capture();
+    print_planning({1000, 57});
+    EXPECT_EQ(console_capture(),
+              "\nOnde investir (planejamento.txt, 1 mudan\xE7" "as de uma coluna avaliadas):\n"
+              "Nenhuma mudan\xE7" "a de uma coluna diminui os alunos acima da capacidade (hoje 57).\n"
+              "\nLugares que sobram:\nNenhuma sala pode ficar com menos lugares sem mais alunos acima.\n");
 }
