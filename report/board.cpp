@@ -43,8 +43,7 @@ constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_NAMES{
 struct SolutionFigures {
     int32_t cost;
     int32_t violations;
-    int64_t students_above;
-    int64_t idle_seats;
+    GridFigures students;
     int broken_meetings;
 };
 
@@ -110,14 +109,8 @@ int meeting_count()
 
 SolutionFigures figures_of(const AllocationGrid& grid)
 {
-    SolutionFigures figures{0, count_capacity_violations(grid), 0, 0, 0};
+    SolutionFigures figures{0, count_capacity_violations(grid), grid_figures(grid), 0};
     grid_cost(grid, figures.cost);
-    for (int row = 1; row <= SLOT_COUNT; ++row)
-        for (int room = 0; room <= LAST_ROOM; ++room) {
-            int64_t demand = sections[grid[row][room]].demand, capacity = room_capacity[room];
-            figures.students_above += std::max<int64_t>(demand - capacity, 0);
-            figures.idle_seats += std::max<int64_t>(capacity - demand, 0);
-        }
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
@@ -208,8 +201,9 @@ void write_head(std::FILE* out)
                 ".avisos{border:2px solid #b36b00;background:#fff4e0;padding:0 .8rem;margin:.5rem 0}\n"
                 ".avisos h2{font-size:1.1rem}\n"
                 "nav p{margin:.2rem 0}\nnav a{margin-left:.6em}\nnav a:first-child{margin-left:0}\n"
-                "@media print{@page{size:A4 landscape;margin:8mm}nav{display:none}"
-                "body{font-size:8pt;margin:0}.day,#mudancas{break-before:page}.day{break-inside:avoid}}\n"
+                "@media print{@page{size:A4 landscape;margin:8mm}nav,#inicial{display:none}"
+                "body{font-size:8pt;margin:0}.day,.solution,#mudancas{break-before:page}"
+                ".solution>h2+.day{break-before:avoid}.day{break-inside:avoid}h2,h3{break-after:avoid}}\n"
                 "</style>\n</head>\n<body>\n");
 }
 
@@ -278,28 +272,32 @@ void write_navigation(std::FILE* out)
     markup(out, "</nav>\n</header>\n");
 }
 
-void write_distance(std::FILE* out, int32_t cost)
+// The students above capacity beyond the optimum's: "245 alunos a mais".
+void write_distance(std::FILE* out, int64_t students_above)
 {
     if (!board_solutions[OPTIMAL_SOLUTION].present) {
         markup(out, "<td>&mdash;</td>");
         return;
     }
-    int64_t optimum = board_solutions[OPTIMAL_SOLUTION].report.cost;
-    int64_t above = cost - optimum;
-    double percent = optimum == 0 ? 0.0 : 100.0 * static_cast<double>(above) / static_cast<double>(optimum);
-    markup(out, "<td>%lld (%.2f%%)</td>", static_cast<long long>(above), percent);
+    int64_t more = students_above - figures_of(board_solutions[OPTIMAL_SOLUTION].report.grid).students.students_above;
+    long long count = more < 0 ? -more : more;
+    if (count == 0)
+        markup(out, "<td>nenhum aluno a mais</td>");
+    else
+        markup(out, "<td>%lld %s a %s</td>", count, count == 1 ? "aluno" : "alunos", more < 0 ? "menos" : "mais");
 }
 
 void write_summary_row(std::FILE* out, int kind)
 {
     const BoardSolution& solution = board_solutions[kind];
     SolutionFigures figures = figures_of(solution.report.grid);
-    markup(out, "<tr><th scope=\"row\"><a href=\"#%s\">%s</a> (%s)</th><td>%d</td><td>%d</td><td>%d</td>"
-                "<td>%lld</td><td>%lld</td>",
-           SOLUTION_FILES[kind].anchor, SOLUTION_FILES[kind].title, SOLUTION_FILES[kind].name, solution.report.cost,
-           figures.cost, figures.violations, static_cast<long long>(figures.students_above),
-           static_cast<long long>(figures.idle_seats));
-    write_distance(out, figures.cost);
+    markup(out, "<tr><th scope=\"row\"><a href=\"#%s\">%s</a> (%s)</th><td>%lld</td><td>%d</td><td>%lld</td>"
+                "<td>%d</td><td>%d</td><td>%d</td>",
+           SOLUTION_FILES[kind].anchor, SOLUTION_FILES[kind].title, SOLUTION_FILES[kind].name,
+           static_cast<long long>(figures.students.students_above), figures.students.meetings_without_room,
+           static_cast<long long>(figures.students.occupied_idle_seats), solution.report.cost, figures.cost,
+           figures.violations);
+    write_distance(out, figures.students.students_above);
     if (figures.broken_meetings == 0)
         markup(out, "<td>todas inteiras</td></tr>\n");
     else
@@ -330,11 +328,12 @@ void write_summary(std::FILE* out)
                     "neste diret\xF3rio.</p>\n</section>\n");
         return;
     }
-    markup(out, "<table>\n<thead><tr><th scope=\"col\">Solu\xE7\xE3o</th><th scope=\"col\">Custo declarado</th>"
+    markup(out, "<table>\n<thead><tr><th scope=\"col\">Solu\xE7\xE3o</th>"
+                "<th scope=\"col\">Alunos acima da capacidade</th><th scope=\"col\">Reuni\xF5" "es sem sala</th>"
+                "<th scope=\"col\">Lugares ociosos em salas ocupadas</th><th scope=\"col\">Custo declarado</th>"
                 "<th scope=\"col\">Custo recalculado</th><th scope=\"col\">C\xE9lulas acima da capacidade</th>"
-                "<th scope=\"col\">Alunos acima da capacidade</th><th scope=\"col\">Lugares ociosos</th>"
-                "<th scope=\"col\">Dist\xE2ncia ao \xF3timo</th><th scope=\"col\">Reuni\xF5" "es</th></tr></thead>\n"
-                "<tbody>\n");
+                "<th scope=\"col\">Alunos acima al\xE9m do \xF3timo</th><th scope=\"col\">Reuni\xF5" "es</th>"
+                "</tr></thead>\n<tbody>\n");
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         if (board_solutions[kind].present)
             write_summary_row(out, kind);
@@ -415,6 +414,13 @@ void write_investments(std::FILE* out)
     markup(out, "</section>\n");
 }
 
+// What moving a meeting from one room to the other saves in cost.
+int64_t change_saving(int32_t section, const Meeting& meeting, int from, int to)
+{
+    int length = meeting.last_slot - meeting.first_slot + 1;
+    return meeting_price(section, length, from) - meeting_price(section, length, to);
+}
+
 void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int from, int to)
 {
     int length = meeting.last_slot - meeting.first_slot + 1;
@@ -428,12 +434,13 @@ void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int f
     markup(out, " (%d lugares)</td><td>", room_capacity[from]);
     write_room_name(out, to);
     markup(out, " (%d lugares)</td><td>%lld</td></tr>\n", room_capacity[to],
-           static_cast<long long>(meeting_price(section, length, from) - meeting_price(section, length, to)));
+           static_cast<long long>(change_saving(section, meeting, from, to)));
 }
 
 // The meetings that the optimum puts in another room than the annealing, in
-// order of their first slot: written to `out` unless it is null; returns how many.
-int list_changes(std::FILE* out)
+// order of their first slot, those that change the cost or those that do not:
+// written to `out` unless it is null; returns how many.
+int list_changes(std::FILE* out, bool saving)
 {
     const AllocationGrid& annealed = board_solutions[ANNEALING_SOLUTION].report.grid;
     const AllocationGrid& optimal = board_solutions[OPTIMAL_SOLUTION].report.grid;
@@ -445,7 +452,7 @@ int list_changes(std::FILE* out)
                 if (meeting.weekday == 0 || meeting.first_slot != row)
                     continue;
                 int from = meeting_column(annealed, section, meeting), to = meeting_column(optimal, section, meeting);
-                if (from < 0 || to < 0 || from == to)
+                if (from < 0 || to < 0 || from == to || (change_saving(section, meeting, from, to) != 0) != saving)
                     continue;
                 if (out != nullptr)
                     write_change(out, section, meeting, from, to);
@@ -459,17 +466,18 @@ void write_changes(std::FILE* out)
     if (!board_solutions[ANNEALING_SOLUTION].present || !board_solutions[OPTIMAL_SOLUTION].present)
         return;
     markup(out, "<section id=\"mudancas\">\n<h2>Mudan\xE7" "as do annealing para o \xF3timo</h2>\n");
-    int changes = list_changes(nullptr);
+    int changes = list_changes(nullptr, true), neutral = list_changes(nullptr, false);
     if (changes > 0) {
         markup(out, "<table>\n<thead><tr><th scope=\"col\">Dia</th><th scope=\"col\">In\xED" "cio</th>"
                     "<th scope=\"col\">Turma</th><th scope=\"col\">No annealing</th><th scope=\"col\">No \xF3timo</th>"
                     "<th scope=\"col\">Economia no custo</th></tr></thead>\n<tbody>\n");
-        list_changes(out);
+        list_changes(out, true);
         markup(out, "</tbody>\n</table>\n");
     }
-    markup(out, "<p>%d reuni\xF5" "es mudam de sala. A economia de cada mudan\xE7" "a conta os "
-                "alunos acima da capacidade e os lugares ociosos das duas salas.</p>\n</section>\n",
-           changes);
+    markup(out, "<p>%d %s de sala com economia no custo; a economia de cada mudan\xE7" "a conta os alunos acima da "
+                "capacidade e os lugares ociosos das duas salas. %d %s de sala sem mudar o custo.</p>\n</section>\n",
+           changes, changes == 1 ? "reuni\xE3o muda" : "reuni\xF5" "es mudam", neutral,
+           neutral == 1 ? "reuni\xE3o muda" : "reuni\xF5" "es mudam");
 }
 
 void write_meeting_cell(std::FILE* out, int32_t section, int rows, int room)
@@ -481,9 +489,11 @@ void write_meeting_cell(std::FILE* out, int32_t section, int rows, int room)
     markup(out, " <small>(%02d)</small><br>%lld alunos<br><span class=\"fit\">", section,
            static_cast<long long>(demand));
     if (over)
-        markup(out, "&#9888; %lld acima da capacidade", static_cast<long long>(demand - capacity));
+        markup(out, "&#9888; %lld %s acima da capacidade", static_cast<long long>(demand - capacity),
+               demand - capacity == 1 ? "aluno" : "alunos");
     else
-        markup(out, "%lld lugares livres", static_cast<long long>(capacity - demand));
+        markup(out, "%lld %s", static_cast<long long>(capacity - demand),
+               capacity - demand == 1 ? "lugar livre" : "lugares livres");
     markup(out, "</span></td>");
 }
 
