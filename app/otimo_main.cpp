@@ -1,8 +1,10 @@
-// alocacao-otimo: the optimal allocation of the instance in the working
-// directory, written to otima.txt, and an independent check of the reports
-// that alocacao left there (solucaof.txt, solucao.txt) against it. With
-// --planejar, then the optimum after each single change of one column's
-// seats, ranked in planejamento.txt, the ten best on the console.
+// alocacao-otimo: the fitted optimal allocation of the instance in the
+// working directory, written to otima.txt with what it means for the
+// students, and an independent check of the reports that alocacao left there
+// (solucaof.txt, solucao.txt) against it. With --planejar, then the optimum
+// after each single change of one column's seats, ranked by the students it
+// leaves above capacity in planejamento.txt; where to invest and the spare
+// seats on the console.
 // Exit status: 0 when done and every report present passes its check; 1 for
 // an unknown option, a file error, an instance without a feasible allocation
 // or a console that cannot be written; 2 when a report fails its check.
