@@ -462,6 +462,17 @@ TEST_F(RoomPlanning, ChangesAreRankedByTheStudentsTheyLeaveAboveCapacityComputed
     OptimumResult optimum = solve_optimum(best_grid);
     ASSERT_EQ(optimum.cost, today);
     ASSERT_EQ(least_students_above(optimum), 20);
+    // With both weights 0 every allocation costs 0: the students above are solved for on their own.
+    room_capacity[1] = 70;
+    excess_weight = idle_weight = 0;
+    OptimumResult free = solve_optimum(best_grid);
+    EXPECT_EQ(free.cost, 0);
+    EXPECT_EQ(least_students_above(free), 0);
+    EXPECT_EQ(excess_weight, 0);
+    room_capacity[1] = 40;
+    EXPECT_EQ(least_students_above(free), 20);
+    excess_weight = 10;
+    idle_weight = 1;
     evaluate_room_changes(OPTIMUM_STATE_LIMIT, 20);
     // A room of 60 seats the whole section, at 20 seats added: the cost saves
     // 200 but 20 more seats stand idle in 89 slots. Cutting a room to 20 seats
