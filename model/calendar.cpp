@@ -9,7 +9,6 @@ constexpr std::array<const char*, LAST_COURSE_TYPE + 1> CODES{
     "???", "MTM", "QUI", "FIS", "CIC", "COM", "CBI"};
 
 constexpr int SATURDAY_BLOCKS = 5;
-constexpr int32_t BLOCK_MINUTES = 50;
 
 constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_NAMES{
     "", "", "segunda-feira", "terca-feira", "quarta-feira", "quinta-feira", "sexta-feira", "sabado"};

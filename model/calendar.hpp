@@ -11,6 +11,7 @@ inline constexpr int32_t MONDAY = 2;
 inline constexpr int32_t SATURDAY = 7;
 inline constexpr int32_t NO_SLOT = -1;  // never a grid row
 inline constexpr int BLOCKS_PER_DAY = 17;  // teaching blocks of Monday..Friday
+inline constexpr int32_t BLOCK_MINUTES = 50;  // how long a teaching block lasts
 
 // The code of a course type: the same constant text for every call with the
 // same type. A type outside 1..6 gets NO_COURSE_CODE, which matches no loaded section.

@@ -29,10 +29,13 @@ void read_or_reject(bool (*reader)(RecordFile&), std::FILE* stream, const char* 
 }
 
 // Meetings are numbered by the first appearance of their weekday; a third
-// weekday finds no meeting. A meeting spans its earliest to its latest start
-// and remembers which of the weekday's blocks had a line.
-void add_block(Section& section, int32_t weekday, int32_t start)
+// weekday finds no meeting. A meeting spans its earliest to its latest start,
+// remembers which of the weekday's blocks had a line, and ends when the line
+// of its latest block says, if that line is one block; else 50 minutes after
+// that block starts.
+void add_block(Section& section, int32_t weekday, int32_t start, int64_t end)
 {
+    int32_t trusted_end = is_one_block(weekday, start, end) ? static_cast<int32_t>(end) : start + BLOCK_MINUTES;
     int32_t slot = weekly_slot(start, weekday);
     uint32_t block_bit = uint32_t{1} << (slot - day_slots_of(slot).first);
     for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
@@ -42,6 +45,8 @@ void add_block(Section& section, int32_t weekday, int32_t start)
         if (meeting.weekday != weekday)
             continue;
         meeting.block_lines |= block_bit;
+        if (meeting.earliest_start == 0 || start >= meeting.latest_start)
+            meeting.end_time = trusted_end;  // the end that the line of its last block gives
         if (meeting.earliest_start == 0) {
             meeting.earliest_start = meeting.latest_start = start;
         } else {
@@ -160,7 +165,7 @@ bool read_timetable(RecordFile& file)
             return refuse(file, "inicio fora dos blocos de aula desse dia");
         Section& section = sections[index];
         section.timetable_mark = fields[3];
-        add_block(section, weekday, hour * 60 + minute);
+        add_block(section, weekday, hour * 60 + minute, int64_t{fields[7]} * 60 + fields[8]);
     }
     compute_meeting_slots();
     return read == RecordRead::End;

@@ -24,6 +24,7 @@ struct Meeting {
     int32_t first_slot;      // weekly slot of the first block, 0 when absent
     int32_t last_slot;       // weekly slot of the last block, 0 when absent
     uint32_t block_lines;    // bit b: horario.txt has a line for the weekday's block b + 1
+    int32_t end_time;        // minutes since midnight at which its last block ends
 };
 
 // One class section ("Turma") of a course ("Disciplina").

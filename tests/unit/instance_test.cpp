@@ -143,6 +143,7 @@ TEST_F(TimetableRecords, BlocksOfTwoWeekdaysMakeTwoMeetings)
     EXPECT_EQ(meeting(1, 2).weekday, 4);
     EXPECT_EQ(meeting(1, 2).first_slot, 35);
     EXPECT_EQ(meeting(1, 2).last_slot, 36);
+    EXPECT_EQ(meeting(1, 1).end_time, 550);  // 09:10, as the line of its last block says
     EXPECT_EQ(sections[1].timetable_mark, 'B');
     EXPECT_EQ(meeting(1, 0).weekday, 0);
 }
@@ -250,6 +251,26 @@ TEST_F(TimetableRecords, AnyCharacterIsAMark)
     EXPECT_EQ(sections[1].timetable_mark, '|');
     load("1|121|1|40|\n", "1|121|1| |2|07:30|08:20|\n");
     EXPECT_EQ(sections[1].timetable_mark, ' ');
+}
+
+TEST_F(TimetableRecords, EndIsTheLastBlockLinesWhenThatIsOneBlockElseItsStartPlusFifty)
+{
+    const struct {
+        const char* lines;
+        int32_t end;
+    } cases[] = {
+        {"1|121|1|T|2|08:20|09:05|\n1|121|1|T|2|07:30|08:20|\n", 545},    // the last block's line, read first
+        {"1|121|1|T|3|18:30|19:20|\n", 1160},                              // 18:30's block ends at 19:20
+        {"1|121|1|T|3|07:30|09:10|\n", 500},                               // two blocks on a line: 07:30 + 50
+        {"1|121|1|T|3|07:30|07:30|\n", 500},                               // no later than its start
+        {"1|121|1|T|6|21:50|23:59|\n", 1439},                              // the day's last block
+        {"1|121|1|T|7|11:20|12:00|\n1|121|1|T|7|11:20|12:05|\n", 725},    // the later of two lines
+        {"1|121|1|T|2|07:30|99999999:00|\n", 500},                         // beyond 32 bits in minutes
+    };
+    for (const auto& c : cases) {
+        load("1|121|1|40|\n", c.lines);
+        EXPECT_EQ(meeting(1, 1).end_time, c.end) << c.lines;
+    }
 }
 
 class LoadWarnings : public FreshTables {
