@@ -12,7 +12,7 @@
 #include "io/console.hpp"
 #include "model/instance.hpp"
 #include "model/weights.hpp"
-#include "report/board.hpp"
+#include "report/board/board.hpp"
 
 int main()
 {

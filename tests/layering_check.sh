@@ -13,8 +13,7 @@ floor() {
 failed=0
 for folder in io model search report app; do
     own=$(floor "$folder")
-    for file in "$folder"/*.cpp "$folder"/*.hpp; do
-        [ -f "$file" ] || continue
+    for file in $(find "$folder" -name '*.cpp' -o -name '*.hpp'); do
         while read -r used; do
             if [ "$(floor "$used")" -gt "$own" ]; then
                 echo "FAIL: $file includes from $used/, a floor above $folder/"

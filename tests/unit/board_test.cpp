@@ -1,5 +1,6 @@
 // The weekly room board page: its layout, labels, escaping and flags.
-#include "report/board.hpp"
+#include "report/board/board.hpp"
+#include "report/board/markup.hpp"
 
 #include <string>
 

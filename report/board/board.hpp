@@ -48,5 +48,3 @@ void read_board_solutions();
 // Writes quadro.html from the loaded instance and board_solutions.
 void write_board_page();
 
-// `text` (Latin-1) as the page shows it: UTF-8, with <, >, &, " and ' escaped.
-void write_page_text(std::FILE* out, const char* text);

@@ -1,7 +1,7 @@
 // The board page: reading the solutions back, their figures, and the HTML.
 // Texts are written here in Latin-1, like every other text of the program,
 // and converted to UTF-8 on their way into the page.
-#include "report/board.hpp"
+#include "report/board/board.hpp"
 
 #include <algorithm>
 #include <cstdarg>
@@ -13,6 +13,7 @@
 #include "model/calendar.hpp"
 #include "model/load_warnings.hpp"
 #include "model/weights.hpp"
+#include "report/board/markup.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
@@ -36,8 +37,6 @@ constexpr std::array<SolutionFile, SOLUTION_KINDS> SOLUTION_FILES{{
     {"otima.txt", true, "\xD3timo", "otimo"},
 }};
 
-constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_NAMES{
-    "", "", "Segunda-feira", "Ter\xE7" "a-feira", "Quarta-feira", "Quinta-feira", "Sexta-feira", "S\xE1" "bado"};
 
 // What a solution's grid amounts to, recomputed from its cells.
 struct SolutionFigures {
@@ -128,60 +127,6 @@ int64_t meeting_price(int32_t section, int length, int room)
 
 // ---------------------------------------------------------------- writing
 
-// Latin-1 text to UTF-8, escaped for HTML text and attributes when `escape`.
-void put_latin1(std::FILE* out, const char* text, bool escape)
-{
-    for (const char* c = text; *c != '\0'; ++c) {
-        auto byte = static_cast<unsigned char>(*c);
-        const char* entity = nullptr;
-        if (escape)
-            entity = byte == '<' ? "&lt;" : byte == '>' ? "&gt;" : byte == '&' ? "&amp;"
-                   : byte == '"' ? "&quot;" : byte == '\'' ? "&#39;" : nullptr;
-        if (entity != nullptr)
-            std::fputs(entity, out);
-        else if (byte < 0x80)
-            std::fputc(byte, out);
-        else {
-            std::fputc(0xC0 | (byte >> 6), out);
-            std::fputc(0x80 | (byte & 0x3F), out);
-        }
-    }
-}
-
-// Markup of the program's own, with numbers: written as it stands, in UTF-8.
-void markup(std::FILE* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void markup(std::FILE* out, const char* format, ...)
-{
-    char text[2048];
-    std::va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    put_latin1(out, text, false);
-}
-
-// "MTM 121-2": course code, course number and section ("Turma").
-void write_section_name(std::FILE* out, int32_t section)
-{
-    char name[48];
-    std::snprintf(name, sizeof name, "%s %d-%d", sections[section].course_code, sections[section].course_number,
-                  sections[section].section_number);
-    write_page_text(out, name);
-}
-
-void write_clock(std::FILE* out, int32_t minutes)
-{
-    markup(out, "%02d:%02d", minutes / 60, minutes % 60);
-}
-
-void write_room_name(std::FILE* out, int room)
-{
-    if (room == OVERFLOW_COLUMN)
-        markup(out, "sv");
-    else
-        markup(out, "sala %02d", room);
-}
-
 void write_head(std::FILE* out)
 {
     markup(out, "<!DOCTYPE html>\n<html lang=\"pt-BR\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -266,7 +211,7 @@ void write_navigation(std::FILE* out)
         const SolutionFile& file = SOLUTION_FILES[kind];
         markup(out, "<p><a href=\"#%s\">%s</a>:", file.anchor, file.title);
         for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday)
-            markup(out, " <a href=\"#%s-%d\">%s</a>", file.anchor, weekday, WEEKDAY_NAMES[weekday]);
+            markup(out, " <a href=\"#%s-%d\">%s</a>", file.anchor, weekday, WEEKDAY_TITLES[weekday]);
         markup(out, "</p>\n");
     }
     markup(out, "</nav>\n</header>\n");
@@ -425,7 +370,7 @@ void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int f
 {
     int length = meeting.last_slot - meeting.first_slot + 1;
     DaySlots day = day_slots_of(meeting.first_slot);
-    markup(out, "<tr><td>%s</td><td>", WEEKDAY_NAMES[meeting.weekday]);
+    markup(out, "<tr><td>%s</td><td>", WEEKDAY_TITLES[meeting.weekday]);
     write_clock(out, block_start(meeting.first_slot - day.first + 1));
     markup(out, ", %d %s</td><th scope=\"row\">", length, length == 1 ? "bloco" : "blocos");
     write_section_name(out, section);
@@ -482,19 +427,12 @@ void write_changes(std::FILE* out)
 
 void write_meeting_cell(std::FILE* out, int32_t section, int rows, int room)
 {
-    int64_t demand = sections[section].demand, capacity = room_capacity[room];
-    bool over = demand > capacity;
-    markup(out, "<td rowspan=\"%d\" class=\"meeting%s\">", rows, over ? " over" : "");
+    markup(out, "<td rowspan=\"%d\" class=\"meeting%s\">", rows,
+           sections[section].demand > room_capacity[room] ? " over" : "");
     write_section_name(out, section);
-    markup(out, " <small>(%02d)</small><br>%lld alunos<br><span class=\"fit\">", section,
-           static_cast<long long>(demand));
-    if (over)
-        markup(out, "&#9888; %lld %s acima da capacidade", static_cast<long long>(demand - capacity),
-               demand - capacity == 1 ? "aluno" : "alunos");
-    else
-        markup(out, "%lld %s", static_cast<long long>(capacity - demand),
-               capacity - demand == 1 ? "lugar livre" : "lugares livres");
-    markup(out, "</span></td>");
+    markup(out, " <small>(%02d)</small><br>", section);
+    write_students_and_fit(out, section, room);
+    markup(out, "</td>");
 }
 
 void write_board_header(std::FILE* out)
@@ -516,7 +454,7 @@ void write_day_board(std::FILE* out, int kind, int weekday)
     DaySlots day = day_slots_of((weekday - MONDAY) * BLOCKS_PER_DAY + 1);
     markup(out, "<section class=\"day\" id=\"%s-%d\">\n<h3 id=\"%s-%d-titulo\">%s &middot; %s</h3>\n"
                 "<table class=\"board\" aria-labelledby=\"%s-%d-titulo\">\n",
-           file.anchor, weekday, file.anchor, weekday, WEEKDAY_NAMES[weekday], file.title, file.anchor, weekday);
+           file.anchor, weekday, file.anchor, weekday, WEEKDAY_TITLES[weekday], file.title, file.anchor, weekday);
     write_board_header(out);
     markup(out, "<tbody>\n");
     for (int row = day.first; row <= day.last; ++row) {
@@ -570,11 +508,6 @@ void read_board_solutions()
 {
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         read_board_solution(static_cast<SolutionKind>(kind));
-}
-
-void write_page_text(std::FILE* out, const char* text)
-{
-    put_latin1(out, text, true);
 }
 
 void write_board_page()

@@ -1,0 +1,85 @@
+// The board's HTML: the program's Latin-1 texts written in UTF-8, its own
+// markup as it stands and every other text escaped, and the names and
+// figures that each part of the board shows.
+#include "report/board/markup.hpp"
+
+#include <cstdarg>
+
+#include "model/tables.hpp"
+
+const std::array<const char*, SATURDAY + 1> WEEKDAY_TITLES{
+    "", "", "Segunda-feira", "Ter\xE7" "a-feira", "Quarta-feira", "Quinta-feira", "Sexta-feira", "S\xE1" "bado"};
+
+namespace {
+
+// Latin-1 text to UTF-8, escaped for HTML text and attributes when `escape`.
+void put_latin1(std::FILE* out, const char* text, bool escape)
+{
+    for (const char* c = text; *c != '\0'; ++c) {
+        auto byte = static_cast<unsigned char>(*c);
+        const char* entity = nullptr;
+        if (escape)
+            entity = byte == '<' ? "&lt;" : byte == '>' ? "&gt;" : byte == '&' ? "&amp;"
+                   : byte == '"' ? "&quot;" : byte == '\'' ? "&#39;" : nullptr;
+        if (entity != nullptr)
+            std::fputs(entity, out);
+        else if (byte < 0x80)
+            std::fputc(byte, out);
+        else {
+            std::fputc(0xC0 | (byte >> 6), out);
+            std::fputc(0x80 | (byte & 0x3F), out);
+        }
+    }
+}
+
+}  // namespace
+
+void markup(std::FILE* out, const char* format, ...)
+{
+    char text[2048];
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    put_latin1(out, text, false);
+}
+
+// "MTM 121-2": course code, course number and section ("Turma").
+void write_section_name(std::FILE* out, int32_t section)
+{
+    char name[48];
+    std::snprintf(name, sizeof name, "%s %d-%d", sections[section].course_code, sections[section].course_number,
+                  sections[section].section_number);
+    write_page_text(out, name);
+}
+
+void write_clock(std::FILE* out, int32_t minutes)
+{
+    markup(out, "%02d:%02d", minutes / 60, minutes % 60);
+}
+
+void write_room_name(std::FILE* out, int room)
+{
+    if (room == OVERFLOW_COLUMN)
+        markup(out, "sv");
+    else
+        markup(out, "sala %02d", room);
+}
+
+void write_page_text(std::FILE* out, const char* text)
+{
+    put_latin1(out, text, true);
+}
+
+void write_students_and_fit(std::FILE* out, int32_t section, int room)
+{
+    int64_t demand = sections[section].demand, capacity = room_capacity[room];
+    markup(out, "%lld alunos<br><span class=\"fit\">", static_cast<long long>(demand));
+    if (demand > capacity)
+        markup(out, "&#9888; %lld %s acima da capacidade", static_cast<long long>(demand - capacity),
+               demand - capacity == 1 ? "aluno" : "alunos");
+    else
+        markup(out, "%lld %s", static_cast<long long>(capacity - demand),
+               capacity - demand == 1 ? "lugar livre" : "lugares livres");
+    markup(out, "</span>");
+}
