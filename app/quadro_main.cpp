@@ -1,34 +1,66 @@
 // alocacao-quadro: the weekly room board of the instance in the working
 // directory and of whichever reports alocacao and alocacao-otimo left there
 // (solucao.txt, solucaof.txt, otima.txt, planejamento.txt), written to
-// quadro.html.
-// Exit status: 0 when the page is written, also before any report exists; 1
-// for an input file or a report that cannot be used, a page that cannot be
-// written, or a console that cannot be written. Command-line arguments are
-// ignored.
+// quadro.html; the plan (otima.txt, else solucaof.txt) also to alocacao.csv
+// and, with --semestre AAAA-MM-DD:AAAA-MM-DD, to a calendar per room.
+// Exit status: 0 when the files are written, also before any report exists;
+// 1 for any other argument, an input file or a report that cannot be used, a
+// file that cannot be written, or a console that cannot be written.
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 #include "io/console.hpp"
 #include "model/instance.hpp"
 #include "model/weights.hpp"
 #include "report/board/board.hpp"
+#include "report/board/plan_files.hpp"
 
-int main()
+namespace {
+
+// Whether the arguments ask for calendars, into `semester`; anything but
+// nothing or --semestre with a valid period ends the process with the usage.
+bool calendars_asked(int argc, char** argv, Semester& semester)
 {
-    secure_standard_descriptors();
-    fail_without_pause();
-    read_instance();
-    load_weights();
-    read_board_solutions();
-    read_board_planning();
-    write_board_page();
-    console_print("Quadro gravado em ");
+    if (argc == 1)
+        return false;
+    if (argc == 3 && std::strcmp(argv[1], "--semestre") == 0 && parse_semester(argv[2], semester))
+        return true;
+    fail_with("Uso: alocacao-quadro [--semestre AAAA-MM-DD:AAAA-MM-DD]\n"
+              "O per\xED" "odo s\xE3o duas datas reais, a do fim n\xE3o antes da do in\xED" "cio.\n");
+}
+
+// "DIRETORIO/NAME": where a file was written, the directory printed whole.
+void print_written(const char* what, const char* name)
+{
+    console_print("%s ", what);
     if (char* directory = getcwd(nullptr, 0)) {  // any length
         console_print_path(directory);
         console_print("/");
         std::free(directory);
     }
-    console_print("quadro.html\n");
+    console_print("%s\n", name);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    secure_standard_descriptors();
+    fail_without_pause();
+    Semester semester{};
+    bool calendars = calendars_asked(argc, argv, semester);
+    read_instance();
+    load_weights();
+    read_board_solutions();
+    read_board_planning();
+    write_board_page();
+    print_written("Quadro gravado em", "quadro.html");
+    if (plan_kind() == SOLUTION_KINDS)
+        return console_exit_status(0);
+    write_plan_spreadsheet();
+    print_written("Planilha gravada em", "alocacao.csv");
+    if (calendars)
+        console_print("Calend\xE1rios gravados: %d arquivos sala-*.ics\n", write_room_calendars(semester));
     return console_exit_status(0);
 }

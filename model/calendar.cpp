@@ -2,6 +2,7 @@
 #include "model/calendar.hpp"
 
 #include <array>
+#include <cctype>
 
 namespace {
 
@@ -76,4 +77,74 @@ bool is_one_block(int32_t weekday, int32_t start, int64_t end)
     if (slot == day_slots_of(slot).last)
         return true;
     return end < slot_start(slot + 1) + BLOCK_MINUTES;
+}
+
+namespace {
+
+bool is_leap(int32_t year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int32_t days_in_month(int32_t year, int32_t month)
+{
+    constexpr std::array<int32_t, 13> DAYS{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && is_leap(year) ? 29 : DAYS[month];
+}
+
+// Days since 1970-01-01 of a real date, counted in 400-year eras of 146097 days.
+int32_t days_from_civil(int32_t year, int32_t month, int32_t day)
+{
+    year -= month <= 2;
+    int32_t era = (year >= 0 ? year : year - 399) / 400;
+    int32_t year_of_era = year - era * 400;
+    int32_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    int32_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+    return era * 146097 + day_of_era - 719468;
+}
+
+// `count` digits at `text` into `value`.
+bool take_digits(const char*& text, int count, int32_t& value)
+{
+    value = 0;
+    for (int i = 0; i < count; ++i, ++text) {
+        if (!std::isdigit(static_cast<unsigned char>(*text)))
+            return false;
+        value = value * 10 + (*text - '0');
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parse_date(const char* text, int32_t& days)
+{
+    int32_t year, month, day;
+    if (!take_digits(text, 4, year) || *text++ != '-' || !take_digits(text, 2, month) || *text++ != '-' ||
+        !take_digits(text, 2, day) || *text != '\0')
+        return false;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > days_in_month(year, month))
+        return false;
+    days = days_from_civil(year, month, day);
+    return true;
+}
+
+CivilDate civil_date(int32_t days)
+{
+    days += 719468;
+    int32_t era = (days >= 0 ? days : days - 146096) / 146097;
+    int32_t day_of_era = days - era * 146097;
+    int32_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+    int32_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+    int32_t shifted_month = (5 * day_of_year + 2) / 153;
+    int32_t day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
+    int32_t month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
+    return {year_of_era + era * 400 + (month <= 2), month, day};
+}
+
+int32_t weekday_of(int32_t days)
+{
+    // 1970-01-01 was a Thursday, code 5.
+    int32_t from_sunday = ((days + 4) % 7 + 7) % 7;
+    return from_sunday + 1;
 }

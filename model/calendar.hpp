@@ -46,3 +46,18 @@ bool is_one_block(int32_t weekday, int32_t start, int64_t end);
 // The weekly slot 1..90 of a block that starts at `start` (minutes since
 // midnight) on `weekday` (2..7); NO_SLOT when that pair is not a teaching block.
 int32_t weekly_slot(int32_t start, int32_t weekday);
+
+// Dates, as days since 1970-01-01 in the proleptic Gregorian calendar.
+struct CivilDate {
+    int32_t year;
+    int32_t month;  // 1..12
+    int32_t day;    // 1..31
+};
+
+// "AAAA-MM-DD" exactly, a real date of the years 1..9999; false for anything else.
+bool parse_date(const char* text, int32_t& days);
+
+CivilDate civil_date(int32_t days);
+
+// The weekday code of a date: 1 Sunday, 2 Monday .. 7 Saturday.
+int32_t weekday_of(int32_t days);

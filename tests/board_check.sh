@@ -2,16 +2,25 @@
 # The board page of each example after a session 1 2 0 and alocacao-otimo,
 # checked with the real tools: `tidy` finds no error and no warning in it; a
 # headless Chromium renders it, and printing it puts every weekday board of
-# the annealing and the optimum on a page of its own (the random start's stay
-# on screen), with no page ending in a heading. Skipped (77), saying why,
+# the plan on a page of its own (the other solutions' stay on screen), then
+# every room's week on a page of its own, with no page ending in a heading;
+# alocacao.csv and the calendars of --semestre read back into the plan with
+# Python's csv module and the icalendar library. Skipped (77), saying why,
 # where a tool is missing.
 #
-#   board_check.sh tidy|browser BUILD_DIR EXAMPLE_DIR...
+#   board_check.sh tidy|browser|exports BUILD_DIR EXAMPLE_DIR...
 set -u
 mode=$1
 build=$(realpath "$2")
 shift 2
 case $mode in
+exports)
+    # Debian's python3-icalendar serves its own python3, which may not be first on the PATH.
+    reader=""
+    for python in python3 /usr/bin/python3; do
+        if command -v "$python" >/dev/null && "$python" -c 'import icalendar' 2>/dev/null; then reader=$python; break; fi
+    done
+    [ -n "$reader" ] || { echo "skipped: no python3 with icalendar (python3-icalendar)"; exit 77; } ;;
 tidy)
     command -v tidy >/dev/null || { echo "skipped: tidy is not installed"; exit 77; } ;;
 browser)
@@ -19,7 +28,7 @@ browser)
     [ -n "$browser" ] || { echo "skipped: no headless Chromium (chromium-headless-shell or chromium)"; exit 77; }
     command -v pdftotext >/dev/null || { echo "skipped: pdftotext (poppler-utils) is not installed"; exit 77; } ;;
 *)
-    echo "usage: board_check.sh tidy|browser BUILD_DIR EXAMPLE_DIR..."; exit 2 ;;
+    echo "usage: board_check.sh tidy|browser|exports BUILD_DIR EXAMPLE_DIR..."; exit 2 ;;
 esac
 
 scratch=$(mktemp -d)
@@ -46,11 +55,19 @@ check_print() {
     [ -s quadro.pdf ] || { fail "printing gave no PDF"; return; }
     pages=$(pdftotext quadro.pdf - | grep -c $'\f')
     boards=0
+    rooms=0
     for page in $(seq 1 "$pages"); do
         text=$(pdftotext -f "$page" -l "$page" quadro.pdf -)
         last_line=$(echo "$text" | tr -d '\f' | grep -v '^[[:space:]]*$' | tail -n 1)
         if echo "$last_line" | grep -q -E '^(Solução inicial|Annealing|Ótimo) \(|^Mudanças do |^Onde investir$|^Lugares que sobram$|^Resumo$'; then
             fail "page $page ends with the heading \"$last_line\""
+        fi
+        room_titles=$(echo "$text" | grep -c -E '^(Sala [0-9]+|Sem sala \(sv\)) · ')
+        if [ "$room_titles" -gt 1 ]; then fail "page $page holds $room_titles room pages"; fi
+        if [ "$room_titles" -eq 1 ]; then
+            echo "$text" | grep -q '^07:30–08:20' && echo "$text" | grep -q '^21:50–22:40' ||
+                fail "the room page of page $page runs over"
+            rooms=$((rooms + 1))
         fi
         titles=$(echo "$text" | grep -c -E '^(Segunda|Terça|Quarta|Quinta|Sexta)-feira · |^Sábado · ')
         if echo "$text" | grep -q -E ' · Solução inicial$'; then fail "page $page prints the random start"; fi
@@ -61,7 +78,10 @@ check_print() {
         echo "$text" | grep -qx 07:30 && echo "$text" | grep -qx "$last" || fail "the board of page $page runs over"
         boards=$((boards + 1))
     done
-    [ $boards -eq 12 ] || fail "$boards boards printed, expected 12 (the annealing and the optimum, 6 weekdays)"
+    [ $boards -eq 6 ] || fail "$boards boards printed, expected the plan's 6 weekdays"
+    used=$(grep -c '<section class="room"' quadro.html)
+    [ $rooms -eq "$used" ] || fail "$rooms room pages printed, expected $used"
+    pdftotext quadro.pdf - | grep -q 'Turmas (otima.txt)' || fail "the class list is not printed"
 }
 
 check_browser() {
@@ -81,7 +101,13 @@ for example in "${examples[@]}"; do
     cd "$dir" || exit 2
     printf '1\n2\n0\n' | timeout 60 "$build/alocacao" >/dev/null && timeout 60 "$build/alocacao-otimo" >/dev/null &&
         timeout 60 "$build/alocacao-quadro" >/dev/null || { fail "the programs did not run"; continue; }
-    if [ "$mode" = tidy ]; then check_tidy; else check_browser; fi
+    case $mode in
+    tidy) check_tidy ;;
+    browser) check_browser ;;
+    exports)
+        timeout 60 "$build/alocacao-quadro" --semestre 2026-03-02:2026-07-04 >/dev/null || fail "--semestre failed"
+        "$reader" "$(dirname "$(realpath "$0")")/plan_exports_check.py" . 2026-03-02 2026-07-04 || fail "the exports" ;;
+    esac
 done
 [ $failed -eq 0 ] && echo "board pages pass the $mode check"
 exit $failed

@@ -2,7 +2,10 @@
 // instance, a summary of every solution present (the initial allocation, the
 // annealing's best, the optimum), each solution as a board per weekday, one
 // column per room, the room changes from the annealing to the optimum, and,
-// when alocacao-otimo --planejar has run, where to invest in seats.
+// when alocacao-otimo --planejar has run, where to invest in seats. The plan
+// (the optimum, else the annealing's best) also gets a week page per room and
+// a list of the classes, and the files people take elsewhere: alocacao.csv
+// and a calendar per room.
 #pragma once
 
 #include <array>
@@ -12,6 +15,16 @@
 #include "report/planning_file.hpp"
 
 enum SolutionKind { INITIAL_SOLUTION, ANNEALING_SOLUTION, OPTIMAL_SOLUTION, SOLUTION_KINDS };
+
+// Each solution's report: its file, whether it has the violations line, its
+// title on the page and its anchor there.
+struct SolutionFile {
+    const char* name;
+    bool final_report;
+    const char* title;
+    const char* anchor;
+};
+extern const std::array<SolutionFile, SOLUTION_KINDS> SOLUTION_FILES;
 
 // One solution as read back from its report.
 struct BoardSolution {
@@ -44,6 +57,16 @@ void read_board_planning();
 // it, names a section that is not loaded, or whose declared cost or
 // violation count differs from its grid ends the process with status 1.
 void read_board_solutions();
+
+// The plan, which the room pages, the class list, alocacao.csv and the
+// calendars show: the optimum when otima.txt is there, else the annealing's
+// best; SOLUTION_KINDS when there is neither.
+SolutionKind plan_kind();
+
+// The plan's grid, and whether it puts any meeting in a room column; only
+// when there is a plan.
+const AllocationGrid& plan_grid();
+bool plan_uses_room(int room);
 
 // Writes quadro.html from the loaded instance and board_solutions.
 void write_board_page();

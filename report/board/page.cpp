@@ -14,28 +14,22 @@
 #include "model/load_warnings.hpp"
 #include "model/weights.hpp"
 #include "report/board/markup.hpp"
+#include "report/board/plan_pages.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
 #include "search/planning.hpp"
 
 std::array<BoardSolution, SOLUTION_KINDS> board_solutions{};
-BoardPlanning board_planning{};
-
-namespace {
-
-struct SolutionFile {
-    const char* name;
-    bool final_report;
-    const char* title;
-    const char* anchor;
-};
-
-constexpr std::array<SolutionFile, SOLUTION_KINDS> SOLUTION_FILES{{
+const std::array<SolutionFile, SOLUTION_KINDS> SOLUTION_FILES{{
     {"solucao.txt", false, "Solu\xE7\xE3o inicial", "inicial"},
     {"solucaof.txt", true, "Annealing", "annealing"},
     {"otima.txt", true, "\xD3timo", "otimo"},
 }};
+BoardPlanning board_planning{};
+
+namespace {
+
 
 
 // What a solution's grid amounts to, recomputed from its cells.
@@ -146,9 +140,12 @@ void write_head(std::FILE* out)
                 ".avisos{border:2px solid #b36b00;background:#fff4e0;padding:0 .8rem;margin:.5rem 0}\n"
                 ".avisos h2{font-size:1.1rem}\n"
                 "nav p{margin:.2rem 0}\nnav a{margin-left:.6em}\nnav a:first-child{margin-left:0}\n"
-                "@media print{@page{size:A4 landscape;margin:8mm}nav,#inicial{display:none}"
-                "body{font-size:8pt;margin:0}.day,.solution,#mudancas{break-before:page}"
-                ".solution>h2+.day{break-before:avoid}.day{break-inside:avoid}h2,h3{break-after:avoid}}\n"
+                ".week{table-layout:fixed;width:100%%}.week td.closed{background:#ddd}\n"
+                ".week th[scope=row]{white-space:nowrap;width:7em}\n"
+                "@media print{@page{size:A4 landscape;margin:8mm}nav,.screen,#mudancas{display:none}"
+                "body{font-size:8pt;margin:0}.day,.solution,.room,#salas,#turmas{break-before:page}"
+                ".solution>h2+.day,#salas>h2+.room{break-before:avoid}.day,.room{break-inside:avoid}"
+                "h2,h3{break-after:avoid}.room{font-size:10pt}}\n"
                 "</style>\n</head>\n<body>\n");
 }
 
@@ -184,6 +181,12 @@ void write_instance(std::FILE* out)
     markup(out, "<header>\n<h1>Quadro de salas</h1>\n<p>%d turmas, %d reuni\xF5" "es. Penalidade por aluno acima da "
                 "capacidade: %d; por lugar ocioso: %d.</p>\n",
            section_count, meeting_count(), excess_weight, idle_weight);
+    if (plan_kind() == SOLUTION_KINDS)
+        markup(out, "<p>Ainda sem plano: nem otima.txt nem solucaof.txt.</p>\n");
+    else
+        markup(out, "<p>Plano: %s (%s). As p\xE1ginas das salas, a lista de turmas, alocacao.csv e os calend\xE1rios "
+                    "s\xE3o deste plano.</p>\n",
+               SOLUTION_FILES[plan_kind()].title, SOLUTION_FILES[plan_kind()].name);
     write_load_warnings(out);
     markup(out, "<table class=\"rooms\">\n<caption>Lugares de cada coluna (sv: sem sala)</caption>\n<tr>");
     for (int room = 0; room <= LAST_ROOM; ++room) {
@@ -202,6 +205,8 @@ void write_navigation(std::FILE* out)
     markup(out, "<nav>\n<p><a href=\"#resumo\">Resumo</a>");
     if (board_planning.present || board_planning.stale)
         markup(out, "<a href=\"#investir\">Onde investir</a>");
+    if (plan_kind() != SOLUTION_KINDS)
+        markup(out, "<a href=\"#salas\">Salas</a><a href=\"#turmas\">Turmas</a>");
     if (board_solutions[ANNEALING_SOLUTION].present && board_solutions[OPTIMAL_SOLUTION].present)
         markup(out, "<a href=\"#mudancas\">Mudan\xE7" "as para o \xF3timo</a>");
     markup(out, "</p>\n");
@@ -478,10 +483,12 @@ void write_day_board(std::FILE* out, int kind, int weekday)
     markup(out, "</tbody>\n</table>\n</section>\n");
 }
 
+// The plan's boards print; the others stay on screen.
 void write_solution(std::FILE* out, int kind)
 {
     const SolutionFile& file = SOLUTION_FILES[kind];
-    markup(out, "<section class=\"solution\" id=\"%s\">\n<h2>%s (%s)</h2>\n", file.anchor, file.title, file.name);
+    markup(out, "<section class=\"solution%s\" id=\"%s\">\n<h2>%s (%s)</h2>\n", kind == plan_kind() ? "" : " screen",
+           file.anchor, file.title, file.name);
     for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday)
         write_day_board(out, kind, weekday);
     markup(out, "</section>\n");
@@ -510,6 +517,27 @@ void read_board_solutions()
         read_board_solution(static_cast<SolutionKind>(kind));
 }
 
+SolutionKind plan_kind()
+{
+    for (SolutionKind kind : {OPTIMAL_SOLUTION, ANNEALING_SOLUTION})
+        if (board_solutions[kind].present)
+            return kind;
+    return SOLUTION_KINDS;
+}
+
+const AllocationGrid& plan_grid()
+{
+    return board_solutions[plan_kind()].report.grid;
+}
+
+bool plan_uses_room(int room)
+{
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        if (plan_grid()[row][room] != 0)
+            return true;
+    return false;
+}
+
 void write_board_page()
 {
     std::FILE* out = begin_output_file("quadro.html", "\n\nArquivo quadro.html nao pode ser criado.\n");
@@ -522,6 +550,8 @@ void write_board_page()
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         if (board_solutions[kind].present)
             write_solution(out, kind);
+    write_room_pages(out);
+    write_class_list(out);
     write_changes(out);
     markup(out, "</main>\n</body>\n</html>\n");
     finish_output_file();

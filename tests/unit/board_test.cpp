@@ -1,6 +1,7 @@
 // The weekly room board page: its layout, labels, escaping and flags.
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
+#include "report/board/plan_files.hpp"
 
 #include <string>
 
@@ -336,4 +337,61 @@ TEST_F(BoardPage, AnnealingReportOlderThanTheInitialOneIsSaidAboveTheSummary)
     }
     board_solutions[INITIAL_SOLUTION].present = false;  // nothing to compare
     EXPECT_EQ(page().find(notice), std::string::npos);
+}
+
+TEST(Semester, TwoRealDatesJoinedByAColonTheEndNotBeforeTheStart)
+{
+    const struct {
+        const char* text;
+        bool valid;
+    } cases[] = {{"2026-03-02:2026-07-04", true},  {"2026-07-04:2026-07-04", true},  {"2024-02-29:2024-03-01", true},
+                 {"2026-07-04:2026-07-03", false}, {"2026-02-29:2026-07-04", false}, {"2026-03-02:2026-7-04", false},
+                 {"2026-03-02", false},            {"2026-03-02:", false},           {":2026-07-04", false},
+                 {"2026-03-02:2026-07-04:", false}, {"2026-03-02 2026-07-04", false}, {"", false}};
+    for (const auto& c : cases) {
+        Semester semester{};
+        EXPECT_EQ(parse_semester(c.text, semester), c.valid) << c.text;
+    }
+    Semester semester{};
+    ASSERT_TRUE(parse_semester("2026-03-02:2026-07-04", semester));
+    EXPECT_EQ(semester.last_day - semester.first_day, 124);
+}
+
+TEST_F(BoardPage, PlanHasAWeekPagePerRoomUsedAndAListOfClassesInCodeOrder)
+{
+    EXPECT_EQ(page().find("id=\"salas\""), std::string::npos);  // no plan yet
+    add_section(1, 100, 1, 30, 35, 35);                        // MTM 100-1, Wednesday 07:30
+    place(ANNEALING_SOLUTION, 1, 2, 4, 3);
+    place(ANNEALING_SOLUTION, 2, 86, 90, 7);
+    place(ANNEALING_SOLUTION, 3, 35, 35, 0);
+    std::string annealed = page();
+    EXPECT_NE(annealed.find("<p>Plano: Annealing (solucaof.txt)."), std::string::npos);
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
+    place(OPTIMAL_SOLUTION, 2, 86, 90, 7);
+    place(OPTIMAL_SOLUTION, 3, 35, 35, 1);
+    std::string text = page();
+    EXPECT_NE(text.find("<p>Plano: \xC3\x93timo (otima.txt)."), std::string::npos);
+    EXPECT_NE(text.find("<section class=\"solution screen\" id=\"annealing\">"), std::string::npos);
+    EXPECT_NE(text.find("<section class=\"solution\" id=\"otimo\">"), std::string::npos);
+    std::string rooms = between(text, "<section id=\"salas\">", "<section id=\"turmas\">");
+    EXPECT_EQ(occurrences(rooms, "<section class=\"room\""), 3);  // rooms 01, 05 and 07; sv is not used
+    EXPECT_EQ(rooms.find("sala-sv"), std::string::npos);
+    std::string room_5 = between(rooms, "id=\"sala-05\"", "</section>");
+    EXPECT_NE(room_5.find("Sala 05 &middot; 60 lugares"), std::string::npos);
+    EXPECT_EQ(occurrences(room_5, "<tr><th scope=\"row\">"), 17);
+    EXPECT_NE(room_5.find("<tr><th scope=\"row\">08:20&ndash;09:10</th><td rowspan=\"3\" class=\"meeting\">MTM 121-2<br>"
+                          "60 alunos<br><span class=\"fit\">0 lugares livres</span></td>"),
+              std::string::npos);
+    // Saturday has five blocks: from 12:10 on its cells are closed.
+    EXPECT_EQ(occurrences(room_5, "<td class=\"closed\"></td>"), 12);
+    std::string list = between(text, "<section id=\"turmas\">", "</section>");
+    std::size_t fis = list.find("FIS 120-1"), mtm_100 = list.find("MTM 100-1"), mtm_121 = list.find("MTM 121-2");
+    EXPECT_LT(fis, mtm_100);
+    EXPECT_LT(mtm_100, mtm_121);
+    EXPECT_NE(list.find("<th scope=\"row\">MTM 121-2</th><td>60</td><td>Segunda-feira 08:20&ndash;11:10, sala 05 "
+                        "(60 lugares)</td><td></td></tr>"),
+              std::string::npos);
+    place(OPTIMAL_SOLUTION, 3, 35, 35, 0);  // and now in sv too
+    EXPECT_NE(page().find("<section class=\"room\" id=\"sala-sv\">\n<h3 id=\"sala-sv-titulo\">Sem sala (sv)"),
+              std::string::npos);
 }

@@ -1,6 +1,8 @@
 // Course codes and weekly slots.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "model/calendar.hpp"
 
 TEST(WeeklySlot, NumbersBlocksByWeekdayThenTime)
@@ -105,4 +107,31 @@ TEST(SlotNames, WeekdayNameAndBlockStartOfASlot)
         EXPECT_EQ(slot_start(c.slot), c.start) << c.slot;
         EXPECT_STREQ(weekday_name(c.weekday), c.name);
     }
+}
+
+TEST(Dates, OnlyRealDatesWrittenAAAAMMDDAreTaken)
+{
+    const struct {
+        const char* text;
+        bool real;
+        int32_t weekday;  // 1 Sunday .. 7 Saturday
+    } cases[] = {{"1970-01-01", true, 5}, {"2026-03-02", true, 2}, {"2024-02-29", true, 5}, {"2000-02-29", true, 3},
+                 {"2026-12-31", true, 5}, {"0001-01-01", true, 2},  {"9999-12-31", true, 6},
+                 {"2026-02-29", false, 0}, {"1900-02-29", false, 0}, {"2026-13-01", false, 0}, {"2026-00-10", false, 0},
+                 {"2026-04-31", false, 0}, {"2026-4-30", false, 0},  {"2026-04-30 ", false, 0}, {"0000-01-01", false, 0},
+                 {"26-04-30", false, 0},   {"2026/04/30", false, 0}, {"", false, 0},           {"+026-04-30", false, 0}};
+    for (const auto& c : cases) {
+        int32_t days = -1;
+        ASSERT_EQ(parse_date(c.text, days), c.real) << c.text;
+        if (!c.real)
+            continue;
+        EXPECT_EQ(weekday_of(days), c.weekday) << c.text;
+        CivilDate back = civil_date(days);
+        char written[16];
+        std::snprintf(written, sizeof written, "%04d-%02d-%02d", back.year, back.month, back.day);
+        EXPECT_STREQ(written, c.text);
+    }
+    int32_t first, last;
+    ASSERT_TRUE(parse_date("2026-03-02", first) && parse_date("2026-07-04", last));
+    EXPECT_EQ(last - first, 124);
 }

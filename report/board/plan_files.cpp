@@ -1,0 +1,269 @@
+// The spreadsheet and the calendars of the plan.
+#include "report/board/plan_files.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "io/output_file.hpp"
+#include "model/calendar.hpp"
+#include "report/board/board.hpp"
+#include "report/board/markup.hpp"
+
+namespace {
+
+// "03", or "sv" for the overflow column: a column as the reports head it.
+void format_room_column(char* text, std::size_t size, int room)
+{
+    if (room == OVERFLOW_COLUMN)
+        std::snprintf(text, size, "sv");
+    else
+        std::snprintf(text, size, "%02d", room);
+}
+
+// The plain weekday names in Latin-1, written out in UTF-8: "terça-feira", "sábado".
+constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_WORDS{
+    "", "", "segunda-feira", "ter\xE7" "a-feira", "quarta-feira", "quinta-feira", "sexta-feira", "s\xE1" "bado"};
+
+// One meeting of the plan: a run of one section's cells in one column within a weekday.
+struct PlanMeeting {
+    int32_t section;
+    int meeting;  // 1 or 2: the section's meeting on that weekday
+    int room;
+    int first_row;
+    int last_row;
+    int32_t start;
+    int32_t end;
+};
+
+// The meeting of the plan that starts at `row` in `room`; false when none does.
+bool plan_meeting_at(int row, int room, PlanMeeting& found)
+{
+    int32_t section = plan_grid()[row][room];
+    DaySlots day = day_slots_of(row);
+    if (section == 0 || (row > day.first && plan_grid()[row - 1][room] == section))
+        return false;
+    int last = row;
+    while (last < day.last && plan_grid()[last + 1][room] == section)
+        ++last;
+    found = {section, FIRST_MEETING, room, row, last, slot_start(row), slot_start(last) + BLOCK_MINUTES};
+    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        const Meeting& meeting = sections[section].meetings[m];
+        if (meeting.weekday == slot_weekday(row)) {
+            found.meeting = m;
+            if (meeting.last_slot == last)
+                found.end = meeting.end_time;  // the end that horario.txt gives
+        }
+    }
+    return true;
+}
+
+// Calls `use` for every meeting of the plan by weekday, start and room column.
+template <typename Use>
+void for_each_plan_meeting(Use use)
+{
+    PlanMeeting meeting;
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int room = 0; room <= LAST_ROOM; ++room)
+            if (plan_meeting_at(row, room, meeting))
+                use(meeting);
+}
+
+// ---------------------------------------------------------------- alocacao.csv
+
+// A field as RFC 4180 wants it: quoted, its quotes doubled, when it holds ";", '"' or a line end.
+void write_csv_field(std::FILE* out, const char* latin1, bool last)
+{
+    bool quoted = std::strpbrk(latin1, ";\"\r\n") != nullptr;
+    if (quoted)
+        std::fputc('"', out);
+    for (const char* c = latin1; *c != '\0'; ++c) {
+        char one[2] = {*c, '\0'};
+        markup(out, "%s", one);
+        if (*c == '"')
+            std::fputc('"', out);
+    }
+    if (quoted)
+        std::fputc('"', out);
+    std::fputs(last ? "\r\n" : ";", out);
+}
+
+void write_csv_row(std::FILE* out, const PlanMeeting& meeting)
+{
+    const Section& section = sections[meeting.section];
+    int64_t seats = room_capacity[meeting.room];
+    char text[10][48];
+    std::snprintf(text[0], sizeof text[0], "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
+    std::snprintf(text[1], sizeof text[1], "%02d:%02d", meeting.start / 60, meeting.start % 60);
+    std::snprintf(text[2], sizeof text[2], "%02d:%02d", meeting.end / 60, meeting.end % 60);
+    format_room_column(text[3], sizeof text[3], meeting.room);
+    text[4][0] = '\0';  // rooms have no names yet
+    std::snprintf(text[5], sizeof text[5], "%lld", static_cast<long long>(seats));
+    std::snprintf(text[6], sizeof text[6], "%s %d", section.course_code, section.course_number);
+    std::snprintf(text[7], sizeof text[7], "%d", section.section_number);
+    std::snprintf(text[8], sizeof text[8], "%d", section.demand);
+    std::snprintf(text[9], sizeof text[9], "%lld", static_cast<long long>(std::max<int64_t>(section.demand - seats, 0)));
+    for (int field = 0; field < 10; ++field)
+        write_csv_field(out, text[field], field == 9);
+}
+
+// ---------------------------------------------------------------- calendars
+
+// Writes one content line, folded at 75 octets (never inside a UTF-8
+// character), each line ending in CRLF.
+void write_ics_line(std::FILE* out, const char* utf8)
+{
+    std::size_t length = std::strlen(utf8), taken = 0, limit = 75;
+    while (length - taken > limit) {
+        std::size_t cut = taken + limit;
+        while ((static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80)
+            --cut;  // a continuation byte: the character starts earlier
+        std::fwrite(utf8 + taken, 1, cut - taken, out);
+        std::fputs("\r\n ", out);
+        taken = cut;
+        limit = 74;  // the leading blank of a continuation counts
+    }
+    std::fputs(utf8 + taken, out);
+    std::fputs("\r\n", out);
+}
+
+// A Latin-1 text as an iCalendar TEXT value in UTF-8: "\", ";" and "," escaped.
+void append_ics_text(char* line, std::size_t size, const char* latin1)
+{
+    std::size_t used = std::strlen(line);
+    for (const char* c = latin1; *c != '\0' && used + 4 < size; ++c) {
+        auto byte = static_cast<unsigned char>(*c);
+        if (byte == '\\' || byte == ';' || byte == ',')
+            line[used++] = '\\';
+        if (byte < 0x80) {
+            line[used++] = static_cast<char>(byte);
+        } else {
+            line[used++] = static_cast<char>(0xC0 | (byte >> 6));
+            line[used++] = static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    line[used] = '\0';
+}
+
+void write_ics_property(std::FILE* out, const char* name, const char* latin1_text)
+{
+    char line[512];
+    std::snprintf(line, sizeof line, "%s:", name);
+    append_ics_text(line, sizeof line, latin1_text);
+    write_ics_line(out, line);
+}
+
+// "20260302T073000": a floating local time.
+void format_local_time(char* text, std::size_t size, int32_t days, int32_t minutes)
+{
+    CivilDate date = civil_date(days);
+    std::snprintf(text, size, "%04d%02d%02dT%02d%02d00", date.year, date.month, date.day, minutes / 60,
+                  minutes % 60);
+}
+
+// DTSTAMP: SOURCE_DATE_EPOCH (reproducible files) when it is a number, else now; in UTC.
+void format_stamp(char* text, std::size_t size)
+{
+    std::time_t now = std::time(nullptr);
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+        char* end = nullptr;
+        long long value = std::strtoll(epoch, &end, 10);
+        if (*epoch != '\0' && *end == '\0' && value >= 0)
+            now = static_cast<std::time_t>(value);
+    }
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    std::strftime(text, size, "%Y%m%dT%H%M%SZ", &utc);
+}
+
+void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& semester, const char* stamp)
+{
+    const Section& section = sections[meeting.section];
+    int32_t weekday = slot_weekday(meeting.first_row);
+    int32_t first_day = semester.first_day + (weekday - weekday_of(semester.first_day) + 7) % 7;
+    char line[256], time_text[32], text[128];
+    write_ics_line(out, "BEGIN:VEVENT");
+    char room[8];
+    format_room_column(room, sizeof room, meeting.room);
+    std::snprintf(line, sizeof line, "UID:turma-%s-%d-%d-reuniao-%d-sala-%s@alocacao", section.course_code,
+                  section.course_number, section.section_number, meeting.meeting, room);
+    write_ics_line(out, line);
+    std::snprintf(line, sizeof line, "DTSTAMP:%s", stamp);
+    write_ics_line(out, line);
+    format_local_time(time_text, sizeof time_text, first_day, meeting.start);
+    std::snprintf(line, sizeof line, "DTSTART:%s", time_text);
+    write_ics_line(out, line);
+    format_local_time(time_text, sizeof time_text, first_day, meeting.end);
+    std::snprintf(line, sizeof line, "DTEND:%s", time_text);
+    write_ics_line(out, line);
+    CivilDate last = civil_date(semester.last_day);
+    std::snprintf(line, sizeof line, "RRULE:FREQ=WEEKLY;UNTIL=%04d%02d%02dT235959", last.year, last.month, last.day);
+    write_ics_line(out, line);
+    std::snprintf(text, sizeof text, "%s %d-%d", section.course_code, section.course_number, section.section_number);
+    write_ics_property(out, "SUMMARY", text);
+    if (meeting.room == OVERFLOW_COLUMN)
+        std::snprintf(text, sizeof text, "sem sala (sv)");
+    else
+        std::snprintf(text, sizeof text, "sala %02d", meeting.room);
+    write_ics_property(out, "LOCATION", text);
+    std::snprintf(text, sizeof text, "%d alunos, %d lugares", section.demand, room_capacity[meeting.room]);
+    write_ics_property(out, "DESCRIPTION", text);
+    write_ics_line(out, "END:VEVENT");
+}
+
+void write_room_calendar(int room, const Semester& semester, const char* stamp)
+{
+    char column[8], name[32];
+    format_room_column(column, sizeof column, room);
+    std::snprintf(name, sizeof name, "sala-%s.ics", column);
+    char failure[96];
+    std::snprintf(failure, sizeof failure, "\n\nArquivo %s nao pode ser criado.\n", name);
+    std::FILE* out = begin_output_file(name, failure);
+    write_ics_line(out, "BEGIN:VCALENDAR");
+    write_ics_line(out, "VERSION:2.0");
+    write_ics_line(out, "PRODID:-//alocacao//quadro de salas//PT");
+    write_ics_line(out, "CALSCALE:GREGORIAN");
+    for_each_plan_meeting([&](const PlanMeeting& meeting) {
+        if (meeting.room == room)
+            write_event(out, meeting, semester, stamp);
+    });
+    write_ics_line(out, "END:VCALENDAR");
+    finish_output_file();
+}
+
+}  // namespace
+
+bool parse_semester(const char* text, Semester& semester)
+{
+    const char* colon = std::strchr(text, ':');
+    if (colon == nullptr || colon - text != 10)
+        return false;
+    char first[11];
+    std::memcpy(first, text, 10);
+    first[10] = '\0';
+    return parse_date(first, semester.first_day) && parse_date(colon + 1, semester.last_day) &&
+           semester.last_day >= semester.first_day;
+}
+
+void write_plan_spreadsheet()
+{
+    std::FILE* out = begin_output_file("alocacao.csv", "\n\nArquivo alocacao.csv nao pode ser criado.\n");
+    std::fputs("\xEF\xBB\xBF", out);
+    std::fputs("dia;inicio;fim;sala;nome da sala;lugares;disciplina;turma;alunos;acima da capacidade\r\n", out);
+    for_each_plan_meeting([&](const PlanMeeting& meeting) { write_csv_row(out, meeting); });
+    finish_output_file();
+}
+
+int write_room_calendars(const Semester& semester)
+{
+    char stamp[32];
+    format_stamp(stamp, sizeof stamp);
+    int written = 0;
+    for (int room = 0; room <= LAST_ROOM; ++room)
+        if (plan_uses_room(room)) {
+            write_room_calendar(room, semester, stamp);
+            ++written;
+        }
+    return written;
+}

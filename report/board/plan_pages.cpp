@@ -1,0 +1,141 @@
+// The room pages and the class list of the plan.
+#include "report/board/plan_pages.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "model/calendar.hpp"
+#include "report/board/board.hpp"
+#include "report/board/markup.hpp"
+#include "report/solution_check.hpp"
+
+namespace {
+
+// The day's block `block` (1..17) in one room, on one weekday's column.
+void write_week_cell(std::FILE* out, int room, int32_t weekday, int block)
+{
+    int32_t first = (weekday - MONDAY) * BLOCKS_PER_DAY + 1;
+    DaySlots day = day_slots_of(first);
+    int row = first + block - 1;
+    if (row > day.last) {
+        markup(out, "<td class=\"closed\"></td>");
+        return;
+    }
+    int32_t section = plan_grid()[row][room];
+    if (section != 0 && row > day.first && plan_grid()[row - 1][room] == section)
+        return;  // within the cell of the rows above
+    if (section == 0) {
+        markup(out, "<td></td>");
+        return;
+    }
+    int rows = 1;
+    while (row + rows <= day.last && plan_grid()[row + rows][room] == section)
+        ++rows;
+    markup(out, "<td rowspan=\"%d\" class=\"meeting%s\">", rows,
+           sections[section].demand > room_capacity[room] ? " over" : "");
+    write_section_name(out, section);
+    markup(out, "<br>");
+    write_students_and_fit(out, section, room);
+    markup(out, "</td>");
+}
+
+void write_room_page(std::FILE* out, int room)
+{
+    if (room == OVERFLOW_COLUMN)
+        markup(out, "<section class=\"room\" id=\"sala-sv\">\n<h3 id=\"sala-sv-titulo\">Sem sala (sv) &middot; %d "
+                    "lugares</h3>\n<table class=\"week\" aria-labelledby=\"sala-sv-titulo\">\n",
+               room_capacity[room]);
+    else
+        markup(out, "<section class=\"room\" id=\"sala-%02d\">\n<h3 id=\"sala-%02d-titulo\">Sala %02d &middot; %d "
+                    "lugares</h3>\n<table class=\"week\" aria-labelledby=\"sala-%02d-titulo\">\n",
+               room, room, room, room_capacity[room], room);
+    markup(out, "<thead><tr><th scope=\"col\">Hor\xE1rio</th>");
+    for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+        markup(out, "<th scope=\"col\">%s</th>", WEEKDAY_TITLES[weekday]);
+    markup(out, "</tr></thead>\n<tbody>\n");
+    for (int block = 1; block <= BLOCKS_PER_DAY; ++block) {
+        markup(out, "<tr><th scope=\"row\">");
+        write_clock(out, block_start(block));
+        markup(out, "&ndash;");
+        write_clock(out, block_start(block) + BLOCK_MINUTES);
+        markup(out, "</th>");
+        for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+            write_week_cell(out, room, weekday, block);
+        markup(out, "</tr>\n");
+    }
+    markup(out, "</tbody>\n</table>\n</section>\n");
+}
+
+// Sections in the order of the class list: course code, course number, section.
+bool listed_before(int32_t a, int32_t b)
+{
+    const Section &x = sections[a], &y = sections[b];
+    if (int order = std::strcmp(x.course_code, y.course_code))
+        return order < 0;
+    if (x.course_number != y.course_number)
+        return x.course_number < y.course_number;
+    return x.section_number != y.section_number ? x.section_number < y.section_number : a < b;
+}
+
+void write_meeting_entry(std::FILE* out, int32_t section, int m)
+{
+    const Meeting& meeting = sections[section].meetings[m];
+    markup(out, "<td>");
+    if (meeting.weekday == 0 && m == FIRST_MEETING)
+        markup(out, "sem hor\xE1rio");
+    if (meeting.weekday != 0) {
+        markup(out, "%s ", WEEKDAY_TITLES[meeting.weekday]);
+        write_clock(out, meeting.earliest_start);
+        markup(out, "&ndash;");
+        write_clock(out, meeting.end_time);
+        int room = meeting_column(plan_grid(), section, meeting);
+        if (room < 0) {
+            markup(out, ", fora do plano");
+        } else {
+            markup(out, ", ");
+            write_room_name(out, room);
+            markup(out, " (%d lugares)", room_capacity[room]);
+        }
+    }
+    markup(out, "</td>");
+}
+
+}  // namespace
+
+void write_room_pages(std::FILE* out)
+{
+    if (plan_kind() == SOLUTION_KINDS)
+        return;
+    markup(out, "<section id=\"salas\">\n<h2>Salas (%s)</h2>\n", SOLUTION_FILES[plan_kind()].name);
+    for (int room = 1; room <= LAST_ROOM; ++room)
+        if (plan_uses_room(room))
+            write_room_page(out, room);
+    if (plan_uses_room(OVERFLOW_COLUMN))
+        write_room_page(out, OVERFLOW_COLUMN);
+    markup(out, "</section>\n");
+}
+
+void write_class_list(std::FILE* out)
+{
+    if (plan_kind() == SOLUTION_KINDS || section_count == 0)
+        return;
+    std::array<int32_t, MAX_SECTIONS> order;
+    for (int32_t i = 0; i < section_count; ++i)
+        order[i] = i + 1;
+    std::sort(order.begin(), order.begin() + section_count, listed_before);
+    markup(out, "<section id=\"turmas\">\n<h2>Turmas (%s)</h2>\n<table>\n<thead><tr><th scope=\"col\">Turma</th>"
+                "<th scope=\"col\">Alunos</th><th scope=\"col\">Reuni\xE3o 1</th><th scope=\"col\">Reuni\xE3o 2</th>"
+                "</tr></thead>\n<tbody>\n",
+           SOLUTION_FILES[plan_kind()].name);
+    for (int32_t i = 0; i < section_count; ++i) {
+        int32_t section = order[i];
+        markup(out, "<tr><th scope=\"row\">");
+        write_section_name(out, section);
+        markup(out, "</th><td>%d</td>", sections[section].demand);
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+            write_meeting_entry(out, section, m);
+        markup(out, "</tr>\n");
+    }
+    markup(out, "</tbody>\n</table>\n</section>\n");
+}
