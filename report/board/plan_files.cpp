@@ -75,18 +75,21 @@ void for_each_plan_meeting(Use use)
 // A field as RFC 4180 wants it: quoted, its quotes doubled, when it holds ";", '"' or a line end.
 void write_csv_field(std::FILE* out, const char* latin1, bool last)
 {
-    bool quoted = std::strpbrk(latin1, ";\"\r\n") != nullptr;
-    if (quoted)
-        std::fputc('"', out);
-    for (const char* c = latin1; *c != '\0'; ++c) {
-        char one[2] = {*c, '\0'};
-        markup(out, "%s", one);
-        if (*c == '"')
-            std::fputc('"', out);
+    if (std::strpbrk(latin1, ";\"\r\n") == nullptr) {
+        markup(out, "%s%s", latin1, last ? "\r\n" : ";");
+        return;
     }
-    if (quoted)
-        std::fputc('"', out);
-    std::fputs(last ? "\r\n" : ";", out);
+    char quoted[128];
+    std::size_t used = 0;
+    quoted[used++] = '"';
+    for (const char* c = latin1; *c != '\0' && used + 3 < sizeof quoted; ++c) {
+        if (*c == '"')
+            quoted[used++] = '"';
+        quoted[used++] = *c;
+    }
+    quoted[used++] = '"';
+    quoted[used] = '\0';
+    markup(out, "%s%s", quoted, last ? "\r\n" : ";");
 }
 
 void write_csv_row(std::FILE* out, const PlanMeeting& meeting)
