@@ -134,7 +134,7 @@ bool read_sections(RecordFile& file)
         if (code == NO_COURSE_CODE)
             return refuse(file, "tipo de disciplina fora de 1..6");
         if (count == MAX_SECTIONS)
-            return refuse(file, "mais de 99 turmas");
+            return refuse(file, "mais de 9999 turmas");
         if (fields[3] < 0)
             return refuse(file, "numero de alunos negativo");
         Section& section = sections[++count];

@@ -9,7 +9,7 @@
 
 inline constexpr int LAST_ROOM = 7;      // room columns run 0..LAST_ROOM
 inline constexpr int SLOT_COUNT = 90;    // grid rows 1..SLOT_COUNT are weekly slots
-inline constexpr int MAX_SECTIONS = 99;  // section entries 1..MAX_SECTIONS
+inline constexpr int MAX_SECTIONS = 9999;  // section entries 1..MAX_SECTIONS
 inline constexpr int ROOM_COLUMNS = LAST_ROOM + 1;
 inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
 inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1 and 2;

@@ -1,21 +1,38 @@
 // Writing the grid reports, each safely through a temporary file.
 #include "report/grid_files.hpp"
 
+#include <algorithm>
+#include <array>
+
 #include "io/output_file.hpp"
 
 namespace {
 
+constexpr int MAX_CELL_WIDTH = 4;  // sections 1..9999
+constexpr int GRID_LINE = 9 + (MAX_CELL_WIDTH + 3) * ROOM_COLUMNS + 1;
+
+int digits(int32_t value)
+{
+    int count = 1;
+    while (value >= 10) {
+        value /= 10;
+        ++count;
+    }
+    return count;
+}
+
 // The 94 lines of the grid table: rules, column header and one line per slot.
 void write_grid_block(std::FILE* out, const AllocationGrid& grid)
 {
-    std::fprintf(out, "%s\n%s\n%s\n", GRID_RULE, GRID_COLUMNS, GRID_RULE);
+    std::fprintf(out, "%s\n%s\n%s\n", grid_rule(), grid_columns(), grid_rule());
+    int width = grid_cell_width();
     for (int row = 1; row <= SLOT_COUNT; ++row) {
         std::fprintf(out, "| %d\t|", row);
         for (int room = 0; room <= LAST_ROOM; ++room)
-            std::fprintf(out, " %2.2d |", grid[row][room]);
+            std::fprintf(out, " %0*d |", width, grid[row][room]);
         std::fprintf(out, "\n");
     }
-    std::fprintf(out, "%s\n", GRID_RULE);
+    std::fprintf(out, "%s\n", grid_rule());
 }
 
 // A report of best_grid, best_cost and violation_count in the form of solucaof.txt.
@@ -27,6 +44,31 @@ void write_best_report(const char* name, const char* failure_message)
 }
 
 }  // namespace
+
+int grid_cell_width()
+{
+    return std::max({2, digits(section_count), digits(LAST_ROOM)});
+}
+
+const char* grid_rule()
+{
+    static std::array<char, GRID_LINE> rule;
+    int length = 9 + (grid_cell_width() + 3) * ROOM_COLUMNS;
+    std::fill(rule.begin(), rule.begin() + length, '_');
+    rule[static_cast<std::size_t>(length)] = '\0';
+    return rule.data();
+}
+
+const char* grid_columns()
+{
+    static std::array<char, GRID_LINE> columns;
+    int width = grid_cell_width();
+    int used = std::snprintf(columns.data(), columns.size(), "|H-S\t| %*s |", width, "sv");
+    for (int room = 1; room <= LAST_ROOM; ++room)
+        used += std::snprintf(columns.data() + used, columns.size() - static_cast<std::size_t>(used), " %0*d |", width,
+                              room);
+    return columns.data();
+}
 
 void write_final_report(std::FILE* out, const AllocationGrid& grid, int32_t cost, int32_t violations)
 {

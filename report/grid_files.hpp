@@ -7,10 +7,17 @@
 
 #include "model/tables.hpp"
 
-// The lines of the grid block that are the same in every report (without
-// their line end), for the writers here and for reading a report back.
-inline constexpr const char* GRID_RULE = "_________________________________________________";
-inline constexpr const char* GRID_COLUMNS = "|H-S\t| sv | 01 | 02 | 03 | 04 | 05 | 06 | 07 |";
+// A cell holds a section number in as many digits as the highest section
+// number loaded, and as the highest room column, take, and at least two.
+int grid_cell_width();
+
+// The lines of the grid block that are the same in every report of the
+// loaded instance (without their line end), for the writers here and for
+// reading a report back: the rule, 9 + (width + 3) x columns underscores, and
+// the column header, "|H-S\t| sv | 01 | ... |" with "sv" right-aligned and the
+// rooms in the cell width.
+const char* grid_rule();
+const char* grid_columns();
 inline constexpr const char* COST_LABEL = "Fun\xE7\xE3o Objetivo: ";
 inline constexpr const char* VIOLATIONS_LABEL = "Inviabilidades: ";
 

@@ -18,13 +18,15 @@ bool expect_line(WrittenFile& reader, const char* text)
     return next_written_line(reader) && std::strcmp(reader.text, text) == 0;
 }
 
-// A cell as " %2.2d " writes a section number: exactly two digits.
-bool take_cell(const char*& text, int32_t& section)
+// A cell as " %0*d " writes a section number: exactly the cell width in digits.
+bool take_cell(const char*& text, int width, int32_t& section)
 {
-    if (!std::isdigit(static_cast<unsigned char>(text[0])) || !std::isdigit(static_cast<unsigned char>(text[1])))
-        return false;
-    section = (text[0] - '0') * 10 + (text[1] - '0');
-    text += 2;
+    section = 0;
+    for (int i = 0; i < width; ++i, ++text) {
+        if (!std::isdigit(static_cast<unsigned char>(*text)))
+            return false;
+        section = section * 10 + (*text - '0');
+    }
     return true;
 }
 
@@ -38,8 +40,9 @@ bool read_slot_line(WrittenFile& reader, int row, AllocationGrid& grid)
     const char* text = reader.text;
     if (!take_text(text, label))
         return false;
+    int width = grid_cell_width();
     for (int room = 0; room <= LAST_ROOM; ++room)
-        if (!take_text(text, " ") || !take_cell(text, grid[row][room]) || !take_text(text, " |"))
+        if (!take_text(text, " ") || !take_cell(text, width, grid[row][room]) || !take_text(text, " |"))
             return false;
     return *text == '\0';
 }
@@ -63,10 +66,11 @@ int read_report(std::FILE* stream, bool final_report, GridReport& report)
     bool ok = expect_line(reader, "") && expect_number(reader, COST_LABEL, report.cost) &&
               (final_report ? expect_number(reader, VIOLATIONS_LABEL, report.violations)
                             : expect_line(reader, "") && expect_line(reader, "")) &&
-              expect_line(reader, GRID_RULE) && expect_line(reader, GRID_COLUMNS) && expect_line(reader, GRID_RULE);
+              expect_line(reader, grid_rule()) && expect_line(reader, grid_columns()) &&
+              expect_line(reader, grid_rule());
     for (int row = 1; ok && row <= SLOT_COUNT; ++row)
         ok = read_slot_line(reader, row, report.grid);
-    ok = ok && expect_line(reader, GRID_RULE);
+    ok = ok && expect_line(reader, grid_rule());
     if (!ok)
         return reader.line;
     return std::fgetc(stream) == EOF ? 0 : reader.line + 1;

@@ -303,7 +303,7 @@ void full_load_instance(std::mt19937& rng, int per_slot)
                 return false;
         return true;
     };
-    for (int tries = 0; tries < 2000 && section_count < MAX_SECTIONS; ++tries) {
+    for (int tries = 0; tries < 2000 && section_count < 99; ++tries) {  // a department's sections
         int day = pick(0, 4);
         int kind = pick(0, 9), first1, last1, first2 = 0, last2 = 0;
         if (kind < 6) {  // twice a week, two blocks

@@ -115,17 +115,17 @@ TEST_F(SectionRecords, CourseTypeOutsideOneToSixOrNegativeDemandIsRefused)
     EXPECT_EQ(result.error, "numero de alunos negativo");
 }
 
-TEST_F(SectionRecords, HundredthSectionIsRefused)
+TEST_F(SectionRecords, TenThousandthSectionIsRefused)
 {
     std::string text;
     for (int i = 1; i <= MAX_SECTIONS; ++i)
         text += "1|100|" + std::to_string(i) + "|10|\n";
     EXPECT_TRUE(read_text(read_sections, text).ok);
-    EXPECT_EQ(section_count, MAX_SECTIONS);
-    ReadResult result = read_text(read_sections, text + "1|100|100|10|\n");
+    EXPECT_EQ(section_count, 9999);
+    ReadResult result = read_text(read_sections, text + "1|100|10000|10|\n");
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.line, 100);
-    EXPECT_EQ(result.error, "mais de 99 turmas");
+    EXPECT_EQ(result.line, 10000);
+    EXPECT_EQ(result.error, "mais de 9999 turmas");
 }
 
 class TimetableRecords : public FreshTables {};

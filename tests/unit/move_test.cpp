@@ -204,14 +204,15 @@ TEST_F(RoomShiftMove, UndoRestoresTheGridAndApplyRepeatsTheShift)
 TEST_F(RoomShiftMove, PriceChangeOfAShiftAgreesWithFullPricingOverLongRuns)
 {
     room_capacity = {0, 30, 40, 45, 50, 60, 80, 100};
-    section_count = MAX_SECTIONS;
-    for (int32_t s = 1; s <= MAX_SECTIONS; ++s)
+    constexpr int32_t DEPARTMENT = 99;  // sections of a department at full load
+    section_count = DEPARTMENT;
+    for (int32_t s = 1; s <= DEPARTMENT; ++s)
         sections[s].demand = 10 + random_below(90);
     const int32_t weights[][2] = {{5, 1}, {1, 5}, {-3, 2}, {7, -1}};
     for (const auto& weight : weights) {
         excess_weight = weight[0];
         idle_weight = weight[1];
-        random_grid(MAX_SECTIONS);
+        random_grid(DEPARTMENT);
         int32_t cost;
         grid_cost(candidate_grid, cost);
         for (int move = 0; move < 20000; ++move) {

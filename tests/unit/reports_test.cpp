@@ -1,5 +1,6 @@
 // The capacity violation listing and the grid files.
 #include "report/grid_files.hpp"
+#include "report/grid_reader.hpp"
 #include "report/violations.hpp"
 
 #include <csignal>
@@ -119,6 +120,42 @@ TEST_F(GridFiles, SolutionFileShowsCostAndEverySlotOfTheCurrentGrid)
     EXPECT_EQ(lines[96], "| 90\t| 00 | 00 | 00 | 05 | 00 | 00 | 00 | 00 |");
     EXPECT_EQ(lines[97], RULE);
     EXPECT_FALSE(std::filesystem::exists("solucao.txt.tmp"));
+}
+
+TEST_F(GridFiles, CellsWidenWithTheHighestSectionAndAreReadBackOnlyAtThatWidth)
+{
+    const struct {
+        int32_t sections;
+        const char* rule;
+        const char* columns;
+        const char* slot;
+    } cases[] = {
+        {99, RULE.c_str(), COLUMNS.c_str(), "| 1\t| 07 | 00 | 00 | 00 | 00 | 00 | 00 | 42 |"},
+        {150, "_________________________________________________________",
+         "|H-S\t|  sv | 001 | 002 | 003 | 004 | 005 | 006 | 007 |", "| 1\t| 007 | 000 | 000 | 000 | 000 | 000 | 000 | 042 |"},
+        {1000, "_________________________________________________________________",
+         "|H-S\t|   sv | 0001 | 0002 | 0003 | 0004 | 0005 | 0006 | 0007 |",
+         "| 1\t| 0007 | 0000 | 0000 | 0000 | 0000 | 0000 | 0000 | 0042 |"},
+    };
+    for (const auto& c : cases) {
+        section_count = c.sections;
+        best_grid = {};
+        best_grid[1][0] = 7;
+        best_grid[1][7] = 42;
+        best_grid[90][3] = c.sections;
+        write_final_solution_file();
+        std::vector<std::string> lines = lines_of(read_file("solucaof.txt"));
+        ASSERT_EQ(lines.size(), 97u);
+        EXPECT_EQ(lines[3], c.rule);
+        EXPECT_EQ(lines[4], c.columns);
+        EXPECT_EQ(lines[6], c.slot);
+        GridReport report;
+        ASSERT_EQ(read_grid_report("solucaof.txt", true, report), ReportRead::Read) << c.sections;
+        EXPECT_EQ(report.grid, best_grid);
+        section_count = c.sections == 99 ? 150 : 99;  // the same report read for another width
+        EXPECT_EQ(read_grid_report("solucaof.txt", true, report), ReportRead::Malformed) << c.sections;
+        EXPECT_EQ(report.bad_line, 4);
+    }
 }
 
 TEST_F(GridFiles, FinalFileShowsBestCostAndViolations)
