@@ -1,13 +1,26 @@
-// Course codes and the weekly slot numbering; pure lookups, no state.
+// Course codes, the weekly slot numbering and dates. The codes are the one
+// table here: the built-in six, renamed or added to by cursos.txt.
 #include "model/calendar.hpp"
 
 #include <array>
 #include <cctype>
+#include <cstring>
 
 namespace {
 
-constexpr std::array<const char*, LAST_COURSE_TYPE + 1> CODES{
-    "???", "MTM", "QUI", "FIS", "CIC", "COM", "CBI"};
+constexpr std::array<const char*, LAST_COURSE_TYPE + 1> BUILT_IN_CODES{
+    "", "MTM", "QUI", "FIS", "CIC", "COM", "CBI"};
+
+using CodeText = std::array<char, MAX_COURSE_CODE + 1>;
+// Entry 0 holds the marker of a type without a code; an empty entry has none.
+std::array<CodeText, LAST_COURSE_TYPE_ALLOWED + 1> course_codes = [] {
+    std::array<CodeText, LAST_COURSE_TYPE_ALLOWED + 1> codes{};
+    std::strcpy(codes[0].data(), "???");
+    for (int32_t type = FIRST_COURSE_TYPE; type <= LAST_COURSE_TYPE; ++type)
+        std::strcpy(codes[type].data(), BUILT_IN_CODES[type]);
+    return codes;
+}();
+bool codes_were_set = false;
 
 constexpr int SATURDAY_BLOCKS = 5;
 
@@ -21,13 +34,44 @@ constexpr std::array<int32_t, BLOCKS_PER_DAY> BLOCK_STARTS{
 
 }  // namespace
 
-const char* const NO_COURSE_CODE = CODES[0];
+const char* const NO_COURSE_CODE = course_codes[0].data();
 
 const char* course_code(int32_t course_type)
 {
-    if (course_type < FIRST_COURSE_TYPE || course_type > LAST_COURSE_TYPE)
+    if (course_type < FIRST_COURSE_TYPE || course_type > LAST_COURSE_TYPE_ALLOWED ||
+        course_codes[course_type][0] == '\0')
         return NO_COURSE_CODE;
-    return CODES[course_type];
+    return course_codes[course_type].data();
+}
+
+void reset_course_codes()
+{
+    codes_were_set = false;
+    for (int32_t type = FIRST_COURSE_TYPE; type <= LAST_COURSE_TYPE_ALLOWED; ++type)
+        std::strcpy(course_codes[type].data(), type <= LAST_COURSE_TYPE ? BUILT_IN_CODES[type] : "");
+}
+
+void set_course_code(int32_t course_type, const char* code)
+{
+    std::strncpy(course_codes[course_type].data(), code, MAX_COURSE_CODE);
+    course_codes[course_type][MAX_COURSE_CODE] = '\0';
+    codes_were_set = true;
+}
+
+bool course_codes_set()
+{
+    return codes_were_set;
+}
+
+bool is_course_code(const char* code)
+{
+    std::size_t length = std::strlen(code);
+    if (length < 1 || length > MAX_COURSE_CODE)
+        return false;
+    for (const char* c = code; *c != '\0'; ++c)
+        if (!((*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9')))
+            return false;
+    return true;
 }
 
 int32_t weekly_slot(int32_t start, int32_t weekday)

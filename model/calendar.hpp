@@ -1,6 +1,7 @@
-// Course codes and the weekly slot numbering.
-// Course types 1..6 have a three-letter code; the 17 daily teaching blocks of
-// Monday to Friday and the 5 morning blocks of Saturday are weekly slots 1..90.
+// Course codes and the weekly slot numbering, and dates.
+// Course types have a code (six built in, more from cursos.txt); the 17 daily
+// teaching blocks of Monday to Friday and the 5 morning blocks of Saturday are
+// weekly slots 1..90.
 #pragma once
 
 #include <cstdint>
@@ -13,10 +14,27 @@ inline constexpr int32_t NO_SLOT = -1;  // never a grid row
 inline constexpr int BLOCKS_PER_DAY = 17;  // teaching blocks of Monday..Friday
 inline constexpr int32_t BLOCK_MINUTES = 50;  // how long a teaching block lasts
 
-// The code of a course type: the same constant text for every call with the
-// same type. A type outside 1..6 gets NO_COURSE_CODE, which matches no loaded section.
+inline constexpr int32_t LAST_COURSE_TYPE_ALLOWED = 999;  // cursos.txt may name types 1..999
+inline constexpr int MAX_COURSE_CODE = 8;                  // bytes of a code, A-Z and 0-9
+
+// The code of a course type: the same text for every call with the same type,
+// so that codes compare by identity. Types 1..6 have built-in codes (MTM,
+// QUI, FIS, CIC, COM, CBI); cursos.txt may rename them and add types up to
+// 999. A type without a code gets NO_COURSE_CODE, which matches no loaded section.
 const char* course_code(int32_t course_type);
 extern const char* const NO_COURSE_CODE;
+
+// Sets the built-in codes back and forgets every other.
+void reset_course_codes();
+
+// Gives a course type (1..999) its code (1..8 of A-Z and 0-9).
+void set_course_code(int32_t course_type, const char* code);
+
+// Whether some code was set since the last reset (cursos.txt named a course).
+bool course_codes_set();
+
+// Whether `code` is 1..8 bytes of A-Z and 0-9.
+bool is_course_code(const char* code);
 
 // The weekly slots of one weekday: Monday 1..17, ... Friday 69..85, Saturday 86..90.
 struct DaySlots {

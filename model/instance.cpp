@@ -2,6 +2,10 @@
 #include "model/instance.hpp"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
 #include "io/console.hpp"
 #include "io/output_file.hpp"
@@ -58,6 +62,7 @@ void add_block(Section& section, int32_t weekday, int32_t start, int64_t end)
 
 struct InstanceFiles {
     std::FILE* capacities;
+    std::FILE* courses;  // cursos.txt is optional: null without it
     std::FILE* demands;
     std::FILE* timetable;
 };
@@ -65,13 +70,17 @@ struct InstanceFiles {
 InstanceFiles open_instance_files()
 {
     std::FILE* capacities = open_input_file("capacidade.txt");
+    std::FILE* courses = open_optional_input_file("cursos.txt");
     std::FILE* demands = open_input_file("demanda.txt");
-    return {capacities, demands, open_input_file("horario.txt")};
+    return {capacities, courses, demands, open_input_file("horario.txt")};
 }
 
 void read_instance_files(const InstanceFiles& files)
 {
     read_or_reject(read_room_capacities, files.capacities, "capacidade.txt");
+    reset_course_codes();
+    if (files.courses != nullptr)
+        read_or_reject(read_course_codes, files.courses, "cursos.txt");
     read_or_reject(read_sections, files.demands, "demanda.txt");
     read_or_reject(read_timetable, files.timetable, "horario.txt");
 }
@@ -80,6 +89,8 @@ void close_instance_files(const InstanceFiles& files)
 {
     std::fclose(files.timetable);
     std::fclose(files.capacities);
+    if (files.courses != nullptr)
+        std::fclose(files.courses);
     std::fclose(files.demands);
 }
 
@@ -124,6 +135,65 @@ bool read_room_capacities(RecordFile& file)
     return read == RecordRead::End;
 }
 
+namespace {
+
+// "tipo|CODIGO|": a whole number, the code's bytes up to the next "|", and
+// after that only white space; false when the line is not so.
+bool parse_course_line(const char* text, int64_t& type, char* code, std::size_t size)
+{
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    const char* digits = *text == '-' || *text == '+' ? text + 1 : text;
+    if (!std::isdigit(static_cast<unsigned char>(*digits)))
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(text, &end, 10);
+    type = errno == ERANGE ? INT64_MAX : value;
+    while (*end == ' ' || *end == '\t')
+        ++end;
+    if (*end != '|')
+        return false;
+    const char* bar = std::strchr(end + 1, '|');
+    if (bar == nullptr)
+        return false;
+    std::size_t length = std::min(static_cast<std::size_t>(bar - end - 1), size - 1);
+    std::memcpy(code, end + 1, length);
+    code[length] = '\0';
+    for (const char* rest = bar + 1; *rest != '\0'; ++rest)
+        if (!std::isspace(static_cast<unsigned char>(*rest)))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+bool read_course_codes(RecordFile& file)
+{
+    static char repeated[64];
+    std::array<int64_t, LAST_COURSE_TYPE_ALLOWED + 1> named_on{};
+    char text[256], code[MAX_COURSE_CODE + 2];
+    RecordRead read;
+    reset_course_codes();
+    while ((read = read_text_line(file, text, sizeof text)) == RecordRead::Record) {
+        int64_t type = 0;
+        if (!parse_course_line(text, type, code, sizeof code))
+            return refuse(file, "registro mal formado");
+        if (type < FIRST_COURSE_TYPE || type > LAST_COURSE_TYPE_ALLOWED)
+            return refuse(file, "tipo de disciplina fora do intervalo 1..999");
+        if (!is_course_code(code))
+            return refuse(file, "codigo deve ter de 1 a 8 letras maiusculas ou digitos");
+        if (named_on[type] != 0) {
+            std::snprintf(repeated, sizeof repeated, "tipo %lld repete a linha %lld", static_cast<long long>(type),
+                          static_cast<long long>(named_on[type]));
+            return refuse(file, repeated);
+        }
+        named_on[type] = file.line;
+        set_course_code(static_cast<int32_t>(type), code);
+    }
+    return read == RecordRead::End;
+}
+
 bool read_sections(RecordFile& file)
 {
     RecordFields fields;
@@ -132,7 +202,8 @@ bool read_sections(RecordFile& file)
     while ((read = read_record(file, SECTION_RECORD, fields)) == RecordRead::Record) {
         const char* code = course_code(fields[0]);
         if (code == NO_COURSE_CODE)
-            return refuse(file, "tipo de disciplina fora de 1..6");
+            return refuse(file, course_codes_set() ? "tipo de disciplina fora de 1..6 e de cursos.txt"
+                                                  : "tipo de disciplina fora de 1..6");
         if (count == MAX_SECTIONS)
             return refuse(file, "mais de 9999 turmas");
         if (fields[3] < 0)

@@ -1,6 +1,7 @@
-// The instance loader: capacidade.txt, demanda.txt and horario.txt into the
-// room capacities, the section table and the meetings' weekly slots, then the
-// section listing disciplina.txt. Every load starts afresh.
+// The instance loader: capacidade.txt, the optional cursos.txt, demanda.txt
+// and horario.txt into the room capacities, the course codes, the section
+// table and the meetings' weekly slots, then the section listing
+// disciplina.txt. Every load starts afresh.
 #pragma once
 
 #include "model/records.hpp"
@@ -27,5 +28,6 @@ int32_t find_section(const char* code, int32_t course_number, int32_t section_nu
 // first line they refuse, with file.line and file.error saying where and why;
 // what they read before it is already in the tables.
 bool read_room_capacities(RecordFile& file);
+bool read_course_codes(RecordFile& file);  // cursos.txt, over the built-in codes
 bool read_sections(RecordFile& file);
 bool read_timetable(RecordFile& file);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 
 #include "io/console.hpp"
@@ -144,6 +145,17 @@ std::FILE* open_input_file(const char* name)
     return stream;
 }
 
+std::FILE* open_optional_input_file(const char* name)
+{
+    std::FILE* stream = open_regular_file(name);
+    if (stream == nullptr && errno == ENOENT)
+        return nullptr;
+    if (stream == nullptr)
+        fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
+    skip_byte_order_mark(stream);
+    return stream;
+}
+
 RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields)
 {
     RecordRead read = read_record_text(file, pattern, fields);
@@ -152,6 +164,37 @@ RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fiel
         return RecordRead::Malformed;
     }
     return read;
+}
+
+RecordRead read_text_line(RecordFile& file, char* text, std::size_t size)
+{
+    for (;;) {
+        ++file.line;
+        std::size_t length = 0;
+        bool fits = true, blank = true;
+        int c;
+        while ((c = std::getc(file.stream)) != EOF && c != '\n') {
+            fits = fits && c != '\0' && length + 1 < size;
+            if (fits)
+                text[length++] = static_cast<char>(c);
+            blank = blank && is_line_space(c);
+        }
+        if (std::ferror(file.stream)) {
+            file.error = "erro de leitura";
+            return RecordRead::Malformed;
+        }
+        if (length > 0 && text[length - 1] == '\r')
+            --length;
+        text[length] = '\0';
+        if (!fits) {
+            file.error = "linha longa demais";
+            return RecordRead::Malformed;
+        }
+        if (!blank)
+            return RecordRead::Record;
+        if (c == EOF)
+            return RecordRead::End;
+    }
 }
 
 void reject_line(const RecordFile& file, const char* reason)

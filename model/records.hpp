@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstddef>
 #include <cstdio>
 
 struct RecordFile {
@@ -24,6 +25,9 @@ enum class RecordRead { Record, End, Malformed };
 // process with "Arquivo NOME nao pode ser aberto."
 std::FILE* open_input_file(const char* name);
 
+// The same for a file that may be missing: null when there is no such file.
+std::FILE* open_optional_input_file(const char* name);
+
 // Reads the next record into `fields`, skipping blank lines. In `pattern`,
 // 'd' is a whole number (blanks or tabs, an optional sign, digits; 32 bits),
 // 'c' the one character that follows, anything else a literal that must
@@ -31,6 +35,11 @@ std::FILE* open_input_file(const char* name);
 // Malformed: file.error and file.line tell why and where; a read error
 // is Malformed too, never an early end of the file.
 RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields);
+
+// Reads the next line that is not blank, without its line end (a CR before it
+// dropped too), into `text` of `size` bytes. Malformed, with file.error, for a
+// line that does not fit or holds a NUL byte, or a read error.
+RecordRead read_text_line(RecordFile& file, char* text, std::size_t size);
 
 // Ends the process with "Arquivo NOME, linha N: reason".
 [[noreturn]] void reject_line(const RecordFile& file, const char* reason);

@@ -1,6 +1,8 @@
 // Storage of the process-wide tables declared in tables.hpp.
 #include "model/tables.hpp"
 
+#include "model/calendar.hpp"
+
 std::array<int32_t, ROOM_COLUMNS> room_capacity{};
 SectionTable sections{};
 int32_t section_count{};
@@ -28,6 +30,7 @@ void reset_tables()
     current_cost = candidate_cost = best_cost = {};
     excess_weight = idle_weight = violation_count = {};
     annealing_schedule = {};
+    reset_course_codes();
 }
 
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to)

@@ -128,6 +128,56 @@ TEST_F(SectionRecords, TenThousandthSectionIsRefused)
     EXPECT_EQ(result.error, "mais de 9999 turmas");
 }
 
+class CourseCodes : public FreshTables {};
+
+TEST_F(CourseCodes, CursosTxtRenamesAndAddsTypesOverTheBuiltInOnes)
+{
+    ASSERT_TRUE(read_text(read_course_codes, "1|MAT|\n7|ELE|\n\n  999 |Z9|  \r\n8|QUI|\n").ok);
+    EXPECT_STREQ(course_code(1), "MAT");
+    EXPECT_STREQ(course_code(2), "QUI");  // built in, untouched
+    EXPECT_STREQ(course_code(7), "ELE");
+    EXPECT_STREQ(course_code(999), "Z9");
+    EXPECT_NE(course_code(8), course_code(2));  // the same code, two types: matched by type
+    EXPECT_EQ(course_code(9), NO_COURSE_CODE);
+    load("8|100|1|20|\n2|100|1|30|\n", "2|100|1|T|2|07:30|08:20|\n");
+    EXPECT_EQ(meeting(1, 1).weekday, 0);
+    EXPECT_EQ(meeting(2, 1).weekday, 2);
+    EXPECT_EQ(read_text(read_sections, "9|100|1|20|\n").error, "tipo de disciplina fora de 1..6 e de cursos.txt");
+    ASSERT_TRUE(read_text(read_course_codes, "7|ELE|\n").ok);  // every reading starts from the built-in six
+    EXPECT_STREQ(course_code(1), "MTM");
+    reset_course_codes();
+    EXPECT_EQ(course_code(7), NO_COURSE_CODE);
+    EXPECT_EQ(read_text(read_sections, "7|100|1|20|\n").error, "tipo de disciplina fora de 1..6");
+}
+
+TEST_F(CourseCodes, EachMistakeIsRefusedWithItsLine)
+{
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {{"1|MTM", "registro mal formado"},
+                 {"x|MTM|", "registro mal formado"},
+                 {"1 MTM|", "registro mal formado"},
+                 {"1|MTM|x", "registro mal formado"},
+                 {"0|ABC|", "tipo de disciplina fora do intervalo 1..999"},
+                 {"1000|ABC|", "tipo de disciplina fora do intervalo 1..999"},
+                 {"-3|ABC|", "tipo de disciplina fora do intervalo 1..999"},
+                 {"99999999999999999999|ABC|", "tipo de disciplina fora do intervalo 1..999"},
+                 {"7|abc|", "codigo deve ter de 1 a 8 letras maiusculas ou digitos"},
+                 {"7||", "codigo deve ter de 1 a 8 letras maiusculas ou digitos"},
+                 {"7|ABCDEFGHI|", "codigo deve ter de 1 a 8 letras maiusculas ou digitos"},
+                 {"7| ABC|", "codigo deve ter de 1 a 8 letras maiusculas ou digitos"},
+                 {"7|\xC1" "BC|", "codigo deve ter de 1 a 8 letras maiusculas ou digitos"},
+                 {"7|ABC|\n\n7|ABD|", "tipo 7 repete a linha 2"}};
+    for (const auto& c : cases) {
+        ReadResult result = read_text(read_course_codes, std::string("1|MAT|\n") + c.text + "\n");
+        EXPECT_FALSE(result.ok) << c.text;
+        EXPECT_EQ(result.error, c.error) << c.text;
+        EXPECT_EQ(result.line, std::string(c.text).find("\n\n") == std::string::npos ? 2 : 4) << c.text;
+    }
+    EXPECT_EQ(read_text(read_course_codes, "1|MAT|\n1|MTM|\n").error, "tipo 1 repete a linha 1");
+}
+
 class TimetableRecords : public FreshTables {};
 
 TEST_F(TimetableRecords, BlocksOfTwoWeekdaysMakeTwoMeetings)
