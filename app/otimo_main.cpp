@@ -28,8 +28,8 @@ namespace {
 {
     std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
     for (int row = 1; row <= SLOT_COUNT; ++row)
-        if (count[row] > ROOM_COLUMNS)
-            console_print("Hor\xE1rio %d: %d reuni\xF5" "es para %d colunas.\n", row, count[row], ROOM_COLUMNS);
+        if (count[row] > last_room + 1)
+            console_print("Hor\xE1rio %d: %d reuni\xF5" "es para %d colunas.\n", row, count[row], last_room + 1);
     fail_with("N\xE3o existe aloca\xE7\xE3o: h\xE1 mais reuni\xF5" "es que colunas nos hor\xE1rios acima.\n");
 }
 

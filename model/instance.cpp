@@ -78,6 +78,8 @@ InstanceFiles open_instance_files()
 void read_instance_files(const InstanceFiles& files)
 {
     read_or_reject(read_room_capacities, files.capacities, "capacidade.txt");
+    if (int32_t room = first_unnamed_room())
+        fail_with("\n\nArquivo capacidade.txt: falta a sala %d\n", room);
     reset_course_codes();
     if (files.courses != nullptr)
         read_or_reject(read_course_codes, files.courses, "cursos.txt");
@@ -119,20 +121,60 @@ int32_t find_section(const char* code, int32_t course_number, int32_t section_nu
     return 0;
 }
 
+namespace {
+
+std::array<bool, MAX_ROOM_COLUMNS> room_named;  // the columns the last capacidade.txt named
+
+// Why a room's name cannot be used, or nullptr.
+const char* name_fault(const RecordText& name)
+{
+    if (name.length == 0)
+        return "nome de sala vazio";
+    if (name.length > MAX_ROOM_NAME)
+        return "nome de sala com mais de 40 bytes";
+    for (std::size_t i = 0; i < name.length; ++i) {
+        auto byte = static_cast<unsigned char>(name.bytes[i]);
+        if (byte < 0x20 || byte == 0x7F)
+            return "nome de sala com caractere de controle";
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 bool read_room_capacities(RecordFile& file)
 {
     RecordFields fields;
+    RecordText name;
     RecordRead read;
+    room_named = {};
     room_capacity = {};
-    while ((read = read_record(file, CAPACITY_RECORD, fields)) == RecordRead::Record) {
+    room_names = {};
+    last_room = 0;
+    while ((read = read_record(file, CAPACITY_RECORD, fields, name)) == RecordRead::Record) {
         int32_t room = fields[0];
-        if (room < 0 || room > LAST_ROOM)
-            return refuse(file, "sala fora de 0..7");
+        if (room < 0 || room > MAX_ROOM)
+            return refuse(file, "sala fora do intervalo 0..999");
         if (fields[1] < 0)
             return refuse(file, "capacidade negativa");
+        if (name.present) {
+            if (const char* fault = name_fault(name))
+                return refuse(file, fault);
+            std::memcpy(room_names[room].data(), name.bytes.data(), name.length + 1);
+        }
         room_capacity[room] = fields[1];
+        room_named[room] = true;
+        last_room = std::max(last_room, room);
     }
     return read == RecordRead::End;
+}
+
+int32_t first_unnamed_room()
+{
+    int32_t room = 1;
+    while (room <= last_room && room_named[room])
+        ++room;
+    return room <= last_room || last_room == 0 ? room : 0;
 }
 
 namespace {

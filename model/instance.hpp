@@ -28,6 +28,9 @@ int32_t find_section(const char* code, int32_t course_number, int32_t section_nu
 // first line they refuse, with file.line and file.error saying where and why;
 // what they read before it is already in the tables.
 bool read_room_capacities(RecordFile& file);
+// After read_room_capacities: the lowest room 1..last_room it did not name,
+// 1 when it named none but column 0; 0 when every one is named.
+int32_t first_unnamed_room();
 bool read_course_codes(RecordFile& file);  // cursos.txt, over the built-in codes
 bool read_sections(RecordFile& file);
 bool read_timetable(RecordFile& file);

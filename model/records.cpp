@@ -105,7 +105,33 @@ void skip_byte_order_mark(std::FILE* stream)
         std::rewind(stream);
 }
 
-RecordRead read_record_text(RecordFile& file, const char* pattern, RecordFields& fields)
+// After the record's fields: nothing but white space, or a text and its "|".
+const char* read_optional_text(std::FILE* stream, RecordText& text)
+{
+    int c;
+    while (is_blank(c = std::getc(stream))) {
+    }
+    text = {false, 0, {}};
+    if (c == '\n' || c == EOF || is_line_space(c)) {
+        std::ungetc(c, stream);
+        return nullptr;
+    }
+    text.present = true;
+    std::size_t read = 0;
+    for (; c != '|'; c = std::getc(stream)) {
+        if (c == '\n' || c == EOF)
+            return "registro mal formado";
+        if (read + 1 < text.bytes.size())
+            text.bytes[read] = static_cast<char>(c);
+        ++read;
+        if (!is_blank(c))
+            text.length = read;  // trailing blanks and tabs are dropped
+    }
+    text.bytes[std::min(text.length, text.bytes.size() - 1)] = '\0';
+    return nullptr;
+}
+
+RecordRead read_record_text(RecordFile& file, const char* pattern, RecordFields& fields, RecordText* text)
 {
     int c;
     bool only_blanks;
@@ -130,8 +156,22 @@ RecordRead read_record_text(RecordFile& file, const char* pattern, RecordFields&
         if (*kind == 'd' || *kind == 'c')
             fields[field++] = value;
     }
+    if (text != nullptr && (file.error = read_optional_text(file.stream, *text)) != nullptr)
+        return RecordRead::Malformed;
     file.error = read_line_end(file.stream);
+    if (file.error != nullptr && text != nullptr && text->present)
+        file.error = "registro mal formado";
     return file.error == nullptr ? RecordRead::Record : RecordRead::Malformed;
+}
+
+RecordRead checked_read(RecordFile& file, const char* pattern, RecordFields& fields, RecordText* text)
+{
+    RecordRead read = read_record_text(file, pattern, fields, text);
+    if (read != RecordRead::Record && std::ferror(file.stream)) {
+        file.error = "erro de leitura";
+        return RecordRead::Malformed;
+    }
+    return read;
 }
 
 }  // namespace
@@ -158,12 +198,12 @@ std::FILE* open_optional_input_file(const char* name)
 
 RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields)
 {
-    RecordRead read = read_record_text(file, pattern, fields);
-    if (read != RecordRead::Record && std::ferror(file.stream)) {
-        file.error = "erro de leitura";
-        return RecordRead::Malformed;
-    }
-    return read;
+    return checked_read(file, pattern, fields, nullptr);
+}
+
+RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields, RecordText& text)
+{
+    return checked_read(file, pattern, fields, &text);
 }
 
 RecordRead read_text_line(RecordFile& file, char* text, std::size_t size)

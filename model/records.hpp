@@ -20,6 +20,15 @@ using RecordFields = std::array<int32_t, MAX_RECORD_FIELDS>;
 
 enum class RecordRead { Record, End, Malformed };
 
+// An optional text field that may end a record ("3|45|Lab. de Redes|"): the
+// bytes between the last field and a final "|", blanks and tabs around them
+// dropped; `length` counts them all, `bytes` holds as many as fit.
+struct RecordText {
+    bool present;
+    std::size_t length;
+    std::array<char, 64> bytes;
+};
+
 // Opens an input file for reading, past a UTF-8 byte-order mark at its very
 // start. A file that is missing, unreadable or not a regular file ends the
 // process with "Arquivo NOME nao pode ser aberto."
@@ -35,6 +44,10 @@ std::FILE* open_optional_input_file(const char* name);
 // Malformed: file.error and file.line tell why and where; a read error
 // is Malformed too, never an early end of the file.
 RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields);
+
+// The same, then the optional text field before the line end ("registro mal
+// formado" when it has no final "|").
+RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fields, RecordText& text);
 
 // Reads the next line that is not blank, without its line end (a CR before it
 // dropped too), into `text` of `size` bytes. Malformed, with file.error, for a

@@ -1,9 +1,13 @@
 // Storage of the process-wide tables declared in tables.hpp.
 #include "model/tables.hpp"
 
+#include <algorithm>
+
 #include "model/calendar.hpp"
 
-std::array<int32_t, ROOM_COLUMNS> room_capacity{};
+int32_t last_room{};
+std::array<int32_t, MAX_ROOM_COLUMNS> room_capacity{};
+std::array<RoomName, MAX_ROOM_COLUMNS> room_names{};
 SectionTable sections{};
 int32_t section_count{};
 
@@ -21,7 +25,9 @@ AnnealingSchedule annealing_schedule{};
 
 void reset_tables()
 {
+    last_room = {};
     room_capacity = {};
+    room_names = {};
     sections = {};
     section_count = {};
     current_grid = {};
@@ -36,5 +42,5 @@ void reset_tables()
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to)
 {
     for (int row = 1; row <= SLOT_COUNT; ++row)
-        to[row] = from[row];
+        std::copy_n(from[row].begin(), last_room + 1, to[row].begin());
 }

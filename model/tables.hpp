@@ -1,16 +1,20 @@
 // The process-wide tables: everything the program knows lives here.
-// Room capacities, the section table with its meetings, the three allocation
-// grids with their costs, the penalty weights, the violation count and the
-// annealing schedule. All are zero at start and are read and written in place.
+// Room capacities and names, the section table with its meetings, the three
+// allocation grids with their costs, the penalty weights, the violation count
+// and the annealing schedule. All are zero at start and are read and written
+// in place. They are sized for the largest instance allowed (999 rooms, 9999
+// sections); the instance says how much of them is used (last_room,
+// section_count).
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-inline constexpr int LAST_ROOM = 7;      // room columns run 0..LAST_ROOM
-inline constexpr int SLOT_COUNT = 90;    // grid rows 1..SLOT_COUNT are weekly slots
+inline constexpr int MAX_ROOM = 999;       // room columns run 0..last_room, last_room <= MAX_ROOM
+inline constexpr int MAX_ROOM_COLUMNS = MAX_ROOM + 1;
+inline constexpr int MAX_ROOM_NAME = 40;   // bytes of a room's name
+inline constexpr int SLOT_COUNT = 90;      // grid rows 1..SLOT_COUNT are weekly slots
 inline constexpr int MAX_SECTIONS = 9999;  // section entries 1..MAX_SECTIONS
-inline constexpr int ROOM_COLUMNS = LAST_ROOM + 1;
 inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
 inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1 and 2;
 inline constexpr int LAST_MEETING = 2;     // entry 0 of their arrays stays empty
@@ -39,7 +43,8 @@ struct Section {
 };
 
 using SectionTable = std::array<Section, MAX_SECTIONS + 1>;  // entry 0: the empty section
-using GridRow = std::array<int32_t, ROOM_COLUMNS>;
+using GridRow = std::array<int32_t, MAX_ROOM_COLUMNS>;
+using RoomName = std::array<char, MAX_ROOM_NAME + 1>;
 using AllocationGrid = std::array<GridRow, SLOT_COUNT + 1>;  // row 0 is not a slot
 
 struct AnnealingSchedule {
@@ -50,7 +55,9 @@ struct AnnealingSchedule {
     int32_t stall_limit;
 };
 
-extern std::array<int32_t, ROOM_COLUMNS> room_capacity;  // seats per room column
+extern int32_t last_room;  // the instance's last room: the highest column capacidade.txt names
+extern std::array<int32_t, MAX_ROOM_COLUMNS> room_capacity;  // seats per room column
+extern std::array<RoomName, MAX_ROOM_COLUMNS> room_names;    // as capacidade.txt gives them; "" when unnamed
 extern SectionTable sections;                            // entries 1..section_count are loaded
 extern int32_t section_count;
 
@@ -69,5 +76,6 @@ extern AnnealingSchedule annealing_schedule;
 // Sets every table back to its start-up state (all zero); for tests.
 void reset_tables();
 
-// Copies the slot rows 1..SLOT_COUNT of one grid onto another; row 0 is never copied.
+// Copies the slot rows 1..SLOT_COUNT of one grid onto another, columns
+// 0..last_room; row 0 is never copied.
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to);

@@ -11,7 +11,7 @@ namespace {
 
 // Beyond this a single cell's price is refused outright, so that the sums
 // over all cells below stay exact in 64 bits.
-constexpr int64_t CELL_PRICE_LIMIT = INT64_MAX / ((SLOT_COUNT + 1) * ROOM_COLUMNS);
+constexpr int64_t CELL_PRICE_LIMIT = INT64_MAX / ((SLOT_COUNT + 1) * MAX_ROOM_COLUMNS);
 
 int skip_space(std::FILE* stream)
 {
@@ -44,7 +44,7 @@ const char* read_weights(std::FILE* stream, int32_t& excess, int32_t& idle)
 bool costs_fit_32_bits(int32_t excess, int32_t idle)
 {
     int64_t highest = 0, lowest = 0;
-    for (int room = 0; room <= LAST_ROOM; ++room) {
+    for (int room = 0; room <= last_room; ++room) {
         int64_t cell_high = INT64_MIN, cell_low = INT64_MAX;
         for (int32_t index = 0; index <= section_count; ++index) {
             int64_t price = seat_cost_with(excess, idle, sections[index].demand, room_capacity[room]);

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr int MAX_CELL_WIDTH = 4;  // sections 1..9999
-constexpr int GRID_LINE = 9 + (MAX_CELL_WIDTH + 3) * ROOM_COLUMNS + 1;
+constexpr int MAX_CELL_WIDTH = 4;  // sections 1..9999, rooms 1..999
+constexpr int GRID_LINE = 9 + (MAX_CELL_WIDTH + 3) * MAX_ROOM_COLUMNS + 1;
 
 int digits(int32_t value)
 {
@@ -28,7 +28,7 @@ void write_grid_block(std::FILE* out, const AllocationGrid& grid)
     int width = grid_cell_width();
     for (int row = 1; row <= SLOT_COUNT; ++row) {
         std::fprintf(out, "| %d\t|", row);
-        for (int room = 0; room <= LAST_ROOM; ++room)
+        for (int room = 0; room <= last_room; ++room)
             std::fprintf(out, " %0*d |", width, grid[row][room]);
         std::fprintf(out, "\n");
     }
@@ -47,13 +47,13 @@ void write_best_report(const char* name, const char* failure_message)
 
 int grid_cell_width()
 {
-    return std::max({2, digits(section_count), digits(LAST_ROOM)});
+    return std::max({2, digits(section_count), digits(last_room)});
 }
 
 const char* grid_rule()
 {
     static std::array<char, GRID_LINE> rule;
-    int length = 9 + (grid_cell_width() + 3) * ROOM_COLUMNS;
+    int length = 9 + (grid_cell_width() + 3) * (last_room + 1);
     std::fill(rule.begin(), rule.begin() + length, '_');
     rule[static_cast<std::size_t>(length)] = '\0';
     return rule.data();
@@ -64,7 +64,7 @@ const char* grid_columns()
     static std::array<char, GRID_LINE> columns;
     int width = grid_cell_width();
     int used = std::snprintf(columns.data(), columns.size(), "|H-S\t| %*s |", width, "sv");
-    for (int room = 1; room <= LAST_ROOM; ++room)
+    for (int room = 1; room <= last_room; ++room)
         used += std::snprintf(columns.data() + used, columns.size() - static_cast<std::size_t>(used), " %0*d |", width,
                               room);
     return columns.data();

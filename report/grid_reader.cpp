@@ -41,7 +41,7 @@ bool read_slot_line(WrittenFile& reader, int row, AllocationGrid& grid)
     if (!take_text(text, label))
         return false;
     int width = grid_cell_width();
-    for (int room = 0; room <= LAST_ROOM; ++room)
+    for (int room = 0; room <= last_room; ++room)
         if (!take_text(text, " ") || !take_cell(text, width, grid[row][room]) || !take_text(text, " |"))
             return false;
     return *text == '\0';

@@ -67,7 +67,7 @@ bool read_change(WrittenFile& file, const PlanningBaseline& today, RoomChange& c
                    take_written_number(text, change.violations) && take_text(text, "|") &&
                    take_written_number(text, proven) && take_text(text, "|") && *text == '\0';
     change.proven = proven == 1;
-    return written && change.column >= 0 && change.column <= LAST_ROOM && change.current_seats >= 0 &&
+    return written && change.column >= 0 && change.column <= last_room && change.current_seats >= 0 &&
            change.proposed_seats >= 0 && change.students_above >= 0 &&
            change.variation == change.students_above - today.students_above && change.cost >= 0 &&
            change.violations >= 0 && (proven == 0 || proven == 1);
@@ -111,7 +111,7 @@ void print_planning(const PlanningBaseline& today)
                       static_cast<long long>(today.students_above));
     for (int i = 0; i < count; ++i)
         print_investment(room_changes[investments[i]], today);
-    std::array<int, ROOM_COLUMNS> spare;
+    std::array<int, MAX_ROOM_COLUMNS> spare;
     count = choose_spare_seats(spare);
     console_print("\nLugares que sobram:\n");
     if (count == 0)

@@ -39,7 +39,7 @@ bool check_meetings(const char* name)
             }
         }
     for (int row = 1; row <= SLOT_COUNT; ++row)
-        for (int room = 0; room <= LAST_ROOM; ++room) {
+        for (int room = 0; room <= last_room; ++room) {
             int32_t section = checked.grid[row][room];
             if (section != 0 && !belongs_to_a_meeting(section, row)) {
                 ++faults;
@@ -102,7 +102,7 @@ void print_gap(const char* name, int32_t cost, const GridFigures& figures, const
 
 int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
 {
-    for (int room = 0; room <= LAST_ROOM; ++room) {
+    for (int room = 0; room <= last_room; ++room) {
         bool whole = true;
         for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
             whole = whole && grid[row][room] == section;

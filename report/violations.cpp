@@ -16,7 +16,7 @@ void report_capacity_violations()
 {
     violation_count = 0;
     console_print("\n");
-    for (int room = 0; room <= LAST_ROOM; ++room)
+    for (int room = 0; room <= last_room; ++room)
         for (int row = 1; row <= SLOT_COUNT; ++row)
             if (over_capacity(best_grid[row][room], room)) {
                 ++violation_count;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-inline constexpr int WRITTEN_LINE_LENGTH = 256;
+inline constexpr int WRITTEN_LINE_LENGTH = 8192;  // a grid line of 1000 columns of 4 digits fits
 
 struct WrittenFile {
     std::FILE* stream;

@@ -14,7 +14,7 @@ namespace {
 
 int draw_real_room()
 {
-    return static_cast<int>(random_between(1, LAST_ROOM + 1));
+    return static_cast<int>(random_between(1, last_room + 1));
 }
 
 bool room_is_free(int first, int last, int room)
@@ -39,14 +39,18 @@ struct Piece {
     int column;  // where it stood; for the meeting being placed, none
     bool is_new;
 };
-constexpr int MAX_DAY_PIECES = BLOCKS_PER_DAY * ROOM_COLUMNS + 1;  // every cell, and the new meeting
+constexpr int MAX_DAY_PIECES = BLOCKS_PER_DAY * MAX_ROOM_COLUMNS + 1;  // every cell, and the new meeting
 using DayPieces = std::array<Piece, MAX_DAY_PIECES>;
 
-// The lowest column 0..LAST_ROOM free over rows first..last; LAST_ROOM + 1 when none is.
+// The re-lay's work tables: the weekday's pieces, and its rows as they were.
+DayPieces day_pieces;
+std::array<GridRow, BLOCKS_PER_DAY> saved_day;
+
+// The lowest column 0..last_room free over rows first..last; last_room + 1 when none is.
 int lowest_free_room(int first, int last)
 {
     int room = OVERFLOW_COLUMN;
-    while (room <= LAST_ROOM && !room_is_free(first, last, room))
+    while (room <= last_room && !room_is_free(first, last, room))
         ++room;
     return room;
 }
@@ -57,7 +61,7 @@ int collect_pieces(DaySlots day, int32_t section, int first, int last, DayPieces
 {
     int count = 0;
     for (int row = day.first; row <= day.last; ++row) {
-        for (int room = 0; room <= LAST_ROOM; ++room) {
+        for (int room = 0; room <= last_room; ++room) {
             int32_t cell = current_grid[row][room];
             if (cell == 0 || (row > day.first && current_grid[row - 1][room] == cell))
                 continue;
@@ -84,18 +88,19 @@ bool relay_weekday(int32_t section, int first, int last)
     DaySlots day = day_slots_of(first);
     if (last > day.last)
         return false;
-    DayPieces pieces;
-    int count = collect_pieces(day, section, first, last, pieces);
-    AllocationGrid saved = current_grid;
-    for (int row = day.first; row <= day.last; ++row)
+    int count = collect_pieces(day, section, first, last, day_pieces);
+    for (int row = day.first; row <= day.last; ++row) {
+        saved_day[row - day.first] = current_grid[row];
         current_grid[row] = {};
+    }
     for (int i = 0; i < count; ++i) {
-        const Piece& piece = pieces[i];
+        const Piece& piece = day_pieces[i];
         int room = piece.column;
         if (piece.is_new || !room_is_free(piece.first, piece.last, room))
             room = lowest_free_room(piece.first, piece.last);
-        if (room > LAST_ROOM) {
-            current_grid = saved;
+        if (room > last_room) {
+            for (int row = day.first; row <= day.last; ++row)
+                current_grid[row] = saved_day[row - day.first];
             return false;
         }
         occupy(piece.first, piece.last, room, piece.section);
@@ -121,7 +126,7 @@ void place_in_overflow(int32_t section, int first, int last)
         current_grid[0][OVERFLOW_COLUMN] = section;
         return;
     }
-    if (int room = lowest_free_room(first, last); room <= LAST_ROOM) {
+    if (int room = lowest_free_room(first, last); room <= last_room) {
         occupy(first, last, room, section);
         return;
     }

@@ -28,7 +28,7 @@ struct TraceTexts {
 bool has_section_in_slots(const AllocationGrid& grid)
 {
     for (int row = 1; row <= SLOT_COUNT; ++row)
-        for (int room = 0; room <= LAST_ROOM; ++room)
+        for (int room = 0; room <= last_room; ++room)
             if (grid[row][room] != 0)
                 return true;
     return false;

@@ -11,7 +11,7 @@ void grid_cost(const AllocationGrid& grid, int32_t& cost)
 {
     int64_t sum = 0;
     for (int row = 1; row <= SLOT_COUNT; ++row)
-        for (int room = 0; room <= LAST_ROOM; ++room)
+        for (int room = 0; room <= last_room; ++room)
             sum += seat_cost(sections[grid[row][room]].demand, room_capacity[room]);
     cost = static_cast<int32_t>(sum);
 }
@@ -20,7 +20,7 @@ int32_t count_capacity_violations(const AllocationGrid& grid)
 {
     int32_t count = 0;
     for (int row = 1; row <= SLOT_COUNT; ++row)
-        for (int room = 0; room <= LAST_ROOM; ++room)
+        for (int room = 0; room <= last_room; ++room)
             count += sections[grid[row][room]].demand > room_capacity[room];
     return count;
 }
@@ -38,7 +38,7 @@ GridFigures grid_figures(const AllocationGrid& grid)
 {
     GridFigures figures{0, 0, 0};
     for (int row = 1; row <= SLOT_COUNT; ++row)
-        for (int room = 0; room <= LAST_ROOM; ++room) {
+        for (int room = 0; room <= last_room; ++room) {
             int32_t section = grid[row][room];
             if (section == 0)
                 continue;

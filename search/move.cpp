@@ -12,7 +12,7 @@ namespace {
 
 int draw_room()
 {
-    return static_cast<int>(random_between(0, LAST_ROOM + 1));
+    return static_cast<int>(random_between(0, last_room + 1));
 }
 
 // Draws cells, room first, until one is occupied; lists what moves with it.
@@ -37,7 +37,7 @@ bool free_in_listed_rows(int room)
 
 bool some_room_takes_shift()
 {
-    for (int room = 0; room <= LAST_ROOM; ++room)
+    for (int room = 0; room <= last_room; ++room)
         if (free_in_listed_rows(room))
             return true;
     return false;

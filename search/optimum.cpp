@@ -5,14 +5,18 @@
 #include "search/optimum.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 #include "model/calendar.hpp"
 #include "model/weights.hpp"
+#include "search/optimum_model.hpp"
 
 namespace {
 
 constexpr int BITS_PER_COLUMN = 5;
+constexpr int DAY_SEARCH_COLUMNS = 8;  // the packed state holds the columns 0..7
+constexpr int DAY_SEARCH_LAST = DAY_SEARCH_COLUMNS - 1;
 constexpr uint64_t COLUMN_MASK = (1U << BITS_PER_COLUMN) - 1;
 constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
 // How the search ranks what meetings add: their cost first, then the idle
@@ -40,7 +44,7 @@ struct DayMeeting {
     int32_t section;
     int first;  // slots within the day, 1..17
     int last;
-    std::array<Rank, ROOM_COLUMNS> rank;  // what the meeting adds in each column
+    std::array<Rank, DAY_SEARCH_COLUMNS> rank;  // what the meeting adds in each column
 };
 
 std::array<DayMeeting, MAX_DAY_MEETINGS> day;
@@ -68,7 +72,7 @@ int busy_until(uint64_t state, int column)
 // Frees the columns whose meetings end before `slot`.
 uint64_t release_before(uint64_t state, int slot)
 {
-    for (int column = 0; column <= LAST_ROOM; ++column)
+    for (int column = 0; column <= last_room; ++column)
         if (busy_until(state, column) < slot)
             state &= ~(COLUMN_MASK << (column * BITS_PER_COLUMN));
     return state;
@@ -76,7 +80,7 @@ uint64_t release_before(uint64_t state, int slot)
 
 uint64_t memo_key(int i, uint64_t state)
 {
-    return (static_cast<uint64_t>(i) << (ROOM_COLUMNS * BITS_PER_COLUMN)) | state;
+    return (static_cast<uint64_t>(i) << (DAY_SEARCH_COLUMNS * BITS_PER_COLUMN)) | state;
 }
 
 MemoEntry& memo_slot(uint64_t key)
@@ -103,7 +107,7 @@ Rank best_from(int i, uint64_t state)
     const DayMeeting& meeting = day[i];
     Rank best = UNREACHABLE;
     int8_t best_column = -1;
-    for (int column = 0; column <= LAST_ROOM; ++column) {
+    for (int column = 0; column <= last_room; ++column) {
         if (busy_until(state, column) != 0)
             continue;
         uint64_t next = state | (static_cast<uint64_t>(meeting.last) << (column * BITS_PER_COLUMN));
@@ -133,7 +137,7 @@ void collect_day(int weekday)
             entry = {section, meeting.first_slot - base, meeting.last_slot - base, {}};
             int64_t length = meeting.last_slot - meeting.first_slot + 1;
             int64_t demand = sections[section].demand;
-            for (int column = 0; column <= LAST_ROOM; ++column) {
+            for (int column = 0; column <= last_room; ++column) {
                 int64_t capacity = room_capacity[column];
                 entry.rank[column] = {length * (seat_cost(demand, capacity) - seat_cost(0, capacity)),
                                       length * std::max<int64_t>(capacity - demand, 0)};
@@ -167,38 +171,30 @@ int64_t place_optimal_day(AllocationGrid& grid, int weekday)
     return cost;
 }
 
-// When the search was cut short: each meeting in its cheapest free column.
-int64_t place_greedy_day(AllocationGrid& grid, int weekday)
-{
-    std::array<int, ROOM_COLUMNS> busy{};
-    int64_t cost = 0;
-    for (int i = 0; i < day_count; ++i) {
-        int best_column = -1;
-        for (int column = 0; column <= LAST_ROOM; ++column)
-            if (busy[column] < day[i].first &&
-                (best_column < 0 || day[i].rank[column] < day[i].rank[best_column]))
-                best_column = column;
-        busy[best_column] = day[i].last;
-        occupy(grid, weekday, day[i], best_column);
-        cost += day[i].rank[best_column].cost;
-    }
-    return cost;
-}
-
-int64_t cheapest_columns_of_day()
-{
-    int64_t bound = 0;
-    for (int i = 0; i < day_count; ++i)
-        bound += std::min_element(day[i].rank.begin(), day[i].rank.end())->cost;
-    return bound;
-}
-
 int64_t empty_grid_cost()
 {
     int64_t cost = 0;
-    for (int column = 0; column <= LAST_ROOM; ++column)
+    for (int column = 0; column <= last_room; ++column)
         cost += SLOT_COUNT * seat_cost(0, room_capacity[column]);
     return cost;
+}
+
+// The weekday by the search, into the grid and the result; false, with
+// nothing placed, when it reached the state limit.
+bool search_day(AllocationGrid& grid, int weekday, int64_t state_limit, OptimumResult& result)
+{
+    collect_day(weekday);
+    ++memo_generation;
+    memo_used = 0;
+    memo_limit = std::min<int64_t>(state_limit, MEMO_SIZE / 2);
+    memo_full = false;
+    int64_t optimum = best_from(0, 0).cost;
+    result.states += std::min(memo_used, memo_limit);
+    if (memo_full)
+        return false;
+    result.cost += place_optimal_day(grid, weekday);
+    result.lower_bound += optimum;
+    return true;
 }
 
 }  // namespace
@@ -216,31 +212,25 @@ std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot()
     return count;
 }
 
-OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit)
+OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds)
 {
     grid = {};
     OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, {}};
     std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
-    if (std::any_of(count.begin(), count.end(), [](int32_t meetings) { return meetings > ROOM_COLUMNS; })) {
+    if (std::any_of(count.begin(), count.end(), [](int32_t meetings) { return meetings > last_room + 1; })) {
         result.feasible = false;
         return result;
     }
+    auto start = std::chrono::steady_clock::now();
     for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday) {
-        collect_day(weekday);
-        ++memo_generation;
-        memo_used = 0;
-        memo_limit = std::min<int64_t>(state_limit, MEMO_SIZE / 2);
-        memo_full = false;
-        int64_t optimum = best_from(0, 0).cost;
-        result.states += std::min(memo_used, memo_limit);
-        if (!memo_full) {
-            result.cost += place_optimal_day(grid, weekday);
-            result.lower_bound += optimum;
-        } else {
-            result.proven = false;
-            result.cost += place_greedy_day(grid, weekday);
-            result.lower_bound += cheapest_columns_of_day();
-        }
+        if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
+            continue;
+        double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        double left = seconds > 0.0 ? std::max(seconds - spent, 0.001) : 0.0;
+        DayModelResult day_result = solve_day_by_model(grid, weekday, left);
+        result.cost += day_result.cost;
+        result.lower_bound += day_result.bound;
+        result.proven = result.proven && day_result.proven;
     }
     result.figures = grid_figures(grid);
     return result;

@@ -18,7 +18,7 @@ inline constexpr int64_t OPTIMUM_STATE_LIMIT = 1 << 20;  // states remembered pe
 
 struct OptimumResult {
     bool feasible;        // false when a slot holds more meetings than columns: nothing was solved
-    bool proven;          // false when a weekday reached the state limit
+    bool proven;          // false when the model of a weekday reached the time limit
     int64_t cost;         // the grid cost of the allocation found
     int64_t lower_bound;  // no allocation costs less; equals cost when proven
     int64_t states;       // states remembered, all weekdays together
@@ -29,5 +29,8 @@ struct OptimumResult {
 std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot();
 
 // Puts the best allocation found into `grid` (cleared first) and tells how
-// good it is; or finds a slot with more meetings than columns.
-OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit = OPTIMUM_STATE_LIMIT);
+// good it is; or finds a slot with more meetings than columns. A weekday is
+// solved by the search when the instance has at most 7 rooms and the search
+// stays within `state_limit` states; otherwise by the mixed-integer model,
+// within what is left of `seconds` (0: no limit).
+OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit = OPTIMUM_STATE_LIMIT, double seconds = 0.0);

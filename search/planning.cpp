@@ -63,7 +63,7 @@ bool planned_costs_exact()
 void evaluate_room_changes(int64_t state_limit, int64_t students_today)
 {
     room_change_count = 0;
-    for (int column = 0; column <= LAST_ROOM; ++column)
+    for (int column = 0; column <= last_room; ++column)
         for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
             if (seats != room_capacity[column])
                 room_changes[room_change_count++] = solve_with_seats(column, seats, state_limit, students_today);
@@ -72,7 +72,7 @@ void evaluate_room_changes(int64_t state_limit, int64_t students_today)
 
 int choose_investments(std::array<int, BEST_CHANGES_SHOWN>& chosen)
 {
-    std::array<bool, ROOM_COLUMNS> column_taken{};
+    std::array<bool, MAX_ROOM_COLUMNS + 1> column_taken{};
     int count = 0;
     for (int i = 0; i < room_change_count && count < BEST_CHANGES_SHOWN; ++i) {
         const RoomChange& change = room_changes[i];
@@ -84,10 +84,10 @@ int choose_investments(std::array<int, BEST_CHANGES_SHOWN>& chosen)
     return count;
 }
 
-int choose_spare_seats(std::array<int, ROOM_COLUMNS>& chosen)
+int choose_spare_seats(std::array<int, MAX_ROOM_COLUMNS>& chosen)
 {
     int count = 0;
-    for (int room = 1; room <= LAST_ROOM; ++room) {
+    for (int room = 1; room <= last_room; ++room) {
         int fewest = -1;
         for (int i = 0; i < room_change_count; ++i) {
             const RoomChange& change = room_changes[i];

@@ -16,7 +16,7 @@ inline constexpr int32_t FEWEST_PLANNED_SEATS = 20;
 inline constexpr int32_t MOST_PLANNED_SEATS = 120;
 inline constexpr int32_t PLANNED_SEATS_STEP = 10;
 inline constexpr int PLANNED_SIZES = (MOST_PLANNED_SEATS - FEWEST_PLANNED_SEATS) / PLANNED_SEATS_STEP + 1;
-inline constexpr int MAX_ROOM_CHANGES = ROOM_COLUMNS * PLANNED_SIZES;
+inline constexpr int MAX_ROOM_CHANGES = (MAX_ROOM_COLUMNS + 1) * PLANNED_SIZES;  // every column and a new room
 inline constexpr int BEST_CHANGES_SHOWN = 10;
 
 // One change and the optimum of the instance with it.
@@ -63,4 +63,4 @@ int choose_investments(std::array<int, BEST_CHANGES_SHOWN>& chosen);
 // "Lugares que sobram": for each room, the change to the fewest seats below
 // today's that leaves no more students above capacity; their indices into
 // `chosen`, in room order, and how many.
-int choose_spare_seats(std::array<int, ROOM_COLUMNS>& chosen);
+int choose_spare_seats(std::array<int, MAX_ROOM_COLUMNS>& chosen);

@@ -189,13 +189,13 @@ void write_instance(std::FILE* out)
                SOLUTION_FILES[plan_kind()].title, SOLUTION_FILES[plan_kind()].name);
     write_load_warnings(out);
     markup(out, "<table class=\"rooms\">\n<caption>Lugares de cada coluna (sv: sem sala)</caption>\n<tr>");
-    for (int room = 0; room <= LAST_ROOM; ++room) {
+    for (int room = 0; room <= last_room; ++room) {
         markup(out, "<th scope=\"col\">");
         write_room_name(out, room);
         markup(out, "</th>");
     }
     markup(out, "</tr>\n<tr>");
-    for (int room = 0; room <= LAST_ROOM; ++room)
+    for (int room = 0; room <= last_room; ++room)
         markup(out, "<td>%d</td>", room_capacity[room]);
     markup(out, "</tr>\n</table>\n");
 }
@@ -313,7 +313,7 @@ void write_investment(std::FILE* out, const RoomChange& change, int64_t most_rel
 
 void write_spare_seats(std::FILE* out)
 {
-    std::array<int, ROOM_COLUMNS> spare;
+    std::array<int, MAX_ROOM_COLUMNS> spare;
     int count = choose_spare_seats(spare);
     markup(out, "<h3>Lugares que sobram</h3>\n");
     if (count == 0) {
@@ -443,7 +443,7 @@ void write_meeting_cell(std::FILE* out, int32_t section, int rows, int room)
 void write_board_header(std::FILE* out)
 {
     markup(out, "<thead><tr><th scope=\"col\">In\xED" "cio</th>");
-    for (int room = 0; room <= LAST_ROOM; ++room) {
+    for (int room = 0; room <= last_room; ++room) {
         markup(out, "<th scope=\"col\">");
         write_room_name(out, room);
         markup(out, "<br><small>%d lugares</small></th>", room_capacity[room]);
@@ -466,7 +466,7 @@ void write_day_board(std::FILE* out, int kind, int weekday)
         markup(out, "<tr><th scope=\"row\">");
         write_clock(out, block_start(row - day.first + 1));
         markup(out, "</th>");
-        for (int room = 0; room <= LAST_ROOM; ++room) {
+        for (int room = 0; room <= last_room; ++room) {
             int32_t section = grid[row][room];
             if (section != 0 && row > day.first && grid[row - 1][room] == section)
                 continue;  // within the cell of the rows above

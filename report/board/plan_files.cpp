@@ -10,6 +10,7 @@
 #include "model/calendar.hpp"
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
+#include "report/grid_files.hpp"
 
 namespace {
 
@@ -19,7 +20,7 @@ void format_room_column(char* text, std::size_t size, int room)
     if (room == OVERFLOW_COLUMN)
         std::snprintf(text, size, "sv");
     else
-        std::snprintf(text, size, "%02d", room);
+        std::snprintf(text, size, "%0*d", grid_cell_width(), room);
 }
 
 // The plain weekday names in Latin-1, written out in UTF-8: "terça-feira", "sábado".
@@ -65,7 +66,7 @@ void for_each_plan_meeting(Use use)
 {
     PlanMeeting meeting;
     for (int row = 1; row <= SLOT_COUNT; ++row)
-        for (int room = 0; room <= LAST_ROOM; ++room)
+        for (int room = 0; room <= last_room; ++room)
             if (plan_meeting_at(row, room, meeting))
                 use(meeting);
 }
@@ -187,7 +188,7 @@ void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& sem
     int32_t first_day = semester.first_day + (weekday - weekday_of(semester.first_day) + 7) % 7;
     char line[256], time_text[32], text[128];
     write_ics_line(out, "BEGIN:VEVENT");
-    char room[8];
+    char room[16];
     format_room_column(room, sizeof room, meeting.room);
     std::snprintf(line, sizeof line, "UID:turma-%s-%d-%d-reuniao-%d-sala-%s@alocacao", section.course_code,
                   section.course_number, section.section_number, meeting.meeting, room);
@@ -217,7 +218,7 @@ void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& sem
 
 void write_room_calendar(int room, const Semester& semester, const char* stamp)
 {
-    char column[8], name[32];
+    char column[16], name[32];
     format_room_column(column, sizeof column, room);
     std::snprintf(name, sizeof name, "sala-%s.ics", column);
     char failure[96];
@@ -263,7 +264,7 @@ int write_room_calendars(const Semester& semester)
     char stamp[32];
     format_stamp(stamp, sizeof stamp);
     int written = 0;
-    for (int room = 0; room <= LAST_ROOM; ++room)
+    for (int room = 0; room <= last_room; ++room)
         if (plan_uses_room(room)) {
             write_room_calendar(room, semester, stamp);
             ++written;

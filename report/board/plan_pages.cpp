@@ -108,7 +108,7 @@ void write_room_pages(std::FILE* out)
     if (plan_kind() == SOLUTION_KINDS)
         return;
     markup(out, "<section id=\"salas\">\n<h2>Salas (%s)</h2>\n", SOLUTION_FILES[plan_kind()].name);
-    for (int room = 1; room <= LAST_ROOM; ++room)
+    for (int room = 1; room <= last_room; ++room)
         if (plan_uses_room(room))
             write_room_page(out, room);
     if (plan_uses_room(OVERFLOW_COLUMN))

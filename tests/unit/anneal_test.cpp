@@ -177,6 +177,7 @@ TEST_F(Annealing, CostsStayThoseOfFullPricingAndBestNeverExceedsTheStart)
     const int32_t weights[][2] = {{5, 1}, {3, 1}, {10, 2}};
     for (const auto& weight : weights) {
         reset_tables();
+        last_room = LAST_ROOM;
         SetUp();
         excess_weight = weight[0];
         idle_weight = weight[1];

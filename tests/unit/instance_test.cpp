@@ -50,21 +50,58 @@ TEST_F(RoomCapacities, LaterRecordReplacesEarlierAndEveryLoadStartsFromNoSeats)
     EXPECT_EQ(room_capacity[2], 50);
 }
 
-TEST_F(RoomCapacities, RoomOutsideZeroToSevenOrNegativeSeatsAreRefusedWithTheirLine)
+TEST_F(RoomCapacities, ColumnOutsideZeroTo999NegativeSeatsOrABadNameAreRefusedWithTheirLine)
 {
     const struct {
         const char* text;
         const char* error;
-    } cases[] = {{"1|40|\n\n8|30|\n", "sala fora de 0..7"},
-                 {"1|40|\n\n-1|30|\n", "sala fora de 0..7"},
-                 {"1|40|\n\n2|-1|\n", "capacidade negativa"}};
+    } cases[] = {{"1|40|\n\n1000|30|\n", "sala fora do intervalo 0..999"},
+                 {"1|40|\n\n-1|30|\n", "sala fora do intervalo 0..999"},
+                 {"1|40|\n\n2|-1|\n", "capacidade negativa"},
+                 {"1|40|\n\n1000|-1|Lab|\n", "sala fora do intervalo 0..999"},  // the column first
+                 {"1|40|\n\n2|-1|  |\n", "capacidade negativa"},               // then the seats, then the name
+                 {"1|40|\n\n2|30|  |\n", "nome de sala vazio"},
+                 {"1|40|\n\n2|30||\n", "nome de sala vazio"},
+                 {"1|40|\n\n2|30|12345678901234567890123456789012345678901|\n", "nome de sala com mais de 40 bytes"},
+                 {"1|40|\n\n2|30|Lab\tde Redes|\n", "nome de sala com caractere de controle"},
+                 {"1|40|\n\n2|30|Lab\x7F|\n", "nome de sala com caractere de controle"},
+                 {"1|40|\n\n2|30|Lab de Redes\n", "registro mal formado"},
+                 {"1|40|\n\n2|30|Lab|x\n", "registro mal formado"}};
     for (const auto& c : cases) {
         ReadResult result = read_text(read_room_capacities, c.text);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.line, 3);
-        EXPECT_EQ(result.error, c.error);
+        EXPECT_FALSE(result.ok) << c.text;
+        EXPECT_EQ(result.line, 3) << c.text;
+        EXPECT_EQ(result.error, c.error) << c.text;
     }
-    EXPECT_TRUE(read_text(read_room_capacities, "2|0|\n").ok);
+    EXPECT_TRUE(read_text(read_room_capacities, "2|0|\n1|5|\n").ok);
+}
+
+TEST_F(RoomCapacities, TheHighestColumnNamedIsTheLastRoomAndEveryRoomBelowItMustBeNamed)
+{
+    ASSERT_TRUE(read_text(read_room_capacities, "3|45| \t Lab. de Redes \t|  \n1|30|\n2|40|\xC1rea 2|\n").ok);
+    EXPECT_EQ(last_room, 3);
+    EXPECT_EQ(first_unnamed_room(), 0);
+    EXPECT_STREQ(room_names[3].data(), "Lab. de Redes");
+    EXPECT_STREQ(room_names[2].data(), "\xC1rea 2");  // bytes from 0x80 on are a Latin-1 name
+    EXPECT_STREQ(room_names[1].data(), "");
+    EXPECT_STREQ(room_names[0].data(), "");
+    ASSERT_TRUE(read_text(read_room_capacities, "0|10|\n2|30|\n5|50|\n1|20|\n").ok);
+    EXPECT_EQ(last_room, 5);
+    EXPECT_EQ(first_unnamed_room(), 3);
+    EXPECT_STREQ(room_names[3].data(), "");  // every reading starts afresh
+    ASSERT_TRUE(read_text(read_room_capacities, "0|10|\n").ok);
+    EXPECT_EQ(first_unnamed_room(), 1);
+    ASSERT_TRUE(read_text(read_room_capacities, "").ok);
+    EXPECT_EQ(first_unnamed_room(), 1);
+    ASSERT_TRUE(read_text(read_room_capacities, "999|10|\n").ok);
+    EXPECT_EQ(first_unnamed_room(), 1);
+    std::string every;
+    for (int room = 999; room >= 1; --room)
+        every += std::to_string(room) + "|" + std::to_string(room % 90) + "|\n";
+    ASSERT_TRUE(read_text(read_room_capacities, every).ok);
+    EXPECT_EQ(last_room, 999);
+    EXPECT_EQ(first_unnamed_room(), 0);
+    EXPECT_EQ(room_capacity[999], 999 % 90);
 }
 
 class SectionRecords : public FreshTables {};

@@ -13,6 +13,10 @@
 #include "model/tables.hpp"
 #include "search/random.hpp"
 
+// The department's size, at which most tests work: rooms 1..7 and the overflow column.
+inline constexpr int LAST_ROOM = 7;
+inline constexpr int ROOM_COLUMNS = LAST_ROOM + 1;
+
 // A stream holding `text`, positioned at its start; closed by the caller.
 inline std::FILE* text_stream(const std::string& text)
 {
@@ -52,6 +56,7 @@ protected:
     void SetUp() override
     {
         reset_tables();
+        last_room = LAST_ROOM;
         restart_random_sequence();
     }
 };

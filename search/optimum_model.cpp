@@ -1,0 +1,245 @@
+// The weekday's model, built from fixed tables and handed to CBC's C interface.
+#include "search/optimum_model.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <coin/Cbc_C_Interface.h>
+
+#include "model/calendar.hpp"
+#include "model/weights.hpp"
+
+namespace {
+
+constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
+
+struct ModelMeeting {
+    int32_t section;
+    int first;  // weekly slots
+    int last;
+};
+
+// The weekday's meetings in order of first slot, and the rooms in groups of equal seats.
+struct DayModel {
+    std::array<ModelMeeting, MAX_DAY_MEETINGS> meetings;
+    int meeting_count;
+    std::array<int, MAX_ROOM_COLUMNS> columns;           // by seats, then column
+    std::array<int, MAX_ROOM_COLUMNS + 1> group_start;   // group g: columns[group_start[g]..group_start[g+1])
+    int group_count;
+};
+DayModel model;
+
+// One row's variables and coefficients: a row holds one variable per group,
+// or one per meeting over a slot, never more than there are columns.
+std::array<int, MAX_ROOM_COLUMNS> row_columns;
+std::array<double, MAX_ROOM_COLUMNS> row_values;
+std::array<int, MAX_ROOM_COLUMNS> room_busy_until;  // while placing: each column's last busy slot
+std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting takes
+
+void collect(int32_t weekday)
+{
+    model.meeting_count = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            if (meeting.weekday == weekday)
+                model.meetings[model.meeting_count++] = {section, meeting.first_slot, meeting.last_slot};
+        }
+    std::sort(model.meetings.begin(), model.meetings.begin() + model.meeting_count,
+              [](const ModelMeeting& a, const ModelMeeting& b) {
+                  return a.first != b.first ? a.first < b.first : a.last < b.last;
+              });
+    for (int column = 0; column <= last_room; ++column)
+        model.columns[column] = column;
+    std::sort(model.columns.begin(), model.columns.begin() + last_room + 1, [](int a, int b) {
+        return room_capacity[a] != room_capacity[b] ? room_capacity[a] < room_capacity[b] : a < b;
+    });
+    model.group_count = 0;
+    for (int i = 0; i <= last_room; ++i)
+        if (i == 0 || room_capacity[model.columns[i]] != room_capacity[model.columns[i - 1]])
+            model.group_start[model.group_count++] = i;
+    model.group_start[model.group_count] = last_room + 1;
+}
+
+int group_size(int group)
+{
+    return model.group_start[group + 1] - model.group_start[group];
+}
+
+int32_t group_seats(int group)
+{
+    return room_capacity[model.columns[model.group_start[group]]];
+}
+
+int variable(int meeting, int group)
+{
+    return meeting * model.group_count + group;
+}
+
+// What meeting i adds in a room of the group: its cost, or its idle seats.
+double meeting_cost(int i, int group)
+{
+    int64_t length = model.meetings[i].last - model.meetings[i].first + 1;
+    int64_t demand = sections[model.meetings[i].section].demand, seats = group_seats(group);
+    return static_cast<double>(length * (seat_cost(demand, seats) - seat_cost(0, seats)));
+}
+
+double meeting_idle(int i, int group)
+{
+    int64_t length = model.meetings[i].last - model.meetings[i].first + 1;
+    int64_t demand = sections[model.meetings[i].section].demand;
+    return static_cast<double>(length * std::max<int64_t>(group_seats(group) - demand, 0));
+}
+
+// The largest value whose neighbours a double still tells apart.
+constexpr double EXACT_IN_A_DOUBLE = 4503599627370496.0;  // 2^52
+
+// How much one unit of cost outweighs the idle seats: more than all the idle
+// seats the weekday can have, so that the one objective ranks by cost, then
+// by idle seats. When that would leave a double's exact range, 0: the model
+// then ranks by cost alone.
+double idle_weight_under_cost()
+{
+    double idle = 0.0, cost = 0.0;
+    for (int i = 0; i < model.meeting_count; ++i) {
+        double most_idle = 0.0, most_cost = 0.0;
+        for (int group = 0; group < model.group_count; ++group) {
+            most_idle = std::max(most_idle, meeting_idle(i, group));
+            most_cost = std::max(most_cost, std::fabs(meeting_cost(i, group)));
+        }
+        idle += most_idle;
+        cost += most_cost;
+    }
+    double weight = idle + 1.0;
+    return cost * weight + idle < EXACT_IN_A_DOUBLE ? weight : 0.0;
+}
+
+// Each meeting in one group; at each start, no group over its rooms. The
+// objective is cost x `weight` + idle seats (cost alone when weight is 0).
+Cbc_Model* build(double weight)
+{
+    Cbc_Model* cbc = Cbc_newModel();
+    Cbc_setLogLevel(cbc, 0);
+    for (int i = 0; i < model.meeting_count; ++i)
+        for (int group = 0; group < model.group_count; ++group) {
+            double objective = weight > 0.0 ? meeting_cost(i, group) * weight + meeting_idle(i, group)
+                                            : meeting_cost(i, group);
+            Cbc_addCol(cbc, "", 0.0, 1.0, objective, 1, 0, nullptr, nullptr);
+        }
+    for (int i = 0; i < model.meeting_count; ++i) {
+        for (int group = 0; group < model.group_count; ++group) {
+            row_columns[group] = variable(i, group);
+            row_values[group] = 1.0;
+        }
+        Cbc_addRow(cbc, "", model.group_count, row_columns.data(), row_values.data(), 'E', 1.0);
+    }
+    for (int group = 0; group < model.group_count; ++group)
+        for (int i = 0; i < model.meeting_count; ++i) {
+            if (i > 0 && model.meetings[i - 1].first == model.meetings[i].first)
+                continue;  // one row per start
+            int slot = model.meetings[i].first, count = 0;
+            for (int j = 0; j < model.meeting_count && model.meetings[j].first <= slot; ++j)
+                if (model.meetings[j].last >= slot) {
+                    row_columns[count] = variable(j, group);
+                    row_values[count++] = 1.0;
+                }
+            if (count > group_size(group))
+                Cbc_addRow(cbc, "", count, row_columns.data(), row_values.data(), 'L', group_size(group));
+        }
+    Cbc_setAllowableGap(cbc, 0.5);  // objectives are whole numbers
+    return cbc;
+}
+
+// Gives each meeting, in start order, the lowest free room of the group it
+// took; returns what they add to the cost.
+int64_t place(AllocationGrid& grid)
+{
+    std::fill(room_busy_until.begin(), room_busy_until.begin() + last_room + 1, 0);
+    int64_t cost = 0;
+    for (int i = 0; i < model.meeting_count; ++i) {
+        const ModelMeeting& meeting = model.meetings[i];
+        int k = model.group_start[chosen_group[i]];
+        while (room_busy_until[model.columns[k]] >= meeting.first)
+            ++k;
+        int column = model.columns[k];
+        room_busy_until[column] = meeting.last;
+        for (int row = meeting.first; row <= meeting.last; ++row)
+            grid[row][column] = meeting.section;
+        cost += static_cast<int64_t>(meeting_cost(i, chosen_group[i]));
+    }
+    return cost;
+}
+
+void choose_groups(const double* solution)
+{
+    for (int i = 0; i < model.meeting_count; ++i) {
+        int group = 0;
+        while (group + 1 < model.group_count && solution[variable(i, group)] < 0.5)
+            ++group;
+        chosen_group[i] = group;
+    }
+}
+
+// No allocation found in time: each meeting, in start order, in the cheapest
+// group that still has a free room from its first slot.
+void choose_cheapest_free_groups()
+{
+    std::fill(room_busy_until.begin(), room_busy_until.begin() + last_room + 1, 0);
+    for (int i = 0; i < model.meeting_count; ++i) {
+        const ModelMeeting& meeting = model.meetings[i];
+        int best = -1, best_room = -1;
+        for (int group = 0; group < model.group_count; ++group) {
+            int k = model.group_start[group];
+            while (k < model.group_start[group + 1] && room_busy_until[model.columns[k]] >= meeting.first)
+                ++k;
+            if (k < model.group_start[group + 1] && (best < 0 || meeting_cost(i, group) < meeting_cost(i, best))) {
+                best = group;
+                best_room = model.columns[k];
+            }
+        }
+        chosen_group[i] = best;
+        room_busy_until[best_room] = meeting.last;
+    }
+}
+
+// No allocation adds less than every meeting in its cheapest group.
+int64_t cheapest_groups()
+{
+    int64_t bound = 0;
+    for (int i = 0; i < model.meeting_count; ++i) {
+        double cheapest = meeting_cost(i, 0);
+        for (int group = 1; group < model.group_count; ++group)
+            cheapest = std::min(cheapest, meeting_cost(i, group));
+        bound += static_cast<int64_t>(cheapest);
+    }
+    return bound;
+}
+
+}  // namespace
+
+DayModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds)
+{
+    collect(weekday);
+    if (model.meeting_count == 0)
+        return {true, 0, 0};
+    double weight = idle_weight_under_cost();
+    Cbc_Model* cbc = build(weight);
+    if (seconds > 0.0)
+        Cbc_setMaximumSeconds(cbc, seconds);
+    Cbc_solve(cbc);
+    const double* solution = Cbc_getColSolution(cbc);
+    DayModelResult result{false, 0, cheapest_groups()};
+    if (solution != nullptr && Cbc_numberSavedSolutions(cbc) > 0) {
+        result.proven = Cbc_isProvenOptimal(cbc) != 0;
+        choose_groups(solution);
+        double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
+        result.bound = std::max(result.bound, static_cast<int64_t>(bound));
+    } else {
+        choose_cheapest_free_groups();
+    }
+    Cbc_deleteModel(cbc);
+    result.cost = place(grid);
+    if (result.proven)
+        result.bound = result.cost;
+    return result;
+}
