@@ -5,9 +5,13 @@
 // after each single change of one column's seats, ranked by the students it
 // leaves above capacity in planejamento.txt; where to invest and the spare
 // seats on the console.
-// Exit status: 0 when done and every report present passes its check; 1 for
-// an unknown option, a file error, an instance without a feasible allocation
-// or a console that cannot be written; 2 when a report fails its check.
+// With --limite SEGUNDOS, the solver stops there, with the best allocation
+// found and a bound.
+// Exit status: 0 when done, proven, and every report present passes its
+// check; 1 for an unknown option, a file error, an instance without a
+// feasible allocation or a console that cannot be written; 2 when a report
+// fails its check or the optimum is not proven.
+#include <cstdlib>
 #include <cstring>
 
 #include "io/console.hpp"
@@ -35,36 +39,57 @@ namespace {
 
 void report_optimum(const OptimumResult& result)
 {
-    if (result.proven)
+    if (result.proven) {
         console_print("Custo \xF3timo: %d\n", best_cost);
-    else
-        console_print("Busca interrompida ap\xF3s %lld estados: a otimalidade n\xE3o foi provada.\n"
-                      "Melhor custo encontrado: %d\nLimite inferior: %lld\n",
-                      static_cast<long long>(result.states), best_cost,
-                      static_cast<long long>(result.lower_bound));
+    } else {
+        char percent[32];
+        format_percent(percent, sizeof percent, result.cost - result.lower_bound, result.cost, 2);
+        console_print("Limite de tempo atingido: a otimalidade n\xE3o foi provada (nao provado).\n"
+                      "Melhor custo encontrado: %d\nLimite inferior: %lld\nDiferen\xE7" "a: %lld (%s %%)\n",
+                      best_cost, static_cast<long long>(result.lower_bound),
+                      static_cast<long long>(result.cost - result.lower_bound), percent);
+    }
     console_print("Inviabilidades: %d\nAlunos acima da capacidade: %lld\nReuni\xF5" "es sem sala: %d\n"
                   "Lugares ociosos em salas ocupadas: %lld\nAloca\xE7\xE3o gravada em otima.txt\n",
                   violation_count, static_cast<long long>(result.figures.students_above),
                   result.figures.meetings_without_room, static_cast<long long>(result.figures.occupied_idle_seats));
 }
 
-// Whether the arguments ask for the planning; anything else than
-// --planejar alone ends the process with the usage line.
-bool planning_asked(int argc, char** argv)
+// What the arguments ask: --planejar, and --limite SEGUNDOS (a whole number
+// of seconds above 0), each at most once, in any order; anything else ends
+// the process with the usage line.
+struct Request {
+    bool planning;
+    double seconds;  // 0: no limit
+};
+
+Request read_arguments(int argc, char** argv)
 {
-    if (argc == 1)
-        return false;
-    if (argc == 2 && std::strcmp(argv[1], "--planejar") == 0)
-        return true;
-    fail_with("Uso: alocacao-otimo [--planejar]\n");
+    Request request{false, 0.0};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--planejar") == 0 && !request.planning) {
+            request.planning = true;
+            continue;
+        }
+        char* end = nullptr;
+        long seconds = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : 0;
+        if (std::strcmp(argv[i], "--limite") == 0 && request.seconds == 0.0 && end != argv[i + 1] && *end == '\0' &&
+            seconds > 0 && seconds <= 1000000) {
+            request.seconds = static_cast<double>(seconds);
+            ++i;
+            continue;
+        }
+        fail_with("Uso: alocacao-otimo [--planejar] [--limite SEGUNDOS]\n");
+    }
+    return request;
 }
 
-void plan_room_changes(const OptimumResult& optimum)
+void plan_room_changes(const OptimumResult& optimum, double seconds)
 {
     if (!planned_costs_exact())
         fail_with("\n\nArquivo peso.par: com estes pesos o planejamento passaria de 64 bits\n");
     PlanningBaseline today{optimum.cost, least_students_above(optimum)};
-    evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above);
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above, seconds);
     write_planning_file(today);
     print_planning(today);
 }
@@ -75,10 +100,10 @@ int main(int argc, char** argv)
 {
     secure_standard_descriptors();
     fail_without_pause();
-    bool planning = planning_asked(argc, argv);
+    Request request = read_arguments(argc, argv);
     read_instance();
     load_weights();
-    OptimumResult result = solve_optimum(best_grid);
+    OptimumResult result = solve_optimum(best_grid, OPTIMUM_STATE_LIMIT, request.seconds);
     if (!result.feasible)
         refuse_overfull_slots();
     best_cost = static_cast<int32_t>(result.cost);
@@ -87,7 +112,7 @@ int main(int argc, char** argv)
     report_optimum(result);
     bool final_ok = check_report_file("solucaof.txt", true, result);
     bool initial_ok = check_report_file("solucao.txt", false, result);
-    if (planning)
-        plan_room_changes(result);
-    return console_exit_status(final_ok && initial_ok ? 0 : 2);
+    if (request.planning)
+        plan_room_changes(result, request.seconds);
+    return console_exit_status(final_ok && initial_ok && result.proven ? 0 : 2);
 }

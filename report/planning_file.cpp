@@ -1,6 +1,7 @@
 // Writing, showing and reading back the ranked changes of seats.
 #include "report/planning_file.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cinttypes>
@@ -67,7 +68,8 @@ bool read_change(WrittenFile& file, const PlanningBaseline& today, RoomChange& c
                    take_written_number(text, change.violations) && take_text(text, "|") &&
                    take_written_number(text, proven) && take_text(text, "|") && *text == '\0';
     change.proven = proven == 1;
-    return written && change.column >= 0 && change.column <= last_room && change.current_seats >= 0 &&
+    return written && change.column >= 1 && change.column <= std::min(last_room + 1, MAX_ROOM) &&
+           change.current_seats >= 0 &&
            change.proposed_seats >= 0 && change.students_above >= 0 &&
            change.variation == change.students_above - today.students_above && change.cost >= 0 &&
            change.violations >= 0 && (proven == 0 || proven == 1);
@@ -91,8 +93,8 @@ void write_planning_file(const PlanningBaseline& today)
 
 void print_change_name(const RoomChange& change)
 {
-    if (change.column == OVERFLOW_COLUMN) {
-        console_print("uma sala a mais (coluna sv) com %d lugares", change.proposed_seats);
+    if (change.column > last_room) {
+        console_print("uma sala a mais (sala %02d) com %d lugares", change.column, change.proposed_seats);
     } else {
         console_print("sala %02d: %d ", change.column, change.current_seats);
         console_symbol("\u2192", "->");

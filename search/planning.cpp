@@ -2,7 +2,10 @@
 #include "search/planning.hpp"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 
+#include "io/console.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
 
@@ -13,16 +16,32 @@ namespace {
 
 AllocationGrid planned_grid;  // the optimal allocation of the change being solved
 
-RoomChange solve_with_seats(int column, int32_t seats, int64_t state_limit, int64_t students_today)
+// A column past the last room is a new room, of no seats today.
+RoomChange solve_with_seats(int column, int32_t seats, int64_t state_limit, int64_t students_today, double seconds)
 {
-    int32_t current = room_capacity[column];
+    int32_t rooms = last_room, current = room_capacity[column];
+    last_room = std::max(last_room, column);
     room_capacity[column] = seats;
-    OptimumResult result = solve_optimum(planned_grid, state_limit);
+    OptimumResult result = solve_optimum(planned_grid, state_limit, seconds);
     int64_t students = least_students_above(result);
     RoomChange change{column, current, seats, students, students - students_today, result.cost,
                       count_capacity_violations(planned_grid), result.proven};
     room_capacity[column] = current;
+    last_room = rooms;
     return change;
+}
+
+// On a terminal, the changes solved of all, and about how long the rest takes.
+void show_progress(int done, int total, std::chrono::steady_clock::time_point start)
+{
+    if (!console_is_terminal())
+        return;
+    double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    int left = static_cast<int>(spent / done * (total - done) + 0.5);
+    console_print("\rPlanejamento: %d de %d mudan\xE7" "as resolvidas, cerca de %d s restantes ", done, total, left);
+    if (done == total)
+        console_print("\r%*s\r", 72, "");
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -60,13 +79,22 @@ bool planned_costs_exact()
     return true;
 }
 
-void evaluate_room_changes(int64_t state_limit, int64_t students_today)
+void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds)
 {
-    room_change_count = 0;
-    for (int column = 0; column <= last_room; ++column)
+    int last_column = std::min(last_room + 1, MAX_ROOM);  // a new room, while there is a column for it
+    int total = 0;
+    for (int column = 1; column <= last_column; ++column)
         for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
-            if (seats != room_capacity[column])
-                room_changes[room_change_count++] = solve_with_seats(column, seats, state_limit, students_today);
+            total += seats != room_capacity[column] || column > last_room;
+    auto start = std::chrono::steady_clock::now();
+    room_change_count = 0;
+    for (int column = 1; column <= last_column; ++column)
+        for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
+            if (seats != room_capacity[column] || column > last_room) {
+                room_changes[room_change_count++] =
+                    solve_with_seats(column, seats, state_limit, students_today, seconds);
+                show_progress(room_change_count, total, start);
+            }
     sort_room_changes();
 }
 

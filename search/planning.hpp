@@ -1,6 +1,6 @@
 // Where to invest: the exact optimum of the instance after each single change
-// of one column's seats. Every real room is tried at 20, 30, ..., 120 seats,
-// and the overflow column given as many, in effect one more room of that size.
+// of one room's seats. Every room is tried at 20, 30, ..., 120 seats, and so
+// is one more room, column last_room + 1 (while that is a column: up to 999).
 // The changes are ranked by the students they leave above capacity, which is
 // what an allocation's cost ranks: seats that merely cut idle seats (and so
 // the cost) rank after seats that seat students.
@@ -40,11 +40,12 @@ extern int room_change_count;
 int64_t least_students_above(const OptimumResult& optimum);
 
 // Solves the loaded instance once for every change that differs from the
-// current seats, with `state_limit` states per weekday, and leaves
+// current seats, with `state_limit` states per weekday and `seconds` per
+// solve (0: no limit), and leaves
 // room_changes sorted as sort_room_changes does; `students_today` is the
 // least students above capacity without any change. room_capacity is as it
 // was afterwards. No slot may hold more meetings than there are columns.
-void evaluate_room_changes(int64_t state_limit, int64_t students_today);
+void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds = 0.0);
 
 // Whether every change that evaluate_room_changes tries prices exactly in 64
 // bits; the costs of a change may pass 32 bits, and are kept in 64.

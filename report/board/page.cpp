@@ -292,8 +292,8 @@ void write_summary(std::FILE* out)
 
 void write_change_name(std::FILE* out, const RoomChange& change)
 {
-    if (change.column == OVERFLOW_COLUMN)
-        markup(out, "uma sala a mais (coluna sv) com %d lugares", change.proposed_seats);
+    if (change.column > last_room)
+        markup(out, "uma sala a mais (sala %02d) com %d lugares", change.column, change.proposed_seats);
     else
         markup(out, "sala %02d: %d &rarr; %d lugares", change.column, change.current_seats, change.proposed_seats);
 }

@@ -222,7 +222,7 @@ TEST_F(BoardPage, WhereToInvestShowsTheFirstChangeOfEachColumnThatSeatsStudentsT
     room_change_count = 8;
     room_changes[0] = {3, 45, 60, 38, -12, 1100, 2, true};
     room_changes[1] = {3, 45, 70, 38, -12, 1200, 2, true};  // a second of the same column
-    room_changes[2] = {0, 0, 20, 45, -5, 1300, 3, false};
+    room_changes[2] = {8, 0, 20, 45, -5, 1300, 3, false};  // one more room
     room_changes[3] = {7, 90, 60, 50, 0, 900, 4, true};
     room_changes[4] = {7, 90, 40, 50, 0, 800, 4, true};     // the fewest seats that change nothing
     room_changes[5] = {1, 30, 20, 50, 0, 990, 4, true};
@@ -235,7 +235,7 @@ TEST_F(BoardPage, WhereToInvestShowsTheFirstChangeOfEachColumnThatSeatsStudentsT
     EXPECT_EQ(occurrences(section, "<tr><th scope=\"row\">"), 2);
     EXPECT_NE(section.find("<tr><th scope=\"row\">sala 03: 45 &rarr; 60 lugares</th><td class=\"saving\"><span "
                            "class=\"bar\" style=\"width:12.0em\">&nbsp;</span>12</td><td>38</td><td>1100</td></tr>\n"
-                           "<tr><th scope=\"row\">uma sala a mais (coluna sv) com 20 lugares</th><td class=\"saving\">"
+                           "<tr><th scope=\"row\">uma sala a mais (sala 08) com 20 lugares</th><td class=\"saving\">"
                            "<span class=\"bar\" style=\"width:5.0em\">&nbsp;</span>5</td><td>45</td>"
                            "<td>1300 (n\xC3\xA3o provado)</td></tr>"),
               std::string::npos);
@@ -285,7 +285,7 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     PlanningBaseline today{};
     EXPECT_FALSE(read_planning_file(today));
     const std::string header = "Planejamento de salas: custo otimo atual 1000, alunos acima atual 50\n";
-    write_file("planejamento.txt", header + "3|40|60|38|-12|900|1|1|\n0|0|60|45|-5|1100|0|0|\n");
+    write_file("planejamento.txt", header + "3|40|60|38|-12|900|1|1|\n8|0|60|45|-5|1100|0|0|\n");
     ASSERT_TRUE(read_planning_file(today));
     EXPECT_EQ(today.optimum_cost, 1000);
     EXPECT_EQ(today.students_above, 50);
@@ -300,7 +300,8 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     ASSERT_TRUE(read_planning_file(today));
     EXPECT_EQ(room_changes[0].cost, 3400000000);
     const std::string refused[] = {
-        header + "3|40|60|38|-11|900|1|1|\n", header + "3|40|60|38|-12|900|1|2|\n", header + "8|40|60|38|-12|900|1|1|\n",
+        header + "3|40|60|38|-11|900|1|1|\n", header + "3|40|60|38|-12|900|1|2|\n", header + "9|40|60|38|-12|900|1|1|\n",
+        header + "0|0|60|45|-5|1100|0|0|\n",
         header + "3|-50|60|38|-12|900|1|1|\n", header + "3|40|60|38|-12|-2000000000|1|1|\n",
         header + "3|40|60|-1|-51|900|1|1|\n", header + "3|40|060|38|-12|900|1|1|\n", header + "3|+40|60|38|-12|900|1|1|\n",
         header + "3|40|60|38|-12|900|1|1| \n", header + "3|40|60|38|-12|900|1|1|",  // no line end

@@ -558,13 +558,13 @@ TEST_F(RoomPlanning, ChangesAreRankedByTheStudentsTheyLeaveAboveCapacityComputed
             EXPECT_EQ(change.cost, today - 20 * 90);
         }
     }
-    // Each column's first relief in file order: rooms 1..7 at 60, then one more room (sv) of 60.
+    // Each column's first relief in file order: rooms 1..7 at 60, then one more room of 60.
     std::array<int, BEST_CHANGES_SHOWN> investments;
     ASSERT_EQ(choose_investments(investments), ROOM_COLUMNS);
     for (int i = 0; i < LAST_ROOM; ++i)
         EXPECT_EQ(room_changes[investments[i]].column * 1000 + room_changes[investments[i]].proposed_seats,
                   (i + 1) * 1000 + 60);
-    EXPECT_EQ(room_changes[investments[LAST_ROOM]].column, OVERFLOW_COLUMN);
+    EXPECT_EQ(room_changes[investments[LAST_ROOM]].column, LAST_ROOM + 1);  // one more room
     EXPECT_EQ(room_changes[investments[LAST_ROOM]].proposed_seats, 60);
     // Every room can go down to 20 seats without more students above.
     std::array<int, MAX_ROOM_COLUMNS> spare;
@@ -589,9 +589,9 @@ TEST_F(RoomPlanning, ChangesAreSortedByStudentsAboveThenSeatsAddedThenColumnThen
         EXPECT_NE(b.proposed_seats, b.current_seats);
     }
     // Of equal effect, a cut comes before an addition: of the changes that leave 20 students above, the
-    // cuts to 20 seats come first and one more room of 40 (sv) last.
+    // cuts to 20 seats come first and one more room of 40 seats last.
     const RoomChange& last = room_changes[room_change_count - 1];
-    EXPECT_EQ(last.column * 1000 + last.proposed_seats, 0 * 1000 + 40);
+    EXPECT_EQ(last.column * 1000 + last.proposed_seats, (LAST_ROOM + 1) * 1000 + 40);
     const RoomChange& first_cut = room_changes[room_change_count - 17];
     EXPECT_EQ(first_cut.column * 1000 + first_cut.proposed_seats, 1 * 1000 + 20);
     std::array<RoomChange, MAX_ROOM_CHANGES> sorted = room_changes;
@@ -606,7 +606,7 @@ TEST_F(RoomPlanning, ChangesAreSortedByStudentsAboveThenSeatsAddedThenColumnThen
 TEST_F(RoomPlanning, WhereToInvestAndSpareSeatsAreShownALineEachOrOneLineForNone)
 {
     room_change_count = 4;
-    room_changes[0] = {0, 0, 60, 45, -12, 900, 2, true};
+    room_changes[0] = {8, 0, 60, 45, -12, 900, 2, true};
     room_changes[1] = {3, 40, 60, 56, -1, 1000, 1, false};
     room_changes[2] = {7, 90, 60, 57, 0, 800, 0, true};
     room_changes[3] = {7, 90, 120, 57, 0, 1100, 0, true};
@@ -614,7 +614,7 @@ TEST_F(RoomPlanning, WhereToInvestAndSpareSeatsAreShownALineEachOrOneLineForNone
     print_planning({1000, 57});
     EXPECT_EQ(console_capture(),
               "\nOnde investir (planejamento.txt, 4 mudan\xE7" "as de uma coluna avaliadas):\n"
-              "uma sala a mais (coluna sv) com 60 lugares: 12 alunos acima a menos (de 57 para 45)\n"
+              "uma sala a mais (sala 08) com 60 lugares: 12 alunos acima a menos (de 57 para 45)\n"
               "sala 03: 40 -> 60 lugares: 1 aluno acima a menos (de 57 para 56), otimalidade n\xE3o provada\n"
               "\nLugares que sobram:\n"
               "sala 07 pode ficar com 60 lugares (hoje 90) sem mais alunos acima\n");
