@@ -96,7 +96,9 @@ void print_change_name(const RoomChange& change)
     if (change.column > last_room) {
         console_print("uma sala a mais (sala %02d) com %d lugares", change.column, change.proposed_seats);
     } else {
-        console_print("sala %02d: %d ", change.column, change.current_seats);
+        console_print("sala %02d%s%s%s: %d ", change.column, room_names[change.column][0] != '\0' ? " (" : "",
+                      room_names[change.column].data(), room_names[change.column][0] != '\0' ? ")" : "",
+                      change.current_seats);
         console_symbol("\u2192", "->");
         console_print(" %d lugares", change.proposed_seats);
     }

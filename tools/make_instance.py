@@ -3,6 +3,7 @@
 
     tools/make_instance.py DIRECTORY [--sections N] [--seed S]
                            [--per-slot K] [--labs F] [--day-edge F]
+                           [--rooms R] [--seat-sizes K] [--names] [--courses C]
 
 The same seed always gives the same files. Most sections meet twice a week,
 two consecutive blocks on two different weekdays; some meet once; a few have
@@ -11,6 +12,11 @@ No slot holds more than K meetings (7 by default, the real rooms; 8 counts
 the overflow column too), so every meeting can have a room. A share F of the
 sections can be laboratories of five to eight blocks (--labs), or meet in the
 last blocks of one day and the first of the next (--day-edge).
+
+With --rooms R (other than the department's 7) the rooms get seats drawn from
+K distinct sizes (--seat-sizes, 15 by default), K = R by default; --names
+gives each room a name in capacidade.txt, and --courses C writes cursos.txt
+with C course types and their codes, the sections spread over them.
 """
 import argparse
 import os
@@ -25,6 +31,11 @@ WEEKDAY_PAIRS = [(2, 4), (3, 5), (4, 6), (2, 5), (3, 6)]
 COURSE_NUMBERS = {1: [101, 102, 121, 140, 212, 301], 2: [110, 120, 201, 211],
                   3: [120, 121, 130, 220], 4: [101, 180, 230, 250, 310],
                   5: [150, 160, 260], 6: [110, 210, 220]}
+
+
+NAME_KINDS = ["Sala", "Lab.", "Anfiteatro", "Sala", "Sala"]
+COURSE_CODES = ["MTM", "QUI", "FIS", "CIC", "COM", "CBI", "ENG", "ECO", "ADM", "DIR",
+                "MED", "ENF", "ARQ", "LET", "HIS", "GEO", "PSI", "EST", "EDF", "ENGPROD"]
 
 
 def slot(weekday, block):
@@ -98,28 +109,44 @@ def main():
     parser.add_argument("--per-slot", type=int, default=7)
     parser.add_argument("--labs", type=float, default=0.0)
     parser.add_argument("--day-edge", type=float, default=0.0)
+    parser.add_argument("--rooms", type=int, default=len(ROOMS))
+    parser.add_argument("--seat-sizes", type=int, default=15)
+    parser.add_argument("--names", action="store_true")
+    parser.add_argument("--courses", type=int, default=0)
     args = parser.parse_args()
     rng = random.Random(args.seed)
-    week = Week(args.per_slot)
+    layout = random.Random(args.seed + 1)  # rooms and courses, apart from the department's draws
+    week = Week(args.per_slot if args.per_slot != 7 or args.rooms == len(ROOMS) else args.rooms)
     os.makedirs(args.directory, exist_ok=True)
     path = lambda name: os.path.join(args.directory, name)
 
-    with open(path("capacidade.txt"), "w", newline="\n") as f:
-        for room, seats in enumerate(ROOMS, start=1):
-            f.write("%d|%d|\n" % (room, seats))
+    rooms = ROOMS
+    if args.rooms != len(ROOMS):
+        sizes = sorted(layout.sample(range(20, 165, 5), args.seat_sizes))
+        rooms = sorted(layout.choice(sizes) for _ in range(args.rooms))
+    with open(path("capacidade.txt"), "w", newline="\n", encoding="latin-1") as f:
+        for room, seats in enumerate(rooms, start=1):
+            name = "%s %d%02d|" % (NAME_KINDS[room % len(NAME_KINDS)], 1 + room // 20, room % 20) if args.names else ""
+            f.write("%d|%d|%s\n" % (room, seats, name))
+    course_numbers = dict(COURSE_NUMBERS)
+    if args.courses:
+        with open(path("cursos.txt"), "w", newline="\n") as f:
+            for course_type in range(1, args.courses + 1):
+                f.write("%d|%s|\n" % (course_type, COURSE_CODES[(course_type - 1) % len(COURSE_CODES)]))
+                course_numbers.setdefault(course_type, sorted(layout.sample(range(100, 400), 5)))
     with open(path("peso.par"), "w", newline="\n") as f:
         f.write("5 1\n")
 
     demands, timetable, used = [], [], set()
     while len(demands) < args.sections:
-        course_type = rng.randint(1, 6)
-        number = rng.choice(COURSE_NUMBERS[course_type])
+        course_type = rng.randint(1, args.courses or 6)
+        number = rng.choice(course_numbers[course_type])
         section = 1 + sum(1 for key in used if key[:2] == (course_type, number))
         meetings = pick_meetings(rng, week, args.labs, args.day_edge)
         if meetings is None:
             continue
         used.add((course_type, number, section))
-        students = max(10, min(90, int(rng.gauss(45, 18))))
+        students = max(10, min(max(rooms) if args.rooms != len(ROOMS) else 90, int(rng.gauss(45, 18))))
         demands.append("%d|%d|%d|%d|" % (course_type, number, section, students))
         mark = rng.choice("TTTP")
         for weekday, blocks in meetings:

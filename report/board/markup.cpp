@@ -60,10 +60,21 @@ void write_clock(std::FILE* out, int32_t minutes)
 
 void write_room_name(std::FILE* out, int room)
 {
-    if (room == OVERFLOW_COLUMN)
+    if (room == OVERFLOW_COLUMN) {
         markup(out, "sv");
-    else
-        markup(out, "sala %02d", room);
+        return;
+    }
+    markup(out, "sala %02d", room);
+    write_room_label(out, room);
+}
+
+void write_room_label(std::FILE* out, int room)
+{
+    if (room_names[room][0] == '\0')
+        return;
+    markup(out, " (");
+    write_page_text(out, room_names[room].data());
+    markup(out, ")");
 }
 
 void write_page_text(std::FILE* out, const char* text)

@@ -30,6 +30,8 @@ BoardPlanning board_planning{};
 
 namespace {
 
+constexpr int BOARD_COLUMNS = 10;  // room columns in one table of a weekday board
+
 
 
 // What a solution's grid amounts to, recomputed from its cells.
@@ -188,16 +190,19 @@ void write_instance(std::FILE* out)
                     "s\xE3o deste plano.</p>\n",
                SOLUTION_FILES[plan_kind()].title, SOLUTION_FILES[plan_kind()].name);
     write_load_warnings(out);
-    markup(out, "<table class=\"rooms\">\n<caption>Lugares de cada coluna (sv: sem sala)</caption>\n<tr>");
-    for (int room = 0; room <= last_room; ++room) {
-        markup(out, "<th scope=\"col\">");
-        write_room_name(out, room);
-        markup(out, "</th>");
+    for (int first = 0; first <= last_room; first += BOARD_COLUMNS) {
+        int last = std::min(first + BOARD_COLUMNS - 1, last_room);
+        markup(out, "<table class=\"rooms\">\n<caption>Lugares de cada coluna (sv: sem sala)</caption>\n<tr>");
+        for (int room = first; room <= last; ++room) {
+            markup(out, "<th scope=\"col\">");
+            write_room_name(out, room);
+            markup(out, "</th>");
+        }
+        markup(out, "</tr>\n<tr>");
+        for (int room = first; room <= last; ++room)
+            markup(out, "<td>%d</td>", room_capacity[room]);
+        markup(out, "</tr>\n</table>\n");
     }
-    markup(out, "</tr>\n<tr>");
-    for (int room = 0; room <= last_room; ++room)
-        markup(out, "<td>%d</td>", room_capacity[room]);
-    markup(out, "</tr>\n</table>\n");
 }
 
 void write_navigation(std::FILE* out)
@@ -440,10 +445,16 @@ void write_meeting_cell(std::FILE* out, int32_t section, int rows, int room)
     markup(out, "</td>");
 }
 
-void write_board_header(std::FILE* out)
+// Columns first..last of a weekday board.
+struct ColumnRange {
+    int first;
+    int last;
+};
+
+void write_board_header(std::FILE* out, ColumnRange columns)
 {
     markup(out, "<thead><tr><th scope=\"col\">In\xED" "cio</th>");
-    for (int room = 0; room <= last_room; ++room) {
+    for (int room = columns.first; room <= columns.last; ++room) {
         markup(out, "<th scope=\"col\">");
         write_room_name(out, room);
         markup(out, "<br><small>%d lugares</small></th>", room_capacity[room]);
@@ -451,22 +462,30 @@ void write_board_header(std::FILE* out)
     markup(out, "</tr></thead>\n");
 }
 
-// One weekday of a solution: a row per block, each meeting one cell over its rows.
-void write_day_board(std::FILE* out, int kind, int weekday)
+// One weekday of a solution, for some of its columns: a row per block, each
+// meeting one cell over its rows. Its first table has the weekday's id.
+void write_day_table(std::FILE* out, int kind, int weekday, ColumnRange columns)
 {
     const SolutionFile& file = SOLUTION_FILES[kind];
     const AllocationGrid& grid = board_solutions[kind].report.grid;
     DaySlots day = day_slots_of((weekday - MONDAY) * BLOCKS_PER_DAY + 1);
-    markup(out, "<section class=\"day\" id=\"%s-%d\">\n<h3 id=\"%s-%d-titulo\">%s &middot; %s</h3>\n"
-                "<table class=\"board\" aria-labelledby=\"%s-%d-titulo\">\n",
-           file.anchor, weekday, file.anchor, weekday, WEEKDAY_TITLES[weekday], file.title, file.anchor, weekday);
-    write_board_header(out);
+    char id[32];
+    if (columns.first == 0)
+        std::snprintf(id, sizeof id, "%s-%d", file.anchor, weekday);
+    else
+        std::snprintf(id, sizeof id, "%s-%d-%d", file.anchor, weekday, columns.first);
+    markup(out, "<section class=\"day\" id=\"%s\">\n<h3 id=\"%s-titulo\">%s &middot; %s", id, id,
+           WEEKDAY_TITLES[weekday], file.title);
+    if (columns.first != 0 || columns.last != last_room)
+        markup(out, " &middot; colunas %d a %d", columns.first, columns.last);
+    markup(out, "</h3>\n<table class=\"board\" aria-labelledby=\"%s-titulo\">\n", id);
+    write_board_header(out, columns);
     markup(out, "<tbody>\n");
     for (int row = day.first; row <= day.last; ++row) {
         markup(out, "<tr><th scope=\"row\">");
         write_clock(out, block_start(row - day.first + 1));
         markup(out, "</th>");
-        for (int room = 0; room <= last_room; ++room) {
+        for (int room = columns.first; room <= columns.last; ++room) {
             int32_t section = grid[row][room];
             if (section != 0 && row > day.first && grid[row - 1][room] == section)
                 continue;  // within the cell of the rows above
@@ -483,7 +502,13 @@ void write_day_board(std::FILE* out, int kind, int weekday)
     markup(out, "</tbody>\n</table>\n</section>\n");
 }
 
-// The plan's boards print; the others stay on screen.
+// A weekday in tables of at most BOARD_COLUMNS columns, each printed on a page of its own.
+void write_day_board(std::FILE* out, int kind, int weekday)
+{
+    for (int first = 0; first <= last_room; first += BOARD_COLUMNS)
+        write_day_table(out, kind, weekday, {first, std::min(first + BOARD_COLUMNS - 1, last_room)});
+}
+
 void write_solution(std::FILE* out, int kind)
 {
     const SolutionFile& file = SOLUTION_FILES[kind];

@@ -102,7 +102,7 @@ void write_csv_row(std::FILE* out, const PlanMeeting& meeting)
     std::snprintf(text[1], sizeof text[1], "%02d:%02d", meeting.start / 60, meeting.start % 60);
     std::snprintf(text[2], sizeof text[2], "%02d:%02d", meeting.end / 60, meeting.end % 60);
     format_room_column(text[3], sizeof text[3], meeting.room);
-    text[4][0] = '\0';  // rooms have no names yet
+    std::snprintf(text[4], sizeof text[4], "%s", room_names[meeting.room].data());
     std::snprintf(text[5], sizeof text[5], "%lld", static_cast<long long>(seats));
     std::snprintf(text[6], sizeof text[6], "%s %d", section.course_code, section.course_number);
     std::snprintf(text[7], sizeof text[7], "%d", section.section_number);
@@ -208,6 +208,8 @@ void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& sem
     write_ics_property(out, "SUMMARY", text);
     if (meeting.room == OVERFLOW_COLUMN)
         std::snprintf(text, sizeof text, "sem sala (sv)");
+    else if (room_names[meeting.room][0] != '\0')
+        std::snprintf(text, sizeof text, "sala %02d (%s)", meeting.room, room_names[meeting.room].data());
     else
         std::snprintf(text, sizeof text, "sala %02d", meeting.room);
     write_ics_property(out, "LOCATION", text);

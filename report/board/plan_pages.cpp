@@ -47,9 +47,12 @@ void write_room_page(std::FILE* out, int room)
                     "lugares</h3>\n<table class=\"week\" aria-labelledby=\"sala-sv-titulo\">\n",
                room_capacity[room]);
     else
-        markup(out, "<section class=\"room\" id=\"sala-%02d\">\n<h3 id=\"sala-%02d-titulo\">Sala %02d &middot; %d "
-                    "lugares</h3>\n<table class=\"week\" aria-labelledby=\"sala-%02d-titulo\">\n",
-               room, room, room, room_capacity[room], room);
+    {
+        markup(out, "<section class=\"room\" id=\"sala-%02d\">\n<h3 id=\"sala-%02d-titulo\">Sala %02d", room, room, room);
+        write_room_label(out, room);
+        markup(out, " &middot; %d lugares</h3>\n<table class=\"week\" aria-labelledby=\"sala-%02d-titulo\">\n",
+               room_capacity[room], room);
+    }
     markup(out, "<thead><tr><th scope=\"col\">Hor\xE1rio</th>");
     for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
         markup(out, "<th scope=\"col\">%s</th>", WEEKDAY_TITLES[weekday]);
