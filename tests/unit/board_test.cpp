@@ -1,4 +1,6 @@
 // The weekly room board page: its layout, labels, escaping and flags.
+#include <cstring>
+
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
 #include "report/board/plan_files.hpp"
@@ -122,6 +124,19 @@ TEST_F(BoardPage, ColumnsAreTheOverflowAndTheSevenRoomsWithTheirSeats)
               std::string::npos);
     EXPECT_NE(header.find("<th scope=\"col\">sala 07<br><small>90 lugares</small></th></tr>"), std::string::npos);
     EXPECT_EQ(occurrences(header, "<th scope=\"col\">"), 9);
+    // Twelve rooms, one named: each weekday in a table of columns 0..9, then one of 10..12.
+    last_room = 12;
+    room_capacity[12] = 120;
+    std::strcpy(room_names[12].data(), "Audit\xF3rio <A>");
+    std::string text = page();
+    std::string first = between(text, "id=\"inicial-3\"", "</thead>");
+    EXPECT_EQ(occurrences(first, "<th scope=\"col\">"), 11);
+    EXPECT_NE(first.find("Ter\xC3\xA7" "a-feira &middot; Solu\xC3\xA7\xC3\xA3o inicial &middot; colunas 0 a 9</h3>"),
+              std::string::npos);
+    std::string second = between(text, "id=\"inicial-3-10\"", "</thead>");
+    EXPECT_EQ(occurrences(second, "<th scope=\"col\">"), 4);
+    EXPECT_NE(second.find("<th scope=\"col\">sala 12 (Audit\xC3\xB3rio &lt;A&gt;)<br><small>120 lugares</small></th>"),
+              std::string::npos);
 }
 
 TEST_F(BoardPage, OnlySolutionsPresentHaveBoardsAndLinks)
