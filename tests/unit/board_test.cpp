@@ -1,7 +1,8 @@
 // The weekly room board page: its layout, labels, escaping and flags.
+#include "report/board/board.hpp"
+
 #include <cstring>
 
-#include "report/board/board.hpp"
 #include "report/board/markup.hpp"
 #include "report/board/plan_files.hpp"
 
