@@ -30,10 +30,19 @@ void print_investment(const RoomChange& change, const PlanningBaseline& today)
                   change.proven ? "" : ", otimalidade n\xE3o provada");
 }
 
+// "sala 03", with " (its name)" when it has one.
+void print_room(int room)
+{
+    console_print("sala %02d", room);
+    if (room_names[room][0] != '\0')
+        console_print(" (%s)", room_names[room].data());
+}
+
 void print_spare_seats(const RoomChange& change)
 {
-    console_print("sala %02d pode ficar com %d lugares (hoje %d) sem mais alunos acima%s\n", change.column,
-                  change.proposed_seats, change.current_seats, change.proven ? "" : ", otimalidade n\xE3o provada");
+    print_room(change.column);
+    console_print(" pode ficar com %d lugares (hoje %d) sem mais alunos acima%s\n", change.proposed_seats,
+                  change.current_seats, change.proven ? "" : ", otimalidade n\xE3o provada");
 }
 
 // "Planejamento de salas: custo otimo atual C, alunos acima atual A", neither negative.
@@ -96,9 +105,8 @@ void print_change_name(const RoomChange& change)
     if (change.column > last_room) {
         console_print("uma sala a mais (sala %02d) com %d lugares", change.column, change.proposed_seats);
     } else {
-        console_print("sala %02d%s%s%s: %d ", change.column, room_names[change.column][0] != '\0' ? " (" : "",
-                      room_names[change.column].data(), room_names[change.column][0] != '\0' ? ")" : "",
-                      change.current_seats);
+        print_room(change.column);
+        console_print(": %d ", change.current_seats);
         console_symbol("\u2192", "->");
         console_print(" %d lugares", change.proposed_seats);
     }

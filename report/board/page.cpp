@@ -300,7 +300,10 @@ void write_change_name(std::FILE* out, const RoomChange& change)
     if (change.column > last_room)
         markup(out, "uma sala a mais (sala %02d) com %d lugares", change.column, change.proposed_seats);
     else
-        markup(out, "sala %02d: %d &rarr; %d lugares", change.column, change.current_seats, change.proposed_seats);
+    {
+        write_room_name(out, change.column);
+        markup(out, ": %d &rarr; %d lugares", change.current_seats, change.proposed_seats);
+    }
 }
 
 // One change that seats students, with a bar for how many against the most any change seats.
@@ -328,8 +331,10 @@ void write_spare_seats(std::FILE* out)
     markup(out, "<ul>\n");
     for (int i = 0; i < count; ++i) {
         const RoomChange& change = room_changes[spare[i]];
-        markup(out, "<li>sala %02d pode ficar com %d lugares (hoje %d) sem mais alunos acima%s</li>\n", change.column,
-               change.proposed_seats, change.current_seats, change.proven ? "" : " (n\xE3o provado)");
+        markup(out, "<li>");
+        write_room_name(out, change.column);
+        markup(out, " pode ficar com %d lugares (hoje %d) sem mais alunos acima%s</li>\n", change.proposed_seats,
+               change.current_seats, change.proven ? "" : " (n\xE3o provado)");
     }
     markup(out, "</ul>\n");
 }
