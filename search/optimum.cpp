@@ -226,7 +226,7 @@ OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double se
         if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
             continue;
         double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        double left = seconds > 0.0 ? std::max(seconds - spent, 0.001) : 0.0;
+        double left = seconds > 0.0 ? (spent < seconds ? seconds - spent : -1.0) : 0.0;
         DayModelResult day_result = solve_day_by_model(grid, weekday, left);
         result.cost += day_result.cost;
         result.lower_bound += day_result.bound;

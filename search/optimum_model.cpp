@@ -222,13 +222,18 @@ DayModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double 
     collect(weekday);
     if (model.meeting_count == 0)
         return {true, 0, 0};
+    DayModelResult result{false, 0, cheapest_groups()};
+    if (seconds < 0.0) {
+        choose_cheapest_free_groups();  // no time left for the solver
+        result.cost = place(grid);
+        return result;
+    }
     double weight = idle_weight_under_cost();
     Cbc_Model* cbc = build(weight);
     if (seconds > 0.0)
         Cbc_setMaximumSeconds(cbc, seconds);
     Cbc_solve(cbc);
     const double* solution = Cbc_getColSolution(cbc);
-    DayModelResult result{false, 0, cheapest_groups()};
     if (solution != nullptr && Cbc_numberSavedSolutions(cbc) > 0) {
         result.proven = Cbc_isProvenOptimal(cbc) != 0;
         choose_groups(solution);

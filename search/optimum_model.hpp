@@ -19,7 +19,8 @@ struct DayModelResult {
 };
 
 // Places the meetings of `weekday` (2..7) in `grid`, whose rows of that day
-// are empty, within `seconds` of solving (0 or less: no limit): the best
+// are empty, within `seconds` of solving (0: no limit; below 0: no time
+// left, so no solver at all): the best
 // allocation the solver found, or, when it found none in time, each meeting
 // in the cheapest group with a free room. No slot may hold more meetings than
 // columns.

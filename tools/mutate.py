@@ -95,13 +95,15 @@ def sites_of(path, lines):
 
 
 def all_sites(root):
+    """The sites of every .cpp file of the source folders, their subfolders included."""
     sites = []
     for folder in SOURCE_FOLDERS:
-        for name in sorted(os.listdir(os.path.join(root, folder))):
-            if name.endswith(".cpp"):
-                path = os.path.join(folder, name)
-                with open(os.path.join(root, path), encoding="latin-1") as f:
-                    sites += sites_of(path, f.read().splitlines(keepends=True))
+        for directory, _, names in sorted(os.walk(os.path.join(root, folder))):
+            for name in sorted(names):
+                if name.endswith(".cpp"):
+                    path = os.path.relpath(os.path.join(directory, name), root)
+                    with open(os.path.join(root, path), encoding="latin-1") as f:
+                        sites += sites_of(path, f.read().splitlines(keepends=True))
     return sites
 
 
@@ -135,6 +137,13 @@ def copy_project(root, source):
     build there stays incremental and rebuilds what changed."""
     listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=root, check=True,
                             capture_output=True, text=True).stdout.splitlines()
+    # Files that left the project leave the copy too (an expected file of a test, say).
+    kept = set(listed)
+    for directory, _, names in os.walk(source):
+        for name in names:
+            relative = os.path.relpath(os.path.join(directory, name), source)
+            if relative not in kept:
+                os.remove(os.path.join(directory, name))
     for name in listed:
         origin, copy = os.path.join(root, name), os.path.join(source, name)
         if not os.path.isfile(origin) or os.path.islink(origin):

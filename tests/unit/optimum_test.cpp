@@ -256,6 +256,15 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     OptimumResult enough = solve_optimum(best_grid, exact.states);  // every meeting is on Monday
     EXPECT_TRUE(enough.proven);
     EXPECT_EQ(enough.cost, exact.cost);
+    // Out of time before the model: each meeting in the cheapest group with a free room, not proven.
+    OptimumResult hurried = solve_optimum(best_grid, 50, 1e-12);
+    EXPECT_FALSE(hurried.proven);
+    EXPECT_LE(hurried.lower_bound, exact.cost);
+    EXPECT_GE(hurried.cost, exact.cost);
+    int32_t hurried_price;
+    grid_cost(best_grid, hurried_price);
+    EXPECT_EQ(hurried_price, hurried.cost);
+    expect_valid_allocation(best_grid);
     OptimumResult cut = solve_optimum(best_grid, 50);
     EXPECT_TRUE(cut.proven);
     EXPECT_EQ(cut.states, 50);
