@@ -395,6 +395,10 @@ TEST_F(BoardPage, PlanHasAWeekPagePerRoomUsedAndAListOfClassesInCodeOrder)
     EXPECT_EQ(rooms.find("sala-sv"), std::string::npos);
     std::string room_5 = between(rooms, "id=\"sala-05\"", "</section>");
     EXPECT_NE(room_5.find("Sala 05 &middot; 60 lugares"), std::string::npos);
+    std::strcpy(room_names[5].data(), "Lab. & Cia");  // a name, escaped, in the door's heading
+    EXPECT_NE(page().find("<h3 id=\"sala-05-titulo\">Sala 05 (Lab. &amp; Cia) &middot; 60 lugares</h3>"),
+              std::string::npos);
+    room_names[5][0] = '\0';
     EXPECT_EQ(occurrences(room_5, "<tr><th scope=\"row\">"), 17);
     EXPECT_NE(room_5.find("<tr><th scope=\"row\">08:20&ndash;09:10</th><td rowspan=\"3\" class=\"meeting\">MTM 121-2<br>"
                           "60 alunos<br><span class=\"fit\">0 lugares livres</span></td>"),

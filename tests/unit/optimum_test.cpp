@@ -409,6 +409,7 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     best_grid[2][5] = 1;  // section 1 split between rooms 1 and 5
     best_grid[1][2] = 0;  // section 2 lost
     best_grid[30][3] = 2; // section 2 where it has no meeting
+    best_grid[90][7] = 1; // and section 1, in the last room
     write_report();
     bool ok = true;
     std::string console = check(ok);
@@ -416,6 +417,7 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     EXPECT_NE(console.find("turma 1, hor\xE1rios 1 a 2: dividida entre salas ou incompleta."), std::string::npos);
     EXPECT_NE(console.find("turma 2, hor\xE1rios 1 a 1: ausente da grade."), std::string::npos);
     EXPECT_NE(console.find("turma 2 no hor\xE1rio 30, coluna 3, fora das suas reuni\xF5" "es."), std::string::npos);
+    EXPECT_NE(console.find("turma 1 no hor\xE1rio 90, coluna 7, fora das suas reuni\xF5" "es."), std::string::npos);
 }
 
 TEST_F(ReportCheck, MeetingWholeInTwoRoomsIsNamedAsRepeated)
