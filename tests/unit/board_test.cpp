@@ -416,3 +416,34 @@ TEST_F(BoardPage, PlanHasAWeekPagePerRoomUsedAndAListOfClassesInCodeOrder)
     EXPECT_NE(page().find("<section class=\"room\" id=\"sala-sv\">\n<h3 id=\"sala-sv-titulo\">Sem sala (sv)"),
               std::string::npos);
 }
+
+TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
+{
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
+    std::memset(room_names[5].data(), '\xC9', MAX_ROOM_NAME);  // 40 x "É": 80 octets in UTF-8
+    room_names[5][MAX_ROOM_NAME] = '\0';
+    Semester semester{};
+    ASSERT_TRUE(parse_semester("2026-03-02:2026-07-04", semester));
+    ASSERT_EQ(write_room_calendars(semester), 1);
+    std::string text = read_file("sala-05.ics");
+    std::size_t start = 0;
+    std::string unfolded;
+    while (start < text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos);
+        std::string line = text.substr(start, end - start);
+        EXPECT_LE(line.size(), 75u) << line;
+        EXPECT_NE(static_cast<unsigned char>(line.back()) & 0xC0, 0xC0u) << "a character cut after its first octet";
+        if (line[0] == ' ')
+            unfolded += line.substr(1);
+        else
+            unfolded += (unfolded.empty() ? "" : "\n") + line;
+        start = end + 2;
+    }
+    std::string name;
+    for (int i = 0; i < MAX_ROOM_NAME; ++i)
+        name += "\xC3\x89";
+    EXPECT_NE(unfolded.find("\nLOCATION:sala 05 (" + name + ")\n"), std::string::npos);
+    EXPECT_NE(unfolded.find("\nDTSTART:20260302T082000\n"), std::string::npos);  // Monday 08:20, the first Monday
+    EXPECT_NE(unfolded.find("\nRRULE:FREQ=WEEKLY;UNTIL=20260704T235959\n"), std::string::npos);
+}
