@@ -1,14 +1,12 @@
-// The board page: reading the solutions back, their figures, and the HTML.
+// The board page: the solutions' figures, and the HTML of the page.
 // Texts are written here in Latin-1, like every other text of the program,
 // and converted to UTF-8 on their way into the page.
 #include "report/board/board.hpp"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdint>
 #include <cstring>
 
-#include "io/console.hpp"
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "model/load_warnings.hpp"
@@ -20,19 +18,9 @@
 #include "search/cost.hpp"
 #include "search/planning.hpp"
 
-std::array<BoardSolution, SOLUTION_KINDS> board_solutions{};
-const std::array<SolutionFile, SOLUTION_KINDS> SOLUTION_FILES{{
-    {"solucao.txt", false, "Solu\xE7\xE3o inicial", "inicial"},
-    {"solucaof.txt", true, "Annealing", "annealing"},
-    {"otima.txt", true, "\xD3timo", "otimo"},
-}};
-BoardPlanning board_planning{};
-
 namespace {
 
 constexpr int BOARD_COLUMNS = 10;  // room columns in one table of a weekday board
-
-
 
 // What a solution's grid amounts to, recomputed from its cells.
 struct SolutionFigures {
@@ -41,55 +29,6 @@ struct SolutionFigures {
     GridFigures students;
     int broken_meetings;
 };
-
-// ---------------------------------------------------------------- reading
-
-// Section numbers above section_count stand for no loaded section.
-int32_t unknown_section(const AllocationGrid& grid)
-{
-    for (int row = 1; row <= SLOT_COUNT; ++row)
-        for (int32_t cell : grid[row])
-            if (cell > section_count)
-                return cell;
-    return 0;
-}
-
-// A report whose declared figure disagrees with its grid priced on today's
-// files was most likely written before the files changed.
-[[noreturn]] void refuse_stale_report(const char* name, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void refuse_stale_report(const char* name, const char* format, ...)
-{
-    char figures[128];
-    std::va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(figures, sizeof figures, format, arguments);
-    va_end(arguments);
-    fail_with("\n\nArquivo %s: %s\n" STALE_REPORT_HINT "quadro.html nao foi refeito.\n", name, figures, name);
-}
-
-void read_board_solution(SolutionKind kind)
-{
-    const SolutionFile& file = SOLUTION_FILES[kind];
-    GridReport& report = board_solutions[kind].report;
-    ReportRead read = read_grid_report(file.name, file.final_report, report);
-    if (read == ReportRead::Unreadable)
-        fail_with("\n\nArquivo %s nao pode ser lido.\n", file.name);
-    if (read == ReportRead::Malformed)
-        fail_with("\n\nArquivo %s, linha %d: formato inesperado\n", file.name, report.bad_line);
-    board_solutions[kind].present = read == ReportRead::Read;
-    if (read != ReportRead::Read)
-        return;
-    if (int32_t section = unknown_section(report.grid))
-        fail_with("\n\nArquivo %s: turma %02d nao existe em demanda.txt\n", file.name, section);
-    int32_t cost;
-    grid_cost(report.grid, cost);
-    if (cost != report.cost)
-        refuse_stale_report(file.name, "custo declarado %d, recalculado a partir da grade %d", report.cost, cost);
-    int32_t violations = count_capacity_violations(report.grid);
-    if (file.final_report && violations != report.violations)
-        refuse_stale_report(file.name, "inviabilidades declaradas %d, recontadas na grade %d", report.violations,
-                            violations);
-}
 
 // ---------------------------------------------------------------- figures
 
@@ -525,48 +464,6 @@ void write_solution(std::FILE* out, int kind)
 }
 
 }  // namespace
-
-void read_board_planning()
-{
-    board_planning = {};
-    if (!read_planning_file(board_planning.today))
-        return;
-    const BoardSolution& optimum = board_solutions[OPTIMAL_SOLUTION];
-    bool current = optimum.present && optimum.report.cost == board_planning.today.optimum_cost;
-    for (int i = 0; current && i < room_change_count; ++i)
-        current = room_changes[i].current_seats == room_capacity[room_changes[i].column];
-    board_planning.present = current;
-    board_planning.stale = !current;
-    if (board_planning.stale)
-        console_print("%s\n", STALE_PLANNING);
-}
-
-void read_board_solutions()
-{
-    for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
-        read_board_solution(static_cast<SolutionKind>(kind));
-}
-
-SolutionKind plan_kind()
-{
-    for (SolutionKind kind : {OPTIMAL_SOLUTION, ANNEALING_SOLUTION})
-        if (board_solutions[kind].present)
-            return kind;
-    return SOLUTION_KINDS;
-}
-
-const AllocationGrid& plan_grid()
-{
-    return board_solutions[plan_kind()].report.grid;
-}
-
-bool plan_uses_room(int room)
-{
-    for (int row = 1; row <= SLOT_COUNT; ++row)
-        if (plan_grid()[row][room] != 0)
-            return true;
-    return false;
-}
 
 void write_board_page()
 {
