@@ -105,7 +105,7 @@ void BM_AnnealingMove(benchmark::State& state)
     for (auto _ : state) {
         level_stall_count = 0;
         make_neighbour();
-        candidate_cost = static_cast<int32_t>(current_cost + shift_cost_change(last_shift));
+        candidate_cost = static_cast<int32_t>(current_cost + shift_cost_change(candidate_grid, last_shift));
         benchmark::DoNotOptimize(candidate_cost);
         undo_shift(candidate_grid);
     }

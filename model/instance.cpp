@@ -12,6 +12,7 @@
 #include "model/calendar.hpp"
 #include "model/listing.hpp"
 #include "model/load_warnings.hpp"
+#include "model/rules.hpp"
 #include "model/tables.hpp"
 
 namespace {
@@ -85,6 +86,7 @@ void read_instance_files(const InstanceFiles& files)
         read_or_reject(read_course_codes, files.courses, "cursos.txt");
     read_or_reject(read_sections, files.demands, "demanda.txt");
     read_or_reject(read_timetable, files.timetable, "horario.txt");
+    read_rules_file();
 }
 
 void close_instance_files(const InstanceFiles& files)

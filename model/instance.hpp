@@ -6,7 +6,7 @@
 
 #include "model/records.hpp"
 
-// Opens the three instance files and creates the listing, in that order, reads
+// Opens the three instance files (and regras.txt when there is one) and creates the listing, in that order, reads
 // them into the tables, prints the load's warnings and writes disciplina.txt.
 // A file that cannot be opened or a line that is not a valid record ends the
 // process with status 1.

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 
 int32_t last_room{};
 std::array<int32_t, MAX_ROOM_COLUMNS> room_capacity{};
@@ -37,6 +38,7 @@ void reset_tables()
     excess_weight = idle_weight = violation_count = {};
     annealing_schedule = {};
     reset_course_codes();
+    reset_rules();
 }
 
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to)

@@ -6,6 +6,7 @@
 
 #include "io/console.hpp"
 #include "model/records.hpp"
+#include "model/rules.hpp"
 
 namespace {
 
@@ -56,6 +57,8 @@ bool costs_fit_32_bits(int32_t excess, int32_t idle)
         highest += cell_high * SLOT_COUNT;
         lowest += cell_low * SLOT_COUNT;
     }
+    for (int32_t index = 1; index <= section_count; ++index)
+        highest += sections[index].meetings[LAST_MEETING].weekday != 0 ? same_room_weight : 0;
     return highest <= INT32_MAX && lowest >= INT32_MIN;
 }
 

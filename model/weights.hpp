@@ -30,8 +30,8 @@ void load_weights();
 // Reads the two numbers at the start of `stream`: nullptr, or why they are refused.
 const char* read_weights(std::FILE* stream, int32_t& excess, int32_t& idle);
 
-// Whether every grid of the loaded sections, under these weights, costs
-// within the signed 32-bit range.
+// Whether every grid of the loaded sections, under these weights and the
+// stability weight of regras.txt, costs within the signed 32-bit range.
 bool costs_fit_32_bits(int32_t excess, int32_t idle);
 
 // Whether a room of `seats` seats prices every cell of the loaded sections,

@@ -5,11 +5,13 @@
 #include <array>
 
 #include "io/output_file.hpp"
+#include "model/rules.hpp"
 
 namespace {
 
 constexpr int MAX_CELL_WIDTH = 4;  // sections 1..9999, rooms 1..999
 constexpr int GRID_LINE = 9 + (MAX_CELL_WIDTH + 3) * MAX_ROOM_COLUMNS + 1;
+constexpr const char* CLOSED_CELL = "----";  // an empty cell that regras.txt closes, cut to the cell width
 
 int digits(int32_t value)
 {
@@ -21,7 +23,8 @@ int digits(int32_t value)
     return count;
 }
 
-// The 94 lines of the grid table: rules, column header and one line per slot.
+// The 94 lines of the grid table: rules, column header and one line per
+// slot; an empty closed cell is all dashes.
 void write_grid_block(std::FILE* out, const AllocationGrid& grid)
 {
     std::fprintf(out, "%s\n%s\n%s\n", grid_rule(), grid_columns(), grid_rule());
@@ -29,7 +32,10 @@ void write_grid_block(std::FILE* out, const AllocationGrid& grid)
     for (int row = 1; row <= SLOT_COUNT; ++row) {
         std::fprintf(out, "| %d\t|", row);
         for (int room = 0; room <= last_room; ++room)
-            std::fprintf(out, " %0*d |", width, grid[row][room]);
+            if (grid[row][room] == 0 && closed_cells[row][room])
+                std::fprintf(out, " %.*s |", width, CLOSED_CELL);
+            else
+                std::fprintf(out, " %0*d |", width, grid[row][room]);
         std::fprintf(out, "\n");
     }
     std::fprintf(out, "%s\n", grid_rule());

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "io/input_file.hpp"
+#include "model/rules.hpp"
 #include "report/grid_files.hpp"
 #include "report/written_lines.hpp"
 
@@ -18,10 +19,17 @@ bool expect_line(WrittenFile& reader, const char* text)
     return next_written_line(reader) && std::strcmp(reader.text, text) == 0;
 }
 
-// A cell as " %0*d " writes a section number: exactly the cell width in digits.
-bool take_cell(const char*& text, int width, int32_t& section)
+// A cell as " %0*d " writes a section number: exactly the cell width in
+// digits; or, where regras.txt closes the cell, as many dashes.
+bool take_cell(const char*& text, int width, bool closed, int32_t& section)
 {
     section = 0;
+    if (closed && *text == '-') {
+        for (int i = 0; i < width; ++i, ++text)
+            if (*text != '-')
+                return false;
+        return true;
+    }
     for (int i = 0; i < width; ++i, ++text) {
         if (!std::isdigit(static_cast<unsigned char>(*text)))
             return false;
@@ -42,7 +50,7 @@ bool read_slot_line(WrittenFile& reader, int row, AllocationGrid& grid)
         return false;
     int width = grid_cell_width();
     for (int room = 0; room <= last_room; ++room)
-        if (!take_text(text, " ") || !take_cell(text, width, grid[row][room]) || !take_text(text, " |"))
+        if (!take_text(text, " ") || !take_cell(text, width, closed_cells[row][room], grid[row][room]) || !take_text(text, " |"))
             return false;
     return *text == '\0';
 }

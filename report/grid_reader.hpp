@@ -1,6 +1,7 @@
 // Reading a grid report (solucao.txt, solucaof.txt, otima.txt) back into a
 // grid and its declared values. Only what alocacao writes is accepted: no
-// sign, leading zero or blank it does not write, nothing after the final rule.
+// sign, leading zero or blank it does not write, dashes only in the cells
+// that regras.txt closes, nothing after the final rule.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,8 @@
 
 
 #include "io/console.hpp"
+#include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "report/grid_reader.hpp"
 #include "search/cost.hpp"
 
@@ -50,6 +52,40 @@ bool check_meetings(const char* name)
     if (faults == 0)
         console_print("%s: as %d reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n", name, meetings);
     return faults == 0;
+}
+
+// Names every rule of regras.txt the grid breaks, with a cell that breaks
+// it, and counts the sections that change rooms when that has a price.
+bool check_rules(const char* name)
+{
+    int hard = 0, broken = 0;
+    for (int32_t i = 0; i < rule_count; ++i) {
+        const Rule& rule = rules[i];
+        if (rule.kind == RuleKind::SameRoom)
+            continue;
+        ++hard;
+        RuleBreach breach = find_breach(checked.grid, rule);
+        if (!breach.broken)
+            continue;
+        ++broken;
+        int32_t start = slot_start(breach.row);
+        bool pin = rule.kind == RuleKind::Pin;
+        console_print("%s: regras.txt, linha %d, n\xE3o cumprida: turma %d %s sala %d, %s %02d:%02d.\n", name,
+                      rule.line, breach.section, pin ? "fora da" : "na", rule.room,
+                      weekday_name(slot_weekday(breach.row)), start / 60, start % 60);
+    }
+    if (hard == 1 && broken == 0)
+        console_print("%s: cumpre a regra de regras.txt.\n", name);
+    if (hard > 1 && broken == 0)
+        console_print("%s: cumpre as %d regras de regras.txt.\n", name, hard);
+    if (same_room_weight > 0) {
+        int moving = 0;
+        for (int32_t section = 1; section <= section_count; ++section)
+            moving += changes_rooms(checked.grid, section);
+        console_print("%s: %d %s de sala durante a semana.\n", name, moving,
+                      moving == 1 ? "turma muda" : "turmas mudam");
+    }
+    return broken == 0;
 }
 
 bool check_declared(const char* name, const char* what, int32_t declared, int32_t recomputed)
@@ -151,6 +187,7 @@ bool check_report_file(const char* name, bool final_report, const OptimumResult&
     if (!ok)
         console_print(STALE_REPORT_HINT, name);
     ok = check_meetings(name) && ok;
+    ok = check_rules(name) && ok;
     GridFigures figures = grid_figures(checked.grid);
     print_figures(name, figures);
     print_gap(name, cost, figures, optimum);

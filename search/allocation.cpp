@@ -1,10 +1,13 @@
 // Placing meetings in random rooms. A meeting with slots F..L needs a room
-// free in every one of them; an absent meeting (F = L = 0) competes for row 0,
-// which is not a slot and which nothing else looks at.
+// free in every one of them that its section may take (regras.txt: not one
+// it avoids, no closed cell; pinned sections are placed before all others);
+// an absent meeting (F = L = 0) competes for row 0, which is not a slot and
+// which nothing else looks at.
 #include "search/allocation.hpp"
 
 #include "io/console.hpp"
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
@@ -17,12 +20,13 @@ int draw_real_room()
     return static_cast<int>(random_between(1, last_room + 1));
 }
 
-bool room_is_free(int first, int last, int room)
+// Whether `room` is free over rows first..last and the rules let `section` stand there.
+bool room_takes(int32_t section, int first, int last, int room)
 {
     for (int row = first; row <= last; ++row)
         if (current_grid[row][room] != 0)
             return false;
-    return true;
+    return room_allowed(section, room, first, last);
 }
 
 void occupy(int first, int last, int room, int32_t section)
@@ -46,24 +50,26 @@ using DayPieces = std::array<Piece, MAX_DAY_PIECES>;
 DayPieces day_pieces;
 std::array<GridRow, BLOCKS_PER_DAY> saved_day;
 
-// The lowest column 0..last_room free over rows first..last; last_room + 1 when none is.
-int lowest_free_room(int first, int last)
+// The lowest column 0..last_room that takes `section` over rows first..last;
+// last_room + 1 when none does.
+int lowest_free_room(int32_t section, int first, int last)
 {
     int room = OVERFLOW_COLUMN;
-    while (room <= last_room && !room_is_free(first, last, room))
+    while (room <= last_room && !room_takes(section, first, last, room))
         ++room;
     return room;
 }
 
 // The weekday's pieces in order of first row, then of column, the new meeting
-// last among those that start with it; returns how many.
+// last among those that start with it; pinned meetings are not pieces, since
+// they never move. Returns how many.
 int collect_pieces(DaySlots day, int32_t section, int first, int last, DayPieces& pieces)
 {
     int count = 0;
     for (int row = day.first; row <= day.last; ++row) {
         for (int room = 0; room <= last_room; ++room) {
             int32_t cell = current_grid[row][room];
-            if (cell == 0 || (row > day.first && current_grid[row - 1][room] == cell))
+            if (cell == 0 || pinned_room[cell] != 0 || (row > day.first && current_grid[row - 1][room] == cell))
                 continue;
             int end = row;
             while (end < day.last && current_grid[end + 1][room] == cell)
@@ -76,13 +82,14 @@ int collect_pieces(DaySlots day, int32_t section, int first, int last, DayPieces
     return count;
 }
 
-// Lays the meeting's weekday again: every piece already there and the new
-// meeting, in order of first row, each in its previous column when that is
-// free over its rows, else in the lowest column that is. Laid in this order,
-// a column free at a piece's first row is free over all its rows, so this
-// fails only when some row would hold more meetings than there are columns;
-// the rows are then left exactly as they were and false is returned. A
-// meeting that does not lie within one weekday is not laid again.
+// Lays the meeting's weekday again around its pinned meetings: every other
+// piece already there and the new meeting, in order of first row, each in its
+// previous column when that takes it over its rows, else in the lowest column
+// that does. Without rules, a column free at a piece's first row is free over
+// all its rows, so this fails only when some row would hold more meetings
+// than there are columns; with rules it may fail sooner. The rows are then
+// left exactly as they were and false is returned. A meeting that does not
+// lie within one weekday is not laid again.
 bool relay_weekday(int32_t section, int first, int last)
 {
     DaySlots day = day_slots_of(first);
@@ -91,13 +98,13 @@ bool relay_weekday(int32_t section, int first, int last)
     int count = collect_pieces(day, section, first, last, day_pieces);
     for (int row = day.first; row <= day.last; ++row) {
         saved_day[row - day.first] = current_grid[row];
-        current_grid[row] = {};
+        current_grid[row] = pinned_grid[row];
     }
     for (int i = 0; i < count; ++i) {
         const Piece& piece = day_pieces[i];
         int room = piece.column;
-        if (piece.is_new || !room_is_free(piece.first, piece.last, room))
-            room = lowest_free_room(piece.first, piece.last);
+        if (piece.is_new || !room_takes(piece.section, piece.first, piece.last, room))
+            room = lowest_free_room(piece.section, piece.first, piece.last);
         if (room > last_room) {
             for (int row = day.first; row <= day.last; ++row)
                 current_grid[row] = saved_day[row - day.first];
@@ -126,7 +133,7 @@ void place_in_overflow(int32_t section, int first, int last)
         current_grid[0][OVERFLOW_COLUMN] = section;
         return;
     }
-    if (int room = lowest_free_room(first, last); room <= last_room) {
+    if (int room = lowest_free_room(section, first, last); room <= last_room) {
         occupy(first, last, room, section);
         return;
     }
@@ -147,7 +154,7 @@ void place_meeting(int32_t section, Meeting& meeting)
     int first = meeting.first_slot, last = meeting.last_slot;
     int room = draw_real_room();
     for (int retries = 0;; ++retries) {
-        if (room_is_free(first, last, room)) {
+        if (room_takes(section, first, last, room)) {
             occupy(first, last, room, section);
             break;
         }
@@ -164,8 +171,16 @@ void build_initial_allocation()
 {
     current_grid = {};
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
-            place_meeting(section, sections[section].meetings[m]);
+        if (int room = pinned_room[section])
+            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+                Meeting& meeting = sections[section].meetings[m];
+                occupy(meeting.first_slot, meeting.last_slot, room, section);
+                meeting.placed = 1;
+            }
+    for (int32_t section = 1; section <= section_count; ++section)
+        if (pinned_room[section] == 0)
+            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+                place_meeting(section, sections[section].meetings[m]);
     load_weights();
     grid_cost(current_grid, current_cost);
 }

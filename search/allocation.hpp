@@ -8,11 +8,13 @@
 
 inline constexpr int ROOM_RETRY_LIMIT = 16;  // redraws after a meeting's first failed attempt
 
-// Clears current_grid, places every meeting, then reads the weights
-// (load_weights) and prices the grid into current_cost.
+// Clears current_grid, puts the pinned sections' meetings in their rooms,
+// places every other meeting, then reads the weights (load_weights) and
+// prices the grid into current_cost.
 void build_initial_allocation();
 
 // Puts one meeting of `section` into current_grid as it stands: in the first
-// drawn real room free over all its slots (17 attempts), else in the overflow
-// column or the lowest free real room; sets its placed flag.
+// drawn real room free over all its slots that the rules let it take (17
+// attempts), else in the overflow column or the lowest such real room; sets
+// its placed flag.
 void place_meeting(int32_t section, Meeting& meeting);

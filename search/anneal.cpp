@@ -77,7 +77,7 @@ void record_new_best(const TraceTexts& texts)
 void make_move(double temperature, const TraceTexts& texts)
 {
     bool shifted = make_neighbour();
-    candidate_cost = static_cast<int32_t>(current_cost + (shifted ? shift_cost_change(last_shift) : 0));
+    candidate_cost = static_cast<int32_t>(current_cost + (shifted ? shift_cost_change(candidate_grid, last_shift) : 0));
     double delta = static_cast<double>(int64_t{candidate_cost} - current_cost);
     if (delta < 0) {
         accept_candidate(shifted, texts);

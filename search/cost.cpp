@@ -5,14 +5,51 @@
 #include <algorithm>
 
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "model/weights.hpp"
+
+int64_t cell_cost(const AllocationGrid& grid, int row, int room)
+{
+    int32_t section = grid[row][room];
+    if (section == 0 && closed_cells[row][room])
+        return 0;
+    return seat_cost(sections[section].demand, room_capacity[room]);
+}
+
+int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m)
+{
+    const Meeting& meeting = sections[section].meetings[m];
+    if (meeting.weekday == 0)
+        return -1;
+    for (int room = 0; room <= last_room; ++room)
+        if (grid[meeting.first_slot][room] == section)
+            return room;
+    return -1;
+}
+
+bool changes_rooms(const AllocationGrid& grid, int32_t section)
+{
+    int32_t first = first_slot_column(grid, section, FIRST_MEETING);
+    int32_t second = first_slot_column(grid, section, LAST_MEETING);
+    return first >= 0 && second >= 0 && first != second;
+}
+
+int64_t stability_cost(const AllocationGrid& grid)
+{
+    if (same_room_weight == 0)
+        return 0;
+    int64_t sum = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        sum += changes_rooms(grid, section) ? same_room_weight : 0;
+    return sum;
+}
 
 void grid_cost(const AllocationGrid& grid, int32_t& cost)
 {
-    int64_t sum = 0;
+    int64_t sum = stability_cost(grid);
     for (int row = 1; row <= SLOT_COUNT; ++row)
         for (int room = 0; room <= last_room; ++room)
-            sum += seat_cost(sections[grid[row][room]].demand, room_capacity[room]);
+            sum += cell_cost(grid, row, room);
     cost = static_cast<int32_t>(sum);
 }
 
@@ -25,13 +62,44 @@ int32_t count_capacity_violations(const AllocationGrid& grid)
     return count;
 }
 
-int64_t shift_cost_change(const RoomShift& shift)
+namespace {
+
+// What an empty cell costs: nothing when it is closed.
+int64_t empty_cost(int row, int room)
+{
+    return closed_cells[row][room] ? 0 : seat_cost(0, room_capacity[room]);
+}
+
+// The change of the stability price: the meeting whose first slot moves
+// takes the shift's target column, the other meeting stays where it is.
+int64_t stability_change(const AllocationGrid& grid, const RoomShift& shift)
+{
+    if (same_room_weight == 0)
+        return 0;
+    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        const Meeting& moving = sections[shift.section].meetings[m];
+        if (moving.weekday == 0 || moving.first_slot < shift.first_row || moving.first_slot > shift.last_row)
+            continue;
+        int32_t other = first_slot_column(grid, shift.section, FIRST_MEETING + LAST_MEETING - m);
+        if (other < 0)
+            return 0;
+        return same_room_weight * ((shift.to_room != other) - (shift.from_room != other));
+    }
+    return 0;
+}
+
+}  // namespace
+
+int64_t shift_cost_change(const AllocationGrid& grid, const RoomShift& shift)
 {
     int64_t demand = sections[shift.section].demand;
     int64_t from = room_capacity[shift.from_room];
     int64_t to = room_capacity[shift.to_room];
-    int64_t per_row = seat_cost(demand, to) - seat_cost(0, to) + seat_cost(0, from) - seat_cost(demand, from);
-    return per_row * (shift.last_row - shift.first_row + 1);
+    int64_t change = stability_change(grid, shift);
+    for (int row = shift.first_row; row <= shift.last_row; ++row)
+        change += seat_cost(demand, to) - empty_cost(row, shift.to_room) + empty_cost(row, shift.from_room) -
+                  seat_cost(demand, from);
+    return change;
 }
 
 GridFigures grid_figures(const AllocationGrid& grid)

@@ -7,8 +7,24 @@
 #include "search/move.hpp"
 
 // Sums seat_cost over the slot rows 1..SLOT_COUNT and every room column,
-// the overflow column included, and stores the sum in `cost`. Row 0 is not priced.
+// the overflow column included, an empty closed cell at nothing, adds the
+// room stability's price (stability_cost) and stores the sum in `cost`. Row 0
+// is not priced.
 void grid_cost(const AllocationGrid& grid, int32_t& cost);
+
+// The price of one cell of `grid`: seat_cost of its section in its room, or
+// nothing when regras.txt closes it and it is empty.
+int64_t cell_cost(const AllocationGrid& grid, int row, int room);
+
+// The column that holds meeting m of `section` at its first slot; -1 when
+// the meeting is absent or that cell lost it.
+int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m);
+
+// Whether both meetings of `section` are in the grid, in different columns.
+bool changes_rooms(const AllocationGrid& grid, int32_t section);
+
+// same_room_weight for every section that changes rooms.
+int64_t stability_cost(const AllocationGrid& grid);
 
 // The number of cells in the slot rows of `grid` whose section has more
 // students than its room has seats ("inviabilidades").
@@ -28,7 +44,10 @@ struct GridFigures {
 };
 GridFigures grid_figures(const AllocationGrid& grid);
 
-// How much a grid's cost changes when `shift` is applied to it: its cells
-// leave one room empty and fill another. Exact, so that a grid priced in full
-// and then shifted keeps its exact cost without pricing it again.
-int64_t shift_cost_change(const RoomShift& shift);
+// How much the cost of `grid` changes when `shift` is applied to it: its
+// cells leave one room empty and fill another, and its meeting may join or
+// leave the column of its section's other meeting, which lies on another
+// weekday, so `grid` may be taken before or after the shift. Exact, so that a
+// grid priced in full and then shifted keeps its exact cost without pricing
+// it again.
+int64_t shift_cost_change(const AllocationGrid& grid, const RoomShift& shift);

@@ -2,6 +2,7 @@
 #include "search/move.hpp"
 
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "search/random.hpp"
 
 RoomShift last_shift{};
@@ -27,16 +28,26 @@ int draw_source()
     return row;
 }
 
+// Whether the cell is free for the moving section: empty, not closed, and
+// not in a room the section avoids.
+bool takes_moving_section(int row, int room)
+{
+    return candidate_grid[row][room] == 0 && !closed_cells[row][room] && !avoided_rooms[last_shift.section][room];
+}
+
 bool free_in_listed_rows(int room)
 {
     for (int row = last_shift.first_row; row <= last_shift.last_row; ++row)
-        if (candidate_grid[row][room] != 0)
+        if (!takes_moving_section(row, room))
             return false;
     return true;
 }
 
+// No room takes a pinned section's meeting: it never moves.
 bool some_room_takes_shift()
 {
+    if (pinned_room[last_shift.section] != 0)
+        return false;
     for (int room = 0; room <= last_room; ++room)
         if (free_in_listed_rows(room))
             return true;
@@ -89,7 +100,7 @@ bool make_neighbour()
         }
         for (;;) {
             int room = draw_room();
-            if (candidate_grid[row][room] != 0)
+            if (!takes_moving_section(row, room))
                 continue;
             if (count_attempt())
                 return false;

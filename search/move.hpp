@@ -1,6 +1,7 @@
 // The room-shift move of the annealing: one whole meeting of candidate_grid,
 // the run of its section's cells around a drawn cell in one room and one
-// weekday, goes to another room that is free in all those rows. It also keeps the run's two
+// weekday, goes to another room that is free in all those rows and that the
+// rules let its section take; a pinned section never moves. It also keeps the run's two
 // stall counts, which end a level (and the run) that no longer improves.
 #pragma once
 

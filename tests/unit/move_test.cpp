@@ -220,7 +220,7 @@ TEST_F(RoomShiftMove, PriceChangeOfAShiftAgreesWithFullPricingOverLongRuns)
             ASSERT_TRUE(make_neighbour());
             int32_t full;
             grid_cost(candidate_grid, full);
-            cost = static_cast<int32_t>(cost + shift_cost_change(last_shift));
+            cost = static_cast<int32_t>(cost + shift_cost_change(candidate_grid, last_shift));
             ASSERT_EQ(cost, full) << "move " << move;
         }
     }
