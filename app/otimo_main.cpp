@@ -4,7 +4,7 @@
 // (solucaof.txt, solucao.txt) against it. With --planejar, then the optimum
 // after each single change of one column's seats, ranked by the students it
 // leaves above capacity in planejamento.txt; where to invest and the spare
-// seats on the console.
+// seats on the console, and what each room rule of regras.txt costs.
 // With --limite SEGUNDOS, the solver stops there, with the best allocation
 // found and a bound.
 // Exit status: 0 when done, proven, and every report present passes its
@@ -16,6 +16,7 @@
 
 #include "io/console.hpp"
 #include "model/instance.hpp"
+#include "model/rules.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
@@ -27,14 +28,21 @@
 
 namespace {
 
-// Names the slots with more meetings than columns and ends the process.
-[[noreturn]] void refuse_overfull_slots()
+// Names the slots with more meetings than open columns and ends the
+// process; without such a slot, the rules of regras.txt left no allocation
+// (or none was found within the time limit).
+[[noreturn]] void refuse_without_allocation()
 {
     std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+    bool overfull = false;
     for (int row = 1; row <= SLOT_COUNT; ++row)
-        if (count[row] > last_room + 1)
-            console_print("Hor\xE1rio %d: %d reuni\xF5" "es para %d colunas.\n", row, count[row], last_room + 1);
-    fail_with("N\xE3o existe aloca\xE7\xE3o: h\xE1 mais reuni\xF5" "es que colunas nos hor\xE1rios acima.\n");
+        if (count[row] > open_columns(row)) {
+            console_print("Hor\xE1rio %d: %d reuni\xF5" "es para %d colunas.\n", row, count[row], open_columns(row));
+            overfull = true;
+        }
+    if (overfull)
+        fail_with("N\xE3o existe aloca\xE7\xE3o: h\xE1 mais reuni\xF5" "es que colunas nos hor\xE1rios acima.\n");
+    fail_with("Nenhuma aloca\xE7\xE3o que cumpra as regras de regras.txt foi encontrada.\n");
 }
 
 void report_optimum(const OptimumResult& result)
@@ -53,6 +61,12 @@ void report_optimum(const OptimumResult& result)
                   "Lugares ociosos em salas ocupadas: %lld\nAloca\xE7\xE3o gravada em otima.txt\n",
                   violation_count, static_cast<long long>(result.figures.students_above),
                   result.figures.meetings_without_room, static_cast<long long>(result.figures.occupied_idle_seats));
+    if (same_room_weight > 0) {
+        int moving = 0;
+        for (int32_t section = 1; section <= section_count; ++section)
+            moving += changes_rooms(best_grid, section);
+        console_print("Turmas que mudam de sala: %d\n", moving);
+    }
 }
 
 // What the arguments ask: --planejar, and --limite SEGUNDOS (a whole number
@@ -90,6 +104,7 @@ void plan_room_changes(const OptimumResult& optimum, double seconds)
         fail_with("\n\nArquivo peso.par: com estes pesos o planejamento passaria de 64 bits\n");
     PlanningBaseline today{optimum.cost, least_students_above(optimum)};
     evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above, seconds);
+    price_rules(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds);
     write_planning_file(today);
     print_planning(today);
 }
@@ -105,7 +120,7 @@ int main(int argc, char** argv)
     load_weights();
     OptimumResult result = solve_optimum(best_grid, OPTIMUM_STATE_LIMIT, request.seconds);
     if (!result.feasible)
-        refuse_overfull_slots();
+        refuse_without_allocation();
     best_cost = static_cast<int32_t>(result.cost);
     violation_count = count_capacity_violations(best_grid);
     write_optimum_file();

@@ -84,7 +84,33 @@ bool read_change(WrittenFile& file, const PlanningBaseline& today, RoomChange& c
            change.violations >= 0 && (proven == 0 || proven == 1);
 }
 
+constexpr const char* RULE_PRICE_START = "regras.txt, linha ";
+
+// A price line exactly as format_rule_price writes it.
+bool read_rule_price(const char* text, RulePrice& price)
+{
+    long long line = 0, cost = 0, cost_change = 0, students = 0, students_change = 0;
+    if (std::sscanf(text, "regras.txt, linha %lld: sem esta regra, custo otimo %lld (%lld), alunos acima %lld (%lld)",
+                    &line, &cost, &cost_change, &students, &students_change) != 5 ||
+        line < 1 || line > INT32_MAX)
+        return false;
+    price = {static_cast<int32_t>(line), cost, cost_change, students, students_change,
+             std::strstr(text, "provada") == nullptr};
+    char written[WRITTEN_LINE_LENGTH];
+    format_rule_price(written, sizeof written, price);
+    return std::strcmp(written, text) == 0;
+}
+
 }  // namespace
+
+void format_rule_price(char* text, std::size_t size, const RulePrice& price)
+{
+    std::snprintf(text, size,
+                  "regras.txt, linha %d: sem esta regra, custo otimo %" PRId64 " (%+" PRId64 "), alunos acima %" PRId64
+                  " (%+" PRId64 ")%s",
+                  price.line, price.cost, price.cost_change, price.students_above, price.students_change,
+                  price.proven ? "" : ", otimalidade nao provada");
+}
 
 void write_planning_file(const PlanningBaseline& today)
 {
@@ -96,6 +122,11 @@ void write_planning_file(const PlanningBaseline& today)
         std::fprintf(out, "%d|%d|%d|%" PRId64 "|%" PRId64 "|%" PRId64 "|%d|%d|\n", change.column,
                      change.current_seats, change.proposed_seats, change.students_above, change.variation,
                      change.cost, change.violations, change.proven ? 1 : 0);
+    }
+    char line[WRITTEN_LINE_LENGTH];
+    for (int i = 0; i < rule_price_count; ++i) {
+        format_rule_price(line, sizeof line, rule_prices[i]);
+        std::fprintf(out, "%s\n", line);
     }
     finish_output_file();
 }
@@ -130,6 +161,13 @@ void print_planning(const PlanningBaseline& today)
         console_print("Nenhuma sala pode ficar com menos lugares sem mais alunos acima.\n");
     for (int i = 0; i < count; ++i)
         print_spare_seats(room_changes[spare[i]]);
+    if (rule_price_count > 0)
+        console_print("\nPre\xE7o de cada regra (a mesma conta sem a linha):\n");
+    char line[WRITTEN_LINE_LENGTH];
+    for (int i = 0; i < rule_price_count; ++i) {
+        format_rule_price(line, sizeof line, rule_prices[i]);
+        console_print("%s\n", line);
+    }
 }
 
 bool read_planning_file(PlanningBaseline& today)
@@ -143,11 +181,17 @@ bool read_planning_file(PlanningBaseline& today)
     if (!read_header(file, today))
         fail_with("\n\nArquivo %s, linha 1: cabecalho inesperado\n", PLANNING_FILE);
     room_change_count = 0;
+    rule_price_count = 0;
     while (!at_end(stream)) {
-        if (!next_written_line(file) || room_change_count == MAX_ROOM_CHANGES ||
-            !read_change(file, today, room_changes[room_change_count]))
+        bool read = next_written_line(file);
+        if (read && rule_price_count < MAX_RULES && std::strncmp(file.text, RULE_PRICE_START, 18) == 0)
+            read = read_rule_price(file.text, rule_prices[rule_price_count++]);
+        else if (read && rule_price_count == 0 && room_change_count < MAX_ROOM_CHANGES)
+            read = read_change(file, today, room_changes[room_change_count++]);
+        else
+            read = false;
+        if (!read)
             fail_with("\n\nArquivo %s, linha %d: registro inesperado\n", PLANNING_FILE, file.line);
-        ++room_change_count;
     }
     if (std::ferror(stream))
         fail_with("\n\nArquivo %s nao pode ser lido.\n", PLANNING_FILE);

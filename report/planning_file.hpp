@@ -3,6 +3,8 @@
 // the input files; on the console, where to invest and which seats are spare.
 #pragma once
 
+#include <cstddef>
+#include <cstddef>
 #include <cstdint>
 
 // Today's optimum, against which the changes are measured.
@@ -14,14 +16,22 @@ struct PlanningBaseline {
 // Writes planejamento.txt from room_changes, in their order: the line
 // "Planejamento de salas: custo otimo atual C, alunos acima atual A", then
 // one record per change, "coluna|lugares atuais|lugares propostos|alunos
-// acima|variacao|custo otimo|inviabilidades|provado|".
+// acima|variacao|custo otimo|inviabilidades|provado|"; then one line per
+// entry of rule_prices, as format_rule_price writes it.
 void write_planning_file(const PlanningBaseline& today);
 
 // Prints where to invest (choose_investments) and the spare seats
-// (choose_spare_seats), a line each, or one line saying there are none.
+// (choose_spare_seats), a line each, or one line saying there are none; then
+// the price of each rule, when regras.txt has pins, avoidances or closures.
 void print_planning(const PlanningBaseline& today);
 
-// Reads planejamento.txt back into room_changes and `today`; false when there
+// "regras.txt, linha 12: sem esta regra, custo otimo 20500 (-191), alunos
+// acima 150 (-10)", with ", otimalidade nao provada" when it is not proven,
+// without a line end, into `text` of `size` bytes.
+struct RulePrice;
+void format_rule_price(char* text, std::size_t size, const RulePrice& price);
+
+// Reads planejamento.txt back into room_changes, rule_prices and `today`; false when there
 // is no such file. One that cannot be read or is not exactly as written
 // above ends the process with status 1, naming its line.
 bool read_planning_file(PlanningBaseline& today);

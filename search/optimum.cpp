@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "model/weights.hpp"
 #include "search/optimum_model.hpp"
 
@@ -108,7 +109,7 @@ Rank best_from(int i, uint64_t state)
     Rank best = UNREACHABLE;
     int8_t best_column = -1;
     for (int column = 0; column <= last_room; ++column) {
-        if (busy_until(state, column) != 0)
+        if (busy_until(state, column) != 0 || meeting.rank[column].cost == UNREACHABLE.cost)
             continue;
         uint64_t next = state | (static_cast<uint64_t>(meeting.last) << (column * BITS_PER_COLUMN));
         if (i + 1 < day_count)
@@ -141,6 +142,8 @@ void collect_day(int weekday)
                 int64_t capacity = room_capacity[column];
                 entry.rank[column] = {length * (seat_cost(demand, capacity) - seat_cost(0, capacity)),
                                       length * std::max<int64_t>(capacity - demand, 0)};
+                if (!room_allowed(section, column, meeting.first_slot, meeting.last_slot))
+                    entry.rank[column] = UNREACHABLE;
             }
         }
     std::sort(day.begin(), day.begin() + day_count, [](const DayMeeting& a, const DayMeeting& b) {
@@ -171,16 +174,22 @@ int64_t place_optimal_day(AllocationGrid& grid, int weekday)
     return cost;
 }
 
+// What the grid costs with no section in it: closed cells cost nothing.
 int64_t empty_grid_cost()
 {
     int64_t cost = 0;
-    for (int column = 0; column <= last_room; ++column)
-        cost += SLOT_COUNT * seat_cost(0, room_capacity[column]);
+    for (int column = 0; column <= last_room; ++column) {
+        int64_t open = SLOT_COUNT;
+        for (int row = 1; row <= SLOT_COUNT; ++row)
+            open -= closed_cells[row][column];
+        cost += open * seat_cost(0, room_capacity[column]);
+    }
     return cost;
 }
 
 // The weekday by the search, into the grid and the result; false, with
-// nothing placed, when it reached the state limit.
+// nothing placed, when it reached the state limit. When the rules leave the
+// weekday no allocation, result.feasible becomes false.
 bool search_day(AllocationGrid& grid, int weekday, int64_t state_limit, OptimumResult& result)
 {
     collect_day(weekday);
@@ -192,9 +201,21 @@ bool search_day(AllocationGrid& grid, int weekday, int64_t state_limit, OptimumR
     result.states += std::min(memo_used, memo_limit);
     if (memo_full)
         return false;
+    if (day_count > 0 && optimum == UNREACHABLE.cost) {
+        result.feasible = false;
+        return true;
+    }
     result.cost += place_optimal_day(grid, weekday);
     result.lower_bound += optimum;
     return true;
+}
+
+void add_model_result(OptimumResult& result, const ModelResult& part)
+{
+    result.feasible = result.feasible && part.found;
+    result.cost += part.cost;
+    result.lower_bound += part.bound;
+    result.proven = result.proven && part.proven;
 }
 
 }  // namespace
@@ -212,25 +233,32 @@ std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot()
     return count;
 }
 
+int32_t open_columns(int row)
+{
+    return last_room + 1 - static_cast<int32_t>(closed_cells[row].count());
+}
+
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds)
 {
     grid = {};
     OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, {}};
     std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
-    if (std::any_of(count.begin(), count.end(), [](int32_t meetings) { return meetings > last_room + 1; })) {
-        result.feasible = false;
-        return result;
-    }
-    auto start = std::chrono::steady_clock::now();
-    for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday) {
-        if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
-            continue;
-        double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        double left = seconds > 0.0 ? (spent < seconds ? seconds - spent : -1.0) : 0.0;
-        DayModelResult day_result = solve_day_by_model(grid, weekday, left);
-        result.cost += day_result.cost;
-        result.lower_bound += day_result.bound;
-        result.proven = result.proven && day_result.proven;
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        if (count[row] > open_columns(row)) {
+            result.feasible = false;
+            return result;
+        }
+    if (same_room_weight > 0) {
+        add_model_result(result, solve_week_by_model(grid, seconds));
+    } else {
+        auto start = std::chrono::steady_clock::now();
+        for (int weekday = MONDAY; weekday <= SATURDAY && result.feasible; ++weekday) {
+            if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
+                continue;
+            double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            double left = seconds > 0.0 ? (spent < seconds ? seconds - spent : -1.0) : 0.0;
+            add_model_result(result, solve_day_by_model(grid, weekday, left));
+        }
     }
     result.figures = grid_figures(grid);
     return result;

@@ -17,7 +17,8 @@
 inline constexpr int64_t OPTIMUM_STATE_LIMIT = 1 << 20;  // states remembered per weekday
 
 struct OptimumResult {
-    bool feasible;        // false when a slot holds more meetings than columns: nothing was solved
+    bool feasible;        // false when a slot holds more meetings than open columns (nothing was
+                          // solved), or when no allocation keeping the rules was found
     bool proven;          // false when the model of a weekday reached the time limit
     int64_t cost;         // the grid cost of the allocation found
     int64_t lower_bound;  // no allocation costs less; equals cost when proven
@@ -28,9 +29,15 @@ struct OptimumResult {
 // Meetings (of sections 1..section_count) that use each slot row; row 0 unused.
 std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot();
 
+// The columns a meeting may use at slot `row`: every column but those
+// regras.txt closes there.
+int32_t open_columns(int row);
+
 // Puts the best allocation found into `grid` (cleared first) and tells how
 // good it is; or finds a slot with more meetings than columns. A weekday is
 // solved by the search when the instance has at most 7 rooms and the search
 // stays within `state_limit` states; otherwise by the mixed-integer model,
-// within what is left of `seconds` (0: no limit).
+// within what is left of `seconds` (0: no limit). Every allocation keeps the
+// hard rules of regras.txt; when room stability has a price, the weekdays are
+// no longer apart and the whole week is one mixed-integer model.
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit = OPTIMUM_STATE_LIMIT, double seconds = 0.0);

@@ -7,6 +7,7 @@
 #include <coin/Cbc_C_Interface.h>
 
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "model/weights.hpp"
 
 namespace {
@@ -35,6 +36,7 @@ std::array<int, MAX_ROOM_COLUMNS> row_columns;
 std::array<double, MAX_ROOM_COLUMNS> row_values;
 std::array<int, MAX_ROOM_COLUMNS> room_busy_until;  // while placing: each column's last busy slot
 std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting takes
+std::array<bool, MAX_ROOM_COLUMNS> singled_out;     // a room some rule names: a group of its own
 
 void collect(int32_t weekday)
 {
@@ -51,13 +53,17 @@ void collect(int32_t weekday)
               });
     for (int column = 0; column <= last_room; ++column)
         model.columns[column] = column;
+    for (int column = 0; column <= last_room; ++column)
+        singled_out[column] = room_has_rules(column);
     std::sort(model.columns.begin(), model.columns.begin() + last_room + 1, [](int a, int b) {
         return room_capacity[a] != room_capacity[b] ? room_capacity[a] < room_capacity[b] : a < b;
     });
     model.group_count = 0;
-    for (int i = 0; i <= last_room; ++i)
-        if (i == 0 || room_capacity[model.columns[i]] != room_capacity[model.columns[i - 1]])
+    for (int i = 0; i <= last_room; ++i) {
+        int column = model.columns[i], before = i > 0 ? model.columns[i - 1] : 0;
+        if (i == 0 || room_capacity[column] != room_capacity[before] || singled_out[column] || singled_out[before])
             model.group_start[model.group_count++] = i;
+    }
     model.group_start[model.group_count] = last_room + 1;
 }
 
@@ -76,6 +82,14 @@ int variable(int meeting, int group)
     return meeting * model.group_count + group;
 }
 
+// Whether the rules let meeting i take the group: every room of a group that
+// no rule names is alike, and a named room is a group of its own.
+bool group_allowed(int i, int group)
+{
+    const ModelMeeting& meeting = model.meetings[i];
+    return room_allowed(meeting.section, model.columns[model.group_start[group]], meeting.first, meeting.last);
+}
+
 // What meeting i adds in a room of the group: its cost, or its idle seats.
 double meeting_cost(int i, int group)
 {
@@ -90,9 +104,6 @@ double meeting_idle(int i, int group)
     int64_t demand = sections[model.meetings[i].section].demand;
     return static_cast<double>(length * std::max<int64_t>(group_seats(group) - demand, 0));
 }
-
-// The largest value whose neighbours a double still tells apart.
-constexpr double EXACT_IN_A_DOUBLE = 4503599627370496.0;  // 2^52
 
 // How much one unit of cost outweighs the idle seats: more than all the idle
 // seats the weekday can have, so that the one objective ranks by cost, then
@@ -124,7 +135,7 @@ Cbc_Model* build(double weight)
         for (int group = 0; group < model.group_count; ++group) {
             double objective = weight > 0.0 ? meeting_cost(i, group) * weight + meeting_idle(i, group)
                                             : meeting_cost(i, group);
-            Cbc_addCol(cbc, "", 0.0, 1.0, objective, 1, 0, nullptr, nullptr);
+            Cbc_addCol(cbc, "", 0.0, group_allowed(i, group) ? 1.0 : 0.0, objective, 1, 0, nullptr, nullptr);
         }
     for (int i = 0; i < model.meeting_count; ++i) {
         for (int group = 0; group < model.group_count; ++group) {
@@ -181,8 +192,9 @@ void choose_groups(const double* solution)
 }
 
 // No allocation found in time: each meeting, in start order, in the cheapest
-// group that still has a free room from its first slot.
-void choose_cheapest_free_groups()
+// group it may take that still has a free room from its first slot; false
+// when some meeting finds none.
+bool choose_cheapest_free_groups()
 {
     std::fill(room_busy_until.begin(), room_busy_until.begin() + last_room + 1, 0);
     for (int i = 0; i < model.meeting_count; ++i) {
@@ -192,24 +204,32 @@ void choose_cheapest_free_groups()
             int k = model.group_start[group];
             while (k < model.group_start[group + 1] && room_busy_until[model.columns[k]] >= meeting.first)
                 ++k;
-            if (k < model.group_start[group + 1] && (best < 0 || meeting_cost(i, group) < meeting_cost(i, best))) {
+            if (k < model.group_start[group + 1] && group_allowed(i, group) &&
+                (best < 0 || meeting_cost(i, group) < meeting_cost(i, best))) {
                 best = group;
                 best_room = model.columns[k];
             }
         }
+        if (best < 0)
+            return false;
         chosen_group[i] = best;
         room_busy_until[best_room] = meeting.last;
     }
+    return true;
 }
 
-// No allocation adds less than every meeting in its cheapest group.
+// No allocation adds less than every meeting in its cheapest group allowed.
 int64_t cheapest_groups()
 {
     int64_t bound = 0;
     for (int i = 0; i < model.meeting_count; ++i) {
-        double cheapest = meeting_cost(i, 0);
-        for (int group = 1; group < model.group_count; ++group)
-            cheapest = std::min(cheapest, meeting_cost(i, group));
+        double cheapest = 0.0;
+        bool any = false;
+        for (int group = 0; group < model.group_count; ++group)
+            if (group_allowed(i, group)) {
+                cheapest = any ? std::min(cheapest, meeting_cost(i, group)) : meeting_cost(i, group);
+                any = true;
+            }
         bound += static_cast<int64_t>(cheapest);
     }
     return bound;
@@ -217,15 +237,15 @@ int64_t cheapest_groups()
 
 }  // namespace
 
-DayModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds)
+ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds)
 {
     collect(weekday);
     if (model.meeting_count == 0)
-        return {true, 0, 0};
-    DayModelResult result{false, 0, cheapest_groups()};
-    if (seconds < 0.0) {
-        choose_cheapest_free_groups();  // no time left for the solver
-        result.cost = place(grid);
+        return {true, true, 0, 0};
+    ModelResult result{true, false, 0, cheapest_groups()};
+    if (seconds < 0.0) {  // no time left for the solver
+        result.found = choose_cheapest_free_groups();
+        result.cost = result.found ? place(grid) : 0;
         return result;
     }
     double weight = idle_weight_under_cost();
@@ -240,10 +260,10 @@ DayModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double 
         double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
         result.bound = std::max(result.bound, static_cast<int64_t>(bound));
     } else {
-        choose_cheapest_free_groups();
+        result.found = Cbc_isProvenInfeasible(cbc) == 0 && choose_cheapest_free_groups();
     }
     Cbc_deleteModel(cbc);
-    result.cost = place(grid);
+    result.cost = result.found ? place(grid) : 0;
     if (result.proven)
         result.bound = result.cost;
     return result;

@@ -1,7 +1,12 @@
-// The exact optimum of one weekday as a mixed-integer model, solved by CBC,
-// for what the per-weekday search cannot reach: more columns than its packed
-// state holds, or a weekday past its state limit. Rooms of equal seats form
-// one group; a binary x[meeting, group] says which group a meeting takes;
+// The exact optimum as a mixed-integer model, solved by CBC: one weekday, for
+// what the per-weekday search cannot reach (more columns than its packed
+// state holds, or a weekday past its state limit), or the whole week, when
+// room stability has a price.
+//
+// The weekday: rooms of equal seats form one group, and a room that a pin,
+// an avoidance or a closure of regras.txt names is a group of its own; a
+// binary x[meeting, group] says which group a meeting takes (none the rules
+// bar it from);
 // each meeting takes exactly one; at every meeting start, the meetings of a
 // group that cover that slot number at most the group's rooms. For intervals
 // this is exact: taken in start order, each meeting finds a free room of its
@@ -12,16 +17,28 @@
 
 #include "model/tables.hpp"
 
-struct DayModelResult {
-    bool proven;    // no other allocation of the weekday costs less
+struct ModelResult {
+    bool found;     // an allocation was placed; false when the rules leave none, or none was found in time
+    bool proven;    // no other allocation costs less
     int64_t cost;   // what its meetings add to the cost of the empty grid
-    int64_t bound;  // no allocation of the weekday adds less
+    int64_t bound;  // no allocation adds less
 };
 
 // Places the meetings of `weekday` (2..7) in `grid`, whose rows of that day
 // are empty, within `seconds` of solving (0: no limit; below 0: no time
 // left, so no solver at all): the best
 // allocation the solver found, or, when it found none in time, each meeting
-// in the cheapest group with a free room. No slot may hold more meetings than
-// columns.
-DayModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds);
+// in the cheapest group with a free room it may take. No slot may hold more
+// meetings than columns.
+ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds);
+
+// The whole week, for a stability weight above 0: a binary x[meeting, room]
+// for each room the rules let the meeting take, one room per meeting, at each
+// meeting start at most one meeting per room; and for each section with two
+// meetings a and b, z[room] <= x[a, room] and z[room] <= x[b, room], the
+// weight being paid unless some z is 1. Its cost includes the stability
+// price. Within `seconds` (0: no limit) as for a weekday.
+ModelResult solve_week_by_model(AllocationGrid& grid, double seconds);
+
+// The largest value whose neighbours a double still tells apart.
+inline constexpr double EXACT_IN_A_DOUBLE = 4503599627370496.0;  // 2^52

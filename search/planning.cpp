@@ -6,11 +6,14 @@
 #include <cstdio>
 
 #include "io/console.hpp"
+#include "model/rules.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
 
 std::array<RoomChange, MAX_ROOM_CHANGES> room_changes{};
 int room_change_count = 0;
+std::array<RulePrice, MAX_RULES> rule_prices{};
+int rule_price_count = 0;
 
 namespace {
 
@@ -50,10 +53,14 @@ int64_t least_students_above(const OptimumResult& optimum)
 {
     if (excess_weight != 0 || idle_weight != 0)
         return optimum.figures.students_above;
-    // Under the weights 1 and 0 a grid's cost is its students above capacity.
+    // Under the weights 1 and 0, without the stability price, a grid's cost
+    // is its students above capacity.
+    int32_t stability = same_room_weight;
     excess_weight = 1;
+    same_room_weight = 0;
     int64_t students = solve_optimum(planned_grid).cost;
     excess_weight = 0;
+    same_room_weight = stability;
     return students;
 }
 
@@ -127,4 +134,19 @@ int choose_spare_seats(std::array<int, MAX_ROOM_COLUMNS>& chosen)
             chosen[count++] = fewest;
     }
     return count;
+}
+
+void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds)
+{
+    rule_price_count = 0;
+    for (int32_t i = 0; i < rule_count; ++i) {
+        if (rules[i].kind == RuleKind::SameRoom)
+            continue;
+        apply_rules(i);
+        OptimumResult result = solve_optimum(planned_grid, state_limit, seconds);
+        int64_t students = least_students_above(result);
+        rule_prices[rule_price_count++] = {rules[i].line,     result.cost, result.cost - cost_today,
+                                           students,          students - students_today, result.proven};
+    }
+    apply_rules();
 }

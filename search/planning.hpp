@@ -1,5 +1,6 @@
 // Where to invest: the exact optimum of the instance after each single change
-// of one room's seats. Every room is tried at 20, 30, ..., 120 seats, and so
+// of one room's seats; and the price of each room rule of regras.txt, the
+// optimum without it. Every room is tried at 20, 30, ..., 120 seats, and so
 // is one more room, column last_room + 1 (while that is a column: up to 999).
 // The changes are ranked by the students they leave above capacity, which is
 // what an allocation's cost ranks: seats that merely cut idle seats (and so
@@ -9,6 +10,7 @@
 #include <array>
 #include <cstdint>
 
+#include "model/rules.hpp"
 #include "model/tables.hpp"
 #include "search/optimum.hpp"
 
@@ -65,3 +67,21 @@ int choose_investments(std::array<int, BEST_CHANGES_SHOWN>& chosen);
 // today's that leaves no more students above capacity; their indices into
 // `chosen`, in room order, and how many.
 int choose_spare_seats(std::array<int, MAX_ROOM_COLUMNS>& chosen);
+
+// What one pin, avoidance or closure costs: the optimum without that line.
+struct RulePrice {
+    int32_t line;            // its line in regras.txt
+    int64_t cost;            // the optimal cost without it
+    int64_t cost_change;     // cost less today's optimal cost
+    int64_t students_above;  // the least students above capacity without it
+    int64_t students_change; // students_above less today's
+    bool proven;
+};
+
+extern std::array<RulePrice, MAX_RULES> rule_prices;  // entries 0..rule_price_count-1, in file order
+extern int rule_price_count;
+
+// Solves the loaded instance once without each pin, avoidance and closure
+// (the stability weight stays), measured against today's optimal cost and
+// least students above capacity; the rules are all in force afterwards.
+void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds = 0.0);
