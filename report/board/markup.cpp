@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 
+#include "model/rules.hpp"
 #include "model/tables.hpp"
 
 const std::array<const char*, SATURDAY + 1> WEEKDAY_TITLES{
@@ -93,4 +94,18 @@ void write_students_and_fit(std::FILE* out, int32_t section, int room)
         markup(out, "%lld %s", static_cast<long long>(capacity - demand),
                capacity - demand == 1 ? "lugar livre" : "lugares livres");
     markup(out, "</span>");
+}
+
+void write_empty_cell(std::FILE* out, int row, int room)
+{
+    if (closed_cells[row][room])
+        markup(out, "<td class=\"fechada\">fechada</td>");
+    else
+        markup(out, "<td></td>");
+}
+
+void write_pin_mark(std::FILE* out, int32_t section)
+{
+    if (pinned_room[section] != 0)
+        markup(out, " <span class=\"fixa\">fixa</span>");
 }

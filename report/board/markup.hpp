@@ -34,3 +34,11 @@ void write_room_label(std::FILE* out, int room);
 // "38 alunos<br>" and the fit of the section in the room: its free seats, or
 // its students above capacity in a warning, singular where it is one.
 void write_students_and_fit(std::FILE* out, int32_t section, int room);
+
+// The empty cell of a weekday board or a room page: greyed, saying
+// "fechada", where regras.txt closes it.
+void write_empty_cell(std::FILE* out, int row, int room);
+
+// " <span class="fixa">fixa</span>" after a section pinned to its room by
+// regras.txt; nothing for any other.
+void write_pin_mark(std::FILE* out, int32_t section);

@@ -10,9 +10,11 @@
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "model/load_warnings.hpp"
+#include "model/rules.hpp"
 #include "model/weights.hpp"
 #include "report/board/markup.hpp"
 #include "report/board/plan_pages.hpp"
+#include "report/board/rule_section.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
@@ -87,7 +89,12 @@ void write_head(std::FILE* out)
                 "body{font-size:8pt;margin:0}.day,.solution,.room,#salas,#turmas{break-before:page}"
                 ".solution>h2+.day,#salas>h2+.room{break-before:avoid}.day,.room{break-inside:avoid}"
                 "h2,h3{break-after:avoid}.room{font-size:10pt}}\n"
-                "</style>\n</head>\n<body>\n");
+                "</style>\n");
+    if (rule_count > 0)
+        markup(out, "<style>\n.board td.fechada,.week td.fechada{background:#ccc;color:#444;font-size:.8em}\n"
+                    ".fixa{font-size:.8em;font-weight:bold;border:1px solid #555;padding:0 2px}\n"
+                    ".kept{color:#1d5e20}\n</style>\n");
+    markup(out, "</head>\n<body>\n");
 }
 
 // The box of the loader's warnings, opened at the first of them.
@@ -147,6 +154,8 @@ void write_instance(std::FILE* out)
 void write_navigation(std::FILE* out)
 {
     markup(out, "<nav>\n<p><a href=\"#resumo\">Resumo</a>");
+    if (rule_count > 0)
+        markup(out, "<a href=\"#regras\">Regras</a>");
     if (board_planning.present || board_planning.stale)
         markup(out, "<a href=\"#investir\">Onde investir</a>");
     if (plan_kind() != SOLUTION_KINDS)
@@ -384,7 +393,9 @@ void write_meeting_cell(std::FILE* out, int32_t section, int rows, int room)
     markup(out, "<td rowspan=\"%d\" class=\"meeting%s\">", rows,
            sections[section].demand > room_capacity[room] ? " over" : "");
     write_section_name(out, section);
-    markup(out, " <small>(%02d)</small><br>", section);
+    markup(out, " <small>(%02d)</small>", section);
+    write_pin_mark(out, section);
+    markup(out, "<br>");
     write_students_and_fit(out, section, room);
     markup(out, "</td>");
 }
@@ -437,7 +448,7 @@ void write_day_table(std::FILE* out, int kind, int weekday, ColumnRange columns)
             while (section != 0 && row + rows <= day.last && grid[row + rows][room] == section)
                 ++rows;
             if (section == 0)
-                markup(out, "<td></td>");
+                write_empty_cell(out, row, room);
             else
                 write_meeting_cell(out, section, rows, room);
         }
@@ -473,6 +484,7 @@ void write_board_page()
     write_navigation(out);
     markup(out, "<main>\n");
     write_summary(out);
+    write_rules_section(out);
     write_investments(out);
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         if (board_solutions[kind].present)

@@ -26,7 +26,7 @@ void write_week_cell(std::FILE* out, int room, int32_t weekday, int block)
     if (section != 0 && row > day.first && plan_grid()[row - 1][room] == section)
         return;  // within the cell of the rows above
     if (section == 0) {
-        markup(out, "<td></td>");
+        write_empty_cell(out, row, room);
         return;
     }
     int rows = 1;
@@ -35,6 +35,7 @@ void write_week_cell(std::FILE* out, int room, int32_t weekday, int block)
     markup(out, "<td rowspan=\"%d\" class=\"meeting%s\">", rows,
            sections[section].demand > room_capacity[room] ? " over" : "");
     write_section_name(out, section);
+    write_pin_mark(out, section);
     markup(out, "<br>");
     write_students_and_fit(out, section, room);
     markup(out, "</td>");

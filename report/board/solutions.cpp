@@ -5,6 +5,7 @@
 #include <cstdarg>
 
 #include "io/console.hpp"
+#include "model/rules.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
 #include "search/planning.hpp"
@@ -66,6 +67,18 @@ void read_board_solution(SolutionKind kind)
                             violations);
 }
 
+// Whether the rule prices read are one per pin, avoidance and closure of
+// regras.txt as it is, in its order.
+bool rule_prices_current()
+{
+    int price = 0;
+    for (int32_t i = 0; i < rule_count; ++i)
+        if (rules[i].kind != RuleKind::SameRoom)
+            if (price == rule_price_count || rule_prices[price++].line != rules[i].line)
+                return false;
+    return price == rule_price_count;
+}
+
 }  // namespace
 
 void read_board_planning()
@@ -77,6 +90,7 @@ void read_board_planning()
     bool current = optimum.present && optimum.report.cost == board_planning.today.optimum_cost;
     for (int i = 0; current && i < room_change_count; ++i)
         current = room_changes[i].current_seats == room_capacity[room_changes[i].column];
+    current = current && rule_prices_current();
     board_planning.present = current;
     board_planning.stale = !current;
     if (board_planning.stale)

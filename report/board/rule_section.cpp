@@ -1,0 +1,132 @@
+// Each rule of regras.txt on the board, kept or broken by each solution.
+#include "report/board/rule_section.hpp"
+
+#include <cinttypes>
+
+#include "model/calendar.hpp"
+#include "model/rules.hpp"
+#include "report/board/board.hpp"
+#include "report/board/markup.hpp"
+#include "search/cost.hpp"
+#include "search/planning.hpp"
+
+namespace {
+
+void write_rule_text(std::FILE* out, const Rule& rule)
+{
+    switch (rule.kind) {
+    case RuleKind::Pin:
+    case RuleKind::Avoid:
+        markup(out, "Turma ");
+        write_section_name(out, rule.section);
+        markup(out, rule.kind == RuleKind::Pin ? " sempre na " : " nunca na ");
+        write_room_name(out, rule.room);
+        break;
+    case RuleKind::Closed:
+        markup(out, "Fechada: ");
+        write_room_name(out, rule.room);
+        markup(out, ", %s, das ", WEEKDAY_TITLES[rule.weekday]);
+        write_clock(out, rule.from);
+        markup(out, " \xE0s ");
+        write_clock(out, rule.to);
+        break;
+    case RuleKind::SameRoom:
+        markup(out, "Cada turma que muda de sala durante a semana custa %d", rule.weight);
+        break;
+    }
+}
+
+void write_keeping(std::FILE* out, const Rule& rule, const AllocationGrid& grid)
+{
+    if (rule.kind == RuleKind::SameRoom) {
+        int moving = 0;
+        for (int32_t section = 1; section <= section_count; ++section)
+            moving += changes_rooms(grid, section);
+        markup(out, "<td>%d %s de sala</td>", moving, moving == 1 ? "turma muda" : "turmas mudam");
+        return;
+    }
+    RuleBreach breach = find_breach(grid, rule);
+    if (!breach.broken) {
+        markup(out, "<td class=\"kept\">cumprida</td>");
+        return;
+    }
+    markup(out, "<td class=\"flag\">&#9888; n\xE3o cumprida: %s, ", WEEKDAY_TITLES[slot_weekday(breach.row)]);
+    write_clock(out, slot_start(breach.row));
+    markup(out, "</td>");
+}
+
+void write_price(std::FILE* out, const Rule& rule)
+{
+    for (int i = 0; board_planning.present && i < rule_price_count; ++i) {
+        const RulePrice& price = rule_prices[i];
+        if (price.line != rule.line)
+            continue;
+        markup(out, "<td>custo \xF3timo %" PRId64 " (%+" PRId64 "), alunos acima %" PRId64 " (%+" PRId64 ")%s</td>",
+               price.cost, price.cost_change, price.students_above, price.students_change,
+               price.proven ? "" : ", n\xE3o provado");
+        return;
+    }
+    markup(out, "<td>&mdash;</td>");
+}
+
+// "MTM 121-1: sala 02 na segunda-feira, sala 05 na quarta-feira".
+void write_room_changes(std::FILE* out, const AllocationGrid& grid)
+{
+    int moving = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        moving += changes_rooms(grid, section);
+    markup(out, "<h3>Turmas que mudam de sala durante a semana no plano</h3>\n");
+    if (moving == 0) {
+        markup(out, "<p>Nenhuma: cada turma fica na mesma sala a semana toda.</p>\n");
+        return;
+    }
+    markup(out, "<ul>\n");
+    for (int32_t section = 1; section <= section_count; ++section) {
+        if (!changes_rooms(grid, section))
+            continue;
+        markup(out, "<li>");
+        write_section_name(out, section);
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            markup(out, m == FIRST_MEETING ? ": " : ", ");
+            write_room_name(out, first_slot_column(grid, section, m));
+            markup(out, " na %s", WEEKDAY_TITLES[sections[section].meetings[m].weekday]);
+        }
+        markup(out, "</li>\n");
+    }
+    markup(out, "</ul>\n");
+}
+
+}  // namespace
+
+void write_rules_section(std::FILE* out)
+{
+    if (rule_count == 0)
+        return;
+    markup(out, "<section id=\"regras\">\n<h2>Regras (regras.txt)</h2>\n<table>\n<thead><tr>"
+                "<th scope=\"col\">Linha</th><th scope=\"col\">Regra</th>");
+    for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
+        if (board_solutions[kind].present)
+            markup(out, "<th scope=\"col\">%s</th>", SOLUTION_FILES[kind].title);
+    markup(out, "<th scope=\"col\">Sem esta regra</th></tr></thead>\n<tbody>\n");
+    for (int32_t i = 0; i < rule_count; ++i) {
+        const Rule& rule = rules[i];
+        markup(out, "<tr><td>%d</td><td>", rule.line);
+        write_rule_text(out, rule);
+        markup(out, "</td>");
+        for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
+            if (board_solutions[kind].present)
+                write_keeping(out, rule, board_solutions[kind].report.grid);
+        write_price(out, rule);
+        markup(out, "</tr>\n");
+    }
+    markup(out, "</tbody>\n</table>\n");
+    if (!board_planning.present)
+        markup(out, "<p>O pre\xE7o de cada regra aparece depois de alocacao-otimo --planejar.</p>\n");
+    else
+        markup(out, "<p>Sem esta regra: o \xF3timo calculado sem a linha, e a diferen\xE7" "a para o \xF3timo com "
+                    "todas as regras. Os alunos acima da capacidade s\xE3o a medida a ler: sem um fechamento, os "
+                    "lugares ociosos das c\xE9lulas fechadas voltam ao custo.</p>\n");
+    if (plan_kind() != SOLUTION_KINDS)
+        write_room_changes(out, plan_grid());
+    markup(out, "</section>\n");
+}
