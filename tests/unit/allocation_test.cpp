@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "search/anneal.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"
@@ -356,5 +357,81 @@ TEST_F(InitialAllocation, FullLoadInstancesKeepEveryMeetingWholeThroughAllocatio
         console_capture();
         EXPECT_EQ(broken_meetings(current_grid), "") << "instance " << instance << " after choice 2";
         EXPECT_EQ(broken_meetings(best_grid), "") << "instance " << instance << " after choice 2";
+    }
+}
+
+namespace {
+
+// Closures, pins and avoidances drawn at random over a loaded instance, each
+// one kept only when regras.txt could hold it with the ones before.
+void add_random_rules(std::mt19937& rng)
+{
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    for (int i = 0; i < 4; ++i) {
+        int32_t from = block_start(pick(1, 14));
+        rules[rule_count++] = {RuleKind::Closed, 1, 0, pick(1, LAST_ROOM), pick(MONDAY, 6), from, from + 150, 0};
+    }
+    apply_rules();
+    for (int32_t s = 1; s <= section_count; ++s) {
+        int32_t room = pick(1, LAST_ROOM);
+        bool free = true;
+        for (int m = 1; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[s].meetings[m];
+            for (int row = meeting.first_slot; meeting.first_slot != 0 && row <= meeting.last_slot; ++row)
+                free = free && pinned_grid[row][room] == 0 && !closed_cells[row][room];
+        }
+        if (s % 9 == 0 && free)
+            rules[rule_count++] = {RuleKind::Pin, 2, s, room, 0, 0, 0, 0};
+        else if (s % 4 == 0)
+            rules[rule_count++] = {RuleKind::Avoid, 3, s, room, 0, 0, 0, 0};
+        apply_rules();
+    }
+    rules[rule_count++] = {RuleKind::SameRoom, 4, 0, 0, 0, 0, 0, 25};
+    apply_rules();
+}
+
+std::string broken_rules(const AllocationGrid& grid)
+{
+    std::string broken;
+    for (int32_t i = 0; i < rule_count; ++i)
+        if (find_breach(grid, rules[i]).broken)
+            broken += "rule " + std::to_string(i) + " is broken\n";
+    return broken;
+}
+
+int32_t priced(const AllocationGrid& grid)
+{
+    int32_t cost;
+    grid_cost(grid, cost);
+    return cost;
+}
+
+}  // namespace
+
+TEST_F(InitialAllocation, UnderRoomRulesEveryRuleIsKeptAndTheCostStaysExactThroughAllocationAndAnnealing)
+{
+    for (int instance = 0; instance < 6; ++instance) {
+        std::mt19937 rng(static_cast<unsigned>(100 + instance));
+        reset_rules();
+        section_count = 0;
+        full_load_instance(rng, 5);
+        add_random_rules(rng);
+        ASSERT_GT(rule_count, 10);
+        start_console_capture();
+        build_initial_allocation();
+        console_capture();
+        EXPECT_EQ(broken_rules(current_grid), "") << "instance " << instance << " after choice 1";
+        EXPECT_EQ(current_cost, priced(current_grid)) << "instance " << instance;
+        annealing_schedule = {1000.0, 0.01, 0.9, 2000, 4000};
+        start_console_capture();
+        anneal();
+        console_capture();
+        for (const AllocationGrid* grid : {&current_grid, &best_grid}) {
+            EXPECT_EQ(broken_rules(*grid), "") << "instance " << instance << " after choice 2";
+            EXPECT_EQ(broken_meetings(*grid), "") << "instance " << instance << " after choice 2";
+        }
+        EXPECT_EQ(current_cost, priced(current_grid)) << "instance " << instance;
+        EXPECT_EQ(best_cost, priced(best_grid)) << "instance " << instance;
+        EXPECT_GT(stability_cost(best_grid), 0);  // the weight is paid by some, so it is priced
     }
 }

@@ -3,6 +3,7 @@
 
 #include "model/calendar.hpp"
 #include "model/load_warnings.hpp"
+#include "model/rules.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -417,4 +418,86 @@ TEST_F(LoadWarnings, OneUnmatchedLineIsNamedAndACleanInstanceHasNone)
                           "1|121|1|T|7|11:20|13:00|\n1|121|1|T|3|18:30|19:20|\n1|121|1|T|3|19:00|19:50|\n"
                           "1|121|1|T|7|10:20|11:10|\n6|1|1|T|6|21:50|23:59|\n"),
               "");
+}
+
+class RoomRules : public FreshTables {
+protected:
+    // Sections 1 (MTM 121-1: Monday 07:30-09:10, Wednesday 07:30-08:20),
+    // 2 (FIS 210-1: Monday 08:20-09:10) and 3 (MTM 121-2: Friday 10:20).
+    void SetUp() override
+    {
+        FreshTables::SetUp();
+        load("1|121|1|40|\n3|210|1|30|\n1|121|2|20|\n",
+             "1|121|1|T|2|07:30|08:20|\n1|121|1|T|2|08:20|09:10|\n1|121|1|T|4|07:30|08:20|\n"
+             "3|210|1|T|2|08:20|09:10|\n1|121|2|T|6|10:20|11:10|\n");
+    }
+};
+
+TEST_F(RoomRules, RecordsFillTheTablesAndCommentsAndBlankLinesAreSkipped)
+{
+    ReadResult result = read_text(read_rules, "# regras\n\nfixa|1|121|1|3|\n  evita | 3 | 210 | 1 | 3 |\nevita|3|210|1|5|\n"
+                                              "fechada|2|6|09:30|11:10|\r\nmesma_sala|30|\n");
+    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_EQ(rule_count, 5);
+    EXPECT_EQ(rules[0].line, 3);
+    EXPECT_EQ(pinned_room[1], 3);
+    EXPECT_EQ(pinned_grid[1][3], 1);
+    EXPECT_EQ(pinned_grid[2][3], 1);
+    EXPECT_EQ(pinned_grid[35][3], 1);
+    EXPECT_EQ(pinned_grid[3][3], 0);
+    EXPECT_TRUE(avoided_rooms[2][3] && avoided_rooms[2][5] && !avoided_rooms[2][4]);
+    // Friday is slots 69..85: 09:30 and 10:20 are its blocks 3 and 4; the block of 11:20 stays open.
+    for (int slot = 69; slot <= 85; ++slot)
+        EXPECT_EQ(closed_cells[slot][2], slot == 71 || slot == 72) << slot;
+    EXPECT_EQ(same_room_weight, 30);
+    EXPECT_FALSE(room_allowed(1, 2, 1, 2));
+    EXPECT_FALSE(room_allowed(2, 5, 2, 2));
+    EXPECT_FALSE(room_allowed(3, 2, 72, 72));
+    EXPECT_TRUE(room_allowed(3, 2, 73, 73));
+    apply_rules(0);  // without the pin
+    EXPECT_EQ(pinned_room[1], 0);
+    EXPECT_EQ(pinned_grid[1][3], 0);
+    EXPECT_TRUE(avoided_rooms[2][5]);
+    apply_rules();
+    EXPECT_EQ(pinned_room[1], 3);
+}
+
+TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
+{
+    const struct {
+        const char* text;
+        const char* error;
+    } cases[] = {{"fixa|1|121|1|3", "registro mal formado"},
+                 {"fixa|1|121|1|", "registro mal formado"},
+                 {"fixa|1|121|1|3|4|", "registro mal formado"},
+                 {"fixa|1|121|x|3|", "registro mal formado"},
+                 {"sala|1|121|1|3|", "registro mal formado"},
+                 {"fixa|1|121|9|3|", "turma fora de demanda.txt"},
+                 {"evita|2|121|1|3|", "turma fora de demanda.txt"},
+                 {"fixa|1|121|1|8|", "sala fora de 1..7"},
+                 {"evita|1|121|1|0|", "sala fora de 1..7"},
+                 {"fechada|8|2|07:30|09:00|", "sala fora de 1..7"},
+                 {"fechada|1|1|07:30|09:00|", "dia da semana fora de 2..7"},
+                 {"fechada|1|8|07:30|09:00|", "dia da semana fora de 2..7"},
+                 {"fechada|1|2|7h30|09:00|", "horario mal formado (HH:MM)"},
+                 {"fechada|1|2|07:30|25:00|", "horario mal formado (HH:MM)"},
+                 {"fechada|1|2|07:60|09:00|", "horario mal formado (HH:MM)"},
+                 {"fechada|1|2|09:00|09:00|", "fechada com inicio que nao antecede o fim"},
+                 {"fixa|1|121|1|3|\nevita|1|121|1|3|", "turma fixa nesta sala (linha 2)"},
+                 {"evita|1|121|1|3|\nfixa|1|121|1|3|", "turma evita esta sala (linha 2)"},
+                 {"fixa|1|121|1|3|\nfixa|1|121|1|4|", "turma ja fixa na sala 3 (linha 2)"},
+                 {"fixa|1|121|1|3|\nfixa|3|210|1|3|",
+                  "turma fixa no mesmo horario e sala que a turma 1 (linha 2)"},
+                 {"fechada|3|4|07:30|08:00|\nfixa|1|121|1|3|", "turma fixa em horario fechado (linha 2)"},
+                 {"fixa|1|121|1|3|\nfechada|3|2|08:00|09:00|", "fecha o horario da turma 1, fixa nesta sala (linha 2)"},
+                 {"mesma_sala|-1|", "peso negativo"},
+                 {"mesma_sala|1|\nmesma_sala|2|", "segunda linha mesma_sala (a primeira e a linha 2)"}};
+    for (const auto& c : cases) {
+        ReadResult result = read_text(read_rules, std::string("# primeira linha\n") + c.text + "\n");
+        EXPECT_FALSE(result.ok) << c.text;
+        EXPECT_EQ(result.error, c.error) << c.text;
+        EXPECT_EQ(result.line, std::string(c.text).find('\n') == std::string::npos ? 2 : 3) << c.text;
+    }
+    // The same pin twice, and a closure beside a pinned meeting, are accepted.
+    EXPECT_TRUE(read_text(read_rules, "fixa|1|121|1|3|\nfixa|1|121|1|3|\nfechada|3|2|09:10|12:00|\n").ok);
 }

@@ -9,6 +9,7 @@
 
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
 #include "report/planning_file.hpp"
@@ -53,7 +54,9 @@ struct Fitted {
     }
 };
 
-// Every assignment of the meetings to columns, priced cell by cell with grid_cost and grid_figures.
+// Every assignment of the meetings to columns that the room rules allow,
+// priced cell by cell with grid_cost and grid_figures; cost INT64_MAX when
+// there is none.
 Fitted brute_force_optimum(const std::vector<Placed>& meetings)
 {
     Fitted best{INT64_MAX, INT64_MAX};
@@ -64,7 +67,8 @@ Fitted brute_force_optimum(const std::vector<Placed>& meetings)
         bool feasible = true;
         for (size_t i = 0; i < meetings.size() && feasible; ++i)
             for (int row = meetings[i].first; row <= meetings[i].last; ++row) {
-                feasible = feasible && grid[row][column[i]] == 0;
+                feasible = feasible && grid[row][column[i]] == 0 &&
+                           room_allowed(meetings[i].section, column[i], row, row);
                 grid[row][column[i]] = meetings[i].section;
             }
         if (feasible) {
@@ -329,6 +333,77 @@ TEST_F(Optimum, TwelveRoomsAreSolvedByTheModelAsBruteForceDoes)
     }
 }
 
+namespace {
+
+void add_rule(Rule rule)
+{
+    rules[rule_count++] = rule;
+    apply_rules();
+}
+
+// Random pins, avoidances and closures of a small week, and a stability
+// weight of 0 or more; pins may clash, leaving no allocation.
+void add_random_rules()
+{
+    for (int32_t s = 1; s <= section_count; ++s) {
+        if (random_below(4) == 0)
+            add_rule({RuleKind::Pin, 1, s, 1 + random_below(last_room), 0, 0, 0, 0});
+        if (random_below(3) == 0)
+            add_rule({RuleKind::Avoid, 2, s, 1 + random_below(last_room), 0, 0, 0, 0});
+    }
+    for (int closure = random_below(3); closure > 0; --closure) {
+        int32_t weekday = MONDAY + random_below(2), from = block_start(1 + random_below(4));
+        add_rule({RuleKind::Closed, 3, 0, 1 + random_below(last_room), weekday, from, from + 60, 0});
+    }
+    const int32_t weights[] = {0, 0, 7, 400};
+    add_rule({RuleKind::SameRoom, 4, 0, 0, 0, 0, 0, weights[random_below(4)]});
+}
+
+}  // namespace
+
+TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
+{
+    int with_stability = 0, without_allocation = 0;
+    for (int trial = 0; trial < 120; ++trial) {
+        reset_tables();
+        last_room = trial % 2 == 0 ? LAST_ROOM : 3;
+        for (int room = 0; room <= last_room; ++room)
+            room_capacity[room] = room == 0 ? 0 : 10 + 10 * random_below(6);
+        excess_weight = 1 + random_below(6);
+        idle_weight = random_below(3);
+        section_count = 2 + random_below(2);
+        for (int32_t s = 1; s <= section_count; ++s) {
+            sections[s].demand = 5 + random_below(60);
+            int first = 1 + random_below(3);
+            add_meeting(s, 1, first, first + random_below(2));
+            if (s < 3)  // a second meeting on Tuesday: stability couples the two days
+                add_meeting(s, 2, 18 + random_below(2), 19 + random_below(2));
+        }
+        add_random_rules();
+        Fitted brute = brute_force_optimum(present_meetings());
+        OptimumResult result = solve_optimum(best_grid);
+        ASSERT_EQ(result.feasible, brute.cost != INT64_MAX) << "trial " << trial;
+        without_allocation += !result.feasible;
+        if (!result.feasible)
+            continue;
+        with_stability += same_room_weight > 0;
+        ASSERT_TRUE(result.proven);
+        ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
+        ASSERT_EQ(result.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        int32_t priced;
+        grid_cost(best_grid, priced);
+        ASSERT_EQ(priced, result.cost) << "trial " << trial;
+        for (int32_t i = 0; i < rule_count; ++i)
+            ASSERT_FALSE(find_breach(best_grid, rules[i]).broken) << "trial " << trial << ", rule " << i;
+        expect_valid_allocation(best_grid);
+        OptimumResult modelled = solve_optimum(candidate_grid, 0);  // no state: every weekday by the model
+        ASSERT_EQ(modelled.cost, brute.cost) << "trial " << trial;
+        ASSERT_EQ(modelled.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+    }
+    EXPECT_GT(with_stability, 20);
+    EXPECT_GT(without_allocation, 0);
+}
+
 class ReportCheck : public InScratchDirectory {
 protected:
     void SetUp() override
@@ -479,6 +554,7 @@ TEST_F(ReportCheck, OnlyWhatAlocacaoWritesIsAccepted)
         {"| 9\t| 00", "| 9\t| 000", 15},
         {"| 9\t| 00", "| 9\t| +0", 15},
         {"| 9\t| 00", "| 9\t| 0x", 15},
+        {"| 9\t| 00", "| 9\t| --", 15},  // dashes only where regras.txt closes the cell
         {"| 9\t| 00 | 00 | 00 | 00 | 00 | 00 | 00 | 00 |\n", "| 9\t| 00 | 00 | 00 | 00 | 00 | 00 | 00 | 00 | \n", 15},
         {"Objetivo: 15225", "Objetivo: +15225", 2},
         {"Objetivo: 15225", "Objetivo: 015225", 2},
@@ -637,4 +713,86 @@ TEST_F(RoomPlanning, WhereToInvestAndSpareSeatsAreShownALineEachOrOneLineForNone
               "\nOnde investir (planejamento.txt, 1 mudan\xE7" "as de uma coluna avaliadas):\n"
               "Nenhuma mudan\xE7" "a de uma coluna diminui os alunos acima da capacidade (hoje 57).\n"
               "\nLugares que sobram:\nNenhuma sala pode ficar com menos lugares sem mais alunos acima.\n");
+}
+
+TEST_F(ReportCheck, ClosedCellsAreDashesAndEveryBrokenRuleIsNamedWithItsLine)
+{
+    add_rule({RuleKind::Closed, 5, 0, 7, MONDAY, 7 * 60 + 30, 8 * 60 + 20, 0});  // room 7 at slot 1
+    int room_of_2 = first_slot_column(best_grid, 2, 1);
+    ASSERT_NE(room_of_2, 6);
+    add_rule({RuleKind::Pin, 6, 2, 6, 0, 0, 0, 0});
+    write_report();
+    std::string text = read_file("solucaof.txt");
+    EXPECT_NE(text.find(" 00 | -- |\n| 2\t|"), std::string::npos) << text;
+    bool ok = true;
+    std::string console = check(ok);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(console.find("custo declarado 15205, recalculado a partir da grade 15205: confere."), std::string::npos)
+        << console;
+    EXPECT_NE(console.find("solucaof.txt: regras.txt, linha 6, n\xE3o cumprida: turma 2 fora da sala 6, "
+                           "segunda-feira 07:30.\n"),
+              std::string::npos)
+        << console;
+    EXPECT_EQ(console.find("linha 5"), std::string::npos) << console;
+    best_grid[1][room_of_2] = 0;
+    best_grid[1][7] = 2;  // into the closed cell: both rules broken
+    write_report();
+    console = check(ok);
+    EXPECT_NE(console.find("solucaof.txt: regras.txt, linha 5, n\xE3o cumprida: turma 2 na sala 7, segunda-feira "
+                           "07:30.\nsolucaof.txt: regras.txt, linha 6"),
+              std::string::npos)
+        << console;
+    best_grid[1][7] = 0;
+    best_grid[1][6] = 2;  // where the pin wants it
+    write_report();
+    console = check(ok);
+    EXPECT_EQ(console.find("cumprida"), std::string::npos) << console;
+    EXPECT_NE(console.find("solucaof.txt: cumpre as 2 regras de regras.txt.\n"), std::string::npos) << console;
+}
+
+class RulePrices : public InScratchDirectory {};
+
+TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
+{
+    // Rooms of 30 and 60 seats and sv of none, weights 1 and 1: the empty grid costs 90 x 90.
+    // Section 1 (50 students) meets at slot 1, section 2 (25) at slot 2.
+    last_room = 2;
+    room_capacity = {0, 30, 60};
+    excess_weight = idle_weight = 1;
+    section_count = 2;
+    sections[1].demand = 50;
+    sections[2].demand = 25;
+    add_meeting(1, 1, 1, 1);
+    add_meeting(2, 1, 2, 2);
+    add_rule({RuleKind::Closed, 3, 0, 2, MONDAY, 7 * 60 + 30, 8 * 60 + 20, 0});  // room 2 at slot 1
+    add_rule({RuleKind::Avoid, 4, 2, 1, 0, 0, 0, 0});                           // section 2 not in room 1
+    // Today section 1 takes room 1 (20 above: +20 - 30), the closed cell costs nothing (-60),
+    // section 2 takes room 2 (35 idle: +35 - 60): 8100 - 60 - 10 - 25.
+    OptimumResult today = solve_optimum(best_grid);
+    ASSERT_EQ(today.cost, 8005);
+    ASSERT_EQ(today.figures.students_above, 20);
+    price_rules(OPTIMUM_STATE_LIMIT, today.cost, today.figures.students_above);
+    ASSERT_EQ(rule_price_count, 2);
+    char line[200];
+    // Without the closure section 1 takes room 2 (10 idle: -50): dearer, yet nobody above capacity.
+    format_rule_price(line, sizeof line, rule_prices[0]);
+    EXPECT_STREQ(line, "regras.txt, linha 3: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)");
+    // Without the avoidance section 2 may take room 1 at the same cost.
+    format_rule_price(line, sizeof line, rule_prices[1]);
+    EXPECT_STREQ(line, "regras.txt, linha 4: sem esta regra, custo otimo 8005 (+0), alunos acima 20 (+0)");
+    EXPECT_TRUE(closed_cells[1][2]);  // every rule is back in force
+    EXPECT_TRUE(avoided_rooms[2][1]);
+    // planejamento.txt keeps the prices after the changes, and they read back as written.
+    room_change_count = 0;
+    write_planning_file({today.cost, 20});
+    rule_price_count = 0;
+    PlanningBaseline read{};
+    ASSERT_TRUE(read_planning_file(read));
+    ASSERT_EQ(rule_price_count, 2);
+    EXPECT_EQ(rule_prices[0].cost, 8025);
+    EXPECT_EQ(rule_prices[0].students_change, -20);
+    EXPECT_EQ(read_file("planejamento.txt"),
+              "Planejamento de salas: custo otimo atual 8005, alunos acima atual 20\n"
+              "regras.txt, linha 3: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n"
+              "regras.txt, linha 4: sem esta regra, custo otimo 8005 (+0), alunos acima 20 (+0)\n");
 }
