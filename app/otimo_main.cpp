@@ -58,7 +58,7 @@ void report_optimum(const OptimumResult& result)
                       static_cast<long long>(result.cost - result.lower_bound), percent);
     }
     console_print("Inviabilidades: %d\nAlunos acima da capacidade: %lld\nReuni\xF5" "es sem sala: %d\n"
-                  "Lugares ociosos em salas ocupadas: %lld\nAloca\xE7\xE3o gravada em otima.txt\n",
+                  "Lugares ociosos em salas ocupadas: %lld\n",
                   violation_count, static_cast<long long>(result.figures.students_above),
                   result.figures.meetings_without_room, static_cast<long long>(result.figures.occupied_idle_seats));
     if (same_room_weight > 0) {
@@ -67,6 +67,7 @@ void report_optimum(const OptimumResult& result)
             moving += changes_rooms(best_grid, section);
         console_print("Turmas que mudam de sala: %d\n", moving);
     }
+    console_print("Aloca\xE7\xE3o gravada em otima.txt\n");
 }
 
 // What the arguments ask: --planejar, and --limite SEGUNDOS (a whole number
