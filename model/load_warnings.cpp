@@ -8,6 +8,7 @@
 #include "model/calendar.hpp"
 #include "model/instance.hpp"
 #include "model/records.hpp"
+#include "model/rules.hpp"
 #include "model/tables.hpp"
 
 namespace {
@@ -114,6 +115,25 @@ void warn_unmatched(Warnings& warnings, const Unmatched& unmatched)
              static_cast<long long>(unmatched.count), static_cast<long long>(unmatched.first_line));
 }
 
+// A rule of regras.txt that cannot change anything: a closure of no block,
+// a pin or an avoidance of a section without meetings.
+void warn_rule(Warnings& warnings, const Rule& rule)
+{
+    if (rule.kind == RuleKind::Closed) {
+        bool closes = false;
+        for (int32_t slot = 1; slot <= SLOT_COUNT && !closes; ++slot)
+            closes = closure_covers(rule, slot);
+        if (!closes)
+            warn(warnings, "Aviso: regras.txt, linha %d: nenhum bloco de aula comeca nesse intervalo; regra sem "
+                           "efeito.\n",
+                 rule.line);
+    } else if (rule.kind != RuleKind::SameRoom && sections[rule.section].meetings[FIRST_MEETING].weekday == 0) {
+        const Section& section = sections[rule.section];
+        warn(warnings, "Aviso: regras.txt, linha %d: turma %s %d-%d sem horario em horario.txt; regra sem efeito.\n",
+             rule.line, section.course_code, section.course_number, section.section_number);
+    }
+}
+
 void print_warning(const char* text, void*)
 {
     console_print("%s", text);
@@ -128,6 +148,8 @@ int list_load_warnings(std::FILE* timetable, WarningSink say, void* context)
     for (int32_t index = 1; index <= section_count; ++index)
         warn_section(warnings, index);
     warn_unmatched(warnings, unmatched);
+    for (int32_t i = 0; i < rule_count; ++i)
+        warn_rule(warnings, rules[i]);
     return warnings.count;
 }
 

@@ -1,7 +1,8 @@
 // The loader's warnings: mistakes in the instance files that do not stop a
 // load but would otherwise pass in silence. A section with no timetable, a
 // section listed twice, a third weekday, a line that spans several blocks, a
-// meeting with a hole, lines of sections that are not loaded. The tables stay
+// meeting with a hole, lines of sections that are not loaded, room rules
+// that cannot change anything. The tables stay
 // what the files say; the warnings only name the file, the line and the class.
 #pragma once
 

@@ -396,6 +396,12 @@ TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
                             "5|999|1|T|9|07:31|08:20|\n"   // another department's
                             "2|110|1|T|6|09:30|-5:07|\n"   // a third weekday only
                             "4|300|1|T|2|15:50|-5:07|\n";  // an end before the start
+    // regras.txt: a pin of the section without timetable, a closure of no
+    // block (Saturday afternoon), and a closure and an avoidance that act.
+    rules[rule_count++] = {RuleKind::Pin, 3, 1, 2, 0, 0, 0, 0};
+    rules[rule_count++] = {RuleKind::Closed, 4, 0, 1, SATURDAY, 13 * 60, 18 * 60, 0};
+    rules[rule_count++] = {RuleKind::Closed, 5, 0, 1, SATURDAY, 11 * 60, 11 * 60 + 30, 0};
+    rules[rule_count++] = {RuleKind::Avoid, 6, 2, 1, 0, 0, 0, 0};
     EXPECT_EQ(warnings_of(demands, timetable),
               "Aviso: horario.txt, linha 4: turma QUI 110-1 ja tem dois dias; este dia fica de fora.\n"
               "Aviso: horario.txt, linha 5: 07:30 a 09:10 nao e um bloco de aula; cada bloco tem a sua linha.\n"
@@ -407,7 +413,9 @@ TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
               "Aviso: turma CIC 300-1, segunda-feira: blocos nao consecutivos; a sala fica reservada do bloco das "
               "07:30 ao das 15:50.\n"
               "Aviso: demanda.txt, linha 6: turma QUI 110-1 repete a linha 2; fica sem horario e sem sala.\n"
-              "Aviso: horario.txt: 2 linhas de turmas fora de demanda.txt (a primeira na linha 1); ignoradas.\n");
+              "Aviso: horario.txt: 2 linhas de turmas fora de demanda.txt (a primeira na linha 1); ignoradas.\n"
+              "Aviso: regras.txt, linha 3: turma MTM 121-1 sem horario em horario.txt; regra sem efeito.\n"
+              "Aviso: regras.txt, linha 4: nenhum bloco de aula comeca nesse intervalo; regra sem efeito.\n");
 }
 
 TEST_F(LoadWarnings, OneUnmatchedLineIsNamedAndACleanInstanceHasNone)
