@@ -218,6 +218,37 @@ void add_model_result(OptimumResult& result, const ModelResult& part)
     result.proven = result.proven && part.proven;
 }
 
+// What is left of `seconds` since `start`: 0 for no limit, below 0 for none left.
+double seconds_left(double seconds, std::chrono::steady_clock::time_point start)
+{
+    double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return seconds > 0.0 ? (spent < seconds ? seconds - spent : -1.0) : 0.0;
+}
+
+void solve_weekdays(AllocationGrid& grid, int64_t state_limit, double seconds,
+                    std::chrono::steady_clock::time_point start, OptimumResult& result)
+{
+    for (int weekday = MONDAY; weekday <= SATURDAY && result.feasible; ++weekday) {
+        if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
+            continue;
+        add_model_result(result, solve_day_by_model(grid, weekday, seconds_left(seconds, start)));
+    }
+}
+
+// From the weekdays' optimum without the stability price, in `grid`, to the
+// week's with it: the weekdays' bound still holds, since the price is never
+// below 0; the cost becomes the week model's.
+void improve_stability(AllocationGrid& grid, double seconds, OptimumResult& result)
+{
+    ModelResult week = solve_week_by_model(grid, seconds);
+    int64_t empty = empty_grid_cost();
+    result.cost = empty + week.cost;
+    result.lower_bound = std::max(result.lower_bound, empty + week.bound);
+    result.proven = week.proven;
+    if (result.proven)
+        result.lower_bound = result.cost;
+}
+
 }  // namespace
 
 std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot()
@@ -248,18 +279,13 @@ OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double se
             result.feasible = false;
             return result;
         }
-    if (same_room_weight > 0) {
-        add_model_result(result, solve_week_by_model(grid, seconds));
-    } else {
-        auto start = std::chrono::steady_clock::now();
-        for (int weekday = MONDAY; weekday <= SATURDAY && result.feasible; ++weekday) {
-            if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
-                continue;
-            double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            double left = seconds > 0.0 ? (spent < seconds ? seconds - spent : -1.0) : 0.0;
-            add_model_result(result, solve_day_by_model(grid, weekday, left));
-        }
-    }
+    auto start = std::chrono::steady_clock::now();
+    int32_t stability = same_room_weight;
+    same_room_weight = 0;  // the weekdays apart: exact without it, and a bound with it
+    solve_weekdays(grid, state_limit, seconds, start, result);
+    same_room_weight = stability;
+    if (result.feasible && stability > 0)
+        improve_stability(grid, seconds_left(seconds, start), result);
     result.figures = grid_figures(grid);
     return result;
 }

@@ -36,8 +36,12 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
 // for each room the rules let the meeting take, one room per meeting, at each
 // meeting start at most one meeting per room; and for each section with two
 // meetings a and b, z[room] <= x[a, room] and z[room] <= x[b, room], the
-// weight being paid unless some z is 1. Its cost includes the stability
-// price. Within `seconds` (0: no limit) as for a weekday.
+// weight being paid unless some z is 1. `grid` holds an allocation that keeps
+// the rules (the weekdays' optimum without the price), which the solver
+// starts from and which is replaced by the best it finds within `seconds`
+// (0: no limit; below 0: none, and no solver). A model too large for its
+// tables (about half a million variables) is not solved: the allocation
+// stays, not proven. Its cost includes the stability price.
 ModelResult solve_week_by_model(AllocationGrid& grid, double seconds);
 
 // The largest value whose neighbours a double still tells apart.

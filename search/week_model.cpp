@@ -2,7 +2,9 @@
 // whose two meetings share a room couples two weekdays, so the weekdays are
 // no longer solved apart and rooms are no longer grouped by seats. Variable
 // x[i, room] is column i x (last_room + 1) + room; z[pair, room] follows all
-// of them in the same way. A variable the rules bar is fixed at 0.
+// of them in the same way; a variable the rules bar is fixed at 0. The matrix
+// is built whole in fixed tables and handed to CBC at once, since CBC copies
+// its arrays for every column or row added one by one.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -10,16 +12,22 @@
 
 #include "model/rules.hpp"
 #include "model/weights.hpp"
+#include "search/cost.hpp"
 #include "search/optimum_model.hpp"
 
 namespace {
 
 constexpr int MAX_WEEK_MEETINGS = MAX_SECTIONS * LAST_MEETING;
+constexpr int MAX_WEEK_COLUMNS = 1 << 19;  // the largest model built: beyond it, the start is kept
+constexpr int MAX_WEEK_ROWS = 1 << 19;     // above the meetings' and capacity rows of any instance
+constexpr int MAX_WEEK_ENTRIES = 1 << 22;
+constexpr int MAX_COLUMN_ENTRIES = 1 + SLOT_COUNT + 1;  // its meeting, the starts it covers, its pair
 
 struct WeekMeeting {
     int32_t section;
     int first;  // weekly slots
     int last;
+    int m;      // which of its section's meetings
 };
 
 // The week's meetings in order of first slot, and the sections that meet twice.
@@ -28,15 +36,38 @@ struct WeekModel {
     int meeting_count;
     std::array<std::array<int32_t, LAST_MEETING + 1>, MAX_SECTIONS + 1> index;  // a section's meetings in `meetings`
     std::array<int32_t, MAX_SECTIONS> pair_sections;  // sections with two meetings
+    std::array<int32_t, MAX_SECTIONS + 1> pair_of;    // a section's index in pair_sections; -1: none
     int pair_count;
 };
 WeekModel week;
 
-std::array<int, MAX_ROOM_COLUMNS> covering;  // the meetings over one start
-std::array<int, MAX_ROOM_COLUMNS> row_columns;
-std::array<double, MAX_ROOM_COLUMNS> row_values;
+// The rows: one per meeting (one room each), then one per start and room
+// where two or more meetings may meet, then two per pair and room (z below
+// each x).
+struct RowPlan {
+    std::array<int, SLOT_COUNT> starts;  // the distinct first slots, in order
+    int start_count;
+    std::array<std::array<int32_t, MAX_ROOM_COLUMNS>, SLOT_COUNT> capacity_row;  // -1: no row
+    int pair_base;  // the first pair row
+    int row_count;
+};
+RowPlan plan;
+
+// The matrix by columns, as CBC loads it.
+struct WeekMatrix {
+    std::array<CoinBigIndex, MAX_WEEK_COLUMNS + 1> starts;
+    std::array<int, MAX_WEEK_ENTRIES> rows;
+    std::array<double, MAX_WEEK_ENTRIES> values;
+    std::array<double, MAX_WEEK_COLUMNS> lower, upper, objective;
+    std::array<double, MAX_WEEK_ROWS> row_lower, row_upper;
+    int column_count;
+    int entry_count;
+};
+WeekMatrix matrix;
+
 std::array<int, MAX_WEEK_MEETINGS> chosen_room;
-std::array<int, MAX_ROOM_COLUMNS> room_busy_until;
+std::array<int, MAX_WEEK_MEETINGS + MAX_SECTIONS> start_columns;  // the columns at 1 in the start
+std::array<double, MAX_WEEK_MEETINGS + MAX_SECTIONS> start_values;
 
 int columns()
 {
@@ -53,6 +84,11 @@ int z_variable(int pair, int room)
     return (week.meeting_count + pair) * columns() + room;
 }
 
+int pair_row(int pair, int room, int m)
+{
+    return plan.pair_base + 2 * (pair * columns() + room) + (m - FIRST_MEETING);
+}
+
 void collect()
 {
     week.meeting_count = 0;
@@ -61,21 +97,20 @@ void collect()
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != 0)
-                week.meetings[week.meeting_count++] = {section, meeting.first_slot, meeting.last_slot};
+                week.meetings[week.meeting_count++] = {section, meeting.first_slot, meeting.last_slot, m};
         }
-        if (sections[section].meetings[LAST_MEETING].weekday != 0)
+        week.pair_of[section] = -1;
+        if (sections[section].meetings[LAST_MEETING].weekday != 0) {
+            week.pair_of[section] = week.pair_count;
             week.pair_sections[week.pair_count++] = section;
+        }
     }
     std::sort(week.meetings.begin(), week.meetings.begin() + week.meeting_count,
               [](const WeekMeeting& a, const WeekMeeting& b) {
                   return a.first != b.first ? a.first < b.first : a.section < b.section;
               });
-    for (int i = 0; i < week.meeting_count; ++i) {
-        const WeekMeeting& meeting = week.meetings[i];
-        int m = sections[meeting.section].meetings[FIRST_MEETING].first_slot == meeting.first ? FIRST_MEETING
-                                                                                              : LAST_MEETING;
-        week.index[meeting.section][m] = i;
-    }
+    for (int i = 0; i < week.meeting_count; ++i)
+        week.index[week.meetings[i].section][week.meetings[i].m] = i;
 }
 
 bool allowed(int i, int room)
@@ -120,68 +155,131 @@ double idle_weight_under_cost()
     return cost * weight + idle < EXACT_IN_A_DOUBLE ? weight : 0.0;
 }
 
-void add_variables(Cbc_Model* cbc, double weight)
+// Numbers the rows; false when the model would not fit the tables. The
+// meetings' and the capacity rows always do (at most 90 starts a room).
+bool plan_rows()
 {
-    double unit = weight > 0.0 ? weight : 1.0;
+    plan.start_count = 0;
     for (int i = 0; i < week.meeting_count; ++i)
+        if (i == 0 || week.meetings[i - 1].first != week.meetings[i].first)
+            plan.starts[plan.start_count++] = week.meetings[i].first;
+    int rows = week.meeting_count;
+    for (int k = 0; k < plan.start_count; ++k)
         for (int room = 0; room <= last_room; ++room) {
-            double idle = weight > 0.0 ? static_cast<double>(meeting_idle(i, room)) : 0.0;
-            double objective = static_cast<double>(meeting_cost(i, room)) * unit + idle;
-            Cbc_addCol(cbc, "", 0.0, allowed(i, room) ? 1.0 : 0.0, objective, 1, 0, nullptr, nullptr);
+            int count = 0;
+            for (int i = 0; i < week.meeting_count && week.meetings[i].first <= plan.starts[k]; ++i)
+                count += week.meetings[i].last >= plan.starts[k] && allowed(i, room);
+            plan.capacity_row[k][room] = count > 1 ? rows++ : -1;
         }
+    plan.pair_base = rows;
+    int64_t row_count = rows + 2 * int64_t{week.pair_count} * columns();
+    int64_t column_count = int64_t{week.meeting_count + week.pair_count} * columns();
+    plan.row_count = static_cast<int>(std::min<int64_t>(row_count, MAX_WEEK_ROWS));
+    return row_count <= MAX_WEEK_ROWS && column_count <= MAX_WEEK_COLUMNS;
+}
+
+void set_rows()
+{
+    for (int row = 0; row < plan.row_count; ++row) {
+        bool assignment = row < week.meeting_count, capacity = row < plan.pair_base;
+        matrix.row_lower[row] = assignment ? 1.0 : capacity ? 0.0 : -1.0;  // no sum of these can go lower
+        matrix.row_upper[row] = assignment || capacity ? 1.0 : 0.0;
+    }
+}
+
+// Starts a column; false when its entries would not fit.
+bool begin_column(double upper, double objective)
+{
+    int column = matrix.column_count++;
+    matrix.starts[column] = matrix.entry_count;
+    matrix.lower[column] = 0.0;
+    matrix.upper[column] = upper;
+    matrix.objective[column] = objective;
+    return matrix.entry_count + MAX_COLUMN_ENTRIES <= MAX_WEEK_ENTRIES;
+}
+
+void add_entry(int row, double value)
+{
+    matrix.rows[matrix.entry_count] = row;
+    matrix.values[matrix.entry_count++] = value;
+}
+
+// Column x[i, room]: in its meeting's row, in the rows of the starts it
+// covers in that room, and below its pair's z.
+bool add_meeting_column(int i, int room, double unit, double idle_unit)
+{
+    const WeekMeeting& meeting = week.meetings[i];
+    bool may = allowed(i, room);
+    double objective = static_cast<double>(meeting_cost(i, room)) * unit +
+                       static_cast<double>(meeting_idle(i, room)) * idle_unit;
+    if (!begin_column(may ? 1.0 : 0.0, objective))
+        return false;
+    add_entry(i, 1.0);
+    for (int k = 0; may && k < plan.start_count; ++k)
+        if (plan.starts[k] >= meeting.first && plan.starts[k] <= meeting.last && plan.capacity_row[k][room] >= 0)
+            add_entry(plan.capacity_row[k][room], 1.0);
+    if (int32_t pair = week.pair_of[meeting.section]; pair >= 0)
+        add_entry(pair_row(pair, room, meeting.m), -1.0);
+    return true;
+}
+
+// The objective is cost x `weight` + idle seats, or the cost alone when
+// weight is 0; false when the matrix would not fit its tables.
+bool build_matrix(double weight)
+{
+    double unit = weight > 0.0 ? weight : 1.0, idle_unit = weight > 0.0 ? 1.0 : 0.0;
+    matrix.column_count = matrix.entry_count = 0;
+    set_rows();
+    for (int i = 0; i < week.meeting_count; ++i)
+        for (int room = 0; room <= last_room; ++room)
+            if (!add_meeting_column(i, room, unit, idle_unit))
+                return false;
     for (int pair = 0; pair < week.pair_count; ++pair) {
         int32_t section = week.pair_sections[pair];
         int a = week.index[section][FIRST_MEETING], b = week.index[section][LAST_MEETING];
         for (int room = 0; room <= last_room; ++room) {
-            bool both = allowed(a, room) && allowed(b, room);
-            Cbc_addCol(cbc, "", 0.0, both ? 1.0 : 0.0, -same_room_weight * unit, 1, 0, nullptr, nullptr);
+            double upper = allowed(a, room) && allowed(b, room) ? 1.0 : 0.0;
+            if (!begin_column(upper, -same_room_weight * unit))
+                return false;
+            add_entry(pair_row(pair, room, FIRST_MEETING), 1.0);
+            add_entry(pair_row(pair, room, LAST_MEETING), 1.0);
         }
     }
+    matrix.starts[matrix.column_count] = matrix.entry_count;
+    return true;
 }
 
-void add_room_rows(Cbc_Model* cbc)
+Cbc_Model* load_model()
 {
-    for (int i = 0; i < week.meeting_count; ++i) {
-        for (int room = 0; room <= last_room; ++room) {
-            row_columns[room] = x_variable(i, room);
-            row_values[room] = 1.0;
-        }
-        Cbc_addRow(cbc, "", columns(), row_columns.data(), row_values.data(), 'E', 1.0);
-    }
-    for (int i = 0; i < week.meeting_count; ++i) {
-        int slot = week.meetings[i].first, count = 0;
-        if (i > 0 && week.meetings[i - 1].first == slot)
-            continue;  // one set of rows per start
-        for (int j = 0; j < week.meeting_count && week.meetings[j].first <= slot; ++j)
-            if (week.meetings[j].last >= slot)
-                covering[count++] = j;
-        for (int room = 0; room <= last_room && count > 1; ++room) {
-            int used = 0;
-            for (int k = 0; k < count; ++k)
-                if (allowed(covering[k], room)) {
-                    row_columns[used] = x_variable(covering[k], room);
-                    row_values[used++] = 1.0;
-                }
-            if (used > 1)
-                Cbc_addRow(cbc, "", used, row_columns.data(), row_values.data(), 'L', 1.0);
-        }
-    }
+    Cbc_Model* cbc = Cbc_newModel();
+    Cbc_setLogLevel(cbc, 0);
+    Cbc_loadProblem(cbc, matrix.column_count, plan.row_count, matrix.starts.data(), matrix.rows.data(),
+                    matrix.values.data(), matrix.lower.data(), matrix.upper.data(), matrix.objective.data(),
+                    matrix.row_lower.data(), matrix.row_upper.data());
+    for (int column = 0; column < matrix.column_count; ++column)
+        Cbc_setInteger(cbc, column);
+    Cbc_setAllowableGap(cbc, 0.5);  // objectives are whole numbers
+    return cbc;
 }
 
-void add_pair_rows(Cbc_Model* cbc)
+// The allocation in `grid` as the solver's first solution.
+void start_from(Cbc_Model* cbc, const AllocationGrid& grid)
 {
+    int count = 0;
+    for (int i = 0; i < week.meeting_count; ++i) {
+        chosen_room[i] = first_slot_column(grid, week.meetings[i].section, week.meetings[i].m);
+        start_columns[count] = x_variable(i, chosen_room[i]);
+        start_values[count++] = 1.0;
+    }
     for (int pair = 0; pair < week.pair_count; ++pair) {
         int32_t section = week.pair_sections[pair];
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
-            for (int room = 0; room <= last_room; ++room) {
-                int i = week.index[section][m];
-                row_columns[0] = z_variable(pair, room);
-                row_columns[1] = x_variable(i, room);
-                row_values[0] = 1.0;
-                row_values[1] = -1.0;
-                Cbc_addRow(cbc, "", 2, row_columns.data(), row_values.data(), 'L', 0.0);
-            }
+        int room = chosen_room[week.index[section][FIRST_MEETING]];
+        if (room == chosen_room[week.index[section][LAST_MEETING]]) {
+            start_columns[count] = z_variable(pair, room);
+            start_values[count++] = 1.0;
+        }
     }
+    Cbc_setMIPStartI(cbc, count, start_columns.data(), start_values.data());
 }
 
 // What the chosen rooms cost: the meetings, and the weight of each pair apart.
@@ -200,6 +298,8 @@ int64_t chosen_cost()
 
 void place(AllocationGrid& grid)
 {
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        std::fill(grid[row].begin(), grid[row].begin() + columns(), 0);
     for (int i = 0; i < week.meeting_count; ++i)
         for (int row = week.meetings[i].first; row <= week.meetings[i].last; ++row)
             grid[row][chosen_room[i]] = week.meetings[i].section;
@@ -213,25 +313,6 @@ void choose_rooms(const double* solution)
             ++room;
         chosen_room[i] = room;
     }
-}
-
-// No allocation found in time: each meeting, in start order, in the cheapest
-// free room it may take; false when some meeting finds none.
-bool choose_cheapest_free_rooms()
-{
-    std::fill(room_busy_until.begin(), room_busy_until.begin() + columns(), 0);
-    for (int i = 0; i < week.meeting_count; ++i) {
-        int best = -1;
-        for (int room = 0; room <= last_room; ++room)
-            if (room_busy_until[room] < week.meetings[i].first && allowed(i, room) &&
-                (best < 0 || meeting_cost(i, room) < meeting_cost(i, best)))
-                best = room;
-        if (best < 0)
-            return false;
-        chosen_room[i] = best;
-        room_busy_until[best] = week.meetings[i].last;
-    }
-    return true;
 }
 
 // No allocation adds less than every meeting in its cheapest room allowed.
@@ -257,29 +338,25 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
         return {true, true, 0, 0};
     ModelResult result{true, false, 0, cheapest_rooms()};
     double weight = idle_weight_under_cost();
-    Cbc_Model* cbc = Cbc_newModel();
-    Cbc_setLogLevel(cbc, 0);
-    add_variables(cbc, weight);
-    add_room_rows(cbc);
-    add_pair_rows(cbc);
-    Cbc_setAllowableGap(cbc, 0.5);  // objectives are whole numbers
-    if (seconds > 0.0)
-        Cbc_setMaximumSeconds(cbc, seconds);
-    Cbc_solve(cbc);
-    const double* solution = Cbc_getColSolution(cbc);
-    if (solution != nullptr && Cbc_numberSavedSolutions(cbc) > 0) {
-        result.proven = Cbc_isProvenOptimal(cbc) != 0;
-        choose_rooms(solution);
-        double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
-        result.bound = std::max(result.bound, static_cast<int64_t>(bound) + stability_at_most());
-    } else {
-        result.found = Cbc_isProvenInfeasible(cbc) == 0 && choose_cheapest_free_rooms();
+    if (seconds >= 0.0 && plan_rows() && build_matrix(weight)) {
+        Cbc_Model* cbc = load_model();
+        start_from(cbc, grid);
+        if (seconds > 0.0)
+            Cbc_setMaximumSeconds(cbc, seconds);
+        Cbc_solve(cbc);
+        const double* solution = Cbc_getColSolution(cbc);
+        if (solution != nullptr && Cbc_numberSavedSolutions(cbc) > 0) {
+            result.proven = Cbc_isProvenOptimal(cbc) != 0;
+            choose_rooms(solution);
+            place(grid);
+            double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
+            result.bound = std::max(result.bound, static_cast<int64_t>(bound) + stability_at_most());
+        }
+        Cbc_deleteModel(cbc);
     }
-    Cbc_deleteModel(cbc);
-    if (result.found) {
-        result.cost = chosen_cost();
-        place(grid);
-    }
+    for (int i = 0; i < week.meeting_count; ++i)
+        chosen_room[i] = first_slot_column(grid, week.meetings[i].section, week.meetings[i].m);
+    result.cost = chosen_cost();
     if (result.proven)
         result.bound = result.cost;
     return result;
