@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <vector>
 
 #include "io/output_file.hpp"
+#include "model/instance.hpp"
 #include "model/calendar.hpp"
 #include "model/rules.hpp"
 #include "model/weights.hpp"
@@ -748,6 +750,39 @@ TEST_F(ReportCheck, ClosedCellsAreDashesAndEveryBrokenRuleIsNamedWithItsLine)
     console = check(ok);
     EXPECT_EQ(console.find("cumprida"), std::string::npos) << console;
     EXPECT_NE(console.find("solucaof.txt: cumpre as 2 regras de regras.txt.\n"), std::string::npos) << console;
+}
+
+class RulesExample : public InScratchDirectory {};
+
+TEST_F(RulesExample, SearchAndModelAgreeUnderItsHardRulesAndStabilityLiesBetweenItsBounds)
+{
+    for (const auto& file : std::filesystem::directory_iterator(EXAMPLES_DIR "/department-regras"))
+        std::filesystem::copy(file.path(), directory);
+    start_console_capture();
+    read_instance();
+    load_weights();
+    console_capture();
+    ASSERT_EQ(rule_count, 4);
+    ASSERT_EQ(same_room_weight, 30);
+    same_room_weight = 0;  // the hard rules alone: the search and the weekday model agree
+    OptimumResult searched = solve_optimum(candidate_grid);
+    OptimumResult modelled = solve_optimum(best_grid, 0);
+    ASSERT_TRUE(searched.proven && modelled.proven);
+    EXPECT_EQ(modelled.cost, searched.cost);
+    EXPECT_EQ(modelled.figures.occupied_idle_seats, searched.figures.occupied_idle_seats);
+    same_room_weight = 30;
+    int64_t weekdays_with_price = searched.cost + stability_cost(candidate_grid);
+    OptimumResult week = solve_optimum(best_grid);
+    ASSERT_TRUE(week.proven);
+    EXPECT_EQ(week.lower_bound, week.cost);
+    EXPECT_GE(week.cost, searched.cost);  // the price is never below 0
+    EXPECT_LT(week.cost, weekdays_with_price);  // and the week model keeps more classes in their room
+    int32_t priced;
+    grid_cost(best_grid, priced);
+    EXPECT_EQ(priced, week.cost);
+    for (int32_t i = 0; i < rule_count; ++i)
+        EXPECT_FALSE(find_breach(best_grid, rules[i]).broken) << "line " << rules[i].line;
+    expect_valid_allocation(best_grid);
 }
 
 class RulePrices : public InScratchDirectory {};
