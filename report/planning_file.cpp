@@ -67,7 +67,7 @@ bool at_end(std::FILE* stream)
 bool read_change(WrittenFile& file, const PlanningBaseline& today, RoomChange& change)
 {
     const char* text = file.text;
-    int32_t proven;
+    int32_t proven = 0;
     bool written = take_written_number(text, change.column) && take_text(text, "|") &&
                    take_written_number(text, change.current_seats) && take_text(text, "|") &&
                    take_written_number(text, change.proposed_seats) && take_text(text, "|") &&

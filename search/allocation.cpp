@@ -167,7 +167,7 @@ void place_meeting(int32_t section, Meeting& meeting)
     meeting.placed = 1;
 }
 
-void build_initial_allocation()
+void place_all_meetings()
 {
     current_grid = {};
     for (int32_t section = 1; section <= section_count; ++section)
@@ -181,6 +181,11 @@ void build_initial_allocation()
         if (pinned_room[section] == 0)
             for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
                 place_meeting(section, sections[section].meetings[m]);
+}
+
+void build_initial_allocation()
+{
+    place_all_meetings();
     load_weights();
     grid_cost(current_grid, current_cost);
 }

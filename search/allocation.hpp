@@ -9,8 +9,11 @@
 inline constexpr int ROOM_RETRY_LIMIT = 16;  // redraws after a meeting's first failed attempt
 
 // Clears current_grid, puts the pinned sections' meetings in their rooms,
-// places every other meeting, then reads the weights (load_weights) and
-// prices the grid into current_cost.
+// then places every other meeting with place_meeting.
+void place_all_meetings();
+
+// place_all_meetings, then reads the weights (load_weights) and prices the
+// grid into current_cost.
 void build_initial_allocation();
 
 // Puts one meeting of `section` into current_grid as it stands: in the first

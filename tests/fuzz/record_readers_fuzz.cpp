@@ -1,7 +1,8 @@
 // libFuzzer target: arbitrary bytes through the readers of capacidade.txt,
-// demanda.txt, horario.txt and peso.par, and on through everything that
-// reads what they stored: the listing, the placement of every meeting and
-// the pricing of the grid. The input is split at NUL bytes into the four files.
+// demanda.txt, horario.txt, peso.par and regras.txt, and on through
+// everything that reads what they stored: the listing, the placement of
+// every meeting, which must keep every rule, and the pricing of the grid. The
+// input is split at NUL bytes into the five files.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "model/instance.hpp"
 #include "model/listing.hpp"
+#include "model/rules.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "search/allocation.hpp"
@@ -56,16 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int32_t excess = 0, idle = 0;
     bool weights_ok = read_weights(weights, excess, idle) == nullptr && costs_fit_32_bits(excess, idle);
     std::fclose(weights);
-    if (!weights_ok)
+    if (!weights_ok || !read_piece(read_rules, data, size) || !costs_fit_32_bits(excess, idle))
         return 0;
     excess_weight = excess;
     idle_weight = idle;
     std::FILE* sink = std::fopen("/dev/null", "w");
     write_section_listing(sink);
     std::fclose(sink);
-    for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = 1; m <= LAST_MEETING; ++m)
-            place_meeting(section, sections[section].meetings[m]);
+    place_all_meetings();
+    for (int32_t i = 0; i < rule_count; ++i)
+        if (find_breach(current_grid, rules[i]).broken)
+            __builtin_trap();
     grid_cost(current_grid, current_cost);
     return 0;
 }
