@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The board page of each example after a session 1 2 0 and alocacao-otimo,
+# The board page of each example (the department with its room rules) after a session 1 2 0 and alocacao-otimo,
 # checked with the real tools: `tidy` finds no error and no warning in it; a
 # headless Chromium renders it, and printing it puts every weekday board of
 # the plan on a page of its own (the other solutions' stay on screen), then

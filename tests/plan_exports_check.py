@@ -26,7 +26,8 @@ def plan_meetings(directory):
     """(day, start, column, section entry) of every run of one section in one column within a day."""
     rows = [line for line in open(os.path.join(directory, "otima.txt"), encoding="latin-1")
             if line.startswith("| ") and "\t|" in line]
-    grid = [[int(cell) for cell in line.split("|")[2:-1]] for line in rows]
+    # A cell that regras.txt closes is all dashes, and holds no class.
+    grid = [[0 if set(cell.strip()) == {"-"} else int(cell) for cell in line.split("|")[2:-1]] for line in rows]
     meetings = []
     for slot, cells in enumerate(grid, start=1):
         day, block = (slot - 1) // 17, (slot - 1) % 17
