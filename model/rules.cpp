@@ -16,6 +16,7 @@ std::array<int32_t, MAX_SECTIONS + 1> pinned_room{};
 std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> avoided_rooms{};
 std::array<std::bitset<MAX_ROOM_COLUMNS>, SLOT_COUNT + 1> closed_cells{};
 AllocationGrid pinned_grid{};
+bool any_closed_cell{};
 int32_t same_room_weight{};
 
 namespace {
@@ -223,8 +224,10 @@ void apply_rule(const Rule& rule)
         break;
     case RuleKind::Closed:
         for (int32_t slot = 1; slot <= SLOT_COUNT; ++slot)
-            if (closure_covers(rule, slot))
+            if (closure_covers(rule, slot)) {
                 closed_cells[slot].set(rule.room);
+                any_closed_cell = true;
+            }
         break;
     case RuleKind::SameRoom:
         same_room_weight = rule.weight;
@@ -240,6 +243,7 @@ void clear_rule_tables()
     for (auto& rooms : closed_cells)
         rooms.reset();
     pinned_grid = {};
+    any_closed_cell = false;
     same_room_weight = 0;
 }
 

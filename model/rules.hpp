@@ -40,6 +40,7 @@ extern std::array<int32_t, MAX_SECTIONS + 1> pinned_room;  // 0: the section is 
 extern std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> avoided_rooms;
 extern std::array<std::bitset<MAX_ROOM_COLUMNS>, SLOT_COUNT + 1> closed_cells;
 extern AllocationGrid pinned_grid;  // the cells the pinned meetings take
+extern bool any_closed_cell;        // whether closed_cells has a cell set
 extern int32_t same_room_weight;    // added per section whose meetings sit in different columns
 
 // Forgets every rule and empties the tables.

@@ -29,10 +29,12 @@ int draw_source()
 }
 
 // Whether the cell is free for the moving section: empty, not closed, and
-// not in a room the section avoids.
+// not in a room the section avoids. Without rules only the grid decides.
 bool takes_moving_section(int row, int room)
 {
-    return candidate_grid[row][room] == 0 && !closed_cells[row][room] && !avoided_rooms[last_shift.section][room];
+    if (candidate_grid[row][room] != 0)
+        return false;
+    return rule_count == 0 || (!closed_cells[row][room] && !avoided_rooms[last_shift.section][room]);
 }
 
 bool free_in_listed_rows(int room)
