@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <coin/Cbc_C_Interface.h>
 
 #include "model/calendar.hpp"
 #include "model/rules.hpp"
@@ -237,6 +236,17 @@ int64_t cheapest_groups()
 
 }  // namespace
 
+SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
+{
+    if (seconds > 0.0)
+        Cbc_setMaximumSeconds(cbc, seconds);
+    Cbc_solve(cbc);
+    const double* solution = Cbc_numberSavedSolutions(cbc) > 0 ? Cbc_getColSolution(cbc) : nullptr;
+    double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
+    return {solution, solution != nullptr && Cbc_isProvenOptimal(cbc) != 0, Cbc_isProvenInfeasible(cbc) != 0,
+            static_cast<int64_t>(bound)};
+}
+
 ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds)
 {
     collect(weekday);
@@ -250,17 +260,13 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
     }
     double weight = idle_weight_under_cost();
     Cbc_Model* cbc = build(weight);
-    if (seconds > 0.0)
-        Cbc_setMaximumSeconds(cbc, seconds);
-    Cbc_solve(cbc);
-    const double* solution = Cbc_getColSolution(cbc);
-    if (solution != nullptr && Cbc_numberSavedSolutions(cbc) > 0) {
-        result.proven = Cbc_isProvenOptimal(cbc) != 0;
-        choose_groups(solution);
-        double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
-        result.bound = std::max(result.bound, static_cast<int64_t>(bound));
+    SolverOutcome outcome = run_solver(cbc, seconds, weight);
+    if (outcome.solution != nullptr) {
+        result.proven = outcome.proven;
+        choose_groups(outcome.solution);
+        result.bound = std::max(result.bound, outcome.bound);
     } else {
-        result.found = Cbc_isProvenInfeasible(cbc) == 0 && choose_cheapest_free_groups();
+        result.found = !outcome.infeasible && choose_cheapest_free_groups();
     }
     Cbc_deleteModel(cbc);
     result.cost = result.found ? place(grid) : 0;

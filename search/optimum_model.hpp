@@ -13,6 +13,7 @@
 // group. The objective is the cost, then the idle seats of occupied rooms.
 #pragma once
 
+#include <coin/Cbc_C_Interface.h>
 #include <cstdint>
 
 #include "model/tables.hpp"
@@ -43,6 +44,18 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
 // tables (about half a million variables) is not solved: the allocation
 // stays, not proven. Its cost includes the stability price.
 ModelResult solve_week_by_model(AllocationGrid& grid, double seconds);
+
+// What CBC made of a model solved within `seconds` (0: no limit): its best
+// solution (the model's own; null when it found none), whether that is
+// proven optimal, whether the model has none, and the bound on its objective
+// divided by `weight` (1 when 0), rounded down.
+struct SolverOutcome {
+    const double* solution;
+    bool proven;
+    bool infeasible;
+    int64_t bound;
+};
+SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight);
 
 // The largest value whose neighbours a double still tells apart.
 inline constexpr double EXACT_IN_A_DOUBLE = 4503599627370496.0;  // 2^52

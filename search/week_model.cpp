@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <coin/Cbc_C_Interface.h>
 
 #include "model/rules.hpp"
 #include "model/weights.hpp"
@@ -341,16 +340,12 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
     if (seconds >= 0.0 && plan_rows() && build_matrix(weight)) {
         Cbc_Model* cbc = load_model();
         start_from(cbc, grid);
-        if (seconds > 0.0)
-            Cbc_setMaximumSeconds(cbc, seconds);
-        Cbc_solve(cbc);
-        const double* solution = Cbc_getColSolution(cbc);
-        if (solution != nullptr && Cbc_numberSavedSolutions(cbc) > 0) {
-            result.proven = Cbc_isProvenOptimal(cbc) != 0;
-            choose_rooms(solution);
+        SolverOutcome outcome = run_solver(cbc, seconds, weight);
+        if (outcome.solution != nullptr) {
+            result.proven = outcome.proven;
+            choose_rooms(outcome.solution);
             place(grid);
-            double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
-            result.bound = std::max(result.bound, static_cast<int64_t>(bound) + stability_at_most());
+            result.bound = std::max(result.bound, outcome.bound + stability_at_most());
         }
         Cbc_deleteModel(cbc);
     }
