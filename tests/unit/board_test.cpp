@@ -7,8 +7,10 @@
 #include "report/board/plan_files.hpp"
 
 #include <string>
+#include <vector>
 
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "search/cost.hpp"
 #include "report/planning_file.hpp"
 #include "search/planning.hpp"
@@ -277,6 +279,7 @@ TEST_F(BoardPage, PlanningOfOtherDataIsLeftOutWithTheLineThatSaysWhy)
         int32_t optimum_cost, seats_of_room_3;
         bool current;
     } cases[] = {{true, 1000, 45, true}, {true, 999, 45, false}, {true, 1000, 40, false}, {false, 1000, 45, false}};
+    room_capacity[0] = 10;  // sv has seats: only the records read are compared, none past them
     for (const auto& c : cases) {
         board_solutions[OPTIMAL_SOLUTION].present = c.optimum_present;
         board_solutions[OPTIMAL_SOLUTION].report.cost = c.optimum_cost;
@@ -293,6 +296,29 @@ TEST_F(BoardPage, PlanningOfOtherDataIsLeftOutWithTheLineThatSaysWhy)
                       std::string::npos,
                   !c.current);
         EXPECT_EQ(console, c.current ? "" : "planejamento.txt e de outra versao dos dados; rode alocacao-otimo --planejar\n");
+    }
+    // The prices of the rules must be one per pin, avoidance and closure of regras.txt, on their lines.
+    write_file("planejamento.txt", "Planejamento de salas: custo otimo atual 1000, alunos acima atual 7\n"
+                                   "3|45|20|9|2|900|1|1|\n"
+                                   "regras.txt, linha 2: sem esta regra, custo otimo 990 (-10), alunos acima 5 (-2)\n");
+    board_solutions[OPTIMAL_SOLUTION].present = true;
+    board_solutions[OPTIMAL_SOLUTION].report.cost = 1000;
+    const struct {
+        std::vector<Rule> rules;
+        bool current;
+    } rule_cases[] = {{{{RuleKind::Closed, 2, 0, 1, MONDAY, 450, 500, 0}}, true},
+                      {{{RuleKind::SameRoom, 1, 0, 0, 0, 0, 0, 5}, {RuleKind::Avoid, 2, 1, 1, 0, 0, 0, 0}}, true},
+                      {{{RuleKind::Closed, 3, 0, 1, MONDAY, 450, 500, 0}}, false},
+                      {{}, false},
+                      {{{RuleKind::Pin, 2, 1, 1, 0, 0, 0, 0}, {RuleKind::Avoid, 4, 1, 2, 0, 0, 0, 0}}, false}};
+    for (const auto& c : rule_cases) {
+        rule_count = 0;
+        for (const Rule& rule : c.rules)
+            rules[rule_count++] = rule;
+        start_console_capture();
+        read_board_planning();
+        console_capture();
+        EXPECT_EQ(board_planning.present, c.current) << c.rules.size();
     }
 }
 
