@@ -107,6 +107,74 @@ void expect_valid_allocation(const AllocationGrid& grid)
     EXPECT_EQ(grid, rebuilt);
 }
 
+// The week's least cost by another model than the program's: x[meeting,
+// room] as there, one room per meeting and at most one meeting per room in
+// every slot (not only at starts), and the price of a section apart as half
+// the weight times sum |x[a, room] - x[b, room]|. Its allocation is priced by
+// grid_cost.
+int64_t independent_week_optimum()
+{
+    std::vector<Placed> meetings = present_meetings();
+    int columns = last_room + 1, n = static_cast<int>(meetings.size());
+    Cbc_Model* cbc = Cbc_newModel();
+    Cbc_setLogLevel(cbc, 0);
+    for (const Placed& meeting : meetings)
+        for (int room = 0; room < columns; ++room) {
+            double price = 0.0;
+            for (int row = meeting.first; row <= meeting.last; ++row)
+                price += static_cast<double>(seat_cost(sections[meeting.section].demand, room_capacity[room]) -
+                                             seat_cost(0, room_capacity[room]));
+            bool may = room_allowed(meeting.section, room, meeting.first, meeting.last);
+            Cbc_addCol(cbc, "", 0.0, may ? 1.0 : 0.0, price, 1, 0, nullptr, nullptr);
+        }
+    std::vector<int> columns_of;
+    std::vector<double> ones;
+    for (int i = 0; i < n; ++i) {
+        columns_of.clear();
+        for (int room = 0; room < columns; ++room)
+            columns_of.push_back(i * columns + room);
+        ones.assign(columns_of.size(), 1.0);
+        Cbc_addRow(cbc, "", columns, columns_of.data(), ones.data(), 'E', 1.0);
+    }
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int room = 0; room < columns; ++room) {
+            columns_of.clear();
+            for (int i = 0; i < n; ++i)
+                if (meetings[i].first <= row && row <= meetings[i].last)
+                    columns_of.push_back(i * columns + room);
+            ones.assign(columns_of.size(), 1.0);
+            if (columns_of.size() > 1)
+                Cbc_addRow(cbc, "", static_cast<int>(columns_of.size()), columns_of.data(), ones.data(), 'L', 1.0);
+        }
+    for (int a = 0; a < n; ++a)
+        for (int b = a + 1; b < n; ++b) {
+            if (meetings[a].section != meetings[b].section)
+                continue;
+            for (int room = 0; room < columns; ++room) {
+                int y = Cbc_getNumCols(cbc);
+                Cbc_addCol(cbc, "", 0.0, 1.0, same_room_weight / 2.0, 0, 0, nullptr, nullptr);
+                for (double sign : {1.0, -1.0}) {  // y >= x[a] - x[b] and y >= x[b] - x[a]
+                    int cols[] = {y, a * columns + room, b * columns + room};
+                    double values[] = {1.0, -sign, sign};
+                    Cbc_addRow(cbc, "", 3, cols, values, 'G', 0.0);
+                }
+            }
+        }
+    Cbc_solve(cbc);
+    EXPECT_NE(Cbc_isProvenOptimal(cbc), 0);
+    const double* solution = Cbc_getColSolution(cbc);
+    static AllocationGrid grid;
+    grid = {};
+    for (int i = 0; i < n; ++i)
+        for (int room = 0; room < columns; ++room)
+            for (int row = meetings[i].first; solution[i * columns + room] > 0.5 && row <= meetings[i].last; ++row)
+                grid[row][room] = meetings[i].section;
+    Cbc_deleteModel(cbc);
+    int32_t cost;
+    grid_cost(grid, cost);
+    return cost;
+}
+
 }  // namespace
 
 class Optimum : public FreshTables {};
@@ -399,6 +467,9 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         ASSERT_EQ(priced, result.cost) << "trial " << trial;
         for (int32_t i = 0; i < rule_count; ++i)
             ASSERT_FALSE(find_breach(best_grid, rules[i]).broken) << "trial " << trial << ", rule " << i;
+        if (same_room_weight > 0) {
+            ASSERT_EQ(independent_week_optimum(), result.cost) << "trial " << trial;
+        }
         expect_valid_allocation(best_grid);
         OptimumResult modelled = solve_optimum(candidate_grid, 0);  // no state: every weekday by the model
         ASSERT_EQ(modelled.cost, brute.cost) << "trial " << trial;
@@ -767,78 +838,6 @@ TEST_F(ReportCheck, ClosedCellsAreDashesAndEveryBrokenRuleIsNamedWithItsLine)
     EXPECT_EQ(console.find("cumprida"), std::string::npos) << console;
     EXPECT_NE(console.find("solucaof.txt: cumpre as 2 regras de regras.txt.\n"), std::string::npos) << console;
 }
-
-namespace {
-
-// The week's least cost by another model than the program's: x[meeting,
-// room] as there, one room per meeting and at most one meeting per room in
-// every slot (not only at starts), and the price of a section apart as half
-// the weight times sum |x[a, room] - x[b, room]|. Its allocation is priced by
-// grid_cost.
-int64_t independent_week_optimum()
-{
-    std::vector<Placed> meetings = present_meetings();
-    int columns = last_room + 1, n = static_cast<int>(meetings.size());
-    Cbc_Model* cbc = Cbc_newModel();
-    Cbc_setLogLevel(cbc, 0);
-    for (const Placed& meeting : meetings)
-        for (int room = 0; room < columns; ++room) {
-            double price = 0.0;
-            for (int row = meeting.first; row <= meeting.last; ++row)
-                price += static_cast<double>(seat_cost(sections[meeting.section].demand, room_capacity[room]) -
-                                             seat_cost(0, room_capacity[room]));
-            bool may = room_allowed(meeting.section, room, meeting.first, meeting.last);
-            Cbc_addCol(cbc, "", 0.0, may ? 1.0 : 0.0, price, 1, 0, nullptr, nullptr);
-        }
-    std::vector<int> columns_of;
-    std::vector<double> ones;
-    for (int i = 0; i < n; ++i) {
-        columns_of.clear();
-        for (int room = 0; room < columns; ++room)
-            columns_of.push_back(i * columns + room);
-        ones.assign(columns_of.size(), 1.0);
-        Cbc_addRow(cbc, "", columns, columns_of.data(), ones.data(), 'E', 1.0);
-    }
-    for (int row = 1; row <= SLOT_COUNT; ++row)
-        for (int room = 0; room < columns; ++room) {
-            columns_of.clear();
-            for (int i = 0; i < n; ++i)
-                if (meetings[i].first <= row && row <= meetings[i].last)
-                    columns_of.push_back(i * columns + room);
-            ones.assign(columns_of.size(), 1.0);
-            if (columns_of.size() > 1)
-                Cbc_addRow(cbc, "", static_cast<int>(columns_of.size()), columns_of.data(), ones.data(), 'L', 1.0);
-        }
-    for (int a = 0; a < n; ++a)
-        for (int b = a + 1; b < n; ++b) {
-            if (meetings[a].section != meetings[b].section)
-                continue;
-            for (int room = 0; room < columns; ++room) {
-                int y = Cbc_getNumCols(cbc);
-                Cbc_addCol(cbc, "", 0.0, 1.0, same_room_weight / 2.0, 0, 0, nullptr, nullptr);
-                for (double sign : {1.0, -1.0}) {  // y >= x[a] - x[b] and y >= x[b] - x[a]
-                    int cols[] = {y, a * columns + room, b * columns + room};
-                    double values[] = {1.0, -sign, sign};
-                    Cbc_addRow(cbc, "", 3, cols, values, 'G', 0.0);
-                }
-            }
-        }
-    Cbc_solve(cbc);
-    EXPECT_NE(Cbc_isProvenOptimal(cbc), 0);
-    const double* solution = Cbc_getColSolution(cbc);
-    static AllocationGrid grid;
-    grid = {};
-    for (int i = 0; i < n; ++i)
-        for (int room = 0; room < columns; ++room)
-            for (int row = meetings[i].first; solution[i * columns + room] > 0.5 && row <= meetings[i].last; ++row)
-                grid[row][room] = meetings[i].section;
-    Cbc_deleteModel(cbc);
-    int32_t cost;
-    grid_cost(grid, cost);
-    return cost;
-}
-
-}  // namespace
 
 class RulesExample : public InScratchDirectory {};
 
