@@ -99,6 +99,16 @@ const char* refusal(const char* format, int32_t a, int32_t b = 0)
     return reason;
 }
 
+// A refusal that names another section, as "MTM 121-1", and another line.
+const char* refusal_naming(const char* format, int32_t section, int32_t line)
+{
+    const Section& other = sections[section];
+    char name[48];
+    std::snprintf(name, sizeof name, "%s %d-%d", other.course_code, other.course_number, other.section_number);
+    std::snprintf(reason, sizeof reason, format, name, line);
+    return reason;
+}
+
 const char* room_fault(int32_t room)
 {
     return room < 1 || room > last_room ? refusal("sala fora de 1..%d", last_room) : nullptr;
@@ -141,8 +151,8 @@ const char* pin_conflict(const Rule& rule)
         for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row) {
             int32_t other = pinned_grid[row][room];
             if (other != 0 && other != section)
-                return refusal("turma fixa no mesmo horario e sala que a turma %d (linha %d)", other,
-                               line_of(RuleKind::Pin, [&](const Rule& r) { return r.section == other; }));
+                return refusal_naming("turma fixa no mesmo horario e sala que a turma %s (linha %d)", other,
+                                      line_of(RuleKind::Pin, [&](const Rule& r) { return r.section == other; }));
             if (closed_cells[row][room])
                 return refusal("turma fixa em horario fechado (linha %d)",
                                line_of(RuleKind::Closed, [&](const Rule& r) {
@@ -167,8 +177,8 @@ const char* closure_rule(const Fields& fields, Rule& rule)
         return "fechada com inicio que nao antecede o fim";
     for (int32_t slot = 1; slot <= SLOT_COUNT; ++slot)
         if (int32_t section = pinned_grid[slot][rule.room]; section != 0 && closure_covers(rule, slot))
-            return refusal("fecha o horario da turma %d, fixa nesta sala (linha %d)", section,
-                           line_of(RuleKind::Pin, [&](const Rule& r) { return r.section == section; }));
+            return refusal_naming("fecha o horario da turma %s, fixa nesta sala (linha %d)", section,
+                                  line_of(RuleKind::Pin, [&](const Rule& r) { return r.section == section; }));
     return nullptr;
 }
 
