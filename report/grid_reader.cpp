@@ -50,7 +50,8 @@ bool read_slot_line(WrittenFile& reader, int row, AllocationGrid& grid)
         return false;
     int width = grid_cell_width();
     for (int room = 0; room <= last_room; ++room)
-        if (!take_text(text, " ") || !take_cell(text, width, closed_cells[row][room], grid[row][room]) || !take_text(text, " |"))
+        if (!take_text(text, " ") || !take_cell(text, width, closed_cells[row][room], grid[row][room]) ||
+            !take_text(text, " |"))
             return false;
     return *text == '\0';
 }

@@ -86,13 +86,14 @@ bool read_change(WrittenFile& file, const PlanningBaseline& today, RoomChange& c
 
 constexpr const char* RULE_PRICE_START = "regras.txt, linha ";
 
-// A price line exactly as format_rule_price writes it.
-bool read_rule_price(const char* text, RulePrice& price)
+// A price line exactly as format_rule_price writes it, with figures that can be true.
+bool read_rule_price(const char* text, const PlanningBaseline& today, RulePrice& price)
 {
     long long line = 0, cost = 0, cost_change = 0, students = 0, students_change = 0;
     if (std::sscanf(text, "regras.txt, linha %lld: sem esta regra, custo otimo %lld (%lld), alunos acima %lld (%lld)",
                     &line, &cost, &cost_change, &students, &students_change) != 5 ||
-        line < 1 || line > INT32_MAX)
+        line < 1 || line > INT32_MAX || cost < 0 || students < 0 || cost_change != cost - today.optimum_cost ||
+        students_change != students - today.students_above)
         return false;
     price = {static_cast<int32_t>(line), cost, cost_change, students, students_change,
              std::strstr(text, "provada") == nullptr};
@@ -184,8 +185,9 @@ bool read_planning_file(PlanningBaseline& today)
     rule_price_count = 0;
     while (!at_end(stream)) {
         bool read = next_written_line(file);
-        if (read && rule_price_count < MAX_RULES && std::strncmp(file.text, RULE_PRICE_START, 18) == 0)
-            read = read_rule_price(file.text, rule_prices[rule_price_count++]);
+        if (read && rule_price_count < MAX_RULES &&
+            std::strncmp(file.text, RULE_PRICE_START, std::strlen(RULE_PRICE_START)) == 0)
+            read = read_rule_price(file.text, today, rule_prices[rule_price_count++]);
         else if (read && rule_price_count == 0 && room_change_count < MAX_ROOM_CHANGES)
             read = read_change(file, today, room_changes[room_change_count++]);
         else

@@ -341,7 +341,23 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     write_file("planejamento.txt", header + "3|40|20|50|0|3400000000|1|1|\n");
     ASSERT_TRUE(read_planning_file(today));
     EXPECT_EQ(room_changes[0].cost, 3400000000);
+    // The prices of the rules follow the records, proven or not.
+    const std::string price = "regras.txt, linha 4: sem esta regra, custo otimo 990 (-10), alunos acima 52 (+2)\n";
+    write_file("planejamento.txt", header + "3|40|60|38|-12|900|1|1|\n" + price +
+                                       "regras.txt, linha 6: sem esta regra, custo otimo 1000 (+0), alunos acima 50 "
+                                       "(+0), otimalidade nao provada\n");
+    ASSERT_TRUE(read_planning_file(today));
+    ASSERT_EQ(rule_price_count, 2);
+    EXPECT_EQ(rule_prices[0].line, 4);
+    EXPECT_EQ(rule_prices[0].students_change, 2);
+    EXPECT_TRUE(rule_prices[0].proven);
+    EXPECT_FALSE(rule_prices[1].proven);
     const std::string refused[] = {
+        header + price + "3|40|60|38|-12|900|1|1|\n",  // a record after a price
+        header + "regras.txt, linha 4: sem esta regra, custo otimo 990 (-11), alunos acima 52 (+2)\n",
+        header + "regras.txt, linha 4: sem esta regra, custo otimo 990 (-10), alunos acima 52 (2)\n",
+        header + "regras.txt, linha 4: sem esta regra, custo otimo 990 (-10), alunos acima 52 (+2) \n",
+        header + "regras.txt, linha 0: sem esta regra, custo otimo 990 (-10), alunos acima 52 (+2)\n",
         header + "3|40|60|38|-11|900|1|1|\n", header + "3|40|60|38|-12|900|1|2|\n", header + "9|40|60|38|-12|900|1|1|\n",
         header + "0|0|60|45|-5|1100|0|0|\n",
         header + "3|-50|60|38|-12|900|1|1|\n", header + "3|40|60|38|-12|-2000000000|1|1|\n",
