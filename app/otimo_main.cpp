@@ -61,12 +61,8 @@ void report_optimum(const OptimumResult& result)
                   "Lugares ociosos em salas ocupadas: %lld\n",
                   violation_count, static_cast<long long>(result.figures.students_above),
                   result.figures.meetings_without_room, static_cast<long long>(result.figures.occupied_idle_seats));
-    if (same_room_weight > 0) {
-        int moving = 0;
-        for (int32_t section = 1; section <= section_count; ++section)
-            moving += changes_rooms(best_grid, section);
-        console_print("Turmas que mudam de sala: %d\n", moving);
-    }
+    if (same_room_weight > 0)
+        console_print("Turmas que mudam de sala: %d\n", sections_changing_rooms(best_grid));
     console_print("Aloca\xE7\xE3o gravada em otima.txt\n");
 }
 

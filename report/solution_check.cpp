@@ -79,9 +79,7 @@ bool check_rules(const char* name)
     if (hard > 1 && broken == 0)
         console_print("%s: cumpre as %d regras de regras.txt.\n", name, hard);
     if (same_room_weight > 0) {
-        int moving = 0;
-        for (int32_t section = 1; section <= section_count; ++section)
-            moving += changes_rooms(checked.grid, section);
+        int32_t moving = sections_changing_rooms(checked.grid);
         console_print("%s: %d %s de sala durante a semana.\n", name, moving,
                       moving == 1 ? "turma muda" : "turmas mudam");
     }

@@ -16,6 +16,12 @@ int64_t cell_cost(const AllocationGrid& grid, int row, int room)
     return seat_cost(sections[section].demand, room_capacity[room]);
 }
 
+int64_t meeting_price(int32_t section, int64_t length, int room)
+{
+    int64_t capacity = room_capacity[room];
+    return length * (seat_cost(sections[section].demand, capacity) - seat_cost(0, capacity));
+}
+
 int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m)
 {
     const Meeting& meeting = sections[section].meetings[m];
@@ -34,14 +40,17 @@ bool changes_rooms(const AllocationGrid& grid, int32_t section)
     return first >= 0 && second >= 0 && first != second;
 }
 
+int32_t sections_changing_rooms(const AllocationGrid& grid)
+{
+    int32_t count = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        count += changes_rooms(grid, section);
+    return count;
+}
+
 int64_t stability_cost(const AllocationGrid& grid)
 {
-    if (same_room_weight == 0)
-        return 0;
-    int64_t sum = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
-        sum += changes_rooms(grid, section) ? same_room_weight : 0;
-    return sum;
+    return same_room_weight == 0 ? 0 : int64_t{same_room_weight} * sections_changing_rooms(grid);
 }
 
 void grid_cost(const AllocationGrid& grid, int32_t& cost)

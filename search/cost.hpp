@@ -23,7 +23,12 @@ int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m);
 // Whether both meetings of `section` are in the grid, in different columns.
 bool changes_rooms(const AllocationGrid& grid, int32_t section);
 
-// same_room_weight for every section that changes rooms.
+// What a meeting of `length` slots of `section` adds to the cost of an empty
+// grid when it takes open cells of `room`.
+int64_t meeting_price(int32_t section, int64_t length, int room);
+
+// The sections of `grid` that change rooms, and same_room_weight for each.
+int32_t sections_changing_rooms(const AllocationGrid& grid);
 int64_t stability_cost(const AllocationGrid& grid);
 
 // The number of cells in the slot rows of `grid` whose section has more

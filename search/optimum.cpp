@@ -140,7 +140,7 @@ void collect_day(int weekday)
             int64_t demand = sections[section].demand;
             for (int column = 0; column <= last_room; ++column) {
                 int64_t capacity = room_capacity[column];
-                entry.rank[column] = {length * (seat_cost(demand, capacity) - seat_cost(0, capacity)),
+                entry.rank[column] = {meeting_price(section, length, column),
                                       length * std::max<int64_t>(capacity - demand, 0)};
                 if (!room_allowed(section, column, meeting.first_slot, meeting.last_slot))
                     entry.rank[column] = UNREACHABLE;

@@ -7,7 +7,7 @@
 
 #include "model/calendar.hpp"
 #include "model/rules.hpp"
-#include "model/weights.hpp"
+#include "search/cost.hpp"
 
 namespace {
 
@@ -92,9 +92,9 @@ bool group_allowed(int i, int group)
 // What meeting i adds in a room of the group: its cost, or its idle seats.
 double meeting_cost(int i, int group)
 {
-    int64_t length = model.meetings[i].last - model.meetings[i].first + 1;
-    int64_t demand = sections[model.meetings[i].section].demand, seats = group_seats(group);
-    return static_cast<double>(length * (seat_cost(demand, seats) - seat_cost(0, seats)));
+    const ModelMeeting& meeting = model.meetings[i];
+    int room = model.columns[model.group_start[group]];  // every room of a group has its seats
+    return static_cast<double>(meeting_price(meeting.section, meeting.last - meeting.first + 1, room));
 }
 
 double meeting_idle(int i, int group)

@@ -10,7 +10,6 @@
 #include <cmath>
 
 #include "model/rules.hpp"
-#include "model/weights.hpp"
 #include "search/cost.hpp"
 #include "search/optimum_model.hpp"
 
@@ -120,9 +119,7 @@ bool allowed(int i, int room)
 
 int64_t meeting_cost(int i, int room)
 {
-    int64_t length = week.meetings[i].last - week.meetings[i].first + 1;
-    int64_t demand = sections[week.meetings[i].section].demand, seats = room_capacity[room];
-    return length * (seat_cost(demand, seats) - seat_cost(0, seats));
+    return meeting_price(week.meetings[i].section, week.meetings[i].last - week.meetings[i].first + 1, room);
 }
 
 int64_t meeting_idle(int i, int room)

@@ -11,7 +11,6 @@
 #include "model/calendar.hpp"
 #include "model/load_warnings.hpp"
 #include "model/rules.hpp"
-#include "model/weights.hpp"
 #include "report/board/markup.hpp"
 #include "report/board/plan_pages.hpp"
 #include "report/board/rule_section.hpp"
@@ -53,13 +52,6 @@ SolutionFigures figures_of(const AllocationGrid& grid)
             figures.broken_meetings += meeting.weekday != 0 && meeting_fault(grid, section, meeting) != nullptr;
         }
     return figures;
-}
-
-// What a meeting of `length` slots of `section` adds to the cost in `room`.
-int64_t meeting_price(int32_t section, int length, int room)
-{
-    int64_t capacity = room_capacity[room];
-    return length * (seat_cost(sections[section].demand, capacity) - seat_cost(0, capacity));
 }
 
 // ---------------------------------------------------------------- writing

@@ -39,9 +39,7 @@ void write_rule_text(std::FILE* out, const Rule& rule)
 void write_keeping(std::FILE* out, const Rule& rule, const AllocationGrid& grid)
 {
     if (rule.kind == RuleKind::SameRoom) {
-        int moving = 0;
-        for (int32_t section = 1; section <= section_count; ++section)
-            moving += changes_rooms(grid, section);
+        int32_t moving = sections_changing_rooms(grid);
         markup(out, "<td>%d %s de sala</td>", moving, moving == 1 ? "turma muda" : "turmas mudam");
         return;
     }
@@ -72,9 +70,7 @@ void write_price(std::FILE* out, const Rule& rule)
 // "MTM 121-1: sala 02 na segunda-feira, sala 05 na quarta-feira".
 void write_room_changes(std::FILE* out, const AllocationGrid& grid)
 {
-    int moving = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
-        moving += changes_rooms(grid, section);
+    int32_t moving = sections_changing_rooms(grid);
     markup(out, "<h3>Turmas que mudam de sala durante a semana no plano</h3>\n");
     if (moving == 0) {
         markup(out, "<p>Nenhuma: cada turma fica na mesma sala a semana toda.</p>\n");
