@@ -6,9 +6,19 @@ FUZZ_BUILD := build-fuzz
 EXAMPLE    ?= examples/department
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all run test bench fuzz mutation screenshot clean
+.DEFAULT_GOAL := all
+.PHONY: all deps test-deps dev-deps run test bench fuzz mutation screenshot clean
 
-all:
+# Each step first installs the Debian packages it needs when they are missing
+# (tools/install-deps.sh says which, and asks for sudo only when not root).
+deps:
+	tools/install-deps.sh build
+test-deps:
+	tools/install-deps.sh test
+dev-deps:
+	tools/install-deps.sh dev
+
+all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -22,13 +32,13 @@ run: all
 	-cd $(BUILD)/scratch && ../alocacao-quadro </dev/null
 	@echo "(arquivos gerados em $(BUILD)/scratch; o quadro de salas: $(BUILD)/scratch/quadro.html)"
 
-test: all
+test: test-deps all
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DALOCACAO_SANITIZE=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
 
-bench:
+bench: dev-deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DALOCACAO_BENCH=ON -DALOCACAO_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/alocacao_bench
@@ -36,7 +46,7 @@ bench:
 
 # Fuzzes the input readers for FUZZ_SECONDS, the corpus seeded from the examples.
 FUZZ_SECONDS ?= 60
-fuzz:
+fuzz: dev-deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DALOCACAO_FUZZ=ON -DALOCACAO_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	tools/seed_fuzz_corpus.sh fuzz-corpus

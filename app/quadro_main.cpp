@@ -5,7 +5,10 @@
 // and, with --semestre AAAA-MM-DD:AAAA-MM-DD, to a calendar per room.
 // Exit status: 0 when the files are written, also before any report exists;
 // 1 for any other argument, an input file or a report that cannot be used, a
-// file that cannot be written, or a console that cannot be written.
+// file that cannot be written, or a console that cannot be written; 2 when
+// the plan is not sound (a meeting missing, split or repeated, a cell outside
+// the meetings, a rule of regras.txt broken): the page shows it, and nothing
+// else is written.
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -15,19 +18,26 @@
 #include "model/weights.hpp"
 #include "report/board/board.hpp"
 #include "report/board/plan_files.hpp"
+#include "report/solution_check.hpp"
 
 namespace {
 
+constexpr const char* USAGE =
+    "Uso: alocacao-quadro [--semestre AAAA-MM-DD:AAAA-MM-DD]\n"
+    "O per\xED" "odo s\xE3o duas datas reais, a do fim n\xE3o antes da do in\xED" "cio; "
+    "SOURCE_DATE_EPOCH, quando dado, \xE9 um n\xFAmero de segundos de 0 a 253402300799.\n";
+
 // Whether the arguments ask for calendars, into `semester`; anything but
-// nothing or --semestre with a valid period ends the process with the usage.
+// nothing or --semestre with a valid period (and a valid SOURCE_DATE_EPOCH)
+// ends the process with the usage.
 bool calendars_asked(int argc, char** argv, Semester& semester)
 {
     if (argc == 1)
         return false;
-    if (argc == 3 && std::strcmp(argv[1], "--semestre") == 0 && parse_semester(argv[2], semester))
+    if (argc == 3 && std::strcmp(argv[1], "--semestre") == 0 && parse_semester(argv[2], semester) &&
+        calendar_stamp_valid())
         return true;
-    fail_with("Uso: alocacao-quadro [--semestre AAAA-MM-DD:AAAA-MM-DD]\n"
-              "O per\xED" "odo s\xE3o duas datas reais, a do fim n\xE3o antes da do in\xED" "cio.\n");
+    fail_with("%s", USAGE);
 }
 
 // "DIRETORIO/NAME": where a file was written, the directory printed whole.
@@ -54,13 +64,24 @@ int main(int argc, char** argv)
     load_weights();
     read_board_solutions();
     read_board_planning();
+    bool has_plan = plan_kind() != SOLUTION_KINDS;
+    if (calendars && has_plan && !plan_occurs_in(semester))
+        fail_with("Nenhuma aula do plano cai no per\xED" "odo %s.\n%s", argv[2], USAGE);
+    int faults = has_plan ? list_plan_faults(SOLUTION_FILES[plan_kind()].name, plan_grid()) : 0;
     write_board_page();
     print_written("Quadro gravado em", "quadro.html");
-    if (plan_kind() == SOLUTION_KINDS)
+    if (!has_plan)
         return console_exit_status(0);
-    write_plan_spreadsheet();
+    if (faults > 0) {
+        console_print("alocacao.csv e os calend\xE1rios n\xE3o foram gravados: o plano tem %d %s.\n", faults,
+                      faults == 1 ? "falha" : "falhas");
+        return console_exit_status(2);
+    }
+    int written = write_plan_exports("quadro.html", calendars ? &semester : nullptr);
     print_written("Planilha gravada em", "alocacao.csv");
-    if (calendars)
-        console_print("Calend\xE1rios gravados: %d arquivos sala-*.ics\n", write_room_calendars(semester));
+    if (calendars) {
+        console_print("Calend\xE1rios gravados: %d arquivos sala-*.ics\n", written);
+        remove_stale_calendars();
+    }
     return console_exit_status(0);
 }

@@ -17,6 +17,7 @@ constexpr int RULE_WIDTH = 80;
 constexpr std::size_t FORMAT_BUFFER = 1024;
 
 bool failure_pauses = true;  // whether fail_with reads a character before ending
+void (*failure_note)() = nullptr;  // what fail_with adds to its message
 
 // "UTF-8", "utf8", "UTF8@euro": the codeset part of a locale name.
 bool names_utf8(const char* locale)
@@ -262,11 +263,20 @@ void fail_with(const char* format, ...)
     va_start(arguments, format);
     console_vprint(format, arguments);
     va_end(arguments);
+    if (void (*note)() = failure_note) {
+        failure_note = nullptr;  // a failure within the note ends without it
+        note();
+    }
     if (failure_pauses)
         console_read_char();
     else
         std::fflush(stdout);
     std::exit(1);
+}
+
+void set_failure_note(void (*note)())
+{
+    failure_note = note;
 }
 
 void fail_without_pause()

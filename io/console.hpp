@@ -72,6 +72,10 @@ int console_exit_status(int status);
 // process with status 1.
 [[noreturn]] void fail_with(const char* format, ...) CONSOLE_PRINTF(1, 2);
 
+// From now on fail_with calls `note` after its message (null: nothing more),
+// for what the failure leaves behind, such as which files were rewritten.
+void set_failure_note(void (*note)());
+
 // From now on fail_with reads nothing: it prints and ends at once. For the
 // programs that are not driven from the menu.
 void fail_without_pause();

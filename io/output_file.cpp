@@ -54,8 +54,13 @@ void install_handlers()
     struct sigaction action {};
     action.sa_handler = end_by_signal;
     sigemptyset(&action.sa_mask);
-    for (int signal_number : ENDING_SIGNALS)
-        sigaction(signal_number, &action, nullptr);
+    for (int signal_number : ENDING_SIGNALS) {
+        // A signal ignored on entry (nohup, a shell's background job) stays
+        // ignored: it would not have ended the process.
+        struct sigaction on_entry {};
+        if (sigaction(signal_number, nullptr, &on_entry) == 0 && on_entry.sa_handler != SIG_IGN)
+            sigaction(signal_number, &action, nullptr);
+    }
     // Beyond a file-size limit a write then fails like on a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
 }

@@ -44,6 +44,14 @@ const char* course_code(int32_t course_type)
     return course_codes[course_type].data();
 }
 
+int32_t course_type_of(const char* code)
+{
+    for (int32_t type = FIRST_COURSE_TYPE; type <= LAST_COURSE_TYPE_ALLOWED; ++type)
+        if (code == course_codes[type].data())
+            return type;
+    return 0;
+}
+
 void reset_course_codes()
 {
     codes_were_set = false;

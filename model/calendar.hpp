@@ -24,6 +24,10 @@ inline constexpr int MAX_COURSE_CODE = 8;                  // bytes of a code, A
 const char* course_code(int32_t course_type);
 extern const char* const NO_COURSE_CODE;
 
+// The course type whose code `code` is (by identity: two types may share a
+// code's text); 0 for NO_COURSE_CODE.
+int32_t course_type_of(const char* code);
+
 // Sets the built-in codes back and forgets every other.
 void reset_course_codes();
 

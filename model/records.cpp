@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "io/console.hpp"
 #include "io/input_file.hpp"
@@ -188,8 +189,9 @@ std::FILE* open_input_file(const char* name)
 std::FILE* open_optional_input_file(const char* name)
 {
     std::FILE* stream = open_regular_file(name);
-    if (stream == nullptr && errno == ENOENT)
-        return nullptr;
+    struct stat link;
+    if (stream == nullptr && errno == ENOENT && lstat(name, &link) != 0)
+        return nullptr;  // nothing by that name; a dangling link is something, and is refused
     if (stream == nullptr)
         fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
     skip_byte_order_mark(stream);
@@ -211,10 +213,11 @@ RecordRead read_text_line(RecordFile& file, char* text, std::size_t size)
     for (;;) {
         ++file.line;
         std::size_t length = 0;
-        bool fits = true, blank = true;
+        bool fits = true, blank = true, null_byte = false;
         int c;
         while ((c = std::getc(file.stream)) != EOF && c != '\n') {
-            fits = fits && c != '\0' && length + 1 < size;
+            null_byte = null_byte || c == '\0';
+            fits = fits && !null_byte && length + 1 < size;
             if (fits)
                 text[length++] = static_cast<char>(c);
             blank = blank && is_line_space(c);
@@ -226,6 +229,10 @@ RecordRead read_text_line(RecordFile& file, char* text, std::size_t size)
         if (length > 0 && text[length - 1] == '\r')
             --length;
         text[length] = '\0';
+        if (null_byte) {  // most often a file saved as UTF-16, where every other byte is 0
+            file.error = "arquivo de texto com byte nulo (UTF-16?)";
+            return RecordRead::Malformed;
+        }
         if (!fits) {
             file.error = "linha longa demais";
             return RecordRead::Malformed;

@@ -34,7 +34,8 @@ struct RecordText {
 // process with "Arquivo NOME nao pode ser aberto."
 std::FILE* open_input_file(const char* name);
 
-// The same for a file that may be missing: null when there is no such file.
+// The same for a file that may be missing: null when there is no such name
+// (a link to nothing is refused, not taken for a missing file).
 std::FILE* open_optional_input_file(const char* name);
 
 // Reads the next record into `fields`, skipping blank lines. In `pattern`,
@@ -51,7 +52,8 @@ RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fiel
 
 // Reads the next line that is not blank, without its line end (a CR before it
 // dropped too), into `text` of `size` bytes. Malformed, with file.error, for a
-// line that does not fit or holds a NUL byte, or a read error.
+// line that holds a NUL byte (a UTF-16 file), one that does not fit, or a
+// read error.
 RecordRead read_text_line(RecordFile& file, char* text, std::size_t size);
 
 // Ends the process with "Arquivo NOME, linha N: reason".

@@ -259,6 +259,11 @@ void clear_rule_tables()
 
 }  // namespace
 
+int32_t same_room_rule_line()
+{
+    return line_of(RuleKind::SameRoom, [](const Rule&) { return true; });
+}
+
 void reset_rules()
 {
     rule_count = 0;

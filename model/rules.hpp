@@ -43,6 +43,9 @@ extern AllocationGrid pinned_grid;  // the cells the pinned meetings take
 extern bool any_closed_cell;        // whether closed_cells has a cell set
 extern int32_t same_room_weight;    // added per section whose meetings sit in different columns
 
+// The line of regras.txt that sets the stability weight; 0 when none does.
+int32_t same_room_rule_line();
+
 // Forgets every rule and empties the tables.
 void reset_rules();
 

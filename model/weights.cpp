@@ -42,7 +42,7 @@ const char* read_weights(std::FILE* stream, int32_t& excess, int32_t& idle)
     return std::ferror(stream) ? "erro de leitura" : error;
 }
 
-bool costs_fit_32_bits(int32_t excess, int32_t idle)
+bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability)
 {
     int64_t highest = 0, lowest = 0;
     for (int room = 0; room <= last_room; ++room) {
@@ -58,7 +58,7 @@ bool costs_fit_32_bits(int32_t excess, int32_t idle)
         lowest += cell_low * SLOT_COUNT;
     }
     for (int32_t index = 1; index <= section_count; ++index)
-        highest += sections[index].meetings[LAST_MEETING].weekday != 0 ? same_room_weight : 0;
+        highest += sections[index].meetings[LAST_MEETING].weekday != 0 ? stability : 0;
     return highest <= INT32_MAX && lowest >= INT32_MIN;
 }
 
@@ -76,8 +76,11 @@ void load_weights()
     int32_t excess = 0, idle = 0;
     if (const char* error = read_weights(stream, excess, idle))
         fail_with("\n\nArquivo peso.par: %s\n", error);
-    if (!costs_fit_32_bits(excess, idle))
+    if (!costs_fit_32_bits(excess, idle, 0))
         fail_with("\n\nArquivo peso.par: com estes pesos o custo passaria de 32 bits\n");
+    if (!costs_fit_32_bits(excess, idle, same_room_weight))
+        fail_with("\n\nArquivo regras.txt, linha %d: com este peso de mesma_sala o custo passaria de 32 bits\n",
+                  same_room_rule_line());
     excess_weight = excess;
     idle_weight = idle;
     console_print("Penalidade por excesso de capacidade= %d\nPenalidade por ociosidade= %d\n",

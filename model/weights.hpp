@@ -24,15 +24,17 @@ inline int64_t seat_cost(int64_t demand, int64_t capacity)
 
 // Reads peso.par into excess_weight and idle_weight and echoes them. A file
 // that cannot be opened, that does not begin with two whole numbers, or whose
-// weights could price a grid beyond 32 bits ends the process with status 1.
+// weights could price a grid beyond 32 bits ends the process with status 1;
+// when the stability weight of regras.txt is what takes it there, the
+// message names that line.
 void load_weights();
 
 // Reads the two numbers at the start of `stream`: nullptr, or why they are refused.
 const char* read_weights(std::FILE* stream, int32_t& excess, int32_t& idle);
 
-// Whether every grid of the loaded sections, under these weights and the
-// stability weight of regras.txt, costs within the signed 32-bit range.
-bool costs_fit_32_bits(int32_t excess, int32_t idle);
+// Whether every grid of the loaded sections, under these weights and this
+// stability weight (regras.txt's mesma_sala), costs within the signed 32-bit range.
+bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability);
 
 // Whether a room of `seats` seats prices every cell of the loaded sections,
 // under the loaded weights, low enough that any grid's cost is exact in 64

@@ -1,7 +1,6 @@
 // Checking a grid report read back against the loaded instance.
 #include "report/solution_check.hpp"
 
-
 #include "io/console.hpp"
 #include "model/calendar.hpp"
 #include "model/rules.hpp"
@@ -25,16 +24,19 @@ bool belongs_to_a_meeting(int32_t section, int row)
     return false;
 }
 
-bool check_meetings(const char* name)
+// Names every meeting that `grid` does not hold whole in one column, and
+// every cell outside the meetings; returns how many, and counts the meetings.
+int meeting_faults(const char* name, const AllocationGrid& grid, int& meetings)
 {
-    int meetings = 0, faults = 0;
+    int faults = 0;
+    meetings = 0;
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == 0)
                 continue;
             ++meetings;
-            if (const char* fault = meeting_fault(checked.grid, section, meeting)) {
+            if (const char* fault = meeting_fault(grid, section, meeting)) {
                 ++faults;
                 console_print("%s: turma %d, hor\xE1rios %d a %d: %s.\n", name, section, meeting.first_slot,
                               meeting.last_slot, fault);
@@ -42,29 +44,28 @@ bool check_meetings(const char* name)
         }
     for (int row = 1; row <= SLOT_COUNT; ++row)
         for (int room = 0; room <= last_room; ++room) {
-            int32_t section = checked.grid[row][room];
+            int32_t section = grid[row][room];
             if (section != 0 && !belongs_to_a_meeting(section, row)) {
                 ++faults;
                 console_print("%s: turma %d no hor\xE1rio %d, coluna %d, fora das suas reuni\xF5" "es.\n", name,
                               section, row, room);
             }
         }
-    if (faults == 0)
-        console_print("%s: as %d reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n", name, meetings);
-    return faults == 0;
+    return faults;
 }
 
-// Names every rule of regras.txt the grid breaks, with a cell that breaks
-// it, and counts the sections that change rooms when that has a price.
-bool check_rules(const char* name)
+// Names every rule of regras.txt that `grid` breaks, with a cell that breaks
+// it; returns how many, and counts the hard rules.
+int rule_breaches(const char* name, const AllocationGrid& grid, int& hard)
 {
-    int hard = 0, broken = 0;
+    int broken = 0;
+    hard = 0;
     for (int32_t i = 0; i < rule_count; ++i) {
         const Rule& rule = rules[i];
         if (rule.kind == RuleKind::SameRoom)
             continue;
         ++hard;
-        RuleBreach breach = find_breach(checked.grid, rule);
+        RuleBreach breach = find_breach(grid, rule);
         if (!breach.broken)
             continue;
         ++broken;
@@ -74,6 +75,23 @@ bool check_rules(const char* name)
                       rule.line, breach.section, pin ? "fora da" : "na", rule.room,
                       weekday_name(slot_weekday(breach.row)), start / 60, start % 60);
     }
+    return broken;
+}
+
+bool check_meetings(const char* name)
+{
+    int meetings = 0;
+    int faults = meeting_faults(name, checked.grid, meetings);
+    if (faults == 0)
+        console_print("%s: as %d reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n", name, meetings);
+    return faults == 0;
+}
+
+// The rules the grid breaks, and the sections that change rooms when that has a price.
+bool check_rules(const char* name)
+{
+    int hard = 0;
+    int broken = rule_breaches(name, checked.grid, hard);
     if (hard == 1 && broken == 0)
         console_print("%s: cumpre a regra de regras.txt.\n", name);
     if (hard > 1 && broken == 0)
@@ -133,6 +151,13 @@ void print_gap(const char* name, int32_t cost, const GridFigures& figures, const
 }
 
 }  // namespace
+
+int list_plan_faults(const char* name, const AllocationGrid& grid)
+{
+    int meetings = 0, hard = 0;
+    int faults = meeting_faults(name, grid, meetings);
+    return faults + rule_breaches(name, grid, hard);
+}
 
 int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
 {

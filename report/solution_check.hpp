@@ -18,6 +18,12 @@
 // writes it, or fails a check; only a missing file is not checked.
 bool check_report_file(const char* name, bool final_report, const OptimumResult& optimum);
 
+// Names on the console, each line starting with `name`, every meeting that
+// `grid` does not hold whole in exactly one column, every cell outside the
+// meetings, and every pin, avoidance and closure of regras.txt it breaks, as
+// check_report_file does; returns how many (0: the grid is a sound plan).
+int list_plan_faults(const char* name, const AllocationGrid& grid);
+
 // The lowest column that holds `section` over all the meeting's slots; -1 when none does.
 int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting);
 

@@ -2,10 +2,15 @@
 #include "report/board/plan_files.hpp"
 
 #include <algorithm>
+#include <bitset>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
+#include <unistd.h>
 
+#include "io/console.hpp"
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "report/board/board.hpp"
@@ -13,6 +18,22 @@
 #include "report/grid_files.hpp"
 
 namespace {
+
+constexpr long long LAST_STAMP = 253402300799;  // 9999-12-31T23:59:59Z
+
+// SOURCE_DATE_EPOCH as a number of seconds into `epoch`; false when it is set
+// to anything else, true when it is not set.
+bool stamp_epoch(long long& epoch)
+{
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    if (text == nullptr)
+        return true;
+    char* end = nullptr;
+    errno = 0;
+    epoch = std::strtoll(text, &end, 10);
+    return std::strspn(text, "0123456789") == std::strlen(text) && *text != '\0' && errno == 0 && epoch >= 0 &&
+           epoch <= LAST_STAMP;
+}
 
 // "03", or "sv" for the overflow column: a column as the reports head it.
 void format_room_column(char* text, std::size_t size, int room)
@@ -73,16 +94,33 @@ void for_each_plan_meeting(Use use)
 
 // ---------------------------------------------------------------- alocacao.csv
 
-// A field as RFC 4180 wants it: quoted, its quotes doubled, when it holds ";", '"' or a line end.
+// Whether a spreadsheet would take the text for a formula: it starts with
+// "=", "+", "-", "@", a tab or a carriage return, and is not a number.
+bool reads_as_formula(const char* text)
+{
+    if (*text == '\0' || std::strchr("=+-@\t\r", *text) == nullptr)
+        return false;
+    const char* digits = text + 1;
+    std::size_t whole = std::strspn(digits, "0123456789");
+    if (whole > 0 && (digits[whole] == ',' || digits[whole] == '.'))
+        whole += 1 + std::strspn(digits + whole + 1, "0123456789");
+    return whole == 0 || digits[whole] != '\0';
+}
+
+// A field as RFC 4180 wants it: quoted, its quotes doubled, when it holds ";",
+// '"' or a line end; after a "'" when it would read as a formula.
 void write_csv_field(std::FILE* out, const char* latin1, bool last)
 {
+    const char* guard = reads_as_formula(latin1) ? "'" : "";
     if (std::strpbrk(latin1, ";\"\r\n") == nullptr) {
-        markup(out, "%s%s", latin1, last ? "\r\n" : ";");
+        markup(out, "%s%s%s", guard, latin1, last ? "\r\n" : ";");
         return;
     }
     char quoted[128];
     std::size_t used = 0;
     quoted[used++] = '"';
+    if (*guard != '\0')
+        quoted[used++] = '\'';
     for (const char* c = latin1; *c != '\0' && used + 3 < sizeof quoted; ++c) {
         if (*c == '"')
             quoted[used++] = '"';
@@ -166,32 +204,42 @@ void format_local_time(char* text, std::size_t size, int32_t days, int32_t minut
                   minutes % 60);
 }
 
-// DTSTAMP: SOURCE_DATE_EPOCH (reproducible files) when it is a number, else now; in UTC.
+// DTSTAMP: SOURCE_DATE_EPOCH (reproducible files) when set, else now; in UTC.
 void format_stamp(char* text, std::size_t size)
 {
-    std::time_t now = std::time(nullptr);
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
-        char* end = nullptr;
-        long long value = std::strtoll(epoch, &end, 10);
-        if (*epoch != '\0' && *end == '\0' && value >= 0)
-            now = static_cast<std::time_t>(value);
-    }
+    long long epoch = 0;
+    std::time_t now = stamp_epoch(epoch) && std::getenv("SOURCE_DATE_EPOCH") ? static_cast<std::time_t>(epoch)
+                                                                              : std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
     std::strftime(text, size, "%Y%m%dT%H%M%SZ", &utc);
 }
 
+// The first day of the semester on the meeting's weekday; past its last day
+// when the meeting never happens within it.
+int32_t first_occurrence(const PlanMeeting& meeting, const Semester& semester)
+{
+    int32_t weekday = slot_weekday(meeting.first_row);
+    return semester.first_day + (weekday - weekday_of(semester.first_day) + 7) % 7;
+}
+
+bool occurs_in(const PlanMeeting& meeting, const Semester& semester)
+{
+    return first_occurrence(meeting, semester) <= semester.last_day;
+}
+
+// The UID names the course by its type number: two types may share a code.
 void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& semester, const char* stamp)
 {
     const Section& section = sections[meeting.section];
-    int32_t weekday = slot_weekday(meeting.first_row);
-    int32_t first_day = semester.first_day + (weekday - weekday_of(semester.first_day) + 7) % 7;
+    int32_t first_day = first_occurrence(meeting, semester);
     char line[256], time_text[32], text[128];
     write_ics_line(out, "BEGIN:VEVENT");
     char room[16];
     format_room_column(room, sizeof room, meeting.room);
-    std::snprintf(line, sizeof line, "UID:turma-%s-%d-%d-reuniao-%d-sala-%s@alocacao", section.course_code,
-                  section.course_number, section.section_number, meeting.meeting, room);
+    std::snprintf(line, sizeof line, "UID:turma-%d-%d-%d-reuniao-%d-sala-%s@alocacao",
+                  course_type_of(section.course_code), section.course_number, section.section_number,
+                  meeting.meeting, room);
     write_ics_line(out, line);
     std::snprintf(line, sizeof line, "DTSTAMP:%s", stamp);
     write_ics_line(out, line);
@@ -218,11 +266,17 @@ void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& sem
     write_ics_line(out, "END:VEVENT");
 }
 
+void calendar_name(char* name, std::size_t size, int room)
+{
+    char column[16];
+    format_room_column(column, sizeof column, room);
+    std::snprintf(name, size, "sala-%s.ics", column);
+}
+
 void write_room_calendar(int room, const Semester& semester, const char* stamp)
 {
-    char column[16], name[32];
-    format_room_column(column, sizeof column, room);
-    std::snprintf(name, sizeof name, "sala-%s.ics", column);
+    char name[32];
+    calendar_name(name, sizeof name, room);
     char failure[96];
     std::snprintf(failure, sizeof failure, "\n\nArquivo %s nao pode ser criado.\n", name);
     std::FILE* out = begin_output_file(name, failure);
@@ -231,10 +285,84 @@ void write_room_calendar(int room, const Semester& semester, const char* stamp)
     write_ics_line(out, "PRODID:-//alocacao//quadro de salas//PT");
     write_ics_line(out, "CALSCALE:GREGORIAN");
     for_each_plan_meeting([&](const PlanMeeting& meeting) {
-        if (meeting.room == room)
+        if (meeting.room == room && occurs_in(meeting, semester))
             write_event(out, meeting, semester, stamp);
     });
     write_ics_line(out, "END:VCALENDAR");
+    finish_output_file();
+}
+
+// ---------------------------------------------------------------- the exports as a set
+
+// The files of this run in the order they are written, and how many are
+// done: when a write fails, the console names what was and was not rewritten.
+using FileName = std::array<char, 32>;
+struct ExportLedger {
+    std::array<FileName, MAX_ROOM_COLUMNS + 3> names;  // the page, the spreadsheet, a calendar per column
+    int count;
+    int done;
+};
+ExportLedger ledger;
+
+void plan_export(const char* name)
+{
+    std::snprintf(ledger.names[ledger.count++].data(), sizeof(FileName), "%s", name);
+}
+
+bool in_ledger(const char* name)
+{
+    for (int i = 0; i < ledger.count; ++i)
+        if (std::strcmp(ledger.names[i].data(), name) == 0)
+            return true;
+    return false;
+}
+
+void print_ledger_names(const char* heading, int from, int to)
+{
+    console_print("%s", heading);
+    for (int i = from; i < to; ++i)
+        console_print("%s %s", i == from ? "" : ",", ledger.names[i].data());
+    console_print("%s.\n", from == to ? " nenhum" : "");
+}
+
+void name_exports_left_behind()
+{
+    print_ledger_names("Arquivos regravados:", 0, ledger.done);
+    print_ledger_names("Arquivos n\xE3o regravados (ficam como estavam):", ledger.done, ledger.count);
+}
+
+void end_export()
+{
+    ++ledger.done;
+}
+
+// "sala-sv.ics", "sala-07.ics", "sala-0007.ics": a calendar this program writes.
+bool is_calendar_name(const char* name)
+{
+    if (std::strncmp(name, "sala-", 5) != 0)
+        return false;
+    const char* column = name + 5;
+    std::size_t digits = std::strncmp(column, "sv", 2) == 0 ? 2 : std::strspn(column, "0123456789");
+    return digits > 0 && std::strcmp(column + digits, ".ics") == 0;
+}
+
+// The rooms that get a calendar: those with a meeting that happens in the semester.
+std::bitset<MAX_ROOM_COLUMNS> calendar_rooms(const Semester& semester)
+{
+    std::bitset<MAX_ROOM_COLUMNS> rooms;
+    for_each_plan_meeting([&](const PlanMeeting& meeting) {
+        if (occurs_in(meeting, semester))
+            rooms.set(meeting.room);
+    });
+    return rooms;
+}
+
+void write_plan_spreadsheet()
+{
+    std::FILE* out = begin_output_file("alocacao.csv", "\n\nArquivo alocacao.csv nao pode ser criado.\n");
+    std::fputs("\xEF\xBB\xBF", out);
+    std::fputs("dia;inicio;fim;sala;nome da sala;lugares;disciplina;turma;alunos;acima da capacidade\r\n", out);
+    for_each_plan_meeting([&](const PlanMeeting& meeting) { write_csv_row(out, meeting); });
     finish_output_file();
 }
 
@@ -252,24 +380,63 @@ bool parse_semester(const char* text, Semester& semester)
            semester.last_day >= semester.first_day;
 }
 
-void write_plan_spreadsheet()
+bool calendar_stamp_valid()
 {
-    std::FILE* out = begin_output_file("alocacao.csv", "\n\nArquivo alocacao.csv nao pode ser criado.\n");
-    std::fputs("\xEF\xBB\xBF", out);
-    std::fputs("dia;inicio;fim;sala;nome da sala;lugares;disciplina;turma;alunos;acima da capacidade\r\n", out);
-    for_each_plan_meeting([&](const PlanMeeting& meeting) { write_csv_row(out, meeting); });
-    finish_output_file();
+    long long epoch = 0;
+    return stamp_epoch(epoch);
 }
 
-int write_room_calendars(const Semester& semester)
+bool plan_occurs_in(const Semester& semester)
 {
+    bool occurs = false;
+    for_each_plan_meeting([&](const PlanMeeting& meeting) { occurs = occurs || occurs_in(meeting, semester); });
+    return occurs;
+}
+
+int write_plan_exports(const char* page, const Semester* semester)
+{
+    std::bitset<MAX_ROOM_COLUMNS> rooms;
+    if (semester != nullptr)
+        rooms = calendar_rooms(*semester);
+    ledger.count = ledger.done = 0;
+    plan_export(page);
+    end_export();
+    plan_export("alocacao.csv");
+    char name[32];
+    for (int room = 0; room <= last_room; ++room)
+        if (rooms[room]) {
+            calendar_name(name, sizeof name, room);
+            plan_export(name);
+        }
+    set_failure_note(name_exports_left_behind);
+    write_plan_spreadsheet();
+    end_export();
     char stamp[32];
     format_stamp(stamp, sizeof stamp);
-    int written = 0;
     for (int room = 0; room <= last_room; ++room)
-        if (plan_uses_room(room)) {
-            write_room_calendar(room, semester, stamp);
-            ++written;
+        if (rooms[room]) {
+            write_room_calendar(room, *semester, stamp);
+            end_export();
         }
-    return written;
+    set_failure_note(nullptr);
+    return ledger.count - 2;
+}
+
+void remove_stale_calendars()
+{
+    constexpr int MAX_STALE = 4096;
+    static std::array<FileName, MAX_STALE> stale;
+    int count = 0;
+    if (DIR* directory = opendir(".")) {
+        while (const dirent* entry = readdir(directory))
+            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) &&
+                std::strlen(entry->d_name) < sizeof(FileName) && count < MAX_STALE)
+                std::snprintf(stale[count++].data(), sizeof(FileName), "%s", entry->d_name);
+        closedir(directory);
+    }
+    std::sort(stale.begin(), stale.begin() + count,
+              [](const FileName& a, const FileName& b) { return std::strcmp(a.data(), b.data()) < 0; });
+    for (int i = 0; i < count; ++i)
+        if (unlink(stale[i].data()) == 0)
+            console_print("Calend\xE1rio removido (sala sem aula no plano): %s\n", stale[i].data());
 }

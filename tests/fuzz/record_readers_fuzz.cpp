@@ -56,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     std::FILE* weights = next_piece(data, size);
     int32_t excess = 0, idle = 0;
-    bool weights_ok = read_weights(weights, excess, idle) == nullptr && costs_fit_32_bits(excess, idle);
+    bool weights_ok = read_weights(weights, excess, idle) == nullptr && costs_fit_32_bits(excess, idle, same_room_weight);
     std::fclose(weights);
-    if (!weights_ok || !read_piece(read_rules, data, size) || !costs_fit_32_bits(excess, idle))
+    if (!weights_ok || !read_piece(read_rules, data, size) || !costs_fit_32_bits(excess, idle, same_room_weight))
         return 0;
     excess_weight = excess;
     idle_weight = idle;

@@ -466,7 +466,7 @@ TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
     room_names[5][MAX_ROOM_NAME] = '\0';
     Semester semester{};
     ASSERT_TRUE(parse_semester("2026-03-02:2026-07-04", semester));
-    ASSERT_EQ(write_room_calendars(semester), 1);
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 1);
     std::string text = read_file("sala-05.ics");
     std::size_t start = 0;
     std::string unfolded;
@@ -488,4 +488,42 @@ TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
     EXPECT_NE(unfolded.find("\nLOCATION:sala 05 (" + name + ")\n"), std::string::npos);
     EXPECT_NE(unfolded.find("\nDTSTART:20260302T082000\n"), std::string::npos);  // Monday 08:20, the first Monday
     EXPECT_NE(unfolded.find("\nRRULE:FREQ=WEEKLY;UNTIL=20260704T235959\n"), std::string::npos);
+    // The UID names the course type by number: two types may share a code.
+    EXPECT_NE(unfolded.find("\nUID:turma-1-121-2-reuniao-1-sala-05@alocacao\n"), std::string::npos);
+}
+
+TEST_F(BoardPage, CalendarsLeaveOutMeetingsOutsideTheSemesterAndRoomsNoLongerUsed)
+{
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);    // Monday
+    place(OPTIMAL_SOLUTION, 2, 86, 90, 7);  // Saturday
+    write_file("sala-03.ics", "old");       // a room the plan no longer uses
+    write_file("sala-sv.txt", "kept");      // not a calendar
+    Semester semester{};
+    ASSERT_TRUE(parse_semester("2026-03-03:2026-03-07", semester));  // Tuesday to Saturday: no Monday
+    EXPECT_TRUE(plan_occurs_in(semester));
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 1);
+    EXPECT_FALSE(std::filesystem::exists("sala-05.ics"));
+    EXPECT_NE(read_file("sala-07.ics").find("DTSTART:20260307T"), std::string::npos);
+    remove_stale_calendars();
+    EXPECT_FALSE(std::filesystem::exists("sala-03.ics"));
+    EXPECT_TRUE(std::filesystem::exists("sala-sv.txt"));
+    ASSERT_TRUE(parse_semester("2026-03-03:2026-03-05", semester));  // Tuesday to Thursday
+    EXPECT_FALSE(plan_occurs_in(semester));
+}
+
+TEST_F(BoardPage, SpreadsheetCellsThatWouldBeFormulasStartWithAQuote)
+{
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
+    const struct {
+        const char* name;
+        const char* cell;
+    } cases[] = {{"=HYPERLINK(\"http://x.example\";\"y\")", ";\"'=HYPERLINK(\"\"http://x.example\"\";\"\"y\"\")\";"},
+                 {"+1+1", ";'+1+1;"},     {"-2+3", ";'-2+3;"},   {"@SUM(1)", ";'@SUM(1);"},
+                 {"\tLab", ";'\tLab;"},   {"-12", ";-12;"},      {"+3,5", ";+3,5;"},
+                 {"-", ";'-;"},            {"Sala 5-A", ";Sala 5-A;"}};
+    for (const auto& c : cases) {
+        std::strcpy(room_names[5].data(), c.name);
+        write_plan_exports("quadro.html", nullptr);
+        EXPECT_NE(read_file("alocacao.csv").find(c.cell), std::string::npos) << c.name;
+    }
 }

@@ -506,6 +506,14 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
         EXPECT_EQ(result.error, c.error) << c.text;
         EXPECT_EQ(result.line, std::string(c.text).find('\n') == std::string::npos ? 2 : 3) << c.text;
     }
+    // A NUL byte, as in every other byte of a file saved as UTF-16, is named as such.
+    const std::string null_bytes[] = {std::string("# primeira linha\nfixa|1|121|1|3|") + '\0' + "\n",
+                                      std::string("\xFF\xFEm\0e\0s\0m\0a\0", 12)};
+    for (const std::string& text : null_bytes) {
+        ReadResult result = read_text(read_rules, text);
+        EXPECT_EQ(result.error, "arquivo de texto com byte nulo (UTF-16?)");
+        EXPECT_EQ(result.line, text[0] == '#' ? 2 : 1);
+    }
     // The same pin twice, and a closure beside a pinned meeting, are accepted.
     EXPECT_TRUE(read_text(read_rules, "fixa|1|121|1|3|\nfixa|1|121|1|3|\nfechada|3|2|09:10|12:00|\n").ok);
 }

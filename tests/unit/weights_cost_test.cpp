@@ -134,17 +134,17 @@ TEST_F(GridCost, ZeroWeightsMakeEveryGridFree)
 
 TEST_F(GridCost, WeightsThatCouldOverflowThirtyTwoBitsAreRefused)
 {
-    EXPECT_TRUE(costs_fit_32_bits(5, 1));
+    EXPECT_TRUE(costs_fit_32_bits(5, 1, 0));
     // 90 slots x 170 idle seats x 140000 = 2142000000, just inside.
-    EXPECT_TRUE(costs_fit_32_bits(0, 140000));
-    EXPECT_FALSE(costs_fit_32_bits(0, 141000));
+    EXPECT_TRUE(costs_fit_32_bits(0, 140000, 0));
+    EXPECT_FALSE(costs_fit_32_bits(0, 141000, 0));
     // Section 1 in every cell: 90 x (45 + 5 + 15 + 5 x 25) students above capacity.
-    EXPECT_TRUE(costs_fit_32_bits(125583, 0));
-    EXPECT_FALSE(costs_fit_32_bits(125584, 0));
-    EXPECT_FALSE(costs_fit_32_bits(INT32_MIN, INT32_MIN));
+    EXPECT_TRUE(costs_fit_32_bits(125583, 0, 0));
+    EXPECT_FALSE(costs_fit_32_bits(125584, 0, 0));
+    EXPECT_FALSE(costs_fit_32_bits(INT32_MIN, INT32_MIN, 0));
     room_capacity[7] = INT32_MAX;
-    EXPECT_FALSE(costs_fit_32_bits(1, INT32_MAX));
-    EXPECT_TRUE(costs_fit_32_bits(0, 0));
+    EXPECT_FALSE(costs_fit_32_bits(1, INT32_MAX, 0));
+    EXPECT_TRUE(costs_fit_32_bits(0, 0, 0));
     // Planned seats price each cell so that every grid sums exactly in 64 bits.
     excess_weight = idle_weight = INT32_MAX;
     EXPECT_TRUE(cell_prices_exact(120));  // at most 120 idle seats at INT32_MAX each
