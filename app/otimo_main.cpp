@@ -11,10 +11,12 @@
 // check; 1 for an unknown option, a file error, an instance without a
 // feasible allocation or a console that cannot be written; 2 when a report
 // fails its check or the optimum is not proven.
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
 #include "io/console.hpp"
+#include "model/calendar.hpp"
 #include "model/instance.hpp"
 #include "model/rules.hpp"
 #include "model/tables.hpp"
@@ -24,13 +26,46 @@
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
 #include "search/optimum.hpp"
+#include "search/optimum_model.hpp"
 #include "search/planning.hpp"
 
 namespace {
 
+// The classes that meet at weekly slot `slot`.
+void print_classes_at(int32_t slot)
+{
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            if (meeting.weekday != 0 && meeting.first_slot <= slot && slot <= meeting.last_slot) {
+                const Section& s = sections[section];
+                console_print("  turma %d (%s %d-%d)\n", section, s.course_code, s.course_number, s.section_number);
+            }
+        }
+}
+
+// Names, for each weekday the rules leave without an allocation, the block
+// where the columns they leave open run out and the classes there; false
+// when every weekday has one.
+bool name_where_rules_leave_no_room()
+{
+    bool named = false;
+    for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+        if (int32_t slot = slot_where_columns_run_out(weekday)) {
+            int32_t start = slot_start(slot);
+            console_print("%s, bloco das %02d:%02d: as colunas que regras.txt deixa abertas acabam; "
+                          "turmas nesse bloco:\n",
+                          weekday_name(weekday), start / 60, start % 60);
+            print_classes_at(slot);
+            named = true;
+        }
+    return named;
+}
+
 // Names the slots with more meetings than open columns and ends the
-// process; without such a slot, the rules of regras.txt left no allocation
-// (or none was found within the time limit).
+// process; without such a slot, the rules of regras.txt left no allocation,
+// and where the columns run out is named (or none was found within the
+// time limit).
 [[noreturn]] void refuse_without_allocation()
 {
     std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
@@ -42,6 +77,8 @@ namespace {
         }
     if (overfull)
         fail_with("N\xE3o existe aloca\xE7\xE3o: h\xE1 mais reuni\xF5" "es que colunas nos hor\xE1rios acima.\n");
+    if (name_where_rules_leave_no_room())
+        fail_with("N\xE3o existe aloca\xE7\xE3o que cumpra as regras de regras.txt.\n");
     fail_with("Nenhuma aloca\xE7\xE3o que cumpra as regras de regras.txt foi encontrada.\n");
 }
 
@@ -67,7 +104,7 @@ void report_optimum(const OptimumResult& result)
 }
 
 // What the arguments ask: --planejar, and --limite SEGUNDOS (a whole number
-// of seconds above 0), each at most once, in any order; anything else ends
+// of seconds above 0, blanks around it allowed), each at most once, in any order; anything else ends
 // the process with the usage line.
 struct Request {
     bool planning;
@@ -84,6 +121,8 @@ Request read_arguments(int argc, char** argv)
         }
         char* end = nullptr;
         long seconds = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : 0;
+        while (end != nullptr && end != argv[i + 1] && std::isspace(static_cast<unsigned char>(*end)))
+            ++end;  // blanks after the number, as strtol takes those before it
         if (std::strcmp(argv[i], "--limite") == 0 && request.seconds == 0.0 && end != argv[i + 1] && *end == '\0' &&
             seconds > 0 && seconds <= 1000000) {
             request.seconds = static_cast<double>(seconds);

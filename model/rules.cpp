@@ -307,11 +307,17 @@ void read_rules_file()
     std::fclose(stream);
 }
 
+bool same_rule(const Rule& a, const Rule& b)
+{
+    return a.kind == b.kind && a.section == b.section && a.room == b.room && a.weekday == b.weekday &&
+           a.from == b.from && a.to == b.to && a.weight == b.weight;
+}
+
 void apply_rules(int32_t left_out)
 {
     clear_rule_tables();
     for (int32_t i = 0; i < rule_count; ++i)
-        if (i != left_out)
+        if (left_out == NO_RULE || !same_rule(rules[i], rules[left_out]))
             apply_rule(rules[i]);
 }
 

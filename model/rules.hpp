@@ -57,7 +57,12 @@ void read_rules_file();
 // the first line refused, false, with file.line and file.error set.
 bool read_rules(RecordFile& file);
 
-// Builds the tables again from every rule but rules[left_out] (NO_RULE: all).
+// Whether two lines say the same: the same kind over the same section,
+// room, weekday, hours and weight.
+bool same_rule(const Rule& a, const Rule& b);
+
+// Builds the tables again from every rule but rules[left_out] and the lines
+// that repeat it (NO_RULE: all).
 void apply_rules(int32_t left_out = NO_RULE);
 
 // Whether `section` may stand in `room` over rows first..last: the room is

@@ -11,6 +11,7 @@
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
+#include "search/optimum_model.hpp"
 #include "search/random.hpp"
 
 namespace {
@@ -35,6 +36,19 @@ void occupy(int first, int last, int room, int32_t section)
         current_grid[row][room] = section;
 }
 
+// Whether regras.txt bars some meeting from some cell: without a pin, an
+// avoidance or a closure, the re-lay in order of first row is exact.
+bool some_room_rule()
+{
+    for (int32_t i = 0; i < rule_count; ++i)
+        if (rules[i].kind != RuleKind::SameRoom)
+            return true;
+    return false;
+}
+
+// Whether this initial allocation said that the rules leave no room.
+bool rules_warning_given = false;
+
 // Consecutive rows first..last of one column that hold one section.
 struct Piece {
     int32_t section;
@@ -46,9 +60,11 @@ struct Piece {
 constexpr int MAX_DAY_PIECES = BLOCKS_PER_DAY * MAX_ROOM_COLUMNS + 1;  // every cell, and the new meeting
 using DayPieces = std::array<Piece, MAX_DAY_PIECES>;
 
-// The re-lay's work tables: the weekday's pieces, and its rows as they were.
+// The re-lay's work tables: the weekday's pieces, and its rows as they were;
+// and every meeting of the weekday for its exact assignment.
 DayPieces day_pieces;
 std::array<GridRow, BLOCKS_PER_DAY> saved_day;
+std::array<DayMeeting, MAX_DAY_PIECES> day_meetings;
 
 // The lowest column 0..last_room that takes `section` over rows first..last;
 // last_room + 1 when none does.
@@ -82,14 +98,63 @@ int collect_pieces(DaySlots day, int32_t section, int first, int last, DayPieces
     return count;
 }
 
+// Every run of one section in one column of the weekday as it was before
+// the re-lay, pinned meetings included, and the new meeting; how many.
+int collect_day_meetings(DaySlots day, int32_t section, int first, int last)
+{
+    int count = 0;
+    for (int row = day.first; row <= day.last; ++row)
+        for (int room = 0; room <= last_room; ++room) {
+            int32_t cell = saved_day[row - day.first][room];
+            if (cell == 0 || (row > day.first && saved_day[row - 1 - day.first][room] == cell))
+                continue;
+            int end = row;
+            while (end < day.last && saved_day[end + 1 - day.first][room] == cell)
+                ++end;
+            day_meetings[count++] = {cell, row, end};
+        }
+    day_meetings[count++] = {section, first, last};
+    return count;
+}
+
+// When the lay in order of first row fails, which closed, pinned and
+// avoided cells can cause, an exact assignment of the weekday's meetings and
+// the new one decides; failing that too, the rows are left exactly as they
+// were and false is returned.
+bool relay_weekday_exactly(DaySlots day, int32_t section, int first, int last)
+{
+    int count = collect_day_meetings(day, section, first, last);
+    for (int row = day.first; row <= day.last; ++row)
+        current_grid[row] = {};
+    if (some_room_rule() && lay_meetings_exactly(current_grid, day_meetings.data(), count))
+        return true;
+    for (int row = day.first; row <= day.last; ++row)
+        current_grid[row] = saved_day[row - day.first];
+    return false;
+}
+
+// Whether some row of the weekday holds more of its meetings than there are
+// columns; when none does, only the rules keep them from fitting.
+bool weekday_overfull(DaySlots day, int count)
+{
+    for (int row = day.first; row <= day.last; ++row) {
+        int covering = 0;
+        for (int i = 0; i < count; ++i)
+            covering += day_meetings[i].first <= row && row <= day_meetings[i].last;
+        if (covering > last_room + 1)
+            return true;
+    }
+    return false;
+}
+
 // Lays the meeting's weekday again around its pinned meetings: every other
 // piece already there and the new meeting, in order of first row, each in its
 // previous column when that takes it over its rows, else in the lowest column
 // that does. Without rules, a column free at a piece's first row is free over
 // all its rows, so this fails only when some row would hold more meetings
-// than there are columns; with rules it may fail sooner. The rows are then
-// left exactly as they were and false is returned. A meeting that does not
-// lie within one weekday is not laid again.
+// than there are columns; with rules it may fail sooner, and the exact
+// assignment decides. A meeting that does not lie within one weekday is not
+// laid again.
 bool relay_weekday(int32_t section, int first, int last)
 {
     DaySlots day = day_slots_of(first);
@@ -105,11 +170,8 @@ bool relay_weekday(int32_t section, int first, int last)
         int room = piece.column;
         if (piece.is_new || !room_takes(piece.section, piece.first, piece.last, room))
             room = lowest_free_room(piece.section, piece.first, piece.last);
-        if (room > last_room) {
-            for (int row = day.first; row <= day.last; ++row)
-                current_grid[row] = saved_day[row - day.first];
-            return false;
-        }
+        if (room > last_room)
+            return relay_weekday_exactly(day, section, first, last);
         occupy(piece.first, piece.last, room, piece.section);
     }
     return true;
@@ -125,8 +187,9 @@ void report_lost_room(int32_t loser, int row)
 
 // After 17 failed draws: the overflow column if it is free, else the lowest
 // real room that is; failing both, the weekday laid again around it; failing
-// that too (a slot with more meetings than columns), the overflow column, and
-// every section that loses its cell there is named.
+// that too (a slot with more meetings than columns, or rules that leave no
+// allocation, which is said once), the overflow column, and every section
+// that loses its cell there is named.
 void place_in_overflow(int32_t section, int first, int last)
 {
     if (first == 0) {
@@ -139,6 +202,13 @@ void place_in_overflow(int32_t section, int first, int last)
     }
     if (relay_weekday(section, first, last))
         return;
+    DaySlots day = day_slots_of(first);
+    if (last <= day.last && !rules_warning_given && some_room_rule() &&
+        !weekday_overfull(day, collect_day_meetings(day, section, first, last))) {
+        console_print("Aviso: as regras de regras.txt nao deixam lugar para todas as reunioes; "
+                      "veja alocacao-otimo.\n");
+        rules_warning_given = true;
+    }
     for (int row = first; row <= last; ++row) {
         int32_t loser = current_grid[row][OVERFLOW_COLUMN];
         if (loser != 0 && loser != section)
@@ -170,6 +240,7 @@ void place_meeting(int32_t section, Meeting& meeting)
 void place_all_meetings()
 {
     current_grid = {};
+    rules_warning_given = false;
     for (int32_t section = 1; section <= section_count; ++section)
         if (int room = pinned_room[section])
             for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {

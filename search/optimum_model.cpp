@@ -13,15 +13,10 @@ namespace {
 
 constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
 
-struct ModelMeeting {
-    int32_t section;
-    int first;  // weekly slots
-    int last;
-};
 
 // The weekday's meetings in order of first slot, and the rooms in groups of equal seats.
 struct DayModel {
-    std::array<ModelMeeting, MAX_DAY_MEETINGS> meetings;
+    std::array<DayMeeting, MAX_DAY_MEETINGS> meetings;
     int meeting_count;
     std::array<int, MAX_ROOM_COLUMNS> columns;           // by seats, then column
     std::array<int, MAX_ROOM_COLUMNS + 1> group_start;   // group g: columns[group_start[g]..group_start[g+1])
@@ -37,17 +32,11 @@ std::array<int, MAX_ROOM_COLUMNS> room_busy_until;  // while placing: each colum
 std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting takes
 std::array<bool, MAX_ROOM_COLUMNS> singled_out;     // a room some rule names: a group of its own
 
-void collect(int32_t weekday)
+// The model's meetings in order of first slot, and the rooms in their groups.
+void sort_and_group()
 {
-    model.meeting_count = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
-            const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday == weekday)
-                model.meetings[model.meeting_count++] = {section, meeting.first_slot, meeting.last_slot};
-        }
     std::sort(model.meetings.begin(), model.meetings.begin() + model.meeting_count,
-              [](const ModelMeeting& a, const ModelMeeting& b) {
+              [](const DayMeeting& a, const DayMeeting& b) {
                   return a.first != b.first ? a.first < b.first : a.last < b.last;
               });
     for (int column = 0; column <= last_room; ++column)
@@ -64,6 +53,18 @@ void collect(int32_t weekday)
             model.group_start[model.group_count++] = i;
     }
     model.group_start[model.group_count] = last_room + 1;
+}
+
+void collect(int32_t weekday)
+{
+    model.meeting_count = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            if (meeting.weekday == weekday)
+                model.meetings[model.meeting_count++] = {section, meeting.first_slot, meeting.last_slot};
+        }
+    sort_and_group();
 }
 
 int group_size(int group)
@@ -85,14 +86,14 @@ int variable(int meeting, int group)
 // no rule names is alike, and a named room is a group of its own.
 bool group_allowed(int i, int group)
 {
-    const ModelMeeting& meeting = model.meetings[i];
+    const DayMeeting& meeting = model.meetings[i];
     return room_allowed(meeting.section, model.columns[model.group_start[group]], meeting.first, meeting.last);
 }
 
 // What meeting i adds in a room of the group: its cost, or its idle seats.
 double meeting_cost(int i, int group)
 {
-    const ModelMeeting& meeting = model.meetings[i];
+    const DayMeeting& meeting = model.meetings[i];
     int room = model.columns[model.group_start[group]];  // every room of a group has its seats
     return static_cast<double>(meeting_price(meeting.section, meeting.last - meeting.first + 1, room));
 }
@@ -124,16 +125,22 @@ double idle_weight_under_cost()
     return cost * weight + idle < EXACT_IN_A_DOUBLE ? weight : 0.0;
 }
 
+// What the model asks of an allocation: the least cost, then the fewest
+// idle seats; or only that one exists.
+enum class Objective { Priced, AnyAllocation };
+
 // Each meeting in one group; at each start, no group over its rooms. The
-// objective is cost x `weight` + idle seats (cost alone when weight is 0).
-Cbc_Model* build(double weight)
+// objective is cost x `weight` + idle seats (cost alone when weight is 0),
+// or nothing.
+Cbc_Model* build(double weight, Objective asked = Objective::Priced)
 {
     Cbc_Model* cbc = Cbc_newModel();
     Cbc_setLogLevel(cbc, 0);
     for (int i = 0; i < model.meeting_count; ++i)
         for (int group = 0; group < model.group_count; ++group) {
-            double objective = weight > 0.0 ? meeting_cost(i, group) * weight + meeting_idle(i, group)
-                                            : meeting_cost(i, group);
+            double objective = asked == Objective::AnyAllocation ? 0.0
+                               : weight > 0.0 ? meeting_cost(i, group) * weight + meeting_idle(i, group)
+                                              : meeting_cost(i, group);
             Cbc_addCol(cbc, "", 0.0, group_allowed(i, group) ? 1.0 : 0.0, objective, 1, 0, nullptr, nullptr);
         }
     for (int i = 0; i < model.meeting_count; ++i) {
@@ -167,7 +174,7 @@ int64_t place(AllocationGrid& grid)
     std::fill(room_busy_until.begin(), room_busy_until.begin() + last_room + 1, 0);
     int64_t cost = 0;
     for (int i = 0; i < model.meeting_count; ++i) {
-        const ModelMeeting& meeting = model.meetings[i];
+        const DayMeeting& meeting = model.meetings[i];
         int k = model.group_start[chosen_group[i]];
         while (room_busy_until[model.columns[k]] >= meeting.first)
             ++k;
@@ -197,7 +204,7 @@ bool choose_cheapest_free_groups()
 {
     std::fill(room_busy_until.begin(), room_busy_until.begin() + last_room + 1, 0);
     for (int i = 0; i < model.meeting_count; ++i) {
-        const ModelMeeting& meeting = model.meetings[i];
+        const DayMeeting& meeting = model.meetings[i];
         int best = -1, best_room = -1;
         for (int group = 0; group < model.group_count; ++group) {
             int k = model.group_start[group];
@@ -234,6 +241,24 @@ int64_t cheapest_groups()
     return bound;
 }
 
+// Whether the first `count` meetings collected fit the weekday under the
+// rules; when they do and `grid` is given, lays them there.
+bool lay_if_possible(int count, AllocationGrid* grid)
+{
+    int collected = model.meeting_count;
+    model.meeting_count = count;
+    Cbc_Model* cbc = build(0.0, Objective::AnyAllocation);
+    SolverOutcome outcome = run_solver(cbc, 0.0, 0.0);
+    bool fits = outcome.solution != nullptr;
+    if (fits && grid != nullptr) {
+        choose_groups(outcome.solution);
+        place(*grid);
+    }
+    Cbc_deleteModel(cbc);
+    model.meeting_count = collected;
+    return fits;
+}
+
 }  // namespace
 
 SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
@@ -245,6 +270,30 @@ SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
     double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
     return {solution, solution != nullptr && Cbc_isProvenOptimal(cbc) != 0, Cbc_isProvenInfeasible(cbc) != 0,
             static_cast<int64_t>(bound)};
+}
+
+bool lay_meetings_exactly(AllocationGrid& grid, const DayMeeting* meetings, int count)
+{
+    if (count > MAX_DAY_MEETINGS)
+        return false;
+    for (int i = 0; i < count; ++i)
+        model.meetings[i] = {meetings[i].section, meetings[i].first, meetings[i].last};
+    model.meeting_count = count;
+    sort_and_group();
+    return lay_if_possible(count, &grid);
+}
+
+int32_t slot_where_columns_run_out(int32_t weekday)
+{
+    collect(weekday);
+    if (model.meeting_count == 0 || lay_if_possible(model.meeting_count, nullptr))
+        return 0;
+    int fitting = 0, failing = model.meeting_count;  // the shortest failing prefix, by halves
+    while (failing - fitting > 1) {
+        int middle = (fitting + failing) / 2;
+        (lay_if_possible(middle, nullptr) ? fitting : failing) = middle;
+    }
+    return model.meetings[failing - 1].first;
 }
 
 ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds)

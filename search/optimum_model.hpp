@@ -33,6 +33,24 @@ struct ModelResult {
 // meetings than columns.
 ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds);
 
+// One meeting of a weekday: a section over weekly slots first..last.
+struct DayMeeting {
+    int32_t section;
+    int first;
+    int last;
+};
+
+// Whether `count` meetings of one weekday (pinned ones included) fit it
+// under the rules, whatever that costs: when they do, lays them in `grid`,
+// whose rows of that day are empty, and returns true; otherwise leaves
+// `grid` as it was.
+bool lay_meetings_exactly(AllocationGrid& grid, const DayMeeting* meetings, int count);
+
+// Where the columns of `weekday` run out under the rules: the first slot of
+// the first meeting, in order of first slot, that no allocation of the
+// meetings before it can take; 0 when every meeting of the weekday fits.
+int32_t slot_where_columns_run_out(int32_t weekday);
+
 // The whole week, for a stability weight above 0: a binary x[meeting, room]
 // for each room the rules let the meeting take, one room per meeting, at each
 // meeting start at most one meeting per room; and for each section with two

@@ -136,12 +136,35 @@ int choose_spare_seats(std::array<int, MAX_ROOM_COLUMNS>& chosen)
     return count;
 }
 
+namespace {
+
+// The price already found for an earlier line that says the same as rules[i]; null when none.
+const RulePrice* earlier_price(int32_t i)
+{
+    int price = 0;
+    for (int32_t j = 0; j < i; ++j) {
+        if (rules[j].kind == RuleKind::SameRoom)
+            continue;
+        if (same_rule(rules[j], rules[i]))
+            return &rule_prices[price];
+        ++price;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds)
 {
     rule_price_count = 0;
     for (int32_t i = 0; i < rule_count; ++i) {
         if (rules[i].kind == RuleKind::SameRoom)
             continue;
+        if (const RulePrice* repeated = earlier_price(i)) {
+            rule_prices[rule_price_count] = *repeated;
+            rule_prices[rule_price_count++].line = rules[i].line;
+            continue;
+        }
         apply_rules(i);
         OptimumResult result = solve_optimum(planned_grid, state_limit, seconds);
         int64_t students = least_students_above(result);

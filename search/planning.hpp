@@ -82,6 +82,8 @@ extern std::array<RulePrice, MAX_RULES> rule_prices;  // entries 0..rule_price_c
 extern int rule_price_count;
 
 // Solves the loaded instance once without each pin, avoidance and closure
-// (the stability weight stays), measured against today's optimal cost and
-// least students above capacity; the rules are all in force afterwards.
+// (the stability weight stays), and without every line that repeats it,
+// measured against today's optimal cost and least students above capacity;
+// a line that repeats an earlier one gets that line's price without a solve.
+// The rules are all in force afterwards.
 void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds = 0.0);

@@ -19,6 +19,7 @@
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
+#include "search/optimum_model.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -456,6 +457,8 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         OptimumResult result = solve_optimum(best_grid);
         ASSERT_EQ(result.feasible, brute.cost != INT64_MAX) << "trial " << trial;
         without_allocation += !result.feasible;
+        bool some_weekday_short = slot_where_columns_run_out(MONDAY) != 0 || slot_where_columns_run_out(3) != 0;
+        ASSERT_EQ(some_weekday_short, !result.feasible) << "trial " << trial;
         if (!result.feasible)
             continue;
         with_stability += same_room_weight > 0;
@@ -889,13 +892,14 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     add_meeting(2, 1, 2, 2);
     add_rule({RuleKind::Closed, 3, 0, 2, MONDAY, 7 * 60 + 30, 8 * 60 + 20, 0});  // room 2 at slot 1
     add_rule({RuleKind::Avoid, 4, 2, 1, 0, 0, 0, 0});                           // section 2 not in room 1
+    add_rule({RuleKind::Closed, 5, 0, 2, MONDAY, 7 * 60 + 30, 8 * 60 + 20, 0});  // line 3 again
     // Today section 1 takes room 1 (20 above: +20 - 30), the closed cell costs nothing (-60),
     // section 2 takes room 2 (35 idle: +35 - 60): 8100 - 60 - 10 - 25.
     OptimumResult today = solve_optimum(best_grid);
     ASSERT_EQ(today.cost, 8005);
     ASSERT_EQ(today.figures.students_above, 20);
     price_rules(OPTIMUM_STATE_LIMIT, today.cost, today.figures.students_above);
-    ASSERT_EQ(rule_price_count, 2);
+    ASSERT_EQ(rule_price_count, 3);
     char line[200];
     // Without the closure section 1 takes room 2 (10 idle: -50): dearer, yet nobody above capacity.
     format_rule_price(line, sizeof line, rule_prices[0]);
@@ -903,6 +907,9 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     // Without the avoidance section 2 may take room 1 at the same cost.
     format_rule_price(line, sizeof line, rule_prices[1]);
     EXPECT_STREQ(line, "regras.txt, linha 4: sem esta regra, custo otimo 8005 (+0), alunos acima 20 (+0)");
+    // A line that repeats another is priced with it: without both, not without one alone.
+    format_rule_price(line, sizeof line, rule_prices[2]);
+    EXPECT_STREQ(line, "regras.txt, linha 5: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)");
     EXPECT_TRUE(closed_cells[1][2]);  // every rule is back in force
     EXPECT_TRUE(avoided_rooms[2][1]);
     // planejamento.txt keeps the prices after the changes, and they read back as written.
@@ -911,11 +918,12 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     rule_price_count = 0;
     PlanningBaseline read{};
     ASSERT_TRUE(read_planning_file(read));
-    ASSERT_EQ(rule_price_count, 2);
+    ASSERT_EQ(rule_price_count, 3);
     EXPECT_EQ(rule_prices[0].cost, 8025);
     EXPECT_EQ(rule_prices[0].students_change, -20);
     EXPECT_EQ(read_file("planejamento.txt"),
               "Planejamento de salas: custo otimo atual 8005, alunos acima atual 20\n"
               "regras.txt, linha 3: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n"
-              "regras.txt, linha 4: sem esta regra, custo otimo 8005 (+0), alunos acima 20 (+0)\n");
+              "regras.txt, linha 4: sem esta regra, custo otimo 8005 (+0), alunos acima 20 (+0)\n"
+              "regras.txt, linha 5: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n");
 }
