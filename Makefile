@@ -43,6 +43,7 @@ bench: dev-deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/alocacao_bench
 	tools/instructions_per_move.sh $(BENCH_BUILD)/alocacao
+	tools/rules_at_scale.sh $(BENCH_BUILD)
 
 # Fuzzes the input readers for FUZZ_SECONDS, the corpus seeded from the examples.
 FUZZ_SECONDS ?= 60

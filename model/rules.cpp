@@ -341,14 +341,6 @@ bool closure_covers(const Rule& rule, int32_t slot)
     return rule.from <= start && start < rule.to;
 }
 
-bool room_has_rules(int32_t room)
-{
-    for (int32_t i = 0; i < rule_count; ++i)
-        if (rules[i].kind != RuleKind::SameRoom && rules[i].room == room)
-            return true;
-    return false;
-}
-
 namespace {
 
 int32_t column_holding(const GridRow& row, int32_t section)

@@ -72,9 +72,6 @@ bool room_allowed(int32_t section, int32_t room, int first, int last);
 // Whether a closure covers weekly slot `slot`: its weekday, from <= start < to.
 bool closure_covers(const Rule& rule, int32_t slot);
 
-// Whether some pin, avoidance or closure names `room`.
-bool room_has_rules(int32_t room);
-
 // Where a grid breaks a pin, an avoidance or a closure: the first cell, in
 // order of row then column, that breaks it. A pinned meeting breaks its rule
 // at every row whose pinned room does not hold it (`room` then is where it

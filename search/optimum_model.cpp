@@ -13,12 +13,11 @@ namespace {
 
 constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
 
-
-// The weekday's meetings in order of first slot, and the rooms in groups of equal seats.
+// The weekday's meetings in order of first slot, and the rooms in groups of twins.
 struct DayModel {
     std::array<DayMeeting, MAX_DAY_MEETINGS> meetings;
     int meeting_count;
-    std::array<int, MAX_ROOM_COLUMNS> columns;           // by seats, then column
+    std::array<int, MAX_ROOM_COLUMNS> columns;           // by seats, then traits, then column
     std::array<int, MAX_ROOM_COLUMNS + 1> group_start;   // group g: columns[group_start[g]..group_start[g+1])
     int group_count;
 };
@@ -30,28 +29,89 @@ std::array<int, MAX_ROOM_COLUMNS> row_columns;
 std::array<double, MAX_ROOM_COLUMNS> row_values;
 std::array<int, MAX_ROOM_COLUMNS> room_busy_until;  // while placing: each column's last busy slot
 std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting takes
-std::array<bool, MAX_ROOM_COLUMNS> singled_out;     // a room some rule names: a group of its own
 
-// The model's meetings in order of first slot, and the rooms in their groups.
+// What makes a room differ from its twins on the model's weekday: a pinned
+// meeting of the model, the cells regras.txt closes, and which of the
+// model's sections avoid it (a sum of their hashes, checked exactly).
+struct RoomTraits {
+    bool pinned;
+    uint32_t closed_rows;  // bit r: the weekday's row r is closed
+    uint64_t avoiders;
+};
+std::array<RoomTraits, MAX_ROOM_COLUMNS> traits;
+std::array<int32_t, MAX_DAY_MEETINGS> avoiding;  // the model's sections that avoid some room
+int avoiding_count;
+
+uint64_t section_hash(int32_t section)
+{
+    uint64_t x = static_cast<uint64_t>(section) * 0x9E3779B97F4A7C15u;
+    return x ^ (x >> 29);
+}
+
+void read_traits()
+{
+    for (int column = 0; column <= last_room; ++column)
+        traits[column] = {};
+    avoiding_count = 0;
+    if (model.meeting_count == 0)
+        return;
+    DaySlots day = day_slots_of(model.meetings[0].first);
+    for (int row = day.first; any_closed_cell && row <= day.last; ++row)
+        for (int column = 0; column <= last_room; ++column)
+            if (closed_cells[row][column])
+                traits[column].closed_rows |= 1u << (row - day.first);
+    for (int i = 0; i < model.meeting_count; ++i) {
+        int32_t section = model.meetings[i].section;
+        if (pinned_room[section] != 0)
+            traits[pinned_room[section]].pinned = true;
+        if (avoided_rooms[section].none())
+            continue;
+        avoiding[avoiding_count++] = section;
+        for (int column = 0; column <= last_room; ++column)
+            if (avoided_rooms[section][column])
+                traits[column].avoiders += section_hash(section);
+    }
+}
+
+// Whether two rooms are alike for every meeting of the model: the same
+// seats, neither pinned, the same closed cells and the same avoiders.
+bool twins(int a, int b)
+{
+    if (room_capacity[a] != room_capacity[b] || traits[a].pinned || traits[b].pinned ||
+        traits[a].closed_rows != traits[b].closed_rows || traits[a].avoiders != traits[b].avoiders)
+        return false;
+    for (int i = 0; i < avoiding_count; ++i)
+        if (avoided_rooms[avoiding[i]][a] != avoided_rooms[avoiding[i]][b])
+            return false;
+    return true;
+}
+
+// The model's meetings in order of first slot, and the rooms in groups of
+// twins: only where a rule tells rooms apart on this weekday does it split
+// a group of equal seats.
 void sort_and_group()
 {
     std::sort(model.meetings.begin(), model.meetings.begin() + model.meeting_count,
               [](const DayMeeting& a, const DayMeeting& b) {
                   return a.first != b.first ? a.first < b.first : a.last < b.last;
               });
+    read_traits();
     for (int column = 0; column <= last_room; ++column)
         model.columns[column] = column;
-    for (int column = 0; column <= last_room; ++column)
-        singled_out[column] = room_has_rules(column);
     std::sort(model.columns.begin(), model.columns.begin() + last_room + 1, [](int a, int b) {
-        return room_capacity[a] != room_capacity[b] ? room_capacity[a] < room_capacity[b] : a < b;
+        const RoomTraits &x = traits[a], &y = traits[b];
+        if (room_capacity[a] != room_capacity[b])
+            return room_capacity[a] < room_capacity[b];
+        if (x.closed_rows != y.closed_rows)
+            return x.closed_rows < y.closed_rows;
+        if (x.avoiders != y.avoiders)
+            return x.avoiders < y.avoiders;
+        return a < b;
     });
     model.group_count = 0;
-    for (int i = 0; i <= last_room; ++i) {
-        int column = model.columns[i], before = i > 0 ? model.columns[i - 1] : 0;
-        if (i == 0 || room_capacity[column] != room_capacity[before] || singled_out[column] || singled_out[before])
+    for (int i = 0; i <= last_room; ++i)
+        if (i == 0 || !twins(model.columns[i - 1], model.columns[i]))
             model.group_start[model.group_count++] = i;
-    }
     model.group_start[model.group_count] = last_room + 1;
 }
 

@@ -3,10 +3,11 @@
 // state holds, or a weekday past its state limit), or the whole week, when
 // room stability has a price.
 //
-// The weekday: rooms of equal seats form one group, and a room that a pin,
-// an avoidance or a closure of regras.txt names is a group of its own; a
-// binary x[meeting, group] says which group a meeting takes (none the rules
-// bar it from);
+// The weekday: rooms of equal seats form one group, split only where
+// regras.txt tells them apart on that weekday (a pinned meeting of the day
+// makes its room a group of its own; rooms closed at other hours, or avoided
+// by other sections of the day, go apart); a binary x[meeting, group] says
+// which group a meeting takes (none the rules bar it from);
 // each meeting takes exactly one; at every meeting start, the meetings of a
 // group that cover that slot number at most the group's rooms. For intervals
 // this is exact: taken in start order, each meeting finds a free room of its

@@ -36,6 +36,7 @@ if [ "$step" = dev ]; then
     need_file /usr/include/benchmark/benchmark.h libbenchmark-dev
     need_command valgrind valgrind
     need_command clang++ clang
+    need_file /usr/bin/time time  # CPU time and peak memory of a whole run
 fi
 case "$step" in build | test | dev) ;; *)
     echo "uso: tools/install-deps.sh [build|test|dev]" >&2
