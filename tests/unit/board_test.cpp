@@ -509,6 +509,12 @@ TEST_F(BoardPage, CalendarsLeaveOutMeetingsOutsideTheSemesterAndRoomsNoLongerUse
     EXPECT_TRUE(std::filesystem::exists("sala-sv.txt"));
     ASSERT_TRUE(parse_semester("2026-03-03:2026-03-05", semester));  // Tuesday to Thursday
     EXPECT_FALSE(plan_occurs_in(semester));
+    // The last week there is: Saturday would fall in the year 10000.
+    ASSERT_TRUE(parse_semester("9999-12-27:9999-12-31", semester));
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 1);
+    EXPECT_NE(read_file("sala-05.ics").find("DTSTART:99991227T082000"), std::string::npos);
+    remove_stale_calendars();
+    EXPECT_FALSE(std::filesystem::exists("sala-07.ics"));
 }
 
 TEST_F(BoardPage, SpreadsheetCellsThatWouldBeFormulasStartWithAQuote)
