@@ -124,16 +124,88 @@ int32_t line_of(RuleKind kind, Match matches)
     return 0;
 }
 
-const char* section_rule(const Fields& fields, Rule& rule)
+// The form of each kind of record, as the README writes it.
+struct RuleForm {
+    const char* keyword;
+    RuleKind kind;
+    int fields;
+    const char* pattern;
+};
+constexpr std::array<RuleForm, 4> RULE_FORMS{{
+    {"fixa", RuleKind::Pin, 5, "fixa|tipo|curso|turma|sala|"},
+    {"evita", RuleKind::Avoid, 5, "evita|tipo|curso|turma|sala|"},
+    {"fechada", RuleKind::Closed, 5, "fechada|sala|dia|HH:MM|HH:MM|"},
+    {"mesma_sala", RuleKind::SameRoom, 2, "mesma_sala|peso|"},
+}};
+
+const char* form_fault(const RuleForm& form)
 {
-    int32_t type = 0, course = 0, number = 0;
-    if (fields.count != 5 || !parse_number(fields.text[1], type) || !parse_number(fields.text[2], course) ||
-        !parse_number(fields.text[3], number) || !parse_number(fields.text[4], rule.room))
-        return "registro mal formado";
-    rule.section = find_section(course_code(type), course, number);
-    if (rule.section == 0)
-        return "turma fora de demanda.txt";
-    return room_fault(rule.room);
+    std::snprintf(reason, sizeof reason, "a regra %s tem a forma %s", form.keyword, form.pattern);
+    return reason;
+}
+
+// "regra desconhecida 'fixo' (use fixa, evita, fechada ou mesma_sala)": every kind read, the last after "ou".
+const char* unknown_kind(const char* keyword)
+{
+    int used = std::snprintf(reason, sizeof reason, "regra desconhecida '%.40s' (use ", keyword);
+    for (std::size_t i = 0; i < RULE_FORMS.size(); ++i) {
+        const char* joint = i == 0 ? "" : i + 1 == RULE_FORMS.size() ? " ou " : ", ";
+        used += std::snprintf(reason + used, sizeof reason - used, "%s%s", joint, RULE_FORMS[i].keyword);
+    }
+    std::snprintf(reason + used, sizeof reason - used, ")");
+    return reason;
+}
+
+const char* room_field(const char* text, int32_t& room)
+{
+    if (!parse_number(text, room))
+        return "sala deve ser o numero da coluna em capacidade.txt";
+    return room_fault(room);
+}
+
+// The section a rule names by course type (its number, or its code when one
+// type has it), course and section number.
+const char* find_rule_section(const char* type_text, int32_t course, int32_t number, Rule& rule)
+{
+    int32_t type = 0;
+    if (parse_number(type_text, type)) {
+        rule.section = find_section(course_code(type), course, number);
+        if (rule.section != 0)
+            return nullptr;
+        const char* code = course_code(type);
+        if (code == NO_COURSE_CODE)
+            std::snprintf(reason, sizeof reason, "turma de tipo %d, curso %d, turma %d fora de demanda.txt", type,
+                          course, number);
+        else
+            std::snprintf(reason, sizeof reason, "turma %s %d-%d fora de demanda.txt", code, course, number);
+        return reason;
+    }
+    int types = 0;
+    for (int32_t t = FIRST_COURSE_TYPE; t <= LAST_COURSE_TYPE_ALLOWED; ++t)
+        if (std::strcmp(course_code(t), type_text) == 0 && course_code(t) != NO_COURSE_CODE) {
+            ++types;
+            if (int32_t found = find_section(course_code(t), course, number))
+                rule.section = rule.section == 0 ? found : rule.section;
+        }
+    if (types == 0)
+        return "tipo deve ser o numero ou o codigo de um curso (cursos.txt)";
+    if (types > 1)
+        return "codigo de curso de mais de um tipo em cursos.txt: use o numero do tipo";
+    if (rule.section == 0) {
+        std::snprintf(reason, sizeof reason, "turma %.8s %d-%d fora de demanda.txt", type_text, course, number);
+        return reason;
+    }
+    return nullptr;
+}
+
+const char* section_rule(const Fields& fields, const RuleForm& form, Rule& rule)
+{
+    int32_t course = 0, number = 0;
+    if (!parse_number(fields.text[2], course) || !parse_number(fields.text[3], number))
+        return form_fault(form);
+    if (const char* fault = find_rule_section(fields.text[1], course, number, rule))
+        return fault;
+    return room_field(fields.text[4], rule.room);
 }
 
 // Where a pin of rule.section in rule.room meets an earlier rule.
@@ -165,12 +237,10 @@ const char* pin_conflict(const Rule& rule)
 
 const char* closure_rule(const Fields& fields, Rule& rule)
 {
-    if (fields.count != 5 || !parse_number(fields.text[1], rule.room) || !parse_number(fields.text[2], rule.weekday))
-        return "registro mal formado";
-    if (const char* fault = room_fault(rule.room))
+    if (const char* fault = room_field(fields.text[1], rule.room))
         return fault;
-    if (rule.weekday < MONDAY || rule.weekday > SATURDAY)
-        return "dia da semana fora de 2..7";
+    if (!parse_number(fields.text[2], rule.weekday) || rule.weekday < MONDAY || rule.weekday > SATURDAY)
+        return "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)";
     if (!parse_time(fields.text[3], rule.from) || !parse_time(fields.text[4], rule.to))
         return "horario mal formado (HH:MM)";
     if (rule.from >= rule.to)
@@ -182,16 +252,34 @@ const char* closure_rule(const Fields& fields, Rule& rule)
     return nullptr;
 }
 
+// The record's kind: the text before its first bar, or the whole line.
+const RuleForm* find_form(char* line, char*& keyword)
+{
+    char* bar = std::strchr(line, '|');
+    keyword = trimmed(line, bar != nullptr ? bar : line + std::strlen(line));
+    for (const RuleForm& form : RULE_FORMS)
+        if (std::strcmp(keyword, form.keyword) == 0)
+            return &form;
+    return nullptr;
+}
+
 // Parses one record into `rule` and checks it against the rules before it.
 const char* parse_rule(char* line, Rule& rule)
 {
+    char copy[MAX_LINE];
+    std::snprintf(copy, sizeof copy, "%s", line);
+    char* keyword = nullptr;
+    const RuleForm* form = find_form(copy, keyword);
+    if (form == nullptr)
+        return unknown_kind(keyword);
     Fields fields;
-    if (!split_fields(line, fields))
-        return "registro mal formado";
-    const char* keyword = fields.text[0];
-    if (std::strcmp(keyword, "fixa") == 0 || std::strcmp(keyword, "evita") == 0) {
-        rule.kind = keyword[0] == 'f' ? RuleKind::Pin : RuleKind::Avoid;
-        if (const char* fault = section_rule(fields, rule))
+    if (!split_fields(line, fields) || fields.count != form->fields)
+        return form_fault(*form);
+    rule.kind = form->kind;
+    switch (rule.kind) {
+    case RuleKind::Pin:
+    case RuleKind::Avoid:
+        if (const char* fault = section_rule(fields, *form, rule))
             return fault;
         if (rule.kind == RuleKind::Pin)
             return pin_conflict(rule);
@@ -200,22 +288,18 @@ const char* parse_rule(char* line, Rule& rule)
                                return r.section == rule.section;
                            }));
         return nullptr;
-    }
-    if (std::strcmp(keyword, "fechada") == 0) {
-        rule.kind = RuleKind::Closed;
+    case RuleKind::Closed:
         return closure_rule(fields, rule);
-    }
-    if (std::strcmp(keyword, "mesma_sala") == 0) {
-        rule.kind = RuleKind::SameRoom;
-        if (fields.count != 2 || !parse_number(fields.text[1], rule.weight))
-            return "registro mal formado";
+    case RuleKind::SameRoom:
+        if (!parse_number(fields.text[1], rule.weight))
+            return form_fault(*form);
         if (rule.weight < 0)
             return "peso negativo";
         if (int32_t first = line_of(RuleKind::SameRoom, [](const Rule&) { return true; }))
             return refusal("segunda linha mesma_sala (a primeira e a linha %d)", first);
         return nullptr;
     }
-    return "registro mal formado";
+    return nullptr;
 }
 
 void apply_rule(const Rule& rule)

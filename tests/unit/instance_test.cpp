@@ -443,7 +443,8 @@ protected:
 
 TEST_F(RoomRules, RecordsFillTheTablesAndCommentsAndBlankLinesAreSkipped)
 {
-    ReadResult result = read_text(read_rules, "# regras\n\nfixa|1|121|1|3|\n  evita | 3 | 210 | 1 | 3 |\nevita|3|210|1|5|\n"
+    // A course type by its code reads as by its number: "FIS" is type 3.
+    ReadResult result = read_text(read_rules, "# regras\n\nfixa|1|121|1|3|\n  evita | FIS | 210 | 1 | 3 |\nevita|3|210|1|5|\n"
                                               "fechada|2|6|09:30|11:10|\r\nmesma_sala|30|\n");
     ASSERT_TRUE(result.ok) << result.error;
     ASSERT_EQ(rule_count, 5);
@@ -475,18 +476,31 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
     const struct {
         const char* text;
         const char* error;
-    } cases[] = {{"fixa|1|121|1|3", "registro mal formado"},
-                 {"fixa|1|121|1|", "registro mal formado"},
-                 {"fixa|1|121|1|3|4|", "registro mal formado"},
-                 {"fixa|1|121|x|3|", "registro mal formado"},
-                 {"sala|1|121|1|3|", "registro mal formado"},
-                 {"fixa|1|121|9|3|", "turma fora de demanda.txt"},
-                 {"evita|2|121|1|3|", "turma fora de demanda.txt"},
+    } cases[] = {{"fixa|1|121|1|3", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
+                 {"fixa|1|121|1|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
+                 {"fixa|1|121|1|3|4|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
+                 {"fixa|1|121|x|3|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
+                 {"evita|1|121|", "a regra evita tem a forma evita|tipo|curso|turma|sala|"},
+                 {"fechada|3|2|07:30|", "a regra fechada tem a forma fechada|sala|dia|HH:MM|HH:MM|"},
+                 {"mesma_sala|", "a regra mesma_sala tem a forma mesma_sala|peso|"},
+                 {"mesma_sala|x|", "a regra mesma_sala tem a forma mesma_sala|peso|"},
+                 {"sala|1|121|1|3|", "regra desconhecida 'sala' (use fixa, evita, fechada ou mesma_sala)"},
+                 {"fixo|1|121|1|3|", "regra desconhecida 'fixo' (use fixa, evita, fechada ou mesma_sala)"},
+                 {"mesma sala|30|", "regra desconhecida 'mesma sala' (use fixa, evita, fechada ou mesma_sala)"},
+                 {"fixa 1 121 1 3", "regra desconhecida 'fixa 1 121 1 3' (use fixa, evita, fechada ou mesma_sala)"},
+                 {"fixa|ELE|121|1|3|", "tipo deve ser o numero ou o codigo de um curso (cursos.txt)"},
+                 {"fixa|1|121|9|3|", "turma MTM 121-9 fora de demanda.txt"},
+                 {"evita|2|121|1|3|", "turma QUI 121-1 fora de demanda.txt"},
+                 {"evita|QUI|121|1|3|", "turma QUI 121-1 fora de demanda.txt"},
+                 {"evita|17|121|1|3|", "turma de tipo 17, curso 121, turma 1 fora de demanda.txt"},
+                 {"fixa|1|121|1|Lab|", "sala deve ser o numero da coluna em capacidade.txt"},
+                 {"fechada|Lab|2|07:30|09:00|", "sala deve ser o numero da coluna em capacidade.txt"},
                  {"fixa|1|121|1|8|", "sala fora de 1..7"},
                  {"evita|1|121|1|0|", "sala fora de 1..7"},
                  {"fechada|8|2|07:30|09:00|", "sala fora de 1..7"},
-                 {"fechada|1|1|07:30|09:00|", "dia da semana fora de 2..7"},
-                 {"fechada|1|8|07:30|09:00|", "dia da semana fora de 2..7"},
+                 {"fechada|1|1|07:30|09:00|", "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)"},
+                 {"fechada|1|8|07:30|09:00|", "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)"},
+                 {"fechada|1|sexta|07:30|09:00|", "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)"},
                  {"fechada|1|2|7h30|09:00|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|07:30|25:00|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|07:60|09:00|", "horario mal formado (HH:MM)"},
