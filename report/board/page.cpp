@@ -33,6 +33,16 @@ struct SolutionFigures {
 
 // ---------------------------------------------------------------- figures
 
+// Whether some class meets on the weekday: a weekday without any gets no board.
+bool weekday_has_meetings(int weekday)
+{
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+            if (sections[section].meetings[m].weekday == weekday)
+                return true;
+    return false;
+}
+
 int meeting_count()
 {
     int count = 0;
@@ -80,7 +90,7 @@ void write_head(std::FILE* out)
                 "@media print{@page{size:A4 landscape;margin:8mm}nav,.screen,#mudancas{display:none}"
                 "body{font-size:8pt;margin:0}.day,.solution,.room,#salas,#turmas{break-before:page}"
                 ".solution>h2+.day,#salas>h2+.room{break-before:avoid}.day,.room{break-inside:avoid}"
-                "h2,h3{break-after:avoid}.room{font-size:10pt}}\n"
+                "h2,h3{break-after:avoid}.room{font-size:8pt}td{line-height:1.15;padding:1px 3px}}\n"
                 "</style>\n");
     if (rule_count > 0)
         markup(out, "<style>\n.board td.fechada,.week td.fechada{background:#ccc;color:#444;font-size:.8em}\n"
@@ -161,7 +171,8 @@ void write_navigation(std::FILE* out)
         const SolutionFile& file = SOLUTION_FILES[kind];
         markup(out, "<p><a href=\"#%s\">%s</a>:", file.anchor, file.title);
         for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday)
-            markup(out, " <a href=\"#%s-%d\">%s</a>", file.anchor, weekday, WEEKDAY_TITLES[weekday]);
+            if (weekday_has_meetings(weekday))
+                markup(out, " <a href=\"#%s-%d\">%s</a>", file.anchor, weekday, WEEKDAY_TITLES[weekday]);
         markup(out, "</p>\n");
     }
     markup(out, "</nav>\n</header>\n");
@@ -449,11 +460,17 @@ void write_day_table(std::FILE* out, int kind, int weekday, ColumnRange columns)
     markup(out, "</tbody>\n</table>\n</section>\n");
 }
 
-// A weekday in tables of at most BOARD_COLUMNS columns, each printed on a page of its own.
+// A weekday in the fewest tables of at most BOARD_COLUMNS columns, of sizes
+// that differ by one at most (41 columns: 9, 8, 8, 8, 8), each printed on a
+// page of its own.
 void write_day_board(std::FILE* out, int kind, int weekday)
 {
-    for (int first = 0; first <= last_room; first += BOARD_COLUMNS)
-        write_day_table(out, kind, weekday, {first, std::min(first + BOARD_COLUMNS - 1, last_room)});
+    int columns = last_room + 1, tables = (columns + BOARD_COLUMNS - 1) / BOARD_COLUMNS;
+    for (int table = 0, first = 0; table < tables; ++table) {
+        int size = columns / tables + (table < columns % tables ? 1 : 0);
+        write_day_table(out, kind, weekday, {first, first + size - 1});
+        first += size;
+    }
 }
 
 void write_solution(std::FILE* out, int kind)
@@ -462,7 +479,8 @@ void write_solution(std::FILE* out, int kind)
     markup(out, "<section class=\"solution%s\" id=\"%s\">\n<h2>%s (%s)</h2>\n", kind == plan_kind() ? "" : " screen",
            file.anchor, file.title, file.name);
     for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday)
-        write_day_board(out, kind, weekday);
+        if (weekday_has_meetings(weekday))
+            write_day_board(out, kind, weekday);
     markup(out, "</section>\n");
 }
 
@@ -478,8 +496,10 @@ void write_board_page()
     write_summary(out);
     write_rules_section(out);
     write_investments(out);
+    if (plan_kind() != SOLUTION_KINDS)
+        write_solution(out, plan_kind());  // the plan first, then the others on screen
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
-        if (board_solutions[kind].present)
+        if (board_solutions[kind].present && kind != plan_kind())
             write_solution(out, kind);
     write_room_pages(out);
     write_class_list(out);

@@ -121,23 +121,32 @@ TEST_F(BoardPage, MeetingIsOneCellOverItsRowsInItsRoomsColumn)
 TEST_F(BoardPage, ColumnsAreTheOverflowAndTheSevenRoomsWithTheirSeats)
 {
     place(INITIAL_SOLUTION, 1, 2, 4, 0);
-    std::string header = between(page(), "id=\"inicial-3\"", "</thead>");
+    std::string header = between(page(), "id=\"inicial-2\"", "</thead>");
     EXPECT_NE(header.find("<th scope=\"col\">In\xC3\xAD" "cio</th><th scope=\"col\">sv<br><small>0 lugares</small></th>"
                           "<th scope=\"col\">sala 01<br><small>30 lugares</small></th>"),
               std::string::npos);
     EXPECT_NE(header.find("<th scope=\"col\">sala 07<br><small>90 lugares</small></th></tr>"), std::string::npos);
     EXPECT_EQ(occurrences(header, "<th scope=\"col\">"), 9);
-    // Twelve rooms, one named: each weekday in a table of columns 0..9, then one of 10..12.
+    // Twelve rooms, one named: each weekday in two tables of as many columns as can be, 0..6 and 7..12.
     last_room = 12;
     room_capacity[12] = 120;
     std::strcpy(room_names[12].data(), "Audit\xF3rio <A>");
     std::string text = page();
-    std::string first = between(text, "id=\"inicial-3\"", "</thead>");
-    EXPECT_EQ(occurrences(first, "<th scope=\"col\">"), 11);
-    EXPECT_NE(first.find("Ter\xC3\xA7" "a-feira &middot; Solu\xC3\xA7\xC3\xA3o inicial &middot; colunas 0 a 9</h3>"),
+    std::string first = between(text, "id=\"inicial-2\"", "</thead>");
+    EXPECT_EQ(occurrences(first, "<th scope=\"col\">"), 8);
+    EXPECT_NE(first.find("Segunda-feira &middot; Solu\xC3\xA7\xC3\xA3o inicial &middot; colunas 0 a 6</h3>"),
               std::string::npos);
-    std::string second = between(text, "id=\"inicial-3-10\"", "</thead>");
-    EXPECT_EQ(occurrences(second, "<th scope=\"col\">"), 4);
+    std::string second = between(text, "id=\"inicial-2-7\"", "</thead>");
+    EXPECT_EQ(occurrences(second, "<th scope=\"col\">"), 7);
+    EXPECT_EQ(text.find("id=\"inicial-2-10\""), std::string::npos);
+    // 41 columns: five tables of 9, 8, 8, 8 and 8, not four of 10 and one of 1.
+    last_room = 40;
+    text = page();
+    for (const char* table : {"colunas 0 a 8<", "colunas 9 a 16<", "colunas 17 a 24<", "colunas 25 a 32<",
+                              "colunas 33 a 40<"})
+        EXPECT_EQ(occurrences(text, std::string("Segunda-feira &middot; Solu\xC3\xA7\xC3\xA3o inicial &middot; ") + table),
+                  1)
+            << table;
     EXPECT_NE(second.find("<th scope=\"col\">sala 12 (Audit\xC3\xB3rio &lt;A&gt;)<br><small>120 lugares</small></th>"),
               std::string::npos);
 }
@@ -155,12 +164,17 @@ TEST_F(BoardPage, OnlySolutionsPresentHaveBoardsAndLinks)
               std::string::npos);
     place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
     std::string optimum = page();
-    EXPECT_EQ(occurrences(optimum, "class=\"day\""), 6);
-    EXPECT_EQ(occurrences(optimum, "<a href=\"#otimo-"), 6);
+    // Classes meet on Monday and Saturday only: no other weekday has a board, or a link.
+    EXPECT_EQ(occurrences(optimum, "class=\"day\""), 2);
+    EXPECT_EQ(occurrences(optimum, "<a href=\"#otimo-"), 2);
+    EXPECT_EQ(optimum.find("id=\"otimo-3\""), std::string::npos);
     EXPECT_EQ(optimum.find("href=\"#inicial"), std::string::npos);
     EXPECT_EQ(optimum.find("mudancas\""), std::string::npos);  // no annealing to compare: no list, no link
     place(ANNEALING_SOLUTION, 1, 2, 4, 5);                      // the annealing reached the optimum
-    std::string same = between(page(), "id=\"mudancas\"", "</section>");
+    std::string both = page();
+    EXPECT_LT(both.find("<section class=\"solution\" id=\"otimo\">"),  // the plan first, on screen too
+              both.find("<section class=\"solution screen\" id=\"annealing\">"));
+    std::string same = between(both, "id=\"mudancas\"", "</section>");
     EXPECT_NE(same.find("<p>0 reuni\xC3\xB5" "es mudam de sala com economia"), std::string::npos);
     EXPECT_EQ(same.find("<table>"), std::string::npos);
 }
