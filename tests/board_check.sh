@@ -102,6 +102,7 @@ check_print() {
 }
 
 check_browser() {
+    [ $session = yes ] || { check_print; return; }  # the faculty: its print is what is looked at
     dom=$(browse --dump-dom "file://$PWD/quadro.html")
     echo "$dom" | grep -q '<h1>Quadro de salas</h1>' || fail "the browser did not render the page"
     [ "$(echo "$dom" | grep -c 'class="day"')" -eq "$(grep -c 'class="day"' quadro.html)" ] || fail "the rendered page lacks boards"

@@ -428,10 +428,12 @@ void remove_stale_calendars()
     static std::array<FileName, MAX_STALE> stale;
     int count = 0;
     if (DIR* directory = opendir(".")) {
-        while (const dirent* entry = readdir(directory))
-            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) &&
-                std::strlen(entry->d_name) < sizeof(FileName) && count < MAX_STALE)
-                std::snprintf(stale[count++].data(), sizeof(FileName), "%s", entry->d_name);
+        while (const dirent* entry = readdir(directory)) {
+            std::size_t length = std::strlen(entry->d_name);
+            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) && length < sizeof(FileName) &&
+                count < MAX_STALE)
+                std::memcpy(stale[count++].data(), entry->d_name, length + 1);
+        }
         closedir(directory);
     }
     std::sort(stale.begin(), stale.begin() + count,
