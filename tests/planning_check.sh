@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Every figure that alocacao-otimo --planejar ranks is the optimum's of the
 # changed instance itself: for random instances, the students above
-# capacity and the cost of each record of planejamento.txt are compared with
+# capacity and the cost of records of planejamento.txt are compared with
 # alocacao-otimo run on a copy whose capacidade.txt carries that change (a
-# later record for a room replaces the earlier one).
+# later record for a room replaces the earlier one). Every STRIDE-th record
+# is compared, starting at a different one in each instance.
 #
-#   planning_check.sh BUILD_DIR [INSTANCES]
+#   planning_check.sh BUILD_DIR [INSTANCES [STRIDE]]
 set -u
 export LC_ALL=C LC_CTYPE=C LANG=C
 build=$(realpath "$1")
 count=${2:-4}
+stride=${3:-1}
 tools=$(dirname "$(realpath "$0")")/../tools
 command -v python3 >/dev/null || { echo "skipped: python3 is not installed"; exit 77; }
 scratch=$(mktemp -d)
@@ -26,7 +28,10 @@ for seed in $(seq 1 "$count"); do
     dir="$scratch/$seed"
     python3 "$tools/make_instance.py" "$dir" --sections $((20 + 15 * seed)) --seed $((100 + seed)) || exit 2
     (cd "$dir" && timeout 60 "$build/alocacao-otimo" --planejar >console) || { echo "FAIL: seed $seed: --planejar failed"; exit 1; }
+    record=0
     while IFS='|' read -r column current proposed students variation cost violations proven; do
+        record=$((record + 1))
+        [ $(((record + seed) % stride)) -eq 0 ] || continue
         copy="$scratch/copy"
         rm -rf "$copy" && mkdir "$copy" && cp "$dir"/capacidade.txt "$dir"/demanda.txt "$dir"/horario.txt "$dir"/peso.par "$copy/"
         echo "$column|$proposed|" >>"$copy/capacidade.txt"

@@ -17,6 +17,20 @@
 inline constexpr int LAST_ROOM = 7;
 inline constexpr int ROOM_COLUMNS = LAST_ROOM + 1;
 
+// How many trials a sweep over generated instances runs: all of them in the
+// Release build, a sixth (at least two) under the sanitizers, where each
+// takes some thirty times as long; the Release run of the same suite is the
+// one that hunts for wrong results.
+constexpr int sweep(int trials)
+{
+    return SANITIZED_BUILD ? (trials + 5) / 6 < 2 ? 2 : (trials + 5) / 6 : trials;
+}
+
+// Called first in a death test's statement: that child ends by exit(), and
+// the sanitizers' leak check at its exit, a scan of every table, would only
+// cost time (half a second a child).
+void skip_leak_check_at_exit();
+
 // A stream holding `text`, positioned at its start; closed by the caller.
 inline std::FILE* text_stream(const std::string& text)
 {
