@@ -123,11 +123,13 @@ int collect_day_meetings(DaySlots day, int32_t section, int first, int last)
 // were and false is returned.
 bool relay_weekday_exactly(DaySlots day, int32_t section, int first, int last)
 {
-    int count = collect_day_meetings(day, section, first, last);
-    for (int row = day.first; row <= day.last; ++row)
-        current_grid[row] = {};
-    if (some_room_rule() && lay_meetings_exactly(current_grid, day_meetings.data(), count))
-        return true;
+    if (some_room_rule()) {
+        int count = collect_day_meetings(day, section, first, last);
+        for (int row = day.first; row <= day.last; ++row)
+            current_grid[row] = {};
+        if (lay_meetings_exactly(current_grid, day_meetings.data(), count))
+            return true;
+    }
     for (int row = day.first; row <= day.last; ++row)
         current_grid[row] = saved_day[row - day.first];
     return false;
