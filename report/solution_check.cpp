@@ -7,11 +7,6 @@
 #include "report/grid_reader.hpp"
 #include "search/cost.hpp"
 
-namespace {
-
-GridReport checked;  // the report being checked
-
-// Cells holding a section at a slot where it has no meeting.
 bool belongs_to_a_meeting(int32_t section, int row)
 {
     if (section > section_count)
@@ -23,6 +18,10 @@ bool belongs_to_a_meeting(int32_t section, int row)
     }
     return false;
 }
+
+namespace {
+
+GridReport checked;  // the report being checked
 
 // Names every meeting that `grid` does not hold whole in one column, and
 // every cell outside the meetings; returns how many, and counts the meetings.

@@ -24,6 +24,10 @@ bool check_report_file(const char* name, bool final_report, const OptimumResult&
 // check_report_file does; returns how many (0: the grid is a sound plan).
 int list_plan_faults(const char* name, const AllocationGrid& grid);
 
+// Whether `section` has a meeting over weekly slot `row`: a cell of a grid
+// that holds it anywhere else is a stray cell.
+bool belongs_to_a_meeting(int32_t section, int row);
+
 // The lowest column that holds `section` over all the meeting's slots; -1 when none does.
 int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting);
 

@@ -29,6 +29,7 @@ struct SolutionFigures {
     int32_t violations;
     GridFigures students;
     int broken_meetings;
+    int stray_cells;  // cells of a section at a slot where it has no meeting
 };
 
 // ---------------------------------------------------------------- figures
@@ -54,13 +55,16 @@ int meeting_count()
 
 SolutionFigures figures_of(const AllocationGrid& grid)
 {
-    SolutionFigures figures{0, count_capacity_violations(grid), grid_figures(grid), 0};
+    SolutionFigures figures{0, count_capacity_violations(grid), grid_figures(grid), 0, 0};
     grid_cost(grid, figures.cost);
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             figures.broken_meetings += meeting.weekday != 0 && meeting_fault(grid, section, meeting) != nullptr;
         }
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int room = 0; room <= last_room; ++room)
+            figures.stray_cells += grid[row][room] != 0 && !belongs_to_a_meeting(grid[row][room], row);
     return figures;
 }
 
@@ -204,10 +208,17 @@ void write_summary_row(std::FILE* out, int kind)
            static_cast<long long>(figures.students.occupied_idle_seats), solution.report.cost, figures.cost,
            figures.violations);
     write_distance(out, figures.students.students_above);
-    if (figures.broken_meetings == 0)
+    if (figures.broken_meetings == 0 && figures.stray_cells == 0) {
         markup(out, "<td>todas inteiras</td></tr>\n");
-    else
-        markup(out, "<td class=\"flag\">&#9888; %d ausentes ou divididas</td></tr>\n", figures.broken_meetings);
+        return;
+    }
+    markup(out, "<td class=\"flag\">&#9888;");
+    if (figures.broken_meetings > 0)
+        markup(out, " %d ausentes ou divididas", figures.broken_meetings);
+    if (figures.stray_cells > 0)
+        markup(out, "%s %d %s fora das reuni\xF5" "es", figures.broken_meetings > 0 ? ";" : "", figures.stray_cells,
+               figures.stray_cells == 1 ? "c\xE9lula" : "c\xE9lulas");
+    markup(out, "</td></tr>\n");
 }
 
 // Whether solucaof.txt was written before solucao.txt: the two are then of different runs.

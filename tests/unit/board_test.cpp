@@ -191,6 +191,11 @@ TEST_F(BoardPage, MissingAndSplitMeetingsAreFlaggedAndSplitPiecesShown)
     std::string monday = between(text, "id=\"annealing-2\"", "</section>");
     EXPECT_NE(board_row(monday, "08:20").find("<td rowspan=\"2\" class=\"meeting over\">MTM 121-2"), std::string::npos);
     EXPECT_NE(board_row(monday, "10:20").find("<td rowspan=\"1\" class=\"meeting over\">MTM 121-2"), std::string::npos);
+    // A cell of a section where it has no meeting is flagged too.
+    place(ANNEALING_SOLUTION, 1, 40, 40, 4);
+    EXPECT_NE(between(page(), "<th scope=\"row\"><a href=\"#annealing\">", "</tr>")
+                  .find("<td class=\"flag\">&#9888; 3 ausentes ou divididas; 1 c\xC3\xA9lula fora das reuni\xC3\xB5" "es</td>"),
+              std::string::npos);
 }
 
 TEST_F(BoardPage, SummaryRecomputesTheFiguresAndChangesListWhatTheOptimumSaves)
