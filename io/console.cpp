@@ -99,9 +99,6 @@ void console_write(const char* text, std::size_t length)
     }
 }
 
-namespace {
-
-// The length of the valid UTF-8 sequence at `text` (1 to 4), or 0 when none starts there.
 int utf8_sequence_length(const unsigned char* text)
 {
     unsigned char lead = text[0];
@@ -116,6 +113,8 @@ int utf8_sequence_length(const unsigned char* text)
             return 0;
     return length;
 }
+
+namespace {
 
 bool is_control(unsigned char byte)
 {

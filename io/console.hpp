@@ -17,6 +17,9 @@ void console_write(const char* text, std::size_t length);
 // console, `fallback` (Latin-1) on any other.
 void console_symbol(const char* utf8, const char* fallback);
 
+// The length of the valid UTF-8 sequence at `text` (1 to 4), or 0 when none starts there.
+int utf8_sequence_length(const unsigned char* text);
+
 // A file system path, whole however long: its bytes as they stand where they
 // are valid in the console's character set (a Latin-1 byte that is not valid
 // UTF-8 is converted), every control character as "?".

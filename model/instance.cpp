@@ -142,6 +142,29 @@ const char* name_fault(const RecordText& name)
     return nullptr;
 }
 
+// A name as capacidade.txt gives it, held in UTF-8: taken as it is when it
+// is valid UTF-8 (as editors save it today), else read byte by byte as Latin-1.
+void store_room_name(RoomName& stored, const RecordText& name)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(name.bytes.data());
+    bool utf8 = true;
+    for (std::size_t i = 0; utf8 && i < name.length;) {
+        int length = utf8_sequence_length(bytes + i);
+        utf8 = length > 0;
+        i += static_cast<std::size_t>(length);
+    }
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < name.length; ++i) {
+        if (bytes[i] >= 0x80 && !utf8) {
+            stored[used++] = static_cast<char>(0xC0 | (bytes[i] >> 6));
+            stored[used++] = static_cast<char>(0x80 | (bytes[i] & 0x3F));
+        } else {
+            stored[used++] = static_cast<char>(bytes[i]);
+        }
+    }
+    stored[used] = '\0';
+}
+
 }  // namespace
 
 bool read_room_capacities(RecordFile& file)
@@ -162,7 +185,7 @@ bool read_room_capacities(RecordFile& file)
         if (name.present) {
             if (const char* fault = name_fault(name))
                 return refuse(file, fault);
-            std::memcpy(room_names[room].data(), name.bytes.data(), name.length + 1);
+            store_room_name(room_names[room], name);
         }
         room_capacity[room] = fields[1];
         room_named[room] = true;

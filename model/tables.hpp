@@ -12,7 +12,7 @@
 
 inline constexpr int MAX_ROOM = 999;       // room columns run 0..last_room, last_room <= MAX_ROOM
 inline constexpr int MAX_ROOM_COLUMNS = MAX_ROOM + 1;
-inline constexpr int MAX_ROOM_NAME = 40;   // bytes of a room's name
+inline constexpr int MAX_ROOM_NAME = 40;   // bytes of a room's name in capacidade.txt
 inline constexpr int SLOT_COUNT = 90;      // grid rows 1..SLOT_COUNT are weekly slots
 inline constexpr int MAX_SECTIONS = 9999;  // section entries 1..MAX_SECTIONS
 inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
@@ -44,7 +44,7 @@ struct Section {
 
 using SectionTable = std::array<Section, MAX_SECTIONS + 1>;  // entry 0: the empty section
 using GridRow = std::array<int32_t, MAX_ROOM_COLUMNS>;
-using RoomName = std::array<char, MAX_ROOM_NAME + 1>;
+using RoomName = std::array<char, 2 * MAX_ROOM_NAME + 1>;  // in UTF-8: a Latin-1 byte may take two
 using AllocationGrid = std::array<GridRow, SLOT_COUNT + 1>;  // row 0 is not a slot
 
 struct AnnealingSchedule {
@@ -57,7 +57,7 @@ struct AnnealingSchedule {
 
 extern int32_t last_room;  // the instance's last room: the highest column capacidade.txt names
 extern std::array<int32_t, MAX_ROOM_COLUMNS> room_capacity;  // seats per room column
-extern std::array<RoomName, MAX_ROOM_COLUMNS> room_names;    // as capacidade.txt gives them; "" when unnamed
+extern std::array<RoomName, MAX_ROOM_COLUMNS> room_names;    // as capacidade.txt gives them, in UTF-8; "" when unnamed
 extern SectionTable sections;                            // entries 1..section_count are loaded
 extern int32_t section_count;
 

@@ -34,8 +34,11 @@ void print_investment(const RoomChange& change, const PlanningBaseline& today)
 void print_room(int room)
 {
     console_print("sala %02d", room);
-    if (room_names[room][0] != '\0')
-        console_print(" (%s)", room_names[room].data());
+    if (room_names[room][0] != '\0') {  // in UTF-8: shown as the console shows a path
+        console_print(" (");
+        console_print_path(room_names[room].data());
+        console_print(")");
+    }
 }
 
 void print_spare_seats(const RoomChange& change)

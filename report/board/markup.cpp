@@ -13,8 +13,10 @@ const std::array<const char*, SATURDAY + 1> WEEKDAY_TITLES{
 
 namespace {
 
-// Latin-1 text to UTF-8, escaped for HTML text and attributes when `escape`.
-void put_latin1(std::FILE* out, const char* text, bool escape)
+// Text (Latin-1, converted to UTF-8, or already UTF-8), escaped for HTML
+// text and attributes when `escape`.
+enum class Encoding { Latin1, Utf8 };
+void put_text(std::FILE* out, const char* text, bool escape, Encoding encoding = Encoding::Latin1)
 {
     for (const char* c = text; *c != '\0'; ++c) {
         auto byte = static_cast<unsigned char>(*c);
@@ -24,7 +26,7 @@ void put_latin1(std::FILE* out, const char* text, bool escape)
                    : byte == '"' ? "&quot;" : byte == '\'' ? "&#39;" : nullptr;
         if (entity != nullptr)
             std::fputs(entity, out);
-        else if (byte < 0x80)
+        else if (byte < 0x80 || encoding == Encoding::Utf8)
             std::fputc(byte, out);
         else {
             std::fputc(0xC0 | (byte >> 6), out);
@@ -42,7 +44,7 @@ void markup(std::FILE* out, const char* format, ...)
     va_start(arguments, format);
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
-    put_latin1(out, text, false);
+    put_text(out, text, false);
 }
 
 // "MTM 121-2": course code, course number and section ("Turma").
@@ -74,13 +76,13 @@ void write_room_label(std::FILE* out, int room)
     if (room_names[room][0] == '\0')
         return;
     markup(out, " (");
-    write_page_text(out, room_names[room].data());
+    put_text(out, room_names[room].data(), true, Encoding::Utf8);
     markup(out, ")");
 }
 
 void write_page_text(std::FILE* out, const char* text)
 {
-    put_latin1(out, text, true);
+    put_text(out, text, true);
 }
 
 void write_students_and_fit(std::FILE* out, int32_t section, int room)

@@ -108,34 +108,37 @@ bool reads_as_formula(const char* text)
 }
 
 // A field as RFC 4180 wants it: quoted, its quotes doubled, when it holds ";",
-// '"' or a line end; after a "'" when it would read as a formula.
-void write_csv_field(std::FILE* out, const char* latin1, bool last)
+// '"' or a line end; after a "'" when it would read as a formula. The
+// program's own texts are Latin-1, converted; a room's name is UTF-8 already.
+void write_csv_field(std::FILE* out, const char* text, bool last, bool utf8 = false)
 {
-    const char* guard = reads_as_formula(latin1) ? "'" : "";
-    if (std::strpbrk(latin1, ";\"\r\n") == nullptr) {
-        markup(out, "%s%s%s", guard, latin1, last ? "\r\n" : ";");
-        return;
-    }
-    char quoted[128];
+    bool quote = std::strpbrk(text, ";\"\r\n") != nullptr;
+    char field[256];
     std::size_t used = 0;
-    quoted[used++] = '"';
-    if (*guard != '\0')
-        quoted[used++] = '\'';
-    for (const char* c = latin1; *c != '\0' && used + 3 < sizeof quoted; ++c) {
+    if (quote)
+        field[used++] = '"';
+    if (reads_as_formula(text))
+        field[used++] = '\'';
+    for (const char* c = text; *c != '\0' && used + 3 < sizeof field; ++c) {
         if (*c == '"')
-            quoted[used++] = '"';
-        quoted[used++] = *c;
+            field[used++] = '"';
+        field[used++] = *c;
     }
-    quoted[used++] = '"';
-    quoted[used] = '\0';
-    markup(out, "%s%s", quoted, last ? "\r\n" : ";");
+    if (quote)
+        field[used++] = '"';
+    field[used] = '\0';
+    if (utf8)
+        std::fputs(field, out);
+    else
+        markup(out, "%s", field);
+    std::fputs(last ? "\r\n" : ";", out);
 }
 
 void write_csv_row(std::FILE* out, const PlanMeeting& meeting)
 {
     const Section& section = sections[meeting.section];
     int64_t seats = room_capacity[meeting.room];
-    char text[10][48];
+    char text[10][2 * MAX_ROOM_NAME + 8];
     std::snprintf(text[0], sizeof text[0], "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
     std::snprintf(text[1], sizeof text[1], "%02d:%02d", meeting.start / 60, meeting.start % 60);
     std::snprintf(text[2], sizeof text[2], "%02d:%02d", meeting.end / 60, meeting.end % 60);
@@ -147,7 +150,7 @@ void write_csv_row(std::FILE* out, const PlanMeeting& meeting)
     std::snprintf(text[8], sizeof text[8], "%d", section.demand);
     std::snprintf(text[9], sizeof text[9], "%lld", static_cast<long long>(std::max<int64_t>(section.demand - seats, 0)));
     for (int field = 0; field < 10; ++field)
-        write_csv_field(out, text[field], field == 9);
+        write_csv_field(out, text[field], field == 9, field == 4);
 }
 
 // ---------------------------------------------------------------- calendars
@@ -170,15 +173,16 @@ void write_ics_line(std::FILE* out, const char* utf8)
     std::fputs("\r\n", out);
 }
 
-// A Latin-1 text as an iCalendar TEXT value in UTF-8: "\", ";" and "," escaped.
-void append_ics_text(char* line, std::size_t size, const char* latin1)
+// A text (Latin-1, or UTF-8 already) as an iCalendar TEXT value in UTF-8:
+// "\", ";" and "," escaped.
+void append_ics_text(char* line, std::size_t size, const char* text, bool utf8)
 {
     std::size_t used = std::strlen(line);
-    for (const char* c = latin1; *c != '\0' && used + 4 < size; ++c) {
+    for (const char* c = text; *c != '\0' && used + 4 < size; ++c) {
         auto byte = static_cast<unsigned char>(*c);
         if (byte == '\\' || byte == ';' || byte == ',')
             line[used++] = '\\';
-        if (byte < 0x80) {
+        if (byte < 0x80 || utf8) {
             line[used++] = static_cast<char>(byte);
         } else {
             line[used++] = static_cast<char>(0xC0 | (byte >> 6));
@@ -188,11 +192,11 @@ void append_ics_text(char* line, std::size_t size, const char* latin1)
     line[used] = '\0';
 }
 
-void write_ics_property(std::FILE* out, const char* name, const char* latin1_text)
+void write_ics_property(std::FILE* out, const char* name, const char* text, bool utf8 = false)
 {
     char line[512];
     std::snprintf(line, sizeof line, "%s:", name);
-    append_ics_text(line, sizeof line, latin1_text);
+    append_ics_text(line, sizeof line, text, utf8);
     write_ics_line(out, line);
 }
 
@@ -260,7 +264,7 @@ void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& sem
         std::snprintf(text, sizeof text, "sala %02d (%s)", meeting.room, room_names[meeting.room].data());
     else
         std::snprintf(text, sizeof text, "sala %02d", meeting.room);
-    write_ics_property(out, "LOCATION", text);
+    write_ics_property(out, "LOCATION", text, true);  // ASCII, and the room's name in UTF-8
     std::snprintf(text, sizeof text, "%d alunos, %d lugares", section.demand, room_capacity[meeting.room]);
     write_ics_property(out, "DESCRIPTION", text);
     write_ics_line(out, "END:VEVENT");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/calendar.hpp"
+#include "model/instance.hpp"
 #include "model/rules.hpp"
 #include "search/cost.hpp"
 #include "report/planning_file.hpp"
@@ -130,7 +131,7 @@ TEST_F(BoardPage, ColumnsAreTheOverflowAndTheSevenRoomsWithTheirSeats)
     // Twelve rooms, one named: each weekday in two tables of as many columns as can be, 0..6 and 7..12.
     last_room = 12;
     room_capacity[12] = 120;
-    std::strcpy(room_names[12].data(), "Audit\xF3rio <A>");
+    std::strcpy(room_names[12].data(), "Audit\xC3\xB3rio <A>");  // names are held in UTF-8
     std::string text = page();
     std::string first = between(text, "id=\"inicial-2\"", "</thead>");
     EXPECT_EQ(occurrences(first, "<th scope=\"col\">"), 8);
@@ -482,8 +483,9 @@ TEST_F(BoardPage, PlanHasAWeekPagePerRoomUsedAndAListOfClassesInCodeOrder)
 TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
 {
     place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
-    std::memset(room_names[5].data(), '\xC9', MAX_ROOM_NAME);  // 40 x "É": 80 octets in UTF-8
-    room_names[5][MAX_ROOM_NAME] = '\0';
+    for (int i = 0; i < MAX_ROOM_NAME; ++i)  // 40 x "É": 80 octets in UTF-8
+        std::memcpy(room_names[5].data() + 2 * i, "\xC3\x89", 2);
+    room_names[5][2 * MAX_ROOM_NAME] = '\0';
     Semester semester{};
     ASSERT_TRUE(parse_semester("2026-03-02:2026-07-04", semester));
     ASSERT_EQ(write_plan_exports("quadro.html", &semester), 1);
@@ -535,6 +537,27 @@ TEST_F(BoardPage, CalendarsLeaveOutMeetingsOutsideTheSemesterAndRoomsNoLongerUse
     EXPECT_NE(read_file("sala-05.ics").find("DTSTART:99991227T082000"), std::string::npos);
     remove_stale_calendars();
     EXPECT_FALSE(std::filesystem::exists("sala-07.ics"));
+}
+
+TEST_F(BoardPage, RoomNamesInUtf8OrLatin1ShowTheSameTextOnThePageInTheSpreadsheetAndInTheCalendars)
+{
+    std::FILE* stream = text_stream("1|30|\n2|40|\n3|45|\n4|50|\n5|60|Qu\xEDmica|\n6|75|Qu\xC3\xADmica|\n7|90|\n");
+    RecordFile file{stream, "capacidade.txt", 0, nullptr};
+    ASSERT_TRUE(read_room_capacities(file));
+    std::fclose(stream);
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
+    place(OPTIMAL_SOLUTION, 2, 86, 90, 6);
+    const std::string name = "Qu\xC3\xADmica";  // "Química" in UTF-8, read from Latin-1 and from UTF-8
+    std::string text = page();
+    EXPECT_EQ(occurrences(text, "sala 05 (" + name + ")"), occurrences(text, "sala 06 (" + name + ")"));
+    EXPECT_GT(occurrences(text, "sala 05 (" + name + ")"), 0);
+    Semester semester{};
+    ASSERT_TRUE(parse_semester("2026-03-02:2026-07-04", semester));
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 2);
+    EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";" + name + ";60;"), 1);
+    EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";" + name + ";75;"), 1);
+    EXPECT_NE(read_file("sala-05.ics").find("LOCATION:sala 05 (" + name + ")\r\n"), std::string::npos);
+    EXPECT_NE(read_file("sala-06.ics").find("LOCATION:sala 06 (" + name + ")\r\n"), std::string::npos);
 }
 
 TEST_F(BoardPage, SpreadsheetCellsThatWouldBeFormulasStartWithAQuote)

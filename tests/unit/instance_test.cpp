@@ -79,11 +79,25 @@ TEST_F(RoomCapacities, ColumnOutsideZeroTo999NegativeSeatsOrABadNameAreRefusedWi
 
 TEST_F(RoomCapacities, TheHighestColumnNamedIsTheLastRoomAndEveryRoomBelowItMustBeNamed)
 {
-    ASSERT_TRUE(read_text(read_room_capacities, "3|45| \t Lab. de Redes \t|  \n1|30|\n2|40|\xC1rea 2|\n").ok);
-    EXPECT_EQ(last_room, 3);
+    // Names are held in UTF-8: a valid UTF-8 name as it is, any other read byte by byte as Latin-1.
+    ASSERT_TRUE(read_text(read_room_capacities, "3|45| \t Lab. de Redes \t|  \n1|30|Audit\xC3\xB3rio|\n2|40|\xC1rea 2|\n"
+                                                "4|20|Qu\xC3mica|\n5|20|\xE2\x80\x9CSala\xE2\x80\x9D|\n").ok);
+    EXPECT_EQ(last_room, 5);
     EXPECT_EQ(first_unnamed_room(), 0);
     EXPECT_STREQ(room_names[3].data(), "Lab. de Redes");
-    EXPECT_STREQ(room_names[2].data(), "\xC1rea 2");  // bytes from 0x80 on are a Latin-1 name
+    EXPECT_STREQ(room_names[1].data(), "Audit\xC3\xB3rio");
+    EXPECT_STREQ(room_names[2].data(), "\xC3\x81rea 2");
+    EXPECT_STREQ(room_names[4].data(), "Qu\xC3\x83mica");  // C3 before "m" is no UTF-8: Latin-1 "Ã"
+    EXPECT_STREQ(room_names[5].data(), "\xE2\x80\x9CSala\xE2\x80\x9D");  // beyond Latin-1, kept
+    // The 40-byte limit counts the file's bytes: 20 x "é" in UTF-8 is 40, and 40 in Latin-1 become 80.
+    std::string twenty, forty(40, '\xE9');
+    for (int i = 0; i < 20; ++i)
+        twenty += "\xC3\xA9";
+    ASSERT_TRUE(read_text(read_room_capacities, "1|30|" + twenty + "|\n2|30|" + forty + "|\n").ok);
+    EXPECT_EQ(std::string(room_names[1].data()), twenty);
+    EXPECT_EQ(std::string(room_names[2].data()), twenty + twenty);
+    EXPECT_FALSE(read_text(read_room_capacities, "1|30|" + twenty + "x|\n").ok);
+    ASSERT_TRUE(read_text(read_room_capacities, "3|45|Lab.|\n1|30|\n2|40|\n").ok);
     EXPECT_STREQ(room_names[1].data(), "");
     EXPECT_STREQ(room_names[0].data(), "");
     ASSERT_TRUE(read_text(read_room_capacities, "0|10|\n2|30|\n5|50|\n1|20|\n").ok);
