@@ -688,6 +688,7 @@ protected:
     void SetUp() override
     {
         FreshTables::SetUp();
+        room_change_count = rule_price_count = 0;  // planning's own tables, which reset_tables leaves
         room_capacity = {0, 40, 40, 40, 40, 40, 40, 40};
         excess_weight = 10;
         idle_weight = 1;
