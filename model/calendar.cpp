@@ -2,6 +2,7 @@
 // table here: the built-in six, renamed or added to by cursos.txt.
 #include "model/calendar.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
@@ -119,6 +120,12 @@ int32_t slot_start(int32_t slot)
 const char* weekday_name(int32_t weekday)
 {
     return WEEKDAY_NAMES[weekday];
+}
+
+int32_t slot_end(int32_t slot)
+{
+    int32_t end = slot_start(slot) + BLOCK_MINUTES;
+    return slot == day_slots_of(slot).last ? end : std::min(end, slot_start(slot + 1));
 }
 
 bool is_one_block(int32_t weekday, int32_t start, int64_t end)

@@ -56,6 +56,11 @@ int32_t block_start(int block);
 int32_t slot_weekday(int32_t slot);
 int32_t slot_start(int32_t slot);
 
+// The end of a weekly slot's block interval, [start, end): 50 minutes after
+// its start, or the next block's start of its weekday when that comes
+// sooner (18:30 ends at 19:00).
+int32_t slot_end(int32_t slot);
+
 // "segunda-feira" .. "sabado": the plain name of weekday 2..7.
 const char* weekday_name(int32_t weekday);
 

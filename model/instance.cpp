@@ -38,10 +38,12 @@ void read_or_reject(bool (*reader)(RecordFile&), std::FILE* stream, const char* 
 // remembers which of the weekday's blocks had a line, and ends when the line
 // of its latest block says, if that line is one block; else 50 minutes after
 // that block starts.
-void add_block(Section& section, int32_t weekday, int32_t start, int64_t end)
+// A line's end is trusted when it is one block; otherwise its block ends
+// where the block's interval does.
+void add_block(Section& section, int32_t weekday, int32_t start, int64_t end, int64_t line)
 {
-    int32_t trusted_end = is_one_block(weekday, start, end) ? static_cast<int32_t>(end) : start + BLOCK_MINUTES;
     int32_t slot = weekly_slot(start, weekday);
+    int32_t trusted_end = is_one_block(weekday, start, end) ? static_cast<int32_t>(end) : slot_end(slot);
     uint32_t block_bit = uint32_t{1} << (slot - day_slots_of(slot).first);
     for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
         Meeting& meeting = section.meetings[m];
@@ -50,8 +52,10 @@ void add_block(Section& section, int32_t weekday, int32_t start, int64_t end)
         if (meeting.weekday != weekday)
             continue;
         meeting.block_lines |= block_bit;
-        if (meeting.earliest_start == 0 || start >= meeting.latest_start)
+        if (meeting.earliest_start == 0 || start >= meeting.latest_start) {
             meeting.end_time = trusted_end;  // the end that the line of its last block gives
+            meeting.end_line = line;
+        }
         if (meeting.earliest_start == 0) {
             meeting.earliest_start = meeting.latest_start = start;
         } else {
@@ -107,6 +111,10 @@ void compute_meeting_slots()
                 continue;
             meeting.first_slot = weekly_slot(meeting.earliest_start, meeting.weekday);
             meeting.last_slot = weekly_slot(meeting.latest_start, meeting.weekday);
+            // The room is held for the class's real time: every block that starts before its end.
+            while (meeting.last_slot < day_slots_of(meeting.last_slot).last &&
+                   slot_start(meeting.last_slot + 1) < meeting.end_time)
+                ++meeting.last_slot;
         }
 }
 
@@ -303,7 +311,7 @@ bool read_timetable(RecordFile& file)
             return refuse(file, "inicio fora dos blocos de aula desse dia");
         Section& section = sections[index];
         section.timetable_mark = fields[3];
-        add_block(section, weekday, hour * 60 + minute, int64_t{fields[7]} * 60 + fields[8]);
+        add_block(section, weekday, hour * 60 + minute, int64_t{fields[7]} * 60 + fields[8], file.line);
     }
     compute_meeting_slots();
     return read == RecordRead::End;

@@ -37,6 +37,24 @@ struct Unmatched {
     int64_t first_line;
 };
 
+// The line that gives a meeting its end, when that end holds the room past
+// the meeting's last block start (18:30 to 19:20 holds the 19:00 block too).
+void warn_held_past_last_block(Warnings& warnings, int64_t line, const Section& section, int32_t weekday)
+{
+    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        const Meeting& meeting = section.meetings[m];
+        if (meeting.weekday != weekday || meeting.end_line != line ||
+            meeting.last_slot == weekly_slot(meeting.latest_start, weekday))
+            continue;
+        int32_t held = slot_start(meeting.last_slot);
+        warn(warnings,
+             "Aviso: horario.txt, linha %lld: turma %s %d-%d, %s, termina as %02d:%02d; a sala fica reservada ate o "
+             "bloco das %02d:%02d.\n",
+             static_cast<long long>(line), section.course_code, section.course_number, section.section_number,
+             weekday_name(weekday), meeting.end_time / 60, meeting.end_time % 60, held / 60, held % 60);
+    }
+}
+
 // A matched line on a third weekday, or one that is not a single block.
 void warn_timetable_line(Warnings& warnings, int64_t line, const RecordFields& fields)
 {
@@ -51,6 +69,8 @@ void warn_timetable_line(Warnings& warnings, int64_t line, const RecordFields& f
              "Aviso: horario.txt, linha %lld: %02d:%02d a %02d:%02d nao e um bloco de aula; cada bloco tem a sua "
              "linha.\n",
              static_cast<long long>(line), fields[5], fields[6], fields[7], fields[8]);
+    else
+        warn_held_past_last_block(warnings, line, section, weekday);
 }
 
 // The loader has read the timetable whole, so every line is a record here;
@@ -75,7 +95,7 @@ void warn_hole(Warnings& warnings, const Section& section, const Meeting& meetin
     if (meeting.weekday == 0)
         return;
     int first = meeting.first_slot - day_slots_of(meeting.first_slot).first;
-    int blocks = meeting.last_slot - meeting.first_slot + 1;
+    int blocks = weekly_slot(meeting.latest_start, meeting.weekday) - meeting.first_slot + 1;  // rows with lines
     uint32_t spanned = ((uint32_t{1} << blocks) - 1) << first;
     if ((meeting.block_lines & spanned) == spanned)
         return;

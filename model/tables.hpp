@@ -28,7 +28,8 @@ struct Meeting {
     int32_t first_slot;      // weekly slot of the first block, 0 when absent
     int32_t last_slot;       // weekly slot of the last block, 0 when absent
     uint32_t block_lines;    // bit b: horario.txt has a line for the weekday's block b + 1
-    int32_t end_time;        // minutes since midnight at which its last block ends
+    int32_t end_time;        // minutes since midnight at which it ends: rows up to the last block that starts before
+    int64_t end_line;        // the horario.txt line that gives end_time
 };
 
 // One class section ("Turma") of a course ("Disciplina").

@@ -42,6 +42,13 @@ def slot(weekday, block):
     return (weekday - 2) * 17 + block
 
 
+def block_end(block):
+    """Where block 1..17 ends: 50 minutes on, or at the next block's start when
+    that comes sooner (18:30 ends at 19:00), so that each line holds its block alone."""
+    start = BLOCK_STARTS[block - 1]
+    return start + 50 if block == len(BLOCK_STARTS) else min(start + 50, BLOCK_STARTS[block])
+
+
 def clock(minutes):
     return "%02d:%02d" % (minutes // 60, minutes % 60)
 
@@ -153,7 +160,7 @@ def main():
             for block in blocks:
                 start = BLOCK_STARTS[block - 1]
                 timetable.append("%d|%d|%d|%s|%d|%s|%s|" % (
-                    course_type, number, section, mark, weekday, clock(start), clock(start + 50)))
+                    course_type, number, section, mark, weekday, clock(start), clock(block_end(block))))
     # Courses of another department share the timetable file; the program skips them.
     timetable.insert(len(timetable) // 2, "3|999|1|T|2|07:30|08:20|")
     timetable.append("4|998|2|P|6|15:00|15:50|")

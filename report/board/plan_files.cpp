@@ -69,7 +69,7 @@ bool plan_meeting_at(int row, int room, PlanMeeting& found)
     int last = row;
     while (last < day.last && plan_grid()[last + 1][room] == section)
         ++last;
-    found = {section, FIRST_MEETING, room, row, last, slot_start(row), slot_start(last) + BLOCK_MINUTES};
+    found = {section, FIRST_MEETING, room, row, last, slot_start(row), slot_end(last)};
     for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
         if (meeting.weekday == slot_weekday(row)) {

@@ -62,7 +62,7 @@ void write_room_page(std::FILE* out, int room)
         markup(out, "<tr><th scope=\"row\">");
         write_clock(out, block_start(block));
         markup(out, "&ndash;");
-        write_clock(out, block_start(block) + BLOCK_MINUTES);
+        write_clock(out, slot_end(block));  // every weekday has the blocks of Monday, slots 1..17
         markup(out, "</th>");
         for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
             write_week_cell(out, room, weekday, block);

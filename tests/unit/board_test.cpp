@@ -68,7 +68,7 @@ protected:
         section.section_number = turma;
         section.demand = demand;
         section.meetings[1] = {0, MONDAY + (first - 1) / BLOCKS_PER_DAY, slot_start(first), slot_start(last), first, last,
-                               ~0u, slot_start(last) + BLOCK_MINUTES};
+                               ~0u, slot_start(last) + BLOCK_MINUTES, 0};
     }
     void place(SolutionKind kind, int32_t section, int first, int last, int room)
     {
@@ -184,7 +184,7 @@ TEST_F(BoardPage, MissingAndSplitMeetingsAreFlaggedAndSplitPiecesShown)
 {
     place(ANNEALING_SOLUTION, 1, 2, 3, 1);
     place(ANNEALING_SOLUTION, 1, 4, 4, 2);  // the third block in another room; section 2 missing
-    sections[1].meetings[2] = {0, 3, 0, 0, 20, 21, ~0u, 0};  // and section 1's Tuesday meeting
+    sections[1].meetings[2] = {0, 3, 0, 0, 20, 21, ~0u, 0, 0};  // and section 1's Tuesday meeting
     std::string text = page();
     EXPECT_NE(between(text, "<th scope=\"row\"><a href=\"#annealing\">", "</tr>")
                   .find("<td class=\"flag\">&#9888; 3 ausentes ou divididas</td>"),

@@ -355,23 +355,33 @@ TEST_F(TimetableRecords, AnyCharacterIsAMark)
     EXPECT_EQ(sections[1].timetable_mark, ' ');
 }
 
-TEST_F(TimetableRecords, EndIsTheLastBlockLinesWhenThatIsOneBlockElseItsStartPlusFifty)
+TEST_F(TimetableRecords, EndIsTheLastBlockLinesWhenThatIsOneBlockAndTheRoomIsHeldUntilThen)
 {
+    // A line that is not one block ends where its block's interval does:
+    // 50 minutes on, or at the next block's start when that comes sooner.
+    // The meeting holds every block of its day that starts before its end.
     const struct {
         const char* lines;
         int32_t end;
+        int last_slot;
     } cases[] = {
-        {"1|121|1|T|2|08:20|09:05|\n1|121|1|T|2|07:30|08:20|\n", 545},    // the last block's line, read first
-        {"1|121|1|T|3|18:30|19:20|\n", 1160},                              // 18:30's block ends at 19:20
-        {"1|121|1|T|3|07:30|09:10|\n", 500},                               // two blocks on a line: 07:30 + 50
-        {"1|121|1|T|3|07:30|07:30|\n", 500},                               // no later than its start
-        {"1|121|1|T|6|21:50|23:59|\n", 1439},                              // the day's last block
-        {"1|121|1|T|7|11:20|12:00|\n1|121|1|T|7|11:20|12:05|\n", 725},    // the later of two lines
-        {"1|121|1|T|2|07:30|99999999:00|\n", 500},                         // beyond 32 bits in minutes
+        {"1|121|1|T|2|08:20|09:05|\n1|121|1|T|2|07:30|08:20|\n", 545, 2},    // the last block's line, read first
+        {"1|121|1|T|3|18:30|19:20|\n", 1160, 31},                             // 18:30 to 19:20 holds 19:00 too
+        {"1|121|1|T|3|18:30|19:20|\n1|121|1|T|3|07:30|08:20|\n", 1160, 31},  // the last block, not the last line
+        {"1|121|1|T|3|17:40|18:30|\n", 1110, 29},                             // ending as 18:30 starts
+        {"1|121|1|T|3|17:40|18:31|\n", 1111, 30},                             // a minute into 18:30
+        {"1|121|1|T|3|17:40|19:10|\n", 1150, 31},                             // one block still, reaching 19:00
+        {"1|121|1|T|3|18:30|20:00|\n", 1140, 30},                             // not one block: 18:30 ends at 19:00
+        {"1|121|1|T|3|07:30|09:10|\n", 500, 18},                              // two blocks on a line: 07:30 + 50
+        {"1|121|1|T|3|07:30|07:30|\n", 500, 18},                              // no later than its start
+        {"1|121|1|T|6|21:50|23:59|\n", 1439, 85},                             // the day's last block
+        {"1|121|1|T|7|11:20|12:00|\n1|121|1|T|7|11:20|12:05|\n", 725, 90},   // the later of two lines
+        {"1|121|1|T|2|07:30|99999999:00|\n", 500, 1},                         // beyond 32 bits in minutes
     };
     for (const auto& c : cases) {
         load("1|121|1|40|\n", c.lines);
         EXPECT_EQ(meeting(1, 1).end_time, c.end) << c.lines;
+        EXPECT_EQ(meeting(1, 1).last_slot, c.last_slot) << c.lines;
     }
 }
 
@@ -409,7 +419,9 @@ TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
                             "4|300|1|T|2|15:00|15:50|\n"
                             "5|999|1|T|9|07:31|08:20|\n"   // another department's
                             "2|110|1|T|6|09:30|-5:07|\n"   // a third weekday only
-                            "4|300|1|T|2|15:50|-5:07|\n";  // an end before the start
+                            "4|300|1|T|2|15:50|-5:07|\n"   // an end before the start
+                            "3|200|2|T|5|18:30|19:20|\n"   // holds the 19:00 block too
+                            "3|200|2|T|5|17:40|18:30|\n";
     // regras.txt: a pin of the section without timetable, a closure of no
     // block (Saturday afternoon), and a closure and an avoidance that act.
     rules[rule_count++] = {RuleKind::Pin, 3, 1, 2, 0, 0, 0, 0};
@@ -421,6 +433,8 @@ TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
               "Aviso: horario.txt, linha 5: 07:30 a 09:10 nao e um bloco de aula; cada bloco tem a sua linha.\n"
               "Aviso: horario.txt, linha 10: turma QUI 110-1 ja tem dois dias; este dia fica de fora.\n"
               "Aviso: horario.txt, linha 11: 15:50 a -5:07 nao e um bloco de aula; cada bloco tem a sua linha.\n"
+              "Aviso: horario.txt, linha 12: turma FIS 200-2, quinta-feira, termina as 19:20; a sala fica reservada "
+              "ate o bloco das 19:00.\n"
               "Aviso: demanda.txt, linha 1: turma MTM 121-1 sem horario em horario.txt; fica sem sala.\n"
               "Aviso: turma FIS 200-2, terca-feira: blocos nao consecutivos; a sala fica reservada do bloco das "
               "07:30 ao das 09:30.\n"
