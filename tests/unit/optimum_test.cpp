@@ -553,6 +553,14 @@ TEST_F(ReportCheck, OptimalReportPassesEveryCheck)
                            "capacidade a mais que o \xF3timo.\n"),
               std::string::npos)
         << console;
+    // One student more than the optimum is said in the singular.
+    sections[2].demand = 21;
+    optimum = solve_optimum(best_grid);
+    ASSERT_EQ(best_grid[1][2], 2);
+    best_grid[1][2] = 0;
+    best_grid[1][3] = 2;  // from 30 seats to 20
+    write_report();
+    EXPECT_NE(check(ok).find("; 1 aluno acima da capacidade a mais que o \xF3timo.\n"), std::string::npos);
 }
 
 TEST_F(ReportCheck, HeaderThatDisagreesWithTheGridIsReported)
