@@ -20,26 +20,31 @@ constexpr int DAY_SEARCH_COLUMNS = 8;  // the packed state holds the columns 0..
 constexpr int DAY_SEARCH_LAST = DAY_SEARCH_COLUMNS - 1;
 constexpr uint64_t COLUMN_MASK = (1U << BITS_PER_COLUMN) - 1;
 constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
-// How the search ranks what meetings add: their cost first, then the idle
-// seats of the rooms they take, so that of the allocations of least cost it
-// finds one that fits the rooms best.
+// How the search ranks what meetings add: their cost first, then how many
+// of them go without a room (sv), then the idle seats of the rooms they
+// take, so that of the allocations of least cost it finds one that leaves
+// no class roomless beside a free room and fits the rooms best.
 struct Rank {
     int64_t cost;
     int64_t idle;
+    int32_t without_room;
 };
 
 Rank operator+(Rank a, Rank b)
 {
-    return {a.cost + b.cost, a.idle + b.idle};
+    return {a.cost + b.cost, a.idle + b.idle, a.without_room + b.without_room};
 }
 
 bool operator<(Rank a, Rank b)
 {
-    return a.cost != b.cost ? a.cost < b.cost : a.idle < b.idle;
+    if (a.cost != b.cost)
+        return a.cost < b.cost;
+    return a.without_room != b.without_room ? a.without_room < b.without_room : a.idle < b.idle;
 }
 
-constexpr Rank NOTHING{0, 0};
-constexpr Rank UNREACHABLE{std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max()};
+constexpr Rank NOTHING{0, 0, 0};
+constexpr Rank UNREACHABLE{std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max(),
+                           std::numeric_limits<int32_t>::max()};
 
 struct DayMeeting {
     int32_t section;
@@ -141,7 +146,7 @@ void collect_day(int weekday)
             for (int column = 0; column <= last_room; ++column) {
                 int64_t capacity = room_capacity[column];
                 entry.rank[column] = {meeting_price(section, length, column),
-                                      length * std::max<int64_t>(capacity - demand, 0)};
+                                      length * std::max<int64_t>(capacity - demand, 0), column == OVERFLOW_COLUMN};
                 if (!room_allowed(section, column, meeting.first_slot, meeting.last_slot))
                     entry.rank[column] = UNREACHABLE;
             }

@@ -73,11 +73,13 @@ void read_traits()
     }
 }
 
-// Whether two rooms are alike for every meeting of the model: the same
-// seats, neither pinned, the same closed cells and the same avoiders.
+// Whether two rooms are alike for every meeting of the model: real rooms
+// (sv, the place of a meeting without a room, stands alone), the same seats,
+// neither pinned, the same closed cells and the same avoiders.
 bool twins(int a, int b)
 {
-    if (room_capacity[a] != room_capacity[b] || traits[a].pinned || traits[b].pinned ||
+    if (a == OVERFLOW_COLUMN || b == OVERFLOW_COLUMN || room_capacity[a] != room_capacity[b] || traits[a].pinned ||
+        traits[b].pinned ||
         traits[a].closed_rows != traits[b].closed_rows || traits[a].avoiders != traits[b].avoiders)
         return false;
     for (int i = 0; i < avoiding_count; ++i)
@@ -165,13 +167,23 @@ double meeting_idle(int i, int group)
     return static_cast<double>(length * std::max<int64_t>(group_seats(group) - demand, 0));
 }
 
-// How much one unit of cost outweighs the idle seats: more than all the idle
-// seats the weekday can have, so that the one objective ranks by cost, then
-// by idle seats. When that would leave a double's exact range, 0: the model
-// then ranks by cost alone.
-double idle_weight_under_cost()
+// What a meeting adds after its cost: going without a room (sv) outweighs
+// every idle seat the weekday can have, then come its idle seats.
+double without_room_unit;  // set by fit_weight_under_cost
+
+double meeting_fit(int i, int group)
 {
-    double idle = 0.0, cost = 0.0;
+    bool without_room = model.columns[model.group_start[group]] == OVERFLOW_COLUMN;
+    return (without_room ? without_room_unit : 0.0) + meeting_idle(i, group);
+}
+
+// How much one unit of cost outweighs the fit: more than all the fit the
+// weekday can have, so that the one objective ranks by cost, then by
+// meetings without a room, then by idle seats. When that would leave a
+// double's exact range, 0: the model then ranks by cost alone.
+double fit_weight_under_cost()
+{
+    double idle = 0.0, cost = 0.0, fit = 0.0;
     for (int i = 0; i < model.meeting_count; ++i) {
         double most_idle = 0.0, most_cost = 0.0;
         for (int group = 0; group < model.group_count; ++group) {
@@ -181,17 +193,24 @@ double idle_weight_under_cost()
         idle += most_idle;
         cost += most_cost;
     }
-    double weight = idle + 1.0;
-    return cost * weight + idle < EXACT_IN_A_DOUBLE ? weight : 0.0;
+    without_room_unit = idle + 1.0;
+    for (int i = 0; i < model.meeting_count; ++i) {
+        double most_fit = 0.0;
+        for (int group = 0; group < model.group_count; ++group)
+            most_fit = std::max(most_fit, meeting_fit(i, group));
+        fit += most_fit;
+    }
+    double weight = fit + 1.0;
+    return cost * weight + fit < EXACT_IN_A_DOUBLE ? weight : 0.0;
 }
 
 // What the model asks of an allocation: the least cost, then the fewest
-// idle seats; or only that one exists.
+// meetings without a room, then the fewest idle seats; or only that one exists.
 enum class Objective { Priced, AnyAllocation };
 
 // Each meeting in one group; at each start, no group over its rooms. The
-// objective is cost x `weight` + idle seats (cost alone when weight is 0),
-// or nothing.
+// objective is cost x `weight` + the fit (cost alone when weight is 0), or
+// nothing.
 Cbc_Model* build(double weight, Objective asked = Objective::Priced)
 {
     Cbc_Model* cbc = Cbc_newModel();
@@ -199,7 +218,7 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced)
     for (int i = 0; i < model.meeting_count; ++i)
         for (int group = 0; group < model.group_count; ++group) {
             double objective = asked == Objective::AnyAllocation ? 0.0
-                               : weight > 0.0 ? meeting_cost(i, group) * weight + meeting_idle(i, group)
+                               : weight > 0.0 ? meeting_cost(i, group) * weight + meeting_fit(i, group)
                                               : meeting_cost(i, group);
             Cbc_addCol(cbc, "", 0.0, group_allowed(i, group) ? 1.0 : 0.0, objective, 1, 0, nullptr, nullptr);
         }
@@ -367,7 +386,7 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
         result.cost = result.found ? place(grid) : 0;
         return result;
     }
-    double weight = idle_weight_under_cost();
+    double weight = fit_weight_under_cost();
     Cbc_Model* cbc = build(weight);
     SolverOutcome outcome = run_solver(cbc, seconds, weight);
     if (outcome.solution != nullptr) {

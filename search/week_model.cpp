@@ -133,11 +133,20 @@ int64_t stability_at_most()
     return int64_t{same_room_weight} * week.pair_count;
 }
 
-// As for a weekday: one unit of cost outweighs every idle seat of the week,
-// or 0 when that leaves a double's exact range.
-double idle_weight_under_cost()
+// As for a weekday: after its cost, a meeting without a room (sv)
+// outweighs every idle seat of the week, then come its idle seats.
+double without_room_unit;  // set by fit_weight_under_cost
+
+double meeting_fit(int i, int room)
 {
-    double idle = 0.0, cost = static_cast<double>(stability_at_most());
+    return (room == OVERFLOW_COLUMN ? without_room_unit : 0.0) + static_cast<double>(meeting_idle(i, room));
+}
+
+// One unit of cost outweighs all the fit of the week, or 0 when that leaves
+// a double's exact range.
+double fit_weight_under_cost()
+{
+    double idle = 0.0, cost = static_cast<double>(stability_at_most()), fit = 0.0;
     for (int i = 0; i < week.meeting_count; ++i) {
         double most_idle = 0.0, most_cost = 0.0;
         for (int room = 0; room <= last_room; ++room) {
@@ -147,8 +156,15 @@ double idle_weight_under_cost()
         idle += most_idle;
         cost += most_cost;
     }
-    double weight = idle + 1.0;
-    return cost * weight + idle < EXACT_IN_A_DOUBLE ? weight : 0.0;
+    without_room_unit = idle + 1.0;
+    for (int i = 0; i < week.meeting_count; ++i) {
+        double most_fit = 0.0;
+        for (int room = 0; room <= last_room; ++room)
+            most_fit = std::max(most_fit, meeting_fit(i, room));
+        fit += most_fit;
+    }
+    double weight = fit + 1.0;
+    return cost * weight + fit < EXACT_IN_A_DOUBLE ? weight : 0.0;
 }
 
 // Numbers the rows; false when the model would not fit the tables. The
@@ -202,12 +218,11 @@ void add_entry(int row, double value)
 
 // Column x[i, room]: in its meeting's row, in the rows of the starts it
 // covers in that room, and below its pair's z.
-bool add_meeting_column(int i, int room, double unit, double idle_unit)
+bool add_meeting_column(int i, int room, double unit, double fit_unit)
 {
     const WeekMeeting& meeting = week.meetings[i];
     bool may = allowed(i, room);
-    double objective = static_cast<double>(meeting_cost(i, room)) * unit +
-                       static_cast<double>(meeting_idle(i, room)) * idle_unit;
+    double objective = static_cast<double>(meeting_cost(i, room)) * unit + meeting_fit(i, room) * fit_unit;
     if (!begin_column(may ? 1.0 : 0.0, objective))
         return false;
     add_entry(i, 1.0);
@@ -219,16 +234,16 @@ bool add_meeting_column(int i, int room, double unit, double idle_unit)
     return true;
 }
 
-// The objective is cost x `weight` + idle seats, or the cost alone when
+// The objective is cost x `weight` + the fit, or the cost alone when
 // weight is 0; false when the matrix would not fit its tables.
 bool build_matrix(double weight)
 {
-    double unit = weight > 0.0 ? weight : 1.0, idle_unit = weight > 0.0 ? 1.0 : 0.0;
+    double unit = weight > 0.0 ? weight : 1.0, fit_unit = weight > 0.0 ? 1.0 : 0.0;
     matrix.column_count = matrix.entry_count = 0;
     set_rows();
     for (int i = 0; i < week.meeting_count; ++i)
         for (int room = 0; room <= last_room; ++room)
-            if (!add_meeting_column(i, room, unit, idle_unit))
+            if (!add_meeting_column(i, room, unit, fit_unit))
                 return false;
     for (int pair = 0; pair < week.pair_count; ++pair) {
         int32_t section = week.pair_sections[pair];
@@ -333,7 +348,7 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
     if (week.meeting_count == 0)
         return {true, true, 0, 0};
     ModelResult result{true, false, 0, cheapest_rooms()};
-    double weight = idle_weight_under_cost();
+    double weight = fit_weight_under_cost();
     if (seconds >= 0.0 && plan_rows() && build_matrix(weight)) {
         Cbc_Model* cbc = load_model();
         start_from(cbc, grid);

@@ -48,14 +48,19 @@ void add_meeting(int32_t section, int m, int first, int last)
     meeting.last_slot = last;
 }
 
-// The least cost and, among the allocations of that cost, the fewest idle
-// seats in occupied rooms.
+// The least cost; among the allocations of that cost, the fewest meetings
+// without a room (in sv); then the fewest idle seats in occupied rooms.
 struct Fitted {
     int64_t cost;
     int64_t occupied_idle_seats;
+    int meetings_without_room;
     bool operator<(const Fitted& other) const
     {
-        return cost != other.cost ? cost < other.cost : occupied_idle_seats < other.occupied_idle_seats;
+        if (cost != other.cost)
+            return cost < other.cost;
+        if (meetings_without_room != other.meetings_without_room)
+            return meetings_without_room < other.meetings_without_room;
+        return occupied_idle_seats < other.occupied_idle_seats;
     }
 };
 
@@ -64,7 +69,7 @@ struct Fitted {
 // there is none.
 Fitted brute_force_optimum(const std::vector<Placed>& meetings)
 {
-    Fitted best{INT64_MAX, INT64_MAX};
+    Fitted best{INT64_MAX, INT64_MAX, INT32_MAX};
     std::vector<int> column(meetings.size(), 0);
     static AllocationGrid grid;  // cleared cell by cell after each assignment
     grid = {};
@@ -79,7 +84,8 @@ Fitted brute_force_optimum(const std::vector<Placed>& meetings)
         if (feasible) {
             int32_t cost;
             grid_cost(grid, cost);
-            best = std::min(best, Fitted{cost, grid_figures(grid).occupied_idle_seats});
+            GridFigures figures = grid_figures(grid);
+            best = std::min(best, Fitted{cost, figures.occupied_idle_seats, figures.meetings_without_room});
         }
         for (size_t k = 0; k < meetings.size(); ++k)
             for (int row = meetings[k].first; row <= meetings[k].last; ++row)
@@ -226,7 +232,8 @@ TEST_F(Optimum, AgreesWithBruteForceOnSmallInstances)
         section_count = 2 + random_below(2);
         int meetings = 0;
         for (int32_t s = 1; s <= section_count; ++s) {
-            sections[s].demand = 5 + random_below(100);
+            // A class without students costs nothing anywhere: it must still not stay in sv beside a free room.
+            sections[s].demand = random_below(6) == 0 ? 0 : 5 + random_below(100);
             int first = 1 + random_below(4);
             add_meeting(s, 1, first, first + random_below(3));
             ++meetings;
@@ -240,6 +247,7 @@ TEST_F(Optimum, AgreesWithBruteForceOnSmallInstances)
         Fitted brute = brute_force_optimum(present_meetings());
         ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
         ASSERT_EQ(grid_figures(best_grid).occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(grid_figures(best_grid).meetings_without_room, brute.meetings_without_room) << "trial " << trial;
         // The cost less what the instance fixes is the students above capacity, at both weights.
         int64_t fixed = 0;
         for (int room = 0; room <= LAST_ROOM; ++room)
@@ -401,6 +409,7 @@ TEST_F(Optimum, TwelveRoomsAreSolvedByTheModelAsBruteForceDoes)
         Fitted brute = brute_force_optimum(present_meetings());
         ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
         ASSERT_EQ(result.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(result.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
         ASSERT_EQ(result.lower_bound, result.cost);
         expect_valid_allocation(best_grid);
     }
@@ -465,6 +474,7 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         ASSERT_TRUE(result.proven);
         ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
         ASSERT_EQ(result.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(result.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
         int32_t priced;
         grid_cost(best_grid, priced);
         ASSERT_EQ(priced, result.cost) << "trial " << trial;
@@ -477,6 +487,7 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         OptimumResult modelled = solve_optimum(candidate_grid, 0);  // no state: every weekday by the model
         ASSERT_EQ(modelled.cost, brute.cost) << "trial " << trial;
         ASSERT_EQ(modelled.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(modelled.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
     }
     EXPECT_GT(with_stability, sweep(120) / 6);  // a sixth of the trials at least
     EXPECT_GT(without_allocation, 0);
