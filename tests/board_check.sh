@@ -69,7 +69,7 @@ check_print() {
                 if (line[i] ~ /[^[:space:]]/) last = line[i]
                 if (line[i] ~ /^(Segunda|Terça|Quarta|Quinta|Sexta)-feira · |^Sábado · /) boards++
                 if (line[i] ~ /^Sábado · /) saturday = 1
-                if (line[i] ~ /^(Sala [0-9]+( \(.*\))?|Sem sala \(sv\)) · /) rooms++
+                if (line[i] ~ /^(Sala [0-9]+|.* · sala [0-9]+|Sem sala \(sv\)) · [0-9]+ lugares$/) rooms++
                 if (line[i] ~ / · Solução inicial$/) print "fail page " page " prints the random start"
                 if (line[i] ~ /^Turma$|^Turmas \(/) classes = 1
             }

@@ -67,17 +67,16 @@ void write_room_name(std::FILE* out, int room)
         markup(out, "sv");
         return;
     }
-    markup(out, "sala %02d", room);
     write_room_label(out, room);
+    markup(out, "sala %02d", room);
 }
 
 void write_room_label(std::FILE* out, int room)
 {
     if (room_names[room][0] == '\0')
         return;
-    markup(out, " (");
     put_text(out, room_names[room].data(), true, Encoding::Utf8);
-    markup(out, ")");
+    markup(out, " &middot; ");
 }
 
 void write_page_text(std::FILE* out, const char* text)

@@ -24,11 +24,12 @@ void write_section_name(std::FILE* out, int32_t section);
 // "07:30", from minutes since midnight.
 void write_clock(std::FILE* out, int32_t minutes);
 
-// "sala 03", with its name as capacidade.txt gives it ("sala 03 (Lab. de
-// Redes)"), or "sv" for the overflow column.
+// "sala 03", after its name as capacidade.txt gives it, the name people use
+// ("Lab. de Redes &middot; sala 03"), or "sv" for the overflow column.
 void write_room_name(std::FILE* out, int room);
 
-// " (Lab. de Redes)": a room's name, escaped; nothing for a room without one.
+// "Lab. de Redes &middot; ": a room's name, escaped, and the dot that
+// follows it; nothing for a room without one.
 void write_room_label(std::FILE* out, int room);
 
 // "38 alunos<br>" and the fit of the section in the room: its free seats, or

@@ -15,7 +15,6 @@
 #include "model/calendar.hpp"
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
-#include "report/grid_files.hpp"
 
 namespace {
 
@@ -35,13 +34,15 @@ bool stamp_epoch(long long& epoch)
            epoch <= LAST_STAMP;
 }
 
-// "03", or "sv" for the overflow column: a column as the reports head it.
+// "03", "117", or "sv" for the overflow column: a room's column in as many
+// digits as the last room takes, two at least.
 void format_room_column(char* text, std::size_t size, int room)
 {
+    int width = last_room >= 100 ? 3 : 2;
     if (room == OVERFLOW_COLUMN)
         std::snprintf(text, size, "sv");
     else
-        std::snprintf(text, size, "%0*d", grid_cell_width(), room);
+        std::snprintf(text, size, "%0*d", width, room);
 }
 
 // The plain weekday names in Latin-1, written out in UTF-8: "terça-feira", "sábado".
@@ -260,8 +261,8 @@ void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& sem
     write_ics_property(out, "SUMMARY", text);
     if (meeting.room == OVERFLOW_COLUMN)
         std::snprintf(text, sizeof text, "sem sala (sv)");
-    else if (room_names[meeting.room][0] != '\0')
-        std::snprintf(text, sizeof text, "sala %02d (%s)", meeting.room, room_names[meeting.room].data());
+    else if (room_names[meeting.room][0] != '\0')  // the name people use first
+        std::snprintf(text, sizeof text, "%s \xC2\xB7 sala %02d", room_names[meeting.room].data(), meeting.room);
     else
         std::snprintf(text, sizeof text, "sala %02d", meeting.room);
     write_ics_property(out, "LOCATION", text, true);  // ASCII, and the room's name in UTF-8

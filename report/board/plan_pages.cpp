@@ -49,10 +49,10 @@ void write_room_page(std::FILE* out, int room)
                room_capacity[room]);
     else
     {
-        markup(out, "<section class=\"room\" id=\"sala-%02d\">\n<h3 id=\"sala-%02d-titulo\">Sala %02d", room, room, room);
+        markup(out, "<section class=\"room\" id=\"sala-%02d\">\n<h3 id=\"sala-%02d-titulo\">", room, room);
         write_room_label(out, room);
-        markup(out, " &middot; %d lugares</h3>\n<table class=\"week\" aria-labelledby=\"sala-%02d-titulo\">\n",
-               room_capacity[room], room);
+        markup(out, "%s %02d &middot; %d lugares</h3>\n<table class=\"week\" aria-labelledby=\"sala-%02d-titulo\">\n",
+               room_names[room][0] != '\0' ? "sala" : "Sala", room, room_capacity[room], room);
     }
     markup(out, "<thead><tr><th scope=\"col\">Hor\xE1rio</th>");
     for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)

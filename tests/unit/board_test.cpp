@@ -148,7 +148,8 @@ TEST_F(BoardPage, ColumnsAreTheOverflowAndTheSevenRoomsWithTheirSeats)
         EXPECT_EQ(occurrences(text, std::string("Segunda-feira &middot; Solu\xC3\xA7\xC3\xA3o inicial &middot; ") + table),
                   1)
             << table;
-    EXPECT_NE(second.find("<th scope=\"col\">sala 12 (Audit\xC3\xB3rio &lt;A&gt;)<br><small>120 lugares</small></th>"),
+    // A room's name comes first: it is what people read.
+    EXPECT_NE(second.find("<th scope=\"col\">Audit\xC3\xB3rio &lt;A&gt; &middot; sala 12<br><small>120 lugares</small></th>"),
               std::string::npos);
 }
 
@@ -459,7 +460,7 @@ TEST_F(BoardPage, PlanHasAWeekPagePerRoomUsedAndAListOfClassesInCodeOrder)
     std::string room_5 = between(rooms, "id=\"sala-05\"", "</section>");
     EXPECT_NE(room_5.find("Sala 05 &middot; 60 lugares"), std::string::npos);
     std::strcpy(room_names[5].data(), "Lab. & Cia");  // a name, escaped, in the door's heading
-    EXPECT_NE(page().find("<h3 id=\"sala-05-titulo\">Sala 05 (Lab. &amp; Cia) &middot; 60 lugares</h3>"),
+    EXPECT_NE(page().find("<h3 id=\"sala-05-titulo\">Lab. &amp; Cia &middot; sala 05 &middot; 60 lugares</h3>"),
               std::string::npos);
     room_names[5][0] = '\0';
     EXPECT_EQ(occurrences(room_5, "<tr><th scope=\"row\">"), 17);
@@ -507,7 +508,7 @@ TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
     std::string name;
     for (int i = 0; i < MAX_ROOM_NAME; ++i)
         name += "\xC3\x89";
-    EXPECT_NE(unfolded.find("\nLOCATION:sala 05 (" + name + ")\n"), std::string::npos);
+    EXPECT_NE(unfolded.find("\nLOCATION:" + name + " \xC2\xB7 sala 05\n"), std::string::npos);
     EXPECT_NE(unfolded.find("\nDTSTART:20260302T082000\n"), std::string::npos);  // Monday 08:20, the first Monday
     EXPECT_NE(unfolded.find("\nRRULE:FREQ=WEEKLY;UNTIL=20260704T235959\n"), std::string::npos);
     // The UID names the course type by number: two types may share a code.
@@ -549,15 +550,21 @@ TEST_F(BoardPage, RoomNamesInUtf8OrLatin1ShowTheSameTextOnThePageInTheSpreadshee
     place(OPTIMAL_SOLUTION, 2, 86, 90, 6);
     const std::string name = "Qu\xC3\xADmica";  // "Química" in UTF-8, read from Latin-1 and from UTF-8
     std::string text = page();
-    EXPECT_EQ(occurrences(text, "sala 05 (" + name + ")"), occurrences(text, "sala 06 (" + name + ")"));
-    EXPECT_GT(occurrences(text, "sala 05 (" + name + ")"), 0);
+    EXPECT_EQ(occurrences(text, name + " &middot; sala 05"), occurrences(text, name + " &middot; sala 06"));
+    EXPECT_GT(occurrences(text, name + " &middot; sala 05"), 0);
     Semester semester{};
     ASSERT_TRUE(parse_semester("2026-03-02:2026-07-04", semester));
     ASSERT_EQ(write_plan_exports("quadro.html", &semester), 2);
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";" + name + ";60;"), 1);
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";" + name + ";75;"), 1);
-    EXPECT_NE(read_file("sala-05.ics").find("LOCATION:sala 05 (" + name + ")\r\n"), std::string::npos);
-    EXPECT_NE(read_file("sala-06.ics").find("LOCATION:sala 06 (" + name + ")\r\n"), std::string::npos);
+    EXPECT_NE(read_file("sala-05.ics").find("LOCATION:" + name + " \xC2\xB7 sala 05\r\n"), std::string::npos);
+    EXPECT_NE(read_file("sala-06.ics").find("LOCATION:" + name + " \xC2\xB7 sala 06\r\n"), std::string::npos);
+    // Room labels follow the rooms, not the sections: two digits however many sections there are.
+    section_count = 150;
+    std::filesystem::remove("sala-05.ics");
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 2);
+    EXPECT_TRUE(std::filesystem::exists("sala-05.ics"));
+    EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";05;" + name + ";60;"), 1);
 }
 
 TEST_F(BoardPage, SpreadsheetCellsThatWouldBeFormulasStartWithAQuote)
