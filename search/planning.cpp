@@ -26,7 +26,7 @@ RoomChange solve_with_seats(int column, int32_t seats, int64_t state_limit, int6
     last_room = std::max(last_room, column);
     room_capacity[column] = seats;
     OptimumResult result = solve_optimum(planned_grid, state_limit, seconds);
-    int64_t students = least_students_above(result);
+    int64_t students = optimum_students_above(result);
     RoomChange change{column, current, seats, students, students - students_today, result.cost,
                       count_capacity_violations(planned_grid), result.proven};
     room_capacity[column] = current;
@@ -49,16 +49,17 @@ void show_progress(int done, int total, std::chrono::steady_clock::time_point st
 
 }  // namespace
 
-int64_t least_students_above(const OptimumResult& optimum)
+int64_t optimum_students_above(const OptimumResult& optimum)
 {
     if (excess_weight != 0 || idle_weight != 0)
         return optimum.figures.students_above;
     // Under the weights 1 and 0, without the stability price, a grid's cost
-    // is its students above capacity.
+    // is its students above capacity block by block; its optimum is read
+    // meeting by meeting, as every other.
     int32_t stability = same_room_weight;
     excess_weight = 1;
     same_room_weight = 0;
-    int64_t students = solve_optimum(planned_grid).cost;
+    int64_t students = solve_optimum(planned_grid).figures.students_above;
     excess_weight = 0;
     same_room_weight = stability;
     return students;
@@ -167,7 +168,7 @@ void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today
         }
         apply_rules(i);
         OptimumResult result = solve_optimum(planned_grid, state_limit, seconds);
-        int64_t students = least_students_above(result);
+        int64_t students = optimum_students_above(result);
         rule_prices[rule_price_count++] = {rules[i].line,     result.cost, result.cost - cost_today,
                                            students,          students - students_today, result.proven};
     }

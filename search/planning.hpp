@@ -26,8 +26,8 @@ struct RoomChange {
     int32_t column;
     int32_t current_seats;
     int32_t proposed_seats;
-    int64_t students_above;  // the least students above capacity with this change alone
-    int64_t variation;       // students_above less today's least (below 0: relief)
+    int64_t students_above;  // the students above capacity of the optimum with this change alone
+    int64_t variation;       // students_above less today's (below 0: relief)
     int64_t cost;            // the optimal cost with this change alone
     int32_t violations;      // over-capacity cells of that optimal allocation
     bool proven;             // false when a weekday's search reached the state limit
@@ -36,16 +36,17 @@ struct RoomChange {
 extern std::array<RoomChange, MAX_ROOM_CHANGES> room_changes;  // entries 0..room_change_count-1
 extern int room_change_count;
 
-// The least students above capacity of the loaded instance, from its optimum:
-// its cost ranks allocations by them, unless both weights are 0, when they
-// are solved for on their own.
-int64_t least_students_above(const OptimumResult& optimum);
+// The students above capacity of the loaded instance's optimum, each meeting
+// counted once; the optimum itself has the fewest counted block by block
+// (its cost ranks allocations so), unless both weights are 0, when they are
+// solved for on their own.
+int64_t optimum_students_above(const OptimumResult& optimum);
 
 // Solves the loaded instance once for every change that differs from the
 // current seats, with `state_limit` states per weekday and `seconds` per
 // solve (0: no limit), and leaves
 // room_changes sorted as sort_room_changes does; `students_today` is the
-// least students above capacity without any change. room_capacity is as it
+// students above capacity of today's optimum. room_capacity is as it
 // was afterwards. No slot may hold more meetings than there are columns.
 void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds = 0.0);
 
@@ -73,7 +74,7 @@ struct RulePrice {
     int32_t line;            // its line in regras.txt
     int64_t cost;            // the optimal cost without it
     int64_t cost_change;     // cost less today's optimal cost
-    int64_t students_above;  // the least students above capacity without it
+    int64_t students_above;  // the students above capacity of the optimum without it
     int64_t students_change; // students_above less today's
     bool proven;
 };
@@ -83,7 +84,7 @@ extern int rule_price_count;
 
 // Solves the loaded instance once without each pin, avoidance and closure
 // (the stability weight stays), and without every line that repeats it,
-// measured against today's optimal cost and least students above capacity;
+// measured against today's optimal cost and its students above capacity;
 // a line that repeats an earlier one gets that line's price without a solve.
 // The rules are all in force afterwards.
 void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds = 0.0);
