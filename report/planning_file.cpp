@@ -41,11 +41,10 @@ void print_room(int room)
     }
 }
 
-void print_spare_seats(const RoomChange& change)
+void print_spare_seats(const SpareSeats& spare)
 {
-    print_room(change.column);
-    console_print(" pode ficar com %d lugares (hoje %d) sem mais alunos acima%s\n", change.proposed_seats,
-                  change.current_seats, change.proven ? "" : ", otimalidade n\xE3o provada");
+    print_room(spare.column);
+    console_print(" pode ficar com %d lugares (hoje %d)\n", spare.proposed_seats, spare.current_seats);
 }
 
 // "Planejamento de salas: custo otimo atual C, alunos acima atual A", neither negative.
@@ -85,6 +84,18 @@ bool read_change(WrittenFile& file, const PlanningBaseline& today, RoomChange& c
            change.proposed_seats >= 0 && change.students_above >= 0 &&
            change.variation == change.students_above - today.students_above && change.cost >= 0 &&
            change.violations >= 0 && (proven == 0 || proven == 1);
+}
+
+constexpr const char* SPARE_START = "sobra|";
+
+// "sobra|7|90|80|": a reduction of the set that holds all at once.
+bool read_spare(const char* text, SpareSeats& spare)
+{
+    bool written = take_text(text, SPARE_START) && take_written_number(text, spare.column) && take_text(text, "|") &&
+                   take_written_number(text, spare.current_seats) && take_text(text, "|") &&
+                   take_written_number(text, spare.proposed_seats) && take_text(text, "|") && *text == '\0';
+    return written && spare.column >= 1 && spare.column <= last_room && spare.proposed_seats >= 0 &&
+           spare.proposed_seats < spare.current_seats;
 }
 
 constexpr const char* RULE_PRICE_START = "regras.txt, linha ";
@@ -127,6 +138,9 @@ void write_planning_file(const PlanningBaseline& today)
                      change.current_seats, change.proposed_seats, change.students_above, change.variation,
                      change.cost, change.violations, change.proven ? 1 : 0);
     }
+    for (int i = 0; i < spare_seat_count; ++i)
+        std::fprintf(out, "%s%d|%d|%d|\n", SPARE_START, spare_seats[i].column, spare_seats[i].current_seats,
+                     spare_seats[i].proposed_seats);
     char line[WRITTEN_LINE_LENGTH];
     for (int i = 0; i < rule_price_count; ++i) {
         format_rule_price(line, sizeof line, rule_prices[i]);
@@ -158,13 +172,11 @@ void print_planning(const PlanningBaseline& today)
                       static_cast<long long>(today.students_above));
     for (int i = 0; i < count; ++i)
         print_investment(room_changes[investments[i]], today);
-    std::array<int, MAX_ROOM_COLUMNS> spare;
-    count = choose_spare_seats(spare);
-    console_print("\nLugares que sobram:\n");
-    if (count == 0)
+    console_print("\nLugares que sobram (todas juntas, sem piorar o otimo):\n");
+    if (spare_seat_count == 0)
         console_print("Nenhuma sala pode ficar com menos lugares sem mais alunos acima.\n");
-    for (int i = 0; i < count; ++i)
-        print_spare_seats(room_changes[spare[i]]);
+    for (int i = 0; i < spare_seat_count; ++i)
+        print_spare_seats(spare_seats[i]);
     if (rule_price_count > 0)
         console_print("\nPre\xE7o de cada regra (a mesma conta sem a linha):\n");
     char line[WRITTEN_LINE_LENGTH];
@@ -186,12 +198,16 @@ bool read_planning_file(PlanningBaseline& today)
         fail_with("\n\nArquivo %s, linha 1: cabecalho inesperado\n", PLANNING_FILE);
     room_change_count = 0;
     rule_price_count = 0;
+    spare_seat_count = 0;
     while (!at_end(stream)) {
         bool read = next_written_line(file);
         if (read && rule_price_count < MAX_RULES &&
             std::strncmp(file.text, RULE_PRICE_START, std::strlen(RULE_PRICE_START)) == 0)
             read = read_rule_price(file.text, today, rule_prices[rule_price_count++]);
-        else if (read && rule_price_count == 0 && room_change_count < MAX_ROOM_CHANGES)
+        else if (read && rule_price_count == 0 && spare_seat_count < MAX_ROOM_COLUMNS &&
+                 std::strncmp(file.text, SPARE_START, std::strlen(SPARE_START)) == 0)
+            read = read_spare(file.text, spare_seats[spare_seat_count++]);
+        else if (read && rule_price_count == 0 && spare_seat_count == 0 && room_change_count < MAX_ROOM_CHANGES)
             read = read_change(file, today, room_changes[room_change_count++]);
         else
             read = false;

@@ -16,12 +16,13 @@ struct PlanningBaseline {
 // Writes planejamento.txt from room_changes, in their order: the line
 // "Planejamento de salas: custo otimo atual C, alunos acima atual A", then
 // one record per change, "coluna|lugares atuais|lugares propostos|alunos
-// acima|variacao|custo otimo|inviabilidades|provado|"; then one line per
-// entry of rule_prices, as format_rule_price writes it.
+// acima|variacao|custo otimo|inviabilidades|provado|"; then one per entry of
+// spare_seats, "sobra|coluna|lugares atuais|lugares propostos|"; then one
+// line per entry of rule_prices, as format_rule_price writes it.
 void write_planning_file(const PlanningBaseline& today);
 
-// Prints where to invest (choose_investments) and the spare seats
-// (choose_spare_seats), a line each, or one line saying there are none; then
+// Prints where to invest (choose_investments) and the spare seats that hold
+// all at once (spare_seats), a line each, or one line saying there are none; then
 // the price of each rule, when regras.txt has pins, avoidances or closures.
 void print_planning(const PlanningBaseline& today);
 
@@ -31,7 +32,7 @@ void print_planning(const PlanningBaseline& today);
 struct RulePrice;
 void format_rule_price(char* text, std::size_t size, const RulePrice& price);
 
-// Reads planejamento.txt back into room_changes, rule_prices and `today`; false when there
+// Reads planejamento.txt back into room_changes, spare_seats, rule_prices and `today`; false when there
 // is no such file. One that cannot be read or is not exactly as written
 // above ends the process with status 1, naming its line.
 bool read_planning_file(PlanningBaseline& today);

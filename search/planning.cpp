@@ -14,6 +14,8 @@ std::array<RoomChange, MAX_ROOM_CHANGES> room_changes{};
 int room_change_count = 0;
 std::array<RulePrice, MAX_RULES> rule_prices{};
 int rule_price_count = 0;
+std::array<SpareSeats, MAX_ROOM_COLUMNS> spare_seats{};
+int spare_seat_count = 0;
 
 namespace {
 
@@ -135,6 +137,28 @@ int choose_spare_seats(std::array<int, MAX_ROOM_COLUMNS>& chosen)
             chosen[count++] = fewest;
     }
     return count;
+}
+
+void choose_spare_set(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds)
+{
+    std::array<int, MAX_ROOM_COLUMNS> singles;
+    int count = choose_spare_seats(singles);
+    std::stable_sort(singles.begin(), singles.begin() + count, [](int a, int b) {
+        const RoomChange &x = room_changes[a], &y = room_changes[b];
+        return x.current_seats - x.proposed_seats > y.current_seats - y.proposed_seats;
+    });
+    spare_seat_count = 0;
+    for (int i = 0; i < count; ++i) {
+        const RoomChange& single = room_changes[singles[i]];
+        room_capacity[single.column] = single.proposed_seats;
+        OptimumResult result = solve_optimum(planned_grid, state_limit, seconds);
+        if (result.feasible && result.cost <= cost_today && optimum_students_above(result) <= students_today)
+            spare_seats[spare_seat_count++] = {single.column, single.current_seats, single.proposed_seats};
+        else
+            room_capacity[single.column] = single.current_seats;
+    }
+    for (int i = 0; i < spare_seat_count; ++i)
+        room_capacity[spare_seats[i].column] = spare_seats[i].current_seats;
 }
 
 namespace {

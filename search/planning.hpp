@@ -64,10 +64,27 @@ void sort_room_changes();
 // BEST_CHANGES_SHOWN; their indices into `chosen`, and how many.
 int choose_investments(std::array<int, BEST_CHANGES_SHOWN>& chosen);
 
-// "Lugares que sobram": for each room, the change to the fewest seats below
-// today's that leaves no more students above capacity; their indices into
-// `chosen`, in room order, and how many.
+// For each room, the change to the fewest seats below today's that leaves no
+// more students above capacity; their indices into `chosen`, in room order,
+// and how many. Each holds alone, not necessarily with the others.
 int choose_spare_seats(std::array<int, MAX_ROOM_COLUMNS>& chosen);
+
+// "Lugares que sobram": reductions of seats that hold all at once.
+struct SpareSeats {
+    int32_t column;
+    int32_t current_seats;
+    int32_t proposed_seats;
+};
+extern std::array<SpareSeats, MAX_ROOM_COLUMNS> spare_seats;  // entries 0..spare_seat_count-1
+extern int spare_seat_count;
+
+// Builds spare_seats from room_changes: the single reductions of
+// choose_spare_seats in order of seats freed (most first, then by column),
+// each kept only when, with the ones kept before, the optimum's cost stays
+// at most `cost_today` and its students above capacity at most
+// `students_today`; one exact solve each. room_capacity is as it was
+// afterwards.
+void choose_spare_set(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds = 0.0);
 
 // What one pin, avoidance or closure costs: the optimum without that line.
 struct RulePrice {

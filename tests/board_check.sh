@@ -73,7 +73,7 @@ check_print() {
                 if (line[i] ~ / · Solução inicial$/) print "fail page " page " prints the random start"
                 if (line[i] ~ /^Turma$|^Turmas \(/) classes = 1
             }
-            if (last ~ /^(Solução inicial|Annealing|Ótimo) \(|^Mudanças do |^Onde investir$|^Lugares que sobram$|^Resumo$/)
+            if (last ~ /^(Solução inicial|Annealing|Ótimo) \(|^Mudanças do |^Onde investir$|^Lugares que sobram( \(todas juntas, sem piorar o otimo\))?$|^Resumo$/)
                 print "fail page " page " ends with the heading \"" last "\""
             if (boards > 1 || rooms > 1) print "fail page " page " holds " boards " boards and " rooms " rooms"
             else if (boards == 1) print (has("07:30") && has(saturday ? "11:20" : "21:50")) ? "board" : "fail the board of page " page " runs over"

@@ -283,20 +283,17 @@ void write_investment(std::FILE* out, const RoomChange& change, int64_t most_rel
 
 void write_spare_seats(std::FILE* out)
 {
-    std::array<int, MAX_ROOM_COLUMNS> spare;
-    int count = choose_spare_seats(spare);
-    markup(out, "<h3>Lugares que sobram</h3>\n");
-    if (count == 0) {
+    markup(out, "<h3>Lugares que sobram (todas juntas, sem piorar o otimo)</h3>\n");
+    if (spare_seat_count == 0) {
         markup(out, "<p>Nenhuma sala pode ficar com menos lugares sem mais alunos acima.</p>\n");
         return;
     }
     markup(out, "<ul>\n");
-    for (int i = 0; i < count; ++i) {
-        const RoomChange& change = room_changes[spare[i]];
+    for (int i = 0; i < spare_seat_count; ++i) {
+        const SpareSeats& spare = spare_seats[i];
         markup(out, "<li>");
-        write_room_name(out, change.column);
-        markup(out, " pode ficar com %d lugares (hoje %d) sem mais alunos acima%s</li>\n", change.proposed_seats,
-               change.current_seats, change.proven ? "" : " (n\xE3o provado)");
+        write_room_name(out, spare.column);
+        markup(out, " pode ficar com %d lugares (hoje %d)</li>\n", spare.proposed_seats, spare.current_seats);
     }
     markup(out, "</ul>\n");
 }

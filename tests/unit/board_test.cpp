@@ -58,7 +58,7 @@ protected:
         write_file("horario.txt", "");       // read again for the warnings
         board_solutions = {};
         board_planning = {};
-        room_change_count = 0;
+        room_change_count = spare_seat_count = 0;
     }
     void add_section(int32_t type, int32_t number, int32_t turma, int32_t demand, int first, int last)
     {
@@ -279,11 +279,16 @@ TEST_F(BoardPage, WhereToInvestShowsTheFirstChangeOfEachColumnThatSeatsStudentsT
                            "<span class=\"bar\" style=\"width:5.0em\">&nbsp;</span>5</td><td>45</td>"
                            "<td>1300 (n\xC3\xA3o provado)</td></tr>"),
               std::string::npos);
-    EXPECT_NE(section.find("<h3>Lugares que sobram</h3>\n<ul>\n"
-                           "<li>sala 01 pode ficar com 20 lugares (hoje 30) sem mais alunos acima</li>\n"
-                           "<li>sala 07 pode ficar com 40 lugares (hoje 90) sem mais alunos acima</li>\n</ul>"),
+    EXPECT_EQ(section.find("<li>"), std::string::npos);  // the set that holds at once is read, not made up
+    spare_seat_count = 2;
+    spare_seats[0] = {7, 90, 40};
+    spare_seats[1] = {1, 30, 20};
+    section = between(page(), "id=\"investir\"", "</section>");
+    EXPECT_NE(section.find("<h3>Lugares que sobram (todas juntas, sem piorar o otimo)</h3>\n<ul>\n"
+                           "<li>sala 07 pode ficar com 40 lugares (hoje 90)</li>\n"
+                           "<li>sala 01 pode ficar com 20 lugares (hoje 30)</li>\n</ul>"),
               std::string::npos);
-    room_change_count = 0;  // a planning of its header alone: a line each, no empty table
+    room_change_count = spare_seat_count = 0;  // a planning of its header alone: a line each, no empty table
     section = between(page(), "id=\"investir\"", "</section>");
     EXPECT_NE(section.find("Nenhuma das 0 mudan\xC3\xA7" "as"), std::string::npos);
     EXPECT_NE(section.find("<p>Nenhuma sala pode ficar com menos lugares sem mais alunos acima.</p>"),
@@ -312,7 +317,7 @@ TEST_F(BoardPage, PlanningOfOtherDataIsLeftOutWithTheLineThatSaysWhy)
         EXPECT_EQ(board_planning.present, c.current);
         EXPECT_EQ(board_planning.stale, !c.current);
         std::string section = between(page(), "id=\"investir\"", "</section>");
-        EXPECT_EQ(section.find("<h3>Lugares que sobram</h3>") != std::string::npos, c.current)
+        EXPECT_EQ(section.find("<h3>Lugares que sobram (") != std::string::npos, c.current)
             << c.optimum_cost << " " << c.seats_of_room_3;
         EXPECT_EQ(section.find("planejamento.txt e de outra versao dos dados; rode alocacao-otimo --planejar.</p>") !=
                       std::string::npos,
@@ -365,10 +370,13 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     EXPECT_EQ(room_changes[0].cost, 3400000000);
     // The prices of the rules follow the records, proven or not.
     const std::string price = "regras.txt, linha 4: sem esta regra, custo otimo 990 (-10), alunos acima 52 (+2)\n";
-    write_file("planejamento.txt", header + "3|40|60|38|-12|900|1|1|\n" + price +
+    write_file("planejamento.txt", header + "3|40|60|38|-12|900|1|1|\nsobra|7|90|40|\n" + price +
                                        "regras.txt, linha 6: sem esta regra, custo otimo 1000 (+0), alunos acima 50 "
                                        "(+0), otimalidade nao provada\n");
     ASSERT_TRUE(read_planning_file(today));
+    ASSERT_EQ(spare_seat_count, 1);  // the spare seats that hold at once, between the records and the prices
+    EXPECT_EQ(spare_seats[0].column, 7);
+    EXPECT_EQ(spare_seats[0].proposed_seats, 40);
     ASSERT_EQ(rule_price_count, 2);
     EXPECT_EQ(rule_prices[0].line, 4);
     EXPECT_EQ(rule_prices[0].students_change, 2);
@@ -376,6 +384,8 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     EXPECT_FALSE(rule_prices[1].proven);
     const std::string refused[] = {
         header + price + "3|40|60|38|-12|900|1|1|\n",  // a record after a price
+        header + "sobra|7|90|40|\n3|40|60|38|-12|900|1|1|\n", header + price + "sobra|7|90|40|\n",
+        header + "sobra|7|90|90|\n", header + "sobra|0|90|40|\n", header + "sobra|7|90|40\n",
         header + "regras.txt, linha 4: sem esta regra, custo otimo 990 (-11), alunos acima 52 (+2)\n",
         header + "regras.txt, linha 4: sem esta regra, custo otimo 990 (-10), alunos acima 52 (2)\n",
         header + "regras.txt, linha 4: sem esta regra, custo otimo 990 (-10), alunos acima 52 (+2) \n",

@@ -709,7 +709,7 @@ protected:
     void SetUp() override
     {
         FreshTables::SetUp();
-        room_change_count = rule_price_count = 0;  // planning's own tables, which reset_tables leaves
+        room_change_count = rule_price_count = spare_seat_count = 0;  // planning's own tables
         room_capacity = {0, 40, 40, 40, 40, 40, 40, 40};
         excess_weight = 10;
         idle_weight = 1;
@@ -811,22 +811,50 @@ TEST_F(RoomPlanning, WhereToInvestAndSpareSeatsAreShownALineEachOrOneLineForNone
     room_changes[1] = {3, 40, 60, 56, -1, 1000, 1, false};
     room_changes[2] = {7, 90, 60, 57, 0, 800, 0, true};
     room_changes[3] = {7, 90, 120, 57, 0, 1100, 0, true};
+    spare_seat_count = 1;
+    spare_seats[0] = {7, 90, 60};
     start_console_capture();
     print_planning({1000, 57});
     EXPECT_EQ(console_capture(),
               "\nOnde investir (planejamento.txt, 4 mudan\xE7" "as de uma coluna avaliadas):\n"
               "uma sala a mais (sala 08) com 60 lugares: 12 alunos acima a menos (de 57 para 45)\n"
               "sala 03: 40 -> 60 lugares: 1 aluno acima a menos (de 57 para 56), otimalidade n\xE3o provada\n"
-              "\nLugares que sobram:\n"
-              "sala 07 pode ficar com 60 lugares (hoje 90) sem mais alunos acima\n");
+              "\nLugares que sobram (todas juntas, sem piorar o otimo):\n"
+              "sala 07 pode ficar com 60 lugares (hoje 90)\n");
     room_change_count = 1;
+    spare_seat_count = 0;
     room_changes[0] = {3, 40, 60, 57, 0, 1000, 1, true};
     start_console_capture();
     print_planning({1000, 57});
     EXPECT_EQ(console_capture(),
               "\nOnde investir (planejamento.txt, 1 mudan\xE7" "as de uma coluna avaliadas):\n"
               "Nenhuma mudan\xE7" "a de uma coluna diminui os alunos acima da capacidade (hoje 57).\n"
-              "\nLugares que sobram:\nNenhuma sala pode ficar com menos lugares sem mais alunos acima.\n");
+              "\nLugares que sobram (todas juntas, sem piorar o otimo):\n"
+              "Nenhuma sala pode ficar com menos lugares sem mais alunos acima.\n");
+}
+
+TEST_F(RoomPlanning, SpareSeatsAreASetThatHoldsAllAtOnce)
+{
+    // Each of the seven rooms of 40 could drop to 20 alone: the section of 60 takes another room of 40.
+    // All seven at once would put it in 20 seats: the set keeps the first six, by seats freed, then column.
+    OptimumResult today = solve_optimum(best_grid);
+    int64_t students = optimum_students_above(today);
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT, students);
+    std::array<int, MAX_ROOM_COLUMNS> singles;
+    ASSERT_EQ(choose_spare_seats(singles), 7);
+    choose_spare_set(OPTIMUM_STATE_LIMIT, today.cost, students);
+    ASSERT_EQ(spare_seat_count, 6);
+    for (int i = 0; i < spare_seat_count; ++i) {
+        EXPECT_EQ(spare_seats[i].column, i + 1);
+        EXPECT_EQ(spare_seats[i].proposed_seats, 20);
+    }
+    EXPECT_EQ(room_capacity[1], 40);  // the seats are as they were
+    // Applied at once, the set keeps the optimum.
+    for (int i = 0; i < spare_seat_count; ++i)
+        room_capacity[spare_seats[i].column] = spare_seats[i].proposed_seats;
+    OptimumResult reduced = solve_optimum(candidate_grid);
+    EXPECT_LE(reduced.cost, today.cost);
+    EXPECT_LE(optimum_students_above(reduced), students);
 }
 
 TEST_F(ReportCheck, ClosedCellsAreDashesAndEveryBrokenRuleIsNamedWithItsLine)
