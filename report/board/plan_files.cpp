@@ -213,8 +213,8 @@ void format_local_time(char* text, std::size_t size, int32_t days, int32_t minut
 void format_stamp(char* text, std::size_t size)
 {
     long long epoch = 0;
-    std::time_t now = stamp_epoch(epoch) && std::getenv("SOURCE_DATE_EPOCH") ? static_cast<std::time_t>(epoch)
-                                                                              : std::time(nullptr);
+    bool given = std::getenv("SOURCE_DATE_EPOCH") != nullptr && stamp_epoch(epoch);
+    std::time_t now = given ? static_cast<std::time_t>(epoch) : std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
     std::strftime(text, size, "%Y%m%dT%H%M%SZ", &utc);
@@ -393,9 +393,7 @@ bool calendar_stamp_valid()
 
 bool plan_occurs_in(const Semester& semester)
 {
-    bool occurs = false;
-    for_each_plan_meeting([&](const PlanMeeting& meeting) { occurs = occurs || occurs_in(meeting, semester); });
-    return occurs;
+    return calendar_rooms(semester).any();
 }
 
 int write_plan_exports(const char* page, const Semester* semester)
