@@ -94,8 +94,12 @@ void warn_hole(Warnings& warnings, const Section& section, const Meeting& meetin
 {
     if (meeting.weekday == 0)
         return;
+    // The rows up to its last line's block; those it holds past it have no line of their own.
+    int last_line_slot = weekly_slot(meeting.latest_start, meeting.weekday);
+    if (last_line_slot < meeting.first_slot || last_line_slot > meeting.last_slot)
+        last_line_slot = meeting.last_slot;
     int first = meeting.first_slot - day_slots_of(meeting.first_slot).first;
-    int blocks = weekly_slot(meeting.latest_start, meeting.weekday) - meeting.first_slot + 1;  // rows with lines
+    int blocks = last_line_slot - meeting.first_slot + 1;
     uint32_t spanned = ((uint32_t{1} << blocks) - 1) << first;
     if ((meeting.block_lines & spanned) == spanned)
         return;
