@@ -447,7 +447,7 @@ void add_random_rules()
 TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
 {
     int with_stability = 0, without_allocation = 0;
-    for (int trial = 0; trial < sweep(120); ++trial) {
+    for (int trial = 0; trial < sweep(240); ++trial) {  // enough, even a tenth, to meet rules that leave no allocation
         reset_tables();
         last_room = trial % 2 == 0 ? LAST_ROOM : 3;
         for (int room = 0; room <= last_room; ++room)  // two sizes: a room a rule names often has a twin
@@ -490,7 +490,7 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         ASSERT_EQ(modelled.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
         ASSERT_EQ(modelled.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
     }
-    EXPECT_GT(with_stability, sweep(120) / 6);  // a sixth of the trials at least
+    EXPECT_GT(with_stability, sweep(240) / 6);  // more than a sixth of the trials
     EXPECT_GT(without_allocation, 0);
     // One rule alone, on one of three twin rooms: the model must not take the
     // rule's room for its twins, nor the twins for the rule's room.

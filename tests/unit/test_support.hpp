@@ -18,12 +18,12 @@ inline constexpr int LAST_ROOM = 7;
 inline constexpr int ROOM_COLUMNS = LAST_ROOM + 1;
 
 // How many trials a sweep over generated instances runs: all of them in the
-// Release build, a sixth (at least two) under the sanitizers, where each
+// Release build, a tenth (at least two) under the sanitizers, where each
 // takes some thirty times as long; the Release run of the same suite is the
 // one that hunts for wrong results.
 constexpr int sweep(int trials)
 {
-    return SANITIZED_BUILD ? (trials + 5) / 6 < 2 ? 2 : (trials + 5) / 6 : trials;
+    return SANITIZED_BUILD ? (trials + 9) / 10 < 2 ? 2 : (trials + 9) / 10 : trials;
 }
 
 // Called first in a death test's statement: that child ends by exit(), and
