@@ -17,7 +17,7 @@
 #include "model/instance.hpp"
 #include "model/weights.hpp"
 #include "report/board/board.hpp"
-#include "report/board/plan_files.hpp"
+#include "report/board/export_set.hpp"
 #include "report/solution_check.hpp"
 
 namespace {

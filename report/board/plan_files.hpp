@@ -1,9 +1,14 @@
-// The plan in the files people take elsewhere: alocacao.csv for
+// The plan in the formats people take elsewhere: alocacao.csv for
 // spreadsheets, and one iCalendar file per room for calendars. Both are
-// written through the safe output path, like every other file.
+// written through the safe output path, like every other file; export_set
+// writes them together.
 #pragma once
 
+#include <bitset>
+#include <cstddef>
 #include <cstdint>
+
+#include "model/tables.hpp"
 
 // A teaching period, as days since 1970-01-01, its last day included.
 struct Semester {
@@ -22,18 +27,23 @@ bool calendar_stamp_valid();
 // Whether some meeting of the plan happens within the semester.
 bool plan_occurs_in(const Semester& semester);
 
-// Writes, from the plan, alocacao.csv (UTF-8 with a byte-order mark, ";"
+// Writes alocacao.csv from the plan: UTF-8 with a byte-order mark, ";"
 // between fields, CRLF line ends, a header and one row per meeting, by
 // weekday, start and room column, sv first; a field that a spreadsheet would
-// take for a formula after a "'"), then, given a semester, sala-NN.ics for
-// every room with a meeting in it (sala-sv.ics for the overflow column): one
-// weekly event per meeting that happens in the semester, in local floating
-// time, DTSTAMP being SOURCE_DATE_EPOCH when set, else now. `page` was
-// written just before. When a write fails, the console names the files that
-// were and were not rewritten, and the process ends with status 1. Returns
-// how many calendars were written.
-int write_plan_exports(const char* page, const Semester* semester);
+// take for a formula after a "'". Through the safe output path: a failure
+// ends the process with status 1.
+void write_plan_spreadsheet();
 
-// Removes the sala-*.ics files that the last write_plan_exports did not
-// write (rooms that left the plan), saying which.
-void remove_stale_calendars();
+// The rooms that get a calendar: those with a meeting that happens in the semester.
+std::bitset<MAX_ROOM_COLUMNS> calendar_rooms(const Semester& semester);
+
+// "sala-03.ics", "sala-117.ics", "sala-sv.ics": the calendar of a room.
+void calendar_name(char* name, std::size_t size, int room);
+
+// DTSTAMP: SOURCE_DATE_EPOCH when set, else now, as "20260302T073000Z".
+void format_stamp(char* text, std::size_t size);
+
+// Writes the calendar of `room`: one weekly event per meeting of the plan
+// there that happens in the semester, in local floating time, stamped
+// `stamp`. Through the safe output path, as the spreadsheet.
+void write_room_calendar(int room, const Semester& semester, const char* stamp);

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "report/board/markup.hpp"
-#include "report/board/plan_files.hpp"
+#include "report/board/export_set.hpp"
 
 #include <string>
 #include <vector>

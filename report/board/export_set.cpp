@@ -1,0 +1,122 @@
+// The plan's files written as a set: the page before them, the spreadsheet,
+// a calendar per room; what a failed write leaves behind named on the
+// console, and calendars of rooms no longer in the plan removed.
+#include "report/board/export_set.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bitset>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <unistd.h>
+
+#include "io/console.hpp"
+#include "model/tables.hpp"
+#include "report/board/plan_files.hpp"
+
+namespace {
+
+// The files of this run in the order they are written, and how many are
+// done: when a write fails, the console names what was and was not rewritten.
+using FileName = std::array<char, 32>;
+struct ExportLedger {
+    std::array<FileName, MAX_ROOM_COLUMNS + 3> names;  // the page, the spreadsheet, a calendar per column
+    int count;
+    int done;
+};
+ExportLedger ledger;
+
+void plan_export(const char* name)
+{
+    std::snprintf(ledger.names[ledger.count++].data(), sizeof(FileName), "%s", name);
+}
+
+bool in_ledger(const char* name)
+{
+    for (int i = 0; i < ledger.count; ++i)
+        if (std::strcmp(ledger.names[i].data(), name) == 0)
+            return true;
+    return false;
+}
+
+void print_ledger_names(const char* heading, int from, int to)
+{
+    console_print("%s", heading);
+    for (int i = from; i < to; ++i)
+        console_print("%s %s", i == from ? "" : ",", ledger.names[i].data());
+    console_print("%s.\n", from == to ? " nenhum" : "");
+}
+
+void name_exports_left_behind()
+{
+    print_ledger_names("Arquivos regravados:", 0, ledger.done);
+    print_ledger_names("Arquivos n\xE3o regravados (ficam como estavam):", ledger.done, ledger.count);
+}
+
+void end_export()
+{
+    ++ledger.done;
+}
+
+// "sala-sv.ics", "sala-07.ics", "sala-0007.ics": a calendar this program writes.
+bool is_calendar_name(const char* name)
+{
+    if (std::strncmp(name, "sala-", 5) != 0)
+        return false;
+    const char* column = name + 5;
+    std::size_t digits = std::strncmp(column, "sv", 2) == 0 ? 2 : std::strspn(column, "0123456789");
+    return digits > 0 && std::strcmp(column + digits, ".ics") == 0;
+}
+
+}  // namespace
+
+int write_plan_exports(const char* page, const Semester* semester)
+{
+    std::bitset<MAX_ROOM_COLUMNS> rooms;
+    if (semester != nullptr)
+        rooms = calendar_rooms(*semester);
+    ledger.count = ledger.done = 0;
+    plan_export(page);
+    end_export();
+    plan_export("alocacao.csv");
+    char name[32];
+    for (int room = 0; room <= last_room; ++room)
+        if (rooms[room]) {
+            calendar_name(name, sizeof name, room);
+            plan_export(name);
+        }
+    set_failure_note(name_exports_left_behind);
+    write_plan_spreadsheet();
+    end_export();
+    char stamp[32];
+    format_stamp(stamp, sizeof stamp);
+    for (int room = 0; room <= last_room; ++room)
+        if (rooms[room]) {
+            write_room_calendar(room, *semester, stamp);
+            end_export();
+        }
+    set_failure_note(nullptr);
+    return ledger.count - 2;
+}
+
+void remove_stale_calendars()
+{
+    constexpr int MAX_STALE = 4096;
+    static std::array<FileName, MAX_STALE> stale;
+    int count = 0;
+    if (DIR* directory = opendir(".")) {
+        while (const dirent* entry = readdir(directory)) {
+            std::size_t length = std::strlen(entry->d_name);
+            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) && length < sizeof(FileName) &&
+                count < MAX_STALE)
+                std::memcpy(stale[count++].data(), entry->d_name, length + 1);
+        }
+        closedir(directory);
+    }
+    std::sort(stale.begin(), stale.begin() + count,
+              [](const FileName& a, const FileName& b) { return std::strcmp(a.data(), b.data()) < 0; });
+    for (int i = 0; i < count; ++i)
+        if (unlink(stale[i].data()) == 0)
+            console_print("Calend\xE1rio removido (sala sem aula no plano): %s\n", stale[i].data());
+}
