@@ -20,31 +20,37 @@ constexpr int DAY_SEARCH_COLUMNS = 8;  // the packed state holds the columns 0..
 constexpr int DAY_SEARCH_LAST = DAY_SEARCH_COLUMNS - 1;
 constexpr uint64_t COLUMN_MASK = (1U << BITS_PER_COLUMN) - 1;
 constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
-// How the search ranks what meetings add: their cost first, then how many
-// of them go without a room (sv), then the idle seats of the rooms they
+constexpr int8_t LEFT_OUT = DAY_SEARCH_COLUMNS;  // the remembered "column" of a meeting left out of the grid
+// How the search ranks what meetings add: how many of them are left out of
+// the grid (only on a weekday with an over-full slot), then their cost, then
+// how many go without a room (sv), then the idle seats of the rooms they
 // take, so that of the allocations of least cost it finds one that leaves
 // no class roomless beside a free room and fits the rooms best.
 struct Rank {
     int64_t cost;
     int64_t idle;
     int32_t without_room;
+    int32_t left_out;
 };
 
 Rank operator+(Rank a, Rank b)
 {
-    return {a.cost + b.cost, a.idle + b.idle, a.without_room + b.without_room};
+    return {a.cost + b.cost, a.idle + b.idle, a.without_room + b.without_room, a.left_out + b.left_out};
 }
 
 bool operator<(Rank a, Rank b)
 {
+    if (a.left_out != b.left_out)
+        return a.left_out < b.left_out;
     if (a.cost != b.cost)
         return a.cost < b.cost;
     return a.without_room != b.without_room ? a.without_room < b.without_room : a.idle < b.idle;
 }
 
-constexpr Rank NOTHING{0, 0, 0};
+constexpr Rank NOTHING{0, 0, 0, 0};
+constexpr Rank OUT_OF_THE_GRID{0, 0, 0, 1};
 constexpr Rank UNREACHABLE{std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max(),
-                           std::numeric_limits<int32_t>::max()};
+                           std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max()};
 
 struct DayMeeting {
     int32_t section;
@@ -55,6 +61,7 @@ struct DayMeeting {
 
 std::array<DayMeeting, MAX_DAY_MEETINGS> day;
 int day_count = 0;
+bool day_may_leave_out = false;  // the weekday has an over-full slot
 
 // The memo: open addressing, sized for the state limit at half load.
 constexpr std::size_t MEMO_SIZE = std::size_t{1} << 21;
@@ -125,6 +132,14 @@ Rank best_from(int i, uint64_t state)
             best_column = static_cast<int8_t>(column);
         }
     }
+    if (day_may_leave_out) {
+        uint64_t next = i + 1 < day_count ? release_before(state, day[i + 1].first) : state;
+        Rank rest = best_from(i + 1, next);
+        if (rest < UNREACHABLE && OUT_OF_THE_GRID + rest < best) {
+            best = OUT_OF_THE_GRID + rest;
+            best_column = LEFT_OUT;
+        }
+    }
     MemoEntry& stored = memo_slot(key);  // the recursion may have taken the slot found above
     stored = {key, best, memo_generation, best_column};
     return best;
@@ -146,7 +161,8 @@ void collect_day(int weekday)
             for (int column = 0; column <= last_room; ++column) {
                 int64_t capacity = room_capacity[column];
                 entry.rank[column] = {meeting_price(section, length, column),
-                                      length * std::max<int64_t>(capacity - demand, 0), column == OVERFLOW_COLUMN};
+                                      length * std::max<int64_t>(capacity - demand, 0), column == OVERFLOW_COLUMN,
+                                      0};
                 if (!room_allowed(section, column, meeting.first_slot, meeting.last_slot))
                     entry.rank[column] = UNREACHABLE;
             }
@@ -170,9 +186,11 @@ int64_t place_optimal_day(AllocationGrid& grid, int weekday)
     int64_t cost = 0;
     for (int i = 0; i < day_count; ++i) {
         int column = memo_slot(memo_key(i, state)).column;
-        occupy(grid, weekday, day[i], column);
-        cost += day[i].rank[column].cost;
-        state |= static_cast<uint64_t>(day[i].last) << (column * BITS_PER_COLUMN);
+        if (column != LEFT_OUT) {
+            occupy(grid, weekday, day[i], column);
+            cost += day[i].rank[column].cost;
+            state |= static_cast<uint64_t>(day[i].last) << (column * BITS_PER_COLUMN);
+        }
         if (i + 1 < day_count)
             state = release_before(state, day[i + 1].first);
     }
@@ -194,10 +212,12 @@ int64_t empty_grid_cost()
 
 // The weekday by the search, into the grid and the result; false, with
 // nothing placed, when it reached the state limit. When the rules leave the
-// weekday no allocation, result.feasible becomes false.
+// weekday no allocation, result.feasible becomes false; on a weekday with an
+// over-full slot, the fewest meetings possible stay out of the grid.
 bool search_day(AllocationGrid& grid, int weekday, int64_t state_limit, OptimumResult& result)
 {
     collect_day(weekday);
+    day_may_leave_out = weekday_overfull(weekday);
     ++memo_generation;
     memo_used = 0;
     memo_limit = std::min<int64_t>(state_limit, MEMO_SIZE / 2);
@@ -236,22 +256,34 @@ void solve_weekdays(AllocationGrid& grid, int64_t state_limit, double seconds,
     for (int weekday = MONDAY; weekday <= SATURDAY && result.feasible; ++weekday) {
         if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
             continue;
-        add_model_result(result, solve_day_by_model(grid, weekday, seconds_left(seconds, start)));
+        add_model_result(result, solve_day_by_model(grid, weekday, seconds_left(seconds, start),
+                                                    weekday_overfull(weekday)));
     }
 }
 
 // From the weekdays' optimum without the stability price, in `grid`, to the
 // week's with it: the weekdays' bound still holds, since the price is never
-// below 0; the cost becomes the week model's.
+// below 0; the cost becomes the week model's. The week model keeps out of
+// the grid the meetings the weekdays left out; as other sets of as many
+// might be cheaper with the price, such a plan is proven only at its bound.
 void improve_stability(AllocationGrid& grid, double seconds, OptimumResult& result)
 {
     ModelResult week = solve_week_by_model(grid, seconds);
     int64_t empty = empty_grid_cost();
     result.cost = empty + week.cost;
     result.lower_bound = std::max(result.lower_bound, empty + week.bound);
-    result.proven = week.proven;
+    result.proven = week.proven && (result.left_out == 0 || result.lower_bound >= result.cost);
     if (result.proven)
         result.lower_bound = result.cost;
+}
+
+int32_t count_left_out(const AllocationGrid& grid)
+{
+    int32_t count = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+            count += sections[section].meetings[m].weekday != 0 && first_slot_column(grid, section, m) < 0;
+    return count;
 }
 
 }  // namespace
@@ -274,21 +306,25 @@ int32_t open_columns(int row)
     return last_room + 1 - static_cast<int32_t>(closed_cells[row].count());
 }
 
+bool weekday_overfull(int32_t weekday)
+{
+    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+    for (int row = 1; row <= SLOT_COUNT; ++row)
+        if (slot_weekday(row) == weekday && count[row] > open_columns(row))
+            return true;
+    return false;
+}
+
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds)
 {
     grid = {};
-    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, {}};
-    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
-    for (int row = 1; row <= SLOT_COUNT; ++row)
-        if (count[row] > open_columns(row)) {
-            result.feasible = false;
-            return result;
-        }
+    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, {}};
     auto start = std::chrono::steady_clock::now();
     int32_t stability = same_room_weight;
     same_room_weight = 0;  // the weekdays apart: exact without it, and a bound with it
     solve_weekdays(grid, state_limit, seconds, start, result);
     same_room_weight = stability;
+    result.left_out = count_left_out(grid);
     if (result.feasible && stability > 0)
         improve_stability(grid, seconds_left(seconds, start), result);
     result.figures = grid_figures(grid);

@@ -17,12 +17,13 @@
 inline constexpr int64_t OPTIMUM_STATE_LIMIT = 1 << 20;  // states remembered per weekday
 
 struct OptimumResult {
-    bool feasible;        // false when a slot holds more meetings than open columns (nothing was
-                          // solved), or when no allocation keeping the rules was found
+    bool feasible;        // false when no allocation keeping the rules was found on a weekday
+                          // without an over-full slot
     bool proven;          // false when the model of a weekday reached the time limit
     int64_t cost;         // the grid cost of the allocation found
-    int64_t lower_bound;  // no allocation costs less; equals cost when proven
+    int64_t lower_bound;  // no allocation (leaving out as few meetings) costs less; equals cost when proven
     int64_t states;       // states remembered, all weekdays together
+    int32_t left_out;     // meetings of weekdays with an over-full slot left out of the grid
     GridFigures figures;  // of the allocation found
 };
 
@@ -33,8 +34,12 @@ std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot();
 // regras.txt closes there.
 int32_t open_columns(int row);
 
+// Whether some slot of `weekday` has more meetings than open columns.
+bool weekday_overfull(int32_t weekday);
+
 // Puts the best allocation found into `grid` (cleared first) and tells how
-// good it is; or finds a slot with more meetings than columns. A weekday is
+// good it is. On a weekday with an over-full slot, the allocation leaves out
+// of the grid the fewest meetings it can, and is the best of those. A weekday is
 // solved by the search when the instance has at most 7 rooms and the search
 // stays within `state_limit` states; otherwise by the mixed-integer model,
 // within what is left of `seconds` (0: no limit). Every allocation keeps the

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 
 #include "model/calendar.hpp"
@@ -20,15 +21,20 @@ struct DayModel {
     std::array<int, MAX_ROOM_COLUMNS> columns;           // by seats, then traits, then column
     std::array<int, MAX_ROOM_COLUMNS + 1> group_start;   // group g: columns[group_start[g]..group_start[g+1])
     int group_count;
+    bool may_leave_out;  // an over-full slot: a meeting may stay out of the grid
+    int left_out_limit;  // then, how many may
 };
 DayModel model;
 
-// One row's variables and coefficients: a row holds one variable per group,
-// or one per meeting over a slot, never more than there are columns.
-std::array<int, MAX_ROOM_COLUMNS> row_columns;
-std::array<double, MAX_ROOM_COLUMNS> row_values;
+// One row's variables and coefficients: a row holds one variable per group
+// and one to leave the meeting out, or one per meeting over a slot, or one
+// per meeting of the weekday left out.
+constexpr int MAX_ROW_ENTRIES = std::max(MAX_ROOM_COLUMNS + 1, MAX_DAY_MEETINGS);
+std::array<int, MAX_ROW_ENTRIES> row_columns;
+std::array<double, MAX_ROW_ENTRIES> row_values;
 std::array<int, MAX_ROOM_COLUMNS> room_busy_until;  // while placing: each column's last busy slot
-std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting takes
+std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting takes; LEFT_OUT for none
+constexpr int LEFT_OUT = -1;
 
 // What makes a room differ from its twins on the model's weekday: a pinned
 // meeting of the model, the cells regras.txt closes, and which of the
@@ -93,6 +99,7 @@ bool twins(int a, int b)
 // a group of equal seats.
 void sort_and_group()
 {
+    model.may_leave_out = false;
     std::sort(model.meetings.begin(), model.meetings.begin() + model.meeting_count,
               [](const DayMeeting& a, const DayMeeting& b) {
                   return a.first != b.first ? a.first < b.first : a.last < b.last;
@@ -142,6 +149,12 @@ int32_t group_seats(int group)
 int variable(int meeting, int group)
 {
     return meeting * model.group_count + group;
+}
+
+// The variable that leaves meeting i out of the grid, after every x.
+int out_variable(int meeting)
+{
+    return model.meeting_count * model.group_count + meeting;
 }
 
 // Whether the rules let meeting i take the group: every room of a group that
@@ -205,29 +218,44 @@ double fit_weight_under_cost()
 }
 
 // What the model asks of an allocation: the least cost, then the fewest
-// meetings without a room, then the fewest idle seats; or only that one exists.
-enum class Objective { Priced, AnyAllocation };
+// meetings without a room, then the fewest idle seats; or only that one
+// exists; or, on a weekday with an over-full slot, the fewest meetings left
+// out, whatever that costs.
+enum class Objective { Priced, AnyAllocation, FewestLeftOut };
 
-// Each meeting in one group; at each start, no group over its rooms. The
-// objective is cost x `weight` + the fit (cost alone when weight is 0), or
-// nothing.
+// Each meeting in one group, or out of the grid when the weekday may leave
+// meetings out (at most left_out_limit of them when priced); at each start,
+// no group over its rooms. The objective is cost x `weight` + the fit (cost
+// alone when weight is 0), or the meetings left out, or nothing.
 Cbc_Model* build(double weight, Objective asked = Objective::Priced)
 {
     Cbc_Model* cbc = Cbc_newModel();
     Cbc_setLogLevel(cbc, 0);
     for (int i = 0; i < model.meeting_count; ++i)
         for (int group = 0; group < model.group_count; ++group) {
-            double objective = asked == Objective::AnyAllocation ? 0.0
-                               : weight > 0.0 ? meeting_cost(i, group) * weight + meeting_fit(i, group)
-                                              : meeting_cost(i, group);
+            double objective = asked != Objective::Priced ? 0.0
+                               : weight > 0.0       ? meeting_cost(i, group) * weight + meeting_fit(i, group)
+                                                    : meeting_cost(i, group);
             Cbc_addCol(cbc, "", 0.0, group_allowed(i, group) ? 1.0 : 0.0, objective, 1, 0, nullptr, nullptr);
         }
+    for (int i = 0; model.may_leave_out && i < model.meeting_count; ++i)
+        Cbc_addCol(cbc, "", 0.0, 1.0, asked == Objective::FewestLeftOut ? 1.0 : 0.0, 1, 0, nullptr, nullptr);
     for (int i = 0; i < model.meeting_count; ++i) {
         for (int group = 0; group < model.group_count; ++group) {
             row_columns[group] = variable(i, group);
             row_values[group] = 1.0;
         }
-        Cbc_addRow(cbc, "", model.group_count, row_columns.data(), row_values.data(), 'E', 1.0);
+        row_columns[model.group_count] = out_variable(i);
+        row_values[model.group_count] = 1.0;
+        Cbc_addRow(cbc, "", model.group_count + model.may_leave_out, row_columns.data(), row_values.data(), 'E',
+                   1.0);
+    }
+    if (model.may_leave_out && asked == Objective::Priced) {
+        for (int i = 0; i < model.meeting_count; ++i) {
+            row_columns[i] = out_variable(i);
+            row_values[i] = 1.0;
+        }
+        Cbc_addRow(cbc, "", model.meeting_count, row_columns.data(), row_values.data(), 'L', model.left_out_limit);
     }
     for (int group = 0; group < model.group_count; ++group)
         for (int i = 0; i < model.meeting_count; ++i) {
@@ -254,6 +282,8 @@ int64_t place(AllocationGrid& grid)
     int64_t cost = 0;
     for (int i = 0; i < model.meeting_count; ++i) {
         const DayMeeting& meeting = model.meetings[i];
+        if (chosen_group[i] == LEFT_OUT)
+            continue;
         int k = model.group_start[chosen_group[i]];
         while (room_busy_until[model.columns[k]] >= meeting.first)
             ++k;
@@ -272,13 +302,14 @@ void choose_groups(const double* solution)
         int group = 0;
         while (group + 1 < model.group_count && solution[variable(i, group)] < 0.5)
             ++group;
-        chosen_group[i] = group;
+        bool out = model.may_leave_out && solution[out_variable(i)] > 0.5;
+        chosen_group[i] = out ? LEFT_OUT : group;
     }
 }
 
 // No allocation found in time: each meeting, in start order, in the cheapest
 // group it may take that still has a free room from its first slot; false
-// when some meeting finds none.
+// when some meeting finds none, unless the weekday may leave it out.
 bool choose_cheapest_free_groups()
 {
     std::fill(room_busy_until.begin(), room_busy_until.begin() + last_room + 1, 0);
@@ -295,6 +326,10 @@ bool choose_cheapest_free_groups()
                 best_room = model.columns[k];
             }
         }
+        if (best < 0 && model.may_leave_out) {
+            chosen_group[i] = LEFT_OUT;
+            continue;
+        }
         if (best < 0)
             return false;
         chosen_group[i] = best;
@@ -303,7 +338,8 @@ bool choose_cheapest_free_groups()
     return true;
 }
 
-// No allocation adds less than every meeting in its cheapest group allowed.
+// No allocation adds less than every meeting in its cheapest group allowed
+// (or out of the grid, adding nothing, when the weekday may leave it out).
 int64_t cheapest_groups()
 {
     int64_t bound = 0;
@@ -315,7 +351,7 @@ int64_t cheapest_groups()
                 cheapest = any ? std::min(cheapest, meeting_cost(i, group)) : meeting_cost(i, group);
                 any = true;
             }
-        bound += static_cast<int64_t>(cheapest);
+        bound += static_cast<int64_t>(model.may_leave_out ? std::min(cheapest, 0.0) : cheapest);
     }
     return bound;
 }
@@ -375,12 +411,47 @@ int32_t slot_where_columns_run_out(int32_t weekday)
     return model.meetings[failing - 1].first;
 }
 
-ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds)
+namespace {
+
+// On a weekday that may leave meetings out: how few can be, by the model,
+// within `seconds`; the most found left out when that is not proven.
+int fewest_left_out(double seconds, bool& proven)
+{
+    Cbc_Model* cbc = build(0.0, Objective::FewestLeftOut);
+    SolverOutcome outcome = run_solver(cbc, seconds, 0.0);
+    int count = model.meeting_count;
+    if (outcome.solution != nullptr) {
+        count = 0;
+        for (int i = 0; i < model.meeting_count; ++i)
+            count += outcome.solution[out_variable(i)] > 0.5;
+    }
+    proven = outcome.proven;
+    Cbc_deleteModel(cbc);
+    return count;
+}
+
+// Whatever is left of `seconds` (0: no limit) after `spent`; below 0 when none.
+double seconds_after(double seconds, std::chrono::steady_clock::time_point start)
+{
+    double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return seconds > 0.0 ? (spent < seconds ? seconds - spent : -1.0) : seconds;
+}
+
+}  // namespace
+
+ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds, bool may_leave_out)
 {
     collect(weekday);
+    model.may_leave_out = may_leave_out;
     if (model.meeting_count == 0)
         return {true, true, 0, 0};
     ModelResult result{true, false, 0, cheapest_groups()};
+    bool fewest_proven = true;
+    if (may_leave_out && seconds >= 0.0) {
+        auto start = std::chrono::steady_clock::now();
+        model.left_out_limit = fewest_left_out(seconds, fewest_proven);
+        seconds = seconds_after(seconds, start);
+    }
     if (seconds < 0.0) {  // no time left for the solver
         result.found = choose_cheapest_free_groups();
         result.cost = result.found ? place(grid) : 0;
@@ -390,9 +461,10 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
     Cbc_Model* cbc = build(weight);
     SolverOutcome outcome = run_solver(cbc, seconds, weight);
     if (outcome.solution != nullptr) {
-        result.proven = outcome.proven;
+        result.proven = outcome.proven && fewest_proven;
         choose_groups(outcome.solution);
-        result.bound = std::max(result.bound, outcome.bound);
+        if (fewest_proven)
+            result.bound = std::max(result.bound, outcome.bound);
     } else {
         result.found = !outcome.infeasible && choose_cheapest_free_groups();
     }

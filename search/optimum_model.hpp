@@ -30,9 +30,11 @@ struct ModelResult {
 // are empty, within `seconds` of solving (0: no limit; below 0: no time
 // left, so no solver at all): the best
 // allocation the solver found, or, when it found none in time, each meeting
-// in the cheapest group with a free room it may take. No slot may hold more
-// meetings than columns.
-ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds);
+// in the cheapest group with a free room it may take. `may_leave_out` (a
+// slot of the weekday holds more meetings than columns): the fewest
+// meetings possible stay out of the grid, found by a first model, and the
+// allocation is the best of those that leave out no more.
+ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds, bool may_leave_out);
 
 // One meeting of a weekday: a section over weekly slots first..last.
 struct DayMeeting {
@@ -57,7 +59,8 @@ int32_t slot_where_columns_run_out(int32_t weekday);
 // meeting start at most one meeting per room; and for each section with two
 // meetings a and b, z[room] <= x[a, room] and z[room] <= x[b, room], the
 // weight being paid unless some z is 1. `grid` holds an allocation that keeps
-// the rules (the weekdays' optimum without the price), which the solver
+// the rules (the weekdays' optimum without the price; a meeting it leaves
+// out stays out, and its section pays no price), which the solver
 // starts from and which is replaced by the best it finds within `seconds`
 // (0: no limit; below 0: none, and no solver). A model too large for its
 // tables (about half a million variables) is not solved: the allocation

@@ -87,18 +87,22 @@ int pair_row(int pair, int room, int m)
     return plan.pair_base + 2 * (pair * columns() + room) + (m - FIRST_MEETING);
 }
 
-void collect()
+// The meetings `grid` holds: those the weekdays left out stay out.
+void collect(const AllocationGrid& grid)
 {
     week.meeting_count = 0;
     week.pair_count = 0;
     for (int32_t section = 1; section <= section_count; ++section) {
+        int held = 0;
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday != 0)
+            if (meeting.weekday != 0 && first_slot_column(grid, section, m) >= 0) {
                 week.meetings[week.meeting_count++] = {section, meeting.first_slot, meeting.last_slot, m};
+                ++held;
+            }
         }
         week.pair_of[section] = -1;
-        if (sections[section].meetings[LAST_MEETING].weekday != 0) {
+        if (held == LAST_MEETING) {
             week.pair_of[section] = week.pair_count;
             week.pair_sections[week.pair_count++] = section;
         }
@@ -344,7 +348,7 @@ int64_t cheapest_rooms()
 
 ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
 {
-    collect();
+    collect(grid);
     if (week.meeting_count == 0)
         return {true, true, 0, 0};
     ModelResult result{true, false, 0, cheapest_rooms()};

@@ -48,14 +48,18 @@ void add_meeting(int32_t section, int m, int first, int last)
     meeting.last_slot = last;
 }
 
-// The least cost; among the allocations of that cost, the fewest meetings
-// without a room (in sv); then the fewest idle seats in occupied rooms.
+// The fewest meetings left out of the grid; then the least cost; among the
+// allocations of that cost, the fewest meetings without a room (in sv); then
+// the fewest idle seats in occupied rooms.
 struct Fitted {
     int64_t cost;
     int64_t occupied_idle_seats;
     int meetings_without_room;
+    int left_out = 0;
     bool operator<(const Fitted& other) const
     {
+        if (left_out != other.left_out)
+            return left_out < other.left_out;
         if (cost != other.cost)
             return cost < other.cost;
         if (meetings_without_room != other.meetings_without_room)
@@ -66,33 +70,39 @@ struct Fitted {
 
 // Every assignment of the meetings to columns that the room rules allow,
 // priced cell by cell with grid_cost and grid_figures; cost INT64_MAX when
-// there is none.
-Fitted brute_force_optimum(const std::vector<Placed>& meetings)
+// there is none. `may_leave_out`: a meeting may also stay out of the grid
+// (column -1).
+Fitted brute_force_optimum(const std::vector<Placed>& meetings, bool may_leave_out = false)
 {
-    Fitted best{INT64_MAX, INT64_MAX, INT32_MAX};
-    std::vector<int> column(meetings.size(), 0);
+    Fitted best{INT64_MAX, INT64_MAX, INT32_MAX, INT32_MAX};
+    int lowest = may_leave_out ? -1 : 0;
+    std::vector<int> column(meetings.size(), lowest);
     static AllocationGrid grid;  // cleared cell by cell after each assignment
     grid = {};
     for (;;) {
         bool feasible = true;
-        for (size_t i = 0; i < meetings.size() && feasible; ++i)
-            for (int row = meetings[i].first; row <= meetings[i].last; ++row) {
+        int left_out = 0;
+        for (size_t i = 0; i < meetings.size() && feasible; ++i) {
+            left_out += column[i] < 0;
+            for (int row = meetings[i].first; row <= meetings[i].last && column[i] >= 0; ++row) {
                 feasible = feasible && grid[row][column[i]] == 0 &&
                            room_allowed(meetings[i].section, column[i], row, row);
                 grid[row][column[i]] = meetings[i].section;
             }
+        }
         if (feasible) {
             int32_t cost;
             grid_cost(grid, cost);
             GridFigures figures = grid_figures(grid);
-            best = std::min(best, Fitted{cost, figures.occupied_idle_seats, figures.meetings_without_room});
+            best = std::min(best,
+                            Fitted{cost, figures.occupied_idle_seats, figures.meetings_without_room, left_out});
         }
         for (size_t k = 0; k < meetings.size(); ++k)
-            for (int row = meetings[k].first; row <= meetings[k].last; ++row)
+            for (int row = meetings[k].first; row <= meetings[k].last && column[k] >= 0; ++row)
                 grid[row][column[k]] = 0;
         size_t i = 0;
         while (i < column.size() && ++column[i] == last_room + 1)
-            column[i++] = 0;
+            column[i++] = lowest;
         if (i == column.size())
             return best;
     }
@@ -306,21 +316,44 @@ TEST_F(Optimum, AgreesWithEveryPermutationWhenTheDayEndsWithEveryColumnInUse)
     }
 }
 
-TEST_F(Optimum, MoreMeetingsInASlotThanColumnsHaveNoAllocation)
+TEST_F(Optimum, MoreMeetingsInASlotThanColumnsLeaveTheFewestOutOfTheGrid)
 {
-    for (int32_t s = 1; s <= 9; ++s)
-        add_meeting(s, 1, 40, 41);
-    add_meeting(1, 2, 60, 60);
-    section_count = 9;
+    last_room = 3;
+    room_capacity = {0, 20, 40, 60};
+    excess_weight = 2;
+    idle_weight = 1;
+    section_count = 5;
+    for (int32_t s = 1; s <= section_count; ++s) {
+        add_meeting(s, 1, 40, 41);  // Wednesday
+        sections[s].demand = 15 * s;
+    }
+    add_meeting(1, 2, 60, 60);  // Thursday
     std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
-    EXPECT_EQ(count[40], 9);
-    EXPECT_EQ(count[41], 9);
+    EXPECT_EQ(count[40], 5);
+    EXPECT_EQ(count[41], 5);
     EXPECT_EQ(count[60], 1);
     EXPECT_EQ(count[42], 0);
-    EXPECT_FALSE(solve_optimum(best_grid).feasible);
-    sections[9] = {};
-    section_count = 8;
-    EXPECT_TRUE(solve_optimum(best_grid).feasible);
+    EXPECT_TRUE(weekday_overfull(4));
+    EXPECT_FALSE(weekday_overfull(5));
+    Fitted brute = brute_force_optimum(present_meetings(), true);
+    EXPECT_EQ(brute.left_out, 1);
+    for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}}) {  // by the search, then by the model
+        OptimumResult partial = solve_optimum(best_grid, states);
+        EXPECT_TRUE(partial.feasible && partial.proven);
+        EXPECT_EQ(partial.left_out, 1);
+        EXPECT_EQ(partial.cost, brute.cost);
+        EXPECT_EQ(partial.lower_bound, partial.cost);
+        EXPECT_EQ(partial.figures.meetings_without_room, brute.meetings_without_room);
+        int32_t priced;
+        grid_cost(best_grid, priced);
+        EXPECT_EQ(priced, partial.cost);
+        EXPECT_GE(first_slot_column(best_grid, 1, 2), 0);  // Thursday's meeting stays
+    }
+    sections[5] = {};
+    section_count = 4;
+    OptimumResult whole = solve_optimum(best_grid);
+    EXPECT_TRUE(whole.feasible);
+    EXPECT_EQ(whole.left_out, 0);
 }
 
 TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
@@ -443,6 +476,35 @@ void add_random_rules()
 }
 
 }  // namespace
+
+TEST_F(Optimum, OverfullWeekdaysAgreeWithBruteForceLeavingOut)
+{
+    for (int trial = 0; trial < sweep(40); ++trial) {
+        reset_tables();
+        last_room = trial % 2 == 0 ? 3 : 2;  // three or four columns: five meetings over-fill a slot
+        for (int room = 0; room <= last_room; ++room)
+            room_capacity[room] = room == 0 ? 0 : 20 + 20 * random_below(2);
+        excess_weight = 1 + random_below(6);
+        idle_weight = random_below(3);
+        section_count = 5;
+        for (int32_t s = 1; s <= section_count; ++s) {
+            sections[s].demand = random_below(60);
+            int first = 1 + random_below(3);
+            add_meeting(s, 1, first, first + random_below(2));
+        }
+        if (trial % 3 == 0)
+            add_rule({RuleKind::Avoid, 1, 1, 1, 0, 0, 0, 0});
+        Fitted brute = brute_force_optimum(present_meetings(), weekday_overfull(MONDAY));
+        for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}}) {
+            OptimumResult result = solve_optimum(best_grid, states);
+            ASSERT_TRUE(result.feasible && result.proven) << "trial " << trial;
+            ASSERT_EQ(result.left_out, brute.left_out) << "trial " << trial;
+            ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
+            ASSERT_EQ(result.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
+            ASSERT_EQ(result.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        }
+    }
+}
 
 TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
 {
