@@ -7,10 +7,14 @@
 // seats on the console, and what each room rule of regras.txt costs.
 // With --limite SEGUNDOS, the solver stops there, with the best allocation
 // found and a bound.
+// When some slot holds more meetings than columns, the slots are named with
+// their classes, and the plan leaves out of the grid the fewest meetings it
+// can (named, and listed in fora_da_grade.txt); planning is not done then.
 // Exit status: 0 when done, proven, and every report present passes its
-// check; 1 for an unknown option, a file error, an instance without a
-// feasible allocation or a console that cannot be written; 2 when a report
-// fails its check or the optimum is not proven.
+// check; 1 for an unknown option, a file error, an instance whose rules
+// leave no allocation or a console that cannot be written; 2 when a report
+// fails its check or the optimum is not proven; 3 otherwise when the plan
+// is partial (meetings out of the grid).
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +26,7 @@
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
+#include "report/left_out_file.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
@@ -31,6 +36,13 @@
 
 namespace {
 
+// "turma 5 (MTM 101-5)"
+void print_class(int32_t section)
+{
+    const Section& s = sections[section];
+    console_print("turma %d (%s %d-%d)", section, s.course_code, s.course_number, s.section_number);
+}
+
 // The classes that meet at weekly slot `slot`.
 void print_classes_at(int32_t slot)
 {
@@ -38,8 +50,9 @@ void print_classes_at(int32_t slot)
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != 0 && meeting.first_slot <= slot && slot <= meeting.last_slot) {
-                const Section& s = sections[section];
-                console_print("  turma %d (%s %d-%d)\n", section, s.course_code, s.course_number, s.section_number);
+                console_print("  ");
+                print_class(section);
+                console_print("\n");
             }
         }
 }
@@ -62,24 +75,55 @@ bool name_where_rules_leave_no_room()
     return named;
 }
 
-// Names the slots with more meetings than open columns and ends the
-// process; without such a slot, the rules of regras.txt left no allocation,
-// and where the columns run out is named (or none was found within the
-// time limit).
+// What the rules of regras.txt left without an allocation is named, or that
+// none was found within the time limit; ends the process.
 [[noreturn]] void refuse_without_allocation()
 {
-    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
-    bool overfull = false;
-    for (int row = 1; row <= SLOT_COUNT; ++row)
-        if (count[row] > open_columns(row)) {
-            console_print("Hor\xE1rio %d: %d reuni\xF5" "es para %d colunas.\n", row, count[row], open_columns(row));
-            overfull = true;
-        }
-    if (overfull)
-        fail_with("N\xE3o existe aloca\xE7\xE3o: h\xE1 mais reuni\xF5" "es que colunas nos hor\xE1rios acima.\n");
     if (name_where_rules_leave_no_room())
         fail_with("N\xE3o existe aloca\xE7\xE3o que cumpra as regras de regras.txt.\n");
     fail_with("Nenhuma aloca\xE7\xE3o que cumpra as regras de regras.txt foi encontrada.\n");
+}
+
+// Names each slot with more meetings than open columns, with the classes
+// that meet there; the optimum then leaves the fewest meetings it can out of
+// the grid.
+void warn_overfull_slots()
+{
+    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+    for (int row = 1; row <= SLOT_COUNT; ++row) {
+        if (count[row] <= open_columns(row))
+            continue;
+        int32_t start = slot_start(row);
+        console_print("Aviso: %s, bloco das %02d:%02d: %d reunioes para %d colunas (sv e %d salas).\n",
+                      weekday_name(slot_weekday(row)), start / 60, start % 60, count[row], open_columns(row),
+                      open_columns(row) - 1);
+        for (int32_t section = 1; section <= section_count; ++section)
+            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+                const Meeting& meeting = sections[section].meetings[m];
+                if (meeting.weekday == 0 || row < meeting.first_slot || row > meeting.last_slot)
+                    continue;
+                console_print("  ");
+                print_class(section);
+                console_print(", %d alunos, %02d:%02d a %02d:%02d\n", sections[section].demand,
+                              meeting.earliest_start / 60, meeting.earliest_start % 60, meeting.end_time / 60,
+                              meeting.end_time % 60);
+            }
+    }
+}
+
+// Names each meeting the optimum left out of the grid.
+void name_left_out()
+{
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+            if (left_out[section][m]) {
+                const Meeting& meeting = sections[section].meetings[m];
+                console_print("Reuniao sem lugar na grade: ");
+                print_class(section);
+                console_print(", %s %02d:%02d a %02d:%02d.\n", weekday_name(meeting.weekday),
+                              meeting.earliest_start / 60, meeting.earliest_start % 60, meeting.end_time / 60,
+                              meeting.end_time % 60);
+            }
 }
 
 void report_optimum(const OptimumResult& result)
@@ -101,6 +145,8 @@ void report_optimum(const OptimumResult& result)
     if (same_room_weight > 0)
         console_print("Turmas que mudam de sala: %d\n", sections_changing_rooms(best_grid));
     console_print("Aloca\xE7\xE3o gravada em otima.txt\n");
+    if (left_out_count > 0)
+        console_print("Reuni\xF5" "es fora da grade gravadas em %s\n", LEFT_OUT_FILE);
 }
 
 // What the arguments ask: --planejar, and --limite SEGUNDOS (a whole number
@@ -155,16 +201,24 @@ int main(int argc, char** argv)
     Request request = read_arguments(argc, argv);
     read_instance();
     load_weights();
+    warn_overfull_slots();
     OptimumResult result = solve_optimum(best_grid, OPTIMUM_STATE_LIMIT, request.seconds);
     if (!result.feasible)
         refuse_without_allocation();
+    mark_left_out(best_grid);
+    name_left_out();
     best_cost = static_cast<int32_t>(result.cost);
     violation_count = count_capacity_violations(best_grid);
     write_optimum_file();
+    write_left_out_file();
     report_optimum(result);
     bool final_ok = check_report_file("solucaof.txt", true, result);
     bool initial_ok = check_report_file("solucao.txt", false, result);
-    if (request.planning)
+    if (request.planning && left_out_count > 0)
+        console_print("Planejamento n\xE3o feito: ele compara planos com todas as reuni\xF5" "es na grade.\n");
+    else if (request.planning)
         plan_room_changes(result, request.seconds);
-    return console_exit_status(final_ok && initial_ok && result.proven ? 0 : 2);
+    if (!final_ok || !initial_ok || !result.proven)
+        return console_exit_status(2);
+    return console_exit_status(left_out_count > 0 ? 3 : 0);
 }

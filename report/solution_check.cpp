@@ -5,6 +5,7 @@
 #include "model/calendar.hpp"
 #include "model/rules.hpp"
 #include "report/grid_reader.hpp"
+#include "report/left_out_file.hpp"
 #include "search/cost.hpp"
 
 bool belongs_to_a_meeting(int32_t section, int row)
@@ -22,6 +23,7 @@ bool belongs_to_a_meeting(int32_t section, int row)
 namespace {
 
 GridReport checked;  // the report being checked
+constexpr const char* ABSENT = "ausente da grade";
 
 // Names every meeting that `grid` does not hold whole in one column, and
 // every cell outside the meetings; returns how many, and counts the meetings.
@@ -35,7 +37,7 @@ int meeting_faults(const char* name, const AllocationGrid& grid, int& meetings)
             if (meeting.weekday == 0)
                 continue;
             ++meetings;
-            if (const char* fault = meeting_fault(grid, section, meeting)) {
+            if (const char* fault = plan_meeting_fault(grid, section, m)) {
                 ++faults;
                 console_print("%s: turma %d, hor\xE1rios %d a %d: %s.\n", name, section, meeting.first_slot,
                               meeting.last_slot, fault);
@@ -81,8 +83,12 @@ bool check_meetings(const char* name)
 {
     int meetings = 0;
     int faults = meeting_faults(name, checked.grid, meetings);
-    if (faults == 0)
+    if (faults == 0 && left_out_count == 0)
         console_print("%s: as %d reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n", name, meetings);
+    if (faults == 0 && left_out_count > 0)
+        console_print("%s: as %d reuni\xF5" "es na grade est\xE3o inteiras, cada uma em uma s\xF3 sala; "
+                      "%d fora da grade, como no \xF3timo.\n",
+                      name, meetings - left_out_count, left_out_count);
     return faults == 0;
 }
 
@@ -170,6 +176,14 @@ int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& m
     return -1;
 }
 
+const char* plan_meeting_fault(const AllocationGrid& grid, int32_t section, int m)
+{
+    const char* fault = meeting_fault(grid, section, sections[section].meetings[m]);
+    if (!left_out[section][m])
+        return fault;
+    return fault == ABSENT ? nullptr : "na grade, mas o \xF3timo a deixa fora da grade";
+}
+
 const char* meeting_fault(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
 {
     int cells = 0;
@@ -179,7 +193,7 @@ const char* meeting_fault(const AllocationGrid& grid, int32_t section, const Mee
     int length = meeting.last_slot - meeting.first_slot + 1;
     bool whole = meeting_column(grid, section, meeting) >= 0;
     if (cells == 0)
-        return "ausente da grade";
+        return ABSENT;
     if (whole && cells == length)
         return nullptr;
     return whole ? "repetida em mais de uma sala" : "dividida entre salas ou incompleta";

@@ -1,6 +1,7 @@
 // An independent check of a grid report that alocacao wrote (solucao.txt or
 // solucaof.txt): its grid is read back, its cost recomputed from the grid and
-// the instance, every meeting looked for whole in one column, and its cost
+// the instance, every meeting looked for whole in one column (but those the
+// optimum leaves out of its grid, which must be missing), and its cost
 // compared with the optimum.
 #pragma once
 
@@ -19,7 +20,8 @@
 bool check_report_file(const char* name, bool final_report, const OptimumResult& optimum);
 
 // Names on the console, each line starting with `name`, every meeting that
-// `grid` does not hold whole in exactly one column, every cell outside the
+// `grid` does not hold whole in exactly one column (but for the meetings
+// marked left out, which it must not hold at all), every cell outside the
 // meetings, and every pin, avoidance and closure of regras.txt it breaks, as
 // check_report_file does; returns how many (0: the grid is a sound plan).
 int list_plan_faults(const char* name, const AllocationGrid& grid);
@@ -35,3 +37,8 @@ int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& m
 // ("ausente da grade", "dividida entre salas ou incompleta", "repetida em
 // mais de uma sala"), or nullptr when it is.
 const char* meeting_fault(const AllocationGrid& grid, int32_t section, const Meeting& meeting);
+
+// The same for meeting m of `section` in a plan that leaves out of its grid
+// exactly the meetings marked left out (report/left_out_file.hpp): such a
+// meeting is at fault only when the grid holds some of it.
+const char* plan_meeting_fault(const AllocationGrid& grid, int32_t section, int m);

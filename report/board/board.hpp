@@ -53,7 +53,8 @@ inline constexpr const char* STALE_PLANNING =
 void read_board_planning();
 
 // Reads whichever of solucao.txt, solucaof.txt and otima.txt exist into
-// board_solutions. A report that cannot be read, is not as alocacao writes
+// board_solutions, and with otima.txt the meetings it leaves out of its
+// grid (fora_da_grade.txt, read_left_out_file). A report that cannot be read, is not as alocacao writes
 // it, names a section that is not loaded, or whose declared cost or
 // violation count differs from its grid ends the process with status 1.
 void read_board_solutions();

@@ -14,6 +14,7 @@
 #include "report/board/markup.hpp"
 #include "report/board/plan_pages.hpp"
 #include "report/board/rule_section.hpp"
+#include "report/left_out_file.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
@@ -53,14 +54,17 @@ int meeting_count()
     return count;
 }
 
-SolutionFigures figures_of(const AllocationGrid& grid)
+// `optimal`: the grid is otima.txt's, which may leave out exactly the
+// meetings fora_da_grade.txt names.
+SolutionFigures figures_of(const AllocationGrid& grid, bool optimal)
 {
     SolutionFigures figures{0, count_capacity_violations(grid), grid_figures(grid), 0, 0};
     grid_cost(grid, figures.cost);
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            figures.broken_meetings += meeting.weekday != 0 && meeting_fault(grid, section, meeting) != nullptr;
+            const char* fault = optimal ? plan_meeting_fault(grid, section, m) : meeting_fault(grid, section, meeting);
+            figures.broken_meetings += meeting.weekday != 0 && fault != nullptr;
         }
     for (int row = 1; row <= SLOT_COUNT; ++row)
         for (int room = 0; room <= last_room; ++room)
@@ -189,7 +193,8 @@ void write_distance(std::FILE* out, int64_t students_above)
         markup(out, "<td>&mdash;</td>");
         return;
     }
-    int64_t more = students_above - figures_of(board_solutions[OPTIMAL_SOLUTION].report.grid).students.students_above;
+    int64_t more =
+        students_above - figures_of(board_solutions[OPTIMAL_SOLUTION].report.grid, true).students.students_above;
     long long count = more < 0 ? -more : more;
     if (count == 0)
         markup(out, "<td>nenhum aluno a mais</td>");
@@ -200,7 +205,7 @@ void write_distance(std::FILE* out, int64_t students_above)
 void write_summary_row(std::FILE* out, int kind)
 {
     const BoardSolution& solution = board_solutions[kind];
-    SolutionFigures figures = figures_of(solution.report.grid);
+    SolutionFigures figures = figures_of(solution.report.grid, kind == OPTIMAL_SOLUTION);
     markup(out, "<tr><th scope=\"row\"><a href=\"#%s\">%s</a> (%s)</th><td>%lld</td><td>%d</td><td>%lld</td>"
                 "<td>%d</td><td>%d</td><td>%d</td>",
            SOLUTION_FILES[kind].anchor, SOLUTION_FILES[kind].title, SOLUTION_FILES[kind].name,
@@ -208,8 +213,10 @@ void write_summary_row(std::FILE* out, int kind)
            static_cast<long long>(figures.students.occupied_idle_seats), solution.report.cost, figures.cost,
            figures.violations);
     write_distance(out, figures.students.students_above);
+    int outside = kind == OPTIMAL_SOLUTION ? left_out_count : 0;
     if (figures.broken_meetings == 0 && figures.stray_cells == 0) {
-        markup(out, "<td>todas inteiras</td></tr>\n");
+        markup(out, outside > 0 ? "<td>todas inteiras; %d fora da grade</td></tr>\n" : "<td>todas inteiras</td></tr>\n",
+               outside);
         return;
     }
     markup(out, "<td class=\"flag\">&#9888;");
@@ -219,6 +226,29 @@ void write_summary_row(std::FILE* out, int kind)
         markup(out, "%s %d %s fora das reuni\xF5" "es", figures.broken_meetings > 0 ? ";" : "", figures.stray_cells,
                figures.stray_cells == 1 ? "c\xE9lula" : "c\xE9lulas");
     markup(out, "</td></tr>\n");
+}
+
+// The meetings otima.txt leaves out of its grid, as fora_da_grade.txt names them.
+void write_left_out(std::FILE* out)
+{
+    if (left_out_count == 0)
+        return;
+    markup(out, "<h3>Fora da grade</h3>\n<p>Hor\xE1rios com mais reuni\xF5" "es que colunas: o \xF3timo deixa "
+                "estas %d fora da grade (fora_da_grade.txt). Mude o hor\xE1rio delas ou crie salas.</p>\n<ul>\n",
+           left_out_count);
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+            if (left_out[section][m]) {
+                const Section& s = sections[section];
+                const Meeting& meeting = s.meetings[m];
+                markup(out, "<li>turma %d (%s %d-%d), %d alunos, %s ", section, s.course_code, s.course_number,
+                       s.section_number, s.demand, WEEKDAY_TITLES[meeting.weekday]);
+                write_clock(out, meeting.earliest_start);
+                markup(out, "&ndash;");
+                write_clock(out, meeting.end_time);
+                markup(out, ": fora da grade</li>\n");
+            }
+    markup(out, "</ul>\n");
 }
 
 // Whether solucaof.txt was written before solucao.txt: the two are then of different runs.
@@ -254,7 +284,9 @@ void write_summary(std::FILE* out)
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         if (board_solutions[kind].present)
             write_summary_row(out, kind);
-    markup(out, "</tbody>\n</table>\n</section>\n");
+    markup(out, "</tbody>\n</table>\n");
+    write_left_out(out);
+    markup(out, "</section>\n");
 }
 
 void write_change_name(std::FILE* out, const RoomChange& change)

@@ -8,6 +8,7 @@
 #include "model/calendar.hpp"
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
+#include "report/left_out_file.hpp"
 #include "report/solution_check.hpp"
 
 namespace {
@@ -95,7 +96,8 @@ void write_meeting_entry(std::FILE* out, int32_t section, int m)
         write_clock(out, meeting.end_time);
         int room = meeting_column(plan_grid(), section, meeting);
         if (room < 0) {
-            markup(out, ", fora do plano");
+            bool outside = left_out[section][m] && plan_kind() == OPTIMAL_SOLUTION;
+            markup(out, outside ? ", fora da grade" : ", fora do plano");
         } else {
             markup(out, ", ");
             write_room_name(out, room);

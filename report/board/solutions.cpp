@@ -6,6 +6,7 @@
 
 #include "io/console.hpp"
 #include "model/rules.hpp"
+#include "report/left_out_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
 #include "search/planning.hpp"
@@ -101,6 +102,8 @@ void read_board_solutions()
 {
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         read_board_solution(static_cast<SolutionKind>(kind));
+    if (board_solutions[OPTIMAL_SOLUTION].present)
+        read_left_out_file();
 }
 
 SolutionKind plan_kind()

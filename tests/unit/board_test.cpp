@@ -13,6 +13,7 @@
 #include "model/instance.hpp"
 #include "model/rules.hpp"
 #include "search/cost.hpp"
+#include "report/left_out_file.hpp"
 #include "report/planning_file.hpp"
 #include "search/planning.hpp"
 #include "test_support.hpp"
@@ -59,6 +60,8 @@ protected:
         board_solutions = {};
         board_planning = {};
         room_change_count = spare_seat_count = 0;
+        left_out = {};
+        left_out_count = 0;
     }
     void add_section(int32_t type, int32_t number, int32_t turma, int32_t demand, int first, int last)
     {
@@ -408,6 +411,58 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
                     ::testing::ExitedWithCode(1),
                     "")
             << text.substr(0, 120);
+    }
+}
+
+TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed)
+{
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 3);  // Saturday's section out of the grid
+    mark_left_out(board_solutions[OPTIMAL_SOLUTION].report.grid);
+    write_left_out_file();
+    const std::string written = "Reunioes fora da grade de otima.txt: 1\n2|7|07:30|12:10|\n";
+    EXPECT_EQ(read_file("fora_da_grade.txt"), written);
+    left_out = {};
+    read_left_out_file();
+    EXPECT_TRUE(left_out[2][1]);
+    EXPECT_FALSE(left_out[1][1]);
+    ASSERT_EQ(left_out_count, 1);
+    std::string summary = between(page(), "<section id=\"resumo\">", "</section>");
+    EXPECT_NE(summary.find("todas inteiras; 1 fora da grade"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("<li>turma 2 (FIS 120-1), 20 alunos, S\xC3\xA1" "bado 07:30&ndash;12:10: fora da grade</li>"),
+              std::string::npos)
+        << summary;
+    // Holding a meeting the file names is a fault of the plan, as is lacking one it does not name.
+    place(OPTIMAL_SOLUTION, 2, 86, 90, 1);
+    EXPECT_NE(between(page(), "<section id=\"resumo\">", "</section>").find("1 ausentes ou divididas"),
+              std::string::npos);
+    left_out = {};
+    left_out_count = 0;
+    board_solutions[OPTIMAL_SOLUTION].report.grid[2][3] = 0;
+    EXPECT_NE(between(page(), "<section id=\"resumo\">", "</section>").find("1 ausentes ou divididas"),
+              std::string::npos);
+    // A whole plan takes the file away.
+    mark_left_out(board_solutions[OPTIMAL_SOLUTION].report.grid);
+    left_out[1][1] = false;
+    left_out_count = 0;
+    write_left_out_file();
+    EXPECT_FALSE(std::filesystem::exists("fora_da_grade.txt"));
+    read_left_out_file();
+    EXPECT_EQ(left_out_count, 0);
+    const std::string header = "Reunioes fora da grade de otima.txt: 1\n";
+    const std::string refused[] = {
+        header,                                 // a record short
+        header + "2|7|07:30|12:10|\n2|7|07:30|12:10|\n",  // a record more
+        "Reunioes fora da grade de otima.txt: 2\n2|7|07:30|12:10|\n2|7|07:30|12:10|\n",  // repeated
+        "Reunioes fora da grade de otima.txt: 0\n", "Reunioes fora da grade de otima.txt: 01\n2|7|07:30|12:10|\n",
+        header + "3|7|07:30|12:10|\n",  // no such section
+        header + "2|6|07:30|12:10|\n", header + "2|7|07:31|11:50|\n", header + "2|7|07:30|12:00|\n",
+        header + "2|7|7:30|11:50|\n", header + "2|7|07:30|11:50\n", header + "2|7|07:30|12:10|",  // no line end
+        header + "2|7|07:30|24:50|\n", header + "02|7|07:30|12:10|\n"};
+    for (const std::string& text : refused) {
+        write_file("fora_da_grade.txt", text);
+        EXPECT_EXIT((skip_leak_check_at_exit(), std::freopen("/dev/null", "r", stdin), read_left_out_file()),
+                    ::testing::ExitedWithCode(1), "")
+            << text;
     }
 }
 

@@ -16,6 +16,7 @@
 #include "model/rules.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
+#include "report/left_out_file.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
@@ -668,6 +669,16 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     EXPECT_NE(console.find("turma 2, hor\xE1rios 1 a 1: ausente da grade."), std::string::npos);
     EXPECT_NE(console.find("turma 2 no hor\xE1rio 30, coluna 3, fora das suas reuni\xF5" "es."), std::string::npos);
     EXPECT_NE(console.find("turma 1 no hor\xE1rio 90, coluna 7, fora das suas reuni\xF5" "es."), std::string::npos);
+    // Beside a partial optimum: the meeting it leaves out must be missing, and may be.
+    left_out[2][1] = left_out[1][1] = true;
+    left_out_count = 2;
+    console = check(ok);
+    left_out = {};
+    left_out_count = 0;
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(console.find("turma 2, hor\xE1rios 1 a 1"), std::string::npos) << console;
+    EXPECT_NE(console.find("turma 1, hor\xE1rios 1 a 2: na grade, mas o \xF3timo a deixa fora da grade."),
+              std::string::npos);
 }
 
 TEST_F(ReportCheck, MeetingWholeInTwoRoomsIsNamedAsRepeated)
