@@ -350,6 +350,16 @@ TEST_F(Optimum, MoreMeetingsInASlotThanColumnsLeaveTheFewestOutOfTheGrid)
         EXPECT_EQ(priced, partial.cost);
         EXPECT_GE(first_slot_column(best_grid, 1, 2), 0);  // Thursday's meeting stays
     }
+    // With a price on changing rooms, the week model keeps the same meeting out and prices the rest.
+    same_room_weight = 500;
+    OptimumResult stable = solve_optimum(best_grid);
+    EXPECT_EQ(stable.left_out, 1);
+    int32_t priced;
+    grid_cost(best_grid, priced);
+    EXPECT_EQ(priced, stable.cost);
+    EXPECT_LE(stable.lower_bound, stable.cost);
+    EXPECT_FALSE(changes_rooms(best_grid, 1));
+    same_room_weight = 0;
     sections[5] = {};
     section_count = 4;
     OptimumResult whole = solve_optimum(best_grid);
