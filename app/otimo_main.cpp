@@ -6,15 +6,17 @@
 // leaves above capacity in planejamento.txt; where to invest and the spare
 // seats on the console, and what each room rule of regras.txt costs.
 // With --limite SEGUNDOS, the solver stops there, with the best allocation
-// found and a bound.
+// found and a bound. With --plano ARQUIVO.csv, instead, a plan edited in a
+// spreadsheet (alocacao.csv) is read back, checked and, when sound, written
+// to plano.txt with its true cost and its distance to the optimum.
 // When some slot holds more meetings than columns, the slots are named with
 // their classes, and the plan leaves out of the grid the fewest meetings it
 // can (named, and listed in fora_da_grade.txt); planning is not done then.
 // Exit status: 0 when done, proven, and every report present passes its
 // check; 1 for an unknown option, a file error, an instance whose rules
 // leave no allocation or a console that cannot be written; 2 when a report
-// fails its check or the optimum is not proven; 3 otherwise when the plan
-// is partial (meetings out of the grid).
+// fails its check, the optimum is not proven or the edited plan is not
+// sound; 3 otherwise when the plan is partial (meetings out of the grid).
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +29,7 @@
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
 #include "report/left_out_file.hpp"
+#include "report/plan_csv.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
@@ -149,20 +152,29 @@ void report_optimum(const OptimumResult& result)
         console_print("Reuni\xF5" "es fora da grade gravadas em %s\n", LEFT_OUT_FILE);
 }
 
-// What the arguments ask: --planejar, and --limite SEGUNDOS (a whole number
-// of seconds above 0, blanks around it allowed), each at most once, in any order; anything else ends
+constexpr const char* USAGE = "Uso: alocacao-otimo [--planejar] [--limite SEGUNDOS] [--plano ARQUIVO.csv]\n";
+
+// What the arguments ask: --planejar, --limite SEGUNDOS (a whole number of
+// seconds above 0, blanks around it allowed) and --plano ARQUIVO.csv, each at
+// most once, in any order, --plano not with --planejar; anything else ends
 // the process with the usage line.
 struct Request {
     bool planning;
-    double seconds;  // 0: no limit
+    double seconds;         // 0: no limit
+    const char* plan_file;  // the spreadsheet plan to read back; null for none
 };
 
 Request read_arguments(int argc, char** argv)
 {
-    Request request{false, 0.0};
+    Request request{false, 0.0, nullptr};
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--planejar") == 0 && !request.planning) {
+        if (std::strcmp(argv[i], "--planejar") == 0 && !request.planning && request.plan_file == nullptr) {
             request.planning = true;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--plano") == 0 && i + 1 < argc && argv[i + 1][0] != '\0' &&
+            request.plan_file == nullptr && !request.planning) {
+            request.plan_file = argv[++i];
             continue;
         }
         char* end = nullptr;
@@ -175,7 +187,7 @@ Request read_arguments(int argc, char** argv)
             ++i;
             continue;
         }
-        fail_with("Uso: alocacao-otimo [--planejar] [--limite SEGUNDOS]\n");
+        fail_with("%s", USAGE);
     }
     return request;
 }
@@ -192,6 +204,27 @@ void plan_room_changes(const OptimumResult& optimum, double seconds)
     print_planning(today);
 }
 
+// The plan of a spreadsheet, read back and checked; when sound, written to
+// plano.txt with its figures and its distance to the optimum. Returns the
+// exit status: 0, or 2 when it is not sound (nothing written).
+int check_edited_plan(const char* name, double seconds)
+{
+    int faults = read_plan_csv(name, best_grid);
+    if (faults > 0) {
+        console_print("%d %s; plano.txt n\xE3o foi gravado.\n", faults, faults == 1 ? "falha" : "falhas");
+        return 2;
+    }
+    grid_cost(best_grid, best_cost);
+    violation_count = count_capacity_violations(best_grid);
+    OptimumResult optimum = solve_optimum(candidate_grid, OPTIMUM_STATE_LIMIT, seconds);
+    write_edited_plan_file();
+    console_print("Custo do plano: %d\nInviabilidades: %d\n", best_cost, violation_count);
+    if (optimum.feasible)
+        print_plan_figures("plano.txt", best_grid, optimum);
+    console_print("Plano gravado em plano.txt\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -201,6 +234,8 @@ int main(int argc, char** argv)
     Request request = read_arguments(argc, argv);
     read_instance();
     load_weights();
+    if (request.plan_file != nullptr)
+        return console_exit_status(check_edited_plan(request.plan_file, request.seconds));
     warn_overfull_slots();
     OptimumResult result = solve_optimum(best_grid, OPTIMUM_STATE_LIMIT, request.seconds);
     if (!result.feasible)

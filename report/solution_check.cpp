@@ -157,6 +157,15 @@ void print_gap(const char* name, int32_t cost, const GridFigures& figures, const
 
 }  // namespace
 
+void print_plan_figures(const char* name, const AllocationGrid& grid, const OptimumResult& optimum)
+{
+    int32_t cost;
+    grid_cost(grid, cost);
+    GridFigures figures = grid_figures(grid);
+    print_figures(name, figures);
+    print_gap(name, cost, figures, optimum);
+}
+
 int list_plan_faults(const char* name, const AllocationGrid& grid)
 {
     int meetings = 0, hard = 0;
@@ -224,8 +233,6 @@ bool check_report_file(const char* name, bool final_report, const OptimumResult&
         console_print(STALE_REPORT_HINT, name);
     ok = check_meetings(name) && ok;
     ok = check_rules(name) && ok;
-    GridFigures figures = grid_figures(checked.grid);
-    print_figures(name, figures);
-    print_gap(name, cost, figures, optimum);
+    print_plan_figures(name, checked.grid, optimum);
     return ok;
 }

@@ -26,6 +26,11 @@ bool check_report_file(const char* name, bool final_report, const OptimumResult&
 // check_report_file does; returns how many (0: the grid is a sound plan).
 int list_plan_faults(const char* name, const AllocationGrid& grid);
 
+// What `grid` means for the students, a line starting with `name`, and how
+// far it is from the optimum, another: "plano.txt: 160 alunos acima da
+// capacidade, ...", "plano.txt: 744 acima do \xF3timo (2,17 %); ...".
+void print_plan_figures(const char* name, const AllocationGrid& grid, const OptimumResult& optimum);
+
 // Whether `section` has a meeting over weekly slot `row`: a cell of a grid
 // that holds it anywhere else is a stray cell.
 bool belongs_to_a_meeting(int32_t section, int row);

@@ -1,6 +1,6 @@
 // The weekly room board, quadro.html: one self-contained HTML page showing the
 // instance, a summary of every solution present (the initial allocation, the
-// annealing's best, the optimum), each solution as a board per weekday, one
+// annealing's best, the optimum, a plan edited in a spreadsheet), each solution as a board per weekday, one
 // column per room, the room changes from the annealing to the optimum, and,
 // when alocacao-otimo --planejar has run, where to invest in seats. The plan
 // (the optimum, else the annealing's best) also gets a week page per room and
@@ -14,7 +14,7 @@
 #include "report/grid_reader.hpp"
 #include "report/planning_file.hpp"
 
-enum SolutionKind { INITIAL_SOLUTION, ANNEALING_SOLUTION, OPTIMAL_SOLUTION, SOLUTION_KINDS };
+enum SolutionKind { INITIAL_SOLUTION, ANNEALING_SOLUTION, OPTIMAL_SOLUTION, EDITED_SOLUTION, SOLUTION_KINDS };
 
 // Each solution's report: its file, whether it has the violations line, its
 // title on the page and its anchor there.
@@ -41,6 +41,10 @@ struct BoardPlanning {
 };
 extern BoardPlanning board_planning;
 
+// The console line for a plano.txt of other data, which the board sets aside.
+inline constexpr const char* STALE_EDITED_PLAN =
+    "plano.txt e de outra versao dos dados; rode alocacao-otimo --plano de novo";
+
 // The one line that stands for a planejamento.txt of other data.
 inline constexpr const char* STALE_PLANNING =
     "planejamento.txt e de outra versao dos dados; rode alocacao-otimo --planejar";
@@ -52,16 +56,20 @@ inline constexpr const char* STALE_PLANNING =
 // after read_board_solutions.
 void read_board_planning();
 
-// Reads whichever of solucao.txt, solucaof.txt and otima.txt exist into
-// board_solutions, and with otima.txt the meetings it leaves out of its
-// grid (fora_da_grade.txt, read_left_out_file). A report that cannot be read, is not as alocacao writes
-// it, names a section that is not loaded, or whose declared cost or
-// violation count differs from its grid ends the process with status 1.
+// Reads whichever of solucao.txt, solucaof.txt, otima.txt and plano.txt
+// exist into board_solutions, and with otima.txt the meetings it leaves out
+// of its grid (fora_da_grade.txt, read_left_out_file). A report that cannot
+// be read or is not as alocacao writes it ends the process with status 1, as
+// does one that names a section that is not loaded or whose declared cost or
+// violation count differs from its grid; but plano.txt, written once by
+// alocacao-otimo --plano, is then only set aside as of other data, with a
+// line on the console.
 void read_board_solutions();
 
 // The plan, which the room pages, the class list, alocacao.csv and the
-// calendars show: the optimum when otima.txt is there, else the annealing's
-// best; SOLUTION_KINDS when there is neither.
+// calendars show: the edited plan when plano.txt is there and current, else
+// the optimum when otima.txt is there, else the annealing's best;
+// SOLUTION_KINDS when there is none.
 SolutionKind plan_kind();
 
 // The plan's grid, and whether it puts any meeting in a room column; only

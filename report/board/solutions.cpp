@@ -16,6 +16,7 @@ const std::array<SolutionFile, SOLUTION_KINDS> SOLUTION_FILES{{
     {"solucao.txt", false, "Solu\xE7\xE3o inicial", "inicial"},
     {"solucaof.txt", true, "Annealing", "annealing"},
     {"otima.txt", true, "\xD3timo", "otimo"},
+    {"plano.txt", true, "Plano editado", "editado"},
 }};
 BoardPlanning board_planning{};
 
@@ -44,6 +45,16 @@ void refuse_stale_report(const char* name, const char* format, ...)
     fail_with("\n\nArquivo %s: %s\n" STALE_REPORT_HINT "quadro.html nao foi refeito.\n", name, figures, name);
 }
 
+// Whether plano.txt is of the current data: its sections loaded, its
+// declared cost and violations those of its grid.
+bool edited_plan_current(const GridReport& report)
+{
+    int32_t cost;
+    grid_cost(report.grid, cost);
+    return unknown_section(report.grid) == 0 && cost == report.cost &&
+           count_capacity_violations(report.grid) == report.violations;
+}
+
 void read_board_solution(SolutionKind kind)
 {
     const SolutionFile& file = SOLUTION_FILES[kind];
@@ -56,6 +67,11 @@ void read_board_solution(SolutionKind kind)
     board_solutions[kind].present = read == ReportRead::Read;
     if (read != ReportRead::Read)
         return;
+    if (kind == EDITED_SOLUTION && !edited_plan_current(report)) {
+        board_solutions[kind].present = false;
+        console_print("%s\n", STALE_EDITED_PLAN);
+        return;
+    }
     if (int32_t section = unknown_section(report.grid))
         fail_with("\n\nArquivo %s: turma %02d nao existe em demanda.txt\n", file.name, section);
     int32_t cost;
@@ -108,7 +124,7 @@ void read_board_solutions()
 
 SolutionKind plan_kind()
 {
-    for (SolutionKind kind : {OPTIMAL_SOLUTION, ANNEALING_SOLUTION})
+    for (SolutionKind kind : {EDITED_SOLUTION, OPTIMAL_SOLUTION, ANNEALING_SOLUTION})
         if (board_solutions[kind].present)
             return kind;
     return SOLUTION_KINDS;

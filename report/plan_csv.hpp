@@ -1,0 +1,19 @@
+// Reading a plan back from a spreadsheet: alocacao.csv as the board writes
+// it, after a person has edited it and saved it again. The header names the
+// columns and the separator (";" or ","); a byte-order mark, CRLF or LF line
+// ends, quoted fields, a trailing empty column and blank lines are taken as
+// spreadsheets write them, and each field is read as UTF-8 when it is valid
+// UTF-8, else as Windows-1252. Only the columns dia, inicio, sala, disciplina
+// and turma are used; everything else is recomputed from the instance.
+#pragma once
+
+#include "model/tables.hpp"
+
+// Reads the plan in `name` into `grid` (cleared first) and checks it against
+// the loaded instance: every meeting exactly once, at its weekday and start,
+// in a column 0..last_room, no column holding two meetings at once, and
+// every pin, avoidance and closure of regras.txt kept. Names each fault on
+// the console ("alocacao.csv, linha 12: ..."; a missing meeting without a
+// line) and returns how many (0: the plan is sound). A file that cannot be
+// opened or read ends the process with status 1.
+int read_plan_csv(const char* name, AllocationGrid& grid);
