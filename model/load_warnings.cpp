@@ -151,7 +151,7 @@ void warn_rule(Warnings& warnings, const Rule& rule)
             warn(warnings, "Aviso: regras.txt, linha %d: nenhum bloco de aula comeca nesse intervalo; regra sem "
                            "efeito.\n",
                  rule.line);
-    } else if (rule.kind != RuleKind::SameRoom && sections[rule.section].meetings[FIRST_MEETING].weekday == 0) {
+    } else if (is_hard_rule(rule) && sections[rule.section].meetings[FIRST_MEETING].weekday == 0) {
         const Section& section = sections[rule.section];
         warn(warnings, "Aviso: regras.txt, linha %d: turma %s %d-%d sem horario em horario.txt; regra sem efeito.\n",
              rule.line, section.course_code, section.course_number, section.section_number);

@@ -18,6 +18,7 @@ std::array<std::bitset<MAX_ROOM_COLUMNS>, SLOT_COUNT + 1> closed_cells{};
 AllocationGrid pinned_grid{};
 bool any_closed_cell{};
 int32_t same_room_weight{};
+int32_t change_weight{};
 
 namespace {
 
@@ -131,11 +132,12 @@ struct RuleForm {
     int fields;
     const char* pattern;
 };
-constexpr std::array<RuleForm, 4> RULE_FORMS{{
+constexpr std::array<RuleForm, 5> RULE_FORMS{{
     {"fixa", RuleKind::Pin, 5, "fixa|tipo|curso|turma|sala|"},
     {"evita", RuleKind::Avoid, 5, "evita|tipo|curso|turma|sala|"},
     {"fechada", RuleKind::Closed, 5, "fechada|sala|dia|HH:MM|HH:MM|"},
     {"mesma_sala", RuleKind::SameRoom, 2, "mesma_sala|peso|"},
+    {"mudanca", RuleKind::ChangePrice, 2, "mudanca|peso|"},
 }};
 
 const char* form_fault(const RuleForm& form)
@@ -291,12 +293,15 @@ const char* parse_rule(char* line, Rule& rule)
     case RuleKind::Closed:
         return closure_rule(fields, rule);
     case RuleKind::SameRoom:
+    case RuleKind::ChangePrice:
         if (!parse_number(fields.text[1], rule.weight))
             return form_fault(*form);
         if (rule.weight < 0)
             return "peso negativo";
-        if (int32_t first = line_of(RuleKind::SameRoom, [](const Rule&) { return true; }))
-            return refusal("segunda linha mesma_sala (a primeira e a linha %d)", first);
+        if (int32_t first = line_of(rule.kind, [](const Rule&) { return true; }))
+            return refusal(rule.kind == RuleKind::SameRoom ? "segunda linha mesma_sala (a primeira e a linha %d)"
+                                                           : "segunda linha mudanca (a primeira e a linha %d)",
+                           first);
         return nullptr;
     }
     return nullptr;
@@ -326,6 +331,9 @@ void apply_rule(const Rule& rule)
     case RuleKind::SameRoom:
         same_room_weight = rule.weight;
         break;
+    case RuleKind::ChangePrice:
+        change_weight = rule.weight;
+        break;
     }
 }
 
@@ -339,9 +347,15 @@ void clear_rule_tables()
     pinned_grid = {};
     any_closed_cell = false;
     same_room_weight = 0;
+    change_weight = 0;
 }
 
 }  // namespace
+
+bool is_hard_rule(const Rule& rule)
+{
+    return rule.kind == RuleKind::Pin || rule.kind == RuleKind::Avoid || rule.kind == RuleKind::Closed;
+}
 
 int32_t same_room_rule_line()
 {

@@ -1,7 +1,8 @@
 // The room rules of the optional regras.txt: sections pinned to a room
 // ("fixa"), rooms a section avoids ("evita"), room hours closed ("fechada")
-// and the price of a section that changes rooms during the week
-// ("mesma_sala"). The rules are kept as read, in file order, and in the
+// the price of a section that changes rooms during the week ("mesma_sala"),
+// and the price of a meeting that leaves its room in a plan kept with
+// alocacao-otimo --manter ("mudanca"). The rules are kept as read, in file order, and in the
 // tables every program consults: pinned_room, avoided_rooms, closed_cells,
 // pinned_grid and same_room_weight. Without regras.txt all of them are empty
 // and nothing else behaves differently.
@@ -14,11 +15,11 @@
 #include "model/records.hpp"
 #include "model/tables.hpp"
 
-enum class RuleKind : int8_t { Pin, Avoid, Closed, SameRoom };
+enum class RuleKind : int8_t { Pin, Avoid, Closed, SameRoom, ChangePrice };
 
 // One record of regras.txt. Pin and Avoid name a section and a room; Closed a
 // room, a weekday and the starts from <= s < to (minutes) it closes; SameRoom
-// its weight.
+// and ChangePrice their weight.
 struct Rule {
     RuleKind kind;
     int32_t line;  // its line in regras.txt
@@ -42,6 +43,11 @@ extern std::array<std::bitset<MAX_ROOM_COLUMNS>, SLOT_COUNT + 1> closed_cells;
 extern AllocationGrid pinned_grid;  // the cells the pinned meetings take
 extern bool any_closed_cell;        // whether closed_cells has a cell set
 extern int32_t same_room_weight;    // added per section whose meetings sit in different columns
+extern int32_t change_weight;       // added per meeting that leaves its room of a kept plan
+
+// Whether a rule bars cells (fixa, evita, fechada), which a plan must keep;
+// the other kinds only put a price on a plan.
+bool is_hard_rule(const Rule& rule);
 
 // The line of regras.txt that sets the stability weight; 0 when none does.
 int32_t same_room_rule_line();

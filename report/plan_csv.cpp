@@ -329,7 +329,7 @@ void name_missing_meetings()
 void name_broken_rules(const AllocationGrid& grid)
 {
     for (int32_t i = 0; i < rule_count; ++i) {
-        if (rules[i].kind == RuleKind::SameRoom)
+        if (!is_hard_rule(rules[i]))
             continue;
         RuleBreach breach = find_breach(grid, rules[i]);
         if (!breach.broken)

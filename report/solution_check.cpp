@@ -63,7 +63,7 @@ int rule_breaches(const char* name, const AllocationGrid& grid, int& hard)
     hard = 0;
     for (int32_t i = 0; i < rule_count; ++i) {
         const Rule& rule = rules[i];
-        if (rule.kind == RuleKind::SameRoom)
+        if (!is_hard_rule(rule))
             continue;
         ++hard;
         RuleBreach breach = find_breach(grid, rule);

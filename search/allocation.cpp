@@ -41,7 +41,7 @@ void occupy(int first, int last, int room, int32_t section)
 bool some_room_rule()
 {
     for (int32_t i = 0; i < rule_count; ++i)
-        if (rules[i].kind != RuleKind::SameRoom)
+        if (is_hard_rule(rules[i]))
             return true;
     return false;
 }

@@ -168,7 +168,7 @@ const RulePrice* earlier_price(int32_t i)
 {
     int price = 0;
     for (int32_t j = 0; j < i; ++j) {
-        if (rules[j].kind == RuleKind::SameRoom)
+        if (!is_hard_rule(rules[j]))
             continue;
         if (same_rule(rules[j], rules[i]))
             return &rule_prices[price];
@@ -183,7 +183,7 @@ void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today
 {
     rule_price_count = 0;
     for (int32_t i = 0; i < rule_count; ++i) {
-        if (rules[i].kind == RuleKind::SameRoom)
+        if (!is_hard_rule(rules[i]))
             continue;
         if (const RulePrice* repeated = earlier_price(i)) {
             rule_prices[rule_price_count] = *repeated;

@@ -33,11 +33,19 @@ void write_rule_text(std::FILE* out, const Rule& rule)
     case RuleKind::SameRoom:
         markup(out, "Cada turma que muda de sala durante a semana custa %d", rule.weight);
         break;
+    case RuleKind::ChangePrice:
+        markup(out, "Cada reuni\xE3o que deixa a sala do plano mantido (alocacao-otimo --manter) custa %d",
+               rule.weight);
+        break;
     }
 }
 
 void write_keeping(std::FILE* out, const Rule& rule, const AllocationGrid& grid)
 {
+    if (rule.kind == RuleKind::ChangePrice) {
+        markup(out, "<td>&mdash;</td>");
+        return;
+    }
     if (rule.kind == RuleKind::SameRoom) {
         int32_t moving = sections_changing_rooms(grid);
         markup(out, "<td>%d %s de sala</td>", moving, moving == 1 ? "turma muda" : "turmas mudam");

@@ -90,7 +90,7 @@ bool rule_prices_current()
 {
     int price = 0;
     for (int32_t i = 0; i < rule_count; ++i)
-        if (rules[i].kind != RuleKind::SameRoom)
+        if (is_hard_rule(rules[i]))
             if (price == rule_price_count || rule_prices[price++].line != rules[i].line)
                 return false;
     return price == rule_price_count;

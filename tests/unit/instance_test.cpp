@@ -512,10 +512,10 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"fechada|3|2|07:30|", "a regra fechada tem a forma fechada|sala|dia|HH:MM|HH:MM|"},
                  {"mesma_sala|", "a regra mesma_sala tem a forma mesma_sala|peso|"},
                  {"mesma_sala|x|", "a regra mesma_sala tem a forma mesma_sala|peso|"},
-                 {"sala|1|121|1|3|", "regra desconhecida 'sala' (use fixa, evita, fechada ou mesma_sala)"},
-                 {"fixo|1|121|1|3|", "regra desconhecida 'fixo' (use fixa, evita, fechada ou mesma_sala)"},
-                 {"mesma sala|30|", "regra desconhecida 'mesma sala' (use fixa, evita, fechada ou mesma_sala)"},
-                 {"fixa 1 121 1 3", "regra desconhecida 'fixa 1 121 1 3' (use fixa, evita, fechada ou mesma_sala)"},
+                 {"sala|1|121|1|3|", "regra desconhecida 'sala' (use fixa, evita, fechada, mesma_sala ou mudanca)"},
+                 {"fixo|1|121|1|3|", "regra desconhecida 'fixo' (use fixa, evita, fechada, mesma_sala ou mudanca)"},
+                 {"mesma sala|30|", "regra desconhecida 'mesma sala' (use fixa, evita, fechada, mesma_sala ou mudanca)"},
+                 {"fixa 1 121 1 3", "regra desconhecida 'fixa 1 121 1 3' (use fixa, evita, fechada, mesma_sala ou mudanca)"},
                  {"fixa|ELE|121|1|3|", "tipo deve ser o numero ou o codigo de um curso (cursos.txt)"},
                  {"fixa|1|121|9|3|", "turma MTM 121-9 fora de demanda.txt"},
                  {"evita|2|121|1|3|", "turma QUI 121-1 fora de demanda.txt"},
@@ -541,7 +541,10 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"fechada|3|4|07:30|08:00|\nfixa|1|121|1|3|", "turma fixa em horario fechado (linha 2)"},
                  {"fixa|1|121|1|3|\nfechada|3|2|08:00|09:00|", "fecha o horario da turma MTM 121-1, fixa nesta sala (linha 2)"},
                  {"mesma_sala|-1|", "peso negativo"},
-                 {"mesma_sala|1|\nmesma_sala|2|", "segunda linha mesma_sala (a primeira e a linha 2)"}};
+                 {"mesma_sala|1|\nmesma_sala|2|", "segunda linha mesma_sala (a primeira e a linha 2)"},
+                 {"mudanca|1|\nmudanca|2|", "segunda linha mudanca (a primeira e a linha 2)"},
+                 {"mudanca|-1|", "peso negativo"},
+                 {"mudanca|", "a regra mudanca tem a forma mudanca|peso|"}};
     for (const auto& c : cases) {
         ReadResult result = read_text(read_rules, std::string("# primeira linha\n") + c.text + "\n");
         EXPECT_FALSE(result.ok) << c.text;
