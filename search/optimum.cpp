@@ -11,6 +11,7 @@
 #include "model/calendar.hpp"
 #include "model/rules.hpp"
 #include "model/weights.hpp"
+#include "search/kept_plan.hpp"
 #include "search/optimum_model.hpp"
 
 namespace {
@@ -22,20 +23,24 @@ constexpr uint64_t COLUMN_MASK = (1U << BITS_PER_COLUMN) - 1;
 constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
 constexpr int8_t LEFT_OUT = DAY_SEARCH_COLUMNS;  // the remembered "column" of a meeting left out of the grid
 // How the search ranks what meetings add: how many of them are left out of
-// the grid (only on a weekday with an over-full slot), then their cost, then
-// how many go without a room (sv), then the idle seats of the rooms they
-// take, so that of the allocations of least cost it finds one that leaves
-// no class roomless beside a free room and fits the rooms best.
+// the grid (only on a weekday with an over-full slot), then their cost (with
+// the price of each meeting that leaves its kept room), then how many leave
+// their kept room, then how many go without a room (sv), then the idle seats
+// of the rooms they take, so that of the allocations of least cost it finds
+// one that keeps the kept plan best, leaves no class roomless beside a free
+// room and fits the rooms best.
 struct Rank {
     int64_t cost;
     int64_t idle;
     int32_t without_room;
     int32_t left_out;
+    int32_t moved;
 };
 
 Rank operator+(Rank a, Rank b)
 {
-    return {a.cost + b.cost, a.idle + b.idle, a.without_room + b.without_room, a.left_out + b.left_out};
+    return {a.cost + b.cost, a.idle + b.idle, a.without_room + b.without_room, a.left_out + b.left_out,
+            a.moved + b.moved};
 }
 
 bool operator<(Rank a, Rank b)
@@ -44,13 +49,16 @@ bool operator<(Rank a, Rank b)
         return a.left_out < b.left_out;
     if (a.cost != b.cost)
         return a.cost < b.cost;
+    if (a.moved != b.moved)
+        return a.moved < b.moved;
     return a.without_room != b.without_room ? a.without_room < b.without_room : a.idle < b.idle;
 }
 
-constexpr Rank NOTHING{0, 0, 0, 0};
-constexpr Rank OUT_OF_THE_GRID{0, 0, 0, 1};
+constexpr Rank NOTHING{0, 0, 0, 0, 0};
+constexpr Rank OUT_OF_THE_GRID{0, 0, 0, 1, 0};
 constexpr Rank UNREACHABLE{std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max(),
-                           std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max()};
+                           std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(),
+                           std::numeric_limits<int32_t>::max()};
 
 struct DayMeeting {
     int32_t section;
@@ -160,9 +168,10 @@ void collect_day(int weekday)
             int64_t demand = sections[section].demand;
             for (int column = 0; column <= last_room; ++column) {
                 int64_t capacity = room_capacity[column];
-                entry.rank[column] = {meeting_price(section, length, column),
+                bool moved = leaves_kept_room(section, m, column);
+                entry.rank[column] = {meeting_price(section, length, column) + (moved ? change_weight : 0),
                                       length * std::max<int64_t>(capacity - demand, 0), column == OVERFLOW_COLUMN,
-                                      0};
+                                      0, moved};
                 if (!room_allowed(section, column, meeting.first_slot, meeting.last_slot))
                     entry.rank[column] = UNREACHABLE;
             }
@@ -318,7 +327,7 @@ bool weekday_overfull(int32_t weekday)
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds)
 {
     grid = {};
-    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, {}};
+    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, 0, {}};
     auto start = std::chrono::steady_clock::now();
     int32_t stability = same_room_weight;
     same_room_weight = 0;  // the weekdays apart: exact without it, and a bound with it
@@ -327,6 +336,7 @@ OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double se
     result.left_out = count_left_out(grid);
     if (result.feasible && stability > 0)
         improve_stability(grid, seconds_left(seconds, start), result);
+    result.moved = meetings_moved(grid);
     result.figures = grid_figures(grid);
     return result;
 }

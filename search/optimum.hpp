@@ -20,10 +20,11 @@ struct OptimumResult {
     bool feasible;        // false when no allocation keeping the rules was found on a weekday
                           // without an over-full slot
     bool proven;          // false when the model of a weekday reached the time limit
-    int64_t cost;         // the grid cost of the allocation found
+    int64_t cost;         // the grid cost of the allocation found, plus change_weight per kept meeting moved
     int64_t lower_bound;  // no allocation (leaving out as few meetings) costs less; equals cost when proven
     int64_t states;       // states remembered, all weekdays together
     int32_t left_out;     // meetings of weekdays with an over-full slot left out of the grid
+    int32_t moved;        // meetings of the kept plan (search/kept_plan.hpp) in another column
     GridFigures figures;  // of the allocation found
 };
 
@@ -39,7 +40,9 @@ bool weekday_overfull(int32_t weekday);
 
 // Puts the best allocation found into `grid` (cleared first) and tells how
 // good it is. On a weekday with an over-full slot, the allocation leaves out
-// of the grid the fewest meetings it can, and is the best of those. A weekday is
+// of the grid the fewest meetings it can, and is the best of those. With a
+// kept plan, of the allocations of least cost it is one that moves the
+// fewest kept meetings. A weekday is
 // solved by the search when the instance has at most 7 rooms and the search
 // stays within `state_limit` states; otherwise by the mixed-integer model,
 // within what is left of `seconds` (0: no limit). Every allocation keeps the

@@ -9,6 +9,7 @@
 #include "model/calendar.hpp"
 #include "model/rules.hpp"
 #include "search/cost.hpp"
+#include "search/kept_plan.hpp"
 
 namespace {
 
@@ -37,10 +38,11 @@ std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting ta
 constexpr int LEFT_OUT = -1;
 
 // What makes a room differ from its twins on the model's weekday: a pinned
-// meeting of the model, the cells regras.txt closes, and which of the
-// model's sections avoid it (a sum of their hashes, checked exactly).
+// or a kept meeting of the model (the room then stands alone), the cells
+// regras.txt closes, and which of the model's sections avoid it (a sum of
+// their hashes, checked exactly).
 struct RoomTraits {
-    bool pinned;
+    bool alone;
     uint32_t closed_rows;  // bit r: the weekday's row r is closed
     uint64_t avoiders;
 };
@@ -69,7 +71,9 @@ void read_traits()
     for (int i = 0; i < model.meeting_count; ++i) {
         int32_t section = model.meetings[i].section;
         if (pinned_room[section] != 0)
-            traits[pinned_room[section]].pinned = true;
+            traits[pinned_room[section]].alone = true;
+        if (model.meetings[i].kept >= 0)
+            traits[model.meetings[i].kept].alone = true;
         if (avoided_rooms[section].none())
             continue;
         avoiding[avoiding_count++] = section;
@@ -81,11 +85,11 @@ void read_traits()
 
 // Whether two rooms are alike for every meeting of the model: real rooms
 // (sv, the place of a meeting without a room, stands alone), the same seats,
-// neither pinned, the same closed cells and the same avoiders.
+// neither standing alone, the same closed cells and the same avoiders.
 bool twins(int a, int b)
 {
-    if (a == OVERFLOW_COLUMN || b == OVERFLOW_COLUMN || room_capacity[a] != room_capacity[b] || traits[a].pinned ||
-        traits[b].pinned ||
+    if (a == OVERFLOW_COLUMN || b == OVERFLOW_COLUMN || room_capacity[a] != room_capacity[b] || traits[a].alone ||
+        traits[b].alone ||
         traits[a].closed_rows != traits[b].closed_rows || traits[a].avoiders != traits[b].avoiders)
         return false;
     for (int i = 0; i < avoiding_count; ++i)
@@ -131,7 +135,8 @@ void collect(int32_t weekday)
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == weekday)
-                model.meetings[model.meeting_count++] = {section, meeting.first_slot, meeting.last_slot};
+                model.meetings[model.meeting_count++] = {section, meeting.first_slot, meeting.last_slot,
+                                                         kept_room(section, m)};
         }
     sort_and_group();
 }
@@ -165,12 +170,21 @@ bool group_allowed(int i, int group)
     return room_allowed(meeting.section, model.columns[model.group_start[group]], meeting.first, meeting.last);
 }
 
-// What meeting i adds in a room of the group: its cost, or its idle seats.
+// Whether meeting i in the group leaves its kept room: a kept room is a group of its own.
+bool moves(int i, int group)
+{
+    int kept = model.meetings[i].kept;
+    return kept >= 0 && model.columns[model.group_start[group]] != kept;
+}
+
+// What meeting i adds in a room of the group: its cost (with the price of
+// leaving its kept room), or its idle seats.
 double meeting_cost(int i, int group)
 {
     const DayMeeting& meeting = model.meetings[i];
     int room = model.columns[model.group_start[group]];  // every room of a group has its seats
-    return static_cast<double>(meeting_price(meeting.section, meeting.last - meeting.first + 1, room));
+    int64_t price = meeting_price(meeting.section, meeting.last - meeting.first + 1, room);
+    return static_cast<double>(price + (moves(i, group) ? change_weight : 0));
 }
 
 double meeting_idle(int i, int group)
@@ -180,14 +194,16 @@ double meeting_idle(int i, int group)
     return static_cast<double>(length * std::max<int64_t>(group_seats(group) - demand, 0));
 }
 
-// What a meeting adds after its cost: going without a room (sv) outweighs
-// every idle seat the weekday can have, then come its idle seats.
+// What a meeting adds after its cost: leaving its kept room outweighs every
+// meeting without a room and every idle seat the weekday can have; going
+// without a room (sv) outweighs every idle seat; then come its idle seats.
 double without_room_unit;  // set by fit_weight_under_cost
+double moved_unit;
 
 double meeting_fit(int i, int group)
 {
     bool without_room = model.columns[model.group_start[group]] == OVERFLOW_COLUMN;
-    return (without_room ? without_room_unit : 0.0) + meeting_idle(i, group);
+    return (moves(i, group) ? moved_unit : 0.0) + (without_room ? without_room_unit : 0.0) + meeting_idle(i, group);
 }
 
 // How much one unit of cost outweighs the fit: more than all the fit the
@@ -207,6 +223,10 @@ double fit_weight_under_cost()
         cost += most_cost;
     }
     without_room_unit = idle + 1.0;
+    moved_unit = 0.0;
+    for (int i = 0; i < model.meeting_count; ++i)
+        if (model.meetings[i].kept >= 0)
+            moved_unit = idle + without_room_unit * model.meeting_count + 1.0;
     for (int i = 0; i < model.meeting_count; ++i) {
         double most_fit = 0.0;
         for (int group = 0; group < model.group_count; ++group)
@@ -392,7 +412,7 @@ bool lay_meetings_exactly(AllocationGrid& grid, const DayMeeting* meetings, int 
     if (count > MAX_DAY_MEETINGS)
         return false;
     for (int i = 0; i < count; ++i)
-        model.meetings[i] = {meetings[i].section, meetings[i].first, meetings[i].last};
+        model.meetings[i] = meetings[i];
     model.meeting_count = count;
     sort_and_group();
     return lay_if_possible(count, &grid);

@@ -4,14 +4,15 @@
 // room stability has a price.
 //
 // The weekday: rooms of equal seats form one group, split only where
-// regras.txt tells them apart on that weekday (a pinned meeting of the day
-// makes its room a group of its own; rooms closed at other hours, or avoided
+// regras.txt or a kept plan tells them apart on that weekday (a pinned or a
+// kept meeting of the day makes its room a group of its own; rooms closed at other hours, or avoided
 // by other sections of the day, go apart); a binary x[meeting, group] says
 // which group a meeting takes (none the rules bar it from);
 // each meeting takes exactly one; at every meeting start, the meetings of a
 // group that cover that slot number at most the group's rooms. For intervals
 // this is exact: taken in start order, each meeting finds a free room of its
-// group. The objective is the cost, then the idle seats of occupied rooms.
+// group. The objective is the cost, then the meetings that leave their kept
+// room, then the meetings in sv, then the idle seats of occupied rooms.
 #pragma once
 
 #include <coin/Cbc_C_Interface.h>
@@ -36,11 +37,13 @@ struct ModelResult {
 // allocation is the best of those that leave out no more.
 ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double seconds, bool may_leave_out);
 
-// One meeting of a weekday: a section over weekly slots first..last.
+// One meeting of a weekday: a section over weekly slots first..last, and
+// the column a kept plan gives it (-1: none).
 struct DayMeeting {
     int32_t section;
     int first;
     int last;
+    int kept = -1;
 };
 
 // Whether `count` meetings of one weekday (pinned ones included) fit it

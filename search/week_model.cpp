@@ -11,6 +11,7 @@
 
 #include "model/rules.hpp"
 #include "search/cost.hpp"
+#include "search/kept_plan.hpp"
 #include "search/optimum_model.hpp"
 
 namespace {
@@ -121,9 +122,17 @@ bool allowed(int i, int room)
     return room_allowed(meeting.section, room, meeting.first, meeting.last);
 }
 
+bool moves(int i, int room)
+{
+    return leaves_kept_room(week.meetings[i].section, week.meetings[i].m, room);
+}
+
+// What meeting i adds in the room, with the price of leaving its kept room.
 int64_t meeting_cost(int i, int room)
 {
-    return meeting_price(week.meetings[i].section, week.meetings[i].last - week.meetings[i].first + 1, room);
+    const WeekMeeting& meeting = week.meetings[i];
+    return meeting_price(meeting.section, meeting.last - meeting.first + 1, room) +
+           (moves(i, room) ? change_weight : 0);
 }
 
 int64_t meeting_idle(int i, int room)
@@ -137,13 +146,16 @@ int64_t stability_at_most()
     return int64_t{same_room_weight} * week.pair_count;
 }
 
-// As for a weekday: after its cost, a meeting without a room (sv)
-// outweighs every idle seat of the week, then come its idle seats.
+// As for a weekday: after its cost, leaving its kept room outweighs every
+// meeting without a room and every idle seat of the week; a meeting without
+// a room (sv) outweighs every idle seat; then come its idle seats.
 double without_room_unit;  // set by fit_weight_under_cost
+double moved_unit;
 
 double meeting_fit(int i, int room)
 {
-    return (room == OVERFLOW_COLUMN ? without_room_unit : 0.0) + static_cast<double>(meeting_idle(i, room));
+    return (moves(i, room) ? moved_unit : 0.0) + (room == OVERFLOW_COLUMN ? without_room_unit : 0.0) +
+           static_cast<double>(meeting_idle(i, room));
 }
 
 // One unit of cost outweighs all the fit of the week, or 0 when that leaves
@@ -161,6 +173,7 @@ double fit_weight_under_cost()
         cost += most_cost;
     }
     without_room_unit = idle + 1.0;
+    moved_unit = kept_count > 0 ? idle + without_room_unit * week.meeting_count + 1.0 : 0.0;
     for (int i = 0; i < week.meeting_count; ++i) {
         double most_fit = 0.0;
         for (int room = 0; room <= last_room; ++room)

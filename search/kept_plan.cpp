@@ -1,0 +1,51 @@
+// The kept plan's columns, taken from a grid.
+#include "search/kept_plan.hpp"
+
+std::array<std::array<int32_t, LAST_MEETING + 1>, MAX_SECTIONS + 1> kept_column{};
+int32_t kept_count = 0;
+
+namespace {
+
+// The column that holds the meeting over all its rows; -1 when none does.
+int32_t whole_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
+{
+    for (int room = 0; room <= last_room; ++room) {
+        bool whole = true;
+        for (int row = meeting.first_slot; row <= meeting.last_slot && whole; ++row)
+            whole = grid[row][room] == section;
+        if (whole)
+            return room;
+    }
+    return -1;
+}
+
+}  // namespace
+
+void clear_kept_plan()
+{
+    for (auto& columns : kept_column)
+        columns = {};
+    kept_count = 0;
+}
+
+void keep_plan(const AllocationGrid& grid)
+{
+    clear_kept_plan();
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            int32_t room = meeting.weekday != 0 ? whole_column(grid, section, meeting) : -1;
+            kept_column[section][m] = room + 1;
+            kept_count += room >= 0;
+        }
+}
+
+int32_t meetings_moved(const AllocationGrid& grid)
+{
+    int32_t moved = 0;
+    for (int32_t section = 1; section <= section_count && kept_count > 0; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+            moved += kept_column[section][m] != 0 && whole_column(grid, section, sections[section].meetings[m]) !=
+                                                         kept_column[section][m] - 1;
+    return moved;
+}
