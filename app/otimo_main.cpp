@@ -20,6 +20,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 #include "io/console.hpp"
 #include "model/calendar.hpp"
@@ -28,11 +29,14 @@
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
+#include "report/grid_reader.hpp"
 #include "report/left_out_file.hpp"
+#include "report/moved_file.hpp"
 #include "report/plan_csv.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
+#include "search/kept_plan.hpp"
 #include "search/optimum.hpp"
 #include "search/optimum_model.hpp"
 #include "search/planning.hpp"
@@ -131,14 +135,17 @@ void name_left_out()
 
 void report_optimum(const OptimumResult& result)
 {
-    if (result.proven) {
+    if (result.proven && result.cost != best_cost) {  // with the price of the meetings moved
+        console_print("Custo \xF3timo: %lld (a grade %d, mais %d mudan\xE7" "as de sala a %d)\n",
+                      static_cast<long long>(result.cost), best_cost, result.moved, change_weight);
+    } else if (result.proven) {
         console_print("Custo \xF3timo: %d\n", best_cost);
     } else {
         char percent[32];
         format_percent(percent, sizeof percent, result.cost - result.lower_bound, result.cost, 2);
         console_print("Limite de tempo atingido: a otimalidade n\xE3o foi provada (nao provado).\n"
-                      "Melhor custo encontrado: %d\nLimite inferior: %lld\nDiferen\xE7" "a: %lld (%s %%)\n",
-                      best_cost, static_cast<long long>(result.lower_bound),
+                      "Melhor custo encontrado: %lld\nLimite inferior: %lld\nDiferen\xE7" "a: %lld (%s %%)\n",
+                      static_cast<long long>(result.cost), static_cast<long long>(result.lower_bound),
                       static_cast<long long>(result.cost - result.lower_bound), percent);
     }
     console_print("Inviabilidades: %d\nAlunos acima da capacidade: %lld\nReuni\xF5" "es sem sala: %d\n"
@@ -152,29 +159,36 @@ void report_optimum(const OptimumResult& result)
         console_print("Reuni\xF5" "es fora da grade gravadas em %s\n", LEFT_OUT_FILE);
 }
 
-constexpr const char* USAGE = "Uso: alocacao-otimo [--planejar] [--limite SEGUNDOS] [--plano ARQUIVO.csv]\n";
+constexpr const char* USAGE =
+    "Uso: alocacao-otimo [--planejar | --plano ARQUIVO.csv | --manter ARQUIVO] [--limite SEGUNDOS]\n";
 
-// What the arguments ask: --planejar, --limite SEGUNDOS (a whole number of
-// seconds above 0, blanks around it allowed) and --plano ARQUIVO.csv, each at
-// most once, in any order, --plano not with --planejar; anything else ends
-// the process with the usage line.
+// What the arguments ask: one of --planejar, --plano ARQUIVO.csv and
+// --manter ARQUIVO, and --limite SEGUNDOS (a whole number of seconds above
+// 0, blanks around it allowed), each at most once, in any order; anything
+// else ends the process with the usage line.
 struct Request {
     bool planning;
     double seconds;         // 0: no limit
     const char* plan_file;  // the spreadsheet plan to read back; null for none
+    const char* kept_file;  // the published plan to keep; null for none
 };
 
 Request read_arguments(int argc, char** argv)
 {
-    Request request{false, 0.0, nullptr};
+    Request request{false, 0.0, nullptr, nullptr};
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--planejar") == 0 && !request.planning && request.plan_file == nullptr) {
+        bool mode_free = !request.planning && request.plan_file == nullptr && request.kept_file == nullptr;
+        bool file_follows = i + 1 < argc && argv[i + 1][0] != '\0';
+        if (std::strcmp(argv[i], "--planejar") == 0 && mode_free) {
             request.planning = true;
             continue;
         }
-        if (std::strcmp(argv[i], "--plano") == 0 && i + 1 < argc && argv[i + 1][0] != '\0' &&
-            request.plan_file == nullptr && !request.planning) {
+        if (std::strcmp(argv[i], "--plano") == 0 && file_follows && mode_free) {
             request.plan_file = argv[++i];
+            continue;
+        }
+        if (std::strcmp(argv[i], "--manter") == 0 && file_follows && mode_free) {
+            request.kept_file = argv[++i];
             continue;
         }
         char* end = nullptr;
@@ -202,6 +216,66 @@ void plan_room_changes(const OptimumResult& optimum, double seconds)
     price_rules(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds);
     write_planning_file(today);
     print_planning(today);
+}
+
+// The published plan to keep, from a grid report (otima.txt, plano.txt) or
+// from a spreadsheet (a name ending in .csv); a file that cannot be used
+// ends the process with status 1.
+void read_kept_plan(const char* name)
+{
+    std::size_t length = std::strlen(name);
+    bool spreadsheet = length > 4 && strcasecmp(name + length - 4, ".csv") == 0;
+    if (spreadsheet && read_plan_csv(name, candidate_grid, PlanReading::Kept) > 0)
+        fail_with("\n\nArquivo %s: faltam colunas do plano no cabecalho\n", name);
+    static GridReport kept;
+    switch (spreadsheet ? ReportRead::Read : read_grid_report(name, true, kept)) {
+    case ReportRead::Missing:
+    case ReportRead::Unreadable:
+        fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
+    case ReportRead::Malformed:
+        fail_with("\n\nArquivo %s, linha %d: formato inesperado (um relatorio como otima.txt, ou uma planilha .csv)\n",
+                  name, kept.bad_line);
+    case ReportRead::Read:
+        break;
+    }
+    keep_plan(spreadsheet ? candidate_grid : kept.grid);
+    console_print("Plano mantido (");
+    console_print_path(name);
+    console_print("): %d reuni\xF5" "es com sala.\n", kept_count);
+}
+
+// "sv", "03", "117": a column as alocacao.csv writes it.
+void print_column(int32_t room)
+{
+    if (room == OVERFLOW_COLUMN)
+        console_print("sv");
+    else
+        console_print("%0*d", last_room >= 100 ? 3 : 2, room);
+}
+
+// The kept meetings that the optimum puts in another room, one line each.
+void name_moved_meetings()
+{
+    console_print("Reunioes que mudam de sala em relacao ao plano mantido: %d\n", moved_count);
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            if (moved_from[section][m] == 0)
+                continue;
+            const Meeting& meeting = sections[section].meetings[m];
+            console_print("  ");
+            print_class(section);
+            console_print(", %s %02d:%02d a %02d:%02d: sala ", weekday_name(meeting.weekday),
+                          meeting.earliest_start / 60, meeting.earliest_start % 60, meeting.end_time / 60,
+                          meeting.end_time % 60);
+            print_column(moved_from[section][m] - 1);
+            console_print(" -> sala ");
+            int32_t now = first_slot_column(best_grid, section, m);
+            if (now < 0)
+                console_print("nenhuma (fora da grade)");
+            else
+                print_column(now);
+            console_print("\n");
+        }
 }
 
 // The plan of a spreadsheet, read back and checked; when sound, written to
@@ -236,17 +310,23 @@ int main(int argc, char** argv)
     load_weights();
     if (request.plan_file != nullptr)
         return console_exit_status(check_edited_plan(request.plan_file, request.seconds));
+    if (request.kept_file != nullptr)
+        read_kept_plan(request.kept_file);
     warn_overfull_slots();
     OptimumResult result = solve_optimum(best_grid, OPTIMUM_STATE_LIMIT, request.seconds);
     if (!result.feasible)
         refuse_without_allocation();
     mark_left_out(best_grid);
     name_left_out();
-    best_cost = static_cast<int32_t>(result.cost);
+    grid_cost(best_grid, best_cost);
     violation_count = count_capacity_violations(best_grid);
     write_optimum_file();
     write_left_out_file();
+    mark_moved(best_grid);
+    write_moved_file(best_grid, request.kept_file != nullptr);
     report_optimum(result);
+    if (request.kept_file != nullptr)
+        name_moved_meetings();
     bool final_ok = check_report_file("solucaof.txt", true, result);
     bool initial_ok = check_report_file("solucao.txt", false, result);
     if (request.planning && left_out_count > 0)

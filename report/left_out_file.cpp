@@ -25,18 +25,6 @@ void clear_marks()
     left_out_count = 0;
 }
 
-// "08:00" (two digits, a colon, two digits) as minutes since midnight, moved past.
-bool take_clock(const char*& text, int32_t& minutes)
-{
-    auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    if (!digit(text[0]) || !digit(text[1]) || text[2] != ':' || !digit(text[3]) || !digit(text[4]))
-        return false;
-    int32_t hours = (text[0] - '0') * 10 + (text[1] - '0'), rest = (text[3] - '0') * 10 + (text[4] - '0');
-    text += 5;
-    minutes = hours * 60 + rest;
-    return hours <= 23 && rest <= 59;
-}
-
 // The meeting a record names: the section's meeting on that weekday, with
 // that start and end; 0 when it has none, or it is already marked.
 int named_meeting(int32_t section, int32_t weekday, int32_t start, int32_t end)

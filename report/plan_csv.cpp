@@ -41,6 +41,7 @@ struct PlanFile {
     std::array<char, CSV_LINE> text;
     CsvLine fields;
     int faults;
+    PlanReading reading;
 };
 PlanFile plan;
 
@@ -60,6 +61,20 @@ void fault(int line, const char* format, ...)
         console_print(", linha %d", line);
     console_print(": %s\n", text);
     ++plan.faults;
+}
+
+// A fault of one row: for a plan to keep, the row is only skipped.
+void row_fault(int line, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void row_fault(int line, const char* format, ...)
+{
+    if (plan.reading == PlanReading::Kept)
+        return;
+    char text[512];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    fault(line, "%s", text);
 }
 
 // A field in Windows-1252, or any bytes that are not UTF-8, as UTF-8; the
@@ -139,7 +154,7 @@ bool next_line()
         }
         if (std::feof(plan.stream))
             return true;  // the last line, without a line end
-        fault(plan.line, "linha longa demais");
+        row_fault(plan.line, "linha longa demais");
         for (int c = 0; c != '\n' && c != EOF;)
             c = std::fgetc(plan.stream);
     }
@@ -281,21 +296,21 @@ void place_row(AllocationGrid& grid)
     int room = read_room(field(ROOM));
     int32_t section = read_section(field(COURSE), field(SECTION));
     if (weekday == 0)
-        return fault(plan.line, "dia '%s' desconhecido", field(DAY));
+        return row_fault(plan.line, "dia '%s' desconhecido", field(DAY));
     if (start < 0)
-        return fault(plan.line, "inicio '%s' nao e um horario hh:mm", field(START));
+        return row_fault(plan.line, "inicio '%s' nao e um horario hh:mm", field(START));
     if (room < 0)
-        return fault(plan.line, "sala '%s' fora de sv e 1..%d", field(ROOM), last_room);
+        return row_fault(plan.line, "sala '%s' fora de sv e 1..%d", field(ROOM), last_room);
     if (section == 0)
-        return fault(plan.line, "turma %s-%s fora de demanda.txt", field(COURSE), field(SECTION));
+        return row_fault(plan.line, "turma %s-%s fora de demanda.txt", field(COURSE), field(SECTION));
     char name[64];
     name_class(name, sizeof name, section);
     int m = meeting_at(section, weekday, start);
     if (m == 0)
-        return fault(plan.line, "%s nao tem reuniao %s as %02d:%02d", name, weekday_name(weekday), start / 60,
+        return row_fault(plan.line, "%s nao tem reuniao %s as %02d:%02d", name, weekday_name(weekday), start / 60,
                      start % 60);
     if (meeting_line[section][m] != 0)
-        return fault(plan.line, "%s, %s: reuniao repetida (ja na linha %d)", name, weekday_name(weekday),
+        return row_fault(plan.line, "%s, %s: reuniao repetida (ja na linha %d)", name, weekday_name(weekday),
                      meeting_line[section][m]);
     meeting_line[section][m] = plan.line;
     const Meeting& meeting = sections[section].meetings[m];
@@ -304,7 +319,7 @@ void place_row(AllocationGrid& grid)
             char other_name[64];
             name_class(other_name, sizeof other_name, other);
             int32_t clash = slot_start(row);
-            return fault(plan.line, "%s e %s (linha %d) na mesma sala as %02d:%02d de %s", name, other_name,
+            return row_fault(plan.line, "%s e %s (linha %d) na mesma sala as %02d:%02d de %s", name, other_name,
                          line_of(other, row), clash / 60, clash % 60, weekday_name(weekday));
         }
     for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
@@ -342,8 +357,9 @@ void name_broken_rules(const AllocationGrid& grid)
 
 }  // namespace
 
-int read_plan_csv(const char* name, AllocationGrid& grid)
+int read_plan_csv(const char* name, AllocationGrid& grid, PlanReading reading)
 {
+    plan.reading = reading;
     grid = {};
     for (int32_t section = 0; section <= section_count; ++section)
         meeting_line[section] = {};
@@ -356,7 +372,7 @@ int read_plan_csv(const char* name, AllocationGrid& grid)
     bool header = read_header();
     while (header && next_line()) {
         if (!split(plan.text.data(), plan.fields)) {
-            fault(plan.line, "linha mal formada (aspas abertas ou campos demais)");
+            row_fault(plan.line, "linha mal formada (aspas abertas ou campos demais)");
             continue;
         }
         bool blank = true;
@@ -369,7 +385,7 @@ int read_plan_csv(const char* name, AllocationGrid& grid)
     std::fclose(plan.stream);
     if (unreadable)
         fail_with("\n\nArquivo %s nao pode ser lido.\n", name);
-    if (header) {
+    if (header && reading == PlanReading::Checked) {
         name_missing_meetings();
         name_broken_rules(grid);
     }

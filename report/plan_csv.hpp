@@ -9,6 +9,12 @@
 
 #include "model/tables.hpp"
 
+// How a plan is read: checked as the plan to publish, or as a published
+// plan to keep, which may be of older files: then a row that is not a
+// meeting of the instance as it is now, or whose room is taken, is skipped
+// without a word, and only a header without the columns is a fault.
+enum class PlanReading { Checked, Kept };
+
 // Reads the plan in `name` into `grid` (cleared first) and checks it against
 // the loaded instance: every meeting exactly once, at its weekday and start,
 // in a column 0..last_room, no column holding two meetings at once, and
@@ -16,4 +22,4 @@
 // the console ("alocacao.csv, linha 12: ..."; a missing meeting without a
 // line) and returns how many (0: the plan is sound). A file that cannot be
 // opened or read ends the process with status 1.
-int read_plan_csv(const char* name, AllocationGrid& grid);
+int read_plan_csv(const char* name, AllocationGrid& grid, PlanReading reading = PlanReading::Checked);

@@ -53,3 +53,14 @@ bool take_written_number(const char*& text, int32_t& value)
     value = static_cast<int32_t>(number);
     return true;
 }
+
+bool take_clock(const char*& text, int32_t& minutes)
+{
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (!digit(text[0]) || !digit(text[1]) || text[2] != ':' || !digit(text[3]) || !digit(text[4]))
+        return false;
+    int32_t hours = (text[0] - '0') * 10 + (text[1] - '0'), rest = (text[3] - '0') * 10 + (text[4] - '0');
+    text += 5;
+    minutes = hours * 60 + rest;
+    return hours <= 23 && rest <= 59;
+}

@@ -29,3 +29,7 @@ bool take_written_number(const char*& text, int64_t& value);
 
 // The same for a value printed with "%d", which must fit 32 bits.
 bool take_written_number(const char*& text, int32_t& value);
+
+// "08:00" exactly (two digits, a colon, two digits, a real time of day) as
+// minutes since midnight, moved past.
+bool take_clock(const char*& text, int32_t& minutes);

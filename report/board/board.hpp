@@ -41,6 +41,9 @@ struct BoardPlanning {
 };
 extern BoardPlanning board_planning;
 
+// The console line for a mudancas.txt of another otima.txt, which the board sets aside.
+inline constexpr const char* STALE_MOVES = "mudancas.txt e de outro otima.txt; rode alocacao-otimo --manter de novo";
+
 // The console line for a plano.txt of other data, which the board sets aside.
 inline constexpr const char* STALE_EDITED_PLAN =
     "plano.txt e de outra versao dos dados; rode alocacao-otimo --plano de novo";
@@ -58,7 +61,8 @@ void read_board_planning();
 
 // Reads whichever of solucao.txt, solucaof.txt, otima.txt and plano.txt
 // exist into board_solutions, and with otima.txt the meetings it leaves out
-// of its grid (fora_da_grade.txt, read_left_out_file). A report that cannot
+// of its grid (fora_da_grade.txt, read_left_out_file) and those it moves from
+// a kept plan (mudancas.txt, read_moved_file). A report that cannot
 // be read or is not as alocacao writes it ends the process with status 1, as
 // does one that names a section that is not loaded or whose declared cost or
 // violation count differs from its grid; but plano.txt, written once by

@@ -15,6 +15,7 @@
 #include "report/board/plan_pages.hpp"
 #include "report/board/rule_section.hpp"
 #include "report/left_out_file.hpp"
+#include "report/moved_file.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
@@ -251,6 +252,36 @@ void write_left_out(std::FILE* out)
     markup(out, "</ul>\n");
 }
 
+// The meetings otima.txt moves from the plan kept by alocacao-otimo --manter.
+void write_moved(std::FILE* out)
+{
+    if (moved_count == 0)
+        return;
+    markup(out, "<h3>Mudan\xE7" "as em rela\xE7\xE3o ao plano mantido</h3>\n<p>%d %s de sala (mudancas.txt):</p>\n<ul>\n",
+           moved_count, moved_count == 1 ? "reuni\xE3o muda" : "reuni\xF5" "es mudam");
+    const AllocationGrid& grid = board_solutions[OPTIMAL_SOLUTION].report.grid;
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            if (moved_from[section][m] == 0)
+                continue;
+            const Section& s = sections[section];
+            const Meeting& meeting = s.meetings[m];
+            markup(out, "<li>turma %d (%s %d-%d), %s ", section, s.course_code, s.course_number, s.section_number,
+                   WEEKDAY_TITLES[meeting.weekday]);
+            write_clock(out, meeting.earliest_start);
+            markup(out, ": ");
+            write_room_name(out, moved_from[section][m] - 1);
+            markup(out, " &rarr; ");
+            int32_t now = first_slot_column(grid, section, m);
+            if (now < 0)
+                markup(out, "fora da grade");
+            else
+                write_room_name(out, now);
+            markup(out, "</li>\n");
+        }
+    markup(out, "</ul>\n");
+}
+
 // Whether solucaof.txt was written before solucao.txt: the two are then of different runs.
 bool annealing_older_than_initial()
 {
@@ -286,6 +317,7 @@ void write_summary(std::FILE* out)
             write_summary_row(out, kind);
     markup(out, "</tbody>\n</table>\n");
     write_left_out(out);
+    write_moved(out);
     markup(out, "</section>\n");
 }
 

@@ -9,6 +9,7 @@
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
 #include "report/left_out_file.hpp"
+#include "report/moved_file.hpp"
 #include "report/solution_check.hpp"
 
 namespace {
@@ -102,6 +103,11 @@ void write_meeting_entry(std::FILE* out, int32_t section, int m)
             markup(out, ", ");
             write_room_name(out, room);
             markup(out, " (%d lugares)", room_capacity[room]);
+            if (moved_from[section][m] != 0 && plan_kind() == OPTIMAL_SOLUTION) {
+                markup(out, " <span class=\"flag\">mudou de sala; antes ");
+                write_room_name(out, moved_from[section][m] - 1);
+                markup(out, "</span>");
+            }
         }
     }
     markup(out, "</td>");

@@ -7,6 +7,7 @@
 #include "io/console.hpp"
 #include "model/rules.hpp"
 #include "report/left_out_file.hpp"
+#include "report/moved_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
 #include "search/planning.hpp"
@@ -118,8 +119,11 @@ void read_board_solutions()
 {
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         read_board_solution(static_cast<SolutionKind>(kind));
-    if (board_solutions[OPTIMAL_SOLUTION].present)
-        read_left_out_file();
+    if (!board_solutions[OPTIMAL_SOLUTION].present)
+        return;
+    read_left_out_file();
+    if (!read_moved_file(board_solutions[OPTIMAL_SOLUTION].report.grid))
+        console_print("%s\n", STALE_MOVES);
 }
 
 SolutionKind plan_kind()
