@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
+#include <tuple>
 #include <vector>
 
 #include <coin/Cbc_C_Interface.h>
@@ -20,6 +21,7 @@
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
+#include "search/alternatives.hpp"
 #include "search/kept_plan.hpp"
 #include "search/optimum_model.hpp"
 #include "test_support.hpp"
@@ -570,6 +572,92 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
     }
     clear_kept_plan();
     EXPECT_GT(moved_somewhere, 0);
+}
+
+TEST_F(Optimum, AlternativesAreTheBestFreeRoomsAndSwapsPricedInFull)
+{
+    int swaps = 0, listed = 0;
+    for (int trial = 0; trial < sweep(30); ++trial) {
+        reset_tables();
+        last_room = LAST_ROOM;
+        for (int room = 0; room <= last_room; ++room)
+            room_capacity[room] = room == 0 ? 0 : 20 + 10 * random_below(4);
+        excess_weight = 1 + random_below(6);
+        idle_weight = random_below(3);
+        section_count = 10;
+        for (int32_t s = 1; s <= section_count; ++s) {
+            sections[s].demand = 5 + random_below(60);
+            int first = 1 + random_below(4);
+            add_meeting(s, 1, first, first + random_below(3));
+            if (s < 4)
+                add_meeting(s, 2, 18 + random_below(2), 19 + random_below(2));
+        }
+        if (trial % 3 == 0)
+            add_rule({RuleKind::Avoid, 1, 1 + random_below(10), 1 + random_below(last_room), 0, 0, 0, 0});
+        if (trial % 4 == 0)
+            add_rule({RuleKind::Closed, 2, 0, 1 + random_below(last_room), MONDAY, 450, 550, 0});
+        const int32_t weights[] = {0, 0, 9, 300};
+        same_room_weight = weights[random_below(4)];
+        ASSERT_TRUE(solve_optimum(best_grid).feasible);
+        int32_t today;
+        grid_cost(best_grid, today);
+        int64_t students_today = grid_figures(best_grid).students_above;
+        for (const Placed& meeting : present_meetings()) {
+            int m = sections[meeting.section].meetings[1].first_slot == meeting.first ? 1 : 2;
+            int from = first_slot_column(best_grid, meeting.section, m);
+            // Every other room by hand: free, or one meeting there that can take this one's room.
+            std::vector<std::tuple<int64_t, int, int64_t>> expected;  // cost change, room, students change
+            for (int room = 0; room <= last_room; ++room) {
+                if (room == from || !room_allowed(meeting.section, room, meeting.first, meeting.last))
+                    continue;
+                std::vector<int32_t> there;
+                for (int row = meeting.first; row <= meeting.last; ++row)
+                    if (best_grid[row][room] != 0 &&
+                        std::find(there.begin(), there.end(), best_grid[row][room]) == there.end())
+                        there.push_back(best_grid[row][room]);
+                if (there.size() > 1)
+                    continue;
+                candidate_grid = best_grid;
+                for (int row = meeting.first; row <= meeting.last; ++row)
+                    candidate_grid[row][from] = 0;
+                bool fits = true;
+                if (!there.empty()) {
+                    int32_t other = there[0];
+                    int weekday = slot_weekday(meeting.first);
+                    const Meeting& b = sections[other].meetings[sections[other].meetings[1].weekday == weekday ? 1 : 2];
+                    fits = room_allowed(other, from, b.first_slot, b.last_slot);
+                    for (int row = b.first_slot; row <= b.last_slot; ++row) {
+                        candidate_grid[row][room] = 0;
+                        fits = fits && candidate_grid[row][from] == 0;
+                        candidate_grid[row][from] = other;
+                    }
+                }
+                for (int row = meeting.first; row <= meeting.last; ++row)
+                    candidate_grid[row][room] = meeting.section;
+                int32_t after;
+                grid_cost(candidate_grid, after);
+                if (fits)
+                    expected.push_back({int64_t{after} - today, room,
+                                        grid_figures(candidate_grid).students_above - students_today});
+            }
+            std::sort(expected.begin(), expected.end());
+            AllocationGrid before = best_grid;
+            Alternatives best;
+            int count = find_alternatives(best_grid, meeting.section, m, best);
+            ASSERT_EQ(best_grid, before);
+            ASSERT_EQ(count, static_cast<int>(std::min<std::size_t>(expected.size(), ALTERNATIVES_SHOWN)))
+                << "trial " << trial;
+            for (int i = 0; i < count; ++i) {
+                ASSERT_EQ(best[i].cost_change, std::get<0>(expected[i])) << "trial " << trial;
+                ASSERT_EQ(best[i].room, std::get<1>(expected[i])) << "trial " << trial;
+                ASSERT_EQ(best[i].students_change, std::get<2>(expected[i])) << "trial " << trial;
+                swaps += best[i].swapped != 0;
+            }
+            listed += count;
+        }
+    }
+    EXPECT_GT(swaps, 0);
+    EXPECT_GT(listed, swaps);
 }
 
 TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
