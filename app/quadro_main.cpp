@@ -1,7 +1,8 @@
 // alocacao-quadro: the weekly room board of the instance in the working
 // directory and of whichever reports alocacao and alocacao-otimo left there
 // (solucao.txt, solucaof.txt, otima.txt, planejamento.txt), written to
-// quadro.html; the plan (otima.txt, else solucaof.txt) also to alocacao.csv
+// quadro.html; the plan (plano.txt, else otima.txt, else solucaof.txt) also
+// to alocacao.csv, with the best other rooms of each class in alternativas.csv,
 // and, with --semestre AAAA-MM-DD:AAAA-MM-DD, to a calendar per room.
 // Exit status: 0 when the files are written, also before any report exists;
 // 1 for any other argument, an input file or a report that cannot be used, a
@@ -79,6 +80,7 @@ int main(int argc, char** argv)
     }
     int written = write_plan_exports("quadro.html", calendars ? &semester : nullptr);
     print_written("Planilha gravada em", "alocacao.csv");
+    print_written("Alternativas gravadas em", "alternativas.csv");
     if (calendars) {
         console_print("Calend\xE1rios gravados: %d arquivos sala-*.ics\n", written);
         remove_stale_calendars();

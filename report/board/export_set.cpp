@@ -1,5 +1,5 @@
-// The plan's files written as a set: the page before them, the spreadsheet,
-// a calendar per room; what a failed write leaves behind named on the
+// The plan's files written as a set: the page before them, the two
+// spreadsheets, a calendar per room; what a failed write leaves behind named on the
 // console, and calendars of rooms no longer in the plan removed.
 #include "report/board/export_set.hpp"
 
@@ -21,7 +21,7 @@ namespace {
 // done: when a write fails, the console names what was and was not rewritten.
 using FileName = std::array<char, 32>;
 struct ExportLedger {
-    std::array<FileName, MAX_ROOM_COLUMNS + 3> names;  // the page, the spreadsheet, a calendar per column
+    std::array<FileName, MAX_ROOM_COLUMNS + 4> names;  // the page, the two spreadsheets, a calendar per column
     int count;
     int done;
 };
@@ -80,6 +80,7 @@ int write_plan_exports(const char* page, const Semester* semester)
     plan_export(page);
     end_export();
     plan_export("alocacao.csv");
+    plan_export("alternativas.csv");
     char name[32];
     for (int room = 0; room <= last_room; ++room)
         if (rooms[room]) {
@@ -89,6 +90,8 @@ int write_plan_exports(const char* page, const Semester* semester)
     set_failure_note(name_exports_left_behind);
     write_plan_spreadsheet();
     end_export();
+    write_plan_alternatives();
+    end_export();
     char stamp[32];
     format_stamp(stamp, sizeof stamp);
     for (int room = 0; room <= last_room; ++room)
@@ -97,7 +100,7 @@ int write_plan_exports(const char* page, const Semester* semester)
             end_export();
         }
     set_failure_note(nullptr);
-    return ledger.count - 2;
+    return ledger.count - 3;
 }
 
 void remove_stale_calendars()

@@ -1,11 +1,11 @@
-// The plan's files written as a set, after the page: alocacao.csv and,
-// given a semester, a calendar per room with a meeting in it. When a write
+// The plan's files written as a set, after the page: alocacao.csv,
+// alternativas.csv and, given a semester, a calendar per room with a meeting in it. When a write
 // fails, the console names the files that were and were not rewritten.
 #pragma once
 
 #include "report/board/plan_files.hpp"
 
-// Writes alocacao.csv and, given a semester, sala-NN.ics for every room with
+// Writes alocacao.csv, alternativas.csv and, given a semester, sala-NN.ics for every room with
 // a meeting in it (sala-sv.ics for the overflow column). `page` was written
 // just before. When a write fails, the console names the files that were and
 // were not rewritten, and the process ends with status 1. Returns how many

@@ -13,6 +13,7 @@
 #include "model/calendar.hpp"
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
+#include "search/alternatives.hpp"
 
 namespace {
 
@@ -131,6 +132,44 @@ void write_csv_field(std::FILE* out, const char* text, bool last, bool utf8 = fa
     else
         markup(out, "%s", field);
     std::fputs(last ? "\r\n" : ";", out);
+}
+
+// The fields that say which meeting a row is: day, start, end, room, course, section.
+void format_meeting_fields(char (*text)[2 * MAX_ROOM_NAME + 8], std::size_t size, const PlanMeeting& meeting)
+{
+    const Section& section = sections[meeting.section];
+    std::snprintf(text[0], size, "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
+    std::snprintf(text[1], size, "%02d:%02d", meeting.start / 60, meeting.start % 60);
+    std::snprintf(text[2], size, "%02d:%02d", meeting.end / 60, meeting.end % 60);
+    format_room_column(text[3], size, meeting.room);
+    std::snprintf(text[4], size, "%s %d", section.course_code, section.course_number);
+    std::snprintf(text[5], size, "%d", section.section_number);
+}
+
+// One row per alternative of the meeting: the meeting, then the rank, the
+// room proposed, its name, the class it would swap with, and the changes.
+void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, AllocationGrid& grid)
+{
+    Alternatives best;
+    int count = find_alternatives(grid, meeting.section, meeting.meeting, best);
+    char text[12][2 * MAX_ROOM_NAME + 8];
+    format_meeting_fields(text, sizeof text[0], meeting);
+    for (int i = 0; i < count; ++i) {
+        const Alternative& alternative = best[i];
+        std::snprintf(text[6], sizeof text[6], "%d", i + 1);
+        format_room_column(text[7], sizeof text[7], alternative.room);
+        std::snprintf(text[8], sizeof text[8], "%s", room_names[alternative.room].data());
+        const Section& other = sections[alternative.swapped];
+        if (alternative.swapped != 0)
+            std::snprintf(text[9], sizeof text[9], "%s %d-%d", other.course_code, other.course_number,
+                          other.section_number);
+        else
+            text[9][0] = '\0';
+        std::snprintf(text[10], sizeof text[10], "%lld", static_cast<long long>(alternative.cost_change));
+        std::snprintf(text[11], sizeof text[11], "%lld", static_cast<long long>(alternative.students_change));
+        for (int field = 0; field < 12; ++field)
+            write_csv_field(out, text[field], field == 11, field == 8);
+    }
 }
 
 void write_csv_row(std::FILE* out, const PlanMeeting& meeting)
@@ -331,6 +370,19 @@ std::bitset<MAX_ROOM_COLUMNS> calendar_rooms(const Semester& semester)
             rooms.set(meeting.room);
     });
     return rooms;
+}
+
+void write_plan_alternatives()
+{
+    static AllocationGrid grid;  // the plan, changed while each alternative is tried
+    grid = plan_grid();
+    std::FILE* out = begin_output_file("alternativas.csv", "\n\nArquivo alternativas.csv nao pode ser criado.\n");
+    std::fputs("\xEF\xBB\xBF", out);
+    std::fputs("dia;inicio;fim;sala;disciplina;turma;alternativa;sala proposta;nome da sala proposta;troca com;"
+               "variacao do custo;variacao de alunos acima\r\n",
+               out);
+    for_each_plan_meeting([&](const PlanMeeting& meeting) { write_alternative_rows(out, meeting, grid); });
+    finish_output_file();
 }
 
 void write_plan_spreadsheet()

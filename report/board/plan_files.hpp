@@ -1,5 +1,6 @@
 // The plan in the formats people take elsewhere: alocacao.csv for
-// spreadsheets, and one iCalendar file per room for calendars. Both are
+// spreadsheets with alternativas.csv beside it, and one iCalendar file per
+// room for calendars. Both are
 // written through the safe output path, like every other file; export_set
 // writes them together.
 #pragma once
@@ -33,6 +34,14 @@ bool plan_occurs_in(const Semester& semester);
 // take for a formula after a "'". Through the safe output path: a failure
 // ends the process with status 1.
 void write_plan_spreadsheet();
+
+// Writes alternativas.csv, in the conventions of alocacao.csv: for each
+// meeting of the plan, in the same order, a row per other room it could take
+// (at most three, find_alternatives): the meeting's day, start, end, room,
+// course and section, then the rank, the room proposed and its name, the
+// class it would swap with (empty for a free room), and the exact change in
+// cost and in students above capacity.
+void write_plan_alternatives();
 
 // The rooms that get a calendar: those with a meeting that happens in the semester.
 std::bitset<MAX_ROOM_COLUMNS> calendar_rooms(const Semester& semester);

@@ -11,6 +11,7 @@
 #include "report/left_out_file.hpp"
 #include "report/moved_file.hpp"
 #include "report/solution_check.hpp"
+#include "search/alternatives.hpp"
 
 namespace {
 
@@ -84,6 +85,28 @@ bool listed_before(int32_t a, int32_t b)
     return x.section_number != y.section_number ? x.section_number < y.section_number : a < b;
 }
 
+AllocationGrid alternatives_grid;  // the plan, changed while each alternative is tried
+
+// "Outras salas: sala 05 (custo +12, alunos acima +0); troca com MTM 121-2, sala 03 (...)"
+void write_alternatives(std::FILE* out, int32_t section, int m)
+{
+    Alternatives best;
+    int count = find_alternatives(alternatives_grid, section, m, best);
+    for (int i = 0; i < count; ++i) {
+        markup(out, i == 0 ? "<br><small>Outras salas: " : "; ");
+        if (best[i].swapped != 0) {
+            markup(out, "troca com ");
+            write_section_name(out, best[i].swapped);
+            markup(out, ", ");
+        }
+        write_room_name(out, best[i].room);
+        markup(out, " (custo %+lld, alunos acima %+lld)", static_cast<long long>(best[i].cost_change),
+               static_cast<long long>(best[i].students_change));
+    }
+    if (count > 0)
+        markup(out, "</small>");
+}
+
 void write_meeting_entry(std::FILE* out, int32_t section, int m)
 {
     const Meeting& meeting = sections[section].meetings[m];
@@ -108,6 +131,7 @@ void write_meeting_entry(std::FILE* out, int32_t section, int m)
                 write_room_name(out, moved_from[section][m] - 1);
                 markup(out, "</span>");
             }
+            write_alternatives(out, section, m);
         }
     }
     markup(out, "</td>");
@@ -136,6 +160,7 @@ void write_class_list(std::FILE* out)
     for (int32_t i = 0; i < section_count; ++i)
         order[i] = i + 1;
     std::sort(order.begin(), order.begin() + section_count, listed_before);
+    alternatives_grid = plan_grid();
     markup(out, "<section id=\"turmas\">\n<h2>Turmas (%s)</h2>\n<table>\n<thead><tr><th scope=\"col\">Turma</th>"
                 "<th scope=\"col\">Alunos</th><th scope=\"col\">Reuni\xE3o 1</th><th scope=\"col\">Reuni\xE3o 2</th>"
                 "</tr></thead>\n<tbody>\n",

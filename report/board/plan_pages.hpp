@@ -10,5 +10,7 @@
 void write_room_pages(std::FILE* out);
 
 // "Turmas": every section by course code, course number and section, with
-// its students and, for each meeting, its weekday, times and room.
+// its students and, for each meeting, its weekday, times and room, and up
+// to three other rooms it could take (find_alternatives) with what each
+// changes.
 void write_class_list(std::FILE* out);
