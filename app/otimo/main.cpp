@@ -20,118 +20,24 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
+#include "app/otimo/allocation_notes.hpp"
+#include "app/otimo/hand_plans.hpp"
 #include "io/console.hpp"
-#include "model/calendar.hpp"
 #include "model/instance.hpp"
 #include "model/rules.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
-#include "report/grid_reader.hpp"
 #include "report/left_out_file.hpp"
 #include "report/moved_file.hpp"
-#include "report/plan_csv.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
-#include "search/kept_plan.hpp"
 #include "search/optimum.hpp"
-#include "search/optimum_model.hpp"
 #include "search/planning.hpp"
 
 namespace {
-
-// "turma 5 (MTM 101-5)"
-void print_class(int32_t section)
-{
-    const Section& s = sections[section];
-    console_print("turma %d (%s %d-%d)", section, s.course_code, s.course_number, s.section_number);
-}
-
-// The classes that meet at weekly slot `slot`.
-void print_classes_at(int32_t slot)
-{
-    for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
-            const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday != 0 && meeting.first_slot <= slot && slot <= meeting.last_slot) {
-                console_print("  ");
-                print_class(section);
-                console_print("\n");
-            }
-        }
-}
-
-// Names, for each weekday the rules leave without an allocation, the block
-// where the columns they leave open run out and the classes there; false
-// when every weekday has one.
-bool name_where_rules_leave_no_room()
-{
-    bool named = false;
-    for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
-        if (int32_t slot = slot_where_columns_run_out(weekday)) {
-            int32_t start = slot_start(slot);
-            console_print("%s, bloco das %02d:%02d: as colunas que regras.txt deixa abertas acabam; "
-                          "turmas nesse bloco:\n",
-                          weekday_name(weekday), start / 60, start % 60);
-            print_classes_at(slot);
-            named = true;
-        }
-    return named;
-}
-
-// What the rules of regras.txt left without an allocation is named, or that
-// none was found within the time limit; ends the process.
-[[noreturn]] void refuse_without_allocation()
-{
-    if (name_where_rules_leave_no_room())
-        fail_with("N\xE3o existe aloca\xE7\xE3o que cumpra as regras de regras.txt.\n");
-    fail_with("Nenhuma aloca\xE7\xE3o que cumpra as regras de regras.txt foi encontrada.\n");
-}
-
-// Names each slot with more meetings than open columns, with the classes
-// that meet there; the optimum then leaves the fewest meetings it can out of
-// the grid.
-void warn_overfull_slots()
-{
-    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
-    for (int row = 1; row <= SLOT_COUNT; ++row) {
-        if (count[row] <= open_columns(row))
-            continue;
-        int32_t start = slot_start(row);
-        console_print("Aviso: %s, bloco das %02d:%02d: %d reunioes para %d colunas (sv e %d salas).\n",
-                      weekday_name(slot_weekday(row)), start / 60, start % 60, count[row], open_columns(row),
-                      open_columns(row) - 1);
-        for (int32_t section = 1; section <= section_count; ++section)
-            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
-                const Meeting& meeting = sections[section].meetings[m];
-                if (meeting.weekday == 0 || row < meeting.first_slot || row > meeting.last_slot)
-                    continue;
-                console_print("  ");
-                print_class(section);
-                console_print(", %d alunos, %02d:%02d a %02d:%02d\n", sections[section].demand,
-                              meeting.earliest_start / 60, meeting.earliest_start % 60, meeting.end_time / 60,
-                              meeting.end_time % 60);
-            }
-    }
-}
-
-// Names each meeting the optimum left out of the grid.
-void name_left_out()
-{
-    for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
-            if (left_out[section][m]) {
-                const Meeting& meeting = sections[section].meetings[m];
-                console_print("Reuniao sem lugar na grade: ");
-                print_class(section);
-                console_print(", %s %02d:%02d a %02d:%02d.\n", weekday_name(meeting.weekday),
-                              meeting.earliest_start / 60, meeting.earliest_start % 60, meeting.end_time / 60,
-                              meeting.end_time % 60);
-            }
-}
 
 void report_optimum(const OptimumResult& result)
 {
@@ -216,87 +122,6 @@ void plan_room_changes(const OptimumResult& optimum, double seconds)
     price_rules(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds);
     write_planning_file(today);
     print_planning(today);
-}
-
-// The published plan to keep, from a grid report (otima.txt, plano.txt) or
-// from a spreadsheet (a name ending in .csv); a file that cannot be used
-// ends the process with status 1.
-void read_kept_plan(const char* name)
-{
-    std::size_t length = std::strlen(name);
-    bool spreadsheet = length > 4 && strcasecmp(name + length - 4, ".csv") == 0;
-    if (spreadsheet && read_plan_csv(name, candidate_grid, PlanReading::Kept) > 0)
-        fail_with("\n\nArquivo %s: faltam colunas do plano no cabecalho\n", name);
-    static GridReport kept;
-    switch (spreadsheet ? ReportRead::Read : read_grid_report(name, true, kept)) {
-    case ReportRead::Missing:
-    case ReportRead::Unreadable:
-        fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
-    case ReportRead::Malformed:
-        fail_with("\n\nArquivo %s, linha %d: formato inesperado (um relatorio como otima.txt, ou uma planilha .csv)\n",
-                  name, kept.bad_line);
-    case ReportRead::Read:
-        break;
-    }
-    keep_plan(spreadsheet ? candidate_grid : kept.grid);
-    console_print("Plano mantido (");
-    console_print_path(name);
-    console_print("): %d reuni\xF5" "es com sala.\n", kept_count);
-}
-
-// "sv", "03", "117": a column as alocacao.csv writes it.
-void print_column(int32_t room)
-{
-    if (room == OVERFLOW_COLUMN)
-        console_print("sv");
-    else
-        console_print("%0*d", last_room >= 100 ? 3 : 2, room);
-}
-
-// The kept meetings that the optimum puts in another room, one line each.
-void name_moved_meetings()
-{
-    console_print("Reunioes que mudam de sala em relacao ao plano mantido: %d\n", moved_count);
-    for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
-            if (moved_from[section][m] == 0)
-                continue;
-            const Meeting& meeting = sections[section].meetings[m];
-            console_print("  ");
-            print_class(section);
-            console_print(", %s %02d:%02d a %02d:%02d: sala ", weekday_name(meeting.weekday),
-                          meeting.earliest_start / 60, meeting.earliest_start % 60, meeting.end_time / 60,
-                          meeting.end_time % 60);
-            print_column(moved_from[section][m] - 1);
-            console_print(" -> sala ");
-            int32_t now = first_slot_column(best_grid, section, m);
-            if (now < 0)
-                console_print("nenhuma (fora da grade)");
-            else
-                print_column(now);
-            console_print("\n");
-        }
-}
-
-// The plan of a spreadsheet, read back and checked; when sound, written to
-// plano.txt with its figures and its distance to the optimum. Returns the
-// exit status: 0, or 2 when it is not sound (nothing written).
-int check_edited_plan(const char* name, double seconds)
-{
-    int faults = read_plan_csv(name, best_grid);
-    if (faults > 0) {
-        console_print("%d %s; plano.txt n\xE3o foi gravado.\n", faults, faults == 1 ? "falha" : "falhas");
-        return 2;
-    }
-    grid_cost(best_grid, best_cost);
-    violation_count = count_capacity_violations(best_grid);
-    OptimumResult optimum = solve_optimum(candidate_grid, OPTIMUM_STATE_LIMIT, seconds);
-    write_edited_plan_file();
-    console_print("Custo do plano: %d\nInviabilidades: %d\n", best_cost, violation_count);
-    if (optimum.feasible)
-        print_plan_figures("plano.txt", best_grid, optimum);
-    console_print("Plano gravado em plano.txt\n");
-    return 0;
 }
 
 }  // namespace

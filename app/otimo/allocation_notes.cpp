@@ -1,0 +1,149 @@
+// What alocacao-otimo says of the meetings an allocation cannot seat or moves.
+#include "app/otimo/allocation_notes.hpp"
+
+#include "io/console.hpp"
+#include "model/calendar.hpp"
+#include "model/tables.hpp"
+#include "report/left_out_file.hpp"
+#include "report/moved_file.hpp"
+#include "search/cost.hpp"
+#include "search/optimum.hpp"
+#include "search/optimum_model.hpp"
+
+namespace {
+
+// "turma 5 (MTM 101-5)"
+void print_class(int32_t section)
+{
+    const Section& s = sections[section];
+    console_print("turma %d (%s %d-%d)", section, s.course_code, s.course_number, s.section_number);
+}
+
+// "segunda-feira 07:30 a 09:10", or without the weekday: when a meeting is.
+void print_when(const Meeting& meeting, bool with_weekday)
+{
+    if (with_weekday)
+        console_print("%s ", weekday_name(meeting.weekday));
+    console_print("%02d:%02d a %02d:%02d", meeting.earliest_start / 60, meeting.earliest_start % 60,
+                  meeting.end_time / 60, meeting.end_time % 60);
+}
+
+// The classes that meet at weekly slot `slot`.
+void print_classes_at(int32_t slot)
+{
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            if (meeting.weekday != 0 && meeting.first_slot <= slot && slot <= meeting.last_slot) {
+                console_print("  ");
+                print_class(section);
+                console_print("\n");
+            }
+        }
+}
+
+// Names, for each weekday the rules leave without an allocation, the block
+// where the columns they leave open run out and the classes there; false
+// when every weekday has one.
+bool name_where_rules_leave_no_room()
+{
+    bool named = false;
+    for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+        if (int32_t slot = slot_where_columns_run_out(weekday)) {
+            int32_t start = slot_start(slot);
+            console_print("%s, bloco das %02d:%02d: as colunas que regras.txt deixa abertas acabam; "
+                          "turmas nesse bloco:\n",
+                          weekday_name(weekday), start / 60, start % 60);
+            print_classes_at(slot);
+            named = true;
+        }
+    return named;
+}
+
+// "sv", "03", "117": a column as alocacao.csv writes it.
+void print_column(int32_t room)
+{
+    if (room == OVERFLOW_COLUMN)
+        console_print("sv");
+    else
+        console_print("%0*d", last_room >= 100 ? 3 : 2, room);
+}
+
+}  // namespace
+
+// What the rules of regras.txt left without an allocation is named, or that
+// none was found within the time limit; ends the process.
+[[noreturn]] void refuse_without_allocation()
+{
+    if (name_where_rules_leave_no_room())
+        fail_with("N\xE3o existe aloca\xE7\xE3o que cumpra as regras de regras.txt.\n");
+    fail_with("Nenhuma aloca\xE7\xE3o que cumpra as regras de regras.txt foi encontrada.\n");
+}
+
+// Names each slot with more meetings than open columns, with the classes
+// that meet there; the optimum then leaves the fewest meetings it can out of
+// the grid.
+void warn_overfull_slots()
+{
+    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+    for (int row = 1; row <= SLOT_COUNT; ++row) {
+        if (count[row] <= open_columns(row))
+            continue;
+        int32_t start = slot_start(row);
+        console_print("Aviso: %s, bloco das %02d:%02d: %d reunioes para %d colunas (sv e %d salas).\n",
+                      weekday_name(slot_weekday(row)), start / 60, start % 60, count[row], open_columns(row),
+                      open_columns(row) - 1);
+        for (int32_t section = 1; section <= section_count; ++section)
+            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+                const Meeting& meeting = sections[section].meetings[m];
+                if (meeting.weekday == 0 || row < meeting.first_slot || row > meeting.last_slot)
+                    continue;
+                console_print("  ");
+                print_class(section);
+                console_print(", %d alunos, ", sections[section].demand);
+                print_when(meeting, false);
+                console_print("\n");
+            }
+    }
+}
+
+// Names each meeting the optimum left out of the grid.
+void name_left_out()
+{
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+            if (left_out[section][m]) {
+                const Meeting& meeting = sections[section].meetings[m];
+                console_print("Reuniao sem lugar na grade: ");
+                print_class(section);
+                console_print(", ");
+                print_when(meeting, true);
+                console_print(".\n");
+            }
+}
+
+// The kept meetings that the optimum puts in another room, one line each.
+void name_moved_meetings()
+{
+    console_print("Reunioes que mudam de sala em relacao ao plano mantido: %d\n", moved_count);
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            if (moved_from[section][m] == 0)
+                continue;
+            const Meeting& meeting = sections[section].meetings[m];
+            console_print("  ");
+            print_class(section);
+            console_print(", ");
+            print_when(meeting, true);
+            console_print(": sala ");
+            print_column(moved_from[section][m] - 1);
+            console_print(" -> sala ");
+            int32_t now = first_slot_column(best_grid, section, m);
+            if (now < 0)
+                console_print("nenhuma (fora da grade)");
+            else
+                print_column(now);
+            console_print("\n");
+        }
+}
+

@@ -1,0 +1,23 @@
+// The console lines of alocacao-otimo about where an allocation falls short
+// or changes: the blocks with more meetings than columns and the meetings a
+// partial plan leaves out, where the rules of regras.txt leave no room, and
+// the meetings that leave their room of a kept plan.
+#pragma once
+
+#include <cstdint>
+
+// Names each slot with more meetings than open columns ("Aviso: ..., bloco
+// das 07:30: 9 reunioes para 8 colunas (sv e 7 salas).") with the classes
+// that meet there, one line each.
+void warn_overfull_slots();
+
+// "Reuniao sem lugar na grade: ...", for each meeting marked left out.
+void name_left_out();
+
+// Names, for each weekday the rules leave without an allocation, where the
+// open columns run out and the classes there, and ends the process.
+[[noreturn]] void refuse_without_allocation();
+
+// "Reunioes que mudam de sala em relacao ao plano mantido: N", then each
+// meeting marked moved, its kept room and its room in best_grid.
+void name_moved_meetings();

@@ -1,0 +1,56 @@
+// Reading the hand-made plans: the spreadsheet checked, the kept plan taken in.
+#include "app/otimo/hand_plans.hpp"
+
+#include <cstring>
+#include <strings.h>
+
+#include "io/console.hpp"
+#include "model/tables.hpp"
+#include "report/grid_files.hpp"
+#include "report/grid_reader.hpp"
+#include "report/plan_csv.hpp"
+#include "report/solution_check.hpp"
+#include "search/cost.hpp"
+#include "search/kept_plan.hpp"
+#include "search/optimum.hpp"
+
+int check_edited_plan(const char* name, double seconds)
+{
+    int faults = read_plan_csv(name, best_grid);
+    if (faults > 0) {
+        console_print("%d %s; plano.txt n\xE3o foi gravado.\n", faults, faults == 1 ? "falha" : "falhas");
+        return 2;
+    }
+    grid_cost(best_grid, best_cost);
+    violation_count = count_capacity_violations(best_grid);
+    OptimumResult optimum = solve_optimum(candidate_grid, OPTIMUM_STATE_LIMIT, seconds);
+    write_edited_plan_file();
+    console_print("Custo do plano: %d\nInviabilidades: %d\n", best_cost, violation_count);
+    if (optimum.feasible)
+        print_plan_figures("plano.txt", best_grid, optimum);
+    console_print("Plano gravado em plano.txt\n");
+    return 0;
+}
+
+void read_kept_plan(const char* name)
+{
+    std::size_t length = std::strlen(name);
+    bool spreadsheet = length > 4 && strcasecmp(name + length - 4, ".csv") == 0;
+    if (spreadsheet && read_plan_csv(name, candidate_grid, PlanReading::Kept) > 0)
+        fail_with("\n\nArquivo %s: faltam colunas do plano no cabecalho\n", name);
+    static GridReport kept;
+    switch (spreadsheet ? ReportRead::Read : read_grid_report(name, true, kept)) {
+    case ReportRead::Missing:
+    case ReportRead::Unreadable:
+        fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
+    case ReportRead::Malformed:
+        fail_with("\n\nArquivo %s, linha %d: formato inesperado (um relatorio como otima.txt, ou uma planilha .csv)\n",
+                  name, kept.bad_line);
+    case ReportRead::Read:
+        break;
+    }
+    keep_plan(spreadsheet ? candidate_grid : kept.grid);
+    console_print("Plano mantido (");
+    console_print_path(name);
+    console_print("): %d reuni\xF5" "es com sala.\n", kept_count);
+}
