@@ -120,14 +120,61 @@ void compute_meeting_slots()
 
 }  // namespace
 
-int32_t find_section(const char* code, int32_t course_number, int32_t section_number)
+namespace {
+
+// The sections by key, so that each line of horario.txt and regras.txt finds
+// its section at once: open addressing over (code, course, section), at most
+// half full, each key giving its first section; built when demanda.txt is read.
+constexpr int SECTION_INDEX_BITS = 15;
+constexpr std::size_t SECTION_INDEX_SIZE = std::size_t{1} << SECTION_INDEX_BITS;
+static_assert(SECTION_INDEX_SIZE >= 2 * MAX_SECTIONS);
+std::array<int32_t, SECTION_INDEX_SIZE> section_index;  // 0: an empty slot
+int32_t indexed_count = -1;  // the section_count the index holds; -1: none
+
+bool has_key(int32_t index, const char* code, int32_t course_number, int32_t section_number)
 {
+    const Section& section = sections[index];
+    return section.course_code == code && section.course_number == course_number &&
+           section.section_number == section_number;
+}
+
+// The index slot of a key: the slot that holds its section, or the empty one where it would go.
+std::size_t index_slot(const char* code, int32_t course_number, int32_t section_number)
+{
+    uint64_t key = reinterpret_cast<uintptr_t>(code) ^ (uint64_t(uint32_t(course_number)) << 20) ^
+                   (uint64_t(uint32_t(section_number)) << 42);
+    std::size_t slot = (key * 0x9E3779B97F4A7C15ULL) >> (64 - SECTION_INDEX_BITS);
+    while (section_index[slot] != 0 && !has_key(section_index[slot], code, course_number, section_number))
+        slot = (slot + 1) & (SECTION_INDEX_SIZE - 1);
+    return slot;
+}
+
+void index_sections()
+{
+    section_index.fill(0);
     for (int32_t index = 1; index <= section_count; ++index) {
         const Section& section = sections[index];
-        if (section.course_number == course_number && section.section_number == section_number &&
-            section.course_code == code)
-            return index;
+        std::size_t slot = index_slot(section.course_code, section.course_number, section.section_number);
+        if (section_index[slot] == 0)
+            section_index[slot] = index;
     }
+    indexed_count = section_count;
+}
+
+}  // namespace
+
+void forget_section_index()
+{
+    indexed_count = -1;
+}
+
+int32_t find_section(const char* code, int32_t course_number, int32_t section_number)
+{
+    if (indexed_count == section_count)
+        return section_index[index_slot(code, course_number, section_number)];
+    for (int32_t index = 1; index <= section_count; ++index)  // a table filled by hand
+        if (has_key(index, code, course_number, section_number))
+            return index;
     return 0;
 }
 
@@ -292,6 +339,7 @@ bool read_sections(RecordFile& file)
         section.meetings = {};
     }
     section_count = count;
+    index_sections();
     return read == RecordRead::End;
 }
 

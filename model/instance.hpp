@@ -21,8 +21,12 @@ void read_instance();
 inline constexpr const char* TIMETABLE_RECORD = "d|d|d|c|d|d:d|d:d|";
 
 // The first loaded section with this course and section number and the very
-// same code; 0 when there is none.
+// same code; 0 when there is none. By key, once demanda.txt is read; a table
+// filled by hand is searched section by section.
 int32_t find_section(const char* code, int32_t course_number, int32_t section_number);
+
+// Forgets the key index of the sections (the tables were reset).
+void forget_section_index();
 
 // The readers of the three files, each to its end. They return false at the
 // first line they refuse, with file.line and file.error saying where and why;

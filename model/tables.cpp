@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "model/calendar.hpp"
+#include "model/instance.hpp"
 #include "model/rules.hpp"
 
 int32_t last_room{};
@@ -39,6 +40,7 @@ void reset_tables()
     annealing_schedule = {};
     reset_course_codes();
     reset_rules();
+    forget_section_index();
 }
 
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to)
