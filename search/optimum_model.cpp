@@ -291,6 +291,7 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced)
                 Cbc_addRow(cbc, "", count, row_columns.data(), row_values.data(), 'L', group_size(group));
         }
     Cbc_setAllowableGap(cbc, 0.5);  // objectives are whole numbers
+    Cbc_setParameter(cbc, "preprocess", "off");  // its probing costs more than it saves on these models
     return cbc;
 }
 
