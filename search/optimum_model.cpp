@@ -10,6 +10,7 @@
 #include "model/rules.hpp"
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
+#include "search/model_matrix.hpp"
 
 namespace {
 
@@ -27,12 +28,15 @@ struct DayModel {
 };
 DayModel model;
 
-// One row's variables and coefficients: a row holds one variable per group
-// and one to leave the meeting out, or one per meeting over a slot, or one
-// per meeting of the weekday left out.
-constexpr int MAX_ROW_ENTRIES = std::max(MAX_ROOM_COLUMNS + 1, MAX_DAY_MEETINGS);
-std::array<int, MAX_ROW_ENTRIES> row_columns;
-std::array<double, MAX_ROW_ENTRIES> row_values;
+// The weekday's distinct meeting starts, how many meetings cover each, and
+// each group's capacity row there (-1: none, the group has rooms enough).
+struct StartRows {
+    std::array<int, BLOCKS_PER_DAY> slot;
+    std::array<int, BLOCKS_PER_DAY> covering;
+    int count;
+    std::array<std::array<int, BLOCKS_PER_DAY>, MAX_ROOM_COLUMNS> row;
+};
+StartRows starts;
 std::array<int, MAX_ROOM_COLUMNS> room_busy_until;  // while placing: each column's last busy slot
 std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting takes; LEFT_OUT for none
 constexpr int LEFT_OUT = -1;
@@ -237,6 +241,27 @@ double fit_weight_under_cost()
     return cost * weight + fit < EXACT_IN_A_DOUBLE ? weight : 0.0;
 }
 
+// Numbers the rows: one per meeting, then one per group and start where the
+// meetings there outnumber the group's rooms; returns how many.
+int plan_start_rows()
+{
+    starts.count = 0;
+    for (int i = 0; i < model.meeting_count; ++i) {
+        if (i > 0 && model.meetings[i - 1].first == model.meetings[i].first)
+            continue;  // one row per start
+        int slot = model.meetings[i].first, covering = 0;
+        for (int j = 0; j < model.meeting_count && model.meetings[j].first <= slot; ++j)
+            covering += model.meetings[j].last >= slot;
+        starts.slot[starts.count] = slot;
+        starts.covering[starts.count++] = covering;
+    }
+    int rows = model.meeting_count;
+    for (int group = 0; group < model.group_count; ++group)
+        for (int k = 0; k < starts.count; ++k)
+            starts.row[group][k] = starts.covering[k] > group_size(group) ? rows++ : -1;
+    return rows;
+}
+
 // What the model asks of an allocation: the least cost, then the fewest
 // meetings without a room, then the fewest idle seats; or only that one
 // exists; or, on a weekday with an over-full slot, the fewest meetings left
@@ -246,51 +271,42 @@ enum class Objective { Priced, AnyAllocation, FewestLeftOut };
 // Each meeting in one group, or out of the grid when the weekday may leave
 // meetings out (at most left_out_limit of them when priced); at each start,
 // no group over its rooms. The objective is cost x `weight` + the fit (cost
-// alone when weight is 0), or the meetings left out, or nothing.
+// alone when weight is 0), or the meetings left out, or nothing. Null when
+// the model would not fit the matrix's tables.
 Cbc_Model* build(double weight, Objective asked = Objective::Priced)
 {
-    Cbc_Model* cbc = Cbc_newModel();
-    Cbc_setLogLevel(cbc, 0);
+    int rows = plan_start_rows();
+    bool limit_row = model.may_leave_out && asked == Objective::Priced;
+    start_matrix(rows + limit_row);
+    for (int i = 0; i < model.meeting_count; ++i)
+        set_row(i, 1.0, 1.0);
+    for (int group = 0; group < model.group_count; ++group)
+        for (int k = 0; k < starts.count; ++k)
+            if (starts.row[group][k] >= 0)
+                set_row(starts.row[group][k], 0.0, group_size(group));
+    if (limit_row)
+        set_row(rows, 0.0, model.left_out_limit);
     for (int i = 0; i < model.meeting_count; ++i)
         for (int group = 0; group < model.group_count; ++group) {
             double objective = asked != Objective::Priced ? 0.0
                                : weight > 0.0       ? meeting_cost(i, group) * weight + meeting_fit(i, group)
                                                     : meeting_cost(i, group);
-            Cbc_addCol(cbc, "", 0.0, group_allowed(i, group) ? 1.0 : 0.0, objective, 1, 0, nullptr, nullptr);
+            if (!begin_column(group_allowed(i, group) ? 1.0 : 0.0, objective, 1 + BLOCKS_PER_DAY))
+                return nullptr;
+            add_entry(i, 1.0);
+            for (int k = 0; k < starts.count; ++k)
+                if (starts.slot[k] >= model.meetings[i].first && starts.slot[k] <= model.meetings[i].last &&
+                    starts.row[group][k] >= 0)
+                    add_entry(starts.row[group][k], 1.0);
         }
-    for (int i = 0; model.may_leave_out && i < model.meeting_count; ++i)
-        Cbc_addCol(cbc, "", 0.0, 1.0, asked == Objective::FewestLeftOut ? 1.0 : 0.0, 1, 0, nullptr, nullptr);
-    for (int i = 0; i < model.meeting_count; ++i) {
-        for (int group = 0; group < model.group_count; ++group) {
-            row_columns[group] = variable(i, group);
-            row_values[group] = 1.0;
-        }
-        row_columns[model.group_count] = out_variable(i);
-        row_values[model.group_count] = 1.0;
-        Cbc_addRow(cbc, "", model.group_count + model.may_leave_out, row_columns.data(), row_values.data(), 'E',
-                   1.0);
+    for (int i = 0; model.may_leave_out && i < model.meeting_count; ++i) {
+        if (!begin_column(1.0, asked == Objective::FewestLeftOut ? 1.0 : 0.0, 2))
+            return nullptr;
+        add_entry(i, 1.0);
+        if (limit_row)
+            add_entry(rows, 1.0);
     }
-    if (model.may_leave_out && asked == Objective::Priced) {
-        for (int i = 0; i < model.meeting_count; ++i) {
-            row_columns[i] = out_variable(i);
-            row_values[i] = 1.0;
-        }
-        Cbc_addRow(cbc, "", model.meeting_count, row_columns.data(), row_values.data(), 'L', model.left_out_limit);
-    }
-    for (int group = 0; group < model.group_count; ++group)
-        for (int i = 0; i < model.meeting_count; ++i) {
-            if (i > 0 && model.meetings[i - 1].first == model.meetings[i].first)
-                continue;  // one row per start
-            int slot = model.meetings[i].first, count = 0;
-            for (int j = 0; j < model.meeting_count && model.meetings[j].first <= slot; ++j)
-                if (model.meetings[j].last >= slot) {
-                    row_columns[count] = variable(j, group);
-                    row_values[count++] = 1.0;
-                }
-            if (count > group_size(group))
-                Cbc_addRow(cbc, "", count, row_columns.data(), row_values.data(), 'L', group_size(group));
-        }
-    Cbc_setAllowableGap(cbc, 0.5);  // objectives are whole numbers
+    Cbc_Model* cbc = load_matrix();
     Cbc_setParameter(cbc, "preprocess", "off");  // its probing costs more than it saves on these models
     return cbc;
 }
@@ -384,6 +400,10 @@ bool lay_if_possible(int count, AllocationGrid* grid)
     int collected = model.meeting_count;
     model.meeting_count = count;
     Cbc_Model* cbc = build(0.0, Objective::AnyAllocation);
+    if (cbc == nullptr) {  // beyond the tables: said not to fit
+        model.meeting_count = collected;
+        return false;
+    }
     SolverOutcome outcome = run_solver(cbc, 0.0, 0.0);
     bool fits = outcome.solution != nullptr;
     if (fits && grid != nullptr) {
@@ -439,6 +459,9 @@ namespace {
 int fewest_left_out(double seconds, bool& proven)
 {
     Cbc_Model* cbc = build(0.0, Objective::FewestLeftOut);
+    proven = false;
+    if (cbc == nullptr)
+        return model.meeting_count;
     SolverOutcome outcome = run_solver(cbc, seconds, 0.0);
     int count = model.meeting_count;
     if (outcome.solution != nullptr) {
@@ -473,13 +496,13 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
         model.left_out_limit = fewest_left_out(seconds, fewest_proven);
         seconds = seconds_after(seconds, start);
     }
-    if (seconds < 0.0) {  // no time left for the solver
+    double weight = fit_weight_under_cost();
+    Cbc_Model* cbc = seconds < 0.0 ? nullptr : build(weight);
+    if (cbc == nullptr) {  // no time left for the solver, or a weekday beyond the matrix's tables
         result.found = choose_cheapest_free_groups();
         result.cost = result.found ? place(grid) : 0;
         return result;
     }
-    double weight = fit_weight_under_cost();
-    Cbc_Model* cbc = build(weight);
     SolverOutcome outcome = run_solver(cbc, seconds, weight);
     if (outcome.solution != nullptr) {
         result.proven = outcome.proven && fewest_proven;

@@ -3,8 +3,7 @@
 // no longer solved apart and rooms are no longer grouped by seats. Variable
 // x[i, room] is column i x (last_room + 1) + room; z[pair, room] follows all
 // of them in the same way; a variable the rules bar is fixed at 0. The matrix
-// is built whole in fixed tables and handed to CBC at once, since CBC copies
-// its arrays for every column or row added one by one.
+// is built whole (search/model_matrix.hpp) and handed to CBC at once.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -12,6 +11,7 @@
 #include "model/rules.hpp"
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
+#include "search/model_matrix.hpp"
 #include "search/optimum_model.hpp"
 
 namespace {
@@ -19,7 +19,6 @@ namespace {
 constexpr int MAX_WEEK_MEETINGS = MAX_SECTIONS * LAST_MEETING;
 constexpr int MAX_WEEK_COLUMNS = 1 << 19;  // the largest model built: beyond it, the start is kept
 constexpr int MAX_WEEK_ROWS = 1 << 19;     // above the meetings' and capacity rows of any instance
-constexpr int MAX_WEEK_ENTRIES = 1 << 22;
 constexpr int MAX_COLUMN_ENTRIES = 1 + SLOT_COUNT + 1;  // its meeting, the starts it covers, its pair
 
 struct WeekMeeting {
@@ -51,18 +50,6 @@ struct RowPlan {
     int row_count;
 };
 RowPlan plan;
-
-// The matrix by columns, as CBC loads it.
-struct WeekMatrix {
-    std::array<CoinBigIndex, MAX_WEEK_COLUMNS + 1> starts;
-    std::array<int, MAX_WEEK_ENTRIES> rows;
-    std::array<double, MAX_WEEK_ENTRIES> values;
-    std::array<double, MAX_WEEK_COLUMNS> lower, upper, objective;
-    std::array<double, MAX_WEEK_ROWS> row_lower, row_upper;
-    int column_count;
-    int entry_count;
-};
-WeekMatrix matrix;
 
 std::array<int, MAX_WEEK_MEETINGS> chosen_room;
 std::array<int, MAX_WEEK_MEETINGS + MAX_SECTIONS> start_columns;  // the columns at 1 in the start
@@ -209,28 +196,12 @@ bool plan_rows()
 
 void set_rows()
 {
+    start_matrix(plan.row_count);
     for (int row = 0; row < plan.row_count; ++row) {
         bool assignment = row < week.meeting_count, capacity = row < plan.pair_base;
-        matrix.row_lower[row] = assignment ? 1.0 : capacity ? 0.0 : -1.0;  // no sum of these can go lower
-        matrix.row_upper[row] = assignment || capacity ? 1.0 : 0.0;
+        set_row(row, assignment ? 1.0 : capacity ? 0.0 : -1.0,  // no sum of these can go lower
+                assignment || capacity ? 1.0 : 0.0);
     }
-}
-
-// Starts a column; false when its entries would not fit.
-bool begin_column(double upper, double objective)
-{
-    int column = matrix.column_count++;
-    matrix.starts[column] = matrix.entry_count;
-    matrix.lower[column] = 0.0;
-    matrix.upper[column] = upper;
-    matrix.objective[column] = objective;
-    return matrix.entry_count + MAX_COLUMN_ENTRIES <= MAX_WEEK_ENTRIES;
-}
-
-void add_entry(int row, double value)
-{
-    matrix.rows[matrix.entry_count] = row;
-    matrix.values[matrix.entry_count++] = value;
 }
 
 // Column x[i, room]: in its meeting's row, in the rows of the starts it
@@ -240,7 +211,7 @@ bool add_meeting_column(int i, int room, double unit, double fit_unit)
     const WeekMeeting& meeting = week.meetings[i];
     bool may = allowed(i, room);
     double objective = static_cast<double>(meeting_cost(i, room)) * unit + meeting_fit(i, room) * fit_unit;
-    if (!begin_column(may ? 1.0 : 0.0, objective))
+    if (!begin_column(may ? 1.0 : 0.0, objective, MAX_COLUMN_ENTRIES))
         return false;
     add_entry(i, 1.0);
     for (int k = 0; may && k < plan.start_count; ++k)
@@ -256,7 +227,6 @@ bool add_meeting_column(int i, int room, double unit, double fit_unit)
 bool build_matrix(double weight)
 {
     double unit = weight > 0.0 ? weight : 1.0, fit_unit = weight > 0.0 ? 1.0 : 0.0;
-    matrix.column_count = matrix.entry_count = 0;
     set_rows();
     for (int i = 0; i < week.meeting_count; ++i)
         for (int room = 0; room <= last_room; ++room)
@@ -267,27 +237,13 @@ bool build_matrix(double weight)
         int a = week.index[section][FIRST_MEETING], b = week.index[section][LAST_MEETING];
         for (int room = 0; room <= last_room; ++room) {
             double upper = allowed(a, room) && allowed(b, room) ? 1.0 : 0.0;
-            if (!begin_column(upper, -same_room_weight * unit))
+            if (!begin_column(upper, -same_room_weight * unit, 2))
                 return false;
             add_entry(pair_row(pair, room, FIRST_MEETING), 1.0);
             add_entry(pair_row(pair, room, LAST_MEETING), 1.0);
         }
     }
-    matrix.starts[matrix.column_count] = matrix.entry_count;
     return true;
-}
-
-Cbc_Model* load_model()
-{
-    Cbc_Model* cbc = Cbc_newModel();
-    Cbc_setLogLevel(cbc, 0);
-    Cbc_loadProblem(cbc, matrix.column_count, plan.row_count, matrix.starts.data(), matrix.rows.data(),
-                    matrix.values.data(), matrix.lower.data(), matrix.upper.data(), matrix.objective.data(),
-                    matrix.row_lower.data(), matrix.row_upper.data());
-    for (int column = 0; column < matrix.column_count; ++column)
-        Cbc_setInteger(cbc, column);
-    Cbc_setAllowableGap(cbc, 0.5);  // objectives are whole numbers
-    return cbc;
 }
 
 // The allocation in `grid` as the solver's first solution.
@@ -367,7 +323,7 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
     ModelResult result{true, false, 0, cheapest_rooms()};
     double weight = fit_weight_under_cost();
     if (seconds >= 0.0 && plan_rows() && build_matrix(weight)) {
-        Cbc_Model* cbc = load_model();
+        Cbc_Model* cbc = load_matrix();
         start_from(cbc, grid);
         SolverOutcome outcome = run_solver(cbc, seconds, weight);
         if (outcome.solution != nullptr) {

@@ -1,0 +1,31 @@
+// The matrix of a mixed-integer model, built whole in fixed tables column by
+// column and handed to CBC at once: CBC copies its arrays for every column
+// or row added one by one, which cost more than the solving on the larger
+// weekdays. Every variable is binary or integer, every objective a whole
+// number. One model is built at a time.
+#pragma once
+
+#include <coin/Cbc_C_Interface.h>
+
+inline constexpr int MAX_MODEL_COLUMNS = 1 << 21;
+inline constexpr int MAX_MODEL_ROWS = 1 << 20;
+inline constexpr int MAX_MODEL_ENTRIES = 1 << 23;
+
+// Starts a model of `rows` rows, each bounded by 0 and 1 until set_row says otherwise.
+void start_matrix(int rows);
+void set_row(int row, double lower, double upper);
+
+// Starts the next column, between 0 and `upper`, at `objective` in the
+// objective; false, with nothing added, when it and `entries` more entries
+// would not fit the tables.
+bool begin_column(double upper, double objective, int entries);
+
+// An entry of the column begun last.
+void add_entry(int row, double value);
+
+// The columns begun so far.
+int matrix_columns();
+
+// The model as CBC takes it: every column integer, a gap of 0.5 allowed
+// (objectives are whole numbers), no log.
+Cbc_Model* load_matrix();
