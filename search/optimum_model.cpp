@@ -5,12 +5,15 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <limits>
 
 #include "model/calendar.hpp"
 #include "model/rules.hpp"
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
 #include "search/model_matrix.hpp"
+
+int one_objective_groups = 32;
 
 namespace {
 
@@ -25,6 +28,7 @@ struct DayModel {
     int group_count;
     bool may_leave_out;  // an over-full slot: a meeting may stay out of the grid
     int left_out_limit;  // then, how many may
+    double cost_limit;   // the least cost, once known: the fit is sought at it
 };
 DayModel model;
 
@@ -212,8 +216,10 @@ double meeting_fit(int i, int group)
 
 // How much one unit of cost outweighs the fit: more than all the fit the
 // weekday can have, so that the one objective ranks by cost, then by
-// meetings without a room, then by idle seats. When that would leave a
-// double's exact range, 0: the model then ranks by cost alone.
+// meetings without a room, then by idle seats. 0 when that would leave a
+// double's exact range or the weekday has more groups than
+// one_objective_groups: the cost and then the fit at that cost are sought
+// one after the other.
 double fit_weight_under_cost()
 {
     double idle = 0.0, cost = 0.0, fit = 0.0;
@@ -238,7 +244,8 @@ double fit_weight_under_cost()
         fit += most_fit;
     }
     double weight = fit + 1.0;
-    return cost * weight + fit < EXACT_IN_A_DOUBLE ? weight : 0.0;
+    bool one_objective = cost * weight + fit < EXACT_IN_A_DOUBLE && model.group_count <= one_objective_groups;
+    return one_objective ? weight : 0.0;
 }
 
 // Numbers the rows: one per meeting, then one per group and start where the
@@ -263,10 +270,11 @@ int plan_start_rows()
 }
 
 // What the model asks of an allocation: the least cost, then the fewest
-// meetings without a room, then the fewest idle seats; or only that one
-// exists; or, on a weekday with an over-full slot, the fewest meetings left
-// out, whatever that costs.
-enum class Objective { Priced, AnyAllocation, FewestLeftOut };
+// meetings without a room, then the fewest idle seats (in one objective, or
+// the cost alone); or the best fit at a cost no higher than cost_limit; or
+// only that one exists; or, on a weekday with an over-full slot, the fewest
+// meetings left out, whatever that costs.
+enum class Objective { Priced, FitAtCost, AnyAllocation, FewestLeftOut };
 
 // Each meeting in one group, or out of the grid when the weekday may leave
 // meetings out (at most left_out_limit of them when priced); at each start,
@@ -276,8 +284,10 @@ enum class Objective { Priced, AnyAllocation, FewestLeftOut };
 Cbc_Model* build(double weight, Objective asked = Objective::Priced)
 {
     int rows = plan_start_rows();
-    bool limit_row = model.may_leave_out && asked == Objective::Priced;
-    start_matrix(rows + limit_row);
+    bool priced = asked == Objective::Priced || asked == Objective::FitAtCost;
+    bool limit_row = model.may_leave_out && priced, cost_row = asked == Objective::FitAtCost;
+    int cost_row_index = rows + limit_row;
+    start_matrix(rows + limit_row + cost_row);
     for (int i = 0; i < model.meeting_count; ++i)
         set_row(i, 1.0, 1.0);
     for (int group = 0; group < model.group_count; ++group)
@@ -286,14 +296,19 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced)
                 set_row(starts.row[group][k], 0.0, group_size(group));
     if (limit_row)
         set_row(rows, 0.0, model.left_out_limit);
+    if (cost_row)
+        set_row(cost_row_index, -std::numeric_limits<double>::max(), model.cost_limit);
     for (int i = 0; i < model.meeting_count; ++i)
         for (int group = 0; group < model.group_count; ++group) {
-            double objective = asked != Objective::Priced ? 0.0
-                               : weight > 0.0       ? meeting_cost(i, group) * weight + meeting_fit(i, group)
-                                                    : meeting_cost(i, group);
-            if (!begin_column(group_allowed(i, group) ? 1.0 : 0.0, objective, 1 + BLOCKS_PER_DAY))
+            double objective = asked == Objective::FitAtCost ? meeting_fit(i, group)
+                               : asked != Objective::Priced  ? 0.0
+                               : weight > 0.0 ? meeting_cost(i, group) * weight + meeting_fit(i, group)
+                                              : meeting_cost(i, group);
+            if (!begin_column(group_allowed(i, group) ? 1.0 : 0.0, objective, 2 + BLOCKS_PER_DAY))
                 return nullptr;
             add_entry(i, 1.0);
+            if (cost_row)
+                add_entry(cost_row_index, meeting_cost(i, group));
             for (int k = 0; k < starts.count; ++k)
                 if (starts.slot[k] >= model.meetings[i].first && starts.slot[k] <= model.meetings[i].last &&
                     starts.row[group][k] >= 0)
@@ -474,6 +489,31 @@ int fewest_left_out(double seconds, bool& proven)
     return count;
 }
 
+// What the chosen groups cost, in the model's units.
+double chosen_cost()
+{
+    double cost = 0.0;
+    for (int i = 0; i < model.meeting_count; ++i)
+        if (chosen_group[i] != LEFT_OUT)
+            cost += meeting_cost(i, chosen_group[i]);
+    return cost;
+}
+
+// With the chosen groups of least cost: the best fit among the allocations
+// of that cost, within `seconds`, into the chosen groups; whether it is proven.
+bool fit_at_least_cost(double seconds)
+{
+    model.cost_limit = chosen_cost();
+    Cbc_Model* cbc = seconds < 0.0 ? nullptr : build(0.0, Objective::FitAtCost);
+    if (cbc == nullptr)
+        return false;
+    SolverOutcome outcome = run_solver(cbc, seconds, 0.0);
+    if (outcome.solution != nullptr)
+        choose_groups(outcome.solution);
+    Cbc_deleteModel(cbc);
+    return outcome.proven;
+}
+
 // Whatever is left of `seconds` (0: no limit) after `spent`; below 0 when none.
 double seconds_after(double seconds, std::chrono::steady_clock::time_point start)
 {
@@ -497,6 +537,7 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
         seconds = seconds_after(seconds, start);
     }
     double weight = fit_weight_under_cost();
+    auto start = std::chrono::steady_clock::now();
     Cbc_Model* cbc = seconds < 0.0 ? nullptr : build(weight);
     if (cbc == nullptr) {  // no time left for the solver, or a weekday beyond the matrix's tables
         result.found = choose_cheapest_free_groups();
@@ -513,6 +554,8 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
         result.found = !outcome.infeasible && choose_cheapest_free_groups();
     }
     Cbc_deleteModel(cbc);
+    if (weight == 0.0 && result.proven)  // the least cost alone: now the best fit at it
+        result.proven = fit_at_least_cost(seconds_after(seconds, start));
     result.cost = result.found ? place(grid) : 0;
     if (result.proven)
         result.bound = result.cost;

@@ -465,6 +465,13 @@ TEST_F(Optimum, TwelveRoomsAreSolvedByTheModelAsBruteForceDoes)
         ASSERT_EQ(result.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
         ASSERT_EQ(result.lower_bound, result.cost);
         expect_valid_allocation(best_grid);
+        one_objective_groups = 0;  // the cost first, then the fit at that cost
+        OptimumResult apart = solve_optimum(candidate_grid);
+        one_objective_groups = 32;
+        ASSERT_TRUE(apart.proven);
+        ASSERT_EQ(apart.cost, brute.cost) << "trial " << trial;
+        ASSERT_EQ(apart.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(apart.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
     }
 }
 
@@ -514,8 +521,10 @@ TEST_F(Optimum, OverfullWeekdaysAgreeWithBruteForceLeavingOut)
         if (trial % 3 == 0)
             add_rule({RuleKind::Avoid, 1, 1, 1, 0, 0, 0, 0});
         Fitted brute = brute_force_optimum(present_meetings(), weekday_overfull(MONDAY));
-        for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}}) {
-            OptimumResult result = solve_optimum(best_grid, states);
+        for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}, int64_t{-1}}) {
+            one_objective_groups = states < 0 ? 0 : 32;  // -1: by the model, the cost first, then the fit
+            OptimumResult result = solve_optimum(best_grid, std::max<int64_t>(states, 0));
+            one_objective_groups = 32;
             ASSERT_TRUE(result.feasible && result.proven) << "trial " << trial;
             ASSERT_EQ(result.left_out, brute.left_out) << "trial " << trial;
             ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
@@ -557,8 +566,10 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
             sections[s].demand = demands[s - 1];
         change_weight = weights[random_below(4)];
         Fitted brute = brute_force_optimum(present_meetings());
-        for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}}) {  // by the search, then by the model
-            OptimumResult result = solve_optimum(best_grid, states);
+        for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}, int64_t{-1}}) {  // the search, the model, in two steps
+            one_objective_groups = states < 0 ? 0 : 32;
+            OptimumResult result = solve_optimum(best_grid, std::max<int64_t>(states, 0));
+            one_objective_groups = 32;
             ASSERT_TRUE(result.feasible && result.proven) << "trial " << trial;
             ASSERT_EQ(result.cost, brute.cost) << "trial " << trial << ", states " << states;
             ASSERT_EQ(result.moved, brute.moved) << "trial " << trial << ", states " << states;
