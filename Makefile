@@ -44,6 +44,7 @@ bench: dev-deps
 	$(BENCH_BUILD)/bench/alocacao_bench
 	tools/instructions_per_move.sh $(BENCH_BUILD)/alocacao
 	tools/rules_at_scale.sh $(BENCH_BUILD)
+	tools/optimum_timings.sh $(BENCH_BUILD)
 
 # Fuzzes the input readers for FUZZ_SECONDS, the corpus seeded from the examples.
 FUZZ_SECONDS ?= 60
