@@ -40,6 +40,21 @@ void keep_plan(const AllocationGrid& grid)
         }
 }
 
+void keep_rooms_of_other_weekdays(const AllocationGrid& grid, int32_t weekday)
+{
+    clear_kept_plan();
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            const Meeting& other = sections[section].meetings[FIRST_MEETING + LAST_MEETING - m];
+            if (meeting.weekday != weekday || other.weekday == 0)
+                continue;
+            int32_t room = whole_column(grid, section, other);
+            kept_column[section][m] = room + 1;
+            kept_count += room >= 0;
+        }
+}
+
 int32_t meetings_moved(const AllocationGrid& grid)
 {
     int32_t moved = 0;

@@ -21,6 +21,10 @@ void clear_kept_plan();
 // whole in one column keeps that column.
 void keep_plan(const AllocationGrid& grid);
 
+// Keeps, for each meeting of `weekday`, the column that `grid` gives its
+// section's meeting of another weekday; the other meetings keep none.
+void keep_rooms_of_other_weekdays(const AllocationGrid& grid, int32_t weekday);
+
 // The kept column of meeting m of `section`; -1 when it has none.
 inline int32_t kept_room(int32_t section, int m)
 {

@@ -259,29 +259,92 @@ double seconds_left(double seconds, std::chrono::steady_clock::time_point start)
     return seconds > 0.0 ? (spent < seconds ? seconds - spent : -1.0) : 0.0;
 }
 
+constexpr int SETTLING_ROUNDS = 8;  // rounds over the weekdays, at most, before the week's model
+
+// One weekday, into its empty rows of `grid`: by the search when it can, else by the model.
+void solve_weekday(AllocationGrid& grid, int weekday, int64_t state_limit, double seconds, OptimumResult& result)
+{
+    if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
+        return;
+    add_model_result(result, solve_day_by_model(grid, weekday, seconds, weekday_overfull(weekday)));
+}
+
 void solve_weekdays(AllocationGrid& grid, int64_t state_limit, double seconds,
                     std::chrono::steady_clock::time_point start, OptimumResult& result)
 {
-    for (int weekday = MONDAY; weekday <= SATURDAY && result.feasible; ++weekday) {
-        if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
-            continue;
-        add_model_result(result, solve_day_by_model(grid, weekday, seconds_left(seconds, start),
-                                                    weekday_overfull(weekday)));
+    for (int weekday = MONDAY; weekday <= SATURDAY && result.feasible; ++weekday)
+        solve_weekday(grid, weekday, state_limit, seconds_left(seconds, start), result);
+}
+
+// The cost of `grid` with the stability price of `weight` per section apart.
+int64_t priced_with_stability(const AllocationGrid& grid, int32_t weight)
+{
+    int32_t stability = same_room_weight;
+    same_room_weight = weight;
+    int32_t cost;
+    grid_cost(grid, cost);
+    same_room_weight = stability;
+    return cost;
+}
+
+// Weekday `weekday` solved again, exactly unless time runs out, with the
+// other weekdays as they are: a meeting away from its section's meeting of
+// another weekday pays the stability weight, priced as a move from a kept
+// room. The weekday keeps its rows when the new ones would not cost less.
+void settle_weekday(AllocationGrid& grid, int weekday, int64_t state_limit, double seconds, int32_t weight)
+{
+    static std::array<GridRow, BLOCKS_PER_DAY> kept_rows;
+    DaySlots rows = day_slots_of((weekday - MONDAY) * BLOCKS_PER_DAY + 1);
+    int64_t before = priced_with_stability(grid, weight);
+    keep_rooms_of_other_weekdays(grid, weekday);
+    for (int row = rows.first; row <= rows.last; ++row) {
+        kept_rows[row - rows.first] = grid[row];
+        std::fill(grid[row].begin(), grid[row].begin() + last_room + 1, 0);
     }
+    OptimumResult scratch{true, true, 0, 0, 0, 0, 0, false, {}};
+    solve_weekday(grid, weekday, state_limit, seconds, scratch);
+    if (!scratch.feasible || priced_with_stability(grid, weight) > before)
+        for (int row = rows.first; row <= rows.last; ++row)
+            grid[row] = kept_rows[row - rows.first];
+}
+
+// Each weekday settled in turn (settle_weekday), round after round while
+// the week's price falls and time is left: a start for the week's model that
+// no weekday alone can better; the grid keeps the rules and every meeting.
+void settle_rooms_by_weekday(AllocationGrid& grid, int64_t state_limit, double seconds,
+                             std::chrono::steady_clock::time_point start)
+{
+    int32_t price = change_weight, weight = same_room_weight;
+    change_weight = weight;
+    same_room_weight = 0;  // priced as a move from the kept room instead
+    int64_t before = INT64_MAX;
+    for (int round = 0; round < SETTLING_ROUNDS && priced_with_stability(grid, weight) < before; ++round) {
+        before = priced_with_stability(grid, weight);
+        for (int weekday = MONDAY; weekday <= SATURDAY && seconds_left(seconds, start) >= 0.0; ++weekday)
+            settle_weekday(grid, weekday, state_limit, seconds_left(seconds, start), weight);
+    }
+    clear_kept_plan();
+    same_room_weight = weight;
+    change_weight = price;
 }
 
 // From the weekdays' optimum without the stability price, in `grid`, to the
-// week's with it: the weekdays' bound still holds, since the price is never
+// week's with it, from the weekdays settled one by one (or the kept plan's
+// start as it is): the weekdays' bound still holds, since the price is never
 // below 0; the cost becomes the week model's. The week model keeps out of
 // the grid the meetings the weekdays left out; as other sets of as many
 // might be cheaper with the price, such a plan is proven only at its bound.
-void improve_stability(AllocationGrid& grid, double seconds, OptimumResult& result)
+void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds, OptimumResult& result)
 {
-    ModelResult week = solve_week_by_model(grid, seconds);
+    auto start = std::chrono::steady_clock::now();
+    if (kept_count == 0)  // with a kept plan, the meetings' kept rooms are that plan's
+        settle_rooms_by_weekday(grid, state_limit, seconds, start);
+    ModelResult week = solve_week_by_model(grid, seconds_left(seconds, start));
     int64_t empty = empty_grid_cost();
     result.cost = empty + week.cost;
     result.lower_bound = std::max(result.lower_bound, empty + week.bound);
     result.proven = week.proven && (result.left_out == 0 || result.lower_bound >= result.cost);
+    result.week_too_large = week.too_large;
     if (result.proven)
         result.lower_bound = result.cost;
 }
@@ -327,7 +390,7 @@ bool weekday_overfull(int32_t weekday)
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds)
 {
     grid = {};
-    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, 0, {}};
+    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, 0, false, {}};
     auto start = std::chrono::steady_clock::now();
     int32_t stability = same_room_weight;
     same_room_weight = 0;  // the weekdays apart: exact without it, and a bound with it
@@ -335,7 +398,7 @@ OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double se
     same_room_weight = stability;
     result.left_out = count_left_out(grid);
     if (result.feasible && stability > 0)
-        improve_stability(grid, seconds_left(seconds, start), result);
+        improve_stability(grid, state_limit, seconds_left(seconds, start), result);
     result.moved = meetings_moved(grid);
     result.figures = grid_figures(grid);
     return result;

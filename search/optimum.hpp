@@ -25,6 +25,7 @@ struct OptimumResult {
     int64_t states;       // states remembered, all weekdays together
     int32_t left_out;     // meetings of weekdays with an over-full slot left out of the grid
     int32_t moved;        // meetings of the kept plan (search/kept_plan.hpp) in another column
+    bool week_too_large;  // with a stability price, the week was too large for one model: not proven
     GridFigures figures;  // of the allocation found
 };
 

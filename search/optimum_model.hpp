@@ -25,6 +25,7 @@ struct ModelResult {
     bool proven;    // no other allocation costs less
     int64_t cost;   // what its meetings add to the cost of the empty grid
     int64_t bound;  // no allocation adds less
+    bool too_large = false;  // the week's model was too large to be solved
 };
 
 // Places the meetings of `weekday` (2..7) in `grid`, whose rows of that day
@@ -65,9 +66,10 @@ int32_t slot_where_columns_run_out(int32_t weekday);
 // the rules (the weekdays' optimum without the price; a meeting it leaves
 // out stays out, and its section pays no price), which the solver
 // starts from and which is replaced by the best it finds within `seconds`
-// (0: no limit; below 0: none, and no solver). A model too large for its
-// tables (about half a million variables) is not solved: the allocation
-// stays, not proven. Its cost includes the stability price.
+// (0: no limit; below 0: none, and no solver). A model of more than 32,768
+// variables is not solved (CBC would spend minutes before its first
+// solution): the allocation stays, not proven. Its cost includes the
+// stability price.
 ModelResult solve_week_by_model(AllocationGrid& grid, double seconds);
 
 // What CBC made of a model solved within `seconds` (0: no limit): its best

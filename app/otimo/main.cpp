@@ -49,8 +49,10 @@ void report_optimum(const OptimumResult& result)
     } else {
         char percent[32];
         format_percent(percent, sizeof percent, result.cost - result.lower_bound, result.cost, 2);
-        console_print("Limite de tempo atingido: a otimalidade n\xE3o foi provada (nao provado).\n"
-                      "Melhor custo encontrado: %lld\nLimite inferior: %lld\nDiferen\xE7" "a: %lld (%s %%)\n",
+        console_print(result.week_too_large
+                          ? "Semana grande demais para um modelo s\xF3: a otimalidade n\xE3o foi provada (nao provado).\n"
+                          : "Limite de tempo atingido: a otimalidade n\xE3o foi provada (nao provado).\n");
+        console_print("Melhor custo encontrado: %lld\nLimite inferior: %lld\nDiferen\xE7" "a: %lld (%s %%)\n",
                       static_cast<long long>(result.cost), static_cast<long long>(result.lower_bound),
                       static_cast<long long>(result.cost - result.lower_bound), percent);
     }
