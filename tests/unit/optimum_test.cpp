@@ -671,6 +671,36 @@ TEST_F(Optimum, AlternativesAreTheBestFreeRoomsAndSwapsPricedInFull)
     EXPECT_GT(listed, swaps);
 }
 
+TEST_F(Optimum, WeekTooLargeForOneModelIsSettledWeekdayByWeekdayNeverWorseThanItsStart)
+{
+    last_room = 599;  // 40 meetings and 20 pairs x 600 columns: past what one model of the week takes
+    for (int room = 1; room <= last_room; ++room)
+        room_capacity[room] = 20 + 10 * (room % 4);
+    excess_weight = 3;
+    idle_weight = 1;
+    section_count = 20;
+    for (int32_t s = 1; s <= section_count; ++s) {
+        sections[s].demand = 10 + random_below(40);
+        int first = 1 + random_below(3);
+        add_meeting(s, 1, first, first + 1);
+        int second = 18 + random_below(3);
+        add_meeting(s, 2, second, second + 1);
+    }
+    OptimumResult apart = solve_optimum(candidate_grid);  // the weekdays without the price
+    same_room_weight = 50;
+    int64_t start = int64_t{apart.cost} + 50 * sections_changing_rooms(candidate_grid);
+    OptimumResult settled = solve_optimum(best_grid);
+    EXPECT_TRUE(settled.week_too_large);
+    EXPECT_EQ(settled.lower_bound, apart.cost);
+    ASSERT_GT(sections_changing_rooms(candidate_grid), 0);
+    EXPECT_LT(settled.cost, start);
+    EXPECT_EQ(settled.proven, settled.cost == settled.lower_bound);
+    int32_t priced;
+    grid_cost(best_grid, priced);
+    EXPECT_EQ(priced, settled.cost);
+    expect_valid_allocation(best_grid);
+}
+
 TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
 {
     int with_stability = 0, without_allocation = 0;
