@@ -80,13 +80,21 @@ void row_fault(int line, const char* format, ...)
 // A field in Windows-1252, or any bytes that are not UTF-8, as UTF-8; the
 // bytes 0x80..0x9F, which Windows-1252 gives to other characters, never
 // matter to the columns read and stay as Latin-1 would read them.
+bool valid_utf8(const unsigned char* bytes)
+{
+    for (std::size_t i = 0; bytes[i] != 0;) {
+        int length = utf8_sequence_length(bytes + i);
+        if (length == 0)
+            return false;
+        i += static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
 void to_utf8(std::array<char, FIELD_SIZE>& field)
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(field.data());
-    bool utf8 = true;
-    for (std::size_t i = 0; bytes[i] != 0 && utf8; i += utf8 ? utf8_sequence_length(bytes + i) : 1)
-        utf8 = utf8_sequence_length(bytes + i) > 0;
-    if (utf8)
+    if (valid_utf8(bytes))
         return;
     std::array<char, FIELD_SIZE> converted{};
     std::size_t used = 0;
