@@ -94,7 +94,7 @@ bool planned_costs_exact()
     return true;
 }
 
-void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds)
+void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds, bool progress)
 {
     int last_column = std::min(last_room + 1, MAX_ROOM);  // a new room, while there is a column for it
     int total = 0;
@@ -108,7 +108,8 @@ void evaluate_room_changes(int64_t state_limit, int64_t students_today, double s
             if (seats != room_capacity[column] || column > last_room) {
                 room_changes[room_change_count++] =
                     solve_with_seats(column, seats, state_limit, students_today, seconds);
-                show_progress(room_change_count, total, start);
+                if (progress)
+                    show_progress(room_change_count, total, start);
             }
     sort_room_changes();
 }

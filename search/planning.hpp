@@ -48,7 +48,9 @@ int64_t optimum_students_above(const OptimumResult& optimum);
 // room_changes sorted as sort_room_changes does; `students_today` is the
 // students above capacity of today's optimum. room_capacity is as it
 // was afterwards. No slot may hold more meetings than there are columns.
-void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds = 0.0);
+// `progress`: the console shows how far it has come (show_progress).
+void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds = 0.0,
+                           bool progress = false);
 
 // Whether every change that evaluate_room_changes tries prices exactly in 64
 // bits; the costs of a change may pass 32 bits, and are kept in 64.

@@ -119,7 +119,7 @@ void plan_room_changes(const OptimumResult& optimum, double seconds)
     if (!planned_costs_exact())
         fail_with("\n\nArquivo peso.par: com estes pesos o planejamento passaria de 64 bits\n");
     PlanningBaseline today{optimum.cost, optimum_students_above(optimum)};
-    evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above, seconds);
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above, seconds, true);
     choose_spare_set(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds);
     price_rules(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds);
     write_planning_file(today);
