@@ -2,6 +2,9 @@
 // order of their first slot. The state before meeting i packs, for every
 // column, the last slot (1..17 within the day) that an earlier meeting keeps
 // busy, or 0 when the column is free from meeting i's first slot on.
+// Weekdays beyond the search go to the model (optimum_model.cpp); with a
+// stability price, the weekdays are then settled one by one and the week
+// handed to the week's model (week_model.cpp).
 #include "search/optimum.hpp"
 
 #include <algorithm>

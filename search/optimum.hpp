@@ -47,6 +47,8 @@ bool weekday_overfull(int32_t weekday);
 // solved by the search when the instance has at most 7 rooms and the search
 // stays within `state_limit` states; otherwise by the mixed-integer model,
 // within what is left of `seconds` (0: no limit). Every allocation keeps the
-// hard rules of regras.txt; when room stability has a price, the weekdays are
-// no longer apart and the whole week is one mixed-integer model.
+// hard rules of regras.txt. When room stability has a price, the weekdays are
+// no longer apart: each is solved again with the others' rooms as they are,
+// round after round, and the whole week then becomes one mixed-integer model
+// when it is small enough (week_too_large otherwise: not proven).
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit = OPTIMUM_STATE_LIMIT, double seconds = 0.0);
