@@ -163,6 +163,16 @@ void index_sections()
 
 }  // namespace
 
+int find_meeting(int32_t section, int32_t weekday, int32_t start)
+{
+    for (int m = FIRST_MEETING; section >= 1 && section <= section_count && m <= LAST_MEETING; ++m) {
+        const Meeting& meeting = sections[section].meetings[m];
+        if (meeting.weekday != 0 && meeting.weekday == weekday && meeting.earliest_start == start)
+            return m;
+    }
+    return 0;
+}
+
 void forget_section_index()
 {
     indexed_count = -1;

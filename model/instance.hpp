@@ -25,6 +25,11 @@ inline constexpr const char* TIMETABLE_RECORD = "d|d|d|c|d|d:d|d:d|";
 // filled by hand is searched section by section.
 int32_t find_section(const char* code, int32_t course_number, int32_t section_number);
 
+// The meeting (FIRST_MEETING..LAST_MEETING) of loaded section `section`
+// that falls on `weekday` and starts at `start` (minutes since midnight); 0
+// when it has none or there is no such section.
+int find_meeting(int32_t section, int32_t weekday, int32_t start);
+
 // Forgets the key index of the sections (the tables were reset).
 void forget_section_index();
 

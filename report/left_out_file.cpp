@@ -8,6 +8,7 @@
 #include "io/console.hpp"
 #include "io/input_file.hpp"
 #include "io/output_file.hpp"
+#include "model/instance.hpp"
 #include "report/written_lines.hpp"
 #include "search/cost.hpp"
 
@@ -29,15 +30,8 @@ void clear_marks()
 // that start and end; 0 when it has none, or it is already marked.
 int named_meeting(int32_t section, int32_t weekday, int32_t start, int32_t end)
 {
-    if (section < 1 || section > section_count)
-        return 0;
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
-        const Meeting& meeting = sections[section].meetings[m];
-        if (meeting.weekday != 0 && meeting.weekday == weekday && meeting.earliest_start == start &&
-            meeting.end_time == end && !left_out[section][m])
-            return m;
-    }
-    return 0;
+    int m = find_meeting(section, weekday, start);
+    return m != 0 && sections[section].meetings[m].end_time == end && !left_out[section][m] ? m : 0;
 }
 
 [[noreturn]] void refuse_line(int line, const char* what)

@@ -8,6 +8,7 @@
 #include "io/console.hpp"
 #include "io/input_file.hpp"
 #include "io/output_file.hpp"
+#include "model/instance.hpp"
 #include "report/written_lines.hpp"
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
@@ -29,17 +30,6 @@ void clear_marks()
 [[noreturn]] void refuse_line(int line, const char* what)
 {
     fail_with("\n\nArquivo %s, linha %d: %s\n", MOVED_FILE, line, what);
-}
-
-// The meeting of `section` on `weekday` that starts at `start`; 0 when none.
-int meeting_at(int32_t section, int32_t weekday, int32_t start)
-{
-    for (int m = FIRST_MEETING; section >= 1 && section <= section_count && m <= LAST_MEETING; ++m) {
-        const Meeting& meeting = sections[section].meetings[m];
-        if (meeting.weekday != 0 && meeting.weekday == weekday && meeting.earliest_start == start)
-            return m;
-    }
-    return 0;
 }
 
 }  // namespace
@@ -100,7 +90,7 @@ bool read_moved_file(const AllocationGrid& grid)
             !take_written_number(text, before) || !take_text(text, "|") || !take_written_number(text, now) ||
             !take_text(text, "|") || *text != '\0' || before < 0 || before > MAX_ROOM || now < -1 || now > MAX_ROOM)
             refuse_line(file.line, "formato inesperado");
-        int m = meeting_at(section, weekday, start);
+        int m = find_meeting(section, weekday, start);
         current = current && m != 0 && moved_from[section][m] == 0 && first_slot_column(grid, section, m) == now;
         if (current) {
             moved_from[section][m] = before + 1;

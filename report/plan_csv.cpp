@@ -11,6 +11,7 @@
 #include "io/console.hpp"
 #include "io/input_file.hpp"
 #include "model/calendar.hpp"
+#include "model/instance.hpp"
 #include "model/rules.hpp"
 
 namespace {
@@ -269,17 +270,6 @@ int32_t read_section(const char* course, const char* number)
     return 0;
 }
 
-// The meeting of `section` on `weekday` that starts at `start`; 0 when none.
-int meeting_at(int32_t section, int32_t weekday, int32_t start)
-{
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
-        const Meeting& meeting = sections[section].meetings[m];
-        if (meeting.weekday == weekday && meeting.earliest_start == start)
-            return m;
-    }
-    return 0;
-}
-
 // The line that gave the meeting of `section` over grid row `row`.
 int line_of(int32_t section, int row)
 {
@@ -313,7 +303,7 @@ void place_row(AllocationGrid& grid)
         return row_fault(plan.line, "turma %s-%s fora de demanda.txt", field(COURSE), field(SECTION));
     char name[64];
     name_class(name, sizeof name, section);
-    int m = meeting_at(section, weekday, start);
+    int m = find_meeting(section, weekday, start);
     if (m == 0)
         return row_fault(plan.line, "%s nao tem reuniao %s as %02d:%02d", name, weekday_name(weekday), start / 60,
                      start % 60);

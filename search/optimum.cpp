@@ -320,11 +320,12 @@ void settle_rooms_by_weekday(AllocationGrid& grid, int64_t state_limit, double s
     int32_t price = change_weight, weight = same_room_weight;
     change_weight = weight;
     same_room_weight = 0;  // priced as a move from the kept room instead
-    int64_t before = INT64_MAX;
-    for (int round = 0; round < SETTLING_ROUNDS && priced_with_stability(grid, weight) < before; ++round) {
-        before = priced_with_stability(grid, weight);
+    int64_t before = INT64_MAX, now = priced_with_stability(grid, weight);
+    for (int round = 0; round < SETTLING_ROUNDS && now < before; ++round) {
+        before = now;
         for (int weekday = MONDAY; weekday <= SATURDAY && seconds_left(seconds, start) >= 0.0; ++weekday)
             settle_weekday(grid, weekday, state_limit, seconds_left(seconds, start), weight);
+        now = priced_with_stability(grid, weight);
     }
     clear_kept_plan();
     same_room_weight = weight;

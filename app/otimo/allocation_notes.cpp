@@ -4,6 +4,7 @@
 #include "io/console.hpp"
 #include "model/calendar.hpp"
 #include "model/tables.hpp"
+#include "report/board/plan_files.hpp"
 #include "report/left_out_file.hpp"
 #include "report/moved_file.hpp"
 #include "search/cost.hpp"
@@ -63,10 +64,9 @@ bool name_where_rules_leave_no_room()
 // "sv", "03", "117": a column as alocacao.csv writes it.
 void print_column(int32_t room)
 {
-    if (room == OVERFLOW_COLUMN)
-        console_print("sv");
-    else
-        console_print("%0*d", last_room >= 100 ? 3 : 2, room);
+    char column[8];
+    format_room_column(column, sizeof column, room);
+    console_print("%s", column);
 }
 
 }  // namespace

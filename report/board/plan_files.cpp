@@ -15,6 +15,15 @@
 #include "report/board/markup.hpp"
 #include "search/alternatives.hpp"
 
+void format_room_column(char* text, std::size_t size, int room)
+{
+    int width = last_room >= 100 ? 3 : 2;
+    if (room == OVERFLOW_COLUMN)
+        std::snprintf(text, size, "sv");
+    else
+        std::snprintf(text, size, "%0*d", width, room);
+}
+
 namespace {
 
 constexpr long long LAST_STAMP = 253402300799;  // 9999-12-31T23:59:59Z
@@ -31,17 +40,6 @@ bool stamp_epoch(long long& epoch)
     epoch = std::strtoll(text, &end, 10);
     return std::strspn(text, "0123456789") == std::strlen(text) && *text != '\0' && errno == 0 && epoch >= 0 &&
            epoch <= LAST_STAMP;
-}
-
-// "03", "117", or "sv" for the overflow column: a room's column in as many
-// digits as the last room takes, two at least.
-void format_room_column(char* text, std::size_t size, int room)
-{
-    int width = last_room >= 100 ? 3 : 2;
-    if (room == OVERFLOW_COLUMN)
-        std::snprintf(text, size, "sv");
-    else
-        std::snprintf(text, size, "%0*d", width, room);
 }
 
 // The plain weekday names in Latin-1, written out in UTF-8: "terça-feira", "sábado".

@@ -11,6 +11,11 @@
 
 #include "model/tables.hpp"
 
+// "03", "117", or "sv" for the overflow column: a room's column as
+// alocacao.csv and the calendars' names write it, in as many digits as the
+// last room takes, two at least.
+void format_room_column(char* text, std::size_t size, int room);
+
 // A teaching period, as days since 1970-01-01, its last day included.
 struct Semester {
     int32_t first_day;
