@@ -43,6 +43,7 @@ bench: dev-deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bench/alocacao_bench
 	tools/instructions_per_move.sh $(BENCH_BUILD)/alocacao
+	tools/instructions_per_move.sh $(BENCH_BUILD)/alocacao examples/department-regras
 	tools/rules_at_scale.sh $(BENCH_BUILD)
 	tools/optimum_timings.sh $(BENCH_BUILD)
 

@@ -88,6 +88,7 @@ void console_vprint(const char* format, std::va_list arguments)
 
 void console_write(const char* text, std::size_t length)
 {
+    console_flush_traces();
     if (!writes_utf8()) {
         std::fwrite(text, 1, length, stdout);
         return;
@@ -125,6 +126,7 @@ bool is_control(unsigned char byte)
 
 void console_print_path(const char* path)
 {
+    console_flush_traces();
     const auto* text = reinterpret_cast<const unsigned char*>(path);
     while (*text != '\0') {
         int length = writes_utf8() ? utf8_sequence_length(text) : 1;
@@ -150,6 +152,7 @@ void format_percent(char* text, std::size_t size, int64_t value, int64_t base, i
 
 void console_symbol(const char* utf8, const char* fallback)
 {
+    console_flush_traces();
     if (writes_utf8())
         std::fputs(utf8, stdout);
     else
@@ -162,37 +165,6 @@ ConsoleText console_text(const char* text)
     std::size_t length = std::min(std::strlen(text), prepared.bytes.size() / 2);
     prepared.length = encode_for_console(text, length, prepared.bytes.data());
     return prepared;
-}
-
-void append_text(ConsoleBlock& block, const ConsoleText& text)
-{
-    std::size_t length = std::min(text.length, block.bytes.size() - block.length);
-    std::memcpy(block.bytes.data() + block.length, text.bytes.data(), length);
-    block.length += length;
-}
-
-void append_number_line(ConsoleBlock& block, int32_t number)
-{
-    char digits[12];
-    char* first = digits + sizeof digits;
-    *--first = '\n';
-    auto magnitude = static_cast<uint64_t>(std::llabs(int64_t{number}));
-    do {
-        *--first = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (number < 0)
-        *--first = '-';
-    auto length = static_cast<std::size_t>(digits + sizeof digits - first);
-    if (block.length + length <= block.bytes.size()) {
-        std::memcpy(block.bytes.data() + block.length, first, length);
-        block.length += length;
-    }
-}
-
-void console_write_block(const ConsoleBlock& block)
-{
-    std::fwrite(block.bytes.data(), 1, block.length, stdout);
 }
 
 void console_print(const char* format, ...)
@@ -231,6 +203,7 @@ void console_move_to(int column, int row)
 
 int console_read_char()
 {
+    console_flush_traces();
     std::fflush(stdout);
     return std::getchar();
 }
@@ -250,6 +223,7 @@ void secure_standard_descriptors()
 
 int console_exit_status(int status)
 {
+    console_flush_traces();
     if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
         return status;
     std::fputs("Erro ao escrever na saida padrao.\n", stderr);

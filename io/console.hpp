@@ -30,22 +30,20 @@ void console_print_path(const char* path);
 void format_percent(char* text, std::size_t size, int64_t value, int64_t base, int decimals);
 
 // Output repeated many times (the annealing traces) is assembled from texts
-// converted once and written with one call.
+// converted once, in a buffer of the console that reaches standard output in
+// large writes: when it nears full, before any other output or read, and at
+// console_flush_traces.
 struct ConsoleText {
     std::array<char, 128> bytes;
-    std::size_t length;
-};
-struct ConsoleBlock {
-    std::array<char, 512> bytes;
     std::size_t length;
 };
 
 // `text` (Latin-1, at most 64 characters) as the console shows it.
 ConsoleText console_text(const char* text);
-void append_text(ConsoleBlock& block, const ConsoleText& text);
+void trace_text(const ConsoleText& text);
 // The number in decimal ("%d") and a line end.
-void append_number_line(ConsoleBlock& block, int32_t number);
-void console_write_block(const ConsoleBlock& block);
+void trace_number_line(int32_t number);
+void console_flush_traces();
 
 // The separator of 80 hyphens. Piped, it has no line end (the 80-column
 // console wraps); on a terminal it ends the line so any width shows it whole.

@@ -23,7 +23,6 @@ std::array<CodeText, LAST_COURSE_TYPE_ALLOWED + 1> course_codes = [] {
 }();
 bool codes_were_set = false;
 
-constexpr int SATURDAY_BLOCKS = 5;
 
 constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_NAMES{
     "", "", "segunda-feira", "terca-feira", "quarta-feira", "quinta-feira", "sexta-feira", "sabado"};
@@ -94,22 +93,9 @@ int32_t weekly_slot(int32_t start, int32_t weekday)
     return NO_SLOT;
 }
 
-DaySlots day_slots_of(int32_t slot)
-{
-    int32_t weekday = slot_weekday(slot);
-    int32_t first = (weekday - MONDAY) * BLOCKS_PER_DAY + 1;
-    int blocks = weekday == SATURDAY ? SATURDAY_BLOCKS : BLOCKS_PER_DAY;
-    return {first, first + blocks - 1};
-}
-
 int32_t block_start(int block)
 {
     return BLOCK_STARTS[block - 1];
-}
-
-int32_t slot_weekday(int32_t slot)
-{
-    return MONDAY + (slot - 1) / BLOCKS_PER_DAY;
 }
 
 int32_t slot_start(int32_t slot)

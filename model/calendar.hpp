@@ -12,6 +12,7 @@ inline constexpr int32_t MONDAY = 2;
 inline constexpr int32_t SATURDAY = 7;
 inline constexpr int32_t NO_SLOT = -1;  // never a grid row
 inline constexpr int BLOCKS_PER_DAY = 17;  // teaching blocks of Monday..Friday
+inline constexpr int SATURDAY_BLOCKS = 5;  // Saturday has the morning's only
 inline constexpr int32_t BLOCK_MINUTES = 50;  // how long a teaching block lasts
 
 inline constexpr int32_t LAST_COURSE_TYPE_ALLOWED = 999;  // cursos.txt may name types 1..999
@@ -46,15 +47,25 @@ struct DaySlots {
     int32_t last;
 };
 
-// The slots of the weekday that `slot` (1..90) belongs to.
-DaySlots day_slots_of(int32_t slot);
-
 // The start, in minutes since midnight, of block 1..17 of a day.
 int32_t block_start(int block);
 
 // The weekday 2..7 of a weekly slot 1..90, and the start of its block.
-int32_t slot_weekday(int32_t slot);
+constexpr int32_t slot_weekday(int32_t slot)
+{
+    return MONDAY + (slot - 1) / BLOCKS_PER_DAY;
+}
 int32_t slot_start(int32_t slot);
+
+// The slots of the weekday that `slot` (1..90) belongs to; the annealing's
+// move asks it at every draw, so it stands here whole.
+constexpr DaySlots day_slots_of(int32_t slot)
+{
+    int32_t weekday = slot_weekday(slot);
+    int32_t first = (weekday - MONDAY) * BLOCKS_PER_DAY + 1;
+    int blocks = weekday == SATURDAY ? SATURDAY_BLOCKS : BLOCKS_PER_DAY;
+    return {first, first + blocks - 1};
+}
 
 // The end of a weekly slot's block interval, [start, end): 50 minutes after
 // its start, or the next block's start of its weekday when that comes

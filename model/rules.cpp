@@ -17,6 +17,8 @@ std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> avoided_rooms{};
 std::array<std::bitset<MAX_ROOM_COLUMNS>, SLOT_COUNT + 1> closed_cells{};
 AllocationGrid pinned_grid{};
 bool any_closed_cell{};
+std::bitset<SLOT_COUNT + 1> rows_with_closed_cells{};
+std::bitset<MAX_SECTIONS + 1> sections_avoiding_rooms{};
 int32_t same_room_weight{};
 int32_t change_weight{};
 
@@ -320,11 +322,13 @@ void apply_rule(const Rule& rule)
         break;
     case RuleKind::Avoid:
         avoided_rooms[rule.section].set(rule.room);
+        sections_avoiding_rooms.set(rule.section);
         break;
     case RuleKind::Closed:
         for (int32_t slot = 1; slot <= SLOT_COUNT; ++slot)
             if (closure_covers(rule, slot)) {
                 closed_cells[slot].set(rule.room);
+                rows_with_closed_cells.set(slot);
                 any_closed_cell = true;
             }
         break;
@@ -346,6 +350,8 @@ void clear_rule_tables()
         rooms.reset();
     pinned_grid = {};
     any_closed_cell = false;
+    rows_with_closed_cells.reset();
+    sections_avoiding_rooms.reset();
     same_room_weight = 0;
     change_weight = 0;
 }

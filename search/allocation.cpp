@@ -18,7 +18,7 @@ namespace {
 
 int draw_real_room()
 {
-    return static_cast<int>(random_between(1, last_room + 1));
+    return random_between(1, last_room + 1);
 }
 
 // Whether `room` is free over rows first..last and the rules let `section` stand there.

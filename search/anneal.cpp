@@ -16,13 +16,12 @@ int32_t level_move_count = 0;
 
 namespace {
 
-// The texts of the traces, converted for the console: the temperature line
-// once per level, the others once per process.
+// The texts of the traces, converted for the console: the temperature and
+// iterations lines once per level, the headlines once per process.
 struct TraceTexts {
     ConsoleText move_headline;
     ConsoleText best_headline;
-    ConsoleText temperature;
-    ConsoleText iterations;
+    ConsoleText level_lines;
 };
 
 bool has_section_in_slots(const AllocationGrid& grid)
@@ -38,23 +37,18 @@ TraceTexts trace_texts_at(double temperature)
 {
     static const ConsoleText move_headline = console_text("\n\nNovo vizinho fun\xE7\xE3o objetivo: ");
     static const ConsoleText best_headline = console_text("\n\nNova fun\xE7\xE3o objetivo: ");
-    static const ConsoleText iterations = console_text("Numero de itera\xE7\xF5" "es: ");
-    char line[64];
-    std::snprintf(line, sizeof line, "Temperatura atual: %f\n", temperature);
-    return {move_headline, best_headline, console_text(line), iterations};
+    char lines[64];
+    std::snprintf(lines, sizeof lines, "Temperatura atual: %f\nNumero de itera\xE7\xF5" "es: ", temperature);
+    return {move_headline, best_headline, console_text(lines)};
 }
 
 // "<headline><cost>\nTemperatura atual: %f\nNumero de iterações: <move>\n"
 void trace(const ConsoleText& headline, int32_t cost, const TraceTexts& texts)
 {
-    ConsoleBlock block;
-    block.length = 0;
-    append_text(block, headline);
-    append_number_line(block, cost);
-    append_text(block, texts.temperature);
-    append_text(block, texts.iterations);
-    append_number_line(block, level_move_count);
-    console_write_block(block);
+    trace_text(headline);
+    trace_number_line(cost);
+    trace_text(texts.level_lines);
+    trace_number_line(level_move_count);
 }
 
 void accept_candidate(bool shifted, const TraceTexts& texts)
@@ -119,7 +113,8 @@ void anneal()
     while (temperature > annealing_schedule.final_temperature) {
         run_level(temperature);
         if (run_stall_count > annealing_schedule.stall_limit)
-            return;
+            break;
         temperature = annealing_schedule.cooling_factor * temperature;
     }
+    console_flush_traces();
 }

@@ -106,9 +106,10 @@ int64_t shift_cost_change(const AllocationGrid& grid, const RoomShift& shift)
     int64_t to = room_capacity[shift.to_room];
     int64_t per_row = seat_cost(demand, to) - seat_cost(0, to) + seat_cost(0, from) - seat_cost(demand, from);
     int64_t change = per_row * (shift.last_row - shift.first_row + 1) + stability_change(grid, shift);
-    for (int row = shift.first_row; any_closed_cell && row <= shift.last_row; ++row)
-        change += seat_cost(0, to) - empty_cost(row, shift.to_room) + empty_cost(row, shift.from_room) -
-                  seat_cost(0, from);
+    for (int row = shift.first_row; shift.meets_rules && row <= shift.last_row; ++row)
+        if (rows_with_closed_cells[row])
+            change += seat_cost(0, to) - empty_cost(row, shift.to_room) + empty_cost(row, shift.from_room) -
+                      seat_cost(0, from);
     return change;
 }
 

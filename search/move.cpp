@@ -13,7 +13,7 @@ namespace {
 
 int draw_room()
 {
-    return static_cast<int>(random_between(0, last_room + 1));
+    return random_between(0, last_room + 1);
 }
 
 // Draws cells, room first, until one is occupied; lists what moves with it.
@@ -22,19 +22,27 @@ int draw_source()
     int room, row;
     do {
         room = draw_room();
-        row = static_cast<int>(random_between(1, SLOT_COUNT + 1));
+        row = random_between(1, SLOT_COUNT + 1);
     } while (candidate_grid[row][room] == 0);
     list_moving_rows(row, room);
     return row;
 }
 
 // Whether the cell is free for the moving section: empty, not closed, and
-// not in a room the section avoids. Without rules only the grid decides.
+// not in a room the section avoids.
 bool takes_moving_section(int row, int room)
 {
     if (candidate_grid[row][room] != 0)
         return false;
-    return rule_count == 0 || (!closed_cells[row][room] && !avoided_rooms[last_shift.section][room]);
+    return !last_shift.meets_rules || (!closed_cells[row][room] && !avoided_rooms[last_shift.section][room]);
+}
+
+bool has_closed_cell_in(int first_row, int last_row)
+{
+    for (int row = first_row; any_closed_cell && row <= last_row; ++row)
+        if (rows_with_closed_cells[row])
+            return true;
+    return false;
 }
 
 bool free_in_listed_rows(int room)
@@ -83,12 +91,8 @@ void list_moving_rows(int row, int room)
         --first;
     while (last < day.last && candidate_grid[last + 1][room] == section)
         ++last;
-    last_shift = {section, room, 0, first, last};
-}
-
-double level_stall_limit()
-{
-    return annealing_schedule.stall_limit * 0.1;
+    bool meets_rules = sections_avoiding_rooms[section] || has_closed_cell_in(first, last);
+    last_shift = {section, room, 0, first, last, meets_rules};
 }
 
 bool make_neighbour()

@@ -10,13 +10,16 @@
 #include "model/tables.hpp"
 
 // What the last successful make_neighbour moved: `section` from `from_room`
-// to `to_room` in the rows first_row..last_row.
+// to `to_room` in the rows first_row..last_row. `meets_rules` says whether a
+// rule may bar one of its cells: the section avoids a room, or a listed row
+// has a closed cell; without it only the grid decides where it may go.
 struct RoomShift {
     int32_t section;
     int32_t from_room;
     int32_t to_room;
     int32_t first_row;
     int32_t last_row;
+    bool meets_rules;
 };
 extern RoomShift last_shift;
 
@@ -38,4 +41,7 @@ void apply_shift(AllocationGrid& grid);
 void undo_shift(AllocationGrid& grid);
 
 // The level's stall limit: a tenth of the schedule's stall_limit.
-double level_stall_limit();
+inline double level_stall_limit()
+{
+    return annealing_schedule.stall_limit * 0.1;
+}

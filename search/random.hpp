@@ -34,7 +34,7 @@ inline int32_t random_below(int32_t n)
 }
 
 // lo + random_below(hi - lo), in 32-bit arithmetic: an integer in lo..hi-1 for hi > lo.
-inline double random_between(int32_t lo, int32_t hi)
+inline int32_t random_between(int32_t lo, int32_t hi)
 {
     auto span = static_cast<int32_t>(static_cast<uint32_t>(hi) - static_cast<uint32_t>(lo));
     auto sum = static_cast<uint32_t>(lo) + static_cast<uint32_t>(random_below(span));

@@ -4,6 +4,7 @@
 #include <regex>
 #include <vector>
 
+#include "io/console.hpp"
 #include "search/allocation.hpp"
 #include "search/cost.hpp"
 #include "search/move.hpp"
@@ -246,4 +247,28 @@ TEST_F(Annealing, SameStartGivesTheSameRun)
     anneal();
     EXPECT_EQ(console_capture(), first);
     EXPECT_EQ(best_grid, first_best);
+}
+
+TEST_F(Annealing, TraceNumbersReadAsPrintfWouldAndTracesComeBeforeLaterOutput)
+{
+    start_console_capture();
+    std::string expected;
+    for (int32_t number : {0, 7, 10, 99, 100, 1234, 99999, 100000, 2147483647, -1, -10, -2147483647 - 1}) {
+        trace_number_line(number);
+        expected += std::to_string(number) + "\n";
+    }
+    console_print("after\n");
+    EXPECT_EQ(console_capture(), expected + "after\n");
+}
+
+TEST_F(Annealing, TracesLongerThanTheirBufferArriveWholeAndInOrder)
+{
+    start_console_capture();
+    std::string expected;
+    for (int32_t i = 0; i < 20000; ++i) {
+        trace_number_line(i * 7919);
+        expected += std::to_string(i * 7919) + "\n";
+    }
+    console_flush_traces();
+    EXPECT_EQ(console_capture(), expected);
 }
