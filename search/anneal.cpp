@@ -80,7 +80,7 @@ void make_move(double temperature, const TraceTexts& texts)
         return;
     }
     double u = random_between(0, 100000) * 0.00001;
-    if (std::exp(-delta / temperature) > u)
+    if (delta == 0 || std::exp(-delta / temperature) > u)  // exp(0) is 1, above every u
         accept_candidate(shifted, texts);
     else if (shifted)
         undo_shift(candidate_grid);
