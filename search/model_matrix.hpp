@@ -2,10 +2,12 @@
 // column and handed to CBC at once: CBC copies its arrays for every column
 // or row added one by one, which cost more than the solving on the larger
 // weekdays. Every variable is binary or integer, every objective a whole
-// number. One model is built at a time.
+// number. One model is built at a time, and solved (run_solver) within a
+// time limit that holds.
 #pragma once
 
 #include <coin/Cbc_C_Interface.h>
+#include <cstdint>
 
 inline constexpr int MAX_MODEL_COLUMNS = 1 << 21;
 inline constexpr int MAX_MODEL_ROWS = 1 << 20;
@@ -29,3 +31,21 @@ int matrix_columns();
 // The model as CBC takes it: every column integer, a gap of 0.5 allowed
 // (objectives are whole numbers), no log.
 Cbc_Model* load_matrix();
+
+// What CBC made of a model solved within `seconds` (0: no limit): its best
+// solution (null when it found none; valid until the next solve or the
+// model's deletion), whether that is proven optimal, whether the model has
+// none, and the bound on its objective divided by `weight` (1 when 0),
+// rounded down. With a limit, the solve is ended, with nothing found, when
+// the limit and solver_grace(seconds) have passed, however far CBC is.
+struct SolverOutcome {
+    const double* solution;
+    bool proven;
+    bool infeasible;
+    int64_t bound;
+};
+SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight);
+double solver_grace(double seconds);
+
+// How a model is solved: Cbc_solve; tests put a solver there that never ends.
+extern void (*solve_model)(Cbc_Model* cbc);

@@ -255,13 +255,6 @@ void add_model_result(OptimumResult& result, const ModelResult& part)
     result.proven = result.proven && part.proven;
 }
 
-// What is left of `seconds` since `start`: 0 for no limit, below 0 for none left.
-double seconds_left(double seconds, std::chrono::steady_clock::time_point start)
-{
-    double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return seconds > 0.0 ? (spent < seconds ? seconds - spent : -1.0) : 0.0;
-}
-
 constexpr int SETTLING_ROUNDS = 8;  // rounds over the weekdays, at most, before the week's model
 
 // One weekday, into its empty rows of `grid`: by the search when it can, else by the model.
@@ -363,6 +356,14 @@ int32_t count_left_out(const AllocationGrid& grid)
 }
 
 }  // namespace
+
+double seconds_left(double seconds, std::chrono::steady_clock::time_point start)
+{
+    if (seconds <= 0.0)
+        return seconds;
+    double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return spent < seconds ? seconds - spent : -1.0;
+}
 
 std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot()
 {

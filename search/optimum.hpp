@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 
 #include "model/tables.hpp"
@@ -52,3 +53,7 @@ bool weekday_overfull(int32_t weekday);
 // round after round, and the whole week then becomes one mixed-integer model
 // when it is small enough (week_too_large otherwise: not proven).
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit = OPTIMUM_STATE_LIMIT, double seconds = 0.0);
+
+// What is left of a limit of `seconds` since `start`: 0 for no limit (0),
+// below 0 when none is left (or none was, below 0).
+double seconds_left(double seconds, std::chrono::steady_clock::time_point start);

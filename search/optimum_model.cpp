@@ -432,17 +432,6 @@ bool lay_if_possible(int count, AllocationGrid* grid)
 
 }  // namespace
 
-SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
-{
-    if (seconds > 0.0)
-        Cbc_setMaximumSeconds(cbc, seconds);
-    Cbc_solve(cbc);
-    const double* solution = Cbc_numberSavedSolutions(cbc) > 0 ? Cbc_getColSolution(cbc) : nullptr;
-    double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
-    return {solution, solution != nullptr && Cbc_isProvenOptimal(cbc) != 0, Cbc_isProvenInfeasible(cbc) != 0,
-            static_cast<int64_t>(bound)};
-}
-
 bool lay_meetings_exactly(AllocationGrid& grid, const DayMeeting* meetings, int count)
 {
     if (count > MAX_DAY_MEETINGS)

@@ -72,17 +72,6 @@ int32_t slot_where_columns_run_out(int32_t weekday);
 // stability price.
 ModelResult solve_week_by_model(AllocationGrid& grid, double seconds);
 
-// What CBC made of a model solved within `seconds` (0: no limit): its best
-// solution (the model's own; null when it found none), whether that is
-// proven optimal, whether the model has none, and the bound on its objective
-// divided by `weight` (1 when 0), rounded down.
-struct SolverOutcome {
-    const double* solution;
-    bool proven;
-    bool infeasible;
-    int64_t bound;
-};
-SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight);
 
 // The largest value whose neighbours a double still tells apart.
 inline constexpr double EXACT_IN_A_DOUBLE = 4503599627370496.0;  // 2^52

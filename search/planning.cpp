@@ -16,10 +16,22 @@ std::array<RulePrice, MAX_RULES> rule_prices{};
 int rule_price_count = 0;
 std::array<SpareSeats, MAX_ROOM_COLUMNS> spare_seats{};
 int spare_seat_count = 0;
+bool planning_cut_short = false;
 
 namespace {
 
 AllocationGrid planned_grid;  // the optimal allocation of the change being solved
+
+using Clock = std::chrono::steady_clock;
+
+// Into `left`, what remains of `seconds` since `start` for the next solve
+// (0: no limit); false, and planning_cut_short set, when nothing does.
+bool time_for_a_solve(double seconds, Clock::time_point start, double& left)
+{
+    left = seconds_left(seconds, start);
+    planning_cut_short = planning_cut_short || left < 0.0;
+    return left >= 0.0;
+}
 
 // A column past the last room is a new room, of no seats today.
 RoomChange solve_with_seats(int column, int32_t seats, int64_t state_limit, int64_t students_today, double seconds)
@@ -101,13 +113,15 @@ void evaluate_room_changes(int64_t state_limit, int64_t students_today, double s
     for (int column = 1; column <= last_column; ++column)
         for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
             total += seats != room_capacity[column] || column > last_room;
-    auto start = std::chrono::steady_clock::now();
+    auto start = Clock::now();
     room_change_count = 0;
+    planning_cut_short = false;
+    double left;
     for (int column = 1; column <= last_column; ++column)
         for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
-            if (seats != room_capacity[column] || column > last_room) {
+            if ((seats != room_capacity[column] || column > last_room) && time_for_a_solve(seconds, start, left)) {
                 room_changes[room_change_count++] =
-                    solve_with_seats(column, seats, state_limit, students_today, seconds);
+                    solve_with_seats(column, seats, state_limit, students_today, left);
                 if (progress)
                     show_progress(room_change_count, total, start);
             }
@@ -154,10 +168,12 @@ void choose_spare_set(int64_t state_limit, int64_t cost_today, int64_t students_
         return x.current_seats - x.proposed_seats > y.current_seats - y.proposed_seats;
     });
     spare_seat_count = 0;
-    for (int i = 0; i < count; ++i) {
+    auto start = Clock::now();
+    double left;
+    for (int i = 0; i < count && time_for_a_solve(seconds, start, left); ++i) {
         const RoomChange& single = room_changes[singles[i]];
         room_capacity[single.column] = single.proposed_seats;
-        OptimumResult result = solve_optimum(planned_grid, state_limit, seconds);
+        OptimumResult result = solve_optimum(planned_grid, state_limit, left);
         if (result.feasible && result.cost <= cost_today && optimum_students_above(result) <= students_today)
             spare_seats[spare_seat_count++] = {single.column, single.current_seats, single.proposed_seats};
         else
@@ -188,7 +204,9 @@ const RulePrice* earlier_price(int32_t i)
 void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds)
 {
     rule_price_count = 0;
-    for (int32_t i = 0; i < rule_count; ++i) {
+    auto start = Clock::now();
+    double left;
+    for (int32_t i = 0; i < rule_count && time_for_a_solve(seconds, start, left); ++i) {
         if (!is_hard_rule(rules[i]))
             continue;
         if (const RulePrice* repeated = earlier_price(i)) {
@@ -197,7 +215,7 @@ void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today
             continue;
         }
         apply_rules(i);
-        OptimumResult result = solve_optimum(planned_grid, state_limit, seconds);
+        OptimumResult result = solve_optimum(planned_grid, state_limit, left);
         int64_t students = optimum_students_above(result);
         rule_prices[rule_price_count++] = {rules[i].line,     result.cost, result.cost - cost_today,
                                            students,          students - students_today, result.proven};

@@ -43,8 +43,8 @@ extern int room_change_count;
 int64_t optimum_students_above(const OptimumResult& optimum);
 
 // Solves the loaded instance once for every change that differs from the
-// current seats, with `state_limit` states per weekday and `seconds` per
-// solve (0: no limit), and leaves
+// current seats, with `state_limit` states per weekday and within `seconds`
+// for them all (0: no limit; see planning_cut_short), and leaves
 // room_changes sorted as sort_room_changes does; `students_today` is the
 // students above capacity of today's optimum. room_capacity is as it
 // was afterwards. No slot may hold more meetings than there are columns.
@@ -80,12 +80,16 @@ struct SpareSeats {
 extern std::array<SpareSeats, MAX_ROOM_COLUMNS> spare_seats;  // entries 0..spare_seat_count-1
 extern int spare_seat_count;
 
+// Whether a planning step since evaluate_room_changes began ran out of its
+// seconds and left solves undone: its tables then hold only the solves made.
+extern bool planning_cut_short;
+
 // Builds spare_seats from room_changes: the single reductions of
 // choose_spare_seats in order of seats freed (most first, then by column),
 // each kept only when, with the ones kept before, the optimum's cost stays
 // at most `cost_today` and its students above capacity at most
-// `students_today`; one exact solve each. room_capacity is as it was
-// afterwards.
+// `students_today`; one exact solve each, within `seconds` for them all.
+// room_capacity is as it was afterwards.
 void choose_spare_set(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds = 0.0);
 
 // What one pin, avoidance or closure costs: the optimum without that line.
@@ -104,6 +108,6 @@ extern int rule_price_count;
 // Solves the loaded instance once without each pin, avoidance and closure
 // (the stability weight stays), and without every line that repeats it,
 // measured against today's optimal cost and its students above capacity;
-// a line that repeats an earlier one gets that line's price without a solve.
-// The rules are all in force afterwards.
+// a line that repeats an earlier one gets that line's price without a solve;
+// all within `seconds`. The rules are all in force afterwards.
 void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds = 0.0);

@@ -5,8 +5,9 @@
 // after each single change of one column's seats, ranked by the students it
 // leaves above capacity in planejamento.txt; where to invest and the spare
 // seats on the console, and what each room rule of regras.txt costs.
-// With --limite SEGUNDOS, the solver stops there, with the best allocation
-// found and a bound. With --plano ARQUIVO.csv, instead, a plan edited in a
+// With --limite SEGUNDOS, the program solves within that time from its
+// start (a solver past it is ended), with the best allocation found and a
+// bound; planning then does the solves that fit and says when it stopped. With --plano ARQUIVO.csv, instead, a plan edited in a
 // spreadsheet (alocacao.csv) is read back, checked and, when sound, written
 // to plano.txt with its true cost and its distance to the optimum.
 // When some slot holds more meetings than columns, the slots are named with
@@ -15,9 +16,10 @@
 // Exit status: 0 when done, proven, and every report present passes its
 // check; 1 for an unknown option, a file error, an instance whose rules
 // leave no allocation or a console that cannot be written; 2 when a report
-// fails its check, the optimum is not proven or the edited plan is not
-// sound; 3 otherwise when the plan is partial (meetings out of the grid).
+// fails its check, the optimum is not proven, planning ran out of time or
+// the edited plan is not sound; 3 otherwise when the plan is partial (meetings out of the grid).
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -114,33 +116,37 @@ Request read_arguments(int argc, char** argv)
     return request;
 }
 
-void plan_room_changes(const OptimumResult& optimum, double seconds)
+// Each step takes what is left of the limit of `seconds` since `started`.
+void plan_room_changes(const OptimumResult& optimum, double seconds, std::chrono::steady_clock::time_point started)
 {
     if (!planned_costs_exact())
         fail_with("\n\nArquivo peso.par: com estes pesos o planejamento passaria de 64 bits\n");
     PlanningBaseline today{optimum.cost, optimum_students_above(optimum)};
-    evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above, seconds, true);
-    choose_spare_set(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds);
-    price_rules(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds);
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above, seconds_left(seconds, started), true);
+    choose_spare_set(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds_left(seconds, started));
+    price_rules(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds_left(seconds, started));
     write_planning_file(today);
     print_planning(today);
+    if (planning_cut_short)
+        console_print("Planejamento incompleto: o limite de tempo acabou antes de todas as solu\xE7\xF5" "es.\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    auto started = std::chrono::steady_clock::now();
     secure_standard_descriptors();
     fail_without_pause();
     Request request = read_arguments(argc, argv);
     read_instance();
     load_weights();
     if (request.plan_file != nullptr)
-        return console_exit_status(check_edited_plan(request.plan_file, request.seconds));
+        return console_exit_status(check_edited_plan(request.plan_file, seconds_left(request.seconds, started)));
     if (request.kept_file != nullptr)
         read_kept_plan(request.kept_file);
     warn_overfull_slots();
-    OptimumResult result = solve_optimum(best_grid, OPTIMUM_STATE_LIMIT, request.seconds);
+    OptimumResult result = solve_optimum(best_grid, OPTIMUM_STATE_LIMIT, seconds_left(request.seconds, started));
     if (!result.feasible)
         refuse_without_allocation();
     mark_left_out(best_grid);
@@ -159,8 +165,8 @@ int main(int argc, char** argv)
     if (request.planning && left_out_count > 0)
         console_print("Planejamento n\xE3o feito: ele compara planos com todas as reuni\xF5" "es na grade.\n");
     else if (request.planning)
-        plan_room_changes(result, request.seconds);
-    if (!final_ok || !initial_ok || !result.proven)
+        plan_room_changes(result, request.seconds, started);
+    if (!final_ok || !initial_ok || !result.proven || planning_cut_short)
         return console_exit_status(2);
     return console_exit_status(left_out_count > 0 ? 3 : 0);
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 #include <coin/Cbc_C_Interface.h>
@@ -23,6 +24,7 @@
 #include "search/cost.hpp"
 #include "search/alternatives.hpp"
 #include "search/kept_plan.hpp"
+#include "search/model_matrix.hpp"
 #include "search/optimum_model.hpp"
 #include "test_support.hpp"
 
@@ -412,6 +414,22 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     int32_t priced;
     grid_cost(best_grid, priced);
     EXPECT_EQ(priced, cut.cost);
+    expect_valid_allocation(best_grid);
+    // Under a limit the solver runs apart and its plan comes back whole.
+    OptimumResult limited = solve_optimum(best_grid, 50, 30.0);
+    EXPECT_TRUE(limited.proven);
+    EXPECT_EQ(limited.cost, exact.cost);
+    expect_valid_allocation(best_grid);
+    // A solver that never ends is cut at the limit and its grace: nothing found, a plan still made.
+    void (*solver)(Cbc_Model*) = solve_model;
+    solve_model = [](Cbc_Model*) {
+        for (;;)
+            pause();
+    };
+    OptimumResult stuck = solve_optimum(best_grid, 50, 0.2);
+    solve_model = solver;
+    EXPECT_FALSE(stuck.proven);
+    EXPECT_GE(stuck.cost, exact.cost);
     expect_valid_allocation(best_grid);
 }
 
@@ -1006,7 +1024,11 @@ TEST_F(RoomPlanning, ChangesAreRankedByTheStudentsTheyLeaveAboveCapacityComputed
     EXPECT_EQ(optimum_students_above(free), 20);
     excess_weight = 10;
     idle_weight = 1;
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT, 20, 1e-9);  // no time: nothing solved, and it says so
+    EXPECT_EQ(room_change_count, 0);
+    EXPECT_TRUE(planning_cut_short);
     evaluate_room_changes(OPTIMUM_STATE_LIMIT, 20);
+    EXPECT_FALSE(planning_cut_short);
     // A room of 60 seats the whole section, at 20 seats added: the cost saves
     // 200 but 20 more seats stand idle in 89 slots. Cutting a room to 20 seats
     // would lower the cost more (20 idle seats in 90 slots) and seat nobody.

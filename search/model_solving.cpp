@@ -1,0 +1,144 @@
+// Solving a loaded model within a time limit that holds. CBC looks at its
+// clock only between the nodes of its search, so one long relaxation could
+// hold the program far past a limit. With a limit, the solve runs in a child
+// process, which sends back what it found through a pipe and is ended when
+// the limit and a grace have passed; a child ended so has found nothing.
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "search/model_matrix.hpp"
+
+void (*solve_model)(Cbc_Model* cbc) = [](Cbc_Model* cbc) { Cbc_solve(cbc); };
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// What the child sends first; `columns` values of its solution follow when it has one.
+struct SolveReport {
+    int32_t has_solution;
+    int32_t proven;
+    int32_t infeasible;
+    int32_t columns;
+    int64_t bound;
+};
+
+std::array<double, MAX_MODEL_COLUMNS> received_solution;
+
+SolverOutcome outcome_of(Cbc_Model* cbc, double weight)
+{
+    const double* solution = Cbc_numberSavedSolutions(cbc) > 0 ? Cbc_getColSolution(cbc) : nullptr;
+    double bound = std::floor(Cbc_getBestPossibleObjValue(cbc) / (weight > 0.0 ? weight : 1.0));
+    return {solution, solution != nullptr && Cbc_isProvenOptimal(cbc) != 0, Cbc_isProvenInfeasible(cbc) != 0,
+            static_cast<int64_t>(bound)};
+}
+
+bool write_whole(int descriptor, const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t written = write(descriptor, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Reads `size` bytes unless `deadline` comes first or the writer ends.
+bool read_whole(int descriptor, void* data, std::size_t size, Clock::time_point deadline)
+{
+    auto* bytes = static_cast<char*>(data);
+    while (size > 0) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd wait_for{descriptor, POLLIN, 0};
+        int ready = left <= 0 ? 0 : poll(&wait_for, 1, static_cast<int>(std::min<long long>(left, 1 << 30)));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        ssize_t got = read(descriptor, bytes, size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        bytes += got;
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+[[noreturn]] void solve_as_child(int descriptor, Cbc_Model* cbc, double weight)
+{
+    solve_model(cbc);
+    SolverOutcome outcome = outcome_of(cbc, weight);
+    SolveReport report{outcome.solution != nullptr, outcome.proven, outcome.infeasible, Cbc_getNumCols(cbc),
+                       outcome.bound};
+    bool sent = write_whole(descriptor, &report, sizeof report) &&
+                (outcome.solution == nullptr ||
+                 write_whole(descriptor, outcome.solution, sizeof(double) * static_cast<std::size_t>(report.columns)));
+    _exit(sent ? 0 : 1);  // no exit handlers: the parent's buffers and files are its own
+}
+
+// The child's report within `deadline`, or nothing found.
+SolverOutcome receive_outcome(int descriptor, Clock::time_point deadline)
+{
+    SolveReport report{};
+    if (!read_whole(descriptor, &report, sizeof report, deadline) || report.columns < 0 ||
+        report.columns > MAX_MODEL_COLUMNS)
+        return {nullptr, false, false, 0};
+    if (report.has_solution != 0 &&
+        !read_whole(descriptor, received_solution.data(), sizeof(double) * static_cast<std::size_t>(report.columns),
+                    deadline))
+        return {nullptr, false, false, 0};
+    return {report.has_solution != 0 ? received_solution.data() : nullptr, report.proven != 0,
+            report.infeasible != 0, report.bound};
+}
+
+}  // namespace
+
+double solver_grace(double seconds)
+{
+    return 0.05 * seconds + 2.0;
+}
+
+SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
+{
+    if (seconds <= 0.0) {
+        solve_model(cbc);
+        return outcome_of(cbc, weight);
+    }
+    Cbc_setMaximumSeconds(cbc, seconds);
+    Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                    std::chrono::duration<double>(seconds + solver_grace(seconds)));
+    int pipe_ends[2];
+    if (pipe(pipe_ends) != 0) {  // no child to be had: solved here, as without a limit
+        solve_model(cbc);
+        return outcome_of(cbc, weight);
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        close(pipe_ends[0]);
+        solve_as_child(pipe_ends[1], cbc, weight);
+    }
+    close(pipe_ends[1]);
+    if (child < 0) {
+        close(pipe_ends[0]);
+        solve_model(cbc);
+        return outcome_of(cbc, weight);
+    }
+    SolverOutcome outcome = receive_outcome(pipe_ends[0], deadline);
+    close(pipe_ends[0]);
+    kill(child, SIGKILL);  // done or late: either way it has nothing more to give
+    waitpid(child, nullptr, 0);
+    return outcome;
+}
