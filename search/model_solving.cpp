@@ -39,6 +39,12 @@ SolverOutcome outcome_of(Cbc_Model* cbc, double weight)
             static_cast<int64_t>(bound)};
 }
 
+SolverOutcome solve_here(Cbc_Model* cbc, double weight)
+{
+    solve_model(cbc);
+    return outcome_of(cbc, weight);
+}
+
 bool write_whole(int descriptor, const void* data, std::size_t size)
 {
     const auto* bytes = static_cast<const char*>(data);
@@ -79,8 +85,7 @@ bool read_whole(int descriptor, void* data, std::size_t size, Clock::time_point 
 
 [[noreturn]] void solve_as_child(int descriptor, Cbc_Model* cbc, double weight)
 {
-    solve_model(cbc);
-    SolverOutcome outcome = outcome_of(cbc, weight);
+    SolverOutcome outcome = solve_here(cbc, weight);
     SolveReport report{outcome.solution != nullptr, outcome.proven, outcome.infeasible, Cbc_getNumCols(cbc),
                        outcome.bound};
     bool sent = write_whole(descriptor, &report, sizeof report) &&
@@ -113,18 +118,14 @@ double solver_grace(double seconds)
 
 SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
 {
-    if (seconds <= 0.0) {
-        solve_model(cbc);
-        return outcome_of(cbc, weight);
-    }
+    if (seconds <= 0.0)
+        return solve_here(cbc, weight);
     Cbc_setMaximumSeconds(cbc, seconds);
     Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                     std::chrono::duration<double>(seconds + solver_grace(seconds)));
     int pipe_ends[2];
-    if (pipe(pipe_ends) != 0) {  // no child to be had: solved here, as without a limit
-        solve_model(cbc);
-        return outcome_of(cbc, weight);
-    }
+    if (pipe(pipe_ends) != 0)  // no child to be had: solved here, as without a limit
+        return solve_here(cbc, weight);
     pid_t child = fork();
     if (child == 0) {
         close(pipe_ends[0]);
@@ -133,8 +134,7 @@ SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
     close(pipe_ends[1]);
     if (child < 0) {
         close(pipe_ends[0]);
-        solve_model(cbc);
-        return outcome_of(cbc, weight);
+        return solve_here(cbc, weight);
     }
     SolverOutcome outcome = receive_outcome(pipe_ends[0], deadline);
     close(pipe_ends[0]);

@@ -7,9 +7,10 @@
 // seats on the console, and what each room rule of regras.txt costs.
 // With --limite SEGUNDOS, the program solves within that time from its
 // start (a solver past it is ended), with the best allocation found and a
-// bound; planning then does the solves that fit and says when it stopped. With --plano ARQUIVO.csv, instead, a plan edited in a
-// spreadsheet (alocacao.csv) is read back, checked and, when sound, written
-// to plano.txt with its true cost and its distance to the optimum.
+// bound; planning then does the solves that fit and says when it stopped.
+// With --plano ARQUIVO.csv, instead, a plan edited in a spreadsheet
+// (alocacao.csv) is read back, checked and, when sound, written to plano.txt
+// with its true cost and its distance to the optimum.
 // When some slot holds more meetings than columns, the slots are named with
 // their classes, and the plan leaves out of the grid the fewest meetings it
 // can (named, and listed in fora_da_grade.txt); planning is not done then.
@@ -17,7 +18,8 @@
 // check; 1 for an unknown option, a file error, an instance whose rules
 // leave no allocation or a console that cannot be written; 2 when a report
 // fails its check, the optimum is not proven, planning ran out of time or
-// the edited plan is not sound; 3 otherwise when the plan is partial (meetings out of the grid).
+// the edited plan is not sound; 3 otherwise when the plan is partial
+// (meetings out of the grid).
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
