@@ -37,7 +37,8 @@ Cbc_Model* load_matrix();
 // model's deletion), whether that is proven optimal, whether the model has
 // none, and the bound on its objective divided by `weight` (1 when 0),
 // rounded down. With a limit, the solve is ended, with nothing found, when
-// the limit and solver_grace(seconds) have passed, however far CBC is.
+// the limit and a grace (a twentieth of it and 2 s) have passed, however far
+// CBC is.
 struct SolverOutcome {
     const double* solution;
     bool proven;
@@ -45,7 +46,6 @@ struct SolverOutcome {
     int64_t bound;
 };
 SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight);
-double solver_grace(double seconds);
 
 // How a model is solved: Cbc_solve; tests put a solver there that never ends.
 extern void (*solve_model)(Cbc_Model* cbc);

@@ -109,12 +109,13 @@ SolverOutcome receive_outcome(int descriptor, Clock::time_point deadline)
             report.infeasible != 0, report.bound};
 }
 
-}  // namespace
-
+// What a solve under a limit gets past it before it is ended.
 double solver_grace(double seconds)
 {
     return 0.05 * seconds + 2.0;
 }
+
+}  // namespace
 
 SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
 {
