@@ -1,4 +1,4 @@
-// Course codes, the weekly slot numbering and dates. The codes are the one
+// Course codes and dates. The codes are the one
 // table here: the built-in six, renamed or added to by cursos.txt.
 #include "model/calendar.hpp"
 
@@ -23,14 +23,6 @@ std::array<CodeText, LAST_COURSE_TYPE_ALLOWED + 1> course_codes = [] {
 }();
 bool codes_were_set = false;
 
-
-constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_NAMES{
-    "", "", "segunda-feira", "terca-feira", "quarta-feira", "quinta-feira", "sexta-feira", "sabado"};
-
-// Block starts in minutes since midnight: 07:30, 08:20, 09:30, ... 21:50.
-constexpr std::array<int32_t, BLOCKS_PER_DAY> BLOCK_STARTS{
-    450, 500, 570, 620, 680, 730, 780, 830, 900,
-    950, 1010, 1060, 1110, 1140, 1190, 1260, 1310};
 
 }  // namespace
 
@@ -80,48 +72,6 @@ bool is_course_code(const char* code)
         if (!((*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9')))
             return false;
     return true;
-}
-
-int32_t weekly_slot(int32_t start, int32_t weekday)
-{
-    if (weekday < MONDAY || weekday > SATURDAY)
-        return NO_SLOT;
-    int blocks = weekday == SATURDAY ? SATURDAY_BLOCKS : BLOCKS_PER_DAY;
-    for (int block = 0; block < blocks; ++block)
-        if (BLOCK_STARTS[block] == start)
-            return (weekday - MONDAY) * BLOCKS_PER_DAY + block + 1;
-    return NO_SLOT;
-}
-
-int32_t block_start(int block)
-{
-    return BLOCK_STARTS[block - 1];
-}
-
-int32_t slot_start(int32_t slot)
-{
-    return block_start(slot - day_slots_of(slot).first + 1);
-}
-
-const char* weekday_name(int32_t weekday)
-{
-    return WEEKDAY_NAMES[weekday];
-}
-
-int32_t slot_end(int32_t slot)
-{
-    int32_t end = slot_start(slot) + BLOCK_MINUTES;
-    return slot == day_slots_of(slot).last ? end : std::min(end, slot_start(slot + 1));
-}
-
-bool is_one_block(int32_t weekday, int32_t start, int64_t end)
-{
-    int32_t slot = weekly_slot(start, weekday);
-    if (end <= start)
-        return false;
-    if (slot == day_slots_of(slot).last)
-        return true;
-    return end < slot_start(slot + 1) + BLOCK_MINUTES;
 }
 
 namespace {

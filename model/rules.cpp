@@ -14,10 +14,10 @@ std::array<Rule, MAX_RULES> rules{};
 int32_t rule_count{};
 std::array<int32_t, MAX_SECTIONS + 1> pinned_room{};
 std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> avoided_rooms{};
-std::array<std::bitset<MAX_ROOM_COLUMNS>, SLOT_COUNT + 1> closed_cells{};
+std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells{};
 AllocationGrid pinned_grid{};
 bool any_closed_cell{};
-std::bitset<SLOT_COUNT + 1> rows_with_closed_cells{};
+std::bitset<MAX_SLOTS + 1> rows_with_closed_cells{};
 std::bitset<MAX_SECTIONS + 1> sections_avoiding_rooms{};
 int32_t same_room_weight{};
 int32_t change_weight{};
@@ -249,7 +249,7 @@ const char* closure_rule(const Fields& fields, Rule& rule)
         return "horario mal formado (HH:MM)";
     if (rule.from >= rule.to)
         return "fechada com inicio que nao antecede o fim";
-    for (int32_t slot = 1; slot <= SLOT_COUNT; ++slot)
+    for (int32_t slot = 1; slot <= slot_count; ++slot)
         if (int32_t section = pinned_grid[slot][rule.room]; section != 0 && closure_covers(rule, slot))
             return refusal_naming("fecha o horario da turma %s, fixa nesta sala (linha %d)", section,
                                   line_of(RuleKind::Pin, [&](const Rule& r) { return r.section == section; }));
@@ -325,7 +325,7 @@ void apply_rule(const Rule& rule)
         sections_avoiding_rooms.set(rule.section);
         break;
     case RuleKind::Closed:
-        for (int32_t slot = 1; slot <= SLOT_COUNT; ++slot)
+        for (int32_t slot = 1; slot <= slot_count; ++slot)
             if (closure_covers(rule, slot)) {
                 closed_cells[slot].set(rule.room);
                 rows_with_closed_cells.set(slot);
@@ -439,7 +439,7 @@ bool room_allowed(int32_t section, int32_t room, int first, int last)
 
 bool closure_covers(const Rule& rule, int32_t slot)
 {
-    if (slot < 1 || slot > SLOT_COUNT || slot_weekday(slot) != rule.weekday)
+    if (slot < 1 || slot > slot_count || slot_weekday(slot) != rule.weekday)
         return false;
     int32_t start = slot_start(slot);
     return rule.from <= start && start < rule.to;
@@ -472,7 +472,7 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule)
 {
     if (rule.kind == RuleKind::Pin)
         return pin_breach(grid, rule);
-    for (int row = 1; row <= SLOT_COUNT; ++row) {
+    for (int row = 1; row <= slot_count; ++row) {
         int32_t section = grid[row][rule.room];
         bool broken = rule.kind == RuleKind::Avoid ? section == rule.section && section != 0
                       : rule.kind == RuleKind::Closed ? section != 0 && closure_covers(rule, row)

@@ -38,6 +38,7 @@ void reset_tables()
     current_cost = candidate_cost = best_cost = {};
     excess_weight = idle_weight = violation_count = {};
     annealing_schedule = {};
+    use_standard_week();
     reset_course_codes();
     reset_rules();
     forget_section_index();
@@ -45,6 +46,6 @@ void reset_tables()
 
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to)
 {
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         std::copy_n(from[row].begin(), last_room + 1, to[row].begin());
 }

@@ -10,10 +10,11 @@
 #include <array>
 #include <cstdint>
 
+#include "model/week.hpp"
+
 inline constexpr int MAX_ROOM = 999;       // room columns run 0..last_room, last_room <= MAX_ROOM
 inline constexpr int MAX_ROOM_COLUMNS = MAX_ROOM + 1;
 inline constexpr int MAX_ROOM_NAME = 40;   // bytes of a room's name in capacidade.txt
-inline constexpr int SLOT_COUNT = 90;      // grid rows 1..SLOT_COUNT are weekly slots
 inline constexpr int MAX_SECTIONS = 9999;  // section entries 1..MAX_SECTIONS
 inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
 inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1 and 2;
@@ -27,7 +28,7 @@ struct Meeting {
     int32_t latest_start;    // minutes since midnight of its last block
     int32_t first_slot;      // weekly slot of the first block, 0 when absent
     int32_t last_slot;       // weekly slot of the last block, 0 when absent
-    uint32_t block_lines;    // bit b: horario.txt has a line for the weekday's block b + 1
+    uint64_t block_lines;    // bit b: horario.txt has a line for the weekday's block b + 1
     int32_t end_time;        // minutes since midnight at which it ends: rows up to the last block that starts before
     int64_t end_line;        // the horario.txt line that gives end_time
 };
@@ -46,7 +47,7 @@ struct Section {
 using SectionTable = std::array<Section, MAX_SECTIONS + 1>;  // entry 0: the empty section
 using GridRow = std::array<int32_t, MAX_ROOM_COLUMNS>;
 using RoomName = std::array<char, 2 * MAX_ROOM_NAME + 1>;  // in UTF-8: a Latin-1 byte may take two
-using AllocationGrid = std::array<GridRow, SLOT_COUNT + 1>;  // row 0 is not a slot
+using AllocationGrid = std::array<GridRow, MAX_SLOTS + 1>;  // rows 1..slot_count are the week's slots
 
 struct AnnealingSchedule {
     double initial_temperature;
@@ -77,6 +78,6 @@ extern AnnealingSchedule annealing_schedule;
 // Sets every table back to its start-up state (all zero); for tests.
 void reset_tables();
 
-// Copies the slot rows 1..SLOT_COUNT of one grid onto another, columns
+// Copies the slot rows 1..slot_count of one grid onto another, columns
 // 0..last_room; row 0 is never copied.
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to);

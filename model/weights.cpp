@@ -12,7 +12,7 @@ namespace {
 
 // Beyond this a single cell's price is refused outright, so that the sums
 // over all cells below stay exact in 64 bits.
-constexpr int64_t CELL_PRICE_LIMIT = INT64_MAX / ((SLOT_COUNT + 1) * MAX_ROOM_COLUMNS);
+constexpr int64_t CELL_PRICE_LIMIT = INT64_MAX / ((MAX_SLOTS + 1) * MAX_ROOM_COLUMNS);
 
 int skip_space(std::FILE* stream)
 {
@@ -54,8 +54,8 @@ bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability)
             cell_high = std::max(cell_high, price);
             cell_low = std::min(cell_low, price);
         }
-        highest += cell_high * SLOT_COUNT;
-        lowest += cell_low * SLOT_COUNT;
+        highest += cell_high * slot_count;
+        lowest += cell_low * slot_count;
     }
     for (int32_t index = 1; index <= section_count; ++index)
         highest += sections[index].meetings[LAST_MEETING].weekday != 0 ? stability : 0;

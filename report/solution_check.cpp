@@ -43,7 +43,7 @@ int meeting_faults(const char* name, const AllocationGrid& grid, int& meetings)
                               meeting.last_slot, fault);
             }
         }
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room) {
             int32_t section = grid[row][room];
             if (section != 0 && !belongs_to_a_meeting(section, row)) {

@@ -57,13 +57,13 @@ struct Piece {
     int column;  // where it stood; for the meeting being placed, none
     bool is_new;
 };
-constexpr int MAX_DAY_PIECES = BLOCKS_PER_DAY * MAX_ROOM_COLUMNS + 1;  // every cell, and the new meeting
+constexpr int MAX_DAY_PIECES = MAX_DAY_BLOCKS * MAX_ROOM_COLUMNS + 1;  // every cell, and the new meeting
 using DayPieces = std::array<Piece, MAX_DAY_PIECES>;
 
 // The re-lay's work tables: the weekday's pieces, and its rows as they were;
 // and every meeting of the weekday for its exact assignment.
 DayPieces day_pieces;
-std::array<GridRow, BLOCKS_PER_DAY> saved_day;
+std::array<GridRow, MAX_DAY_BLOCKS> saved_day;
 std::array<DayMeeting, MAX_DAY_PIECES> day_meetings;
 
 // The lowest column 0..last_room that takes `section` over rows first..last;

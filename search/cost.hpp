@@ -6,7 +6,7 @@
 #include "model/tables.hpp"
 #include "search/move.hpp"
 
-// Sums seat_cost over the slot rows 1..SLOT_COUNT and every room column,
+// Sums seat_cost over the slot rows 1..slot_count and every room column,
 // the overflow column included, an empty closed cell at nothing, adds the
 // room stability's price (stability_cost) and stores the sum in `cost`. Row 0
 // is not priced.

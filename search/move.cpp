@@ -22,7 +22,7 @@ int draw_source()
     int room, row;
     do {
         room = draw_room();
-        row = random_between(1, SLOT_COUNT + 1);
+        row = random_between(1, slot_count + 1);
     } while (candidate_grid[row][room] == 0);
     list_moving_rows(row, room);
     return row;

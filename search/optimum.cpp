@@ -1,6 +1,6 @@
 // Exact allocation by weekday: a memoised search over the day's meetings in
 // order of their first slot. The state before meeting i packs, for every
-// column, the last slot (1..17 within the day) that an earlier meeting keeps
+// column, the last slot (1..48 within the day) that an earlier meeting keeps
 // busy, or 0 when the column is free from meeting i's first slot on.
 // Weekdays beyond the search go to the model (optimum_model.cpp); with a
 // stability price, the weekdays are then settled one by one and the week
@@ -19,10 +19,12 @@
 
 namespace {
 
-constexpr int BITS_PER_COLUMN = 5;
+constexpr int BITS_PER_COLUMN = 6;  // a day has at most 48 blocks
 constexpr int DAY_SEARCH_COLUMNS = 8;  // the packed state holds the columns 0..7
 constexpr int DAY_SEARCH_LAST = DAY_SEARCH_COLUMNS - 1;
 constexpr uint64_t COLUMN_MASK = (1U << BITS_PER_COLUMN) - 1;
+static_assert(MAX_DAY_BLOCKS < (1 << BITS_PER_COLUMN));  // a column holds a slot of the day
+static_assert(DAY_SEARCH_COLUMNS * BITS_PER_COLUMN + 14 <= 64);  // with the meeting index, below 2^14
 constexpr int MAX_DAY_MEETINGS = MAX_SECTIONS;  // a section meets at most once a day
 constexpr int8_t LEFT_OUT = DAY_SEARCH_COLUMNS;  // the remembered "column" of a meeting left out of the grid
 // How the search ranks what meetings add: how many of them are left out of
@@ -159,7 +161,7 @@ Rank best_from(int i, uint64_t state)
 void collect_day(int weekday)
 {
     day_count = 0;
-    int base = (weekday - MONDAY) * BLOCKS_PER_DAY;
+    int base = week_days[weekday].first - 1;
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
@@ -186,7 +188,7 @@ void collect_day(int weekday)
 
 void occupy(AllocationGrid& grid, int weekday, const DayMeeting& meeting, int column)
 {
-    int base = (weekday - MONDAY) * BLOCKS_PER_DAY;
+    int base = week_days[weekday].first - 1;
     for (int slot = meeting.first; slot <= meeting.last; ++slot)
         grid[base + slot][column] = meeting.section;
 }
@@ -214,8 +216,8 @@ int64_t empty_grid_cost()
 {
     int64_t cost = 0;
     for (int column = 0; column <= last_room; ++column) {
-        int64_t open = SLOT_COUNT;
-        for (int row = 1; row <= SLOT_COUNT; ++row)
+        int64_t open = slot_count;
+        for (int row = 1; row <= slot_count; ++row)
             open -= closed_cells[row][column];
         cost += open * seat_cost(0, room_capacity[column]);
     }
@@ -289,8 +291,8 @@ int64_t priced_with_stability(const AllocationGrid& grid, int32_t weight)
 // room. The weekday keeps its rows when the new ones would not cost less.
 void settle_weekday(AllocationGrid& grid, int weekday, int64_t state_limit, double seconds, int32_t weight)
 {
-    static std::array<GridRow, BLOCKS_PER_DAY> kept_rows;
-    DaySlots rows = day_slots_of((weekday - MONDAY) * BLOCKS_PER_DAY + 1);
+    static std::array<GridRow, MAX_DAY_BLOCKS> kept_rows;
+    DaySlots rows = week_days[weekday];
     int64_t before = priced_with_stability(grid, weight);
     keep_rooms_of_other_weekdays(grid, weekday);
     for (int row = rows.first; row <= rows.last; ++row) {
@@ -365,9 +367,9 @@ double seconds_left(double seconds, std::chrono::steady_clock::time_point start)
     return spent < seconds ? seconds - spent : -1.0;
 }
 
-std::array<int32_t, SLOT_COUNT + 1> meetings_per_slot()
+std::array<int32_t, MAX_SLOTS + 1> meetings_per_slot()
 {
-    std::array<int32_t, SLOT_COUNT + 1> count{};
+    std::array<int32_t, MAX_SLOTS + 1> count{};
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
@@ -385,8 +387,8 @@ int32_t open_columns(int row)
 
 bool weekday_overfull(int32_t weekday)
 {
-    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    std::array<int32_t, MAX_SLOTS + 1> count = meetings_per_slot();
+    for (int row = 1; row <= slot_count; ++row)
         if (slot_weekday(row) == weekday && count[row] > open_columns(row))
             return true;
     return false;

@@ -35,10 +35,10 @@ DayModel model;
 // The weekday's distinct meeting starts, how many meetings cover each, and
 // each group's capacity row there (-1: none, the group has rooms enough).
 struct StartRows {
-    std::array<int, BLOCKS_PER_DAY> slot;
-    std::array<int, BLOCKS_PER_DAY> covering;
+    std::array<int, MAX_DAY_BLOCKS> slot;
+    std::array<int, MAX_DAY_BLOCKS> covering;
     int count;
-    std::array<std::array<int, BLOCKS_PER_DAY>, MAX_ROOM_COLUMNS> row;
+    std::array<std::array<int, MAX_DAY_BLOCKS>, MAX_ROOM_COLUMNS> row;
 };
 StartRows starts;
 std::array<int, MAX_ROOM_COLUMNS> room_busy_until;  // while placing: each column's last busy slot
@@ -51,7 +51,7 @@ constexpr int LEFT_OUT = -1;
 // their hashes, checked exactly).
 struct RoomTraits {
     bool alone;
-    uint32_t closed_rows;  // bit r: the weekday's row r is closed
+    uint64_t closed_rows;  // bit r: the weekday's row r is closed
     uint64_t avoiders;
 };
 std::array<RoomTraits, MAX_ROOM_COLUMNS> traits;
@@ -75,7 +75,7 @@ void read_traits()
     for (int row = day.first; any_closed_cell && row <= day.last; ++row)
         for (int column = 0; column <= last_room; ++column)
             if (closed_cells[row][column])
-                traits[column].closed_rows |= 1u << (row - day.first);
+                traits[column].closed_rows |= uint64_t{1} << (row - day.first);
     for (int i = 0; i < model.meeting_count; ++i) {
         int32_t section = model.meetings[i].section;
         if (pinned_room[section] != 0)
@@ -304,7 +304,7 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced)
                                : asked != Objective::Priced  ? 0.0
                                : weight > 0.0 ? meeting_cost(i, group) * weight + meeting_fit(i, group)
                                               : meeting_cost(i, group);
-            if (!begin_column(group_allowed(i, group) ? 1.0 : 0.0, objective, 2 + BLOCKS_PER_DAY))
+            if (!begin_column(group_allowed(i, group) ? 1.0 : 0.0, objective, 2 + MAX_DAY_BLOCKS))
                 return nullptr;
             add_entry(i, 1.0);
             if (cost_row)

@@ -23,7 +23,7 @@ constexpr int MAX_WEEK_MEETINGS = MAX_SECTIONS * LAST_MEETING;
 // it, that start is kept, not proven.
 constexpr int MAX_WEEK_COLUMNS = 1 << 15;
 constexpr int MAX_WEEK_ROWS = 1 << 19;     // above the meetings' and capacity rows of any instance
-constexpr int MAX_COLUMN_ENTRIES = 1 + SLOT_COUNT + 1;  // its meeting, the starts it covers, its pair
+constexpr int MAX_COLUMN_ENTRIES = 1 + MAX_SLOTS + 1;  // its meeting, the starts it covers, its pair
 
 struct WeekMeeting {
     int32_t section;
@@ -47,9 +47,9 @@ WeekModel week;
 // where two or more meetings may meet, then two per pair and room (z below
 // each x).
 struct RowPlan {
-    std::array<int, SLOT_COUNT> starts;  // the distinct first slots, in order
+    std::array<int, MAX_SLOTS> starts;  // the distinct first slots, in order
     int start_count;
-    std::array<std::array<int32_t, MAX_ROOM_COLUMNS>, SLOT_COUNT> capacity_row;  // -1: no row
+    std::array<std::array<int32_t, MAX_ROOM_COLUMNS>, MAX_SLOTS> capacity_row;  // -1: no row
     int pair_base;  // the first pair row
     int row_count;
 };
@@ -286,7 +286,7 @@ int64_t chosen_cost()
 
 void place(AllocationGrid& grid)
 {
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         std::fill(grid[row].begin(), grid[row].begin() + columns(), 0);
     for (int i = 0; i < week.meeting_count; ++i)
         for (int row = week.meetings[i].first; row <= week.meetings[i].last; ++row)

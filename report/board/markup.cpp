@@ -9,7 +9,7 @@
 #include "model/tables.hpp"
 
 const std::array<const char*, SATURDAY + 1> WEEKDAY_TITLES{
-    "", "", "Segunda-feira", "Ter\xE7" "a-feira", "Quarta-feira", "Quinta-feira", "Sexta-feira", "S\xE1" "bado"};
+    "", "Domingo", "Segunda-feira", "Ter\xE7" "a-feira", "Quarta-feira", "Quinta-feira", "Sexta-feira", "S\xE1" "bado"};
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "model/calendar.hpp"
+#include "model/week.hpp"
 
-// "Segunda-feira" .. "S\xE1bado" (Latin-1), by weekday 2..7.
+// "Segunda-feira" .. "S\xE1bado" (Latin-1), by weekday 1..7 ("Domingo" for 1).
 extern const std::array<const char*, SATURDAY + 1> WEEKDAY_TITLES;
 
 // Markup of the program's own, with numbers: written as it stands, in UTF-8.

@@ -67,7 +67,7 @@ SolutionFigures figures_of(const AllocationGrid& grid, bool optimal)
             const char* fault = optimal ? plan_meeting_fault(grid, section, m) : meeting_fault(grid, section, meeting);
             figures.broken_meetings += meeting.weekday != 0 && fault != nullptr;
         }
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room)
             figures.stray_cells += grid[row][room] != 0 && !belongs_to_a_meeting(grid[row][room], row);
     return figures;
@@ -407,9 +407,8 @@ int64_t change_saving(int32_t section, const Meeting& meeting, int from, int to)
 void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int from, int to)
 {
     int length = meeting.last_slot - meeting.first_slot + 1;
-    DaySlots day = day_slots_of(meeting.first_slot);
     markup(out, "<tr><td>%s</td><td>", WEEKDAY_TITLES[meeting.weekday]);
-    write_clock(out, block_start(meeting.first_slot - day.first + 1));
+    write_clock(out, slot_start(meeting.first_slot));
     markup(out, ", %d %s</td><th scope=\"row\">", length, length == 1 ? "bloco" : "blocos");
     write_section_name(out, section);
     markup(out, " (%d alunos)</th><td>", sections[section].demand);
@@ -428,7 +427,7 @@ int list_changes(std::FILE* out, bool saving)
     const AllocationGrid& annealed = board_solutions[ANNEALING_SOLUTION].report.grid;
     const AllocationGrid& optimal = board_solutions[OPTIMAL_SOLUTION].report.grid;
     int changes = 0;
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         for (int32_t section = 1; section <= section_count; ++section)
             for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];
@@ -498,7 +497,7 @@ void write_day_table(std::FILE* out, int kind, int weekday, ColumnRange columns)
 {
     const SolutionFile& file = SOLUTION_FILES[kind];
     const AllocationGrid& grid = board_solutions[kind].report.grid;
-    DaySlots day = day_slots_of((weekday - MONDAY) * BLOCKS_PER_DAY + 1);
+    DaySlots day = week_days[weekday];
     char id[32];
     if (columns.first == 0)
         std::snprintf(id, sizeof id, "%s-%d", file.anchor, weekday);
@@ -513,7 +512,7 @@ void write_day_table(std::FILE* out, int kind, int weekday, ColumnRange columns)
     markup(out, "<tbody>\n");
     for (int row = day.first; row <= day.last; ++row) {
         markup(out, "<tr><th scope=\"row\">");
-        write_clock(out, block_start(row - day.first + 1));
+        write_clock(out, slot_start(row));
         markup(out, "</th>");
         for (int room = columns.first; room <= columns.last; ++room) {
             int32_t section = grid[row][room];

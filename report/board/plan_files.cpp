@@ -84,7 +84,7 @@ template <typename Use>
 void for_each_plan_meeting(Use use)
 {
     PlanMeeting meeting;
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room)
             if (plan_meeting_at(row, room, meeting))
                 use(meeting);

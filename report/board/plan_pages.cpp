@@ -15,12 +15,11 @@
 
 namespace {
 
-// The day's block `block` (1..17) in one room, on one weekday's column.
+// The day's block `block` (1, 2, ...) in one room, on one weekday's column.
 void write_week_cell(std::FILE* out, int room, int32_t weekday, int block)
 {
-    int32_t first = (weekday - MONDAY) * BLOCKS_PER_DAY + 1;
-    DaySlots day = day_slots_of(first);
-    int row = first + block - 1;
+    DaySlots day = week_days[weekday];
+    int row = day.first + block - 1;
     if (row > day.last) {
         markup(out, "<td class=\"closed\"></td>");
         return;
@@ -61,11 +60,12 @@ void write_room_page(std::FILE* out, int room)
     for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
         markup(out, "<th scope=\"col\">%s</th>", WEEKDAY_TITLES[weekday]);
     markup(out, "</tr></thead>\n<tbody>\n");
-    for (int block = 1; block <= BLOCKS_PER_DAY; ++block) {
+    DaySlots monday = week_days[MONDAY];  // every weekday has some of Monday's blocks
+    for (int block = 1; block <= monday.last - monday.first + 1; ++block) {
         markup(out, "<tr><th scope=\"row\">");
-        write_clock(out, block_start(block));
+        write_clock(out, slot_start(monday.first + block - 1));
         markup(out, "&ndash;");
-        write_clock(out, slot_end(block));  // every weekday has the blocks of Monday, slots 1..17
+        write_clock(out, slot_end(monday.first + block - 1));
         markup(out, "</th>");
         for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
             write_week_cell(out, room, weekday, block);

@@ -183,7 +183,7 @@ TEST_F(MeetingPlacement, AbsentMeetingsFillRowZeroThenItsOverflowCell)
     EXPECT_EQ(in_real_rooms.size(), 7u);
     EXPECT_EQ(in_real_rooms.count(0), 0u);
     EXPECT_EQ(current_grid[0][0], 20);
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         EXPECT_TRUE(rooms_of(0, row).size() == ROOM_COLUMNS);
 }
 
@@ -234,7 +234,7 @@ TEST_F(InitialAllocation, EveryMeetingIsPlacedWholeAndNoSectionIsOverwritten)
                 EXPECT_EQ(rooms_of(s, row), rooms);
         }
     int occupied = 0;
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         occupied += ROOM_COLUMNS - static_cast<int>(rooms_of(0, row).size());
     EXPECT_EQ(occupied, cells);
     int32_t full_cost;
@@ -283,7 +283,7 @@ std::string broken_meetings(const AllocationGrid& grid)
             cells += meeting.last_slot - meeting.first_slot + 1;
         }
     int occupied = 0;
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         for (int32_t cell : grid[row])
             occupied += cell != 0;
     if (occupied != cells)
@@ -296,7 +296,7 @@ std::string broken_meetings(const AllocationGrid& grid)
 // sections that meet at the end of one day and the start of the next.
 void full_load_instance(std::mt19937& rng, int per_slot)
 {
-    std::array<int, SLOT_COUNT + 1> load{};
+    std::array<int, MAX_SLOTS + 1> load{};
     auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
     auto fits = [&](int first, int last) {
         for (int row = first; row <= last; ++row)
@@ -368,7 +368,7 @@ void add_random_rules(std::mt19937& rng)
 {
     auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
     for (int i = 0; i < 4; ++i) {
-        int32_t from = block_start(pick(1, 14));
+        int32_t from = slot_start(pick(1, 14));
         rules[rule_count++] = {RuleKind::Closed, 1, 0, pick(1, LAST_ROOM), pick(MONDAY, 6), from, from + 150, 0};
     }
     apply_rules();

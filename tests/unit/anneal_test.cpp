@@ -65,7 +65,7 @@ protected:
             Section& section = sections[s];
             section.demand = 10 + random_below(95);
             for (int m = 1; m <= 1 + s % 2; ++m) {
-                int first = 1 + random_below(SLOT_COUNT - 2);
+                int first = 1 + random_below(slot_count - 2);
                 section.meetings[m].first_slot = first;
                 section.meetings[m].last_slot = first + random_below(3);
                 place_meeting(s, section.meetings[m]);
@@ -128,13 +128,13 @@ TEST_F(Annealing, OnlyMeetingInTheLastSlotIsStillAnnealed)
 {
     section_count = 1;
     sections[1].demand = 45;
-    current_grid[SLOT_COUNT][1] = 1;  // 5 students above room 1's 40 seats
+    current_grid[slot_count][1] = 1;  // 5 students above room 1's 40 seats
     grid_cost(current_grid, current_cost);
     int32_t start_cost = current_cost;
     std::vector<TraceLine> traces = run();
     EXPECT_FALSE(traces.empty());
     EXPECT_LT(best_cost, start_cost);
-    EXPECT_EQ(best_grid[SLOT_COUNT][1], 0);  // any larger room is better
+    EXPECT_EQ(best_grid[slot_count][1], 0);  // any larger room is better
 }
 
 TEST_F(Annealing, EqualCostNeighboursAreAlwaysAcceptedAndTraced)
@@ -191,7 +191,7 @@ TEST_F(Annealing, CostsStayThoseOfFullPricingAndBestNeverExceedsTheStart)
         grid_cost(best_grid, full);
         EXPECT_EQ(best_cost, full);
         EXPECT_LT(best_cost, start_cost) << "weights " << weight[0] << " " << weight[1];
-        for (int row = 1; row <= SLOT_COUNT; ++row)
+        for (int row = 1; row <= slot_count; ++row)
             ASSERT_EQ(candidate_grid[row], current_grid[row]);
         for (const TraceLine& line : traces) {
             if (line.new_best) {

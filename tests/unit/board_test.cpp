@@ -70,7 +70,7 @@ protected:
         section.course_number = number;
         section.section_number = turma;
         section.demand = demand;
-        section.meetings[1] = {0, MONDAY + (first - 1) / BLOCKS_PER_DAY, slot_start(first), slot_start(last), first, last,
+        section.meetings[1] = {0, slot_weekday(first), slot_start(first), slot_start(last), first, last,
                                ~0u, slot_start(last) + BLOCK_MINUTES, 0};
     }
     void place(SolutionKind kind, int32_t section, int first, int last, int room)

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/calendar.hpp"
+#include "model/week.hpp"
 
 TEST(WeeklySlot, NumbersBlocksByWeekdayThenTime)
 {
@@ -107,6 +108,10 @@ TEST(SlotNames, WeekdayNameAndBlockStartOfASlot)
         EXPECT_EQ(slot_start(c.slot), c.start) << c.slot;
         EXPECT_STREQ(weekday_name(c.weekday), c.name);
     }
+    EXPECT_STREQ(weekday_name(SUNDAY), "domingo");
+    EXPECT_TRUE(is_day_off(SUNDAY));  // the standard week has no Sunday block
+    EXPECT_EQ(slot_end(16), 1310);    // 21:00 ends when 21:50 starts
+    EXPECT_EQ(slot_end(17), 1360);    // the day's last block lasts 50 minutes
 }
 
 TEST(Dates, OnlyRealDatesWrittenAAAAMMDDAreTaken)

@@ -21,7 +21,7 @@ std::vector<int32_t> listed_rows()
 int occupied_cells(const AllocationGrid& grid)
 {
     int count = 0;
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         for (int32_t cell : grid[row])
             count += cell != 0;
     return count;
@@ -33,7 +33,7 @@ void random_grid(int sections_to_place)
     candidate_grid = {};
     for (int32_t section = 1; section <= sections_to_place; ++section) {
         int length = 1 + random_below(4);
-        int first = 1 + random_below(SLOT_COUNT - length + 1);
+        int first = 1 + random_below(slot_count - length + 1);
         int room = random_below(ROOM_COLUMNS);
         bool free = true;
         for (int row = first; row < first + length; ++row)
@@ -129,7 +129,7 @@ TEST_F(RoomShiftMove, ShiftMovesTheListedCellsToARoomFreeInAllOfThem)
         EXPECT_EQ(candidate_grid[0], before[0]);
         EXPECT_EQ(occupied_cells(candidate_grid), occupied_cells(before));
         std::vector<int32_t> rows = listed_rows();
-        for (int row = 1; row <= SLOT_COUNT; ++row) {
+        for (int row = 1; row <= slot_count; ++row) {
             bool moved = std::find(rows.begin(), rows.end(), row) != rows.end();
             for (int room = 0; room <= LAST_ROOM; ++room) {
                 int32_t expected = before[row][room];

@@ -164,7 +164,7 @@ int64_t independent_week_optimum()
         ones.assign(columns_of.size(), 1.0);
         Cbc_addRow(cbc, "", columns, columns_of.data(), ones.data(), 'E', 1.0);
     }
-    for (int row = 1; row <= SLOT_COUNT; ++row)
+    for (int row = 1; row <= slot_count; ++row)
         for (int room = 0; room < columns; ++room) {
             columns_of.clear();
             for (int i = 0; i < n; ++i)
@@ -272,7 +272,7 @@ TEST_F(Optimum, AgreesWithBruteForceOnSmallInstances)
         // The cost less what the instance fixes is the students above capacity, at both weights.
         int64_t fixed = 0;
         for (int room = 0; room <= LAST_ROOM; ++room)
-            fixed += SLOT_COUNT * int64_t{room_capacity[room]};
+            fixed += slot_count * int64_t{room_capacity[room]};
         for (const Placed& meeting : present_meetings())
             fixed -= int64_t{sections[meeting.section].demand} * (meeting.last - meeting.first + 1);
         ASSERT_EQ(result.cost - idle_weight * fixed,
@@ -339,7 +339,7 @@ TEST_F(Optimum, MoreMeetingsInASlotThanColumnsLeaveTheFewestOutOfTheGrid)
         sections[s].demand = 15 * s;
     }
     add_meeting(1, 2, 60, 60);  // Thursday
-    std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+    std::array<int32_t, MAX_SLOTS + 1> count = meetings_per_slot();
     EXPECT_EQ(count[40], 5);
     EXPECT_EQ(count[41], 5);
     EXPECT_EQ(count[60], 1);
@@ -387,7 +387,7 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
         sections[s].demand = 10 + random_below(80);
         int first = 1 + random_below(16);
         add_meeting(s, 1, first, first + 1);
-        std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+        std::array<int32_t, MAX_SLOTS + 1> count = meetings_per_slot();
         if (count[first] > ROOM_COLUMNS || count[first + 1] > ROOM_COLUMNS)
             sections[section_count--] = {};
     }
@@ -447,7 +447,7 @@ TEST_F(Optimum, SearchAndModelAgreeOnGeneratedWeeks)
             sections[s].demand = 10 + random_below(80);
             int first = 1 + random_below(85), last = std::min(first + random_below(3), day_slots_of(first).last);
             add_meeting(s, 1, first, last);
-            std::array<int32_t, SLOT_COUNT + 1> count = meetings_per_slot();
+            std::array<int32_t, MAX_SLOTS + 1> count = meetings_per_slot();
             if (std::any_of(count.begin(), count.end(), [](int32_t meetings) { return meetings > ROOM_COLUMNS; }))
                 sections[section_count--] = {};
         }
@@ -514,7 +514,7 @@ void add_random_rules()
             add_rule({RuleKind::Avoid, 2, s, 1 + random_below(last_room), 0, 0, 0, 0});
     }
     for (int closure = random_below(3); closure > 0; --closure) {
-        int32_t weekday = MONDAY + random_below(2), from = block_start(1 + random_below(4));
+        int32_t weekday = MONDAY + random_below(2), from = slot_start(1 + random_below(4));
         add_rule({RuleKind::Closed, 3, 0, 1 + random_below(last_room), weekday, from, from + 60, 0});
     }
     const int32_t weights[] = {0, 0, 7, 400};
@@ -909,11 +909,11 @@ TEST_F(ReportCheck, MeetingWholeInTwoRoomsIsNamedAsRepeated)
 TEST_F(ReportCheck, OverCapacityInTheLastSlotAndRoomIsRecounted)
 {
     section_count = 3;  // section 3, 10 students, meets on Saturday 11:20
-    add_meeting(3, 1, SLOT_COUNT, SLOT_COUNT);
+    add_meeting(3, 1, slot_count, slot_count);
     room_capacity[LAST_ROOM] = 5;
     optimum = solve_optimum(best_grid);
-    best_grid[SLOT_COUNT] = {};
-    best_grid[SLOT_COUNT][LAST_ROOM] = 3;
+    best_grid[slot_count] = {};
+    best_grid[slot_count][LAST_ROOM] = 3;
     grid_cost(best_grid, best_cost);
     std::FILE* out = begin_output_file("solucaof.txt", "erro\n");
     write_final_report(out, best_grid, best_cost, count_capacity_violations(best_grid));

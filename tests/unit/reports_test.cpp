@@ -81,7 +81,7 @@ TEST_F(ViolationListing, OverCapacityCellsAreListedRoomByRoom)
 
 TEST_F(ViolationListing, LastSlotAndLastRoomAreExamined)
 {
-    best_grid[SLOT_COUNT][LAST_ROOM] = 7;
+    best_grid[slot_count][LAST_ROOM] = 7;
     best_grid[1][0] = 3;
     EXPECT_EQ(listing(), "\n3 - 7 - \nnumero de inviabilidades: 2 \n");
     EXPECT_EQ(violation_count, 2);
