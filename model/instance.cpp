@@ -33,8 +33,26 @@ void read_or_reject(bool (*reader)(RecordFile&), std::FILE* stream, const char* 
         reject_line(file, file.error);
 }
 
-// Meetings are numbered by the first appearance of their weekday; a third
-// weekday finds no meeting. A meeting spans its earliest to its latest start,
+// The standard week keeps two weekdays of a section.
+constexpr int STANDARD_WEEK_MEETINGS = 2;
+
+// The section's meeting on `weekday`: the one it has, or a new one after its
+// last while the week allows more; null for a weekday too many.
+Meeting* meeting_for(Section& section, int32_t weekday)
+{
+    int limit = own_week ? MAX_MEETINGS : STANDARD_WEEK_MEETINGS;
+    for (int m = FIRST_MEETING; m <= limit; ++m) {
+        Meeting& meeting = section.meetings[m];
+        if (meeting.weekday == 0)
+            meeting.weekday = weekday;
+        if (meeting.weekday == weekday)
+            return &meeting;
+    }
+    return nullptr;
+}
+
+// Meetings are numbered by the first appearance of their weekday; a weekday
+// too many finds no meeting. A meeting spans its earliest to its latest start,
 // remembers which of the weekday's blocks had a line, and ends when the line
 // of its latest block says, if that line is one block; else 50 minutes after
 // that block starts.
@@ -44,24 +62,20 @@ void add_block(Section& section, int32_t weekday, int32_t start, int64_t end, in
 {
     int32_t slot = weekly_slot(start, weekday);
     int32_t trusted_end = is_one_block(weekday, start, end) ? static_cast<int32_t>(end) : slot_end(slot);
-    uint32_t block_bit = uint32_t{1} << (slot - day_slots_of(slot).first);
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
-        Meeting& meeting = section.meetings[m];
-        if (meeting.weekday == 0 && section.meetings[m - 1].weekday != weekday)
-            meeting.weekday = weekday;
-        if (meeting.weekday != weekday)
-            continue;
-        meeting.block_lines |= block_bit;
-        if (meeting.earliest_start == 0 || start >= meeting.latest_start) {
-            meeting.end_time = trusted_end;  // the end that the line of its last block gives
-            meeting.end_line = line;
-        }
-        if (meeting.earliest_start == 0) {
-            meeting.earliest_start = meeting.latest_start = start;
-        } else {
-            meeting.earliest_start = std::min(meeting.earliest_start, start);
-            meeting.latest_start = std::max(meeting.latest_start, start);
-        }
+    uint64_t block_bit = uint64_t{1} << (slot - day_slots_of(slot).first);
+    Meeting* meeting = meeting_for(section, weekday);
+    if (meeting == nullptr)
+        return;
+    meeting->block_lines |= block_bit;
+    if (meeting->earliest_start == 0 || start >= meeting->latest_start) {
+        meeting->end_time = trusted_end;  // the end that the line of its last block gives
+        meeting->end_line = line;
+    }
+    if (meeting->earliest_start == 0) {
+        meeting->earliest_start = meeting->latest_start = start;
+    } else {
+        meeting->earliest_start = std::min(meeting->earliest_start, start);
+        meeting->latest_start = std::max(meeting->latest_start, start);
     }
 }
 
@@ -105,7 +119,7 @@ void close_instance_files(const InstanceFiles& files)
 void compute_meeting_slots()
 {
     for (int32_t index = 1; index <= section_count; ++index)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             Meeting& meeting = sections[index].meetings[m];
             if (meeting.weekday == 0)
                 continue;
@@ -165,11 +179,19 @@ void index_sections()
 
 int find_meeting(int32_t section, int32_t weekday, int32_t start)
 {
-    for (int m = FIRST_MEETING; section >= 1 && section <= section_count && m <= LAST_MEETING; ++m) {
+    for (int m = FIRST_MEETING; section >= 1 && section <= section_count && m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
         if (meeting.weekday != 0 && meeting.weekday == weekday && meeting.earliest_start == start)
             return m;
     }
+    return 0;
+}
+
+int meeting_on_weekday(const Section& section, int32_t weekday)
+{
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        if (section.meetings[m].weekday != 0 && section.meetings[m].weekday == weekday)
+            return m;
     return 0;
 }
 

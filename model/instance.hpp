@@ -5,6 +5,7 @@
 #pragma once
 
 #include "model/records.hpp"
+#include "model/tables.hpp"
 
 // Opens the three instance files (and regras.txt when there is one) and creates the listing, in that order, reads
 // them into the tables, prints the load's warnings and writes disciplina.txt.
@@ -25,10 +26,13 @@ inline constexpr const char* TIMETABLE_RECORD = "d|d|d|c|d|d:d|d:d|";
 // filled by hand is searched section by section.
 int32_t find_section(const char* code, int32_t course_number, int32_t section_number);
 
-// The meeting (FIRST_MEETING..LAST_MEETING) of loaded section `section`
+// The meeting (FIRST_MEETING..MAX_MEETINGS) of loaded section `section`
 // that falls on `weekday` and starts at `start` (minutes since midnight); 0
 // when it has none or there is no such section.
 int find_meeting(int32_t section, int32_t weekday, int32_t start);
+
+// The meeting of `section` that falls on `weekday`; 0 when it has none.
+int meeting_on_weekday(const Section& section, int32_t weekday);
 
 // Forgets the key index of the sections (the tables were reset).
 void forget_section_index();

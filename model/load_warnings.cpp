@@ -41,7 +41,7 @@ struct Unmatched {
 // the meeting's last block start (18:30 to 19:20 holds the 19:00 block too).
 void warn_held_past_last_block(Warnings& warnings, int64_t line, const Section& section, int32_t weekday)
 {
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = section.meetings[m];
         if (meeting.weekday != weekday || meeting.end_line != line ||
             meeting.last_slot == weekly_slot(meeting.latest_start, weekday))
@@ -61,7 +61,7 @@ void warn_timetable_line(Warnings& warnings, int64_t line, const RecordFields& f
     const Section& section = sections[find_section(course_code(fields[0]), fields[1], fields[2])];
     int32_t weekday = fields[4], start = fields[5] * 60 + fields[6];
     int64_t end = int64_t{fields[7]} * 60 + fields[8];
-    if (weekday != section.meetings[FIRST_MEETING].weekday && weekday != section.meetings[LAST_MEETING].weekday)
+    if (meeting_on_weekday(section, weekday) == 0)
         warn(warnings, "Aviso: horario.txt, linha %lld: turma %s %d-%d ja tem dois dias; este dia fica de fora.\n",
              static_cast<long long>(line), section.course_code, section.course_number, section.section_number);
     else if (!is_one_block(weekday, start, end))
@@ -124,7 +124,7 @@ void warn_section(Warnings& warnings, int32_t index)
         warn(warnings, "Aviso: demanda.txt, linha %lld: turma %s %d-%d sem horario em horario.txt; fica sem sala.\n",
              static_cast<long long>(section.demand_line), section.course_code, section.course_number,
              section.section_number);
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
         warn_hole(warnings, section, section.meetings[m]);
 }
 

@@ -222,7 +222,7 @@ const char* pin_conflict(const Rule& rule)
     if (avoided_rooms[section][room])
         return refusal("turma evita esta sala (linha %d)",
                        line_of(RuleKind::Avoid, [&](const Rule& r) { return r.section == section && r.room == room; }));
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
         for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row) {
             int32_t other = pinned_grid[row][room];
@@ -314,7 +314,7 @@ void apply_rule(const Rule& rule)
     switch (rule.kind) {
     case RuleKind::Pin:
         pinned_room[rule.section] = rule.room;
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[rule.section].meetings[m];
             for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row)
                 pinned_grid[row][rule.room] = rule.section;
@@ -457,7 +457,7 @@ int32_t column_holding(const GridRow& row, int32_t section)
 
 RuleBreach pin_breach(const AllocationGrid& grid, const Rule& rule)
 {
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[rule.section].meetings[m];
         for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row)
             if (grid[row][rule.room] != rule.section)

@@ -44,7 +44,7 @@ extern AllocationGrid pinned_grid;  // the cells the pinned meetings take
 extern bool any_closed_cell;        // whether closed_cells has a cell set
 extern std::bitset<MAX_SLOTS + 1> rows_with_closed_cells;      // rows where closed_cells has a cell set
 extern std::bitset<MAX_SECTIONS + 1> sections_avoiding_rooms;  // sections with a room in avoided_rooms
-extern int32_t same_room_weight;    // added per section whose meetings sit in different columns
+extern int32_t same_room_weight;    // added per room a section takes past its first
 extern int32_t change_weight;       // added per meeting that leaves its room of a kept plan
 
 // Whether a rule bars cells (fixa, evita, fechada), which a plan must keep;

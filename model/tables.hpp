@@ -17,13 +17,13 @@ inline constexpr int MAX_ROOM_COLUMNS = MAX_ROOM + 1;
 inline constexpr int MAX_ROOM_NAME = 40;   // bytes of a room's name in capacidade.txt
 inline constexpr int MAX_SECTIONS = 9999;  // section entries 1..MAX_SECTIONS
 inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
-inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1 and 2;
-inline constexpr int LAST_MEETING = 2;     // entry 0 of their arrays stays empty
+inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1..MAX_MEETINGS, one per
+inline constexpr int MAX_MEETINGS = 7;     // weekday, without gaps; entry 0 of their arrays stays empty
 
 // One weekly meeting of a section; weekday 0 means the meeting is absent.
 struct Meeting {
     int32_t placed;          // 1 once the initial allocation has put it in the grid
-    int32_t weekday;         // 2 (Monday) .. 7 (Saturday)
+    int32_t weekday;         // 1 (Sunday) .. 7 (Saturday)
     int32_t earliest_start;  // minutes since midnight of its first block, 0 = unset
     int32_t latest_start;    // minutes since midnight of its last block
     int32_t first_slot;      // weekly slot of the first block, 0 when absent
@@ -41,7 +41,7 @@ struct Section {
     int32_t timetable_mark;   // the mark character of horario.txt, in the low byte
     int32_t demand;           // enrolled students
     int64_t demand_line;      // its line in demanda.txt
-    std::array<Meeting, LAST_MEETING + 1> meetings;
+    std::array<Meeting, MAX_MEETINGS + 1> meetings;
 };
 
 using SectionTable = std::array<Section, MAX_SECTIONS + 1>;  // entry 0: the empty section

@@ -46,12 +46,14 @@ constexpr Week STANDARD_WEEK = standard_week();
 int32_t slot_count = STANDARD_WEEK.count;
 std::array<WeekSlot, MAX_SLOTS + 1> week_slots = STANDARD_WEEK.slots;
 std::array<DaySlots, SATURDAY + 1> week_days = STANDARD_WEEK.days;
+bool own_week = false;
 
 void use_standard_week()
 {
     slot_count = STANDARD_WEEK.count;
     week_slots = STANDARD_WEEK.slots;
     week_days = STANDARD_WEEK.days;
+    own_week = false;
 }
 
 int32_t weekly_slot(int32_t start, int32_t weekday)

@@ -33,6 +33,7 @@ struct DaySlots {
 extern int32_t slot_count;                              // the week's slots: 1..slot_count
 extern std::array<WeekSlot, MAX_SLOTS + 1> week_slots;  // entry 0 and entries past slot_count stay empty
 extern std::array<DaySlots, SATURDAY + 1> week_days;    // by weekday 1..7; entry 0 stays empty
+extern bool own_week;                                   // the instance gave its own week (semana.txt)
 
 // Sets the standard week.
 void use_standard_week();

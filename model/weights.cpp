@@ -58,7 +58,8 @@ bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability)
         lowest += cell_low * slot_count;
     }
     for (int32_t index = 1; index <= section_count; ++index)
-        highest += sections[index].meetings[LAST_MEETING].weekday != 0 ? stability : 0;
+        for (int m = FIRST_MEETING + 1; m <= MAX_MEETINGS; ++m)
+            highest += sections[index].meetings[m].weekday != 0 ? stability : 0;  // each room past the first
     return highest <= INT32_MAX && lowest >= INT32_MIN;
 }
 

@@ -12,7 +12,7 @@
 #include "report/written_lines.hpp"
 #include "search/cost.hpp"
 
-std::array<std::array<bool, LAST_MEETING + 1>, MAX_SECTIONS + 1> left_out{};
+std::array<std::array<bool, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> left_out{};
 int32_t left_out_count = 0;
 
 namespace {
@@ -45,7 +45,7 @@ void mark_left_out(const AllocationGrid& grid)
 {
     clear_marks();
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (sections[section].meetings[m].weekday != 0 && first_slot_column(grid, section, m) < 0) {
                 left_out[section][m] = true;
                 ++left_out_count;
@@ -62,7 +62,7 @@ void write_left_out_file()
     std::FILE* out = begin_output_file(LEFT_OUT_FILE, "\n\nArquivo fora_da_grade.txt nao pode ser criado.\n");
     std::fprintf(out, "%s%d\n", HEADER, left_out_count);
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (left_out[section][m]) {
                 const Meeting& meeting = sections[section].meetings[m];
                 std::fprintf(out, "%d|%d|%02d:%02d|%02d:%02d|\n", section, meeting.weekday,

@@ -14,7 +14,7 @@
 inline constexpr const char* LEFT_OUT_FILE = "fora_da_grade.txt";
 
 // left_out[section][m]: meeting m of the section is out of the plan's grid.
-extern std::array<std::array<bool, LAST_MEETING + 1>, MAX_SECTIONS + 1> left_out;
+extern std::array<std::array<bool, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> left_out;
 extern int32_t left_out_count;
 
 // Marks exactly the meetings that `grid` does not hold at their first slot.

@@ -47,7 +47,7 @@ struct PlanFile {
 PlanFile plan;
 
 // Where each meeting was read: its line, 0 when not yet.
-std::array<std::array<int, LAST_MEETING + 1>, MAX_SECTIONS + 1> meeting_line;
+std::array<std::array<int, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> meeting_line;
 
 void fault(int line, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void fault(int line, const char* format, ...)
@@ -273,7 +273,7 @@ int32_t read_section(const char* course, const char* number)
 // The line that gave the meeting of `section` over grid row `row`.
 int line_of(int32_t section, int row)
 {
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
         if (meeting.weekday != 0 && meeting.first_slot <= row && row <= meeting.last_slot)
             return meeting_line[section][m];
@@ -327,7 +327,7 @@ void place_row(AllocationGrid& grid)
 void name_missing_meetings()
 {
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == 0 || meeting_line[section][m] != 0)
                 continue;

@@ -12,7 +12,7 @@ bool belongs_to_a_meeting(int32_t section, int row)
 {
     if (section > section_count)
         return false;
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
         if (meeting.weekday != 0 && row >= meeting.first_slot && row <= meeting.last_slot)
             return true;
@@ -32,7 +32,7 @@ int meeting_faults(const char* name, const AllocationGrid& grid, int& meetings)
     int faults = 0;
     meetings = 0;
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == 0)
                 continue;

@@ -239,20 +239,27 @@ void place_meeting(int32_t section, Meeting& meeting)
     meeting.placed = 1;
 }
 
+// Meetings 1 and 2 are always placed, an absent one in row 0 (its first
+// slot); later ones when the section has them.
+bool takes_part(const Section& section, int m)
+{
+    return m <= FIRST_MEETING + 1 || section.meetings[m].weekday != 0;
+}
+
 void place_all_meetings()
 {
     current_grid = {};
     rules_warning_given = false;
     for (int32_t section = 1; section <= section_count; ++section)
         if (int room = pinned_room[section])
-            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            for (int m = FIRST_MEETING; m <= MAX_MEETINGS && takes_part(sections[section], m); ++m) {
                 Meeting& meeting = sections[section].meetings[m];
                 occupy(meeting.first_slot, meeting.last_slot, room, section);
                 meeting.placed = 1;
             }
     for (int32_t section = 1; section <= section_count; ++section)
         if (pinned_room[section] == 0)
-            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+            for (int m = FIRST_MEETING; m <= MAX_MEETINGS && takes_part(sections[section], m); ++m)
                 place_meeting(section, sections[section].meetings[m]);
 }
 

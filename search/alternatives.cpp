@@ -32,7 +32,7 @@ int64_t local_cost(const AllocationGrid& grid, int first, int last, int x, int y
     for (int row = first; row <= last; ++row)
         sum += cell_cost(grid, row, x) + cell_cost(grid, row, y);
     if (same_room_weight > 0)
-        sum += same_room_weight * (changes_rooms(grid, s) + (t != 0 && changes_rooms(grid, t)));
+        sum += same_room_weight * (rooms_changed(grid, s) + (t != 0 ? rooms_changed(grid, t) : 0));
     return sum;
 }
 

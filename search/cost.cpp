@@ -33,11 +33,31 @@ int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m)
     return -1;
 }
 
+namespace {
+
+// The distinct columns that the section's meetings take in `grid`.
+int distinct_columns(const AllocationGrid& grid, int32_t section)
+{
+    std::array<int32_t, MAX_MEETINGS> columns;
+    int count = 0;
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS && sections[section].meetings[m].weekday != 0; ++m) {
+        int32_t column = first_slot_column(grid, section, m);
+        if (column >= 0 && std::find(columns.begin(), columns.begin() + count, column) == columns.begin() + count)
+            columns[count++] = column;
+    }
+    return count;
+}
+
+}  // namespace
+
+int32_t rooms_changed(const AllocationGrid& grid, int32_t section)
+{
+    return std::max(distinct_columns(grid, section) - 1, 0);
+}
+
 bool changes_rooms(const AllocationGrid& grid, int32_t section)
 {
-    int32_t first = first_slot_column(grid, section, FIRST_MEETING);
-    int32_t second = first_slot_column(grid, section, LAST_MEETING);
-    return first >= 0 && second >= 0 && first != second;
+    return rooms_changed(grid, section) > 0;
 }
 
 int32_t sections_changing_rooms(const AllocationGrid& grid)
@@ -50,7 +70,10 @@ int32_t sections_changing_rooms(const AllocationGrid& grid)
 
 int64_t stability_cost(const AllocationGrid& grid)
 {
-    return same_room_weight == 0 ? 0 : int64_t{same_room_weight} * sections_changing_rooms(grid);
+    int64_t changes = 0;
+    for (int32_t section = 1; same_room_weight != 0 && section <= section_count; ++section)
+        changes += rooms_changed(grid, section);
+    return int64_t{same_room_weight} * changes;
 }
 
 void grid_cost(const AllocationGrid& grid, int32_t& cost)
@@ -80,21 +103,26 @@ int64_t empty_cost(int row, int room)
 }
 
 // The change of the stability price: the meeting whose first slot moves
-// takes the shift's target column, the other meeting stays where it is.
+// takes the shift's target column, the other meetings, on other weekdays,
+// stay where they are. It adds a room when it leaves their columns and
+// takes one away when it joins them; when it does both or neither, the
+// count stays.
 int64_t stability_change(const AllocationGrid& grid, const RoomShift& shift)
 {
     if (same_room_weight == 0)
         return 0;
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
-        const Meeting& moving = sections[shift.section].meetings[m];
-        if (moving.weekday == 0 || moving.first_slot < shift.first_row || moving.first_slot > shift.last_row)
+    const Section& section = sections[shift.section];
+    bool moving = false, to_taken = false, from_taken = false;
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS && section.meetings[m].weekday != 0; ++m) {
+        int32_t first = section.meetings[m].first_slot;
+        if (first >= shift.first_row && first <= shift.last_row) {
+            moving = true;
             continue;
-        int32_t other = first_slot_column(grid, shift.section, FIRST_MEETING + LAST_MEETING - m);
-        if (other < 0)
-            return 0;
-        return same_room_weight * ((shift.to_room != other) - (shift.from_room != other));
+        }
+        to_taken = to_taken || grid[first][shift.to_room] == shift.section;
+        from_taken = from_taken || grid[first][shift.from_room] == shift.section;
     }
-    return 0;
+    return moving ? same_room_weight * (!to_taken - !from_taken) : 0;
 }
 
 }  // namespace

@@ -20,14 +20,17 @@ int64_t cell_cost(const AllocationGrid& grid, int row, int room);
 // the meeting is absent or that cell lost it.
 int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m);
 
-// Whether both meetings of `section` are in the grid, in different columns.
+// How many columns past the first the meetings of `section` that `grid`
+// holds take; whether that is one or more.
+int32_t rooms_changed(const AllocationGrid& grid, int32_t section);
 bool changes_rooms(const AllocationGrid& grid, int32_t section);
 
 // What a meeting of `length` slots of `section` adds to the cost of an empty
 // grid when it takes open cells of `room`.
 int64_t meeting_price(int32_t section, int64_t length, int room);
 
-// The sections of `grid` that change rooms, and same_room_weight for each.
+// The sections of `grid` that change rooms, and same_room_weight for each
+// room a section takes past its first.
 int32_t sections_changing_rooms(const AllocationGrid& grid);
 int64_t stability_cost(const AllocationGrid& grid);
 

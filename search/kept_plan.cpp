@@ -1,7 +1,9 @@
 // The kept plan's columns, taken from a grid.
 #include "search/kept_plan.hpp"
 
-std::array<std::array<int32_t, LAST_MEETING + 1>, MAX_SECTIONS + 1> kept_column{};
+#include "model/instance.hpp"
+
+std::array<std::array<int32_t, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> kept_column{};
 int32_t kept_count = 0;
 
 namespace {
@@ -19,6 +21,13 @@ int32_t whole_column(const AllocationGrid& grid, int32_t section, const Meeting&
     return -1;
 }
 
+// The section's first meeting other than m; 0 when it meets once.
+int first_other_meeting(const Section& section, int m)
+{
+    int other = m == FIRST_MEETING ? FIRST_MEETING + 1 : FIRST_MEETING;
+    return section.meetings[other].weekday != 0 ? other : 0;
+}
+
 }  // namespace
 
 void clear_kept_plan()
@@ -32,7 +41,7 @@ void keep_plan(const AllocationGrid& grid)
 {
     clear_kept_plan();
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             int32_t room = meeting.weekday != 0 ? whole_column(grid, section, meeting) : -1;
             kept_column[section][m] = room + 1;
@@ -44,22 +53,19 @@ void keep_rooms_of_other_weekdays(const AllocationGrid& grid, int32_t weekday)
 {
     clear_kept_plan();
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
-            const Meeting& meeting = sections[section].meetings[m];
-            const Meeting& other = sections[section].meetings[FIRST_MEETING + LAST_MEETING - m];
-            if (meeting.weekday != weekday || other.weekday == 0)
-                continue;
-            int32_t room = whole_column(grid, section, other);
-            kept_column[section][m] = room + 1;
-            kept_count += room >= 0;
-        }
+        if (int m = meeting_on_weekday(sections[section], weekday); m != 0)
+            if (int other = first_other_meeting(sections[section], m); other != 0) {
+                int32_t room = whole_column(grid, section, sections[section].meetings[other]);
+                kept_column[section][m] = room + 1;
+                kept_count += room >= 0;
+            }
 }
 
 int32_t meetings_moved(const AllocationGrid& grid)
 {
     int32_t moved = 0;
     for (int32_t section = 1; section <= section_count && kept_count > 0; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             moved += kept_column[section][m] != 0 && whole_column(grid, section, sections[section].meetings[m]) !=
                                                          kept_column[section][m] - 1;
     return moved;

@@ -11,7 +11,7 @@
 
 // kept_column[section][m]: the column + 1 the kept plan gives meeting m of
 // the section, 0 when it gives none (a new meeting, or one whose time changed).
-extern std::array<std::array<int32_t, LAST_MEETING + 1>, MAX_SECTIONS + 1> kept_column;
+extern std::array<std::array<int32_t, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> kept_column;
 extern int32_t kept_count;  // meetings with a kept column; 0: no plan is kept
 
 // Keeps no plan.
@@ -22,7 +22,7 @@ void clear_kept_plan();
 void keep_plan(const AllocationGrid& grid);
 
 // Keeps, for each meeting of `weekday`, the column that `grid` gives its
-// section's meeting of another weekday; the other meetings keep none.
+// section's first meeting of another weekday; the other meetings keep none.
 void keep_rooms_of_other_weekdays(const AllocationGrid& grid, int32_t weekday);
 
 // The kept column of meeting m of `section`; -1 when it has none.

@@ -163,7 +163,7 @@ void collect_day(int weekday)
     day_count = 0;
     int base = week_days[weekday].first - 1;
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != weekday)
                 continue;
@@ -352,7 +352,7 @@ int32_t count_left_out(const AllocationGrid& grid)
 {
     int32_t count = 0;
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             count += sections[section].meetings[m].weekday != 0 && first_slot_column(grid, section, m) < 0;
     return count;
 }
@@ -371,7 +371,7 @@ std::array<int32_t, MAX_SLOTS + 1> meetings_per_slot()
 {
     std::array<int32_t, MAX_SLOTS + 1> count{};
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != 0)
                 for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)

@@ -1,8 +1,11 @@
 // The whole week as one model, for when room stability has a price: a section
-// whose two meetings share a room couples two weekdays, so the weekdays are
-// no longer solved apart and rooms are no longer grouped by seats. Variable
-// x[i, room] is column i x (last_room + 1) + room; z[pair, room] follows all
-// of them in the same way; a variable the rules bar is fixed at 0. The matrix
+// whose meetings share a room couples weekdays, so the weekdays are no
+// longer solved apart and rooms are no longer grouped by seats. Variable
+// x[i, room] is column i x (last_room + 1) + room. Each of a section's
+// meetings after its first is a link: z[link, room] is 1 when the meeting and
+// an earlier one of its section take the room, so that the rooms a section
+// takes past its first are its links less its z. The z follow the x in the
+// same way; a variable the rules bar is fixed at 0. The matrix
 // is built whole (search/model_matrix.hpp) and handed to CBC at once.
 #include <algorithm>
 #include <array>
@@ -16,41 +19,43 @@
 
 namespace {
 
-constexpr int MAX_WEEK_MEETINGS = MAX_SECTIONS * LAST_MEETING;
+constexpr int MAX_WEEK_MEETINGS = MAX_SECTIONS * MAX_MEETINGS;
 // The largest week solved as one model: a faculty's (123,000 variables)
 // spends minutes in its first relaxation alone, while the weekdays settled
 // one by one (optimum.cpp) come within a few per cent of the bound; beyond
 // it, that start is kept, not proven.
 constexpr int MAX_WEEK_COLUMNS = 1 << 15;
 constexpr int MAX_WEEK_ROWS = 1 << 19;     // above the meetings' and capacity rows of any instance
-constexpr int MAX_COLUMN_ENTRIES = 1 + MAX_SLOTS + 1;  // its meeting, the starts it covers, its pair
+constexpr int MAX_COLUMN_ENTRIES = 1 + MAX_SLOTS + MAX_MEETINGS;  // its meeting, the starts it covers, its links
 
 struct WeekMeeting {
     int32_t section;
-    int first;  // weekly slots
+    int first;     // weekly slots
     int last;
-    int m;      // which of its section's meetings
+    int m;         // which of its section's meetings
+    int position;  // which of its section's meetings in the grid, from 0
 };
 
-// The week's meetings in order of first slot, and the sections that meet twice.
+// The week's meetings in order of first slot, and the links of the sections
+// that meet more than once.
 struct WeekModel {
     std::array<WeekMeeting, MAX_WEEK_MEETINGS> meetings;
     int meeting_count;
-    std::array<std::array<int32_t, LAST_MEETING + 1>, MAX_SECTIONS + 1> index;  // a section's meetings in `meetings`
-    std::array<int32_t, MAX_SECTIONS> pair_sections;  // sections with two meetings
-    std::array<int32_t, MAX_SECTIONS + 1> pair_of;    // a section's index in pair_sections; -1: none
-    int pair_count;
+    std::array<std::array<int32_t, MAX_MEETINGS>, MAX_SECTIONS + 1> index;  // by position: its meetings in `meetings`
+    std::array<int32_t, MAX_SECTIONS + 1> first_link;  // the link of its position 1; -1: none
+    std::array<int32_t, MAX_WEEK_MEETINGS> link_sections;
+    int link_count;
 };
 WeekModel week;
 
 // The rows: one per meeting (one room each), then one per start and room
-// where two or more meetings may meet, then two per pair and room (z below
-// each x).
+// where two or more meetings may meet, then two per link and room (z below
+// the earlier meetings' x, and below the joining one's).
 struct RowPlan {
     std::array<int, MAX_SLOTS> starts;  // the distinct first slots, in order
     int start_count;
     std::array<std::array<int32_t, MAX_ROOM_COLUMNS>, MAX_SLOTS> capacity_row;  // -1: no row
-    int pair_base;  // the first pair row
+    int link_base;  // the first link row
     int row_count;
 };
 RowPlan plan;
@@ -69,48 +74,80 @@ int x_variable(int i, int room)
     return i * columns() + room;
 }
 
-int z_variable(int pair, int room)
+int z_variable(int link, int room)
 {
-    return (week.meeting_count + pair) * columns() + room;
+    return (week.meeting_count + link) * columns() + room;
 }
 
-int pair_row(int pair, int room, int m)
+enum LinkRow { EARLIER = 0, JOINING = 1 };
+int link_row(int link, int room, LinkRow which)
 {
-    return plan.pair_base + 2 * (pair * columns() + room) + (m - FIRST_MEETING);
+    return plan.link_base + 2 * (link * columns() + room) + which;
+}
+
+// The link's position among its section's meetings, from 1.
+int link_position(int link)
+{
+    return link - week.first_link[week.link_sections[link]] + 1;
 }
 
 // The meetings `grid` holds: those the weekdays left out stay out.
 void collect(const AllocationGrid& grid)
 {
     week.meeting_count = 0;
-    week.pair_count = 0;
+    week.link_count = 0;
     for (int32_t section = 1; section <= section_count; ++section) {
         int held = 0;
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday != 0 && first_slot_column(grid, section, m) >= 0) {
-                week.meetings[week.meeting_count++] = {section, meeting.first_slot, meeting.last_slot, m};
-                ++held;
-            }
+            if (meeting.weekday != 0 && first_slot_column(grid, section, m) >= 0)
+                week.meetings[week.meeting_count++] = {section, meeting.first_slot, meeting.last_slot, m, held++};
         }
-        week.pair_of[section] = -1;
-        if (held == LAST_MEETING) {
-            week.pair_of[section] = week.pair_count;
-            week.pair_sections[week.pair_count++] = section;
-        }
+        week.first_link[section] = held > 1 ? week.link_count : -1;
+        for (int position = 1; position < held; ++position)
+            week.link_sections[week.link_count++] = section;
     }
     std::sort(week.meetings.begin(), week.meetings.begin() + week.meeting_count,
               [](const WeekMeeting& a, const WeekMeeting& b) {
                   return a.first != b.first ? a.first < b.first : a.section < b.section;
               });
     for (int i = 0; i < week.meeting_count; ++i)
-        week.index[week.meetings[i].section][week.meetings[i].m] = i;
+        week.index[week.meetings[i].section][week.meetings[i].position] = i;
 }
 
 bool allowed(int i, int room)
 {
     const WeekMeeting& meeting = week.meetings[i];
     return room_allowed(meeting.section, room, meeting.first, meeting.last);
+}
+
+// How many links the section has: its meetings in the grid past the first.
+int links_of(int32_t section)
+{
+    int first = week.first_link[section], links = 0;
+    while (first >= 0 && first + links < week.link_count && week.link_sections[first + links] == section)
+        ++links;
+    return links;
+}
+
+// Whether some meeting of the link's section before it may take the room.
+bool earlier_allowed(int link, int room)
+{
+    int32_t section = week.link_sections[link];
+    for (int position = 0; position < link_position(link); ++position)
+        if (allowed(week.index[section][position], room))
+            return true;
+    return false;
+}
+
+// Whether an earlier meeting of the link's section has the chosen room.
+bool joins(int link, int room)
+{
+    int32_t section = week.link_sections[link];
+    for (int position = 0; position < link_position(link); ++position)
+        if (chosen_room[week.index[section][position]] == room)
+            return true;
+    return false;
 }
 
 bool moves(int i, int room)
@@ -134,7 +171,7 @@ int64_t meeting_idle(int i, int room)
 
 int64_t stability_at_most()
 {
-    return int64_t{same_room_weight} * week.pair_count;
+    return int64_t{same_room_weight} * week.link_count;
 }
 
 // As for a weekday: after its cost, leaving its kept room outweighs every
@@ -191,9 +228,9 @@ bool plan_rows()
                 count += week.meetings[i].last >= plan.starts[k] && allowed(i, room);
             plan.capacity_row[k][room] = count > 1 ? rows++ : -1;
         }
-    plan.pair_base = rows;
-    int64_t row_count = rows + 2 * int64_t{week.pair_count} * columns();
-    int64_t column_count = int64_t{week.meeting_count + week.pair_count} * columns();
+    plan.link_base = rows;
+    int64_t row_count = rows + 2 * int64_t{week.link_count} * columns();
+    int64_t column_count = int64_t{week.meeting_count + week.link_count} * columns();
     plan.row_count = static_cast<int>(std::min<int64_t>(row_count, MAX_WEEK_ROWS));
     return row_count <= MAX_WEEK_ROWS && column_count <= MAX_WEEK_COLUMNS;
 }
@@ -201,15 +238,20 @@ bool plan_rows()
 void set_rows()
 {
     start_matrix(plan.row_count);
-    for (int row = 0; row < plan.row_count; ++row) {
-        bool assignment = row < week.meeting_count, capacity = row < plan.pair_base;
-        set_row(row, assignment ? 1.0 : capacity ? 0.0 : -1.0,  // no sum of these can go lower
-                assignment || capacity ? 1.0 : 0.0);
+    for (int row = 0; row < plan.link_base; ++row) {
+        bool assignment = row < week.meeting_count;
+        set_row(row, assignment ? 1.0 : 0.0, 1.0);
     }
+    for (int link = 0; link < week.link_count; ++link)  // no sum of these can go lower
+        for (int room = 0; room <= last_room; ++room) {
+            set_row(link_row(link, room, EARLIER), -link_position(link), 0.0);
+            set_row(link_row(link, room, JOINING), -1.0, 0.0);
+        }
 }
 
 // Column x[i, room]: in its meeting's row, in the rows of the starts it
-// covers in that room, and below its pair's z.
+// covers in that room, and in the rows of its section's links: its own, and
+// the later meetings'.
 bool add_meeting_column(int i, int room, double unit, double fit_unit)
 {
     const WeekMeeting& meeting = week.meetings[i];
@@ -221,8 +263,13 @@ bool add_meeting_column(int i, int room, double unit, double fit_unit)
     for (int k = 0; may && k < plan.start_count; ++k)
         if (plan.starts[k] >= meeting.first && plan.starts[k] <= meeting.last && plan.capacity_row[k][room] >= 0)
             add_entry(plan.capacity_row[k][room], 1.0);
-    if (int32_t pair = week.pair_of[meeting.section]; pair >= 0)
-        add_entry(pair_row(pair, room, meeting.m), -1.0);
+    if (int first = week.first_link[meeting.section]; first >= 0) {
+        int links = first + links_of(meeting.section);
+        if (meeting.position > 0)
+            add_entry(link_row(first + meeting.position - 1, room, JOINING), -1.0);
+        for (int link = first + meeting.position; link < links; ++link)
+            add_entry(link_row(link, room, EARLIER), -1.0);
+    }
     return true;
 }
 
@@ -236,15 +283,15 @@ bool build_matrix(double weight)
         for (int room = 0; room <= last_room; ++room)
             if (!add_meeting_column(i, room, unit, fit_unit))
                 return false;
-    for (int pair = 0; pair < week.pair_count; ++pair) {
-        int32_t section = week.pair_sections[pair];
-        int a = week.index[section][FIRST_MEETING], b = week.index[section][LAST_MEETING];
+    for (int link = 0; link < week.link_count; ++link) {
+        int32_t section = week.link_sections[link];
+        int joining = week.index[section][link_position(link)];
         for (int room = 0; room <= last_room; ++room) {
-            double upper = allowed(a, room) && allowed(b, room) ? 1.0 : 0.0;
+            double upper = allowed(joining, room) && earlier_allowed(link, room) ? 1.0 : 0.0;
             if (!begin_column(upper, -same_room_weight * unit, 2))
                 return false;
-            add_entry(pair_row(pair, room, FIRST_MEETING), 1.0);
-            add_entry(pair_row(pair, room, LAST_MEETING), 1.0);
+            add_entry(link_row(link, room, EARLIER), 1.0);
+            add_entry(link_row(link, room, JOINING), 1.0);
         }
     }
     return true;
@@ -259,28 +306,24 @@ void start_from(Cbc_Model* cbc, const AllocationGrid& grid)
         start_columns[count] = x_variable(i, chosen_room[i]);
         start_values[count++] = 1.0;
     }
-    for (int pair = 0; pair < week.pair_count; ++pair) {
-        int32_t section = week.pair_sections[pair];
-        int room = chosen_room[week.index[section][FIRST_MEETING]];
-        if (room == chosen_room[week.index[section][LAST_MEETING]]) {
-            start_columns[count] = z_variable(pair, room);
+    for (int link = 0; link < week.link_count; ++link)
+        if (int room = chosen_room[week.index[week.link_sections[link]][link_position(link)]]; joins(link, room)) {
+            start_columns[count] = z_variable(link, room);
             start_values[count++] = 1.0;
         }
-    }
     Cbc_setMIPStartI(cbc, count, start_columns.data(), start_values.data());
 }
 
-// What the chosen rooms cost: the meetings, and the weight of each pair apart.
+// What the chosen rooms cost: the meetings, and the weight of each link
+// that takes a room its section's earlier meetings do not.
 int64_t chosen_cost()
 {
     int64_t cost = 0;
     for (int i = 0; i < week.meeting_count; ++i)
         cost += meeting_cost(i, chosen_room[i]);
-    for (int pair = 0; pair < week.pair_count; ++pair) {
-        int32_t section = week.pair_sections[pair];
-        if (chosen_room[week.index[section][FIRST_MEETING]] != chosen_room[week.index[section][LAST_MEETING]])
+    for (int link = 0; link < week.link_count; ++link)
+        if (!joins(link, chosen_room[week.index[week.link_sections[link]][link_position(link)]]))
             cost += same_room_weight;
-    }
     return cost;
 }
 

@@ -33,7 +33,7 @@ void print_when(const Meeting& meeting, bool with_weekday)
 void print_classes_at(int32_t slot)
 {
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != 0 && meeting.first_slot <= slot && slot <= meeting.last_slot) {
                 console_print("  ");
@@ -94,7 +94,7 @@ void warn_overfull_slots()
                       weekday_name(slot_weekday(row)), start / 60, start % 60, count[row], open_columns(row),
                       open_columns(row) - 1);
         for (int32_t section = 1; section <= section_count; ++section)
-            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];
                 if (meeting.weekday == 0 || row < meeting.first_slot || row > meeting.last_slot)
                     continue;
@@ -111,7 +111,7 @@ void warn_overfull_slots()
 void name_left_out()
 {
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (left_out[section][m]) {
                 const Meeting& meeting = sections[section].meetings[m];
                 console_print("Reuniao sem lugar na grade: ");
@@ -127,7 +127,7 @@ void name_moved_meetings()
 {
     console_print("Reunioes que mudam de sala em relacao ao plano mantido: %d\n", moved_count);
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             if (moved_from[section][m] == 0)
                 continue;
             const Meeting& meeting = sections[section].meetings[m];

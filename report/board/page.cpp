@@ -40,7 +40,7 @@ struct SolutionFigures {
 bool weekday_has_meetings(int weekday)
 {
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (sections[section].meetings[m].weekday == weekday)
                 return true;
     return false;
@@ -50,7 +50,7 @@ int meeting_count()
 {
     int count = 0;
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             count += sections[section].meetings[m].weekday != 0;
     return count;
 }
@@ -62,7 +62,7 @@ SolutionFigures figures_of(const AllocationGrid& grid, bool optimal)
     SolutionFigures figures{0, count_capacity_violations(grid), grid_figures(grid), 0, 0};
     grid_cost(grid, figures.cost);
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             const char* fault = optimal ? plan_meeting_fault(grid, section, m) : meeting_fault(grid, section, meeting);
             figures.broken_meetings += meeting.weekday != 0 && fault != nullptr;
@@ -238,7 +238,7 @@ void write_left_out(std::FILE* out)
                 "estas %d fora da grade (fora_da_grade.txt). Mude o hor\xE1rio delas ou crie salas.</p>\n<ul>\n",
            left_out_count);
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (left_out[section][m]) {
                 const Section& s = sections[section];
                 const Meeting& meeting = s.meetings[m];
@@ -261,7 +261,7 @@ void write_moved(std::FILE* out)
            moved_count, moved_count == 1 ? "reuni\xE3o muda" : "reuni\xF5" "es mudam");
     const AllocationGrid& grid = board_solutions[OPTIMAL_SOLUTION].report.grid;
     for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             if (moved_from[section][m] == 0)
                 continue;
             const Section& s = sections[section];
@@ -429,7 +429,7 @@ int list_changes(std::FILE* out, bool saving)
     int changes = 0;
     for (int row = 1; row <= slot_count; ++row)
         for (int32_t section = 1; section <= section_count; ++section)
-            for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+            for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];
                 if (meeting.weekday == 0 || meeting.first_slot != row)
                     continue;

@@ -68,7 +68,7 @@ bool plan_meeting_at(int row, int room, PlanMeeting& found)
     while (last < day.last && plan_grid()[last + 1][room] == section)
         ++last;
     found = {section, FIRST_MEETING, room, row, last, slot_start(row), slot_end(last)};
-    for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m) {
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
         if (meeting.weekday == slot_weekday(row)) {
             found.meeting = m;

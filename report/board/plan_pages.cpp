@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "model/calendar.hpp"
+#include "model/listing.hpp"
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
 #include "report/left_out_file.hpp"
@@ -161,16 +162,18 @@ void write_class_list(std::FILE* out)
         order[i] = i + 1;
     std::sort(order.begin(), order.begin() + section_count, listed_before);
     alternatives_grid = plan_grid();
+    int meetings = listed_meetings();
     markup(out, "<section id=\"turmas\">\n<h2>Turmas (%s)</h2>\n<table>\n<thead><tr><th scope=\"col\">Turma</th>"
-                "<th scope=\"col\">Alunos</th><th scope=\"col\">Reuni\xE3o 1</th><th scope=\"col\">Reuni\xE3o 2</th>"
-                "</tr></thead>\n<tbody>\n",
-           SOLUTION_FILES[plan_kind()].name);
+                "<th scope=\"col\">Alunos</th>", SOLUTION_FILES[plan_kind()].name);
+    for (int m = FIRST_MEETING; m < FIRST_MEETING + meetings; ++m)
+        markup(out, "<th scope=\"col\">Reuni\xE3o %d</th>", m);
+    markup(out, "</tr></thead>\n<tbody>\n");
     for (int32_t i = 0; i < section_count; ++i) {
         int32_t section = order[i];
         markup(out, "<tr><th scope=\"row\">");
         write_section_name(out, section);
         markup(out, "</th><td>%d</td>", sections[section].demand);
-        for (int m = FIRST_MEETING; m <= LAST_MEETING; ++m)
+        for (int m = FIRST_MEETING; m < FIRST_MEETING + meetings; ++m)
             write_meeting_entry(out, section, m);
         markup(out, "</tr>\n");
     }

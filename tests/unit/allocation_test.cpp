@@ -267,7 +267,7 @@ std::string broken_meetings(const AllocationGrid& grid)
     std::string problems;
     int cells = 0;
     for (int32_t s = 1; s <= section_count; ++s)
-        for (int m = 1; m <= LAST_MEETING; ++m) {
+        for (int m = 1; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[s].meetings[m];
             if (meeting.first_slot == 0)
                 continue;
@@ -375,7 +375,7 @@ void add_random_rules(std::mt19937& rng)
     for (int32_t s = 1; s <= section_count; ++s) {
         int32_t room = pick(1, LAST_ROOM);
         bool free = true;
-        for (int m = 1; m <= LAST_MEETING; ++m) {
+        for (int m = 1; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[s].meetings[m];
             for (int row = meeting.first_slot; meeting.first_slot != 0 && row <= meeting.last_slot; ++row)
                 free = free && pinned_grid[row][room] == 0 && !closed_cells[row][room];

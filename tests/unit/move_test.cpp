@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/calendar.hpp"
+#include "model/rules.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"
 
@@ -224,4 +225,35 @@ TEST_F(RoomShiftMove, PriceChangeOfAShiftAgreesWithFullPricingOverLongRuns)
             ASSERT_EQ(cost, full) << "move " << move;
         }
     }
+    // With a price on each room a section takes past its first: one to three
+    // meetings, on Monday, Wednesday and Friday, each in a random free room.
+    same_room_weight = 11;
+    candidate_grid = {};
+    for (int32_t s = 1; s <= DEPARTMENT; ++s)
+        for (int m = 1; m <= 1 + s % 3; ++m) {
+            Meeting& meeting = sections[s].meetings[m];
+            meeting.weekday = MONDAY + 2 * (m - 1);
+            meeting.first_slot = week_days[meeting.weekday].first + random_below(14);
+            meeting.last_slot = meeting.first_slot + random_below(3);
+            int room = 0;
+            while (room < ROOM_COLUMNS - 1 && (candidate_grid[meeting.first_slot][room] != 0 ||
+                                               candidate_grid[meeting.last_slot][room] != 0 ||
+                                               candidate_grid[meeting.first_slot + 1][room] != 0))
+                room = random_below(ROOM_COLUMNS);
+            for (int row = meeting.first_slot; candidate_grid[row][room] == 0 && row <= meeting.last_slot; ++row)
+                candidate_grid[row][room] = s;
+        }
+    int32_t cost;
+    grid_cost(candidate_grid, cost);
+    int changing = 0;
+    for (int move = 0; move < 20000; ++move) {
+        level_stall_count = 0;
+        ASSERT_TRUE(make_neighbour());
+        int32_t full;
+        grid_cost(candidate_grid, full);
+        cost = static_cast<int32_t>(cost + shift_cost_change(candidate_grid, last_shift));
+        ASSERT_EQ(cost, full) << "move " << move;
+        changing += rooms_changed(candidate_grid, last_shift.section) > 1;
+    }
+    EXPECT_GT(changing, 0);  // some section took three rooms
 }

@@ -40,7 +40,7 @@ std::vector<Placed> present_meetings()
 {
     std::vector<Placed> meetings;
     for (int32_t s = 1; s <= section_count; ++s)
-        for (int m = 1; m <= LAST_MEETING; ++m)
+        for (int m = 1; m <= MAX_MEETINGS; ++m)
             if (sections[s].meetings[m].weekday != 0)
                 meetings.push_back({s, sections[s].meetings[m].first_slot, sections[s].meetings[m].last_slot});
     return meetings;
@@ -137,9 +137,9 @@ void expect_valid_allocation(const AllocationGrid& grid)
 
 // The week's least cost by another model than the program's: x[meeting,
 // room] as there, one room per meeting and at most one meeting per room in
-// every slot (not only at starts), and the price of a section apart as half
-// the weight times sum |x[a, room] - x[b, room]|. Its allocation is priced by
-// grid_cost.
+// every slot (not only at starts), and the price of a section's rooms as the
+// weight times the rooms it uses, y[section, room] >= each x[meeting, room],
+// less one. Its allocation is priced by grid_cost.
 int64_t independent_week_optimum()
 {
     std::vector<Placed> meetings = present_meetings();
@@ -174,18 +174,15 @@ int64_t independent_week_optimum()
             if (columns_of.size() > 1)
                 Cbc_addRow(cbc, "", static_cast<int>(columns_of.size()), columns_of.data(), ones.data(), 'L', 1.0);
         }
-    for (int a = 0; a < n; ++a)
-        for (int b = a + 1; b < n; ++b) {
-            if (meetings[a].section != meetings[b].section)
-                continue;
-            for (int room = 0; room < columns; ++room) {
-                int y = Cbc_getNumCols(cbc);
-                Cbc_addCol(cbc, "", 0.0, 1.0, same_room_weight / 2.0, 0, 0, nullptr, nullptr);
-                for (double sign : {1.0, -1.0}) {  // y >= x[a] - x[b] and y >= x[b] - x[a]
-                    int cols[] = {y, a * columns + room, b * columns + room};
-                    double values[] = {1.0, -sign, sign};
-                    Cbc_addRow(cbc, "", 3, cols, values, 'G', 0.0);
-                }
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int room = 0; room < columns; ++room) {
+            int y = Cbc_getNumCols(cbc);
+            Cbc_addCol(cbc, "", 0.0, 1.0, same_room_weight, 0, 0, nullptr, nullptr);
+            for (int i = 0; i < n; ++i) {
+                int cols[] = {y, i * columns + room};
+                double values[] = {1.0, -1.0};
+                if (meetings[i].section == section)
+                    Cbc_addRow(cbc, "", 2, cols, values, 'G', 0.0);
             }
         }
     Cbc_solve(cbc);
@@ -738,6 +735,8 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
             add_meeting(s, 1, first, first + random_below(2));
             if (s < 3)  // a second meeting on Tuesday: stability couples the two days
                 add_meeting(s, 2, 18 + random_below(2), 19 + random_below(2));
+            if (s == 1 && trial % 3 == 0)  // and a third on Wednesday: its rooms past the first are priced
+                add_meeting(s, 3, 35 + trial % 2, 36);  // no draw: the trials keep their rules
         }
         add_random_rules();
         Fitted brute = brute_force_optimum(present_meetings());
@@ -783,6 +782,44 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
     OptimumResult modelled = solve_optimum(best_grid, 0);
     EXPECT_EQ(modelled.cost, brute_force_optimum(present_meetings()).cost);
     EXPECT_EQ(modelled.figures.students_above, 0);
+}
+
+TEST_F(Optimum, ThirdMeetingPaysForARoomOnlyWhenNoEarlierMeetingHasIt)
+{
+    // One section of 40 meets Monday, Tuesday and Wednesday at 07:30; rooms 1
+    // and 2 have 38 seats, room 3 has 40: each meeting in room 3 saves 4 (2
+    // students above capacity at weights 1 and 1), each room past the first
+    // costs 5.
+    for (int closed_case = 0; closed_case < 2; ++closed_case) {
+        reset_tables();
+        last_room = 3;
+        room_capacity = {0, 38, 38, 40};
+        excess_weight = idle_weight = 1;
+        section_count = 1;
+        sections[1].demand = 40;
+        add_meeting(1, 1, 1, 1);
+        add_meeting(1, 2, 18, 18);
+        add_meeting(1, 3, 35, 35);
+        auto close = [](int32_t weekday, int room) {
+            add_rule({RuleKind::Closed, 1, 0, room, weekday, 450, 500, 0});
+        };
+        if (closed_case == 0) {  // Monday in room 1, Tuesday in 2: Wednesday joins Monday's room
+            close(MONDAY, 2);
+            close(MONDAY, 3);
+            close(3, 1);
+            close(3, 3);
+            close(4, 2);
+        } else {  // Monday and Tuesday share room 3, which Wednesday cannot take
+            close(4, 3);
+        }
+        add_rule({RuleKind::SameRoom, 2, 0, 0, 0, 0, 0, 5});
+        Fitted brute = brute_force_optimum(present_meetings());
+        OptimumResult result = solve_optimum(best_grid);
+        ASSERT_TRUE(result.feasible && result.proven);
+        EXPECT_EQ(result.cost, brute.cost) << "case " << closed_case;
+        EXPECT_EQ(rooms_changed(best_grid, 1), 1) << "case " << closed_case;
+        EXPECT_EQ(independent_week_optimum(), result.cost) << "case " << closed_case;
+    }
 }
 
 class ReportCheck : public InScratchDirectory {

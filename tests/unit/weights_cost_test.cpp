@@ -1,4 +1,5 @@
 // The penalty weights of peso.par and the price of a grid.
+#include "model/rules.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
 
@@ -123,6 +124,34 @@ TEST_F(GridCost, ShiftBetweenRoomsThatBothSeatTheSectionKeepsTheCost)
     current_grid[7][1] = 0;
     current_grid[7][4] = 3;
     EXPECT_EQ(cost_of(current_grid), before);
+}
+
+TEST_F(GridCost, EachRoomASectionTakesPastItsFirstHasTheStabilityPrice)
+{
+    same_room_weight = 100;
+    const int days[] = {1, 35, 69};  // Monday, Wednesday and Friday at 07:30
+    for (int m = 1; m <= 3; ++m) {
+        sections[1].meetings[m] = {0, slot_weekday(days[m - 1]), 450, 450, days[m - 1], days[m - 1], 1, 500, 0};
+        current_grid[days[m - 1]][4] = 1;
+    }
+    EXPECT_EQ(stability_cost(current_grid), 0);
+    current_grid[35][4] = 0;
+    current_grid[35][3] = 1;
+    EXPECT_EQ(rooms_changed(current_grid, 1), 1);
+    EXPECT_EQ(stability_cost(current_grid), 100);
+    current_grid[69][4] = 0;
+    current_grid[69][3] = 1;  // Friday joins Wednesday's room: still two rooms
+    EXPECT_EQ(stability_cost(current_grid), 100);
+    current_grid[69][3] = 0;
+    current_grid[69][2] = 1;
+    EXPECT_EQ(rooms_changed(current_grid, 1), 2);
+    EXPECT_EQ(sections_changing_rooms(current_grid), 1);
+    EXPECT_EQ(stability_cost(current_grid), 200);
+    int32_t priced = cost_of(current_grid);
+    same_room_weight = 0;
+    EXPECT_EQ(priced - cost_of(current_grid), 200);
+    current_grid[1][4] = 0;  // a meeting out of the grid takes no room
+    EXPECT_EQ(rooms_changed(current_grid, 1), 1);
 }
 
 TEST_F(GridCost, ZeroWeightsMakeEveryGridFree)
