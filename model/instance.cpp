@@ -82,6 +82,7 @@ void add_block(Section& section, int32_t weekday, int32_t start, int64_t end, in
 struct InstanceFiles {
     std::FILE* capacities;
     std::FILE* courses;  // cursos.txt is optional: null without it
+    std::FILE* week;     // so is semana.txt
     std::FILE* demands;
     std::FILE* timetable;
 };
@@ -90,8 +91,9 @@ InstanceFiles open_instance_files()
 {
     std::FILE* capacities = open_input_file("capacidade.txt");
     std::FILE* courses = open_optional_input_file("cursos.txt");
+    std::FILE* week = open_optional_input_file("semana.txt");
     std::FILE* demands = open_input_file("demanda.txt");
-    return {capacities, courses, demands, open_input_file("horario.txt")};
+    return {capacities, courses, week, demands, open_input_file("horario.txt")};
 }
 
 void read_instance_files(const InstanceFiles& files)
@@ -102,6 +104,12 @@ void read_instance_files(const InstanceFiles& files)
     reset_course_codes();
     if (files.courses != nullptr)
         read_or_reject(read_course_codes, files.courses, "cursos.txt");
+    use_standard_week();
+    if (files.week != nullptr) {
+        read_or_reject(read_week, files.week, "semana.txt");
+        if (!own_week)
+            fail_with("\n\nArquivo semana.txt: nenhum bloco\n");
+    }
     read_or_reject(read_sections, files.demands, "demanda.txt");
     read_or_reject(read_timetable, files.timetable, "horario.txt");
     read_rules_file();
@@ -113,6 +121,8 @@ void close_instance_files(const InstanceFiles& files)
     std::fclose(files.capacities);
     if (files.courses != nullptr)
         std::fclose(files.courses);
+    if (files.week != nullptr)
+        std::fclose(files.week);
     std::fclose(files.demands);
 }
 
@@ -123,6 +133,14 @@ void compute_meeting_slots()
             Meeting& meeting = sections[index].meetings[m];
             if (meeting.weekday == 0)
                 continue;
+            if (own_week) {  // every block that its lines' span meets
+                meeting.first_slot = first_block_met(meeting.weekday, meeting.earliest_start, meeting.end_time);
+                meeting.last_slot = meeting.first_slot;
+                while (meeting.last_slot < week_days[meeting.weekday].last &&
+                       slot_start(meeting.last_slot + 1) < meeting.end_time)
+                    ++meeting.last_slot;
+                continue;
+            }
             meeting.first_slot = weekly_slot(meeting.earliest_start, meeting.weekday);
             meeting.last_slot = weekly_slot(meeting.latest_start, meeting.weekday);
             // The room is held for the class's real time: every block that starts before its end.
@@ -375,6 +393,51 @@ bool read_sections(RecordFile& file)
     return read == RecordRead::End;
 }
 
+namespace {
+
+// Why a line of horario.txt does not fit the instance's own week, or nullptr.
+const char* own_week_fault(const RecordFields& fields)
+{
+    int32_t weekday = fields[4], start = fields[5] * 60 + fields[6], end = fields[7] * 60 + fields[8];
+    if (weekday < SUNDAY || weekday > SATURDAY)
+        return "dia da semana fora do intervalo 1..7";
+    if (fields[5] < 0 || fields[5] > 23 || fields[6] < 0 || fields[6] > 59 || fields[7] < 0 || fields[7] > 23 ||
+        fields[8] < 0 || fields[8] > 59)
+        return "horario invalido";
+    if (end <= start)
+        return "termina antes de comecar";
+    if (is_day_off(weekday))
+        return "dia sem blocos em semana.txt";
+    if (first_block_met(weekday, start, end) == NO_SLOT)
+        return "horario fora dos blocos de aula desse dia";
+    return nullptr;
+}
+
+// A line of the instance's own week: its section meets on its weekday from
+// its start to its end, every block it meets marked as having a line.
+void add_own_week_line(Section& section, const RecordFields& fields, int64_t line)
+{
+    int32_t weekday = fields[4], start = fields[5] * 60 + fields[6], end = fields[7] * 60 + fields[8];
+    Meeting* meeting = meeting_for(section, weekday);
+    if (meeting == nullptr)
+        return;
+    DaySlots day = week_days[weekday];
+    for (int32_t slot = first_block_met(weekday, start, end); slot <= day.last && slot_start(slot) < end; ++slot)
+        meeting->block_lines |= uint64_t{1} << (slot - day.first);
+    if (meeting->earliest_start == 0 && meeting->end_time == 0) {
+        *meeting = {0, weekday, start, start, 0, 0, meeting->block_lines, end, line};
+        return;
+    }
+    meeting->earliest_start = std::min(meeting->earliest_start, start);
+    meeting->latest_start = std::max(meeting->latest_start, start);
+    if (end > meeting->end_time) {
+        meeting->end_time = end;
+        meeting->end_line = line;
+    }
+}
+
+}  // namespace
+
 bool read_timetable(RecordFile& file)
 {
     RecordFields fields;
@@ -383,6 +446,13 @@ bool read_timetable(RecordFile& file)
         int32_t index = find_section(course_code(fields[0]), fields[1], fields[2]);
         if (index == 0)
             continue;  // another department's course
+        if (own_week) {
+            if (const char* fault = own_week_fault(fields))
+                return refuse(file, fault);
+            sections[index].timetable_mark = fields[3];
+            add_own_week_line(sections[index], fields, file.line);
+            continue;
+        }
         int32_t weekday = fields[4];
         if (weekday < MONDAY || weekday > SATURDAY)
             return refuse(file, "dia da semana fora de 2..7");

@@ -55,9 +55,12 @@ void warn_held_past_last_block(Warnings& warnings, int64_t line, const Section& 
     }
 }
 
-// A matched line on a third weekday, or one that is not a single block.
+// A matched line on a third weekday, or one that is not a single block; the
+// instance's own week takes any line.
 void warn_timetable_line(Warnings& warnings, int64_t line, const RecordFields& fields)
 {
+    if (own_week)
+        return;
     const Section& section = sections[find_section(course_code(fields[0]), fields[1], fields[2])];
     int32_t weekday = fields[4], start = fields[5] * 60 + fields[6];
     int64_t end = int64_t{fields[7]} * 60 + fields[8];
@@ -89,26 +92,29 @@ Unmatched warn_timetable_lines(Warnings& warnings, std::FILE* timetable)
     return unmatched;
 }
 
-// A meeting whose rows, from its earliest to its latest block, include a block with no line.
+// A meeting whose rows, from its earliest to its latest block, include a block
+// with no line (in the instance's own week: no line that meets it). Named by
+// the starts of its first block and of its last line's block (own week: its
+// last block).
 void warn_hole(Warnings& warnings, const Section& section, const Meeting& meeting)
 {
     if (meeting.weekday == 0)
         return;
     // The rows up to its last line's block; those it holds past it have no line of their own.
-    int last_line_slot = weekly_slot(meeting.latest_start, meeting.weekday);
+    int last_line_slot = own_week ? meeting.last_slot : weekly_slot(meeting.latest_start, meeting.weekday);
     if (last_line_slot < meeting.first_slot || last_line_slot > meeting.last_slot)
         last_line_slot = meeting.last_slot;
     int first = meeting.first_slot - day_slots_of(meeting.first_slot).first;
     int blocks = last_line_slot - meeting.first_slot + 1;
-    uint32_t spanned = ((uint32_t{1} << blocks) - 1) << first;
+    uint64_t spanned = ((uint64_t{1} << blocks) - 1) << first;
     if ((meeting.block_lines & spanned) == spanned)
         return;
+    int32_t from = slot_start(meeting.first_slot), to = slot_start(last_line_slot);
     warn(warnings,
          "Aviso: turma %s %d-%d, %s: blocos nao consecutivos; a sala fica reservada do bloco das %02d:%02d ao das "
          "%02d:%02d.\n",
          section.course_code, section.course_number, section.section_number, weekday_name(meeting.weekday),
-         meeting.earliest_start / 60, meeting.earliest_start % 60, meeting.latest_start / 60,
-         meeting.latest_start % 60);
+         from / 60, from % 60, to / 60, to % 60);
 }
 
 void warn_section(Warnings& warnings, int32_t index)
@@ -148,9 +154,9 @@ void warn_rule(Warnings& warnings, const Rule& rule)
         for (int32_t slot = 1; slot <= slot_count && !closes; ++slot)
             closes = closure_covers(rule, slot);
         if (!closes)
-            warn(warnings, "Aviso: regras.txt, linha %d: nenhum bloco de aula comeca nesse intervalo; regra sem "
+            warn(warnings, "Aviso: regras.txt, linha %d: nenhum bloco de aula %s nesse intervalo; regra sem "
                            "efeito.\n",
-                 rule.line);
+                 rule.line, own_week ? "cai" : "comeca");
     } else if (is_hard_rule(rule) && sections[rule.section].meetings[FIRST_MEETING].weekday == 0) {
         const Section& section = sections[rule.section];
         warn(warnings, "Aviso: regras.txt, linha %d: turma %s %d-%d sem horario em horario.txt; regra sem efeito.\n",

@@ -243,8 +243,10 @@ const char* closure_rule(const Fields& fields, Rule& rule)
 {
     if (const char* fault = room_field(fields.text[1], rule.room))
         return fault;
-    if (!parse_number(fields.text[2], rule.weekday) || rule.weekday < MONDAY || rule.weekday > SATURDAY)
-        return "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)";
+    int32_t first_weekday = own_week ? SUNDAY : MONDAY;
+    if (!parse_number(fields.text[2], rule.weekday) || rule.weekday < first_weekday || rule.weekday > SATURDAY)
+        return own_week ? "dia da semana deve ser um numero de 1 (domingo) a 7 (sabado)"
+                        : "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)";
     if (!parse_time(fields.text[3], rule.from) || !parse_time(fields.text[4], rule.to))
         return "horario mal formado (HH:MM)";
     if (rule.from >= rule.to)
@@ -442,6 +444,8 @@ bool closure_covers(const Rule& rule, int32_t slot)
     if (slot < 1 || slot > slot_count || slot_weekday(slot) != rule.weekday)
         return false;
     int32_t start = slot_start(slot);
+    if (own_week)  // every block the interval meets
+        return rule.from < slot_end(slot) && start < rule.to;
     return rule.from <= start && start < rule.to;
 }
 

@@ -2,6 +2,9 @@
 #include "model/week.hpp"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "model/records.hpp"
 
 namespace {
 
@@ -66,6 +69,14 @@ int32_t weekly_slot(int32_t start, int32_t weekday)
     return NO_SLOT;
 }
 
+int32_t first_block_met(int32_t weekday, int32_t start, int32_t end)
+{
+    for (int32_t slot = week_days[weekday].first; slot <= week_days[weekday].last; ++slot)
+        if (week_slots[slot].start < end && start < week_slots[slot].end)
+            return slot;
+    return NO_SLOT;
+}
+
 const char* weekday_name(int32_t weekday)
 {
     return WEEKDAY_NAMES[weekday];
@@ -79,4 +90,100 @@ bool is_one_block(int32_t weekday, int32_t start, int64_t end)
     if (slot == week_days[weekday].last)
         return true;
     return end < slot_start(slot + 1) + BLOCK_MINUTES;
+}
+
+namespace {
+
+constexpr const char* WEEK_RECORD = "d|d:d|d:d|";
+
+struct ReadBlock {
+    WeekSlot slot;
+    int64_t line;
+};
+
+// The blocks read so far, and how many of each weekday.
+struct ReadWeek {
+    std::array<ReadBlock, MAX_SLOTS> blocks;
+    int count;
+    std::array<int, SATURDAY + 1> per_day;
+};
+ReadWeek read_blocks;
+
+bool is_clock(int32_t hour, int32_t minute)
+{
+    return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
+}
+
+// Why a block cannot join the week, or nullptr.
+const char* block_fault(const WeekSlot& block)
+{
+    static char overlap[64];
+    for (int i = 0; i < read_blocks.count; ++i) {
+        const ReadBlock& other = read_blocks.blocks[i];
+        if (other.slot.weekday == block.weekday && other.slot.start < block.end && block.start < other.slot.end) {
+            std::snprintf(overlap, sizeof overlap, "bloco sobreposto ao da linha %lld",
+                          static_cast<long long>(other.line));
+            return overlap;
+        }
+    }
+    return read_blocks.per_day[block.weekday] == MAX_DAY_BLOCKS ? "mais de 48 blocos nesse dia" : nullptr;
+}
+
+// The blocks read become the week: by weekday, then by start.
+void set_week_from_blocks()
+{
+    std::sort(read_blocks.blocks.begin(), read_blocks.blocks.begin() + read_blocks.count,
+              [](const ReadBlock& a, const ReadBlock& b) {
+                  return a.slot.weekday != b.slot.weekday ? a.slot.weekday < b.slot.weekday
+                                                          : a.slot.start < b.slot.start;
+              });
+    week_slots = {};
+    week_days = {};
+    slot_count = read_blocks.count;
+    for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday)
+        week_days[weekday] = {1, 0};
+    for (int i = 0; i < read_blocks.count; ++i) {
+        int32_t slot = i + 1, weekday = read_blocks.blocks[i].slot.weekday;
+        week_slots[slot] = read_blocks.blocks[i].slot;
+        if (is_day_off(weekday))
+            week_days[weekday].first = slot;
+        week_days[weekday].last = slot;
+    }
+    own_week = true;
+}
+
+}  // namespace
+
+bool read_week(RecordFile& file)
+{
+    RecordFields fields;
+    RecordRead read;
+    read_blocks.count = 0;
+    read_blocks.per_day = {};
+    while ((read = read_record(file, WEEK_RECORD, fields)) == RecordRead::Record) {
+        WeekSlot block{fields[0], fields[1] * 60 + fields[2], fields[3] * 60 + fields[4]};
+        const char* fault = nullptr;
+        if (block.weekday < SUNDAY || block.weekday > SATURDAY)
+            fault = "dia da semana fora do intervalo 1..7";
+        else if (!is_clock(fields[1], fields[2]) || !is_clock(fields[3], fields[4]))
+            fault = "horario invalido";
+        else if (block.end <= block.start)
+            fault = "bloco termina antes de comecar";
+        else
+            fault = block_fault(block);
+        if (fault != nullptr) {
+            file.error = fault;
+            return false;
+        }
+        read_blocks.blocks[read_blocks.count++] = {block, file.line};
+        ++read_blocks.per_day[block.weekday];
+    }
+    if (read != RecordRead::End) {
+        if (!std::ferror(file.stream))
+            file.error = "registro mal formado";
+        return false;
+    }
+    if (read_blocks.count > 0)
+        set_week_from_blocks();
+    return true;
 }

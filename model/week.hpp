@@ -1,8 +1,8 @@
 // The teaching week: its blocks, numbered as weekly slots 1..slot_count in
 // weekday order (1 Sunday .. 7 Saturday), then start order within a day. The
-// grid's rows are these slots. Until the instance gives its own week, it is
-// the standard one: 17 blocks Monday to Friday from 07:30 and 5 on Saturday
-// morning, 90 slots.
+// grid's rows are these slots. It is the standard week (17 blocks Monday to
+// Friday from 07:30 and 5 on Saturday morning, 90 slots) unless the instance
+// gives its own in semana.txt, one block a line: "d|hh:mm|hh:mm|".
 #pragma once
 
 #include <array>
@@ -38,6 +38,12 @@ extern bool own_week;                                   // the instance gave its
 // Sets the standard week.
 void use_standard_week();
 
+// Reads semana.txt to its end into the week's table; false at the first line
+// it refuses, with file.line and file.error saying where and why. A file
+// without a block is refused as a whole: the caller ends the process.
+struct RecordFile;
+bool read_week(RecordFile& file);
+
 // Whether a weekday 1..7 has no block.
 inline bool is_day_off(int32_t weekday)
 {
@@ -70,6 +76,10 @@ inline DaySlots day_slots_of(int32_t slot)
 // The weekly slot of a block that starts at `start` (minutes since midnight)
 // on `weekday`; NO_SLOT when that pair is not a block.
 int32_t weekly_slot(int32_t start, int32_t weekday);
+
+// The first slot of `weekday` whose interval meets [start, end); NO_SLOT
+// when none does.
+int32_t first_block_met(int32_t weekday, int32_t start, int32_t end);
 
 // "domingo", "segunda-feira" .. "sabado": the plain name of weekday 1..7.
 const char* weekday_name(int32_t weekday);

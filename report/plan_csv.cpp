@@ -26,7 +26,7 @@ constexpr std::array<const char*, USED_COLUMNS> COLUMN_NAMES{"dia", "inicio", "s
 
 // The weekday as written: in UTF-8 with its accents, or without them.
 constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_UTF8{
-    "", "", "segunda-feira", "ter\xC3\xA7" "a-feira", "quarta-feira", "quinta-feira", "sexta-feira", "s\xC3\xA1" "bado"};
+    "", "domingo", "segunda-feira", "ter\xC3\xA7" "a-feira", "quarta-feira", "quinta-feira", "sexta-feira", "s\xC3\xA1" "bado"};
 
 struct CsvLine {
     int count;
@@ -215,7 +215,7 @@ const char* field(Column column)
 
 int32_t read_weekday(const char* text)
 {
-    for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+    for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday)
         if (same_word(text, WEEKDAY_UTF8[weekday]) || same_word(text, weekday_name(weekday)))
             return weekday;
     return 0;

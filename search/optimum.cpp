@@ -270,7 +270,7 @@ void solve_weekday(AllocationGrid& grid, int weekday, int64_t state_limit, doubl
 void solve_weekdays(AllocationGrid& grid, int64_t state_limit, double seconds,
                     std::chrono::steady_clock::time_point start, OptimumResult& result)
 {
-    for (int weekday = MONDAY; weekday <= SATURDAY && result.feasible; ++weekday)
+    for (int weekday = SUNDAY; weekday <= SATURDAY && result.feasible; ++weekday)
         solve_weekday(grid, weekday, state_limit, seconds_left(seconds, start), result);
 }
 
@@ -318,7 +318,7 @@ void settle_rooms_by_weekday(AllocationGrid& grid, int64_t state_limit, double s
     int64_t before = INT64_MAX, now = priced_with_stability(grid, weight);
     for (int round = 0; round < SETTLING_ROUNDS && now < before; ++round) {
         before = now;
-        for (int weekday = MONDAY; weekday <= SATURDAY && seconds_left(seconds, start) >= 0.0; ++weekday)
+        for (int weekday = SUNDAY; weekday <= SATURDAY && seconds_left(seconds, start) >= 0.0; ++weekday)
             settle_weekday(grid, weekday, state_limit, seconds_left(seconds, start), weight);
         now = priced_with_stability(grid, weight);
     }

@@ -49,7 +49,7 @@ void print_classes_at(int32_t slot)
 bool name_where_rules_leave_no_room()
 {
     bool named = false;
-    for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+    for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday)
         if (int32_t slot = slot_where_columns_run_out(weekday)) {
             int32_t start = slot_start(slot);
             console_print("%s, bloco das %02d:%02d: as colunas que regras.txt deixa abertas acabam; "

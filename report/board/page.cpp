@@ -179,7 +179,7 @@ void write_navigation(std::FILE* out)
             continue;
         const SolutionFile& file = SOLUTION_FILES[kind];
         markup(out, "<p><a href=\"#%s\">%s</a>:", file.anchor, file.title);
-        for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+        for (int weekday = SUNDAY; weekday <= SATURDAY; ++weekday)
             if (weekday_has_meetings(weekday))
                 markup(out, " <a href=\"#%s-%d\">%s</a>", file.anchor, weekday, WEEKDAY_TITLES[weekday]);
         markup(out, "</p>\n");
@@ -549,7 +549,7 @@ void write_solution(std::FILE* out, int kind)
     const SolutionFile& file = SOLUTION_FILES[kind];
     markup(out, "<section class=\"solution%s\" id=\"%s\">\n<h2>%s (%s)</h2>\n", kind == plan_kind() ? "" : " screen",
            file.anchor, file.title, file.name);
-    for (int weekday = MONDAY; weekday <= SATURDAY; ++weekday)
+    for (int weekday = SUNDAY; weekday <= SATURDAY; ++weekday)
         if (weekday_has_meetings(weekday))
             write_day_board(out, kind, weekday);
     markup(out, "</section>\n");

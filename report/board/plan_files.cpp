@@ -44,7 +44,7 @@ bool stamp_epoch(long long& epoch)
 
 // The plain weekday names in Latin-1, written out in UTF-8: "terça-feira", "sábado".
 constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_WORDS{
-    "", "", "segunda-feira", "ter\xE7" "a-feira", "quarta-feira", "quinta-feira", "sexta-feira", "s\xE1" "bado"};
+    "", "domingo", "segunda-feira", "ter\xE7" "a-feira", "quarta-feira", "quinta-feira", "sexta-feira", "s\xE1" "bado"};
 
 // One meeting of the plan: a run of one section's cells in one column within a weekday.
 struct PlanMeeting {
@@ -72,8 +72,10 @@ bool plan_meeting_at(int row, int room, PlanMeeting& found)
         const Meeting& meeting = sections[section].meetings[m];
         if (meeting.weekday == slot_weekday(row)) {
             found.meeting = m;
+            if (meeting.first_slot == row)
+                found.start = meeting.earliest_start;  // the start that horario.txt gives
             if (meeting.last_slot == last)
-                found.end = meeting.end_time;  // the end that horario.txt gives
+                found.end = meeting.end_time;  // and its end
         }
     }
     return true;

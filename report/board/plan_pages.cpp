@@ -16,26 +16,65 @@
 
 namespace {
 
-// The day's block `block` (1, 2, ...) in one room, on one weekday's column.
-void write_week_cell(std::FILE* out, int room, int32_t weekday, int block)
+// A room's week: a row for each of the week's distinct block intervals, in
+// order, and a column for each weekday with blocks; a weekday without a block
+// at a row shows it closed. A meeting is one cell over the rows from its
+// first block to its last.
+struct WeekRows {
+    std::array<WeekSlot, MAX_SLOTS> rows;  // their start and end; weekday unused
+    int count;
+    std::array<int, MAX_SLOTS + 1> row_of;  // the row of each slot
+};
+WeekRows week_rows;
+
+void collect_week_rows()
 {
-    DaySlots day = week_days[weekday];
-    int row = day.first + block - 1;
-    if (row > day.last) {
+    week_rows.count = 0;
+    for (int32_t slot = 1; slot <= slot_count; ++slot) {
+        WeekSlot interval{0, slot_start(slot), slot_end(slot)};
+        auto same = [&](const WeekSlot& row) { return row.start == interval.start && row.end == interval.end; };
+        if (std::none_of(week_rows.rows.begin(), week_rows.rows.begin() + week_rows.count, same))
+            week_rows.rows[week_rows.count++] = interval;
+    }
+    std::sort(week_rows.rows.begin(), week_rows.rows.begin() + week_rows.count,
+              [](const WeekSlot& a, const WeekSlot& b) { return a.start != b.start ? a.start < b.start : a.end < b.end; });
+    for (int32_t slot = 1; slot <= slot_count; ++slot)
+        for (int row = 0; row < week_rows.count; ++row)
+            if (week_rows.rows[row].start == slot_start(slot) && week_rows.rows[row].end == slot_end(slot))
+                week_rows.row_of[slot] = row;
+}
+
+// The weekday's slot at a row of the room's week; NO_SLOT when it has none.
+int32_t slot_at_row(int32_t weekday, int row)
+{
+    for (int32_t slot = week_days[weekday].first; slot <= week_days[weekday].last; ++slot)
+        if (week_rows.row_of[slot] == row)
+            return slot;
+    return NO_SLOT;
+}
+
+// One weekday's cell of a row in one room; nothing where a meeting's cell
+// above still covers the row (`covered_until`, by weekday).
+void write_week_cell(std::FILE* out, int room, int32_t weekday, int row, std::array<int, SATURDAY + 1>& covered_until)
+{
+    if (row <= covered_until[weekday])
+        return;
+    int32_t slot = slot_at_row(weekday, row);
+    if (slot == NO_SLOT) {
         markup(out, "<td class=\"closed\"></td>");
         return;
     }
-    int32_t section = plan_grid()[row][room];
-    if (section != 0 && row > day.first && plan_grid()[row - 1][room] == section)
-        return;  // within the cell of the rows above
+    DaySlots day = week_days[weekday];
+    int32_t section = plan_grid()[slot][room];
     if (section == 0) {
-        write_empty_cell(out, row, room);
+        write_empty_cell(out, slot, room);
         return;
     }
-    int rows = 1;
-    while (row + rows <= day.last && plan_grid()[row + rows][room] == section)
-        ++rows;
-    markup(out, "<td rowspan=\"%d\" class=\"meeting%s\">", rows,
+    int32_t last = slot;
+    while (last < day.last && plan_grid()[last + 1][room] == section)
+        ++last;
+    covered_until[weekday] = week_rows.row_of[last];
+    markup(out, "<td rowspan=\"%d\" class=\"meeting%s\">", week_rows.row_of[last] - row + 1,
            sections[section].demand > room_capacity[room] ? " over" : "");
     write_section_name(out, section);
     write_pin_mark(out, section);
@@ -58,18 +97,21 @@ void write_room_page(std::FILE* out, int room)
                room_names[room][0] != '\0' ? "sala" : "Sala", room, room_capacity[room], room);
     }
     markup(out, "<thead><tr><th scope=\"col\">Hor\xE1rio</th>");
-    for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
-        markup(out, "<th scope=\"col\">%s</th>", WEEKDAY_TITLES[weekday]);
+    for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday)
+        if (!is_day_off(weekday))
+            markup(out, "<th scope=\"col\">%s</th>", WEEKDAY_TITLES[weekday]);
     markup(out, "</tr></thead>\n<tbody>\n");
-    DaySlots monday = week_days[MONDAY];  // every weekday has some of Monday's blocks
-    for (int block = 1; block <= monday.last - monday.first + 1; ++block) {
+    std::array<int, SATURDAY + 1> covered_until;
+    covered_until.fill(-1);
+    for (int row = 0; row < week_rows.count; ++row) {
         markup(out, "<tr><th scope=\"row\">");
-        write_clock(out, slot_start(monday.first + block - 1));
+        write_clock(out, week_rows.rows[row].start);
         markup(out, "&ndash;");
-        write_clock(out, slot_end(monday.first + block - 1));
+        write_clock(out, week_rows.rows[row].end);
         markup(out, "</th>");
-        for (int32_t weekday = MONDAY; weekday <= SATURDAY; ++weekday)
-            write_week_cell(out, room, weekday, block);
+        for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday)
+            if (!is_day_off(weekday))
+                write_week_cell(out, room, weekday, row, covered_until);
         markup(out, "</tr>\n");
     }
     markup(out, "</tbody>\n</table>\n</section>\n");
@@ -145,6 +187,7 @@ void write_room_pages(std::FILE* out)
     if (plan_kind() == SOLUTION_KINDS)
         return;
     markup(out, "<section id=\"salas\">\n<h2>Salas (%s)</h2>\n", SOLUTION_FILES[plan_kind()].name);
+    collect_week_rows();
     for (int room = 1; room <= last_room; ++room)
         if (plan_uses_room(room))
             write_room_page(out, room);

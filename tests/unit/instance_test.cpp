@@ -385,6 +385,144 @@ TEST_F(TimetableRecords, EndIsTheLastBlockLinesWhenThatIsOneBlockAndTheRoomIsHel
     }
 }
 
+class OwnWeek : public FreshTables {};
+
+TEST_F(OwnWeek, BlocksBecomeSlotsByWeekdayThenStart)
+{
+    ASSERT_TRUE(read_text(read_week, "2|13:30|15:10|\n\n1|10:00|11:40|\n2|08:00|09:40|\n7|08:00|08:01|\n").ok);
+    EXPECT_TRUE(own_week);
+    EXPECT_EQ(slot_count, 4);
+    const WeekSlot expected[] = {{1, 600, 700}, {2, 480, 580}, {2, 810, 910}, {7, 480, 481}};
+    for (int slot = 1; slot <= 4; ++slot) {
+        EXPECT_EQ(slot_weekday(slot), expected[slot - 1].weekday) << slot;
+        EXPECT_EQ(slot_start(slot), expected[slot - 1].start) << slot;
+        EXPECT_EQ(slot_end(slot), expected[slot - 1].end) << slot;
+    }
+    EXPECT_EQ(day_slots_of(3).first, 2);
+    EXPECT_EQ(day_slots_of(3).last, 3);
+    EXPECT_TRUE(is_day_off(3));
+    EXPECT_FALSE(is_day_off(SUNDAY));
+    EXPECT_EQ(weekly_slot(810, 2), 3);
+    EXPECT_EQ(weekly_slot(450, 2), NO_SLOT);
+    // 48 half-hour blocks on each of the seven days: the largest week, 336 slots.
+    std::string full;
+    char line[32];
+    for (int weekday = 1; weekday <= 7; ++weekday)
+        for (int block = 0; block < 48; ++block) {
+            std::snprintf(line, sizeof line, "%d|%02d:%02d|%02d:%02d|\n", weekday, block / 2, block % 2 * 30,
+                          block / 2, block % 2 * 30 + 29);
+            full += line;
+        }
+    ASSERT_TRUE(read_text(read_week, full).ok);
+    EXPECT_EQ(slot_count, 336);
+    EXPECT_EQ(slot_start(336), 23 * 60 + 30);
+    EXPECT_EQ(slot_weekday(336), SATURDAY);
+    ReadResult more = read_text(read_week, full + "3|23:59|23:59|\n");
+    EXPECT_EQ(more.error, "bloco termina antes de comecar");
+    use_standard_week();
+    EXPECT_FALSE(own_week);
+    EXPECT_EQ(slot_count, 90);
+    EXPECT_TRUE(read_text(read_week, "\n\n").ok);  // no block: the loader refuses the file whole
+    EXPECT_FALSE(own_week);
+}
+
+TEST_F(OwnWeek, EachMistakeInSemanaTxtIsRefusedWithItsLine)
+{
+    const struct {
+        const char* text;
+        const char* error;
+        int64_t line;
+    } cases[] = {
+        {"2|08:00|09:40", "registro mal formado", 1},
+        {"2|08:00|09:40|x", "registro mal formado", 1},
+        {"2|0800|09:40|", "registro mal formado", 1},
+        {"0|08:00|09:40|", "dia da semana fora do intervalo 1..7", 1},
+        {"8|08:00|09:40|", "dia da semana fora do intervalo 1..7", 1},
+        {"2|24:00|24:50|", "horario invalido", 1},
+        {"2|08:60|09:40|", "horario invalido", 1},
+        {"2|08:00|-9:40|", "horario invalido", 1},
+        {"2|08:00|08:00|", "bloco termina antes de comecar", 1},
+        {"2|09:40|08:00|", "bloco termina antes de comecar", 1},
+        {"2|08:00|09:40|\n3|08:00|09:40|\n\n2|09:39|10:00|", "bloco sobreposto ao da linha 1", 4},
+        {"2|08:00|09:40|\n2|07:00|12:00|", "bloco sobreposto ao da linha 1", 2},
+        {"2|08:00|09:40|\n2|09:40|10:00|\n2|07:00|08:01|", "bloco sobreposto ao da linha 1", 3},
+    };
+    for (const auto& c : cases) {
+        ReadResult result = read_text(read_week, std::string(c.text) + "\n");
+        EXPECT_FALSE(result.ok) << c.text;
+        EXPECT_EQ(result.error, c.error) << c.text;
+        EXPECT_EQ(result.line, c.line) << c.text;
+    }
+    std::string day;
+    char line[32];
+    for (int block = 0; block < 49; ++block) {
+        std::snprintf(line, sizeof line, "4|%02d:%02d|%02d:%02d|\n", block / 3, block % 3 * 20, block / 3,
+                      block % 3 * 20 + 10);
+        day += line;
+    }
+    ReadResult crowded = read_text(read_week, day);
+    EXPECT_EQ(crowded.error, "mais de 48 blocos nesse dia");
+    EXPECT_EQ(crowded.line, 49);
+}
+
+TEST_F(OwnWeek, LinesOfAWeekdayMakeOneMeetingOverEveryBlockTheyMeet)
+{
+    // Monday 08:00-09:40, 09:50-11:30, 13:30-15:10; Tuesday 08:00-09:40;
+    // Sunday 10:00-11:40; Wednesday to Saturday 19:00-20:40.
+    const char* week = "2|08:00|09:40|\n2|09:50|11:30|\n2|13:30|15:10|\n3|08:00|09:40|\n1|10:00|11:40|\n"
+                       "4|19:00|20:40|\n5|19:00|20:40|\n6|19:00|20:40|\n7|19:00|20:40|\n";
+    const struct {
+        const char* lines;
+        int m;
+        int32_t weekday, first_slot, last_slot, start, end;
+    } cases[] = {
+        {"1|121|1|T|2|08:30|10:00|\n", 1, 2, 2, 3, 510, 600},                      // meets two blocks
+        {"1|121|1|T|2|08:00|09:50|\n", 1, 2, 2, 2, 480, 590},                      // ends as 09:50 starts
+        {"1|121|1|T|2|08:00|09:51|\n", 1, 2, 2, 3, 480, 591},                      // a minute into it
+        {"1|121|1|T|2|09:40|09:50|\n", 1, 2, NO_SLOT, 0, 0, 0},                   // between blocks: refused below
+        {"1|121|1|T|2|13:30|15:10|\n1|121|1|T|2|08:00|09:40|\n", 1, 2, 2, 4, 480, 910},  // the last block first
+        {"1|121|1|T|1|11:39|12:30|\n", 1, 1, 1, 1, 699, 750},                      // Sunday, by one minute
+        {"1|121|1|T|2|08:00|09:40|\n1|121|1|T|3|08:00|09:40|\n1|121|1|T|4|19:00|20:40|\n"
+         "1|121|1|T|5|19:00|20:40|\n1|121|1|T|7|19:00|20:00|\n", 5, 7, 9, 9, 1140, 1200},  // a fifth weekday
+    };
+    for (const auto& c : cases) {
+        reset_tables();
+        ASSERT_TRUE(read_text(read_week, week).ok);
+        ASSERT_TRUE(read_text(read_sections, "1|121|1|40|\n").ok);
+        ReadResult result = read_text(read_timetable, c.lines);
+        if (c.first_slot == NO_SLOT) {
+            EXPECT_EQ(result.error, "horario fora dos blocos de aula desse dia") << c.lines;
+            continue;
+        }
+        ASSERT_TRUE(result.ok) << c.lines << result.error;
+        EXPECT_EQ(meeting(1, c.m).weekday, c.weekday) << c.lines;
+        EXPECT_EQ(meeting(1, c.m).first_slot, c.first_slot) << c.lines;
+        EXPECT_EQ(meeting(1, c.m).last_slot, c.last_slot) << c.lines;
+        EXPECT_EQ(meeting(1, c.m).earliest_start, c.start) << c.lines;
+        EXPECT_EQ(meeting(1, c.m).end_time, c.end) << c.lines;
+    }
+    EXPECT_EQ(meeting(1, 4).weekday, 5);
+    EXPECT_EQ(meeting(1, 6).weekday, 0);
+    const struct {
+        const char* line;
+        const char* error;
+    } refused[] = {
+        {"1|121|1|T|0|08:00|09:40|", "dia da semana fora do intervalo 1..7"},
+        {"1|121|1|T|8|08:00|09:40|", "dia da semana fora do intervalo 1..7"},
+        {"1|121|1|T|2|08:00|24:00|", "horario invalido"},
+        {"1|121|1|T|2|-1:00|09:40|", "horario invalido"},
+        {"1|121|1|T|2|09:40|09:40|", "termina antes de comecar"},
+        {"1|121|1|T|2|10:00|09:00|", "termina antes de comecar"},
+        {"1|121|1|T|3|11:30|12:00|", "horario fora dos blocos de aula desse dia"},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(read_text(read_timetable, std::string(c.line) + "\n").error, c.error) << c.line;
+    reset_tables();
+    ASSERT_TRUE(read_text(read_week, "3|08:00|09:40|\n").ok);
+    ASSERT_TRUE(read_text(read_sections, "1|121|1|40|\n").ok);
+    EXPECT_EQ(read_text(read_timetable, "1|121|1|T|2|08:00|09:40|\n").error, "dia sem blocos em semana.txt");
+}
+
 class LoadWarnings : public FreshTables {
 protected:
     // Loads the two files, then lists the warnings of the timetable read again.
@@ -454,6 +592,31 @@ TEST_F(LoadWarnings, OneUnmatchedLineIsNamedAndACleanInstanceHasNone)
                           "1|121|1|T|7|11:20|13:00|\n1|121|1|T|3|18:30|19:20|\n1|121|1|T|3|19:00|19:50|\n"
                           "1|121|1|T|7|10:20|11:10|\n6|1|1|T|6|21:50|23:59|\n"),
               "");
+}
+
+TEST_F(LoadWarnings, UnderTheOwnWeekOnlyHolesAndIdleClosuresAreNamed)
+{
+    ASSERT_TRUE(read_text(read_week, "1|10:00|11:40|\n2|08:00|09:40|\n2|09:50|11:30|\n2|13:30|15:10|\n"
+                                     "3|08:00|09:40|\n4|08:00|09:40|\n").ok);
+    rules[rule_count++] = {RuleKind::Closed, 1, 0, 1, SUNDAY, 11 * 60 + 39, 12 * 60, 0};  // a minute of 10:00's block
+    rules[rule_count++] = {RuleKind::Closed, 2, 0, 1, MONDAY, 11 * 60 + 30, 13 * 60 + 30, 0};  // between blocks
+    EXPECT_TRUE(closure_covers(rules[0], 1));
+    EXPECT_FALSE(closure_covers(rules[1], 3));
+    EXPECT_FALSE(closure_covers(rules[1], 4));
+    EXPECT_EQ(warnings_of("1|121|1|40|\n1|121|2|40|\n",
+                          "1|121|1|T|2|08:00|08:50|\n"    // two lines a block apart
+                          "1|121|1|T|2|13:30|15:10|\n"
+                          "1|121|1|T|3|08:00|09:00|\n"    // a third and a fourth weekday, not a block
+                          "1|121|1|T|4|08:00|09:40|\n"
+                          "1|121|1|T|1|10:00|12:00|\n"    // Sunday, past its block
+                          "1|121|2|T|1|11:00|11:10|\n"
+                          "1|121|2|T|1|10:00|10:30|\n"),  // two lines within one block
+              "Aviso: turma MTM 121-1, segunda-feira: blocos nao consecutivos; a sala fica reservada do bloco das "
+              "08:00 ao das 13:30.\n"
+              "Aviso: regras.txt, linha 2: nenhum bloco de aula cai nesse intervalo; regra sem efeito.\n");
+    EXPECT_EQ(meeting(1, 4).weekday, SUNDAY);
+    EXPECT_EQ(meeting(1, 4).end_time, 12 * 60);
+    EXPECT_STREQ(weekday_name(meeting(1, 4).weekday), "domingo");
 }
 
 class RoomRules : public FreshTables {
