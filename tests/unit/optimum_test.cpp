@@ -49,7 +49,7 @@ std::vector<Placed> present_meetings()
 void add_meeting(int32_t section, int m, int first, int last)
 {
     Meeting& meeting = sections[section].meetings[m];
-    meeting.weekday = MONDAY + (first - 1) / 17;
+    meeting.weekday = slot_weekday(first);
     meeting.first_slot = first;
     meeting.last_slot = last;
 }
@@ -238,10 +238,29 @@ TEST_F(Optimum, OverlappingMeetingsCannotShareTheBestRoom)
     expect_valid_allocation(best_grid);
 }
 
+// A week of its own, irregular: slots 1..6 on Sunday, 7..17 on Monday and
+// 18..23 on Tuesday, so that the slots of the standard week's Monday and
+// Tuesday mornings fall on Sunday and Tuesday.
+void use_an_own_week()
+{
+    std::string blocks = "1|07:00|07:45|\n1|07:45|09:00|\n1|09:10|09:20|\n1|13:00|14:40|\n1|14:40|15:00|\n"
+                         "1|22:00|23:59|\n";
+    for (int hour = 8; hour <= 18; ++hour)
+        blocks += "2|" + std::to_string(hour) + ":00|" + std::to_string(hour) + ":50|\n";
+    blocks += "3|00:00|01:00|\n3|06:00|06:30|\n3|06:30|07:00|\n3|19:00|20:40|\n3|20:50|22:30|\n3|23:00|23:59|\n";
+    std::FILE* stream = text_stream(blocks);
+    RecordFile file{stream, "semana.txt", 0, nullptr};
+    ASSERT_TRUE(read_week(file));
+    std::fclose(stream);
+    ASSERT_EQ(slot_count, 23);
+}
+
 TEST_F(Optimum, AgreesWithBruteForceOnSmallInstances)
 {
     for (int trial = 0; trial < sweep(150); ++trial) {
         reset_tables();
+        if (trial % 3 == 2)
+            use_an_own_week();
         last_room = LAST_ROOM;
         for (int room = 0; room <= LAST_ROOM; ++room)
             room_capacity[room] = random_below(5) == 0 ? 0 : 10 + random_below(90);
