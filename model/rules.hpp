@@ -77,7 +77,8 @@ void apply_rules(int32_t left_out = NO_RULE);
 // its pinned one when it has one, is not one it avoids, and no cell is closed.
 bool room_allowed(int32_t section, int32_t room, int first, int last);
 
-// Whether a closure covers weekly slot `slot`: its weekday, from <= start < to.
+// Whether a closure covers weekly slot `slot`: its weekday, from <= start <
+// to; in the instance's own week, every block the interval meets.
 bool closure_covers(const Rule& rule, int32_t slot);
 
 // Where a grid breaks a pin, an avoidance or a closure: the first cell, in

@@ -24,11 +24,11 @@ inline constexpr int MAX_MEETINGS = 7;     // weekday, without gaps; entry 0 of 
 struct Meeting {
     int32_t placed;          // 1 once the initial allocation has put it in the grid
     int32_t weekday;         // 1 (Sunday) .. 7 (Saturday)
-    int32_t earliest_start;  // minutes since midnight of its first block, 0 = unset
-    int32_t latest_start;    // minutes since midnight of its last block
+    int32_t earliest_start;  // minutes since midnight of its first line's start (a block start in the standard week)
+    int32_t latest_start;    // minutes since midnight of its last line's start
     int32_t first_slot;      // weekly slot of the first block, 0 when absent
     int32_t last_slot;       // weekly slot of the last block, 0 when absent
-    uint64_t block_lines;    // bit b: horario.txt has a line for the weekday's block b + 1
+    uint64_t block_lines;    // bit b: horario.txt has a line for (own week: that meets) the weekday's block b + 1
     int32_t end_time;        // minutes since midnight at which it ends: rows up to the last block that starts before
     int64_t end_line;        // the horario.txt line that gives end_time
 };

@@ -419,6 +419,11 @@ TEST_F(OwnWeek, BlocksBecomeSlotsByWeekdayThenStart)
     EXPECT_EQ(slot_weekday(336), SATURDAY);
     ReadResult more = read_text(read_week, full + "3|23:59|23:59|\n");
     EXPECT_EQ(more.error, "bloco termina antes de comecar");
+    ASSERT_TRUE(read_text(read_week, "4|10:00|10:50|\n").ok);  // the smallest week
+    EXPECT_EQ(slot_count, 1);
+    EXPECT_EQ(day_slots_of(1).first, 1);
+    EXPECT_EQ(day_slots_of(1).last, 1);
+    EXPECT_TRUE(is_day_off(MONDAY));
     use_standard_week();
     EXPECT_FALSE(own_week);
     EXPECT_EQ(slot_count, 90);
