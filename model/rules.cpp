@@ -16,7 +16,6 @@ std::array<int32_t, MAX_SECTIONS + 1> pinned_room{};
 std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> avoided_rooms{};
 std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells{};
 AllocationGrid pinned_grid{};
-bool any_closed_cell{};
 std::bitset<MAX_SLOTS + 1> rows_with_closed_cells{};
 std::bitset<MAX_SECTIONS + 1> sections_avoiding_rooms{};
 int32_t same_room_weight{};
@@ -331,7 +330,6 @@ void apply_rule(const Rule& rule)
             if (closure_covers(rule, slot)) {
                 closed_cells[slot].set(rule.room);
                 rows_with_closed_cells.set(slot);
-                any_closed_cell = true;
             }
         break;
     case RuleKind::SameRoom:
@@ -351,7 +349,6 @@ void clear_rule_tables()
     for (auto& rooms : closed_cells)
         rooms.reset();
     pinned_grid = {};
-    any_closed_cell = false;
     rows_with_closed_cells.reset();
     sections_avoiding_rooms.reset();
     same_room_weight = 0;
