@@ -348,7 +348,7 @@ void clear_rule_tables()
         rooms.reset();
     for (auto& rooms : closed_cells)
         rooms.reset();
-    pinned_grid = {};
+    clear_grid(pinned_grid);
     rows_with_closed_cells.reset();
     sections_avoiding_rooms.reset();
     same_room_weight = 0;

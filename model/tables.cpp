@@ -30,11 +30,11 @@ void reset_tables()
     last_room = {};
     room_capacity = {};
     room_names = {};
-    sections = {};
+    std::fill(sections.begin(), sections.end(), Section{});
     section_count = {};
-    current_grid = {};
-    candidate_grid = {};
-    best_grid = {};
+    clear_grid(current_grid);
+    clear_grid(candidate_grid);
+    clear_grid(best_grid);
     current_cost = candidate_cost = best_cost = {};
     excess_weight = idle_weight = violation_count = {};
     annealing_schedule = {};
@@ -42,6 +42,12 @@ void reset_tables()
     reset_course_codes();
     reset_rules();
     forget_section_index();
+}
+
+void clear_grid(AllocationGrid& grid)
+{
+    for (GridRow& row : grid)
+        row.fill(0);
 }
 
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to)

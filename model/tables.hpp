@@ -78,6 +78,10 @@ extern AnnealingSchedule annealing_schedule;
 // Sets every table back to its start-up state (all zero); for tests.
 void reset_tables();
 
+// Empties every cell of `grid`, row 0 included, in place: the grids are too
+// large for a temporary on the stack.
+void clear_grid(AllocationGrid& grid);
+
 // Copies the slot rows 1..slot_count of one grid onto another, columns
 // 0..last_room; row 0 is never copied.
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to);

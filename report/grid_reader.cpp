@@ -70,7 +70,7 @@ bool expect_number(WrittenFile& reader, const char* label, int32_t& value)
 int read_report(std::FILE* stream, bool final_report, GridReport& report)
 {
     WrittenFile reader{stream, 0, {}};
-    report.grid = {};
+    clear_grid(report.grid);
     report.violations = 0;
     bool ok = expect_line(reader, "") && expect_number(reader, COST_LABEL, report.cost) &&
               (final_report ? expect_number(reader, VIOLATIONS_LABEL, report.violations)

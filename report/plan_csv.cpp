@@ -358,7 +358,7 @@ void name_broken_rules(const AllocationGrid& grid)
 int read_plan_csv(const char* name, AllocationGrid& grid, PlanReading reading)
 {
     plan.reading = reading;
-    grid = {};
+    clear_grid(grid);
     for (int32_t section = 0; section <= section_count; ++section)
         meeting_line[section] = {};
     plan.name = name;

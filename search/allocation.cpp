@@ -248,7 +248,7 @@ bool takes_part(const Section& section, int m)
 
 void place_all_meetings()
 {
-    current_grid = {};
+    clear_grid(current_grid);
     rules_warning_given = false;
     for (int32_t section = 1; section <= section_count; ++section)
         if (int room = pinned_room[section])

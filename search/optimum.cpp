@@ -396,7 +396,7 @@ bool weekday_overfull(int32_t weekday)
 
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds)
 {
-    grid = {};
+    clear_grid(grid);
     OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, 0, false, {}};
     auto start = std::chrono::steady_clock::now();
     int32_t stability = same_room_weight;

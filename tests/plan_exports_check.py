@@ -91,6 +91,7 @@ def main():
     sections = records(os.path.join(directory, "demanda.txt"))
     seats = {int(column): int(count) for column, count, *_ in records(os.path.join(directory, "capacidade.txt"))}
     starts = line_starts(directory)
+    width = 3 if max(seats) >= 100 else 2  # columns of three digits from room 100 on
     expected = [(day, line_start((day, start, column, section), sections, starts), column, section)
                 for day, start, column, section in plan_meetings(directory)]
     failures = []
@@ -101,7 +102,7 @@ def main():
         failures.append(f"alocacao.csv has {len(rows)} rows for {len(expected)} meetings")
     for row, (day, start, column, section) in zip(rows, expected):
         kind, number, turma, students = (int(field) for field in sections[section - 1])
-        want = {"dia": DAYS[day - 1], "inicio": start, "sala": "sv" if column == 0 else f"{column:02d}",
+        want = {"dia": DAYS[day - 1], "inicio": start, "sala": "sv" if column == 0 else f"{column:0{width}d}",
                 "lugares": str(seats.get(column, 0)), "disciplina": f"{CODES[kind]} {number}",
                 "turma": str(turma), "alunos": str(students),
                 "acima da capacidade": str(max(0, students - seats.get(column, 0)))}
@@ -113,7 +114,7 @@ def main():
     until = datetime.datetime.fromisoformat(last_day + "T23:59:59")
     first = datetime.date.fromisoformat(first_day)
     for column in sorted({column for _, _, column, _ in expected}):
-        name = "sala-sv.ics" if column == 0 else f"sala-{column:02d}.ics"
+        name = "sala-sv.ics" if column == 0 else f"sala-{column:0{width}d}.ics"
         with open(os.path.join(directory, name), "rb") as f:
             calendar = icalendar.Calendar.from_ical(f.read())
         events = list(calendar.walk("VEVENT"))

@@ -54,7 +54,7 @@ class MeetingPlacement : public FreshTables {};
 TEST_F(MeetingPlacement, MeetingOccupiesEveryOneOfItsSlotsInOneRoom)
 {
     for (int length = 1; length <= 6; ++length) {
-        current_grid = {};
+        clear_grid(current_grid);
         Meeting meeting = slots(10, 10 + length - 1);
         place_meeting(4, meeting);
         std::set<int> rooms = rooms_of(4, 10);

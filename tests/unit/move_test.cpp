@@ -31,7 +31,7 @@ int occupied_cells(const AllocationGrid& grid)
 // Fills candidate_grid with `sections_to_place` random meetings of one to four slots.
 void random_grid(int sections_to_place)
 {
-    candidate_grid = {};
+    clear_grid(candidate_grid);
     for (int32_t section = 1; section <= sections_to_place; ++section) {
         int length = 1 + random_below(4);
         int first = 1 + random_below(slot_count - length + 1);
@@ -88,7 +88,7 @@ TEST_F(RoomShiftMove, NeighbouringWeekdayAndOtherRoomsOrSectionsStayBehind)
     EXPECT_EQ(listed_rows(), (std::vector<int32_t>{16, 17}));
     list_moving_rows(18, 1);
     EXPECT_EQ(listed_rows(), (std::vector<int32_t>{18, 19}));
-    candidate_grid = {};
+    clear_grid(candidate_grid);
     for (int row : {20, 21, 23, 24})
         candidate_grid[row][3] = 6;
     list_moving_rows(20, 3);
@@ -109,7 +109,7 @@ TEST_F(RoomShiftMove, SevenSlotMeetingMovesWhole)
             EXPECT_EQ(candidate_grid[row][to], 3) << "row " << row;
             EXPECT_EQ(candidate_grid[row][4], to == 4 ? 3 : 0);
         }
-        candidate_grid = {};
+        clear_grid(candidate_grid);
         for (int row = 40; row <= 46; ++row)
             candidate_grid[row][4] = 3;
     }
@@ -228,7 +228,7 @@ TEST_F(RoomShiftMove, PriceChangeOfAShiftAgreesWithFullPricingOverLongRuns)
     // With a price on each room a section takes past its first: one to three
     // meetings, on Monday, Wednesday and Friday, each in a random free room.
     same_room_weight = 11;
-    candidate_grid = {};
+    clear_grid(candidate_grid);
     for (int32_t s = 1; s <= DEPARTMENT; ++s)
         for (int m = 1; m <= 1 + s % 3; ++m) {
             Meeting& meeting = sections[s].meetings[m];

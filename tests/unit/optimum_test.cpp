@@ -88,7 +88,7 @@ Fitted brute_force_optimum(const std::vector<Placed>& meetings, bool may_leave_o
     int lowest = may_leave_out ? -1 : 0;
     std::vector<int> column(meetings.size(), lowest);
     static AllocationGrid grid;  // cleared cell by cell after each assignment
-    grid = {};
+    clear_grid(grid);
     for (;;) {
         bool feasible = true;
         int left_out = 0;
@@ -189,7 +189,7 @@ int64_t independent_week_optimum()
     EXPECT_NE(Cbc_isProvenOptimal(cbc), 0);
     const double* solution = Cbc_getColSolution(cbc);
     static AllocationGrid grid;
-    grid = {};
+    clear_grid(grid);
     for (int i = 0; i < n; ++i)
         for (int room = 0; room < columns; ++room)
             for (int row = meetings[i].first; solution[i * columns + room] > 0.5 && row <= meetings[i].last; ++row)
@@ -320,7 +320,7 @@ TEST_F(Optimum, AgreesWithEveryPermutationWhenTheDayEndsWithEveryColumnInUse)
         std::vector<int> column{0, 1, 2, 3, 4, 5, 6, 7};
         int64_t best = INT64_MAX;
         static AllocationGrid grid;  // cleared cell by cell after each permutation
-        grid = {};
+        clear_grid(grid);
         do {
             bool feasible = true;
             for (size_t i = 0; i < meetings.size(); ++i)

@@ -139,7 +139,7 @@ TEST_F(GridFiles, CellsWidenWithTheHighestSectionAndAreReadBackOnlyAtThatWidth)
     };
     for (const auto& c : cases) {
         section_count = c.sections;
-        best_grid = {};
+        clear_grid(best_grid);
         best_grid[1][0] = 7;
         best_grid[1][7] = 42;
         best_grid[90][3] = c.sections;
