@@ -42,6 +42,7 @@ struct WeekModel {
     std::array<WeekMeeting, MAX_WEEK_MEETINGS> meetings;
     int meeting_count;
     std::array<std::array<int32_t, MAX_MEETINGS>, MAX_SECTIONS + 1> index;  // by position: its meetings in `meetings`
+    std::array<int32_t, MAX_SECTIONS + 1> held;        // its meetings in the grid
     std::array<int32_t, MAX_SECTIONS + 1> first_link;  // the link of its position 1; -1: none
     std::array<int32_t, MAX_WEEK_MEETINGS> link_sections;
     int link_count;
@@ -103,6 +104,7 @@ void collect(const AllocationGrid& grid)
             if (meeting.weekday != 0 && first_slot_column(grid, section, m) >= 0)
                 week.meetings[week.meeting_count++] = {section, meeting.first_slot, meeting.last_slot, m, held++};
         }
+        week.held[section] = held;
         week.first_link[section] = held > 1 ? week.link_count : -1;
         for (int position = 1; position < held; ++position)
             week.link_sections[week.link_count++] = section;
@@ -119,15 +121,6 @@ bool allowed(int i, int room)
 {
     const WeekMeeting& meeting = week.meetings[i];
     return room_allowed(meeting.section, room, meeting.first, meeting.last);
-}
-
-// How many links the section has: its meetings in the grid past the first.
-int links_of(int32_t section)
-{
-    int first = week.first_link[section], links = 0;
-    while (first >= 0 && first + links < week.link_count && week.link_sections[first + links] == section)
-        ++links;
-    return links;
 }
 
 // Whether some meeting of the link's section before it may take the room.
@@ -264,10 +257,9 @@ bool add_meeting_column(int i, int room, double unit, double fit_unit)
         if (plan.starts[k] >= meeting.first && plan.starts[k] <= meeting.last && plan.capacity_row[k][room] >= 0)
             add_entry(plan.capacity_row[k][room], 1.0);
     if (int first = week.first_link[meeting.section]; first >= 0) {
-        int links = first + links_of(meeting.section);
         if (meeting.position > 0)
             add_entry(link_row(first + meeting.position - 1, room, JOINING), -1.0);
-        for (int link = first + meeting.position; link < links; ++link)
+        for (int link = first + meeting.position; link < first + week.held[meeting.section] - 1; ++link)
             add_entry(link_row(link, room, EARLIER), -1.0);
     }
     return true;
