@@ -398,12 +398,12 @@ namespace {
 // Why a line of horario.txt does not fit the instance's own week, or nullptr.
 const char* own_week_fault(const RecordFields& fields)
 {
-    int32_t weekday = fields[4], start = fields[5] * 60 + fields[6], end = fields[7] * 60 + fields[8];
+    int32_t weekday = fields[4];
     if (weekday < SUNDAY || weekday > SATURDAY)
         return "dia da semana fora do intervalo 1..7";
-    if (fields[5] < 0 || fields[5] > 23 || fields[6] < 0 || fields[6] > 59 || fields[7] < 0 || fields[7] > 23 ||
-        fields[8] < 0 || fields[8] > 59)
+    if (!is_clock(fields[5], fields[6]) || !is_clock(fields[7], fields[8]))
         return "horario invalido";
+    int32_t start = fields[5] * 60 + fields[6], end = fields[7] * 60 + fields[8];
     if (end <= start)
         return "termina antes de comecar";
     if (is_day_off(weekday))
@@ -424,7 +424,7 @@ void add_own_week_line(Section& section, const RecordFields& fields, int64_t lin
     DaySlots day = week_days[weekday];
     for (int32_t slot = first_block_met(weekday, start, end); slot <= day.last && slot_start(slot) < end; ++slot)
         meeting->block_lines |= uint64_t{1} << (slot - day.first);
-    if (meeting->earliest_start == 0 && meeting->end_time == 0) {
+    if (meeting->end_time == 0) {  // its first line: a meeting ends after it starts
         *meeting = {0, weekday, start, start, 0, 0, meeting->block_lines, end, line};
         return;
     }

@@ -69,6 +69,11 @@ int32_t weekly_slot(int32_t start, int32_t weekday)
     return NO_SLOT;
 }
 
+bool is_clock(int32_t hour, int32_t minute)
+{
+    return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
+}
+
 int32_t first_block_met(int32_t weekday, int32_t start, int32_t end)
 {
     for (int32_t slot = week_days[weekday].first; slot <= week_days[weekday].last; ++slot)
@@ -109,11 +114,6 @@ struct ReadWeek {
 };
 ReadWeek read_blocks;
 
-bool is_clock(int32_t hour, int32_t minute)
-{
-    return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
-}
-
 // Why a block cannot join the week, or nullptr.
 const char* block_fault(const WeekSlot& block)
 {
@@ -127,6 +127,20 @@ const char* block_fault(const WeekSlot& block)
         }
     }
     return read_blocks.per_day[block.weekday] == MAX_DAY_BLOCKS ? "mais de 48 blocos nesse dia" : nullptr;
+}
+
+// Why a line of semana.txt is not a block of the week, or nullptr; `block`
+// is the line's block.
+const char* line_fault(const RecordFields& fields, WeekSlot& block)
+{
+    if (fields[0] < SUNDAY || fields[0] > SATURDAY)
+        return "dia da semana fora do intervalo 1..7";
+    if (!is_clock(fields[1], fields[2]) || !is_clock(fields[3], fields[4]))
+        return "horario invalido";
+    block = {fields[0], fields[1] * 60 + fields[2], fields[3] * 60 + fields[4]};
+    if (block.end <= block.start)
+        return "bloco termina antes de comecar";
+    return block_fault(block);
 }
 
 // The blocks read become the week: by weekday, then by start.
@@ -161,17 +175,8 @@ bool read_week(RecordFile& file)
     read_blocks.count = 0;
     read_blocks.per_day = {};
     while ((read = read_record(file, WEEK_RECORD, fields)) == RecordRead::Record) {
-        WeekSlot block{fields[0], fields[1] * 60 + fields[2], fields[3] * 60 + fields[4]};
-        const char* fault = nullptr;
-        if (block.weekday < SUNDAY || block.weekday > SATURDAY)
-            fault = "dia da semana fora do intervalo 1..7";
-        else if (!is_clock(fields[1], fields[2]) || !is_clock(fields[3], fields[4]))
-            fault = "horario invalido";
-        else if (block.end <= block.start)
-            fault = "bloco termina antes de comecar";
-        else
-            fault = block_fault(block);
-        if (fault != nullptr) {
+        WeekSlot block;
+        if (const char* fault = line_fault(fields, block)) {
             file.error = fault;
             return false;
         }

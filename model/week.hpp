@@ -77,6 +77,9 @@ inline DaySlots day_slots_of(int32_t slot)
 // on `weekday`; NO_SLOT when that pair is not a block.
 int32_t weekly_slot(int32_t start, int32_t weekday);
 
+// Whether hh:mm is a time of day: an hour 0..23 and a minute 0..59.
+bool is_clock(int32_t hour, int32_t minute);
+
 // The first slot of `weekday` whose interval meets [start, end); NO_SLOT
 // when none does.
 int32_t first_block_met(int32_t weekday, int32_t start, int32_t end);
