@@ -1,8 +1,9 @@
-// libFuzzer target: arbitrary bytes through the readers of capacidade.txt,
-// demanda.txt, horario.txt, peso.par and regras.txt, and on through
-// everything that reads what they stored: the listing, the placement of
-// every meeting, which must keep every rule, and the pricing of the grid. The
-// input is split at NUL bytes into the five files.
+// libFuzzer target: arbitrary bytes through the readers of semana.txt,
+// capacidade.txt, demanda.txt, horario.txt, peso.par and regras.txt, and on
+// through everything that reads what they stored: the listing, the placement
+// of every meeting, which must keep every rule, and the pricing of the grid.
+// The input is split at NUL bytes into the six files; an empty semana.txt
+// keeps the standard week.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "model/rules.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
+#include "model/week.hpp"
 #include "search/allocation.hpp"
 #include "search/cost.hpp"
 
@@ -51,7 +53,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     reset_tables();
-    if (!read_piece(read_room_capacities, data, size) || !read_piece(read_sections, data, size) ||
+    if (!read_piece(read_week, data, size) || !read_piece(read_room_capacities, data, size) ||
+        !read_piece(read_sections, data, size) ||
         !read_piece(read_timetable, data, size))
         return 0;
     std::FILE* weights = next_piece(data, size);
