@@ -60,15 +60,22 @@ check_print() {
     browse --no-pdf-header-footer --print-to-pdf="$PWD/quadro.pdf" "file://$PWD/quadro.html" >/dev/null
     [ -s quadro.pdf ] || { fail "printing gave no PDF"; return; }
     pdftotext quadro.pdf quadro.txt
+    week_marks >marks.txt
     # One line per page: its kind (summary, board, room, list) or why it is none.
-    awk -v RS='\f' '
+    awk -v RS='\f' -v marks="$(cat marks.txt)" '
         function has(line) { return index("\n" $0 "\n", "\n" line "\n") > 0 }
+        BEGIN {
+            n = split(marks, mark, " ")
+            first_row = mark[1]; last_row = mark[2]
+            for (k = 3; k + 2 <= n; k += 3) { first_block[mark[k]] = mark[k + 1]; last_block[mark[k]] = mark[k + 2] }
+        }
         {
-            page++; lines = split($0, line, "\n"); last = ""; boards = 0; rooms = 0; saturday = 0; classes = 0
+            page++; lines = split($0, line, "\n"); last = ""; boards = 0; rooms = 0; day = ""; classes = 0
             for (i = 1; i <= lines; i++) {
                 if (line[i] ~ /[^[:space:]]/) last = line[i]
-                if (line[i] ~ /^(Segunda|Terça|Quarta|Quinta|Sexta)-feira · |^Sábado · /) boards++
-                if (line[i] ~ /^Sábado · /) saturday = 1
+                if (line[i] ~ /^(Domingo|Segunda-feira|Terça-feira|Quarta-feira|Quinta-feira|Sexta-feira|Sábado) · /) {
+                    boards++; day = substr(line[i], 1, index(line[i], " · ") - 1)
+                }
                 if (line[i] ~ /^(Sala [0-9]+|.* · sala [0-9]+|Sem sala \(sv\)) · [0-9]+ lugares$/) rooms++
                 if (line[i] ~ / · Solução inicial$/) print "fail page " page " prints the random start"
                 if (line[i] ~ /^Turma$|^Turmas \(/) classes = 1
@@ -76,8 +83,8 @@ check_print() {
             if (last ~ /^(Solução inicial|Annealing|Ótimo) \(|^Mudanças do |^Onde investir$|^Lugares que sobram( \(todas juntas, sem piorar o otimo\))?$|^Resumo$/)
                 print "fail page " page " ends with the heading \"" last "\""
             if (boards > 1 || rooms > 1) print "fail page " page " holds " boards " boards and " rooms " rooms"
-            else if (boards == 1) print (has("07:30") && has(saturday ? "11:20" : "21:50")) ? "board" : "fail the board of page " page " runs over"
-            else if (rooms == 1) print (index($0, "07:30–08:20") && index($0, "21:50–22:40")) ? "room" : "fail the room page of page " page " runs over"
+            else if (boards == 1) print (has(first_block[day]) && has(last_block[day])) ? "board" : "fail the board of page " page " runs over"
+            else if (rooms == 1) print (index($0, first_row) && index($0, last_row)) ? "room" : "fail the room page of page " page " runs over"
             else if (classes) print "list"
             else if (lines > 1 || last != "") print "other " page
         }' quadro.txt >kinds.txt
@@ -99,6 +106,32 @@ check_print() {
     grep -q 'Turmas (otima.txt)' quadro.txt || fail "the class list is not printed"
     [ "$summary" -ge 1 ] && [ "$summary" -le 2 ] || fail "$summary pages of summary before the first board"
     echo "$(basename "$example"): $pages pages: $summary of summary, $boards weekday tables, $rooms rooms, $list of classes"
+}
+
+# The first and last rows of a room's week, then each weekday's title with
+# the first and last block starts of its board: those of semana.txt, or of
+# the standard week.
+week_marks() {
+    if [ ! -f semana.txt ]; then
+        echo "07:30–08:20 21:50–22:40 Segunda-feira 07:30 21:50 Terça-feira 07:30 21:50 Quarta-feira 07:30 21:50" \
+             "Quinta-feira 07:30 21:50 Sexta-feira 07:30 21:50 Sábado 07:30 11:20"
+        return
+    fi
+    awk -F'|' '
+        function clock(t, p) { split(t, p, ":"); return sprintf("%02d:%02d", p[1], p[2]) }
+        BEGIN { split("Domingo Segunda-feira Terça-feira Quarta-feira Quinta-feira Sexta-feira Sábado", title, " ") }
+        NF >= 3 {
+            d = $1 + 0; s = clock($2); e = clock($3)
+            if (!(d in first) || s < first[d]) first[d] = s
+            if (!(d in last) || s > last[d]) last[d] = s
+            if (row_first == "" || s e < row_first) row_first = s e
+            if (s e > row_last) row_last = s e
+        }
+        END {
+            printf "%s–%s %s–%s", substr(row_first, 1, 5), substr(row_first, 6), substr(row_last, 1, 5), substr(row_last, 6)
+            for (d = 1; d <= 7; d++) if (d in first) printf " %s %s %s", title[d], first[d], last[d]
+            print ""
+        }' semana.txt
 }
 
 check_browser() {
