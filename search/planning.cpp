@@ -9,6 +9,7 @@
 #include "model/rules.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
+#include "search/kept_plan.hpp"
 
 std::array<RoomChange, MAX_ROOM_CHANGES> room_changes{};
 int room_change_count = 0;
@@ -106,6 +107,31 @@ bool planned_costs_exact()
     return true;
 }
 
+namespace {
+
+// The lowest room that `room` is a twin of, or `room` itself: twins have the
+// same seats, no rule of regras.txt names either and no plan is kept, so
+// that exchanging them maps every allocation to one of the same cost and
+// figures, and a change of one has the optimum of the same change of the
+// other.
+int first_twin(int room)
+{
+    auto named = [](int column) {
+        for (int32_t i = 0; i < rule_count; ++i)
+            if (rules[i].room == column && is_hard_rule(rules[i]))
+                return true;
+        return false;
+    };
+    if (room > last_room || kept_count > 0 || named(room))
+        return room;
+    for (int twin = 1; twin < room; ++twin)
+        if (room_capacity[twin] == room_capacity[room] && !named(twin))
+            return twin;
+    return room;
+}
+
+}  // namespace
+
 void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds, bool progress)
 {
     int last_column = std::min(last_room + 1, MAX_ROOM);  // a new room, while there is a column for it
@@ -116,15 +142,27 @@ void evaluate_room_changes(int64_t state_limit, int64_t students_today, double s
     auto start = Clock::now();
     room_change_count = 0;
     planning_cut_short = false;
+    std::array<int, MAX_ROOM_COLUMNS + 1> first_change{};  // each column's first change in room_changes
     double left;
-    for (int column = 1; column <= last_column; ++column)
-        for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
-            if ((seats != room_capacity[column] || column > last_room) && time_for_a_solve(seconds, start, left)) {
-                room_changes[room_change_count++] =
-                    solve_with_seats(column, seats, state_limit, students_today, left);
-                if (progress)
-                    show_progress(room_change_count, total, start);
+    for (int column = 1; column <= last_column; ++column) {
+        first_change[column] = room_change_count;
+        int twin = first_twin(column);
+        for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP) {
+            if ((seats == room_capacity[column] && column <= last_room) || !time_for_a_solve(seconds, start, left))
+                continue;
+            int same = first_change[twin] + (room_change_count - first_change[column]);
+            RoomChange& change = room_changes[room_change_count];
+            if (twin != column && same < first_change[twin + 1]) {  // the twin's change, in this column
+                change = room_changes[same];
+                change.column = column;
+            } else {
+                change = solve_with_seats(column, seats, state_limit, students_today, left);
             }
+            ++room_change_count;
+            if (progress)
+                show_progress(room_change_count, total, start);
+        }
+    }
     sort_room_changes();
 }
 

@@ -4,7 +4,9 @@
 # capacity and the cost of records of planejamento.txt are compared with
 # alocacao-otimo run on a copy whose capacidade.txt carries that change (a
 # later record for a room replaces the earlier one). Every STRIDE-th record
-# is compared, starting at a different one in each instance.
+# is compared, starting at a different one in each instance. Every other
+# instance has twin rooms (nine rooms of four sizes), whose changes planning
+# solves once, and rules that tell two rooms from their twins.
 #
 #   planning_check.sh BUILD_DIR [INSTANCES [STRIDE]]
 set -u
@@ -26,7 +28,13 @@ optimum_of() {
 }
 for seed in $(seq 1 "$count"); do
     dir="$scratch/$seed"
-    python3 "$tools/make_instance.py" "$dir" --sections $((20 + 15 * seed)) --seed $((100 + seed)) || exit 2
+    rooms=()
+    [ $((seed % 2)) -eq 0 ] && rooms=(--rooms 9 --seat-sizes 4)
+    python3 "$tools/make_instance.py" "$dir" --sections $((20 + 15 * seed)) --seed $((100 + seed)) "${rooms[@]}" || exit 2
+    if [ ${#rooms[@]} -gt 0 ]; then
+        IFS='|' read -r kind course section _ <"$dir/demanda.txt"
+        printf 'evita|%s|%s|%s|2|\nfechada|3|2|07:30|11:10|\n' "$kind" "$course" "$section" >"$dir/regras.txt"
+    fi
     (cd "$dir" && timeout 60 "$build/alocacao-otimo" --planejar >console) || { echo "FAIL: seed $seed: --planejar failed"; exit 1; }
     record=0
     while IFS='|' read -r column current proposed students variation cost violations proven; do
@@ -35,6 +43,7 @@ for seed in $(seq 1 "$count"); do
         [ $(((record + seed) % stride)) -eq 0 ] || continue
         copy="$scratch/copy"
         rm -rf "$copy" && mkdir "$copy" && cp "$dir"/capacidade.txt "$dir"/demanda.txt "$dir"/horario.txt "$dir"/peso.par "$copy/"
+        [ -f "$dir/regras.txt" ] && cp "$dir/regras.txt" "$copy/"
         echo "$column|$proposed|" >>"$copy/capacidade.txt"
         alone=$(cd "$copy" && timeout 60 "$build/alocacao-otimo" | optimum_of)
         if [ "$alone" != "$students|$cost" ]; then
