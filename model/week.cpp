@@ -1,4 +1,5 @@
-// The week's table of slots, and the standard week that fills it at start.
+// The week's table of slots: the standard week it holds at start, or the
+// university's own that semana.txt gives.
 #include "model/week.hpp"
 
 #include <algorithm>
