@@ -56,11 +56,13 @@ fuzz: dev-deps
 	$(FUZZ_BUILD)/tests/fuzz/record_readers_fuzz -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=$(FUZZ_BUILD)/ fuzz-corpus
 
 # Seeds MUTANTS generic single-site faults into a copy of the sources, runs the
-# tests on each and prints the survivors and the score.
+# tests on each and prints the survivors and the score; with SINCE=COMMIT,
+# only into the lines changed since that commit.
 MUTANTS ?= 40
 MUTATION_SEED ?= 1
 mutation:
-	tools/mutate.py --mutants $(MUTANTS) --seed $(MUTATION_SEED) --work build-mutation --jobs $(JOBS)
+	tools/mutate.py --mutants $(MUTANTS) --seed $(MUTATION_SEED) --work build-mutation --jobs $(JOBS) \
+		$(if $(SINCE),--since $(SINCE))
 
 # The picture of the board page in the README, from the department example.
 screenshot: all

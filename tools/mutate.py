@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Seeds generic single-site faults into the product sources and runs the tests.
 
-    tools/mutate.py [--mutants N] [--seed S] [--work DIR] [--jobs J]
+    tools/mutate.py [--mutants N] [--seed S] [--work DIR] [--jobs J] [--since COMMIT]
 
 Each mutant changes one place of one file under io/, model/, search/,
 report/ or app/: a relational or equality operator flipped, && and ||
@@ -16,7 +16,8 @@ draws the same mutants. The mutants are applied to a copy of the project in DIR 
 tree is never touched), whose build is updated incrementally; ctest runs
 with a timeout, stopping at the first failing test, and the copy's file is
 restored whatever happens. Prints every survivor and the score, killed /
-(killed + survived); mutants that do not compile are left out.
+(killed + survived); mutants that do not compile are left out. With --since,
+only the lines added or changed since COMMIT are mutated: a change's own.
 """
 import argparse
 import os
@@ -107,6 +108,21 @@ def all_sites(root):
     return sites
 
 
+def changed_lines(root, commit):
+    """{path: set of 1-based line numbers} added or changed since `commit`."""
+    diff = subprocess.run(["git", "diff", "-U0", commit, "--"] + SOURCE_FOLDERS, cwd=root, check=True,
+                          capture_output=True, text=True).stdout
+    changed, path = {}, None
+    for line in diff.splitlines():
+        if line.startswith("+++ "):
+            path = line[6:] if line.startswith("+++ b/") else None
+        elif line.startswith("@@") and path:
+            start, _, count = line.split("+")[1].split(" ")[0].partition(",")
+            first = int(start)
+            changed.setdefault(path, set()).update(range(first, first + (int(count) if count else 1)))
+    return changed
+
+
 def run(command, timeout):
     """The command's exit status; on timeout its whole process group is killed
     (a mutant that loops forever leaves no process behind) and -1 returned."""
@@ -164,6 +180,7 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--work", default="build-mutation")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
+    parser.add_argument("--since", help="mutate only the lines changed since this commit")
     args = parser.parse_args()
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     work = os.path.abspath(os.path.join(root, args.work))
@@ -178,6 +195,9 @@ def main():
     if build_and_test(build, args.jobs) != "survived":
         sys.exit("the unmutated sources do not build and pass their tests")
     sites = all_sites(source)
+    if args.since:
+        changed = changed_lines(root, args.since)
+        sites = [site for site in sites if site[1] + 1 in changed.get(site[0], ())]
     chosen = random.Random(args.seed).sample(sites, min(args.mutants, len(sites)))
     counts = {"killed": 0, "survived": 0, "uncompiled": 0}
     for number, (path, index, start, end, replacement, description) in enumerate(chosen, 1):
