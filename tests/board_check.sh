@@ -63,7 +63,7 @@ check_print() {
     week_marks >marks.txt
     # One line per page: its kind (summary, board, room, list) or why it is none.
     awk -v RS='\f' -v marks="$(cat marks.txt)" '
-        function has(line) { return index("\n" $0 "\n", "\n" line "\n") > 0 }
+        function starts_row(clock) { return index("\n" $0, "\n" clock "–") > 0 }
         BEGIN {
             n = split(marks, mark, " ")
             first_row = mark[1]; last_row = mark[2]
@@ -83,7 +83,7 @@ check_print() {
             if (last ~ /^(Solução inicial|Annealing|Ótimo) \(|^Mudanças do |^Onde investir$|^Lugares que sobram( \(todas juntas, sem piorar o otimo\))?$|^Resumo$/)
                 print "fail page " page " ends with the heading \"" last "\""
             if (boards > 1 || rooms > 1) print "fail page " page " holds " boards " boards and " rooms " rooms"
-            else if (boards == 1) print (has(first_block[day]) && has(last_block[day])) ? "board" : "fail the board of page " page " runs over"
+            else if (boards == 1) print (starts_row(first_block[day]) && starts_row(last_block[day])) ? "board" : "fail the board of page " page " runs over"
             else if (rooms == 1) print (index($0, first_row) && index($0, last_row)) ? "room" : "fail the room page of page " page " runs over"
             else if (classes) print "list"
             else if (lines > 1 || last != "") print "other " page

@@ -408,7 +408,7 @@ void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int f
 {
     int length = meeting.last_slot - meeting.first_slot + 1;
     markup(out, "<tr><td>%s</td><td>", WEEKDAY_TITLES[meeting.weekday]);
-    write_clock(out, slot_start(meeting.first_slot));
+    write_clock(out, meeting.earliest_start);
     markup(out, ", %d %s</td><th scope=\"row\">", length, length == 1 ? "bloco" : "blocos");
     write_section_name(out, section);
     markup(out, " (%d alunos)</th><td>", sections[section].demand);
@@ -482,7 +482,7 @@ struct ColumnRange {
 
 void write_board_header(std::FILE* out, ColumnRange columns)
 {
-    markup(out, "<thead><tr><th scope=\"col\">In\xED" "cio</th>");
+    markup(out, "<thead><tr><th scope=\"col\">Hor\xE1rio</th>");
     for (int room = columns.first; room <= columns.last; ++room) {
         markup(out, "<th scope=\"col\">");
         write_room_name(out, room);
@@ -513,6 +513,8 @@ void write_day_table(std::FILE* out, int kind, int weekday, ColumnRange columns)
     for (int row = day.first; row <= day.last; ++row) {
         markup(out, "<tr><th scope=\"row\">");
         write_clock(out, slot_start(row));
+        markup(out, "&ndash;");
+        write_clock(out, slot_end(row));
         markup(out, "</th>");
         for (int room = columns.first; room <= columns.last; ++room) {
             int32_t section = grid[row][room];

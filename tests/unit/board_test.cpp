@@ -95,6 +95,7 @@ TEST_F(BoardPage, MeetingIsOneCellOverItsRowsInItsRoomsColumn)
     std::string monday = between(page(), "id=\"annealing-2\"", "</section>");
     ASSERT_NE(monday, "");
     EXPECT_EQ(occurrences(monday, "<tr><th scope=\"row\">"), 17);
+    EXPECT_EQ(occurrences(monday, "<tr><th scope=\"row\">18:30&ndash;19:00</th>"), 1);  // each row its interval
     std::string first = board_row(monday, "08:20");
     EXPECT_EQ(occurrences(first, "<td"), 8);
     EXPECT_EQ(occurrences(first, "<td></td>"), 7);
@@ -126,7 +127,7 @@ TEST_F(BoardPage, ColumnsAreTheOverflowAndTheSevenRoomsWithTheirSeats)
 {
     place(INITIAL_SOLUTION, 1, 2, 4, 0);
     std::string header = between(page(), "id=\"inicial-2\"", "</thead>");
-    EXPECT_NE(header.find("<th scope=\"col\">In\xC3\xAD" "cio</th><th scope=\"col\">sv<br><small>0 lugares</small></th>"
+    EXPECT_NE(header.find("<th scope=\"col\">Hor\xC3\xA1rio</th><th scope=\"col\">sv<br><small>0 lugares</small></th>"
                           "<th scope=\"col\">sala 01<br><small>30 lugares</small></th>"),
               std::string::npos);
     EXPECT_NE(header.find("<th scope=\"col\">sala 07<br><small>90 lugares</small></th></tr>"), std::string::npos);
