@@ -16,8 +16,8 @@ std::array<int32_t, MAX_SECTIONS + 1> pinned_room{};
 std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> avoided_rooms{};
 std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells{};
 AllocationGrid pinned_grid{};
-std::bitset<MAX_SLOTS + 1> rows_with_closed_cells{};
-std::bitset<MAX_SECTIONS + 1> sections_avoiding_rooms{};
+std::array<bool, MAX_SLOTS + 1> rows_with_closed_cells{};
+std::array<bool, MAX_SECTIONS + 1> sections_avoiding_rooms{};
 int32_t same_room_weight{};
 int32_t change_weight{};
 
@@ -323,13 +323,13 @@ void apply_rule(const Rule& rule)
         break;
     case RuleKind::Avoid:
         avoided_rooms[rule.section].set(rule.room);
-        sections_avoiding_rooms.set(rule.section);
+        sections_avoiding_rooms[rule.section] = true;
         break;
     case RuleKind::Closed:
         for (int32_t slot = 1; slot <= slot_count; ++slot)
             if (closure_covers(rule, slot)) {
                 closed_cells[slot].set(rule.room);
-                rows_with_closed_cells.set(slot);
+                rows_with_closed_cells[slot] = true;
             }
         break;
     case RuleKind::SameRoom:
@@ -349,8 +349,8 @@ void clear_rule_tables()
     for (auto& rooms : closed_cells)
         rooms.reset();
     clear_grid(pinned_grid);
-    rows_with_closed_cells.reset();
-    sections_avoiding_rooms.reset();
+    rows_with_closed_cells.fill(false);
+    sections_avoiding_rooms.fill(false);
     same_room_weight = 0;
     change_weight = 0;
 }

@@ -39,8 +39,6 @@ bool takes_moving_section(int row, int room)
 
 bool has_closed_cell_in(int first_row, int last_row)
 {
-    if (rows_with_closed_cells.none())
-        return false;
     for (int row = first_row; row <= last_row; ++row)
         if (rows_with_closed_cells[row])
             return true;
