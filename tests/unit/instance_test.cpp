@@ -623,6 +623,10 @@ TEST_F(LoadWarnings, UnderTheOwnWeekOnlyHolesAndIdleClosuresAreNamed)
               "Aviso: regras.txt, linha 2: nenhum bloco de aula cai nesse intervalo; regra sem efeito.\n");
     EXPECT_EQ(meeting(1, 4).weekday, SUNDAY);
     EXPECT_EQ(meeting(1, 4).end_time, 12 * 60);
+    // A closure of an own week takes Sunday, and names 1..7 when it refuses a weekday.
+    EXPECT_TRUE(read_text(read_rules, "fechada|1|1|10:30|10:40|\n").ok);
+    EXPECT_EQ(read_text(read_rules, "fechada|1|0|10:30|10:40|\n").error,
+              "dia da semana deve ser um numero de 1 (domingo) a 7 (sabado)");
     EXPECT_STREQ(weekday_name(meeting(1, 4).weekday), "domingo");
 }
 
