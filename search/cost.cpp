@@ -96,12 +96,6 @@ int32_t count_capacity_violations(const AllocationGrid& grid)
 
 namespace {
 
-// What an empty cell costs: nothing when it is closed.
-int64_t empty_cost(int row, int room)
-{
-    return closed_cells[row][room] ? 0 : seat_cost(0, room_capacity[room]);
-}
-
 // The change of the stability price: the meeting whose first slot moves
 // takes the shift's target column, the other meetings, on other weekdays,
 // stay where they are. It adds a room when it leaves their columns and
@@ -111,10 +105,10 @@ int64_t stability_change(const AllocationGrid& grid, const RoomShift& shift)
 {
     if (same_room_weight == 0)
         return 0;
-    const Section& section = sections[shift.section];
+    const auto& meetings = sections[shift.section].meetings;
     bool moving = false, to_taken = false, from_taken = false;
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS && section.meetings[m].weekday != 0; ++m) {
-        int32_t first = section.meetings[m].first_slot;
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS && meetings[m].first_slot != 0; ++m) {
+        int32_t first = meetings[m].first_slot;
         if (first >= shift.first_row && first <= shift.last_row) {
             moving = true;
             continue;
@@ -129,15 +123,22 @@ int64_t stability_change(const AllocationGrid& grid, const RoomShift& shift)
 
 int64_t shift_cost_change(const AllocationGrid& grid, const RoomShift& shift)
 {
+    // A section in a room costs (excess + idle) per student above its seats,
+    // less idle per student, more than the empty room: the last part is the
+    // same in both rooms, so a row's change is the weights' sum times the
+    // change of the students above capacity.
     int64_t demand = sections[shift.section].demand;
     int64_t from = room_capacity[shift.from_room];
     int64_t to = room_capacity[shift.to_room];
-    int64_t per_row = seat_cost(demand, to) - seat_cost(0, to) + seat_cost(0, from) - seat_cost(demand, from);
-    int64_t change = per_row * (shift.last_row - shift.first_row + 1) + stability_change(grid, shift);
+    int64_t above_change = std::max<int64_t>(demand - to, 0) - std::max<int64_t>(demand - from, 0);
+    int64_t rows = shift.last_row - shift.first_row + 1;
+    int64_t change = (int64_t{excess_weight} + idle_weight) * above_change * rows + stability_change(grid, shift);
+    // A closed cell costs nothing empty: taking one adds its empty price,
+    // leaving one takes it away.
     for (int row = shift.first_row; shift.meets_rules && row <= shift.last_row; ++row)
         if (rows_with_closed_cells[row])
-            change += seat_cost(0, to) - empty_cost(row, shift.to_room) + empty_cost(row, shift.from_room) -
-                      seat_cost(0, from);
+            change += closed_cells[row][shift.to_room] * seat_cost(0, to) -
+                      closed_cells[row][shift.from_room] * seat_cost(0, from);
     return change;
 }
 
