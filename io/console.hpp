@@ -40,9 +40,8 @@ struct ConsoleText {
 
 // `text` (Latin-1, at most 64 characters) as the console shows it.
 ConsoleText console_text(const char* text);
-void trace_text(const ConsoleText& text);
-// The number in decimal ("%d") and a line end.
-void trace_number_line(int32_t number);
+// `text`, then `number` in decimal ("%d") and a line end.
+void trace_line(const ConsoleText& text, int32_t number);
 void console_flush_traces();
 
 // The separator of 80 hyphens. Piped, it has no line end (the 80-column

@@ -30,22 +30,24 @@ void make_room(std::size_t length)
         console_flush_traces();
 }
 
-}  // namespace
-
-// Texts are copied whole, ConsoleText's full size at once, which the compiler
-// does in a few moves; only `length` of it counts.
-void trace_text(const ConsoleText& text)
+// Texts are copied with a fixed-size copy, which the compiler does in a few
+// moves: half of ConsoleText's bytes, which hold every trace text but the
+// longest, or all of them; only `length` of it counts.
+void append_text(const ConsoleText& text)
 {
-    make_room(sizeof text.bytes);
-    std::memcpy(trace_bytes.data() + trace_length, text.bytes.data(), sizeof text.bytes);
+    constexpr std::size_t HALF = sizeof text.bytes / 2;
+    char* end = trace_bytes.data() + trace_length;
+    if (text.length <= HALF)
+        std::memcpy(end, text.bytes.data(), HALF);
+    else
+        std::memcpy(end, text.bytes.data(), sizeof text.bytes);
     trace_length += text.length;
 }
 
 // The digits are made right to left in a scratch line and copied with a
 // fixed-size copy, as the texts are.
-void trace_number_line(int32_t number)
+void append_number_line(int32_t number)
 {
-    make_room(LONGEST_NUMBER_LINE);
     std::array<char, 2 * LONGEST_NUMBER_LINE> line;
     char* first = line.data() + LONGEST_NUMBER_LINE;
     *--first = '\n';
@@ -64,6 +66,15 @@ void trace_number_line(int32_t number)
         *--first = '-';
     std::memcpy(trace_bytes.data() + trace_length, first, LONGEST_NUMBER_LINE);
     trace_length += static_cast<std::size_t>(line.data() + LONGEST_NUMBER_LINE - first);
+}
+
+}  // namespace
+
+void trace_line(const ConsoleText& text, int32_t number)
+{
+    make_room(sizeof text.bytes + LONGEST_NUMBER_LINE);
+    append_text(text);
+    append_number_line(number);
 }
 
 void console_flush_traces()

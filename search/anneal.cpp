@@ -45,10 +45,8 @@ TraceTexts trace_texts_at(double temperature)
 // "<headline><cost>\nTemperatura atual: %f\nNumero de iterações: <move>\n"
 void trace(const ConsoleText& headline, int32_t cost, const TraceTexts& texts)
 {
-    trace_text(headline);
-    trace_number_line(cost);
-    trace_text(texts.level_lines);
-    trace_number_line(level_move_count);
+    trace_line(headline, cost);
+    trace_line(texts.level_lines, level_move_count);
 }
 
 void accept_candidate(bool shifted, const TraceTexts& texts)

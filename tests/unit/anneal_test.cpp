@@ -44,6 +44,16 @@ std::vector<std::string> levels_of(const std::vector<TraceLine>& traces)
     return levels;
 }
 
+// A text of `length` bytes "a".."z" over and over, as the console has it.
+ConsoleText alphabet_text(std::size_t length)
+{
+    ConsoleText text{};
+    for (std::size_t i = 0; i < text.bytes.size(); ++i)
+        text.bytes[i] = static_cast<char>('a' + i % 26);
+    text.length = length;
+    return text;
+}
+
 }  // namespace
 
 class Annealing : public FreshTables {
@@ -249,13 +259,16 @@ TEST_F(Annealing, SameStartGivesTheSameRun)
     EXPECT_EQ(best_grid, first_best);
 }
 
-TEST_F(Annealing, TraceNumbersReadAsPrintfWouldAndTracesComeBeforeLaterOutput)
+TEST_F(Annealing, TraceLinesHoldTheWholeTextAndTheNumberAsPrintfWouldAndComeBeforeLaterOutput)
 {
     start_console_capture();
     std::string expected;
+    const std::size_t lengths[] = {0, 1, 63, 64, 65, 127, 128};
+    int next = 0;
     for (int32_t number : {0, 7, 10, 99, 100, 1234, 99999, 100000, 2147483647, -1, -10, -2147483647 - 1}) {
-        trace_number_line(number);
-        expected += std::to_string(number) + "\n";
+        ConsoleText text = alphabet_text(lengths[next++ % std::size(lengths)]);
+        trace_line(text, number);
+        expected += std::string(text.bytes.data(), text.length) + std::to_string(number) + "\n";
     }
     console_print("after\n");
     EXPECT_EQ(console_capture(), expected + "after\n");
@@ -265,9 +278,10 @@ TEST_F(Annealing, TracesLongerThanTheirBufferArriveWholeAndInOrder)
 {
     start_console_capture();
     std::string expected;
+    ConsoleText text = alphabet_text(100);
     for (int32_t i = 0; i < 20000; ++i) {
-        trace_number_line(i * 7919);
-        expected += std::to_string(i * 7919) + "\n";
+        trace_line(text, i * 7919);
+        expected += std::string(text.bytes.data(), text.length) + std::to_string(i * 7919) + "\n";
     }
     console_flush_traces();
     EXPECT_EQ(console_capture(), expected);
