@@ -9,18 +9,19 @@
 
 namespace random_sequence {
 
-inline constexpr uint64_t START_STATE = 0x1234ABCD330EULL;
+// X := (0x5DEECE66D * X + 0xB) mod 2^48; the draw is X >> 17. X is kept in
+// the high 48 bits of `state`, where the 64-bit arithmetic drops the bits
+// above 2^48 by itself: state = X * 2^16.
+inline constexpr uint64_t START_STATE = 0x1234ABCD330EULL << 16;
 inline constexpr uint64_t MULTIPLIER = 0x5DEECE66DULL;
-inline constexpr uint64_t INCREMENT = 0xBULL;
-inline constexpr uint64_t STATE_MASK = (1ULL << 48) - 1;
+inline constexpr uint64_t INCREMENT = 0xBULL << 16;
 
-// X := (0x5DEECE66D * X + 0xB) mod 2^48; the draw is X >> 17.
 inline uint64_t state = START_STATE;
 
 inline int32_t next_draw()
 {
-    state = (MULTIPLIER * state + INCREMENT) & STATE_MASK;
-    return static_cast<int32_t>(state >> 17);
+    state = MULTIPLIER * state + INCREMENT;
+    return static_cast<int32_t>(state >> 33);
 }
 
 }  // namespace random_sequence
