@@ -3,6 +3,7 @@
 // and candidate_grid is made equal to current_grid again after every move.
 #include "search/anneal.hpp"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -66,11 +67,33 @@ void record_new_best(const TraceTexts& texts)
     trace(texts.best_headline, best_cost, texts);
 }
 
+// The chance of accepting a move that raises the cost by `rise` at the
+// level's temperature, exp(-rise / temperature). Rises repeat within a level,
+// so the chances of those below MEMO_SIZE are worked out once per level and
+// kept (-1: not yet): the same numbers, a call of exp saved.
+constexpr int64_t MEMO_SIZE = 4096;
+std::array<double, MEMO_SIZE> chance_memo;
+
+void forget_chances()
+{
+    chance_memo.fill(-1.0);
+}
+
+double chance_of(int64_t rise, double temperature)
+{
+    if (rise >= MEMO_SIZE)
+        return std::exp(-static_cast<double>(rise) / temperature);
+    double& chance = chance_memo[rise];
+    if (chance < 0)
+        chance = std::exp(-static_cast<double>(rise) / temperature);
+    return chance;
+}
+
 void make_move(double temperature, const TraceTexts& texts)
 {
     bool shifted = make_neighbour();
     candidate_cost = static_cast<int32_t>(current_cost + (shifted ? shift_cost_change(candidate_grid, last_shift) : 0));
-    double delta = static_cast<double>(int64_t{candidate_cost} - current_cost);
+    int64_t delta = int64_t{candidate_cost} - current_cost;
     if (delta < 0) {
         accept_candidate(shifted, texts);
         if (candidate_cost < best_cost)
@@ -78,7 +101,7 @@ void make_move(double temperature, const TraceTexts& texts)
         return;
     }
     double u = random_between(0, 100000) * 0.00001;
-    if (delta == 0 || std::exp(-delta / temperature) > u)  // exp(0) is 1, above every u
+    if (delta == 0 || chance_of(delta, temperature) > u)  // exp(0) is 1, above every u
         accept_candidate(shifted, texts);
     else if (shifted)
         undo_shift(candidate_grid);
@@ -87,6 +110,7 @@ void make_move(double temperature, const TraceTexts& texts)
 void run_level(double temperature)
 {
     TraceTexts texts = trace_texts_at(temperature);
+    forget_chances();
     level_move_count = 0;
     level_stall_count = 0;
     while (level_move_count < annealing_schedule.moves_per_temperature) {
