@@ -71,7 +71,7 @@ void record_new_best(const TraceTexts& texts)
 // level's temperature, exp(-rise / temperature). Rises repeat within a level,
 // so the chances of those below MEMO_SIZE are worked out once per level and
 // kept (-1: not yet): the same numbers, a call of exp saved.
-constexpr int64_t MEMO_SIZE = 4096;
+constexpr int64_t MEMO_SIZE = 1024;
 std::array<double, MEMO_SIZE> chance_memo;
 
 void forget_chances()
