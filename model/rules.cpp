@@ -14,9 +14,10 @@ std::array<Rule, MAX_RULES> rules{};
 int32_t rule_count{};
 std::array<int32_t, MAX_SECTIONS + 1> pinned_room{};
 std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> avoided_rooms{};
-std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells{};
+std::array<std::array<bool, MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells{};
 AllocationGrid pinned_grid{};
 std::array<bool, MAX_SLOTS + 1> rows_with_closed_cells{};
+std::array<int16_t, MAX_SLOTS + 1> closed_rows_up_to{};
 std::array<bool, MAX_SECTIONS + 1> sections_avoiding_rooms{};
 int32_t same_room_weight{};
 int32_t change_weight{};
@@ -328,9 +329,11 @@ void apply_rule(const Rule& rule)
     case RuleKind::Closed:
         for (int32_t slot = 1; slot <= slot_count; ++slot)
             if (closure_covers(rule, slot)) {
-                closed_cells[slot].set(rule.room);
+                closed_cells[slot][rule.room] = true;
                 rows_with_closed_cells[slot] = true;
             }
+        for (int32_t slot = 1; slot <= slot_count; ++slot)
+            closed_rows_up_to[slot] = static_cast<int16_t>(closed_rows_up_to[slot - 1] + rows_with_closed_cells[slot]);
         break;
     case RuleKind::SameRoom:
         same_room_weight = rule.weight;
@@ -347,9 +350,10 @@ void clear_rule_tables()
     for (auto& rooms : avoided_rooms)
         rooms.reset();
     for (auto& rooms : closed_cells)
-        rooms.reset();
+        rooms.fill(false);
     clear_grid(pinned_grid);
     rows_with_closed_cells.fill(false);
+    closed_rows_up_to.fill(0);
     sections_avoiding_rooms.fill(false);
     same_room_weight = 0;
     change_weight = 0;

@@ -39,9 +39,10 @@ extern int32_t rule_count;
 
 extern std::array<int32_t, MAX_SECTIONS + 1> pinned_room;  // 0: the section is not pinned
 extern std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> avoided_rooms;
-extern std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells;
+extern std::array<std::array<bool, MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells;  // bytes: the move reads them
 extern AllocationGrid pinned_grid;  // the cells the pinned meetings take
 extern std::array<bool, MAX_SLOTS + 1> rows_with_closed_cells;  // rows where closed_cells has a cell set
+extern std::array<int16_t, MAX_SLOTS + 1> closed_rows_up_to;  // how many rows 1..row have a closed cell
 extern std::array<bool, MAX_SECTIONS + 1> sections_avoiding_rooms;  // sections with a room in avoided_rooms
 extern int32_t same_room_weight;    // added per room a section takes past its first
 extern int32_t change_weight;       // added per meeting that leaves its room of a kept plan

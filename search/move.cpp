@@ -39,10 +39,7 @@ bool takes_moving_section(int row, int room)
 
 bool has_closed_cell_in(int first_row, int last_row)
 {
-    for (int row = first_row; row <= last_row; ++row)
-        if (rows_with_closed_cells[row])
-            return true;
-    return false;
+    return closed_rows_up_to[last_row] != closed_rows_up_to[first_row - 1];
 }
 
 bool free_in_listed_rows(int room)

@@ -382,7 +382,7 @@ std::array<int32_t, MAX_SLOTS + 1> meetings_per_slot()
 
 int32_t open_columns(int row)
 {
-    return last_room + 1 - static_cast<int32_t>(closed_cells[row].count());
+    return last_room + 1 - static_cast<int32_t>(std::count(closed_cells[row].begin(), closed_cells[row].end(), true));
 }
 
 bool weekday_overfull(int32_t weekday)

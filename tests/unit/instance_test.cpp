@@ -660,6 +660,9 @@ TEST_F(RoomRules, RecordsFillTheTablesAndCommentsAndBlankLinesAreSkipped)
     // Friday is slots 69..85: 09:30 and 10:20 are its blocks 3 and 4; the block of 11:20 stays open.
     for (int slot = 69; slot <= 85; ++slot)
         EXPECT_EQ(closed_cells[slot][2], slot == 71 || slot == 72) << slot;
+    EXPECT_EQ(closed_rows_up_to[70], 0);
+    EXPECT_EQ(closed_rows_up_to[71], 1);
+    EXPECT_EQ(closed_rows_up_to[90], 2);
     EXPECT_EQ(same_room_weight, 30);
     EXPECT_FALSE(room_allowed(1, 2, 1, 2));
     EXPECT_FALSE(room_allowed(2, 5, 2, 2));
