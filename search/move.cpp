@@ -11,18 +11,18 @@ int32_t run_stall_count = 0;
 
 namespace {
 
-int draw_room()
+uint32_t draw_room()
 {
-    return random_between(0, last_room + 1);
+    return random_index(last_room + 1);
 }
 
 // Draws cells, room first, until one is occupied; lists what moves with it.
 int draw_source()
 {
-    int room, row;
+    uint32_t room, row;
     do {
         room = draw_room();
-        row = random_between(1, slot_count + 1);
+        row = 1 + random_index(slot_count);
     } while (candidate_grid[row][room] == 0);
     list_moving_rows(row, room);
     return row;

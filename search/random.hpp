@@ -1,7 +1,7 @@
 // The one pseudo-random sequence of the process: a 48-bit linear congruential
 // generator of the rand48 family, never seeded, so every process makes the
-// same draws. Every random decision of the program goes through these two
-// calls, which stand here whole: the annealing's move draws several times
+// same draws. Every random decision of the program goes through the calls
+// below, which stand here whole: the annealing's move draws several times
 // per attempt.
 #pragma once
 
@@ -32,6 +32,13 @@ inline int32_t random_below(int32_t n)
     if (n == 0)
         return 0;
     return random_sequence::next_draw() % n;  // the draw is never negative, so neither is the remainder
+}
+
+// random_below(n) for n >= 1, in unsigned arithmetic, which the hot loops of
+// the annealing's move find cheaper.
+inline uint32_t random_index(uint32_t n)
+{
+    return static_cast<uint32_t>(random_sequence::next_draw()) % n;
 }
 
 // lo + random_below(hi - lo), in 32-bit arithmetic: an integer in lo..hi-1 for hi > lo.

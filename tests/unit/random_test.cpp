@@ -1,4 +1,4 @@
-// The process-wide draw sequence and its two range operations.
+// The process-wide draw sequence and its range operations.
 #include <gtest/gtest.h>
 
 #include "search/random.hpp"
@@ -20,6 +20,9 @@ TEST_F(RandomDraws, BelowIsTheRemainderOfOneDraw)
     EXPECT_EQ(random_below(1000), 851401618 % 1000);
     EXPECT_EQ(random_below(7), 1804928587 % 7);
     EXPECT_EQ(random_below(-10), 758783491 % 10);  // the remainder keeps the draw's sign
+    restart_random_sequence();
+    EXPECT_EQ(random_index(1000), 851401618u % 1000);  // the same remainder, in unsigned arithmetic
+    EXPECT_EQ(random_index(1), 0u);
 }
 
 TEST_F(RandomDraws, RangeOfOneStillTakesADraw)
