@@ -98,8 +98,10 @@ namespace {
 
 // The change of the stability price: the meeting whose first slot moves
 // takes the shift's target column, the other meetings, on other weekdays,
-// stay where they are. It adds a room when it leaves their columns and
-// takes one away when it joins them; when it does both or neither, the
+// stay where they are. A section meets once a weekday, so the shifted run
+// lies within that day's meeting and holds its first slot exactly when it
+// starts there. The meeting adds a room when it leaves the others' columns
+// and takes one away when it joins them; when it does both or neither, the
 // count stays.
 int64_t stability_change(const AllocationGrid& grid, const RoomShift& shift)
 {
@@ -109,7 +111,7 @@ int64_t stability_change(const AllocationGrid& grid, const RoomShift& shift)
     bool moving = false, to_taken = false, from_taken = false;
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS && meetings[m].first_slot != 0; ++m) {
         int32_t first = meetings[m].first_slot;
-        if (first >= shift.first_row && first <= shift.last_row) {
+        if (first == shift.first_row) {
             moving = true;
             continue;
         }
