@@ -167,6 +167,23 @@ TEST_F(Annealing, EqualCostNeighboursAreAlwaysAcceptedAndTraced)
     EXPECT_NE(current_grid, start);
 }
 
+TEST_F(Annealing, RiseOfOneIsRefusedWhereItsChanceIsNil)
+{
+    annealing_schedule.initial_temperature = 0.001;  // exp(-1 / 0.001) is 0, below every draw
+    annealing_schedule.final_temperature = 0.0001;
+    room_capacity = {0, 41, 40, 40, 40, 40, 40, 40};
+    idle_weight = 0;
+    section_count = 1;
+    sections[1].demand = 41;
+    current_grid[10][1] = 1;  // every other room seats one student too few
+    grid_cost(current_grid, current_cost);
+    int32_t start_cost = current_cost;
+    AllocationGrid start = current_grid;
+    for (const TraceLine& line : run())  // a level that gives up traces its unchanged grid
+        EXPECT_EQ(line.cost, start_cost);
+    EXPECT_EQ(current_grid, start);
+}
+
 TEST_F(Annealing, NewBestRestartsBothStallCounts)
 {
     excess_weight = 5;
