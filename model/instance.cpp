@@ -133,8 +133,8 @@ void compute_meeting_slots()
             Meeting& meeting = sections[index].meetings[m];
             if (meeting.weekday == 0)
                 continue;
-            if (own_week) {  // every block that its lines' span meets
-                meeting.first_slot = first_block_met(meeting.weekday, meeting.earliest_start, meeting.end_time);
+            if (own_week) {  // every block that holds its room within its lines' span
+                meeting.first_slot = first_block_held(meeting.weekday, meeting.earliest_start, meeting.end_time);
                 meeting.last_slot = meeting.first_slot;
                 while (meeting.last_slot < week_days[meeting.weekday].last &&
                        slot_start(meeting.last_slot + 1) < meeting.end_time)

@@ -101,15 +101,18 @@ void warn_hole(Warnings& warnings, const Section& section, const Meeting& meetin
     if (meeting.weekday == 0)
         return;
     // The rows up to its last line's block; those it holds past it have no line of their own.
+    // In the own week, the blocks as written: not the one before a gap its first line starts in.
+    int first_slot = own_week ? first_block_met(meeting.weekday, meeting.earliest_start, meeting.end_time)
+                              : meeting.first_slot;
     int last_line_slot = own_week ? meeting.last_slot : weekly_slot(meeting.latest_start, meeting.weekday);
-    if (last_line_slot < meeting.first_slot || last_line_slot > meeting.last_slot)
+    if (last_line_slot < first_slot || last_line_slot > meeting.last_slot)
         last_line_slot = meeting.last_slot;
-    int first = meeting.first_slot - day_slots_of(meeting.first_slot).first;
-    int blocks = last_line_slot - meeting.first_slot + 1;
+    int first = first_slot - day_slots_of(first_slot).first;
+    int blocks = last_line_slot - first_slot + 1;
     uint64_t spanned = ((uint64_t{1} << blocks) - 1) << first;
     if ((meeting.block_lines & spanned) == spanned)
         return;
-    int32_t from = slot_start(meeting.first_slot), to = slot_start(last_line_slot);
+    int32_t from = slot_start(first_slot), to = slot_start(last_line_slot);
     warn(warnings,
          "Aviso: turma %s %d-%d, %s: blocos nao consecutivos; a sala fica reservada do bloco das %02d:%02d ao das "
          "%02d:%02d.\n",

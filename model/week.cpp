@@ -83,6 +83,18 @@ int32_t first_block_met(int32_t weekday, int32_t start, int32_t end)
     return NO_SLOT;
 }
 
+int32_t first_block_held(int32_t weekday, int32_t start, int32_t end)
+{
+    constexpr int32_t END_OF_DAY = 24 * 60;
+    DaySlots day = week_days[weekday];
+    for (int32_t slot = day.first; slot <= day.last; ++slot) {
+        int32_t held_until = slot < day.last ? week_slots[slot + 1].start : END_OF_DAY;
+        if (week_slots[slot].start < end && start < held_until)
+            return slot;
+    }
+    return NO_SLOT;
+}
+
 const char* weekday_name(int32_t weekday)
 {
     return WEEKDAY_NAMES[weekday];

@@ -84,6 +84,13 @@ bool is_clock(int32_t hour, int32_t minute);
 // when none does.
 int32_t first_block_met(int32_t weekday, int32_t start, int32_t end);
 
+// The first slot of `weekday` whose holding interval meets [start, end); NO_SLOT
+// when none does. A block holds its room from its start to the next block's
+// start of its weekday (the day's last block to the end of the day), so that
+// a gap between blocks belongs to the block before it, and two classes whose
+// real times overlap always share a slot.
+int32_t first_block_held(int32_t weekday, int32_t start, int32_t end);
+
 // "domingo", "segunda-feira" .. "sabado": the plain name of weekday 1..7.
 const char* weekday_name(int32_t weekday);
 

@@ -486,6 +486,12 @@ TEST_F(OwnWeek, LinesOfAWeekdayMakeOneMeetingOverEveryBlockTheyMeet)
         {"1|121|1|T|2|08:00|09:50|\n", 1, 2, 2, 2, 480, 590},                      // ends as 09:50 starts
         {"1|121|1|T|2|08:00|09:51|\n", 1, 2, 2, 3, 480, 591},                      // a minute into it
         {"1|121|1|T|2|09:40|09:50|\n", 1, 2, NO_SLOT, 0, 0, 0},                   // between blocks: refused below
+        // A gap between blocks belongs to the block before it, so classes whose times overlap share a slot:
+        {"1|121|1|T|2|09:41|11:30|\n", 1, 2, 2, 3, 581, 690},                      // a minute into the gap
+        {"1|121|1|T|2|08:00|09:45|\n", 1, 2, 2, 2, 480, 585},                      // ends in the gap
+        {"1|121|1|T|2|11:31|13:31|\n", 1, 2, 3, 4, 691, 811},                      // and a minute into the next
+        {"1|121|1|T|2|15:09|17:00|\n", 1, 2, 4, 4, 909, 1020},                     // the day's last block
+        {"1|121|1|T|3|09:00|12:00|\n", 1, 3, 5, 5, 540, 720},                      // a weekday of one block
         {"1|121|1|T|2|13:30|15:10|\n1|121|1|T|2|08:00|09:40|\n", 1, 2, 2, 4, 480, 910},  // the last block first
         {"1|121|1|T|1|11:39|12:30|\n", 1, 1, 1, 1, 699, 750},                      // Sunday, by one minute
         {"1|121|1|T|2|08:00|09:40|\n1|121|1|T|3|08:00|09:40|\n1|121|1|T|4|19:00|20:40|\n"
@@ -617,12 +623,14 @@ TEST_F(LoadWarnings, UnderTheOwnWeekOnlyHolesAndIdleClosuresAreNamed)
                           "1|121|1|T|4|08:00|09:40|\n"
                           "1|121|1|T|1|10:00|12:00|\n"    // Sunday, past its block
                           "1|121|2|T|1|11:00|11:10|\n"
-                          "1|121|2|T|1|10:00|10:30|\n"),  // two lines within one block
+                          "1|121|2|T|1|10:00|10:30|\n"   // two lines within one block
+                          "1|121|2|T|2|09:45|11:00|\n"),  // from a gap: its room is held from 08:00, no hole
               "Aviso: turma MTM 121-1, segunda-feira: blocos nao consecutivos; a sala fica reservada do bloco das "
               "08:00 ao das 13:30.\n"
               "Aviso: regras.txt, linha 2: nenhum bloco de aula cai nesse intervalo; regra sem efeito.\n");
     EXPECT_EQ(meeting(1, 4).weekday, SUNDAY);
     EXPECT_EQ(meeting(1, 4).end_time, 12 * 60);
+    EXPECT_EQ(meeting(2, 2).first_slot, 2);
     // A closure of an own week takes Sunday, and names 1..7 when it refuses a weekday.
     EXPECT_TRUE(read_text(read_rules, "fechada|1|1|10:30|10:40|\n").ok);
     EXPECT_EQ(read_text(read_rules, "fechada|1|0|10:30|10:40|\n").error,
