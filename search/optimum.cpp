@@ -70,6 +70,7 @@ struct DayMeeting {
     int first;  // slots within the day, 1..17
     int last;
     std::array<Rank, DAY_SEARCH_COLUMNS> rank;  // what the meeting adds in each column
+    Rank out;  // and out of the grid: a kept meeting left out is moved, and pays for it
 };
 
 std::array<DayMeeting, MAX_DAY_MEETINGS> day;
@@ -148,8 +149,8 @@ Rank best_from(int i, uint64_t state)
     if (day_may_leave_out) {
         uint64_t next = i + 1 < day_count ? release_before(state, day[i + 1].first) : state;
         Rank rest = best_from(i + 1, next);
-        if (rest < UNREACHABLE && OUT_OF_THE_GRID + rest < best) {
-            best = OUT_OF_THE_GRID + rest;
+        if (rest < UNREACHABLE && meeting.out + rest < best) {
+            best = meeting.out + rest;
             best_column = LEFT_OUT;
         }
     }
@@ -168,7 +169,9 @@ void collect_day(int weekday)
             if (meeting.weekday != weekday)
                 continue;
             DayMeeting& entry = day[day_count++];
-            entry = {section, meeting.first_slot - base, meeting.last_slot - base, {}};
+            bool kept = kept_room(section, m) >= 0;
+            entry = {section, meeting.first_slot - base, meeting.last_slot - base, {},
+                     OUT_OF_THE_GRID + Rank{kept ? change_weight : 0, 0, 0, 0, kept}};
             int64_t length = meeting.last_slot - meeting.first_slot + 1;
             int64_t demand = sections[section].demand;
             for (int column = 0; column <= last_room; ++column) {
@@ -200,7 +203,9 @@ int64_t place_optimal_day(AllocationGrid& grid, int weekday)
     int64_t cost = 0;
     for (int i = 0; i < day_count; ++i) {
         int column = memo_slot(memo_key(i, state)).column;
-        if (column != LEFT_OUT) {
+        if (column == LEFT_OUT) {
+            cost += day[i].out.cost;
+        } else {
             occupy(grid, weekday, day[i], column);
             cost += day[i].rank[column].cost;
             state |= static_cast<uint64_t>(day[i].last) << (column * BITS_PER_COLUMN);

@@ -195,6 +195,18 @@ double meeting_cost(int i, int group)
     return static_cast<double>(price + (moves(i, group) ? change_weight : 0));
 }
 
+// What meeting i adds out of the grid: a kept meeting left out leaves its
+// kept room, and pays for it as a move does.
+bool kept(int i)
+{
+    return model.meetings[i].kept >= 0;
+}
+
+double out_cost(int i)
+{
+    return kept(i) ? static_cast<double>(change_weight) : 0.0;
+}
+
 double meeting_idle(int i, int group)
 {
     int64_t length = model.meetings[i].last - model.meetings[i].first + 1;
@@ -214,6 +226,11 @@ double meeting_fit(int i, int group)
     return (moves(i, group) ? moved_unit : 0.0) + (without_room ? without_room_unit : 0.0) + meeting_idle(i, group);
 }
 
+double out_fit(int i)
+{
+    return kept(i) ? moved_unit : 0.0;
+}
+
 // How much one unit of cost outweighs the fit: more than all the fit the
 // weekday can have, so that the one objective ranks by cost, then by
 // meetings without a room, then by idle seats. 0 when that would leave a
@@ -229,16 +246,17 @@ double fit_weight_under_cost()
             most_idle = std::max(most_idle, meeting_idle(i, group));
             most_cost = std::max(most_cost, std::fabs(meeting_cost(i, group)));
         }
+        most_cost = std::max(most_cost, out_cost(i));
         idle += most_idle;
         cost += most_cost;
     }
     without_room_unit = idle + 1.0;
     moved_unit = 0.0;
     for (int i = 0; i < model.meeting_count; ++i)
-        if (model.meetings[i].kept >= 0)
+        if (kept(i))
             moved_unit = idle + without_room_unit * model.meeting_count + 1.0;
     for (int i = 0; i < model.meeting_count; ++i) {
-        double most_fit = 0.0;
+        double most_fit = out_fit(i);
         for (int group = 0; group < model.group_count; ++group)
             most_fit = std::max(most_fit, meeting_fit(i, group));
         fit += most_fit;
@@ -315,11 +333,18 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced)
                     add_entry(starts.row[group][k], 1.0);
         }
     for (int i = 0; model.may_leave_out && i < model.meeting_count; ++i) {
-        if (!begin_column(1.0, asked == Objective::FewestLeftOut ? 1.0 : 0.0, 2))
+        double objective = asked == Objective::FewestLeftOut ? 1.0
+                           : asked == Objective::FitAtCost   ? out_fit(i)
+                           : asked != Objective::Priced      ? 0.0
+                           : weight > 0.0                    ? out_cost(i) * weight + out_fit(i)
+                                                             : out_cost(i);
+        if (!begin_column(1.0, objective, 3))
             return nullptr;
         add_entry(i, 1.0);
         if (limit_row)
             add_entry(rows, 1.0);
+        if (cost_row)
+            add_entry(cost_row_index, out_cost(i));
     }
     Cbc_Model* cbc = load_matrix();
     Cbc_setParameter(cbc, "preprocess", "off");  // its probing costs more than it saves on these models
@@ -334,8 +359,10 @@ int64_t place(AllocationGrid& grid)
     int64_t cost = 0;
     for (int i = 0; i < model.meeting_count; ++i) {
         const DayMeeting& meeting = model.meetings[i];
-        if (chosen_group[i] == LEFT_OUT)
+        if (chosen_group[i] == LEFT_OUT) {
+            cost += static_cast<int64_t>(out_cost(i));
             continue;
+        }
         int k = model.group_start[chosen_group[i]];
         while (room_busy_until[model.columns[k]] >= meeting.first)
             ++k;
@@ -403,7 +430,7 @@ int64_t cheapest_groups()
                 cheapest = any ? std::min(cheapest, meeting_cost(i, group)) : meeting_cost(i, group);
                 any = true;
             }
-        bound += static_cast<int64_t>(model.may_leave_out ? std::min(cheapest, 0.0) : cheapest);
+        bound += static_cast<int64_t>(model.may_leave_out ? std::min(cheapest, out_cost(i)) : cheapest);
     }
     return bound;
 }
@@ -483,8 +510,7 @@ double chosen_cost()
 {
     double cost = 0.0;
     for (int i = 0; i < model.meeting_count; ++i)
-        if (chosen_group[i] != LEFT_OUT)
-            cost += meeting_cost(i, chosen_group[i]);
+        cost += chosen_group[i] == LEFT_OUT ? out_cost(i) : meeting_cost(i, chosen_group[i]);
     return cost;
 }
 

@@ -338,6 +338,18 @@ void choose_rooms(const double* solution)
     }
 }
 
+// What the kept meetings that `grid` leaves out add: each is moved.
+int64_t kept_left_out_price(const AllocationGrid& grid)
+{
+    int64_t price = 0;
+    for (int32_t section = 1; kept_count > 0 && section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+            if (sections[section].meetings[m].weekday != 0 && kept_room(section, m) >= 0 &&
+                first_slot_column(grid, section, m) < 0)
+                price += change_weight;
+    return price;
+}
+
 // No allocation adds less than every meeting in its cheapest room allowed.
 int64_t cheapest_rooms()
 {
@@ -357,8 +369,9 @@ int64_t cheapest_rooms()
 ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
 {
     collect(grid);
+    int64_t left_out = kept_left_out_price(grid);  // the meetings left out stay out
     if (week.meeting_count == 0)
-        return {true, true, 0, 0};
+        return {true, true, left_out, left_out};
     ModelResult result{true, false, 0, cheapest_rooms()};
     double weight = fit_weight_under_cost();
     bool fits = plan_rows() && build_matrix(weight);
@@ -377,7 +390,8 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
     }
     for (int i = 0; i < week.meeting_count; ++i)
         chosen_room[i] = first_slot_column(grid, week.meetings[i].section, week.meetings[i].m);
-    result.cost = chosen_cost();
+    result.cost = chosen_cost() + left_out;
+    result.bound += left_out;
     if (result.proven)
         result.bound = result.cost;
     return result;

@@ -572,24 +572,28 @@ TEST_F(Optimum, OverfullWeekdaysAgreeWithBruteForceLeavingOut)
 
 TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
 {
-    int moved_somewhere = 0;
-    for (int trial = 0; trial < sweep(60); ++trial) {
+    int moved_somewhere = 0, kept_left_out_somewhere = 0;
+    for (int trial = 0; trial < sweep(72); ++trial) {
         reset_tables();
-        last_room = trial % 2 == 0 ? LAST_ROOM : 3;
+        // Every third trial over-fills Monday: three columns, and a section
+        // or two added after the plan was published.
+        bool overfull = trial % 3 == 2;
+        last_room = overfull ? 2 : trial % 2 == 0 ? LAST_ROOM : 3;
         for (int room = 0; room <= last_room; ++room)  // two sizes: twins a kept plan tells apart
             room_capacity[room] = room == 0 ? 0 : 20 + 20 * random_below(2);
         excess_weight = 1 + random_below(6);
         idle_weight = random_below(3);
-        section_count = 2 + random_below(2);
-        for (int32_t s = 1; s <= section_count; ++s) {
+        section_count = overfull ? 3 : 2 + random_below(2);
+        int32_t sections_later = overfull ? 4 + random_below(2) : section_count;
+        for (int32_t s = 1; s <= sections_later; ++s) {
             sections[s].demand = 5 + random_below(60);
-            int first = 1 + random_below(3);
+            int first = 1 + random_below(overfull ? 2 : 3);
             add_meeting(s, 1, first, first + random_below(2));
             if (s < 3)
                 add_meeting(s, 2, 18 + random_below(2), 19 + random_below(2));
         }
         const int32_t weights[] = {0, 0, 7, 400};
-        same_room_weight = weights[random_below(4)];
+        same_room_weight = weights[overfull ? trial / 3 % 4 : random_below(4)];  // over-full: every pair of weights
         // The plan published before the demands changed.
         std::vector<int32_t> demands;
         for (int32_t s = 1; s <= section_count; ++s) {
@@ -600,13 +604,17 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
         keep_plan(candidate_grid);
         for (int32_t s = 1; s <= section_count; ++s)
             sections[s].demand = demands[s - 1];
-        change_weight = weights[random_below(4)];
-        Fitted brute = brute_force_optimum(present_meetings());
+        section_count = sections_later;
+        change_weight = weights[overfull ? trial / 12 % 4 : random_below(4)];
+        // A kept meeting left out of the grid is a move: it pays the weight,
+        // and of as many left out, a new meeting goes before a kept one.
+        Fitted brute = brute_force_optimum(present_meetings(), weekday_overfull(MONDAY));
         for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}, int64_t{-1}}) {  // the search, the model, in two steps
             one_objective_groups = states < 0 ? 0 : 32;
             OptimumResult result = solve_optimum(best_grid, std::max<int64_t>(states, 0));
             one_objective_groups = 32;
             ASSERT_TRUE(result.feasible && result.proven) << "trial " << trial;
+            ASSERT_EQ(result.left_out, brute.left_out) << "trial " << trial << ", states " << states;
             ASSERT_EQ(result.cost, brute.cost) << "trial " << trial << ", states " << states;
             ASSERT_EQ(result.moved, brute.moved) << "trial " << trial << ", states " << states;
             ASSERT_EQ(result.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
@@ -616,9 +624,13 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
             ASSERT_EQ(priced + int64_t{change_weight} * result.moved, result.cost) << "trial " << trial;
         }
         moved_somewhere += brute.moved > 0;
+        for (int32_t s = 1; s <= section_count; ++s)
+            kept_left_out_somewhere += kept_room(s, 1) >= 0 && first_slot_column(best_grid, s, 1) < 0;
     }
     clear_kept_plan();
     EXPECT_GT(moved_somewhere, 0);
+    if (!SANITIZED_BUILD)  // the whole sweep
+        EXPECT_GT(kept_left_out_somewhere, 0);
 }
 
 TEST_F(Optimum, AlternativesAreTheBestFreeRoomsAndSwapsPricedInFull)
