@@ -9,7 +9,8 @@
 // file that cannot be written, or a console that cannot be written; 2 when
 // the plan is not sound (a meeting missing, split or repeated, a cell outside
 // the meetings, a rule of regras.txt broken): the page shows it, and nothing
-// else is written.
+// else is written; 3 when the plan is partial (meetings of an over-full
+// block left out of the grid), its files written all the same.
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -68,7 +69,9 @@ int main(int argc, char** argv)
     bool has_plan = plan_kind() != SOLUTION_KINDS;
     if (calendars && has_plan && !plan_occurs_in(semester))
         fail_with("Nenhuma aula do plano cai no per\xED" "odo %s.\n%s", argv[2], USAGE);
-    int faults = has_plan ? list_plan_faults(SOLUTION_FILES[plan_kind()].name, plan_grid()) : 0;
+    int faults = has_plan ? list_plan_faults(SOLUTION_FILES[plan_kind()].name, plan_grid(),
+                                             solution_left_out(plan_kind()))
+                          : 0;
     write_board_page();
     print_written("Quadro gravado em", "quadro.html");
     if (!has_plan)
@@ -82,8 +85,16 @@ int main(int argc, char** argv)
     print_written("Planilha gravada em", "alocacao.csv");
     print_written("Alternativas gravadas em", "alternativas.csv");
     if (calendars) {
-        console_print("Calend\xE1rios gravados: %d arquivos sala-*.ics\n", written);
+        console_print("Calend\xE1rios gravados: %d %s\n", written,
+                      written == 1 ? "arquivo sala-*.ics" : "arquivos sala-*.ics");
         remove_stale_calendars();
+    }
+    if (int left = solution_left_out(plan_kind()).count) {
+        console_print("Plano parcial: %d %s fora da grade, sem sala em alocacao.csv e sem evento nos "
+                      "calend\xE1rios (%s).\n",
+                      left, left == 1 ? "reuni\xE3o" : "reuni\xF5" "es",
+                      plan_kind() == OPTIMAL_SOLUTION ? "fora_da_grade.txt" : SOLUTION_FILES[plan_kind()].name);
+        return console_exit_status(3);
     }
     return console_exit_status(0);
 }

@@ -11,6 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "io/encoding.hpp"
+
 namespace {
 
 constexpr int RULE_WIDTH = 80;
@@ -100,21 +102,6 @@ void console_write(const char* text, std::size_t length)
     }
 }
 
-int utf8_sequence_length(const unsigned char* text)
-{
-    unsigned char lead = text[0];
-    if (lead < 0x80)
-        return 1;
-    int length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-    // The second byte's range rules out overlong forms, surrogates and values past U+10FFFF.
-    unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-    unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-    for (int i = 1; i < length; ++i)
-        if (text[i] < (i == 1 ? low : 0x80) || text[i] > (i == 1 ? high : 0xBF))
-            return 0;
-    return length;
-}
-
 namespace {
 
 bool is_control(unsigned char byte)
@@ -138,6 +125,28 @@ void console_print_path(const char* path)
             console_write(reinterpret_cast<const char*>(text), 1);  // a Latin-1 byte, converted
         else
             std::fwrite(text, 1, static_cast<std::size_t>(length), stdout);
+        text += length == 0 ? 1 : length;
+    }
+}
+
+void console_print_cell(const char* utf8)
+{
+    constexpr int CELL_WIDTH = 40;  // characters shown; a longer cell ends in "..."
+    console_flush_traces();
+    const auto* text = reinterpret_cast<const unsigned char*>(utf8);
+    for (int shown = 0; *text != '\0'; ++shown) {
+        if (shown == CELL_WIDTH) {
+            console_write("...", 3);
+            return;
+        }
+        int length = utf8_sequence_length(text);
+        unsigned code = length == 1 ? text[0] : length == 2 ? (text[0] & 0x1Fu) << 6 | (text[1] & 0x3Fu) : 0x100;
+        if (length == 0 || (code < 0x100 && is_control(static_cast<unsigned char>(code))))
+            std::fputc('?', stdout);
+        else if (writes_utf8())
+            std::fwrite(text, 1, static_cast<std::size_t>(length), stdout);
+        else
+            std::fputc(code < 0x100 ? static_cast<int>(code) : '?', stdout);  // Latin-1 has no more
         text += length == 0 ? 1 : length;
     }
 }

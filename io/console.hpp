@@ -17,13 +17,16 @@ void console_write(const char* text, std::size_t length);
 // console, `fallback` (Latin-1) on any other.
 void console_symbol(const char* utf8, const char* fallback);
 
-// The length of the valid UTF-8 sequence at `text` (1 to 4), or 0 when none starts there.
-int utf8_sequence_length(const unsigned char* text);
-
 // A file system path, whole however long: its bytes as they stand where they
 // are valid in the console's character set (a Latin-1 byte that is not valid
 // UTF-8 is converted), every control character as "?".
 void console_print_path(const char* path);
+
+// A text read from a user's file, such as a spreadsheet's cell, held in
+// UTF-8: its characters as the console's character set shows them (those
+// Latin-1 lacks as "?" on a Latin-1 console), every control character as "?",
+// and past 40 characters, "..." in place of the rest.
+void console_print_cell(const char* utf8);
 
 // `value` / `base` as a percentage of `decimals` decimals with a decimal comma,
 // as every figure shown to users ("7,37"), without sign; 0 when base is 0.

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "io/console.hpp"
+#include "io/encoding.hpp"
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "model/listing.hpp"
@@ -248,26 +249,11 @@ const char* name_fault(const RecordText& name)
 }
 
 // A name as capacidade.txt gives it, held in UTF-8: taken as it is when it
-// is valid UTF-8 (as editors save it today), else read byte by byte as Latin-1.
+// is valid UTF-8 (as editors save it today), else read byte by byte as
+// Windows-1252 (what Notepad saves as "ANSI").
 void store_room_name(RoomName& stored, const RecordText& name)
 {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(name.bytes.data());
-    bool utf8 = true;
-    for (std::size_t i = 0; utf8 && i < name.length;) {
-        int length = utf8_sequence_length(bytes + i);
-        utf8 = length > 0;
-        i += static_cast<std::size_t>(length);
-    }
-    std::size_t used = 0;
-    for (std::size_t i = 0; i < name.length; ++i) {
-        if (bytes[i] >= 0x80 && !utf8) {
-            stored[used++] = static_cast<char>(0xC0 | (bytes[i] >> 6));
-            stored[used++] = static_cast<char>(0x80 | (bytes[i] & 0x3F));
-        } else {
-            stored[used++] = static_cast<char>(bytes[i]);
-        }
-    }
-    stored[used] = '\0';
+    text_to_utf8(name.bytes.data(), name.length, stored.data(), stored.size());
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ struct Section {
 
 using SectionTable = std::array<Section, MAX_SECTIONS + 1>;  // entry 0: the empty section
 using GridRow = std::array<int32_t, MAX_ROOM_COLUMNS>;
-using RoomName = std::array<char, 2 * MAX_ROOM_NAME + 1>;  // in UTF-8: a Latin-1 byte may take two
+inline constexpr int MAX_ROOM_NAME_UTF8 = 3 * MAX_ROOM_NAME;  // a Windows-1252 byte takes up to three in UTF-8
+using RoomName = std::array<char, MAX_ROOM_NAME_UTF8 + 1>;
 using AllocationGrid = std::array<GridRow, MAX_SLOTS + 1>;  // rows 1..slot_count are the week's slots
 
 struct AnnealingSchedule {

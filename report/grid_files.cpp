@@ -100,8 +100,3 @@ void write_optimum_file()
 {
     write_best_report("otima.txt", "\n\nArquivo otima.txt nao pode ser criado.\n");
 }
-
-void write_edited_plan_file()
-{
-    write_best_report("plano.txt", "\n\nArquivo plano.txt nao pode ser criado.\n");
-}

@@ -30,8 +30,5 @@ void write_final_solution_file();
 // Writes otima.txt, in the form of solucaof.txt, from the same three values.
 void write_optimum_file();
 
-// Writes plano.txt, a plan read back from a spreadsheet, in the same form.
-void write_edited_plan_file();
-
 // The header of solucaof.txt and the grid block, to `out`.
 void write_final_report(std::FILE* out, const AllocationGrid& grid, int32_t cost, int32_t violations);

@@ -1,6 +1,7 @@
 // Reading a grid report back, accepting exactly what alocacao writes.
 #include "report/grid_reader.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -67,7 +68,7 @@ bool expect_number(WrittenFile& reader, const char* label, int32_t& value)
 
 // Fills `report`; 0, or the line that is not as written by alocacao (one
 // past the last when something follows the final rule).
-int read_report(std::FILE* stream, bool final_report, GridReport& report)
+int read_report(std::FILE* stream, bool final_report, GridReport& report, ReportTrailer trailer)
 {
     WrittenFile reader{stream, 0, {}};
     clear_grid(report.grid);
@@ -82,12 +83,14 @@ int read_report(std::FILE* stream, bool final_report, GridReport& report)
     ok = ok && expect_line(reader, grid_rule());
     if (!ok)
         return reader.line;
+    if (trailer != nullptr)
+        return trailer(reader) ? 0 : std::max(reader.line, 1);
     return std::fgetc(stream) == EOF ? 0 : reader.line + 1;
 }
 
 }  // namespace
 
-ReportRead read_grid_report(const char* name, bool final_report, GridReport& report)
+ReportRead read_grid_report(const char* name, bool final_report, GridReport& report, ReportTrailer trailer)
 {
     std::FILE* stream = open_regular_file(name);
     if (stream == nullptr)
@@ -95,7 +98,7 @@ ReportRead read_grid_report(const char* name, bool final_report, GridReport& rep
     struct stat status {};
     fstat(fileno(stream), &status);
     report.modified = status.st_mtim;
-    report.bad_line = read_report(stream, final_report, report);
+    report.bad_line = read_report(stream, final_report, report, trailer);
     bool unreadable = std::ferror(stream) != 0;
     std::fclose(stream);
     if (unreadable)

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "model/tables.hpp"
+#include "report/written_lines.hpp"
 
 struct GridReport {
     AllocationGrid grid;
@@ -19,7 +20,14 @@ struct GridReport {
 
 enum class ReportRead { Read, Missing, Unreadable, Malformed };
 
+// What follows the final rule of a report that has more (plano.txt): read
+// from `file` to its end; false, with file.line at the line at fault, for
+// anything not as written.
+using ReportTrailer = bool (*)(WrittenFile& file);
+
 // Reads the report `name` into `report`. `final_report`: the file has the
 // "Inviabilidades" line of solucaof.txt. Missing only when there is no such
-// file; Unreadable when it cannot be read or is not a regular file.
-ReportRead read_grid_report(const char* name, bool final_report, GridReport& report);
+// file; Unreadable when it cannot be read or is not a regular file. Without
+// a `trailer`, nothing may follow the final rule.
+ReportRead read_grid_report(const char* name, bool final_report, GridReport& report,
+                            ReportTrailer trailer = nullptr);

@@ -9,29 +9,20 @@
 #include "io/input_file.hpp"
 #include "io/output_file.hpp"
 #include "model/instance.hpp"
-#include "report/written_lines.hpp"
 #include "search/cost.hpp"
 
-std::array<std::array<bool, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> left_out{};
-int32_t left_out_count = 0;
+LeftOutMeetings left_out{};
 
 namespace {
 
 constexpr const char* HEADER = "Reunioes fora da grade de otima.txt: ";
 
-void clear_marks()
-{
-    for (int32_t section = 0; section <= section_count; ++section)
-        left_out[section] = {};
-    left_out_count = 0;
-}
-
 // The meeting a record names: the section's meeting on that weekday, with
 // that start and end; 0 when it has none, or it is already marked.
-int named_meeting(int32_t section, int32_t weekday, int32_t start, int32_t end)
+int named_meeting(const LeftOutMeetings& meetings, int32_t section, int32_t weekday, int32_t start, int32_t end)
 {
-    int m = find_meeting(section, weekday, start);
-    return m != 0 && sections[section].meetings[m].end_time == end && !left_out[section][m] ? m : 0;
+    int m = section >= 1 && section <= section_count ? find_meeting(section, weekday, start) : 0;
+    return m != 0 && sections[section].meetings[m].end_time == end && !meetings.marked[section][m] ? m : 0;
 }
 
 [[noreturn]] void refuse_line(int line, const char* what)
@@ -41,40 +32,73 @@ int named_meeting(int32_t section, int32_t weekday, int32_t start, int32_t end)
 
 }  // namespace
 
+void clear_left_out(LeftOutMeetings& meetings)
+{
+    for (int32_t section = 0; section <= section_count; ++section)
+        meetings.marked[section] = {};
+    meetings.count = 0;
+}
+
 void mark_left_out(const AllocationGrid& grid)
 {
-    clear_marks();
+    clear_left_out(left_out);
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (sections[section].meetings[m].weekday != 0 && first_slot_column(grid, section, m) < 0) {
-                left_out[section][m] = true;
-                ++left_out_count;
+                left_out.marked[section][m] = true;
+                ++left_out.count;
             }
 }
 
-void write_left_out_file()
+void write_left_out_records(std::FILE* out, const LeftOutMeetings& meetings)
 {
-    if (left_out_count == 0) {
-        if (unlink(LEFT_OUT_FILE) != 0 && errno != ENOENT)
-            fail_with("\n\nArquivo %s, de uma execucao anterior, nao pode ser removido.\n", LEFT_OUT_FILE);
-        return;
-    }
-    std::FILE* out = begin_output_file(LEFT_OUT_FILE, "\n\nArquivo fora_da_grade.txt nao pode ser criado.\n");
-    std::fprintf(out, "%s%d\n", HEADER, left_out_count);
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-            if (left_out[section][m]) {
+            if (meetings.marked[section][m]) {
                 const Meeting& meeting = sections[section].meetings[m];
                 std::fprintf(out, "%d|%d|%02d:%02d|%02d:%02d|\n", section, meeting.weekday,
                              meeting.earliest_start / 60, meeting.earliest_start % 60, meeting.end_time / 60,
                              meeting.end_time % 60);
             }
+}
+
+const char* read_left_out_records(WrittenFile& file, int32_t count, LeftOutMeetings& meetings)
+{
+    clear_left_out(meetings);
+    while (meetings.count < count) {
+        int32_t section = 0, weekday = 0, start = 0, end = 0;
+        if (!next_written_line(file))
+            return "faltam reunioes que o cabecalho conta";
+        const char* text = file.text;
+        if (!take_written_number(text, section) || !take_text(text, "|") || !take_written_number(text, weekday) ||
+            !take_text(text, "|") || !take_clock(text, start) || !take_text(text, "|") || !take_clock(text, end) ||
+            !take_text(text, "|") || *text != '\0')
+            return "formato inesperado";
+        int m = named_meeting(meetings, section, weekday, start, end);
+        if (m == 0)
+            return "reuniao que os arquivos de entrada nao tem, ou repetida; rode alocacao-otimo de novo";
+        meetings.marked[section][m] = true;
+        ++meetings.count;
+    }
+    return nullptr;
+}
+
+void write_left_out_file()
+{
+    if (left_out.count == 0) {
+        if (unlink(LEFT_OUT_FILE) != 0 && errno != ENOENT)
+            fail_with("\n\nArquivo %s, de uma execucao anterior, nao pode ser removido.\n", LEFT_OUT_FILE);
+        return;
+    }
+    std::FILE* out = begin_output_file(LEFT_OUT_FILE, "\n\nArquivo fora_da_grade.txt nao pode ser criado.\n");
+    std::fprintf(out, "%s%d\n", HEADER, left_out.count);
+    write_left_out_records(out, left_out);
     finish_output_file();
 }
 
 void read_left_out_file()
 {
-    clear_marks();
+    clear_left_out(left_out);
     std::FILE* stream = open_regular_file(LEFT_OUT_FILE);
     if (stream == nullptr && errno == ENOENT)
         return;
@@ -86,22 +110,8 @@ void read_left_out_file()
     if (!next_written_line(file) || !take_text(text, HEADER) || !take_written_number(text, count) || *text != '\0' ||
         count < 1)
         refuse_line(1, "cabecalho inesperado");
-    while (left_out_count < count) {
-        int32_t section = 0, weekday = 0, start = 0, end = 0;
-        if (!next_written_line(file))
-            refuse_line(file.line, "faltam reunioes que o cabecalho conta");
-        text = file.text;
-        if (!take_written_number(text, section) || !take_text(text, "|") || !take_written_number(text, weekday) ||
-            !take_text(text, "|") || !take_clock(text, start) || !take_text(text, "|") || !take_clock(text, end) ||
-            !take_text(text, "|") || *text != '\0')
-            refuse_line(file.line, "formato inesperado");
-        int m = named_meeting(section, weekday, start, end);
-        if (m == 0)
-            refuse_line(file.line, "reuniao que os arquivos de entrada nao tem, ou repetida; "
-                                   "rode alocacao-otimo de novo");
-        left_out[section][m] = true;
-        ++left_out_count;
-    }
+    if (const char* fault = read_left_out_records(file, count, left_out))
+        refuse_line(file.line, fault);
     if (std::fgetc(stream) != EOF)
         refuse_line(file.line + 1, "mais linhas que o cabecalho conta");
     if (std::ferror(stream))

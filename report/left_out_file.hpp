@@ -8,14 +8,25 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 #include "model/tables.hpp"
+#include "report/written_lines.hpp"
 
 inline constexpr const char* LEFT_OUT_FILE = "fora_da_grade.txt";
 
-// left_out[section][m]: meeting m of the section is out of the plan's grid.
-extern std::array<std::array<bool, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> left_out;
-extern int32_t left_out_count;
+// The meetings out of a plan's grid: marked[section][m] for meeting m of
+// the section, and how many.
+struct LeftOutMeetings {
+    std::array<std::array<bool, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> marked;
+    int32_t count;
+};
+
+// The meetings otima.txt leaves out: those fora_da_grade.txt names.
+extern LeftOutMeetings left_out;
+
+// Marks no meeting.
+void clear_left_out(LeftOutMeetings& meetings);
 
 // Marks exactly the meetings that `grid` does not hold at their first slot.
 void mark_left_out(const AllocationGrid& grid);
@@ -24,6 +35,14 @@ void mark_left_out(const AllocationGrid& grid);
 // removes the one an earlier run left. Ends the process with status 1 when
 // either cannot be done.
 void write_left_out_file();
+
+// The records of `meetings`, one a line, to `out`: the part of
+// fora_da_grade.txt after its header, and of plano.txt after "Fora da grade".
+void write_left_out_records(std::FILE* out, const LeftOutMeetings& meetings);
+
+// Reads `count` such records from `file` into `meetings` (cleared first);
+// nullptr, or why the line file.line is not one.
+const char* read_left_out_records(WrittenFile& file, int32_t count, LeftOutMeetings& meetings);
 
 // Marks the meetings fora_da_grade.txt names, none when there is no such
 // file. A file that cannot be read, is not exactly as written above, or

@@ -1,4 +1,4 @@
-// The spreadsheet plan: its lines split into fields, the fields read, each
+// The spreadsheet plan: its records read (io/csv.hpp), the fields read, each
 // row placed as one meeting in the grid, and every fault named by line.
 #include "report/plan_csv.hpp"
 
@@ -9,45 +9,53 @@
 #include <cstring>
 
 #include "io/console.hpp"
-#include "io/input_file.hpp"
+#include "io/csv.hpp"
 #include "model/calendar.hpp"
 #include "model/instance.hpp"
 #include "model/rules.hpp"
+#include "report/left_out_file.hpp"
+#include "search/optimum.hpp"
 
 namespace {
 
-constexpr int CSV_LINE = 8192;  // a line of alocacao.csv takes about a hundred bytes
-constexpr int MAX_FIELDS = 32;
-constexpr int FIELD_SIZE = 256;
-
-// The columns the plan is read from, in the order of COLUMN_NAMES.
-enum Column { DAY, START, ROOM, COURSE, SECTION, USED_COLUMNS };
-constexpr std::array<const char*, USED_COLUMNS> COLUMN_NAMES{"dia", "inicio", "sala", "disciplina", "turma"};
+// The columns the plan is read from, in the order of COLUMN_NAMES; the
+// room's name is optional.
+enum Column { DAY, START, ROOM, COURSE, SECTION, ROOM_NAME, COLUMNS };
+constexpr int REQUIRED_COLUMNS = ROOM_NAME;
+constexpr std::array<const char*, COLUMNS> COLUMN_NAMES{"dia", "inicio", "sala", "disciplina", "turma",
+                                                        "nome da sala"};
+constexpr const char* LEFT_OUT_ROOM_NAME = "fora da grade";  // what alocacao.csv writes for a meeting left out
+constexpr int NO_ROOM = -1;
+constexpr int LEFT_OUT_ROW = -2;
 
 // The weekday as written: in UTF-8 with its accents, or without them.
 constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_UTF8{
     "", "domingo", "segunda-feira", "ter\xC3\xA7" "a-feira", "quarta-feira", "quinta-feira", "sexta-feira", "s\xC3\xA1" "bado"};
 
-struct CsvLine {
-    int count;
-    std::array<std::array<char, FIELD_SIZE>, MAX_FIELDS> fields;
-};
-
 struct PlanFile {
     const char* name;
-    std::FILE* stream;
+    CsvFile csv;
+    CsvRecord record;
     int line;
-    char separator;
-    std::array<int, USED_COLUMNS> column;  // each used column's field
-    std::array<char, CSV_LINE> text;
-    CsvLine fields;
+    std::array<int, COLUMNS> column;  // each column's field; -1 when the header has none
     int faults;
     PlanReading reading;
+    LeftOutMeetings* left_out;  // the rows read without a room
 };
 PlanFile plan;
 
 // Where each meeting was read: its line, 0 when not yet.
 std::array<std::array<int, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> meeting_line;
+
+// "alocacao.csv, linha 12: ": the start of a fault's line (no line: the whole file).
+void begin_fault(int line)
+{
+    console_print_path(plan.name);
+    if (line > 0)
+        console_print(", linha %d", line);
+    console_print(": ");
+    ++plan.faults;
+}
 
 void fault(int line, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void fault(int line, const char* format, ...)
@@ -57,11 +65,8 @@ void fault(int line, const char* format, ...)
     va_start(arguments, format);
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
-    console_print_path(plan.name);
-    if (line > 0)
-        console_print(", linha %d", line);
-    console_print(": %s\n", text);
-    ++plan.faults;
+    begin_fault(line);
+    console_print("%s\n", text);
 }
 
 // A fault of one row: for a plan to keep, the row is only skipped.
@@ -78,95 +83,16 @@ void row_fault(int line, const char* format, ...)
     fault(line, "%s", text);
 }
 
-// A field in Windows-1252, or any bytes that are not UTF-8, as UTF-8; the
-// bytes 0x80..0x9F, which Windows-1252 gives to other characters, never
-// matter to the columns read and stay as Latin-1 would read them.
-bool valid_utf8(const unsigned char* bytes)
+// A fault of one row that shows a cell as it was typed: `before`, the cell
+// between quotes, shown safely, and `after`.
+void cell_fault(const char* before, const char* cell, const char* after)
 {
-    for (std::size_t i = 0; bytes[i] != 0;) {
-        int length = utf8_sequence_length(bytes + i);
-        if (length == 0)
-            return false;
-        i += static_cast<std::size_t>(length);
-    }
-    return true;
-}
-
-void to_utf8(std::array<char, FIELD_SIZE>& field)
-{
-    const auto* bytes = reinterpret_cast<const unsigned char*>(field.data());
-    if (valid_utf8(bytes))
+    if (plan.reading == PlanReading::Kept)
         return;
-    std::array<char, FIELD_SIZE> converted{};
-    std::size_t used = 0;
-    for (std::size_t i = 0; bytes[i] != 0 && used + 3 < converted.size(); ++i) {
-        if (bytes[i] < 0x80) {
-            converted[used++] = static_cast<char>(bytes[i]);
-            continue;
-        }
-        converted[used++] = static_cast<char>(0xC0 | (bytes[i] >> 6));
-        converted[used++] = static_cast<char>(0x80 | (bytes[i] & 0x3F));
-    }
-    field = converted;
-}
-
-// Splits a line into its fields: blanks around a field dropped, a quoted
-// field's quotes removed and its doubled quotes made single; false when a
-// quote is left open or there are too many fields.
-bool split(const char* text, CsvLine& line)
-{
-    line.count = 0;
-    for (;;) {
-        if (line.count == MAX_FIELDS)
-            return false;
-        auto& field = line.fields[line.count++];
-        std::size_t used = 0;
-        while (*text == ' ')
-            ++text;
-        bool quoted = *text == '"';
-        text += quoted;
-        for (; *text != '\0' && (quoted || *text != plan.separator); ++text) {
-            if (quoted && *text == '"' && text[1] != '"') {
-                quoted = false;
-                continue;
-            }
-            text += quoted && *text == '"';  // a doubled quote stands for one
-            if (used + 1 < field.size())
-                field[used++] = *text;
-        }
-        while (used > 0 && field[used - 1] == ' ')
-            --used;
-        field[used] = '\0';
-        to_utf8(field);
-        if (quoted)
-            return false;
-        if (*text == '\0')
-            return true;
-        ++text;  // the separator
-    }
-}
-
-// The next line, without its line end; false at the end of the file. A
-// line longer than any spreadsheet writes for the plan is a fault, skipped.
-bool next_line()
-{
-    for (;;) {
-        ++plan.line;
-        if (std::fgets(plan.text.data(), CSV_LINE, plan.stream) == nullptr)
-            return false;
-        std::size_t length = std::strlen(plan.text.data());
-        if (length > 0 && plan.text[length - 1] == '\n') {
-            plan.text[--length] = '\0';
-            if (length > 0 && plan.text[length - 1] == '\r')
-                plan.text[--length] = '\0';
-            return true;
-        }
-        if (std::feof(plan.stream))
-            return true;  // the last line, without a line end
-        row_fault(plan.line, "linha longa demais");
-        for (int c = 0; c != '\n' && c != EOF;)
-            c = std::fgetc(plan.stream);
-    }
+    begin_fault(plan.line);
+    console_print("%s'", before);
+    console_print_cell(cell);
+    console_print("'%s\n", after);
 }
 
 bool same_word(const char* a, const char* b)
@@ -177,30 +103,32 @@ bool same_word(const char* a, const char* b)
     return *a == *b;
 }
 
-// The header: a byte-order mark skipped, ";" when the line has one, else ",",
-// and each used column found by its name; false when one is missing.
+// The header: each column found by its name; false when a required one is missing.
 bool read_header()
 {
-    if (!next_line()) {
+    CsvRead read = read_csv_header(plan.csv, plan.record);
+    if (read == CsvRead::NullByte && plan.reading == PlanReading::Kept)
+        fail_with("\n\nArquivo %s: %s\n", plan.name, CSV_NULL_BYTE);
+    if (read == CsvRead::NullByte) {
+        fault(0, "%s", CSV_NULL_BYTE);
+        return false;
+    }
+    if (read != CsvRead::Record) {
         fault(0, "arquivo vazio");
         return false;
     }
-    char* text = plan.text.data();
-    if (std::strncmp(text, "\xEF\xBB\xBF", 3) == 0)
-        text += 3;
-    plan.separator = std::strchr(text, ';') != nullptr ? ';' : ',';
-    if (!split(text, plan.fields)) {
-        fault(plan.line, "cabecalho mal formado");
+    if (plan.record.open_quote) {
+        fault(1, "cabecalho mal formado");
         return false;
     }
     bool complete = true;
-    for (int column = 0; column < USED_COLUMNS; ++column) {
+    for (int column = 0; column < COLUMNS; ++column) {
         plan.column[column] = -1;
-        for (int i = 0; i < plan.fields.count && plan.column[column] < 0; ++i)
-            if (same_word(plan.fields.fields[i].data(), COLUMN_NAMES[column]))
+        for (int i = 0; i < plan.record.count && plan.column[column] < 0; ++i)
+            if (same_word(plan.record.fields[i].data(), COLUMN_NAMES[column]))
                 plan.column[column] = i;
-        if (plan.column[column] < 0) {
-            fault(plan.line, "falta a coluna %s", COLUMN_NAMES[column]);
+        if (plan.column[column] < 0 && column < REQUIRED_COLUMNS) {
+            fault(1, "falta a coluna %s", COLUMN_NAMES[column]);
             complete = false;
         }
     }
@@ -210,7 +138,7 @@ bool read_header()
 const char* field(Column column)
 {
     int index = plan.column[column];
-    return index < plan.fields.count ? plan.fields.fields[index].data() : "";
+    return index >= 0 && index < plan.record.count ? plan.record.fields[index].data() : "";
 }
 
 int32_t read_weekday(const char* text)
@@ -237,20 +165,71 @@ int32_t read_clock(const char* text)
     return *text == '\0' && hours <= 23 && minutes <= 59 ? hours * 60 + minutes : -1;
 }
 
-// "sv", or a column number with any leading zeros; -1 for anything else or past the last room.
-int read_room(const char* text)
+// "sv", or a column number with any leading zeros; NO_ROOM for anything else or past the last room.
+int read_room_column(const char* text)
 {
     if (same_word(text, "sv"))
         return OVERFLOW_COLUMN;
     int room = 0;
     if (*text == '\0' || std::strspn(text, "0123456789") != std::strlen(text))
-        return -1;
+        return NO_ROOM;
     for (; *text != '\0'; ++text) {
         room = room * 10 + (*text - '0');
         if (room > last_room)
-            return -1;
+            return NO_ROOM;
     }
     return room;
+}
+
+// The room whose name capacidade.txt gives as `text` (letters compared
+// without case); NO_ROOM when none has it.
+int room_named(const char* text)
+{
+    for (int room = 1; room <= last_room && *text != '\0'; ++room)
+        if (same_word(room_names[room].data(), text))
+            return room;
+    return NO_ROOM;
+}
+
+// The room of a row, from its "sala" and its "nome da sala": a column, or a
+// room's name, in "sala"; a name in "nome da sala" alone. Both empty (or the
+// name "fora da grade"): LEFT_OUT_ROW. NO_ROOM, with the fault named, when
+// they name no room or two different ones.
+int read_room()
+{
+    const char* column_text = field(ROOM);
+    const char* name = field(ROOM_NAME);
+    bool no_name = *name == '\0' || same_word(name, LEFT_OUT_ROOM_NAME);
+    if (*column_text == '\0' && no_name)
+        return LEFT_OUT_ROW;
+    int by_column = *column_text == '\0' ? NO_ROOM : read_room_column(column_text);
+    if (by_column == NO_ROOM && *column_text != '\0')
+        by_column = room_named(column_text);
+    if (by_column == NO_ROOM && *column_text != '\0') {
+        char after[48];
+        std::snprintf(after, sizeof after, " fora de sv e 1..%d", last_room);
+        cell_fault("sala ", column_text, after);
+        return NO_ROOM;
+    }
+    if (no_name)
+        return by_column;
+    int by_name = room_named(name);
+    if (by_name == NO_ROOM) {
+        cell_fault("nome da sala ", name, " nao e de nenhuma sala de capacidade.txt");
+        return NO_ROOM;
+    }
+    if (by_column != NO_ROOM && by_column != by_name) {
+        if (plan.reading == PlanReading::Kept)
+            return NO_ROOM;
+        begin_fault(plan.line);
+        console_print("sala '");
+        console_print_cell(column_text);
+        console_print("' e nome da sala '");
+        console_print_cell(name);
+        console_print("' (sala %02d) nao concordam\n", by_name);
+        return NO_ROOM;
+    }
+    return by_name;
 }
 
 // The loaded section of "QUI 110" and "1"; 0 when there is none.
@@ -287,30 +266,68 @@ void name_class(char* text, std::size_t size, int32_t section)
     std::snprintf(text, size, "turma %s %d-%d", s.course_code, s.course_number, s.section_number);
 }
 
+// The meetings of each slot row, for the rows a plan may leave out.
+std::array<int32_t, MAX_SLOTS + 1> meetings_in_row;
+
+// Whether some row of the meeting holds more meetings than open columns:
+// only there may a plan leave a meeting out of the grid.
+bool in_an_overfull_block(const Meeting& meeting)
+{
+    for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
+        if (meetings_in_row[row] > open_columns(row))
+            return true;
+    return false;
+}
+
+// A row whose meeting is left out of the grid: only in an over-full block.
+void leave_out(int32_t section, int m, const char* name)
+{
+    const Meeting& meeting = sections[section].meetings[m];
+    if (plan.reading == PlanReading::Kept)
+        return;
+    if (!in_an_overfull_block(meeting))
+        return row_fault(plan.line, "%s, %s %02d:%02d: sem sala, mas o bloco tem colunas para todas as reunioes",
+                         name, weekday_name(meeting.weekday), meeting.earliest_start / 60,
+                         meeting.earliest_start % 60);
+    plan.left_out->marked[section][m] = true;
+    ++plan.left_out->count;
+}
+
 // One row: its meeting found and laid in its room, unless a fault says why not.
 void place_row(AllocationGrid& grid)
 {
     int32_t weekday = read_weekday(field(DAY)), start = read_clock(field(START));
-    int room = read_room(field(ROOM));
-    int32_t section = read_section(field(COURSE), field(SECTION));
     if (weekday == 0)
-        return row_fault(plan.line, "dia '%s' desconhecido", field(DAY));
+        return cell_fault("dia ", field(DAY), " desconhecido");
     if (start < 0)
-        return row_fault(plan.line, "inicio '%s' nao e um horario hh:mm", field(START));
-    if (room < 0)
-        return row_fault(plan.line, "sala '%s' fora de sv e 1..%d", field(ROOM), last_room);
-    if (section == 0)
-        return row_fault(plan.line, "turma %s-%s fora de demanda.txt", field(COURSE), field(SECTION));
+        return cell_fault("inicio ", field(START), " nao e um horario hh:mm");
+    int room = read_room();
+    if (room == NO_ROOM)
+        return;
+    int32_t section = read_section(field(COURSE), field(SECTION));
+    if (section == 0) {
+        if (plan.reading == PlanReading::Kept)
+            return;
+        begin_fault(plan.line);
+        console_print("turma ");
+        console_print_cell(field(COURSE));
+        console_print("-");
+        console_print_cell(field(SECTION));
+        console_print(" fora de demanda.txt\n");
+        return;
+    }
     char name[64];
     name_class(name, sizeof name, section);
     int m = find_meeting(section, weekday, start);
     if (m == 0)
         return row_fault(plan.line, "%s nao tem reuniao %s as %02d:%02d", name, weekday_name(weekday), start / 60,
-                     start % 60);
+                         start % 60);
     if (meeting_line[section][m] != 0)
         return row_fault(plan.line, "%s, %s: reuniao repetida (ja na linha %d)", name, weekday_name(weekday),
-                     meeting_line[section][m]);
+                         meeting_line[section][m]);
     meeting_line[section][m] = plan.line;
+    if (room == LEFT_OUT_ROW)
+        return leave_out(section, m, name);
     const Meeting& meeting = sections[section].meetings[m];
     for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
         if (int32_t other = grid[row][room]) {
@@ -318,7 +335,7 @@ void place_row(AllocationGrid& grid)
             name_class(other_name, sizeof other_name, other);
             int32_t clash = slot_start(row);
             return row_fault(plan.line, "%s e %s (linha %d) na mesma sala as %02d:%02d de %s", name, other_name,
-                         line_of(other, row), clash / 60, clash % 60, weekday_name(weekday));
+                             line_of(other, row), clash / 60, clash % 60, weekday_name(weekday));
         }
     for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
         grid[row][room] = section;
@@ -349,39 +366,54 @@ void name_broken_rules(const AllocationGrid& grid)
             continue;
         char name[64];
         name_class(name, sizeof name, breach.section);
-        fault(line_of(breach.section, breach.row), "regras.txt, linha %d, nao cumprida: %s na sala %d", rules[i].line, name, breach.room);
+        fault(line_of(breach.section, breach.row), "regras.txt, linha %d, nao cumprida: %s na sala %d", rules[i].line,
+              name, breach.room);
+    }
+}
+
+// The records after the header, each a meeting; false when the file could not be read.
+bool read_rows(AllocationGrid& grid)
+{
+    for (;;) {
+        CsvRead read = read_csv_record(plan.csv, plan.record);
+        plan.line = static_cast<int>(plan.record.line);
+        if (read == CsvRead::End)
+            return true;
+        if (read == CsvRead::Unreadable)
+            return false;
+        if (read == CsvRead::NullByte && plan.reading == PlanReading::Kept)
+            fail_with("\n\nArquivo %s: %s\n", plan.name, CSV_NULL_BYTE);
+        if (read == CsvRead::NullByte) {
+            fault(0, "%s", CSV_NULL_BYTE);
+            return true;
+        }
+        if (plan.record.open_quote || plan.record.too_many_fields)
+            row_fault(plan.line, "linha mal formada (aspas abertas ou campos demais)");
+        else if (!csv_blank(plan.record))
+            place_row(grid);
     }
 }
 
 }  // namespace
 
-int read_plan_csv(const char* name, AllocationGrid& grid, PlanReading reading)
+int read_plan_csv(const char* name, AllocationGrid& grid, LeftOutMeetings& rows_left_out, PlanReading reading)
 {
     plan.reading = reading;
+    plan.left_out = &rows_left_out;
     clear_grid(grid);
+    clear_left_out(rows_left_out);
     for (int32_t section = 0; section <= section_count; ++section)
         meeting_line[section] = {};
     plan.name = name;
-    plan.line = 0;
+    plan.line = 1;
     plan.faults = 0;
-    plan.stream = open_regular_file(name);
-    if (plan.stream == nullptr)
+    meetings_in_row = meetings_per_slot();
+    if (!open_csv(name, plan.csv))
         fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
     bool header = read_header();
-    while (header && next_line()) {
-        if (!split(plan.text.data(), plan.fields)) {
-            row_fault(plan.line, "linha mal formada (aspas abertas ou campos demais)");
-            continue;
-        }
-        bool blank = true;
-        for (int i = 0; i < plan.fields.count; ++i)
-            blank = blank && plan.fields.fields[i][0] == '\0';
-        if (!blank)
-            place_row(grid);
-    }
-    bool unreadable = std::ferror(plan.stream) != 0;
-    std::fclose(plan.stream);
-    if (unreadable)
+    bool readable = !header || read_rows(grid);
+    close_csv(plan.csv);
+    if (!readable)
         fail_with("\n\nArquivo %s nao pode ser lido.\n", name);
     if (header && reading == PlanReading::Checked) {
         name_missing_meetings();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "model/tables.hpp"
+#include "report/left_out_file.hpp"
 
 // How a plan is read: checked as the plan to publish, or as a published
 // plan to keep, which may be of older files: then a row that is not a
@@ -17,9 +18,13 @@ enum class PlanReading { Checked, Kept };
 
 // Reads the plan in `name` into `grid` (cleared first) and checks it against
 // the loaded instance: every meeting exactly once, at its weekday and start,
-// in a column 0..last_room, no column holding two meetings at once, and
-// every pin, avoidance and closure of regras.txt kept. Names each fault on
-// the console ("alocacao.csv, linha 12: ..."; a missing meeting without a
-// line) and returns how many (0: the plan is sound). A file that cannot be
-// opened or read ends the process with status 1.
-int read_plan_csv(const char* name, AllocationGrid& grid, PlanReading reading = PlanReading::Checked);
+// in a column 0..last_room (given by its number or its room's name, and the
+// "nome da sala" column, when given, the same room), no column holding two
+// meetings at once, and every pin, avoidance and closure of regras.txt kept.
+// A row without a room (or "fora da grade") leaves its meeting out of the
+// grid, marked in `rows_left_out`; only in an over-full block. Names each fault
+// on the console ("alocacao.csv, linha 12: ..."; a missing meeting without a
+// line; a cell as typed, shown safely) and returns how many (0: the plan is
+// sound). A file that cannot be opened or read ends the process with status 1.
+int read_plan_csv(const char* name, AllocationGrid& grid, LeftOutMeetings& rows_left_out,
+                  PlanReading reading = PlanReading::Checked);

@@ -25,9 +25,27 @@ namespace {
 GridReport checked;  // the report being checked
 constexpr const char* ABSENT = "ausente da grade";
 
+// "turma MTM 121-1", or for a number that names no loaded section, "turma n.o 1001".
+void print_class(int32_t section)
+{
+    if (section < 1 || section > section_count || sections[section].course_code == nullptr) {
+        console_print("turma n.\xBA %d", section);
+        return;
+    }
+    const Section& s = sections[section];
+    console_print("turma %s %d-%d", s.course_code, s.course_number, s.section_number);
+}
+
+// "segunda-feira 07:30": the weekday and start of slot `row`.
+void print_slot(int row)
+{
+    int32_t start = slot_start(row);
+    console_print("%s %02d:%02d", weekday_name(slot_weekday(row)), start / 60, start % 60);
+}
+
 // Names every meeting that `grid` does not hold whole in one column, and
 // every cell outside the meetings; returns how many, and counts the meetings.
-int meeting_faults(const char* name, const AllocationGrid& grid, int& meetings)
+int meeting_faults(const char* name, const AllocationGrid& grid, const LeftOutMeetings& left, int& meetings)
 {
     int faults = 0;
     meetings = 0;
@@ -37,10 +55,12 @@ int meeting_faults(const char* name, const AllocationGrid& grid, int& meetings)
             if (meeting.weekday == 0)
                 continue;
             ++meetings;
-            if (const char* fault = plan_meeting_fault(grid, section, m)) {
+            if (const char* fault = plan_meeting_fault(grid, section, m, left)) {
                 ++faults;
-                console_print("%s: turma %d, hor\xE1rios %d a %d: %s.\n", name, section, meeting.first_slot,
-                              meeting.last_slot, fault);
+                console_print("%s: ", name);
+                print_class(section);
+                console_print(", %s %02d:%02d: %s.\n", weekday_name(meeting.weekday), meeting.earliest_start / 60,
+                              meeting.earliest_start % 60, fault);
             }
         }
     for (int row = 1; row <= slot_count; ++row)
@@ -48,8 +68,11 @@ int meeting_faults(const char* name, const AllocationGrid& grid, int& meetings)
             int32_t section = grid[row][room];
             if (section != 0 && !belongs_to_a_meeting(section, row)) {
                 ++faults;
-                console_print("%s: turma %d no hor\xE1rio %d, coluna %d, fora das suas reuni\xF5" "es.\n", name,
-                              section, row, room);
+                console_print("%s: ", name);
+                print_class(section);
+                console_print(room == OVERFLOW_COLUMN ? " em sv, " : " na sala %02d, ", room);
+                print_slot(row);
+                console_print(", fora das suas reuni\xF5" "es.\n");
             }
         }
     return faults;
@@ -70,11 +93,12 @@ int rule_breaches(const char* name, const AllocationGrid& grid, int& hard)
         if (!breach.broken)
             continue;
         ++broken;
-        int32_t start = slot_start(breach.row);
         bool pin = rule.kind == RuleKind::Pin;
-        console_print("%s: regras.txt, linha %d, n\xE3o cumprida: turma %d %s sala %d, %s %02d:%02d.\n", name,
-                      rule.line, breach.section, pin ? "fora da" : "na", rule.room,
-                      weekday_name(slot_weekday(breach.row)), start / 60, start % 60);
+        console_print("%s: regras.txt, linha %d, n\xE3o cumprida: ", name, rule.line);
+        print_class(breach.section);
+        console_print(" %s sala %d, ", pin ? "fora da" : "na", rule.room);
+        print_slot(breach.row);
+        console_print(".\n");
     }
     return broken;
 }
@@ -82,13 +106,13 @@ int rule_breaches(const char* name, const AllocationGrid& grid, int& hard)
 bool check_meetings(const char* name)
 {
     int meetings = 0;
-    int faults = meeting_faults(name, checked.grid, meetings);
-    if (faults == 0 && left_out_count == 0)
+    int faults = meeting_faults(name, checked.grid, left_out, meetings);
+    if (faults == 0 && left_out.count == 0)
         console_print("%s: as %d reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n", name, meetings);
-    if (faults == 0 && left_out_count > 0)
+    if (faults == 0 && left_out.count > 0)
         console_print("%s: as %d reuni\xF5" "es na grade est\xE3o inteiras, cada uma em uma s\xF3 sala; "
                       "%d fora da grade, como no \xF3timo.\n",
-                      name, meetings - left_out_count, left_out_count);
+                      name, meetings - left_out.count, left_out.count);
     return faults == 0;
 }
 
@@ -166,10 +190,10 @@ void print_plan_figures(const char* name, const AllocationGrid& grid, const Opti
     print_gap(name, cost, figures, optimum);
 }
 
-int list_plan_faults(const char* name, const AllocationGrid& grid)
+int list_plan_faults(const char* name, const AllocationGrid& grid, const LeftOutMeetings& left)
 {
     int meetings = 0, hard = 0;
-    int faults = meeting_faults(name, grid, meetings);
+    int faults = meeting_faults(name, grid, left, meetings);
     return faults + rule_breaches(name, grid, hard);
 }
 
@@ -185,12 +209,12 @@ int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& m
     return -1;
 }
 
-const char* plan_meeting_fault(const AllocationGrid& grid, int32_t section, int m)
+const char* plan_meeting_fault(const AllocationGrid& grid, int32_t section, int m, const LeftOutMeetings& left)
 {
     const char* fault = meeting_fault(grid, section, sections[section].meetings[m]);
-    if (!left_out[section][m])
+    if (!left.marked[section][m])
         return fault;
-    return fault == ABSENT ? nullptr : "na grade, mas o \xF3timo a deixa fora da grade";
+    return fault == ABSENT ? nullptr : "na grade, mas o plano a deixa fora da grade";
 }
 
 const char* meeting_fault(const AllocationGrid& grid, int32_t section, const Meeting& meeting)

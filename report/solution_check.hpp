@@ -5,6 +5,7 @@
 // compared with the optimum.
 #pragma once
 
+#include "report/left_out_file.hpp"
 #include "search/optimum.hpp"
 
 // The second line of a report's refusal when its declared cost or violation
@@ -21,10 +22,12 @@ bool check_report_file(const char* name, bool final_report, const OptimumResult&
 
 // Names on the console, each line starting with `name`, every meeting that
 // `grid` does not hold whole in exactly one column (but for the meetings
-// marked left out, which it must not hold at all), every cell outside the
+// `left` marks, which it must not hold at all), every cell outside the
 // meetings, and every pin, avoidance and closure of regras.txt it breaks, as
-// check_report_file does; returns how many (0: the grid is a sound plan).
-int list_plan_faults(const char* name, const AllocationGrid& grid);
+// check_report_file does, each class by its code and section and each
+// meeting by its weekday and start; returns how many (0: the grid is a
+// sound plan).
+int list_plan_faults(const char* name, const AllocationGrid& grid, const LeftOutMeetings& left);
 
 // What `grid` means for the students, a line starting with `name`, and how
 // far it is from the optimum, another: "plano.txt: 160 alunos acima da
@@ -44,6 +47,6 @@ int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& m
 const char* meeting_fault(const AllocationGrid& grid, int32_t section, const Meeting& meeting);
 
 // The same for meeting m of `section` in a plan that leaves out of its grid
-// exactly the meetings marked left out (report/left_out_file.hpp): such a
-// meeting is at fault only when the grid holds some of it.
-const char* plan_meeting_fault(const AllocationGrid& grid, int32_t section, int m);
+// exactly the meetings `left` marks: such a meeting is at fault only when
+// the grid holds some of it.
+const char* plan_meeting_fault(const AllocationGrid& grid, int32_t section, int m, const LeftOutMeetings& left);

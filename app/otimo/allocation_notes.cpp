@@ -112,7 +112,7 @@ void name_left_out()
 {
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-            if (left_out[section][m]) {
+            if (left_out.marked[section][m]) {
                 const Meeting& meeting = sections[section].meetings[m];
                 console_print("Reuniao sem lugar na grade: ");
                 print_class(section);

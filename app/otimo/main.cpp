@@ -67,7 +67,7 @@ void report_optimum(const OptimumResult& result)
     if (same_room_weight > 0)
         console_print("Turmas que mudam de sala: %d\n", sections_changing_rooms(best_grid));
     console_print("Aloca\xE7\xE3o gravada em otima.txt\n");
-    if (left_out_count > 0)
+    if (left_out.count > 0)
         console_print("Reuni\xF5" "es fora da grade gravadas em %s\n", LEFT_OUT_FILE);
 }
 
@@ -164,11 +164,11 @@ int main(int argc, char** argv)
         name_moved_meetings();
     bool final_ok = check_report_file("solucaof.txt", true, result);
     bool initial_ok = check_report_file("solucao.txt", false, result);
-    if (request.planning && left_out_count > 0)
+    if (request.planning && left_out.count > 0)
         console_print("Planejamento n\xE3o feito: ele compara planos com todas as reuni\xF5" "es na grade.\n");
     else if (request.planning)
         plan_room_changes(result, request.seconds, started);
     if (!final_ok || !initial_ok || !result.proven || planning_cut_short)
         return console_exit_status(2);
-    return console_exit_status(left_out_count > 0 ? 3 : 0);
+    return console_exit_status(left_out.count > 0 ? 3 : 0);
 }

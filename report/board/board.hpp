@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "report/grid_reader.hpp"
+#include "report/left_out_file.hpp"
 #include "report/planning_file.hpp"
 
 enum SolutionKind { INITIAL_SOLUTION, ANNEALING_SOLUTION, OPTIMAL_SOLUTION, EDITED_SOLUTION, SOLUTION_KINDS };
@@ -44,9 +45,11 @@ extern BoardPlanning board_planning;
 // The console line for a mudancas.txt of another otima.txt, which the board sets aside.
 inline constexpr const char* STALE_MOVES = "mudancas.txt e de outro otima.txt; rode alocacao-otimo --manter de novo";
 
-// The console line for a plano.txt of other data, which the board sets aside.
+// Why the board sets plano.txt aside: it is of other data, or older than otima.txt.
 inline constexpr const char* STALE_EDITED_PLAN =
-    "plano.txt e de outra versao dos dados; rode alocacao-otimo --plano de novo";
+    "plano.txt e de outra versao dos dados (rode alocacao-otimo --plano de novo)";
+inline constexpr const char* EDITED_PLAN_BEFORE_OPTIMUM =
+    "plano.txt e anterior a otima.txt (rode alocacao-otimo --plano de novo para publicar o plano editado)";
 
 // The one line that stands for a planejamento.txt of other data.
 inline constexpr const char* STALE_PLANNING =
@@ -65,10 +68,15 @@ void read_board_planning();
 // a kept plan (mudancas.txt, read_moved_file). A report that cannot
 // be read or is not as alocacao writes it ends the process with status 1, as
 // does one that names a section that is not loaded or whose declared cost or
-// violation count differs from its grid; but plano.txt, written once by
-// alocacao-otimo --plano, is then only set aside as of other data, with a
-// line on the console.
+// violation count differs from its grid. plano.txt, written once by
+// alocacao-otimo --plano, is the plan only while it is of the loaded
+// instance (its digest) and not older than otima.txt; otherwise it is set
+// aside with one line on the console that says why and which plan is shown.
 void read_board_solutions();
+
+// The meetings a solution leaves out of its grid: otima.txt's and
+// plano.txt's lists; none for the menu's reports.
+const LeftOutMeetings& solution_left_out(int kind);
 
 // The plan, which the room pages, the class list, alocacao.csv and the
 // calendars show: the edited plan when plano.txt is there and current, else

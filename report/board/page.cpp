@@ -55,17 +55,18 @@ int meeting_count()
     return count;
 }
 
-// `optimal`: the grid is otima.txt's, which may leave out exactly the
-// meetings fora_da_grade.txt names.
-SolutionFigures figures_of(const AllocationGrid& grid, bool optimal)
+// The grid of solution `kind`, which may leave out exactly the meetings its
+// list names (otima.txt's fora_da_grade.txt, plano.txt's own).
+SolutionFigures figures_of(const AllocationGrid& grid, int kind)
 {
     SolutionFigures figures{0, count_capacity_violations(grid), grid_figures(grid), 0, 0};
     grid_cost(grid, figures.cost);
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
-            const Meeting& meeting = sections[section].meetings[m];
-            const char* fault = optimal ? plan_meeting_fault(grid, section, m) : meeting_fault(grid, section, meeting);
-            figures.broken_meetings += meeting.weekday != 0 && fault != nullptr;
+            const char* fault = sections[section].meetings[m].weekday == 0
+                                    ? nullptr
+                                    : plan_meeting_fault(grid, section, m, solution_left_out(kind));
+            figures.broken_meetings += fault != nullptr;
         }
     for (int row = 1; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room)
@@ -206,7 +207,7 @@ void write_distance(std::FILE* out, int64_t students_above)
 void write_summary_row(std::FILE* out, int kind)
 {
     const BoardSolution& solution = board_solutions[kind];
-    SolutionFigures figures = figures_of(solution.report.grid, kind == OPTIMAL_SOLUTION);
+    SolutionFigures figures = figures_of(solution.report.grid, kind);
     markup(out, "<tr><th scope=\"row\"><a href=\"#%s\">%s</a> (%s)</th><td>%lld</td><td>%d</td><td>%lld</td>"
                 "<td>%d</td><td>%d</td><td>%d</td>",
            SOLUTION_FILES[kind].anchor, SOLUTION_FILES[kind].title, SOLUTION_FILES[kind].name,
@@ -214,7 +215,7 @@ void write_summary_row(std::FILE* out, int kind)
            static_cast<long long>(figures.students.occupied_idle_seats), solution.report.cost, figures.cost,
            figures.violations);
     write_distance(out, figures.students.students_above);
-    int outside = kind == OPTIMAL_SOLUTION ? left_out_count : 0;
+    int outside = solution_left_out(kind).count;
     if (figures.broken_meetings == 0 && figures.stray_cells == 0) {
         markup(out, outside > 0 ? "<td>todas inteiras; %d fora da grade</td></tr>\n" : "<td>todas inteiras</td></tr>\n",
                outside);
@@ -229,17 +230,19 @@ void write_summary_row(std::FILE* out, int kind)
     markup(out, "</td></tr>\n");
 }
 
-// The meetings otima.txt leaves out of its grid, as fora_da_grade.txt names them.
+// The meetings the plan leaves out of its grid, as its list names them.
 void write_left_out(std::FILE* out)
 {
-    if (left_out_count == 0)
+    int kind = plan_kind();
+    if (kind == SOLUTION_KINDS || solution_left_out(kind).count == 0)
         return;
-    markup(out, "<h3>Fora da grade</h3>\n<p>Hor\xE1rios com mais reuni\xF5" "es que colunas: o \xF3timo deixa "
-                "estas %d fora da grade (fora_da_grade.txt). Mude o hor\xE1rio delas ou crie salas.</p>\n<ul>\n",
-           left_out_count);
+    const LeftOutMeetings& left = solution_left_out(kind);
+    markup(out, "<h3>Fora da grade</h3>\n<p>Hor\xE1rios com mais reuni\xF5" "es que colunas: o plano (%s) deixa "
+                "%s %d fora da grade. Mude o hor\xE1rio delas ou crie salas.</p>\n<ul>\n",
+           SOLUTION_FILES[kind].name, left.count == 1 ? "esta" : "estas", left.count);
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-            if (left_out[section][m]) {
+            if (left.marked[section][m]) {
                 const Section& s = sections[section];
                 const Meeting& meeting = s.meetings[m];
                 markup(out, "<li>turma %d (%s %d-%d), %d alunos, %s ", section, s.course_code, s.course_number,

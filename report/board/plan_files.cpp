@@ -27,6 +27,7 @@ void format_room_column(char* text, std::size_t size, int room)
 namespace {
 
 constexpr long long LAST_STAMP = 253402300799;  // 9999-12-31T23:59:59Z
+constexpr const char* LEFT_OUT_ROOM = "fora da grade";  // the room's name of a meeting left out
 
 // SOURCE_DATE_EPOCH as a number of seconds into `epoch`; false when it is set
 // to anything else, true when it is not set.
@@ -81,6 +82,8 @@ bool plan_meeting_at(int row, int room, PlanMeeting& found)
     return true;
 }
 
+constexpr int NO_ROOM = -1;  // the room of a meeting the plan leaves out of its grid
+
 // Calls `use` for every meeting of the plan by weekday, start and room column.
 template <typename Use>
 void for_each_plan_meeting(Use use)
@@ -90,6 +93,35 @@ void for_each_plan_meeting(Use use)
         for (int room = 0; room <= last_room; ++room)
             if (plan_meeting_at(row, room, meeting))
                 use(meeting);
+}
+
+// The same, with the meetings the plan leaves out of its grid among them,
+// first of those that start at their row, room NO_ROOM.
+template <typename Use>
+void for_each_meeting_of_the_plan(Use use)
+{
+    const LeftOutMeetings& left = solution_left_out(plan_kind());
+    PlanMeeting meeting;
+    for (int row = 1; row <= slot_count; ++row) {
+        for (int32_t section = 1; left.count > 0 && section <= section_count; ++section)
+            for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+                const Meeting& out = sections[section].meetings[m];
+                if (left.marked[section][m] && out.first_slot == row)
+                    use(PlanMeeting{section, m, NO_ROOM, row, out.last_slot, out.earliest_start, out.end_time});
+            }
+        for (int room = 0; room <= last_room; ++room)
+            if (plan_meeting_at(row, room, meeting))
+                use(meeting);
+    }
+}
+
+// "03", "sv", or nothing for a meeting left out of the grid.
+void format_plan_room(char* text, std::size_t size, int room)
+{
+    if (room == NO_ROOM)
+        text[0] = '\0';
+    else
+        format_room_column(text, size, room);
 }
 
 // ---------------------------------------------------------------- alocacao.csv
@@ -135,24 +167,36 @@ void write_csv_field(std::FILE* out, const char* text, bool last, bool utf8 = fa
 }
 
 // The fields that say which meeting a row is: day, start, end, room, course, section.
-void format_meeting_fields(char (*text)[2 * MAX_ROOM_NAME + 8], std::size_t size, const PlanMeeting& meeting)
+void format_meeting_fields(char (*text)[MAX_ROOM_NAME_UTF8 + 8], std::size_t size, const PlanMeeting& meeting)
 {
     const Section& section = sections[meeting.section];
     std::snprintf(text[0], size, "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
     std::snprintf(text[1], size, "%02d:%02d", meeting.start / 60, meeting.start % 60);
     std::snprintf(text[2], size, "%02d:%02d", meeting.end / 60, meeting.end % 60);
-    format_room_column(text[3], size, meeting.room);
+    format_plan_room(text[3], size, meeting.room);
     std::snprintf(text[4], size, "%s %d", section.course_code, section.course_number);
     std::snprintf(text[5], size, "%d", section.section_number);
+}
+
+// A meeting left out of the grid has no other room: its one row says so.
+void write_left_out_alternative(std::FILE* out, const PlanMeeting& meeting)
+{
+    char text[12][MAX_ROOM_NAME_UTF8 + 8] = {};
+    format_meeting_fields(text, sizeof text[0], meeting);
+    std::snprintf(text[8], sizeof text[8], "%s", LEFT_OUT_ROOM);
+    for (int field = 0; field < 12; ++field)
+        write_csv_field(out, text[field], field == 11);
 }
 
 // One row per alternative of the meeting: the meeting, then the rank, the
 // room proposed, its name, the class it would swap with, and the changes.
 void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, AllocationGrid& grid)
 {
+    if (meeting.room == NO_ROOM)
+        return write_left_out_alternative(out, meeting);
     Alternatives best;
     int count = find_alternatives(grid, meeting.section, meeting.meeting, best);
-    char text[12][2 * MAX_ROOM_NAME + 8];
+    char text[12][MAX_ROOM_NAME_UTF8 + 8];
     format_meeting_fields(text, sizeof text[0], meeting);
     for (int i = 0; i < count; ++i) {
         const Alternative& alternative = best[i];
@@ -172,21 +216,27 @@ void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, Allocati
     }
 }
 
+// A meeting left out of the grid has no room, no seats and so no students
+// above them: its room's name says "fora da grade".
 void write_csv_row(std::FILE* out, const PlanMeeting& meeting)
 {
     const Section& section = sections[meeting.section];
-    int64_t seats = room_capacity[meeting.room];
-    char text[10][2 * MAX_ROOM_NAME + 8];
+    bool seated = meeting.room != NO_ROOM;
+    int64_t seats = seated ? room_capacity[meeting.room] : 0;
+    char text[10][MAX_ROOM_NAME_UTF8 + 8] = {};
     std::snprintf(text[0], sizeof text[0], "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
     std::snprintf(text[1], sizeof text[1], "%02d:%02d", meeting.start / 60, meeting.start % 60);
     std::snprintf(text[2], sizeof text[2], "%02d:%02d", meeting.end / 60, meeting.end % 60);
-    format_room_column(text[3], sizeof text[3], meeting.room);
-    std::snprintf(text[4], sizeof text[4], "%s", room_names[meeting.room].data());
-    std::snprintf(text[5], sizeof text[5], "%lld", static_cast<long long>(seats));
+    format_plan_room(text[3], sizeof text[3], meeting.room);
+    std::snprintf(text[4], sizeof text[4], "%s", seated ? room_names[meeting.room].data() : LEFT_OUT_ROOM);
+    if (seated)
+        std::snprintf(text[5], sizeof text[5], "%lld", static_cast<long long>(seats));
     std::snprintf(text[6], sizeof text[6], "%s %d", section.course_code, section.course_number);
     std::snprintf(text[7], sizeof text[7], "%d", section.section_number);
     std::snprintf(text[8], sizeof text[8], "%d", section.demand);
-    std::snprintf(text[9], sizeof text[9], "%lld", static_cast<long long>(std::max<int64_t>(section.demand - seats, 0)));
+    if (seated)
+        std::snprintf(text[9], sizeof text[9], "%lld",
+                      static_cast<long long>(std::max<int64_t>(section.demand - seats, 0)));
     for (int field = 0; field < 10; ++field)
         write_csv_field(out, text[field], field == 9, field == 4);
 }
@@ -381,7 +431,7 @@ void write_plan_alternatives()
     std::fputs("dia;inicio;fim;sala;disciplina;turma;alternativa;sala proposta;nome da sala proposta;troca com;"
                "variacao do custo;variacao de alunos acima\r\n",
                out);
-    for_each_plan_meeting([&](const PlanMeeting& meeting) { write_alternative_rows(out, meeting, grid); });
+    for_each_meeting_of_the_plan([&](const PlanMeeting& meeting) { write_alternative_rows(out, meeting, grid); });
     finish_output_file();
 }
 
@@ -390,7 +440,7 @@ void write_plan_spreadsheet()
     std::FILE* out = begin_output_file("alocacao.csv", "\n\nArquivo alocacao.csv nao pode ser criado.\n");
     std::fputs("\xEF\xBB\xBF", out);
     std::fputs("dia;inicio;fim;sala;nome da sala;lugares;disciplina;turma;alunos;acima da capacidade\r\n", out);
-    for_each_plan_meeting([&](const PlanMeeting& meeting) { write_csv_row(out, meeting); });
+    for_each_meeting_of_the_plan([&](const PlanMeeting& meeting) { write_csv_row(out, meeting); });
     finish_output_file();
 }
 

@@ -163,7 +163,7 @@ void write_meeting_entry(std::FILE* out, int32_t section, int m)
         write_clock(out, meeting.end_time);
         int room = meeting_column(plan_grid(), section, meeting);
         if (room < 0) {
-            bool outside = left_out[section][m] && plan_kind() == OPTIMAL_SOLUTION;
+            bool outside = solution_left_out(plan_kind()).marked[section][m];
             markup(out, outside ? ", fora da grade" : ", fora do plano");
         } else {
             markup(out, ", ");

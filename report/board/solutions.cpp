@@ -6,6 +6,7 @@
 
 #include "io/console.hpp"
 #include "model/rules.hpp"
+#include "report/edited_plan_file.hpp"
 #include "report/left_out_file.hpp"
 #include "report/moved_file.hpp"
 #include "report/solution_check.hpp"
@@ -46,21 +47,50 @@ void refuse_stale_report(const char* name, const char* format, ...)
     fail_with("\n\nArquivo %s: %s\n" STALE_REPORT_HINT "quadro.html nao foi refeito.\n", name, figures, name);
 }
 
-// Whether plano.txt is of the current data: its sections loaded, its
-// declared cost and violations those of its grid.
+// Whether plano.txt is of the current data: checked against this very
+// instance (its digest), its sections loaded, its declared cost and
+// violations those of its grid.
 bool edited_plan_current(const GridReport& report)
 {
     int32_t cost;
     grid_cost(report.grid, cost);
-    return unknown_section(report.grid) == 0 && cost == report.cost &&
+    return edited_plan_of_this_instance() && unknown_section(report.grid) == 0 && cost == report.cost &&
            count_capacity_violations(report.grid) == report.violations;
+}
+
+bool modified_before(const timespec& a, const timespec& b)
+{
+    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+
+// Why plano.txt is not the plan, or nullptr when it is.
+const char* edited_plan_set_aside(const GridReport& report)
+{
+    if (!edited_plan_current(report))
+        return STALE_EDITED_PLAN;
+    const BoardSolution& optimum = board_solutions[OPTIMAL_SOLUTION];
+    if (optimum.present && modified_before(report.modified, optimum.report.modified))
+        return EDITED_PLAN_BEFORE_OPTIMUM;
+    return nullptr;
+}
+
+// The one line that says why plano.txt is set aside, and which plan the board shows instead.
+void say_edited_plan_set_aside(const char* why)
+{
+    board_solutions[EDITED_SOLUTION].present = false;
+    SolutionKind shown = plan_kind();
+    if (shown == SOLUTION_KINDS)
+        console_print("%s; o quadro fica sem plano\n", why);
+    else
+        console_print("%s; o plano publicado e %s\n", why, SOLUTION_FILES[shown].name);
 }
 
 void read_board_solution(SolutionKind kind)
 {
     const SolutionFile& file = SOLUTION_FILES[kind];
     GridReport& report = board_solutions[kind].report;
-    ReportRead read = read_grid_report(file.name, file.final_report, report);
+    ReportTrailer trailer = kind == EDITED_SOLUTION ? read_edited_plan_trailer : nullptr;
+    ReportRead read = read_grid_report(file.name, file.final_report, report, trailer);
     if (read == ReportRead::Unreadable)
         fail_with("\n\nArquivo %s nao pode ser lido.\n", file.name);
     if (read == ReportRead::Malformed)
@@ -68,9 +98,9 @@ void read_board_solution(SolutionKind kind)
     board_solutions[kind].present = read == ReportRead::Read;
     if (read != ReportRead::Read)
         return;
-    if (kind == EDITED_SOLUTION && !edited_plan_current(report)) {
-        board_solutions[kind].present = false;
-        console_print("%s\n", STALE_EDITED_PLAN);
+    if (kind == EDITED_SOLUTION) {
+        if (const char* why = edited_plan_set_aside(report))
+            say_edited_plan_set_aside(why);
         return;
     }
     if (int32_t section = unknown_section(report.grid))
@@ -117,6 +147,7 @@ void read_board_planning()
 
 void read_board_solutions()
 {
+    clear_left_out(left_out);
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         read_board_solution(static_cast<SolutionKind>(kind));
     if (!board_solutions[OPTIMAL_SOLUTION].present)
@@ -124,6 +155,12 @@ void read_board_solutions()
     read_left_out_file();
     if (!read_moved_file(board_solutions[OPTIMAL_SOLUTION].report.grid))
         console_print("%s\n", STALE_MOVES);
+}
+
+const LeftOutMeetings& solution_left_out(int kind)
+{
+    static const LeftOutMeetings none{};
+    return kind == OPTIMAL_SOLUTION ? left_out : kind == EDITED_SOLUTION ? edited_left_out : none;
 }
 
 SolutionKind plan_kind()

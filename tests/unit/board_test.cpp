@@ -61,7 +61,7 @@ protected:
         board_planning = {};
         room_change_count = spare_seat_count = 0;
         left_out = {};
-        left_out_count = 0;
+        left_out.count = 0;
     }
     void add_section(int32_t type, int32_t number, int32_t turma, int32_t demand, int first, int last)
     {
@@ -424,9 +424,9 @@ TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed
     EXPECT_EQ(read_file("fora_da_grade.txt"), written);
     left_out = {};
     read_left_out_file();
-    EXPECT_TRUE(left_out[2][1]);
-    EXPECT_FALSE(left_out[1][1]);
-    ASSERT_EQ(left_out_count, 1);
+    EXPECT_TRUE(left_out.marked[2][1]);
+    EXPECT_FALSE(left_out.marked[1][1]);
+    ASSERT_EQ(left_out.count, 1);
     std::string summary = between(page(), "<section id=\"resumo\">", "</section>");
     EXPECT_NE(summary.find("todas inteiras; 1 fora da grade"), std::string::npos) << summary;
     EXPECT_NE(summary.find("<li>turma 2 (FIS 120-1), 20 alunos, S\xC3\xA1" "bado 07:30&ndash;12:10: fora da grade</li>"),
@@ -437,18 +437,18 @@ TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed
     EXPECT_NE(between(page(), "<section id=\"resumo\">", "</section>").find("1 ausentes ou divididas"),
               std::string::npos);
     left_out = {};
-    left_out_count = 0;
+    left_out.count = 0;
     board_solutions[OPTIMAL_SOLUTION].report.grid[2][3] = 0;
     EXPECT_NE(between(page(), "<section id=\"resumo\">", "</section>").find("1 ausentes ou divididas"),
               std::string::npos);
     // A whole plan takes the file away.
     mark_left_out(board_solutions[OPTIMAL_SOLUTION].report.grid);
-    left_out[1][1] = false;
-    left_out_count = 0;
+    left_out.marked[1][1] = false;
+    left_out.count = 0;
     write_left_out_file();
     EXPECT_FALSE(std::filesystem::exists("fora_da_grade.txt"));
     read_left_out_file();
-    EXPECT_EQ(left_out_count, 0);
+    EXPECT_EQ(left_out.count, 0);
     const std::string header = "Reunioes fora da grade de otima.txt: 1\n";
     const std::string refused[] = {
         header,                                 // a record short

@@ -52,6 +52,8 @@ void add_meeting(int32_t section, int m, int first, int last)
     meeting.weekday = slot_weekday(first);
     meeting.first_slot = first;
     meeting.last_slot = last;
+    meeting.earliest_start = slot_start(first);
+    meeting.end_time = slot_end(last);
 }
 
 // The fewest meetings left out of the grid; then the least cost (with the
@@ -861,6 +863,8 @@ protected:
         InScratchDirectory::SetUp();
         load_three_section_example();
         section_count = 2;
+        for (int32_t s = 1; s <= 3; ++s)  // MTM 101-1, MTM 102-1, MTM 103-1
+            sections[s] = {course_code(1), 100 + s, 1, 0, sections[s].demand, s, {}};
         add_meeting(1, 1, 1, 2);
         add_meeting(2, 1, 1, 1);
         optimum = solve_optimum(best_grid);
@@ -948,19 +952,19 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     bool ok = true;
     std::string console = check(ok);
     EXPECT_FALSE(ok);
-    EXPECT_NE(console.find("turma 1, hor\xE1rios 1 a 2: dividida entre salas ou incompleta."), std::string::npos);
-    EXPECT_NE(console.find("turma 2, hor\xE1rios 1 a 1: ausente da grade."), std::string::npos);
-    EXPECT_NE(console.find("turma 2 no hor\xE1rio 30, coluna 3, fora das suas reuni\xF5" "es."), std::string::npos);
-    EXPECT_NE(console.find("turma 1 no hor\xE1rio 90, coluna 7, fora das suas reuni\xF5" "es."), std::string::npos);
+    EXPECT_NE(console.find("turma MTM 101-1, segunda-feira 07:30: dividida entre salas ou incompleta."), std::string::npos);
+    EXPECT_NE(console.find("turma MTM 102-1, segunda-feira 07:30: ausente da grade."), std::string::npos);
+    EXPECT_NE(console.find("turma MTM 102-1 na sala 03, terca-feira 18:30, fora das suas reuni\xF5" "es."), std::string::npos);
+    EXPECT_NE(console.find("turma MTM 101-1 na sala 07, sabado 11:20, fora das suas reuni\xF5" "es."), std::string::npos);
     // Beside a partial optimum: the meeting it leaves out must be missing, and may be.
-    left_out[2][1] = left_out[1][1] = true;
-    left_out_count = 2;
+    left_out.marked[2][1] = left_out.marked[1][1] = true;
+    left_out.count = 2;
     console = check(ok);
     left_out = {};
-    left_out_count = 0;
+    left_out.count = 0;
     EXPECT_FALSE(ok);
-    EXPECT_EQ(console.find("turma 2, hor\xE1rios 1 a 1"), std::string::npos) << console;
-    EXPECT_NE(console.find("turma 1, hor\xE1rios 1 a 2: na grade, mas o \xF3timo a deixa fora da grade."),
+    EXPECT_EQ(console.find("turma MTM 102-1, segunda-feira"), std::string::npos) << console;
+    EXPECT_NE(console.find("turma MTM 101-1, segunda-feira 07:30: na grade, mas o plano a deixa fora da grade."),
               std::string::npos);
 }
 
@@ -972,7 +976,7 @@ TEST_F(ReportCheck, MeetingWholeInTwoRoomsIsNamedAsRepeated)
     bool ok = true;
     std::string console = check(ok);
     EXPECT_FALSE(ok);
-    EXPECT_NE(console.find("turma 1, hor\xE1rios 1 a 2: repetida em mais de uma sala."), std::string::npos);
+    EXPECT_NE(console.find("turma MTM 101-1, segunda-feira 07:30: repetida em mais de uma sala."), std::string::npos);
 }
 
 TEST_F(ReportCheck, OverCapacityInTheLastSlotAndRoomIsRecounted)
@@ -1231,7 +1235,7 @@ TEST_F(ReportCheck, ClosedCellsAreDashesAndEveryBrokenRuleIsNamedWithItsLine)
     EXPECT_FALSE(ok);
     EXPECT_NE(console.find("custo declarado 15205, recalculado a partir da grade 15205: confere."), std::string::npos)
         << console;
-    EXPECT_NE(console.find("solucaof.txt: regras.txt, linha 6, n\xE3o cumprida: turma 2 fora da sala 6, "
+    EXPECT_NE(console.find("solucaof.txt: regras.txt, linha 6, n\xE3o cumprida: turma MTM 102-1 fora da sala 6, "
                            "segunda-feira 07:30.\n"),
               std::string::npos)
         << console;
@@ -1240,7 +1244,7 @@ TEST_F(ReportCheck, ClosedCellsAreDashesAndEveryBrokenRuleIsNamedWithItsLine)
     best_grid[1][7] = 2;  // into the closed cell: both rules broken
     write_report();
     console = check(ok);
-    EXPECT_NE(console.find("solucaof.txt: regras.txt, linha 5, n\xE3o cumprida: turma 2 na sala 7, segunda-feira "
+    EXPECT_NE(console.find("solucaof.txt: regras.txt, linha 5, n\xE3o cumprida: turma MTM 102-1 na sala 7, segunda-feira "
                            "07:30.\nsolucaof.txt: regras.txt, linha 6"),
               std::string::npos)
         << console;

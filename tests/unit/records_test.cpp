@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "io/console.hpp"
+#include "io/csv.hpp"
 #include "io/input_file.hpp"
 #include "test_support.hpp"
 
@@ -202,4 +203,55 @@ TEST(RecordLines, EmptyStreamHasNoRecords)
 {
     EXPECT_EQ(parse_first("").read, RecordRead::End);
     EXPECT_EQ(parse_first("\n\n \t").read, RecordRead::End);
+}
+
+namespace {
+
+// Every record of a CSV text as "field|field|...", one a line, then the
+// separator and how the reading ended.
+std::string csv_records(const std::string& text)
+{
+    write_file("planilha.csv", text);
+    CsvFile file;
+    if (!open_csv("planilha.csv", file))
+        return "not opened";
+    static CsvRecord record;
+    std::string said;
+    CsvRead read = read_csv_header(file, record);
+    for (; read == CsvRead::Record; read = read_csv_record(file, record)) {
+        said += std::to_string(record.line) + ":";
+        for (int i = 0; i < record.count; ++i)
+            said += std::string(record.fields[i].data()) + "|";
+        said += record.open_quote ? " (aspas abertas)\n" : "\n";
+    }
+    said += std::string("separador ") + (file.separator == '\t' ? "tab" : std::string(1, file.separator));
+    said += read == CsvRead::End ? "" : read == CsvRead::NullByte ? ", byte nulo" : ", erro";
+    close_csv(file);
+    return said;
+}
+
+}  // namespace
+
+TEST_F(InputFiles, SpreadsheetsAreReadAsTheyAreSavedAndUtf16IsNamed)
+{
+    const struct {
+        std::string text;
+        const char* records;
+    } cases[] = {
+        {"dia;sala\r\n2;03\r\n", "1:dia|sala|\n2:2|03|\nseparador ;"},
+        {"\xEF\xBB\xBF" "dia,sala\n2,03", "1:dia|sala|\n2:2|03|\nseparador ,"},            // no final line end
+        {"dia;sala\r2;03\r\r4;05\r", "1:dia|sala|\n2:2|03|\n3:|\n4:4|05|\nseparador ;"},  // Macintosh: CR alone
+        {"dia;nota;sala\n2;\"linha 1\r\nlinha 2\";03\n4;;05\n",                          // a line break in quotes
+         "1:dia|nota|sala|\n2:2|linha 1\nlinha 2|03|\n4:4||05|\nseparador ;"},
+        {"a,\"b;c\"\n \"x\"\"y\" , \" z ,\" ,w \n", "1:a|b;c|\n2:x\"y| z ,|w|\nseparador ,"},
+        {"dia;sala\n2\xAA;Laborat\xF3rio \x97 3\n", "1:dia|sala|\n2:2\xC2\xAA|Laborat\xC3\xB3rio \xE2\x80\x94 3|\nseparador ;"},
+        {"dia;sala\n2;\"03\n", "1:dia|sala|\n2:2|03\n| (aspas abertas)\nseparador ;"},
+        {"dia\tsala\n2\t03\n", "1:dia|sala|\n2:2|03|\nseparador tab"},
+        {std::string("d\0i\0a\0;\0", 8), "separador ;, byte nulo"},                        // UTF-16 without a mark
+        {"\xFF\xFE" "d", "separador ;, byte nulo"},
+        {std::string("dia;sala\n2;0\0" "3\n", 14), "1:dia|sala|\nseparador ;, byte nulo"},
+        {"", "separador ;"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(csv_records(c.text), c.records) << c.text;
 }
