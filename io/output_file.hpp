@@ -18,3 +18,19 @@ std::FILE* begin_output_file(const char* name, const char* failure_message);
 // `name` and flushes the directory. On any failure removes it and ends the
 // process with the failure message.
 void finish_output_file();
+
+// A set of files written as one: between begin_output_set and
+// commit_output_set, finish_output_file leaves each file complete on disk
+// under its temporary name, and remove_in_output_set names a file that the
+// set removes (a list an earlier run left). A failure before the commit, or
+// a signal, removes every temporary: no file of the set is replaced. The
+// commit renames each into place, and removes those to remove, in order;
+// should one of them fail, the console names the file, those that were
+// replaced and those that stay as they were, and the process ends with
+// status 1. At most 8 files a set.
+void begin_output_set();
+void commit_output_set();
+
+// Outside a set, removes `name` at once: false when it exists and cannot be
+// removed. Within one, at the commit.
+bool remove_in_output_set(const char* name);

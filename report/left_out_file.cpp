@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <unistd.h>
 
 #include "io/console.hpp"
 #include "io/input_file.hpp"
@@ -86,7 +85,7 @@ const char* read_left_out_records(WrittenFile& file, int32_t count, LeftOutMeeti
 void write_left_out_file()
 {
     if (left_out.count == 0) {
-        if (unlink(LEFT_OUT_FILE) != 0 && errno != ENOENT)
+        if (!remove_in_output_set(LEFT_OUT_FILE))
             fail_with("\n\nArquivo %s, de uma execucao anterior, nao pode ser removido.\n", LEFT_OUT_FILE);
         return;
     }

@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <unistd.h>
 
 #include "io/console.hpp"
 #include "io/input_file.hpp"
@@ -48,7 +47,7 @@ void mark_moved(const AllocationGrid& grid)
 void write_moved_file(const AllocationGrid& grid, bool kept)
 {
     if (!kept) {
-        if (unlink(MOVED_FILE) != 0 && errno != ENOENT)
+        if (!remove_in_output_set(MOVED_FILE))
             fail_with("\n\nArquivo %s, de uma execucao anterior, nao pode ser removido.\n", MOVED_FILE);
         return;
     }

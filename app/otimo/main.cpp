@@ -28,6 +28,7 @@
 #include "app/otimo/allocation_notes.hpp"
 #include "app/otimo/hand_plans.hpp"
 #include "io/console.hpp"
+#include "io/output_file.hpp"
 #include "model/instance.hpp"
 #include "model/rules.hpp"
 #include "model/tables.hpp"
@@ -155,10 +156,12 @@ int main(int argc, char** argv)
     name_left_out();
     grid_cost(best_grid, best_cost);
     violation_count = count_capacity_violations(best_grid);
+    mark_moved(best_grid);
+    begin_output_set();  // the plan and its lists, replaced together or not at all
     write_optimum_file();
     write_left_out_file();
-    mark_moved(best_grid);
     write_moved_file(best_grid, request.kept_file != nullptr);
+    commit_output_set();
     report_optimum(result);
     if (request.kept_file != nullptr)
         name_moved_meetings();
