@@ -96,7 +96,11 @@ void write_final_solution_file()
     write_best_report("solucaof.txt", "\n\nArquivo solucaof.txt nao pode ser criado.\n");
 }
 
-void write_optimum_file()
+void write_optimum_file(bool proven, int64_t lower_bound)
 {
-    write_best_report("otima.txt", "\n\nArquivo otima.txt nao pode ser criado.\n");
+    std::FILE* out = begin_output_file("otima.txt", "\n\nArquivo otima.txt nao pode ser criado.\n");
+    write_final_report(out, best_grid, best_cost, violation_count);
+    if (!proven)
+        std::fprintf(out, "%s%lld%s\n", LOWER_BOUND_LABEL, static_cast<long long>(lower_bound), NOT_PROVEN_MARK);
+    finish_output_file();
 }

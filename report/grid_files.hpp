@@ -3,6 +3,7 @@
 // of weekly slots by rooms, the overflow column headed "sv".
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 #include "model/tables.hpp"
@@ -27,8 +28,12 @@ void write_solution_file();
 // Writes solucaof.txt from best_grid, best_cost and violation_count.
 void write_final_solution_file();
 
-// Writes otima.txt, in the form of solucaof.txt, from the same three values.
-void write_optimum_file();
+// Writes otima.txt, in the form of solucaof.txt, from the same three values;
+// when the allocation is not proven optimal, with the line
+// "Limite inferior: B (nao provado)" after the grid: no allocation costs less than B.
+void write_optimum_file(bool proven = true, int64_t lower_bound = 0);
+inline constexpr const char* LOWER_BOUND_LABEL = "Limite inferior: ";
+inline constexpr const char* NOT_PROVEN_MARK = " (nao provado)";
 
 // The header of solucaof.txt and the grid block, to `out`.
 void write_final_report(std::FILE* out, const AllocationGrid& grid, int32_t cost, int32_t violations);

@@ -66,6 +66,23 @@ bool expect_number(WrittenFile& reader, const char* label, int32_t& value)
     return take_text(text, label) && take_written_number(text, value) && *text == '\0';
 }
 
+// The line otima.txt has after its grid when it is not proven optimal,
+// "Limite inferior: B (nao provado)", with 0 <= B <= the cost; none is proven.
+bool read_lower_bound(WrittenFile& reader, GridReport& report)
+{
+    report.proven = true;
+    report.lower_bound = report.cost;
+    int c = std::fgetc(reader.stream);
+    std::ungetc(c, reader.stream);
+    if (c != LOWER_BOUND_LABEL[0])
+        return true;
+    const char* text = reader.text;
+    report.proven = false;
+    return next_written_line(reader) && take_text(text, LOWER_BOUND_LABEL) &&
+           take_written_number(text, report.lower_bound) && take_text(text, NOT_PROVEN_MARK) && *text == '\0' &&
+           report.lower_bound >= 0 && report.lower_bound <= report.cost;
+}
+
 // Fills `report`; 0, or the line that is not as written by alocacao (one
 // past the last when something follows the final rule).
 int read_report(std::FILE* stream, bool final_report, GridReport& report, ReportTrailer trailer)
@@ -82,6 +99,8 @@ int read_report(std::FILE* stream, bool final_report, GridReport& report, Report
         ok = read_slot_line(reader, row, report.grid);
     ok = ok && expect_line(reader, grid_rule());
     if (!ok)
+        return reader.line;
+    if (final_report && !read_lower_bound(reader, report))
         return reader.line;
     if (trailer != nullptr)
         return trailer(reader) ? 0 : std::max(reader.line, 1);

@@ -16,6 +16,8 @@ struct GridReport {
     int32_t violations;  // its "Inviabilidades" line; 0 in solucao.txt, which has none
     int bad_line;        // when Malformed: the first line not as alocacao writes it
     timespec modified;   // when the file read was last written
+    bool proven;         // false when a line after the grid says it is not proven optimal (otima.txt)
+    int64_t lower_bound; // then, no allocation costs less than this
 };
 
 enum class ReportRead { Read, Missing, Unreadable, Malformed };

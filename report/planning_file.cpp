@@ -17,8 +17,33 @@
 namespace {
 
 constexpr const char* PLANNING_FILE = "planejamento.txt";
-constexpr const char* HEADER = "Planejamento de salas: custo otimo atual ";
+constexpr const char* HEADER = "Planejamento de salas";
+constexpr const char* SEATS_ONLY = "so lugares";
+constexpr const char* RULES_ONLY = "so regras";
+constexpr const char* INCOMPLETE = "incompleto: ";
+constexpr const char* PROVEN_COST = ": custo otimo atual ";
+constexpr const char* FOUND_COST = ": melhor custo encontrado ";
 constexpr const char* STUDENTS_HEADER = ", alunos acima atual ";
+
+// "Planejamento de salas (so lugares; incompleto: 20 de 422 mudancas avaliadas)": the header before its cost.
+void format_header_start(char* text, std::size_t size, const PlanningBaseline& today)
+{
+    int used = std::snprintf(text, size, "%s", HEADER);
+    const char* joint = " (";
+    auto note = [&](const char* format, auto... values) {
+        used += std::snprintf(text + used, size - static_cast<std::size_t>(used), "%s", joint);
+        used += std::snprintf(text + used, size - static_cast<std::size_t>(used), format, values...);
+        joint = "; ";
+    };
+    if (!today.rules_planned)
+        note("%s", SEATS_ONLY);
+    if (!today.seats_planned)
+        note("%s", RULES_ONLY);
+    if (planning_incomplete(today))
+        note("%s%d de %d mudancas avaliadas", INCOMPLETE, today.evaluated, today.planned);
+    if (*joint == ';')
+        std::snprintf(text + used, size - static_cast<std::size_t>(used), ")");
+}
 
 // "12 alunos acima a menos (de 57 para 45)"
 void print_investment(const RoomChange& change, const PlanningBaseline& today)
@@ -47,15 +72,50 @@ void print_spare_seats(const SpareSeats& spare)
     console_print(" pode ficar com %d lugares (hoje %d)\n", spare.proposed_seats, spare.current_seats);
 }
 
-// "Planejamento de salas: custo otimo atual C, alunos acima atual A", neither negative.
+// The notes between parentheses of the header, into `today`; moves past them.
+bool read_header_notes(const char*& text, PlanningBaseline& today)
+{
+    today.seats_planned = today.rules_planned = true;
+    today.evaluated = today.planned = 0;
+    if (!take_text(text, " ("))
+        return true;
+    for (;;) {
+        if (take_text(text, SEATS_ONLY))
+            today.rules_planned = false;
+        else if (take_text(text, RULES_ONLY))
+            today.seats_planned = false;
+        else if (!take_text(text, INCOMPLETE) || !take_written_number(text, today.evaluated) ||
+                 !take_text(text, " de ") || !take_written_number(text, today.planned) ||
+                 !take_text(text, " mudancas avaliadas") || today.evaluated < 0 ||
+                 today.evaluated >= today.planned)
+            return false;
+        if (take_text(text, ")"))
+            return today.seats_planned || today.rules_planned;
+        if (!take_text(text, "; "))
+            return false;
+    }
+}
+
+// The header as write_planning_file writes it, with no figure below 0; and
+// exactly as written.
 bool read_header(WrittenFile& file, PlanningBaseline& today)
 {
     if (!next_written_line(file))
         return false;
     const char* text = file.text;
-    return take_text(text, HEADER) && take_written_number(text, today.optimum_cost) &&
-           take_text(text, STUDENTS_HEADER) && take_written_number(text, today.students_above) && *text == '\0' &&
-           today.optimum_cost >= 0 && today.students_above >= 0;
+    if (!take_text(text, HEADER) || !read_header_notes(text, today))
+        return false;
+    today.optimum_proven = take_text(text, PROVEN_COST);
+    if (!today.optimum_proven && !take_text(text, FOUND_COST))
+        return false;
+    if (!take_written_number(text, today.optimum_cost) || !take_text(text, STUDENTS_HEADER) ||
+        !take_written_number(text, today.students_above) || *text != '\0' || today.optimum_cost < 0 ||
+        today.students_above < 0)
+        return false;
+    char written[WRITTEN_LINE_LENGTH];
+    format_header_start(written, sizeof written, today);
+    return std::strncmp(written, file.text, std::strlen(written)) == 0 &&
+           (file.text[std::strlen(written)] == ':');
 }
 
 bool at_end(std::FILE* stream)
@@ -100,38 +160,74 @@ bool read_spare(const char* text, SpareSeats& spare)
 
 constexpr const char* RULE_PRICE_START = "regras.txt, linha ";
 
+// An earlier version wrote a price it had not proven as if it were one, with
+// ", otimalidade nao provada" after it: such a file is of another version.
+constexpr const char* OUTDATED_UNPROVEN = ", otimalidade nao provada";
+
+bool outdated_rule_price(char* text, const PlanningBaseline& today, RulePrice& price);
+
 // A price line exactly as format_rule_price writes it, with figures that can be true.
 bool read_rule_price(const char* text, const PlanningBaseline& today, RulePrice& price)
 {
-    long long line = 0, cost = 0, cost_change = 0, students = 0, students_change = 0;
-    if (std::sscanf(text, "regras.txt, linha %lld: sem esta regra, custo otimo %lld (%lld), alunos acima %lld (%lld)",
-                    &line, &cost, &cost_change, &students, &students_change) != 5 ||
-        line < 1 || line > INT32_MAX || cost < 0 || students < 0 || cost_change != cost - today.optimum_cost ||
-        students_change != students - today.students_above)
+    long long line = 0, cost = 0, cost_change = 0, students = 0, students_change = 0, lower = 0;
+    bool proven = std::sscanf(text, "regras.txt, linha %lld: sem esta regra, custo otimo %lld (%lld), alunos acima "
+                                    "%lld (%lld)",
+                              &line, &cost, &cost_change, &students, &students_change) == 5;
+    if (proven) {
+        lower = cost;
+    } else if (std::sscanf(text, "regras.txt, linha %lld: sem esta regra, custo entre %lld e %lld", &line, &lower,
+                           &cost) == 3) {
+        cost_change = cost - today.optimum_cost;
+        students_change = students - today.students_above;
+    } else {
         return false;
-    price = {static_cast<int32_t>(line), cost, cost_change, students, students_change,
-             std::strstr(text, "provada") == nullptr};
+    }
+    if (line < 1 || line > INT32_MAX || cost < 0 || lower < 0 || lower > cost || students < 0 ||
+        cost_change != cost - today.optimum_cost || students_change != students - today.students_above)
+        return false;
+    price = {static_cast<int32_t>(line), cost, cost_change, students, students_change, proven, lower};
     char written[WRITTEN_LINE_LENGTH];
     format_rule_price(written, sizeof written, price);
     return std::strcmp(written, text) == 0;
+}
+
+bool outdated_rule_price(char* text, const PlanningBaseline& today, RulePrice& price)
+{
+    std::size_t length = std::strlen(text), suffix = std::strlen(OUTDATED_UNPROVEN);
+    if (length <= suffix || std::strcmp(text + length - suffix, OUTDATED_UNPROVEN) != 0)
+        return false;
+    text[length - suffix] = '\0';
+    return read_rule_price(text, today, price) && price.proven;
 }
 
 }  // namespace
 
 void format_rule_price(char* text, std::size_t size, const RulePrice& price)
 {
+    if (!price.proven) {
+        std::snprintf(text, size, "regras.txt, linha %d: sem esta regra, custo entre %" PRId64 " e %" PRId64,
+                      price.line, price.lower_bound, price.cost);
+        return;
+    }
     std::snprintf(text, size,
                   "regras.txt, linha %d: sem esta regra, custo otimo %" PRId64 " (%+" PRId64 "), alunos acima %" PRId64
-                  " (%+" PRId64 ")%s",
-                  price.line, price.cost, price.cost_change, price.students_above, price.students_change,
-                  price.proven ? "" : ", otimalidade nao provada");
+                  " (%+" PRId64 ")",
+                  price.line, price.cost, price.cost_change, price.students_above, price.students_change);
+}
+
+void format_incomplete_planning(char* text, std::size_t size, const PlanningBaseline& today)
+{
+    std::snprintf(text, size, "(planejamento incompleto: %d de %d mudan\xE7" "as avaliadas)", today.evaluated,
+                  today.planned);
 }
 
 void write_planning_file(const PlanningBaseline& today)
 {
     std::FILE* out = begin_output_file(PLANNING_FILE, "\n\nArquivo planejamento.txt nao pode ser criado.\n");
-    std::fprintf(out, "%s%" PRId64 "%s%" PRId64 "\n", HEADER, today.optimum_cost, STUDENTS_HEADER,
-                 today.students_above);
+    char header[160];
+    format_header_start(header, sizeof header, today);
+    std::fprintf(out, "%s%s%" PRId64 "%s%" PRId64 "\n", header, today.optimum_proven ? PROVEN_COST : FOUND_COST,
+                 today.optimum_cost, STUDENTS_HEADER, today.students_above);
     for (int i = 0; i < room_change_count; ++i) {
         const RoomChange& change = room_changes[i];
         std::fprintf(out, "%d|%d|%d|%" PRId64 "|%" PRId64 "|%" PRId64 "|%d|%d|\n", change.column,
@@ -161,22 +257,43 @@ void print_change_name(const RoomChange& change)
     }
 }
 
-void print_planning(const PlanningBaseline& today)
+namespace {
+
+// Where to invest and the spare seats; no sentence about every change when
+// only some were evaluated.
+void print_seat_changes(const PlanningBaseline& today)
 {
+    bool complete = !planning_incomplete(today);
     std::array<int, BEST_CHANGES_SHOWN> investments;
     int count = choose_investments(investments);
-    console_print("\nOnde investir (%s, %d mudan\xE7" "as de uma coluna avaliadas):\n", PLANNING_FILE,
-                  room_change_count);
-    if (count == 0)
+    console_print("\nOnde investir (%s, %d %s de uma coluna %s):\n", PLANNING_FILE, room_change_count,
+                  room_change_count == 1 ? "mudan\xE7" "a" : "mudan\xE7" "as",
+                  room_change_count == 1 ? "avaliada" : "avaliadas");
+    if (count == 0 && complete)
         console_print("Nenhuma mudan\xE7" "a de uma coluna diminui os alunos acima da capacidade (hoje %lld).\n",
                       static_cast<long long>(today.students_above));
     for (int i = 0; i < count; ++i)
         print_investment(room_changes[investments[i]], today);
+    if (spare_seat_count == 0 && !complete)
+        return;
     console_print("\nLugares que sobram (todas juntas, sem piorar o otimo):\n");
     if (spare_seat_count == 0)
         console_print("Nenhuma sala pode ficar com menos lugares sem mais alunos acima.\n");
     for (int i = 0; i < spare_seat_count; ++i)
         print_spare_seats(spare_seats[i]);
+}
+
+}  // namespace
+
+void print_planning(const PlanningBaseline& today)
+{
+    if (planning_incomplete(today)) {
+        char incomplete[96];
+        format_incomplete_planning(incomplete, sizeof incomplete, today);
+        console_print("\n%s\n", incomplete);
+    }
+    if (today.seats_planned)
+        print_seat_changes(today);
     if (rule_price_count > 0)
         console_print("\nPre\xE7o de cada regra (a mesma conta sem a linha):\n");
     char line[WRITTEN_LINE_LENGTH];
@@ -199,11 +316,16 @@ bool read_planning_file(PlanningBaseline& today)
     room_change_count = 0;
     rule_price_count = 0;
     spare_seat_count = 0;
+    today.outdated = false;
     while (!at_end(stream)) {
         bool read = next_written_line(file);
         if (read && rule_price_count < MAX_RULES &&
-            std::strncmp(file.text, RULE_PRICE_START, std::strlen(RULE_PRICE_START)) == 0)
-            read = read_rule_price(file.text, today, rule_prices[rule_price_count++]);
+            std::strncmp(file.text, RULE_PRICE_START, std::strlen(RULE_PRICE_START)) == 0) {
+            RulePrice& price = rule_prices[rule_price_count++];
+            bool outdated = outdated_rule_price(file.text, today, price);
+            today.outdated = today.outdated || outdated;
+            read = outdated || read_rule_price(file.text, today, price);
+        }
         else if (read && rule_price_count == 0 && spare_seat_count < MAX_ROOM_COLUMNS &&
                  std::strncmp(file.text, SPARE_START, std::strlen(SPARE_START)) == 0)
             read = read_spare(file.text, spare_seats[spare_seat_count++]);

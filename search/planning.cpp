@@ -18,6 +18,7 @@ int rule_price_count = 0;
 std::array<SpareSeats, MAX_ROOM_COLUMNS> spare_seats{};
 int spare_seat_count = 0;
 bool planning_cut_short = false;
+PlanningProgress planning_progress{};
 
 namespace {
 
@@ -49,12 +50,14 @@ RoomChange solve_with_seats(int column, int32_t seats, int64_t state_limit, int6
     return change;
 }
 
+Clock::time_point planning_start;
+
 // On a terminal, the changes solved of all, and about how long the rest
 // takes, on one line rewritten; elsewhere (a pipe, a log), a line at each
 // tenth of them: "planejamento: 44 de 436 solucoes (8 s)".
-void show_progress(int done, int total, std::chrono::steady_clock::time_point start)
+void show_progress(int done, int total)
 {
-    double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double spent = std::chrono::duration<double>(Clock::now() - planning_start).count();
     if (!console_is_terminal()) {
         if (done * 10 / total != (done - 1) * 10 / total)
             console_print("planejamento: %d de %d solucoes (%d s)\n", done, total, static_cast<int>(spent));
@@ -67,7 +70,32 @@ void show_progress(int done, int total, std::chrono::steady_clock::time_point st
     std::fflush(stdout);
 }
 
+// One more change evaluated, solved or found without a solve.
+void count_evaluated()
+{
+    ++planning_progress.evaluated;
+    if (planning_progress.show && planning_progress.planned > 0)
+        show_progress(std::min(planning_progress.evaluated, planning_progress.planned), planning_progress.planned);
+}
+
 }  // namespace
+
+int planned_sizes()
+{
+    int64_t largest = 0;
+    for (int room = 1; room <= last_room; ++room)
+        largest = std::max<int64_t>(largest, room_capacity[room]);
+    int64_t top = std::max<int64_t>(MOST_PLANNED_SEATS, largest + PLANNED_SEATS_STEP);
+    int64_t sizes = (top - FEWEST_PLANNED_SEATS) / PLANNED_SEATS_STEP + 1;
+    return static_cast<int>(std::min<int64_t>(sizes, MAX_PLANNED_SIZES));
+}
+
+void start_planning_progress(int planned, bool show)
+{
+    planning_progress = {planned, 0, show};
+    planning_start = Clock::now();
+    planning_cut_short = false;
+}
 
 int64_t optimum_students_above(const OptimumResult& optimum)
 {
@@ -101,10 +129,27 @@ void sort_room_changes()
 
 bool planned_costs_exact()
 {
-    for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
-        if (!cell_prices_exact(seats))
+    for (int size = 0; size < planned_sizes(); ++size)
+        if (!cell_prices_exact(planned_seats(size)))
             return false;
     return true;
+}
+
+int room_changes_to_try()
+{
+    int last_column = std::min(last_room + 1, MAX_ROOM), sizes = planned_sizes(), total = 0;
+    for (int column = 1; column <= last_column; ++column)
+        for (int size = 0; size < sizes; ++size)
+            total += planned_seats(size) != room_capacity[column] || column > last_room;
+    return total;
+}
+
+int rule_prices_to_try()
+{
+    int total = 0;
+    for (int32_t i = 0; i < rule_count; ++i)
+        total += is_hard_rule(rules[i]);
+    return total;
 }
 
 namespace {
@@ -132,22 +177,19 @@ int first_twin(int room)
 
 }  // namespace
 
-void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds, bool progress)
+void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds)
 {
     int last_column = std::min(last_room + 1, MAX_ROOM);  // a new room, while there is a column for it
-    int total = 0;
-    for (int column = 1; column <= last_column; ++column)
-        for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP)
-            total += seats != room_capacity[column] || column > last_room;
+    int sizes = planned_sizes();
     auto start = Clock::now();
     room_change_count = 0;
-    planning_cut_short = false;
     std::array<int, MAX_ROOM_COLUMNS + 1> first_change{};  // each column's first change in room_changes
     double left;
     for (int column = 1; column <= last_column; ++column) {
         first_change[column] = room_change_count;
         int twin = first_twin(column);
-        for (int32_t seats = FEWEST_PLANNED_SEATS; seats <= MOST_PLANNED_SEATS; seats += PLANNED_SEATS_STEP) {
+        for (int size = 0; size < sizes; ++size) {
+            int32_t seats = planned_seats(size);
             if ((seats == room_capacity[column] && column <= last_room) || !time_for_a_solve(seconds, start, left))
                 continue;
             int same = first_change[twin] + (room_change_count - first_change[column]);
@@ -159,8 +201,7 @@ void evaluate_room_changes(int64_t state_limit, int64_t students_today, double s
                 change = solve_with_seats(column, seats, state_limit, students_today, left);
             }
             ++room_change_count;
-            if (progress)
-                show_progress(room_change_count, total, start);
+            count_evaluated();
         }
     }
     sort_room_changes();
@@ -206,12 +247,14 @@ void choose_spare_set(int64_t state_limit, int64_t cost_today, int64_t students_
         return x.current_seats - x.proposed_seats > y.current_seats - y.proposed_seats;
     });
     spare_seat_count = 0;
+    planning_progress.planned += count;
     auto start = Clock::now();
     double left;
     for (int i = 0; i < count && time_for_a_solve(seconds, start, left); ++i) {
         const RoomChange& single = room_changes[singles[i]];
         room_capacity[single.column] = single.proposed_seats;
         OptimumResult result = solve_optimum(planned_grid, state_limit, left);
+        count_evaluated();
         if (result.feasible && result.cost <= cost_today && optimum_students_above(result) <= students_today)
             spare_seats[spare_seat_count++] = {single.column, single.current_seats, single.proposed_seats};
         else
@@ -239,7 +282,24 @@ const RulePrice* earlier_price(int32_t i)
 
 }  // namespace
 
-void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds)
+RulePrice price_of_rule(int32_t i, const OptimumResult& result, int64_t cost_today, int64_t students_today,
+                   const AllocationGrid& today)
+{
+    int64_t students = optimum_students_above(result);
+    RulePrice price{rules[i].line, result.cost, result.cost - cost_today, students, students - students_today,
+                    result.proven, result.cost};
+    if (result.proven)
+        return price;
+    int32_t today_without_it;
+    grid_cost(today, today_without_it);
+    price.cost = std::min<int64_t>(result.cost, today_without_it);
+    price.cost_change = price.cost - cost_today;
+    price.lower_bound = std::min(result.lower_bound, price.cost);
+    return price;
+}
+
+void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, const AllocationGrid& today,
+                 double seconds)
 {
     rule_price_count = 0;
     auto start = Clock::now();
@@ -250,13 +310,13 @@ void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today
         if (const RulePrice* repeated = earlier_price(i)) {
             rule_prices[rule_price_count] = *repeated;
             rule_prices[rule_price_count++].line = rules[i].line;
+            count_evaluated();
             continue;
         }
         apply_rules(i);
         OptimumResult result = solve_optimum(planned_grid, state_limit, left);
-        int64_t students = optimum_students_above(result);
-        rule_prices[rule_price_count++] = {rules[i].line,     result.cost, result.cost - cost_today,
-                                           students,          students - students_today, result.proven};
+        rule_prices[rule_price_count++] = price_of_rule(i, result, cost_today, students_today, today);
+        count_evaluated();
     }
     apply_rules();
 }

@@ -15,11 +15,39 @@
 #include "search/optimum.hpp"
 
 inline constexpr int32_t FEWEST_PLANNED_SEATS = 20;
-inline constexpr int32_t MOST_PLANNED_SEATS = 120;
+inline constexpr int32_t MOST_PLANNED_SEATS = 120;  // the seats tried reach at least this
 inline constexpr int32_t PLANNED_SEATS_STEP = 10;
 inline constexpr int PLANNED_SIZES = (MOST_PLANNED_SEATS - FEWEST_PLANNED_SEATS) / PLANNED_SEATS_STEP + 1;
-inline constexpr int MAX_ROOM_CHANGES = (MAX_ROOM_COLUMNS + 1) * PLANNED_SIZES;  // every column and a new room
+inline constexpr int MAX_PLANNED_SIZES = 64;  // 20..650 seats: a room of more is not tried larger
+inline constexpr int MAX_ROOM_CHANGES = (MAX_ROOM_COLUMNS + 1) * MAX_PLANNED_SIZES;  // every column and a new room
 inline constexpr int BEST_CHANGES_SHOWN = 10;
+
+// How many sizes of seats are tried: 20, 30, ..., up to the larger of 120
+// and the largest room plus a step (so that every room can be tried
+// larger), MAX_PLANNED_SIZES at most; and the seats of size `size` (0 first).
+int planned_sizes();
+inline int32_t planned_seats(int size)
+{
+    return FEWEST_PLANNED_SEATS + PLANNED_SEATS_STEP * size;
+}
+
+// What planning sets out to solve and how far it has come: the changes of
+// seats and the rules to price, each one exact solve (a twin's change or a
+// repeated line, none); the spare set's solves join when they are known.
+// `show`: the console shows how far it has come (show_progress).
+struct PlanningProgress {
+    int planned;
+    int evaluated;
+    bool show;
+};
+extern PlanningProgress planning_progress;
+
+// Starts counting for `planned` changes.
+void start_planning_progress(int planned, bool show);
+
+// How many changes of seats and rule prices evaluate_room_changes and price_rules try.
+int room_changes_to_try();
+int rule_prices_to_try();
 
 // One change and the optimum of the instance with it.
 struct RoomChange {
@@ -48,9 +76,7 @@ int64_t optimum_students_above(const OptimumResult& optimum);
 // room_changes sorted as sort_room_changes does; `students_today` is the
 // students above capacity of today's optimum. room_capacity is as it
 // was afterwards. No slot may hold more meetings than there are columns.
-// `progress`: the console shows how far it has come (show_progress).
-void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds = 0.0,
-                           bool progress = false);
+void evaluate_room_changes(int64_t state_limit, int64_t students_today, double seconds = 0.0);
 
 // Whether every change that evaluate_room_changes tries prices exactly in 64
 // bits; the costs of a change may pass 32 bits, and are kept in 64.
@@ -93,21 +119,33 @@ extern bool planning_cut_short;
 void choose_spare_set(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds = 0.0);
 
 // What one pin, avoidance or closure costs: the optimum without that line.
+// A solve that was not proven gives only the range of that optimum: from its
+// lower bound to the better of the plan found and today's plan, which keeps
+// every other rule too.
 struct RulePrice {
     int32_t line;            // its line in regras.txt
-    int64_t cost;            // the optimal cost without it
+    int64_t cost;            // the optimal cost without it; not proven: the least cost known
     int64_t cost_change;     // cost less today's optimal cost
     int64_t students_above;  // the students above capacity of the optimum without it
     int64_t students_change; // students_above less today's
     bool proven;
+    int64_t lower_bound;     // no allocation without it costs less; `cost` when proven
 };
 
 extern std::array<RulePrice, MAX_RULES> rule_prices;  // entries 0..rule_price_count-1, in file order
 extern int rule_price_count;
 
+// The price of rules[i] from `result`, the optimum solved without it; when
+// that is not proven, its range, up to the least of the plan found and
+// `today` priced under the rules in force (apply_rules without i).
+RulePrice price_of_rule(int32_t i, const OptimumResult& result, int64_t cost_today, int64_t students_today,
+                        const AllocationGrid& today);
+
 // Solves the loaded instance once without each pin, avoidance and closure
 // (the stability weight stays), and without every line that repeats it,
 // measured against today's optimal cost and its students above capacity;
 // a line that repeats an earlier one gets that line's price without a solve;
-// all within `seconds`. The rules are all in force afterwards.
-void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, double seconds = 0.0);
+// all within `seconds`. `today` is today's plan, which keeps every rule and
+// so bounds each price from above. The rules are all in force afterwards.
+void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today, const AllocationGrid& today,
+                 double seconds = 0.0);

@@ -15,11 +15,10 @@
 // their classes, and the plan leaves out of the grid the fewest meetings it
 // can (named, and listed in fora_da_grade.txt); planning is not done then.
 // Exit status: 0 when done, proven, and every report present passes its
-// check; 1 for an unknown option, a file error, an instance whose rules
-// leave no allocation or a console that cannot be written; 2 when a report
-// fails its check, the optimum is not proven, planning ran out of time or
-// the edited plan is not sound; 3 otherwise when the plan is partial
-// (meetings out of the grid).
+// check; 1 for an unknown option, a file error or a console that cannot be
+// written; 2 when a report fails its check or the edited plan is not sound;
+// 3 otherwise when the plan is partial (meetings out of the grid); 4
+// otherwise when the plan is not proven optimal or planning ran out of time.
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
@@ -73,27 +72,44 @@ void report_optimum(const OptimumResult& result)
 }
 
 constexpr const char* USAGE =
-    "Uso: alocacao-otimo [--planejar | --plano ARQUIVO.csv | --manter ARQUIVO] [--limite SEGUNDOS]\n";
+    "Uso: alocacao-otimo [--planejar[=salas|=regras] | --plano ARQUIVO.csv | --manter ARQUIVO] "
+    "[--limite SEGUNDOS]\n";
 
-// What the arguments ask: one of --planejar, --plano ARQUIVO.csv and
-// --manter ARQUIVO, and --limite SEGUNDOS (a whole number of seconds above
-// 0, blanks around it allowed), each at most once, in any order; anything
-// else ends the process with the usage line.
+// What --planejar asks: nothing, the changes of seats and the rules, or one of them.
+enum class Planning { None, All, Seats, Rules };
+
+// What the arguments ask: one of --planejar (or --planejar=salas,
+// --planejar=regras), --plano ARQUIVO.csv and --manter ARQUIVO, and
+// --limite SEGUNDOS (a whole number of seconds above 0, blanks around it
+// allowed), each at most once, in any order; anything else ends the process
+// with the usage line.
 struct Request {
-    bool planning;
+    Planning planning;
     double seconds;         // 0: no limit
     const char* plan_file;  // the spreadsheet plan to read back; null for none
     const char* kept_file;  // the published plan to keep; null for none
 };
 
+Planning planning_asked(const char* argument)
+{
+    if (std::strcmp(argument, "--planejar") == 0)
+        return Planning::All;
+    if (std::strcmp(argument, "--planejar=salas") == 0)
+        return Planning::Seats;
+    if (std::strcmp(argument, "--planejar=regras") == 0)
+        return Planning::Rules;
+    return Planning::None;
+}
+
 Request read_arguments(int argc, char** argv)
 {
-    Request request{false, 0.0, nullptr, nullptr};
+    Request request{Planning::None, 0.0, nullptr, nullptr};
     for (int i = 1; i < argc; ++i) {
-        bool mode_free = !request.planning && request.plan_file == nullptr && request.kept_file == nullptr;
+        bool mode_free =
+            request.planning == Planning::None && request.plan_file == nullptr && request.kept_file == nullptr;
         bool file_follows = i + 1 < argc && argv[i + 1][0] != '\0';
-        if (std::strcmp(argv[i], "--planejar") == 0 && mode_free) {
-            request.planning = true;
+        if (planning_asked(argv[i]) != Planning::None && mode_free) {
+            request.planning = planning_asked(argv[i]);
             continue;
         }
         if (std::strcmp(argv[i], "--plano") == 0 && file_follows && mode_free) {
@@ -119,19 +135,32 @@ Request read_arguments(int argc, char** argv)
     return request;
 }
 
-// Each step takes what is left of the limit of `seconds` since `started`.
-void plan_room_changes(const OptimumResult& optimum, double seconds, std::chrono::steady_clock::time_point started)
+// Each step takes what is left of the limit of `seconds` since `started`;
+// the changes of seats, the rules or both, as `what` asks. Returns whether
+// planning evaluated every change it set out to.
+bool plan_room_changes(const OptimumResult& optimum, Planning what, double seconds,
+                       std::chrono::steady_clock::time_point started)
 {
     if (!planned_costs_exact())
         fail_with("\n\nArquivo peso.par: com estes pesos o planejamento passaria de 64 bits\n");
-    PlanningBaseline today{optimum.cost, optimum_students_above(optimum)};
-    evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above, seconds_left(seconds, started), true);
-    choose_spare_set(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds_left(seconds, started));
-    price_rules(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, seconds_left(seconds, started));
+    bool seats = what != Planning::Rules, rules_too = what != Planning::Seats;
+    PlanningBaseline today{optimum.cost, optimum_students_above(optimum), optimum.proven, seats, rules_too};
+    start_planning_progress((seats ? room_changes_to_try() : 0) + (rules_too ? rule_prices_to_try() : 0), true);
+    if (seats) {
+        evaluate_room_changes(OPTIMUM_STATE_LIMIT, today.students_above, seconds_left(seconds, started));
+        choose_spare_set(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above,
+                         seconds_left(seconds, started));
+    }
+    if (rules_too)
+        price_rules(OPTIMUM_STATE_LIMIT, today.optimum_cost, today.students_above, best_grid,
+                    seconds_left(seconds, started));
+    today.evaluated = planning_progress.evaluated;
+    today.planned = planning_progress.planned;
     write_planning_file(today);
     print_planning(today);
     if (planning_cut_short)
         console_print("Planejamento incompleto: o limite de tempo acabou antes de todas as solu\xE7\xF5" "es.\n");
+    return !planning_incomplete(today);
 }
 
 }  // namespace
@@ -158,7 +187,7 @@ int main(int argc, char** argv)
     violation_count = count_capacity_violations(best_grid);
     mark_moved(best_grid);
     begin_output_set();  // the plan and its lists, replaced together or not at all
-    write_optimum_file();
+    write_optimum_file(result.proven, result.lower_bound);
     write_left_out_file();
     write_moved_file(best_grid, request.kept_file != nullptr);
     commit_output_set();
@@ -167,11 +196,14 @@ int main(int argc, char** argv)
         name_moved_meetings();
     bool final_ok = check_report_file("solucaof.txt", true, result);
     bool initial_ok = check_report_file("solucao.txt", false, result);
-    if (request.planning && left_out.count > 0)
+    bool planned = true;
+    if (request.planning != Planning::None && left_out.count > 0)
         console_print("Planejamento n\xE3o feito: ele compara planos com todas as reuni\xF5" "es na grade.\n");
-    else if (request.planning)
-        plan_room_changes(result, request.seconds, started);
-    if (!final_ok || !initial_ok || !result.proven || planning_cut_short)
+    else if (request.planning != Planning::None)
+        planned = plan_room_changes(result, request.planning, request.seconds, started);
+    if (!final_ok || !initial_ok)
         return console_exit_status(2);
-    return console_exit_status(left_out.count > 0 ? 3 : 0);
+    if (left_out.count > 0)
+        return console_exit_status(3);
+    return console_exit_status(result.proven && planned ? 0 : 4);
 }

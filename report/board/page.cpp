@@ -11,6 +11,7 @@
 #include "model/calendar.hpp"
 #include "model/load_warnings.hpp"
 #include "model/rules.hpp"
+#include "io/console.hpp"
 #include "report/board/markup.hpp"
 #include "report/board/plan_pages.hpp"
 #include "report/board/rule_section.hpp"
@@ -136,6 +137,32 @@ void write_load_warnings(std::FILE* out)
         markup(out, "</ul>\n</section>\n");
 }
 
+// "Ótimo", or for an optimum not proven, what it is.
+const char* solution_title(int kind)
+{
+    const GridReport& report = board_solutions[kind].report;
+    if (kind == OPTIMAL_SOLUTION && !report.proven)
+        return "Melhor aloca\xE7\xE3o encontrada, n\xE3o provado";
+    return SOLUTION_FILES[kind].title;
+}
+
+// When otima.txt is not proven optimal: its cost, the best bound and the gap
+// between them, against which every distance to the optimum is then measured.
+void write_optimum_not_proven(std::FILE* out)
+{
+    const BoardSolution& optimum = board_solutions[OPTIMAL_SOLUTION];
+    if (!optimum.present || optimum.report.proven)
+        return;
+    int64_t gap = optimum.report.cost - optimum.report.lower_bound;
+    char percent[32];
+    format_percent(percent, sizeof percent, gap, optimum.report.cost, 2);
+    markup(out, "<p class=\"flag\">&#9888; otima.txt: n\xE3o provado. Melhor custo encontrado %d, limite inferior "
+                "%lld, diferen\xE7" "a %lld (%s %%): nenhuma aloca\xE7\xE3o custa menos que o limite inferior, e "
+                "as dist\xE2ncias ao \xF3timo s\xE3o medidas a partir dele.</p>\n",
+           optimum.report.cost, static_cast<long long>(optimum.report.lower_bound), static_cast<long long>(gap),
+           percent);
+}
+
 void write_instance(std::FILE* out)
 {
     markup(out, "<header>\n<h1>Quadro de salas</h1>\n<p>%d turmas, %d reuni\xF5" "es. Penalidade por aluno acima da "
@@ -146,7 +173,8 @@ void write_instance(std::FILE* out)
     else
         markup(out, "<p>Plano: %s (%s). As p\xE1ginas das salas, a lista de turmas, alocacao.csv e os calend\xE1rios "
                     "s\xE3o deste plano.</p>\n",
-               SOLUTION_FILES[plan_kind()].title, SOLUTION_FILES[plan_kind()].name);
+               solution_title(plan_kind()), SOLUTION_FILES[plan_kind()].name);
+    write_optimum_not_proven(out);
     write_load_warnings(out);
     for (int first = 0; first <= last_room; first += BOARD_COLUMNS) {
         int last = std::min(first + BOARD_COLUMNS - 1, last_room);
@@ -198,10 +226,13 @@ void write_distance(std::FILE* out, int64_t students_above)
     int64_t more =
         students_above - figures_of(board_solutions[OPTIMAL_SOLUTION].report.grid, true).students.students_above;
     long long count = more < 0 ? -more : more;
+    // Beside an optimum not proven, the figure is only against the best allocation found.
+    const char* against = board_solutions[OPTIMAL_SOLUTION].report.proven ? "" : " que o melhor encontrado";
     if (count == 0)
-        markup(out, "<td>nenhum aluno a mais</td>");
+        markup(out, "<td>nenhum aluno a mais%s</td>", against);
     else
-        markup(out, "<td>%lld %s a %s</td>", count, count == 1 ? "aluno" : "alunos", more < 0 ? "menos" : "mais");
+        markup(out, "<td>%lld %s a %s%s</td>", count, count == 1 ? "aluno" : "alunos", more < 0 ? "menos" : "mais",
+               against);
 }
 
 void write_summary_row(std::FILE* out, int kind)
@@ -210,7 +241,7 @@ void write_summary_row(std::FILE* out, int kind)
     SolutionFigures figures = figures_of(solution.report.grid, kind);
     markup(out, "<tr><th scope=\"row\"><a href=\"#%s\">%s</a> (%s)</th><td>%lld</td><td>%d</td><td>%lld</td>"
                 "<td>%d</td><td>%d</td><td>%d</td>",
-           SOLUTION_FILES[kind].anchor, SOLUTION_FILES[kind].title, SOLUTION_FILES[kind].name,
+           SOLUTION_FILES[kind].anchor, solution_title(kind), SOLUTION_FILES[kind].name,
            static_cast<long long>(figures.students.students_above), figures.students.meetings_without_room,
            static_cast<long long>(figures.students.occupied_idle_seats), solution.report.cost, figures.cost,
            figures.violations);
@@ -350,6 +381,9 @@ void write_investment(std::FILE* out, const RoomChange& change, int64_t most_rel
 
 void write_spare_seats(std::FILE* out)
 {
+    const PlanningBaseline& today = board_planning.today;
+    if (!today.seats_planned || (spare_seat_count == 0 && planning_incomplete(today)))
+        return;  // nothing said of seats not tried
     markup(out, "<h3>Lugares que sobram (todas juntas, sem piorar o otimo)</h3>\n");
     if (spare_seat_count == 0) {
         markup(out, "<p>Nenhuma sala pode ficar com menos lugares sem mais alunos acima.</p>\n");
@@ -379,10 +413,22 @@ void write_investments(std::FILE* out)
     for (int i = 0; i < count; ++i)
         most_relieved = std::max(most_relieved, -room_changes[chosen[i]].variation);
     const PlanningBaseline& today = board_planning.today;
-    markup(out, "<section id=\"investir\">\n<h2>Onde investir</h2>\n<p>No \xF3timo de hoje, %lld alunos acima da "
-                "capacidade (custo \xF3timo %lld). ",
-           static_cast<long long>(today.students_above), static_cast<long long>(today.optimum_cost));
-    if (count == 0)
+    markup(out, "<section id=\"investir\">\n<h2>Onde investir</h2>\n");
+    if (planning_incomplete(today)) {
+        char incomplete[96];
+        format_incomplete_planning(incomplete, sizeof incomplete, today);
+        markup(out, "<p class=\"flag\">%s</p>\n", incomplete);
+    }
+    markup(out, "<p>No %s de hoje, %lld alunos acima da capacidade (%s %lld). ",
+           today.optimum_proven ? "\xF3timo" : "melhor plano encontrado", static_cast<long long>(today.students_above),
+           today.optimum_proven ? "custo \xF3timo" : "melhor custo encontrado, n\xE3o provado",
+           static_cast<long long>(today.optimum_cost));
+    if (!today.seats_planned)
+        markup(out, "As mudan\xE7" "as de lugares n\xE3o foram avaliadas (alocacao-otimo --planejar=regras).</p>\n");
+    else if (count == 0 && planning_incomplete(today))
+        markup(out, "Nenhuma das %d mudan\xE7" "as de uma coluna avaliadas at\xE9 aqui os diminui.</p>\n",
+               room_change_count);
+    else if (count == 0)
         markup(out, "Nenhuma das %d mudan\xE7" "as de uma coluna avaliadas por alocacao-otimo --planejar "
                     "(planejamento.txt) os diminui.</p>\n",
                room_change_count);

@@ -67,9 +67,12 @@ void write_price(std::FILE* out, const Rule& rule)
         const RulePrice& price = rule_prices[i];
         if (price.line != rule.line)
             continue;
-        markup(out, "<td>custo \xF3timo %" PRId64 " (%+" PRId64 "), alunos acima %" PRId64 " (%+" PRId64 ")%s</td>",
-               price.cost, price.cost_change, price.students_above, price.students_change,
-               price.proven ? "" : ", n\xE3o provado");
+        if (price.proven)
+            markup(out, "<td>custo \xF3timo %" PRId64 " (%+" PRId64 "), alunos acima %" PRId64 " (%+" PRId64 ")</td>",
+                   price.cost, price.cost_change, price.students_above, price.students_change);
+        else
+            markup(out, "<td>custo entre %" PRId64 " e %" PRId64 " (n\xE3o provado)</td>", price.lower_bound,
+                   price.cost);
         return;
     }
     markup(out, "<td>&mdash;</td>");

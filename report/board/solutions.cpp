@@ -116,15 +116,18 @@ void read_board_solution(SolutionKind kind)
 }
 
 // Whether the rule prices read are one per pin, avoidance and closure of
-// regras.txt as it is, in its order.
+// regras.txt as it is, in its order: all of them, or the first of them when
+// the planning was cut short, or none when it did not price the rules.
 bool rule_prices_current()
 {
+    const PlanningBaseline& today = board_planning.today;
     int price = 0;
-    for (int32_t i = 0; i < rule_count; ++i)
-        if (is_hard_rule(rules[i]))
-            if (price == rule_price_count || rule_prices[price++].line != rules[i].line)
-                return false;
-    return price == rule_price_count;
+    for (int32_t i = 0; i < rule_count && price < rule_price_count; ++i)
+        if (is_hard_rule(rules[i]) && rule_prices[price++].line != rules[i].line)
+            return false;
+    if (price < rule_price_count)
+        return false;
+    return !today.rules_planned || planning_incomplete(today) || price == rule_prices_to_try();
 }
 
 }  // namespace
@@ -138,7 +141,7 @@ void read_board_planning()
     bool current = optimum.present && optimum.report.cost == board_planning.today.optimum_cost;
     for (int i = 0; current && i < room_change_count; ++i)
         current = room_changes[i].current_seats == room_capacity[room_changes[i].column];
-    current = current && rule_prices_current();
+    current = current && rule_prices_current() && !board_planning.today.outdated;
     board_planning.present = current;
     board_planning.stale = !current;
     if (board_planning.stale)

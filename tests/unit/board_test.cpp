@@ -80,6 +80,8 @@ protected:
         for (int row = first; row <= last; ++row)
             solution.report.grid[row][room] = section;
         grid_cost(solution.report.grid, solution.report.cost);
+        solution.report.proven = true;
+        solution.report.lower_bound = solution.report.cost;
     }
     std::string page()
     {
@@ -224,6 +226,19 @@ TEST_F(BoardPage, SummaryRecomputesTheFiguresAndChangesListWhatTheOptimumSaves)
     EXPECT_NE(between(text, "<th scope=\"row\"><a href=\"#otimo\">", "</tr>").find("<td>nenhum aluno a mais</td>"),
               std::string::npos);
     EXPECT_NE(row.find("<td>todas inteiras</td>"), std::string::npos);
+    // An optimum not proven says so where the plan is named, with its bound and gap, and figures are against it.
+    board_solutions[OPTIMAL_SOLUTION].report.proven = false;
+    board_solutions[OPTIMAL_SOLUTION].report.lower_bound = optimal - 100;
+    std::string unproven = page();
+    board_solutions[OPTIMAL_SOLUTION].report.proven = true;
+    EXPECT_NE(unproven.find("<p>Plano: Melhor aloca\xC3\xA7\xC3\xA3o encontrada, n\xC3\xA3o provado (otima.txt)."),
+              std::string::npos);
+    EXPECT_NE(unproven.find("otima.txt: n\xC3\xA3o provado. Melhor custo encontrado " + std::to_string(optimal) +
+                            ", limite inferior " + std::to_string(optimal - 100) + ", diferen\xC3\xA7" "a 100 ("),
+              std::string::npos);
+    EXPECT_NE(between(unproven, "<th scope=\"row\"><a href=\"#annealing\">", "</tr>")
+                  .find("<td>15 alunos a mais que o melhor encontrado</td>"),
+              std::string::npos);
     std::string changes = between(text, "id=\"mudancas\"", "</section>");
     EXPECT_EQ(occurrences(changes, "<tr><td>"), 1);
     add_section(5, 150, 3, 30, 40, 40);  // Wednesday 12:10, one block
@@ -375,9 +390,9 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     // The prices of the rules follow the records, proven or not.
     const std::string price = "regras.txt, linha 4: sem esta regra, custo otimo 990 (-10), alunos acima 52 (+2)\n";
     write_file("planejamento.txt", header + "3|40|60|38|-12|900|1|1|\nsobra|7|90|40|\n" + price +
-                                       "regras.txt, linha 6: sem esta regra, custo otimo 1000 (+0), alunos acima 50 "
-                                       "(+0), otimalidade nao provada\n");
+                                       "regras.txt, linha 6: sem esta regra, custo entre 960 e 1000\n");
     ASSERT_TRUE(read_planning_file(today));
+    EXPECT_FALSE(today.outdated);
     ASSERT_EQ(spare_seat_count, 1);  // the spare seats that hold at once, between the records and the prices
     EXPECT_EQ(spare_seats[0].column, 7);
     EXPECT_EQ(spare_seats[0].proposed_seats, 40);
@@ -386,7 +401,20 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     EXPECT_EQ(rule_prices[0].students_change, 2);
     EXPECT_TRUE(rule_prices[0].proven);
     EXPECT_FALSE(rule_prices[1].proven);
+    EXPECT_EQ(rule_prices[1].lower_bound, 960);
+    EXPECT_EQ(rule_prices[1].cost, 1000);
+    // An earlier version wrote an unproven price as if it were one: read, and said to be of another version.
+    write_file("planejamento.txt", header + "regras.txt, linha 6: sem esta regra, custo otimo 1000 (+0), alunos "
+                                            "acima 50 (+0), otimalidade nao provada\n");
+    ASSERT_TRUE(read_planning_file(today));
+    EXPECT_TRUE(today.outdated);
     const std::string refused[] = {
+        header + "regras.txt, linha 6: sem esta regra, custo entre 1001 e 1000\n",  // a range upside down
+        header + "regras.txt, linha 6: sem esta regra, custo entre 960 e 1000 \n",
+        "Planejamento de salas (incompleto: 3 de 3 mudancas avaliadas): custo otimo atual 1000, alunos acima atual "
+        "50\n",
+        "Planejamento de salas (so lugares; so regras): custo otimo atual 1000, alunos acima atual 50\n",
+        "Planejamento de salas (): custo otimo atual 1000, alunos acima atual 50\n",
         header + price + "3|40|60|38|-12|900|1|1|\n",  // a record after a price
         header + "sobra|7|90|40|\n3|40|60|38|-12|900|1|1|\n", header + price + "sobra|7|90|40|\n",
         header + "sobra|7|90|90|\n", header + "sobra|0|90|40|\n", header + "sobra|7|90|40\n",

@@ -1097,11 +1097,16 @@ TEST_F(RoomPlanning, ChangesAreRankedByTheStudentsTheyLeaveAboveCapacityComputed
     EXPECT_EQ(optimum_students_above(free), 20);
     excess_weight = 10;
     idle_weight = 1;
+    start_planning_progress(room_changes_to_try(), false);
     evaluate_room_changes(OPTIMUM_STATE_LIMIT, 20, 1e-9);  // no time: nothing solved, and it says so
     EXPECT_EQ(room_change_count, 0);
     EXPECT_TRUE(planning_cut_short);
+    EXPECT_EQ(planning_progress.evaluated, 0);
+    start_planning_progress(room_changes_to_try(), false);
     evaluate_room_changes(OPTIMUM_STATE_LIMIT, 20);
     EXPECT_FALSE(planning_cut_short);
+    EXPECT_EQ(planning_progress.evaluated, planning_progress.planned);
+    EXPECT_EQ(planning_progress.evaluated, room_change_count);
     // A room of 60 seats the whole section, at 20 seats added: the cost saves
     // 200 but 20 more seats stand idle in 89 slots. Cutting a room to 20 seats
     // would lower the cost more (20 idle seats in 90 slots) and seat nobody.
@@ -1191,10 +1196,20 @@ TEST_F(RoomPlanning, WhereToInvestAndSpareSeatsAreShownALineEachOrOneLineForNone
     start_console_capture();
     print_planning({1000, 57});
     EXPECT_EQ(console_capture(),
-              "\nOnde investir (planejamento.txt, 1 mudan\xE7" "as de uma coluna avaliadas):\n"
+              "\nOnde investir (planejamento.txt, 1 mudan\xE7" "a de uma coluna avaliada):\n"
               "Nenhuma mudan\xE7" "a de uma coluna diminui os alunos acima da capacidade (hoje 57).\n"
               "\nLugares que sobram (todas juntas, sem piorar o otimo):\n"
               "Nenhuma sala pode ficar com menos lugares sem mais alunos acima.\n");
+    // Cut short, it says how far it came, and nothing of the changes it did not evaluate.
+    start_console_capture();
+    print_planning({1000, 57, true, true, true, 1, 422});
+    EXPECT_EQ(console_capture(),
+              "\n(planejamento incompleto: 1 de 422 mudan\xE7" "as avaliadas)\n"
+              "\nOnde investir (planejamento.txt, 1 mudan\xE7" "a de uma coluna avaliada):\n");
+    // The rules alone: no word of seats.
+    start_console_capture();
+    print_planning({1000, 57, true, false, true, 0, 0});
+    EXPECT_EQ(console_capture(), "");
 }
 
 TEST_F(RoomPlanning, SpareSeatsAreASetThatHoldsAllAtOnce)
@@ -1312,7 +1327,7 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     OptimumResult today = solve_optimum(best_grid);
     ASSERT_EQ(today.cost, 8005);
     ASSERT_EQ(today.figures.students_above, 20);
-    price_rules(OPTIMUM_STATE_LIMIT, today.cost, today.figures.students_above);
+    price_rules(OPTIMUM_STATE_LIMIT, today.cost, today.figures.students_above, best_grid);
     ASSERT_EQ(rule_price_count, 3);
     char line[200];
     // Without the closure section 1 takes room 2 (10 idle: -50): dearer, yet nobody above capacity.
@@ -1340,4 +1355,32 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
               "regras.txt, linha 3: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n"
               "regras.txt, linha 4: sem esta regra, custo otimo 8005 (+0), alunos acima 20 (+0)\n"
               "regras.txt, linha 5: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n");
+    // A planning cut short says so in its first line, and a price not proven is only a range, up to
+    // today's plan priced without the rule: without the closure, today's plan costs 60 more.
+    OptimumResult unproven{true, false, 9000, 7900, 0, 0, 0, false, {}};
+    apply_rules(0);
+    RulePrice range = price_of_rule(0, unproven, today.cost, 20, best_grid);
+    apply_rules();
+    EXPECT_FALSE(range.proven);
+    EXPECT_EQ(range.cost, 8065);
+    EXPECT_EQ(range.lower_bound, 7900);
+    rule_prices[1] = range;
+    PlanningBaseline cut{today.cost, 20, false, false, true, 2, 3};
+    write_planning_file(cut);
+    EXPECT_EQ(read_file("planejamento.txt"),
+              "Planejamento de salas (so regras; incompleto: 2 de 3 mudancas avaliadas): melhor custo encontrado "
+              "8005, alunos acima atual 20\n"
+              "regras.txt, linha 3: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n"
+              "regras.txt, linha 3: sem esta regra, custo entre 7900 e 8065\n"
+              "regras.txt, linha 5: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n");
+    ASSERT_TRUE(read_planning_file(read));
+    EXPECT_FALSE(read.seats_planned);
+    EXPECT_FALSE(read.optimum_proven);
+    EXPECT_EQ(read.evaluated, 2);
+    EXPECT_EQ(read.planned, 3);
+    EXPECT_FALSE(rule_prices[1].proven);
+    EXPECT_EQ(rule_prices[1].lower_bound, 7900);
+    char incomplete[96];
+    format_incomplete_planning(incomplete, sizeof incomplete, read);
+    EXPECT_STREQ(incomplete, "(planejamento incompleto: 2 de 3 mudan\xE7" "as avaliadas)");
 }

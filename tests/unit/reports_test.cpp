@@ -174,6 +174,24 @@ TEST_F(GridFiles, FinalFileShowsBestCostAndViolations)
     EXPECT_EQ(lines[4], COLUMNS);
     EXPECT_EQ(lines[5 + 45], "| 45\t| 00 | 99 | 00 | 00 | 00 | 00 | 00 | 00 |");
     EXPECT_EQ(lines[96], RULE);
+    // An optimum not proven says its bound after the grid, and reads back so; a proven one, nothing more.
+    section_count = 99;
+    static GridReport report;
+    write_optimum_file(false, 500);
+    EXPECT_EQ(lines_of(read_file("otima.txt")).back(), "Limite inferior: 500 (nao provado)");
+    ASSERT_EQ(read_grid_report("otima.txt", true, report), ReportRead::Read);
+    EXPECT_FALSE(report.proven);
+    EXPECT_EQ(report.lower_bound, 500);
+    write_optimum_file();
+    EXPECT_EQ(read_file("otima.txt"), read_file("solucaof.txt"));
+    ASSERT_EQ(read_grid_report("otima.txt", true, report), ReportRead::Read);
+    EXPECT_TRUE(report.proven);
+    std::string grid = read_file("otima.txt");
+    for (const char* line : {"Limite inferior: 513 (nao provado)\n", "Limite inferior: 500\n",
+                             "Limite inferior: -1 (nao provado)\n", "Limite inferior: 500 (nao provado)\nx\n"}) {
+        write_file("otima.txt", grid + line);
+        EXPECT_EQ(read_grid_report("otima.txt", true, report), ReportRead::Malformed) << line;
+    }
 }
 
 TEST_F(GridFiles, NewReportReplacesTheOldOneKeepingItsModeAndLeavesNothingElse)
