@@ -460,11 +460,12 @@ int32_t column_holding(const GridRow& row, int32_t section)
     return -1;
 }
 
-RuleBreach pin_breach(const AllocationGrid& grid, const Rule& rule)
+RuleBreach pin_breach(const AllocationGrid& grid, const Rule& rule, const bool* out_of_grid)
 {
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[rule.section].meetings[m];
-        for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row)
+        bool present = meeting.weekday != 0 && (out_of_grid == nullptr || !out_of_grid[m]);
+        for (int row = meeting.first_slot; present && row <= meeting.last_slot; ++row)
             if (grid[row][rule.room] != rule.section)
                 return {true, row, column_holding(grid[row], rule.section), rule.section};
     }
@@ -473,10 +474,10 @@ RuleBreach pin_breach(const AllocationGrid& grid, const Rule& rule)
 
 }  // namespace
 
-RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule)
+RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const bool* out_of_grid)
 {
     if (rule.kind == RuleKind::Pin)
-        return pin_breach(grid, rule);
+        return pin_breach(grid, rule, out_of_grid);
     for (int row = 1; row <= slot_count; ++row) {
         int32_t section = grid[row][rule.room];
         bool broken = rule.kind == RuleKind::Avoid ? section == rule.section && section != 0

@@ -84,11 +84,13 @@ bool closure_covers(const Rule& rule, int32_t slot);
 // Where a grid breaks a pin, an avoidance or a closure: the first cell, in
 // order of row then column, that breaks it. A pinned meeting breaks its rule
 // at every row whose pinned room does not hold it (`room` then is where it
-// is, -1 when nowhere). The stability weight is never broken.
+// is, -1 when nowhere), unless `out_of_grid` (indexed by meeting, of the
+// rule's section) marks it as left out of a partial plan. The stability
+// weight is never broken.
 struct RuleBreach {
     bool broken;
     int32_t row;
     int32_t room;
     int32_t section;
 };
-RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule);
+RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const bool* out_of_grid = nullptr);

@@ -15,6 +15,7 @@
 #include "model/rules.hpp"
 #include "report/left_out_file.hpp"
 #include "search/optimum.hpp"
+#include "search/optimum_model.hpp"
 
 namespace {
 
@@ -266,17 +267,24 @@ void name_class(char* text, std::size_t size, int32_t section)
     std::snprintf(text, size, "turma %s %d-%d", s.course_code, s.course_number, s.section_number);
 }
 
-// The meetings of each slot row, for the rows a plan may leave out.
+// The meetings of each slot row, for the rows a plan may leave out; and,
+// asked once a weekday, whether the rules leave the weekday no allocation.
 std::array<int32_t, MAX_SLOTS + 1> meetings_in_row;
+enum class Tight : int8_t { Unknown, No, Yes };
+std::array<Tight, SATURDAY + 1> rules_leave_no_room;
 
-// Whether some row of the meeting holds more meetings than open columns:
-// only there may a plan leave a meeting out of the grid.
+// Whether the meeting is where no plan can seat every meeting: some row of
+// it holds more meetings than open columns, or the rules leave its weekday
+// no allocation of all of them. Only there may a plan leave it out.
 bool in_an_overfull_block(const Meeting& meeting)
 {
     for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
         if (meetings_in_row[row] > open_columns(row))
             return true;
-    return false;
+    Tight& tight = rules_leave_no_room[meeting.weekday];
+    if (tight == Tight::Unknown)
+        tight = slot_where_columns_run_out(meeting.weekday) != 0 ? Tight::Yes : Tight::No;
+    return tight == Tight::Yes;
 }
 
 // A row whose meeting is left out of the grid: only in an over-full block.
@@ -361,7 +369,7 @@ void name_broken_rules(const AllocationGrid& grid)
     for (int32_t i = 0; i < rule_count; ++i) {
         if (!is_hard_rule(rules[i]))
             continue;
-        RuleBreach breach = find_breach(grid, rules[i]);
+        RuleBreach breach = find_breach(grid, rules[i], plan.left_out->marked[rules[i].section].data());
         if (!breach.broken)
             continue;
         char name[64];
@@ -408,6 +416,7 @@ int read_plan_csv(const char* name, AllocationGrid& grid, LeftOutMeetings& rows_
     plan.line = 1;
     plan.faults = 0;
     meetings_in_row = meetings_per_slot();
+    rules_leave_no_room.fill(Tight::Unknown);
     if (!open_csv(name, plan.csv))
         fail_with("\n\nArquivo %s nao pode ser aberto.\n", name);
     bool header = read_header();

@@ -80,7 +80,7 @@ int meeting_faults(const char* name, const AllocationGrid& grid, const LeftOutMe
 
 // Names every rule of regras.txt that `grid` breaks, with a cell that breaks
 // it; returns how many, and counts the hard rules.
-int rule_breaches(const char* name, const AllocationGrid& grid, int& hard)
+int rule_breaches(const char* name, const AllocationGrid& grid, const LeftOutMeetings& left, int& hard)
 {
     int broken = 0;
     hard = 0;
@@ -89,7 +89,7 @@ int rule_breaches(const char* name, const AllocationGrid& grid, int& hard)
         if (!is_hard_rule(rule))
             continue;
         ++hard;
-        RuleBreach breach = find_breach(grid, rule);
+        RuleBreach breach = find_breach(grid, rule, left.marked[rule.section].data());
         if (!breach.broken)
             continue;
         ++broken;
@@ -120,7 +120,7 @@ bool check_meetings(const char* name)
 bool check_rules(const char* name)
 {
     int hard = 0;
-    int broken = rule_breaches(name, checked.grid, hard);
+    int broken = rule_breaches(name, checked.grid, left_out, hard);
     if (hard == 1 && broken == 0)
         console_print("%s: cumpre a regra de regras.txt.\n", name);
     if (hard > 1 && broken == 0)
@@ -194,7 +194,7 @@ int list_plan_faults(const char* name, const AllocationGrid& grid, const LeftOut
 {
     int meetings = 0, hard = 0;
     int faults = meeting_faults(name, grid, left, meetings);
-    return faults + rule_breaches(name, grid, hard);
+    return faults + rule_breaches(name, grid, left, hard);
 }
 
 int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting)

@@ -233,10 +233,10 @@ int64_t empty_grid_cost()
 // nothing placed, when it reached the state limit. When the rules leave the
 // weekday no allocation, result.feasible becomes false; on a weekday with an
 // over-full slot, the fewest meetings possible stay out of the grid.
-bool search_day(AllocationGrid& grid, int weekday, int64_t state_limit, OptimumResult& result)
+bool search_day(AllocationGrid& grid, int weekday, int64_t state_limit, bool may_leave_out, OptimumResult& result)
 {
     collect_day(weekday);
-    day_may_leave_out = weekday_overfull(weekday);
+    day_may_leave_out = may_leave_out;
     ++memo_generation;
     memo_used = 0;
     memo_limit = std::min<int64_t>(state_limit, MEMO_SIZE / 2);
@@ -264,12 +264,29 @@ void add_model_result(OptimumResult& result, const ModelResult& part)
 
 constexpr int SETTLING_ROUNDS = 8;  // rounds over the weekdays, at most, before the week's model
 
-// One weekday, into its empty rows of `grid`: by the search when it can, else by the model.
+// One weekday, into its empty rows of `grid`: by the search when it can,
+// else by the model; `may_leave_out`: the fewest meetings stay out of the grid.
+void solve_weekday_with(AllocationGrid& grid, int weekday, int64_t state_limit, double seconds, bool may_leave_out,
+                        OptimumResult& result)
+{
+    if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, may_leave_out, result))
+        return;
+    add_model_result(result, solve_day_by_model(grid, weekday, seconds, may_leave_out));
+}
+
+// One weekday. When some slot holds more meetings than open columns, or the
+// rules leave the weekday no allocation of every meeting, it leaves out of
+// the grid the fewest meetings it can: one path for both.
 void solve_weekday(AllocationGrid& grid, int weekday, int64_t state_limit, double seconds, OptimumResult& result)
 {
-    if (last_room <= DAY_SEARCH_LAST && search_day(grid, weekday, state_limit, result))
+    bool overfull = weekday_overfull(weekday);
+    OptimumResult before = result;
+    solve_weekday_with(grid, weekday, state_limit, seconds, overfull, result);
+    if (result.feasible || overfull)
         return;
-    add_model_result(result, solve_day_by_model(grid, weekday, seconds, weekday_overfull(weekday)));
+    result = before;  // what the failed attempt added is not the week's
+    result.rule_tight_weekdays |= 1U << weekday;
+    solve_weekday_with(grid, weekday, state_limit, seconds, true, result);
 }
 
 void solve_weekdays(AllocationGrid& grid, int64_t state_limit, double seconds,
@@ -304,7 +321,7 @@ void settle_weekday(AllocationGrid& grid, int weekday, int64_t state_limit, doub
         kept_rows[row - rows.first] = grid[row];
         std::fill(grid[row].begin(), grid[row].begin() + last_room + 1, 0);
     }
-    OptimumResult scratch{true, true, 0, 0, 0, 0, 0, false, {}};
+    OptimumResult scratch{true, true, 0, 0, 0, 0, 0, false, {}, 0};
     solve_weekday(grid, weekday, state_limit, seconds, scratch);
     if (!scratch.feasible || priced_with_stability(grid, weight) > before)
         for (int row = rows.first; row <= rows.last; ++row)
@@ -402,7 +419,7 @@ bool weekday_overfull(int32_t weekday)
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds)
 {
     clear_grid(grid);
-    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, 0, false, {}};
+    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, 0, false, {}, 0};
     auto start = std::chrono::steady_clock::now();
     int32_t stability = same_room_weight;
     same_room_weight = 0;  // the weekdays apart: exact without it, and a bound with it

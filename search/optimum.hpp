@@ -28,6 +28,7 @@ struct OptimumResult {
     int32_t moved;        // meetings of the kept plan (search/kept_plan.hpp) in another column
     bool week_too_large;  // with a stability price, the week was too large for one model: not proven
     GridFigures figures;  // of the allocation found
+    uint32_t rule_tight_weekdays;  // bit w: the rules leave weekday w no allocation of every meeting
 };
 
 // Meetings (of sections 1..section_count) that use each slot row; row 0 unused.
@@ -41,8 +42,9 @@ int32_t open_columns(int row);
 bool weekday_overfull(int32_t weekday);
 
 // Puts the best allocation found into `grid` (cleared first) and tells how
-// good it is. On a weekday with an over-full slot, the allocation leaves out
-// of the grid the fewest meetings it can, and is the best of those. With a
+// good it is. On a weekday with an over-full slot, or one where the hard
+// rules of regras.txt leave no allocation of every meeting, the allocation
+// leaves out of the grid the fewest meetings it can, and is the best of those. With a
 // kept plan, of the allocations of least cost it is one that moves the
 // fewest kept meetings. A weekday is
 // solved by the search when the instance has at most 7 rooms and the search

@@ -1,7 +1,11 @@
 // What alocacao-otimo says of the meetings an allocation cannot seat or moves.
 #include "app/otimo/allocation_notes.hpp"
 
+#include <algorithm>
+#include <bitset>
+
 #include "io/console.hpp"
+#include "model/rules.hpp"
 #include "model/calendar.hpp"
 #include "model/tables.hpp"
 #include "report/board/plan_files.hpp"
@@ -61,6 +65,53 @@ bool name_where_rules_leave_no_room()
     return named;
 }
 
+// The meetings at one slot and the columns the rules leave each of them
+// over all its rows, for naming where they run short.
+struct SlotMeetings {
+    std::array<int32_t, MAX_SECTIONS> section;
+    std::array<const Meeting*, MAX_SECTIONS> meeting;
+    std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS> open;
+    int count;
+};
+SlotMeetings at_slot;
+
+void collect_slot_meetings(int32_t slot)
+{
+    at_slot.count = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            if (meeting.weekday == 0 || slot < meeting.first_slot || slot > meeting.last_slot)
+                continue;
+            int i = at_slot.count++;
+            at_slot.section[i] = section;
+            at_slot.meeting[i] = &meeting;
+            at_slot.open[i].reset();
+            for (int room = 0; room <= last_room; ++room)
+                at_slot.open[i][room] = room_allowed(section, room, meeting.first_slot, meeting.last_slot);
+        }
+}
+
+// Meetings whose open columns all lie among those of meeting i, and how
+// many: more than those columns is why the rules leave no allocation.
+int meetings_within(int i, std::bitset<MAX_SECTIONS>& within)
+{
+    within.reset();
+    for (int j = 0; j < at_slot.count; ++j)
+        within[j] = (at_slot.open[j] & ~at_slot.open[i]).none();
+    return static_cast<int>(within.count());
+}
+
+// "(sv e 34 salas)", "(1 sala)": the columns of a set.
+void print_columns(const std::bitset<MAX_ROOM_COLUMNS>& columns)
+{
+    int rooms = static_cast<int>(columns.count()) - columns[OVERFLOW_COLUMN];
+    if (rooms == 0)
+        console_print(columns[OVERFLOW_COLUMN] ? "(sv)" : "(nenhuma)");
+    else
+        console_print("(%s%d %s)", columns[OVERFLOW_COLUMN] ? "sv e " : "", rooms, rooms == 1 ? "sala" : "salas");
+}
+
 // "sv", "03", "117": a column as alocacao.csv writes it.
 void print_column(int32_t room)
 {
@@ -102,6 +153,46 @@ void warn_overfull_slots()
                 print_class(section);
                 console_print(", %d alunos, ", sections[section].demand);
                 print_when(meeting, false);
+                console_print("\n");
+            }
+    }
+}
+
+// Where the rules leave a weekday no allocation of every meeting: at the
+// slot where the open columns run out, the meetings that share fewer
+// columns than they are (those whose columns all lie among one meeting's),
+// or, failing such a group, every meeting there and the columns open to any.
+void warn_rule_tight_weekdays(uint32_t weekdays)
+{
+    static std::bitset<MAX_SECTIONS> within, named;
+    for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday) {
+        int32_t slot = weekdays >> weekday & 1U ? slot_where_columns_run_out(weekday) : 0;
+        if (slot == 0)
+            continue;
+        collect_slot_meetings(slot);
+        std::bitset<MAX_ROOM_COLUMNS> columns;
+        named.set();
+        for (int j = 0; j < at_slot.count; ++j)
+            columns |= at_slot.open[j];
+        for (int i = 0; i < at_slot.count; ++i)
+            if (meetings_within(i, within) > static_cast<int>(at_slot.open[i].count())) {
+                named = within;
+                columns = at_slot.open[i];
+                break;
+            }
+        int32_t start = slot_start(slot);
+        int count = static_cast<int>(std::min<std::size_t>(named.count(), at_slot.count));
+        console_print("Aviso: %s, bloco das %02d:%02d: %d %s para %d %s pelas regras de regras.txt ",
+                      weekday_name(weekday), start / 60, start % 60, count, count == 1 ? "reuniao" : "reunioes",
+                      static_cast<int>(columns.count()), columns.count() == 1 ? "coluna aberta" : "colunas abertas");
+        print_columns(columns);
+        console_print(".\n");
+        for (int i = 0; i < at_slot.count; ++i)
+            if (named[i]) {
+                console_print("  ");
+                print_class(at_slot.section[i]);
+                console_print(", %d alunos, ", sections[at_slot.section[i]].demand);
+                print_when(*at_slot.meeting[i], false);
                 console_print("\n");
             }
     }

@@ -11,6 +11,12 @@
 // that meet there, one line each.
 void warn_overfull_slots();
 
+// For each weekday of `weekdays` (bit w: weekday w), where the hard rules
+// of regras.txt leave it no allocation of every meeting: "Aviso: ..., bloco
+// das 07:30: 38 reunioes para 35 colunas abertas pelas regras de regras.txt
+// (sv e 34 salas).", and the classes that share those columns.
+void warn_rule_tight_weekdays(uint32_t weekdays);
+
 // "Reuniao sem lugar na grade: ...", for each meeting marked left out.
 void name_left_out();
 

@@ -181,6 +181,7 @@ int main(int argc, char** argv)
     OptimumResult result = solve_optimum(best_grid, OPTIMUM_STATE_LIMIT, seconds_left(request.seconds, started));
     if (!result.feasible)
         refuse_without_allocation();
+    warn_rule_tight_weekdays(result.rule_tight_weekdays);
     mark_left_out(best_grid);
     name_left_out();
     grid_cost(best_grid, best_cost);

@@ -40,8 +40,9 @@ void write_rule_text(std::FILE* out, const Rule& rule)
     }
 }
 
-void write_keeping(std::FILE* out, const Rule& rule, const AllocationGrid& grid)
+void write_keeping(std::FILE* out, const Rule& rule, int kind)
 {
+    const AllocationGrid& grid = board_solutions[kind].report.grid;
     if (rule.kind == RuleKind::ChangePrice) {
         markup(out, "<td>&mdash;</td>");
         return;
@@ -51,7 +52,7 @@ void write_keeping(std::FILE* out, const Rule& rule, const AllocationGrid& grid)
         markup(out, "<td>%d %s de sala</td>", moving, moving == 1 ? "turma muda" : "turmas mudam");
         return;
     }
-    RuleBreach breach = find_breach(grid, rule);
+    RuleBreach breach = find_breach(grid, rule, solution_left_out(kind).marked[rule.section].data());
     if (!breach.broken) {
         markup(out, "<td class=\"kept\">cumprida</td>");
         return;
@@ -122,7 +123,7 @@ void write_rules_section(std::FILE* out)
         markup(out, "</td>");
         for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
             if (board_solutions[kind].present)
-                write_keeping(out, rule, board_solutions[kind].report.grid);
+                write_keeping(out, rule, kind);
         write_price(out, rule);
         markup(out, "</tr>\n");
     }
