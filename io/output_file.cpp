@@ -12,10 +12,10 @@
 #include <unistd.h>
 
 #include "io/console.hpp"
+#include "io/ending_signals.hpp"
 
 namespace {
 
-constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 constexpr int MAX_SET_FILES = 8;  // the files of one set, written ones and removed ones
 
 struct PendingOutput {
@@ -60,13 +60,11 @@ void remove_set_temporaries()
     set_temporaries = 0;
 }
 
-// Removes the unfinished files, then ends the process as the signal would have.
-extern "C" void end_by_signal(int signal_number)
+// What a signal that ends the process leaves unfinished is removed first.
+void remove_every_temporary()
 {
     remove_temporary();
     remove_set_temporaries();
-    std::signal(signal_number, SIG_DFL);
-    std::raise(signal_number);
 }
 
 void discard_pending_output()
@@ -82,40 +80,6 @@ void discard_unfinished_output()
 {
     discard_pending_output();
     remove_set_temporaries();
-}
-
-void install_handlers()
-{
-    std::atexit(discard_unfinished_output);
-    struct sigaction action {};
-    action.sa_handler = end_by_signal;
-    sigemptyset(&action.sa_mask);
-    for (int signal_number : ENDING_SIGNALS) {
-        // A signal ignored on entry (nohup, a shell's background job) stays
-        // ignored: it would not have ended the process.
-        struct sigaction on_entry {};
-        if (sigaction(signal_number, nullptr, &on_entry) == 0 && on_entry.sa_handler != SIG_IGN)
-            sigaction(signal_number, &action, nullptr);
-    }
-    // Beyond a file-size limit a write then fails like on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-}
-
-// The ending signals are held back while the temporary file comes or goes,
-// so that the handler always knows whether it exists.
-sigset_t hold_ending_signals()
-{
-    sigset_t held, previous;
-    sigemptyset(&held);
-    for (int signal_number : ENDING_SIGNALS)
-        sigaddset(&held, signal_number);
-    sigprocmask(SIG_BLOCK, &held, &previous);
-    return previous;
-}
-
-void release_signals(const sigset_t& previous)
-{
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
 }
 
 // The permissions of the regular file being replaced, or 0666 for a new name
@@ -136,7 +100,7 @@ int create_temporary(const char* name)
     std::snprintf(pending.temporary_name, sizeof pending.temporary_name, "%s.XXXXXX", name);
     int descriptor = mkstemp(pending.temporary_name);
     temporary_exists = descriptor >= 0;
-    release_signals(previous);
+    release_ending_signals(previous);
     return descriptor;
 }
 
@@ -157,10 +121,16 @@ void sync_working_directory()
 
 }  // namespace
 
+void watch_ending_signals()
+{
+    static const bool installed = (std::atexit(discard_unfinished_output), true);
+    (void)installed;
+    install_ending_handlers(remove_every_temporary);
+}
+
 std::FILE* begin_output_file(const char* name, const char* failure_message)
 {
-    static const bool handlers_installed = (install_handlers(), true);
-    (void)handlers_installed;
+    watch_ending_signals();
     discard_pending_output();
     pending.name = name;
     pending.failure_message = failure_message;
@@ -190,13 +160,13 @@ void finish_output_file()
         file.removed = false;
         set_temporaries = set_temporaries + 1;
         temporary_exists = 0;
-        release_signals(previous);
+        release_ending_signals(previous);
         return;
     }
     if (std::rename(pending.temporary_name, pending.name) != 0)
         fail_pending();
     temporary_exists = 0;
-    release_signals(previous);
+    release_ending_signals(previous);
     sync_working_directory();
 }
 
@@ -218,7 +188,7 @@ bool remove_in_output_set(const char* name)
     std::snprintf(file.name, sizeof file.name, "%s", name);
     file.removed = true;
     set_temporaries = set_temporaries + 1;
-    release_signals(previous);
+    release_ending_signals(previous);
     return true;
 }
 
@@ -279,7 +249,7 @@ void commit_output_set()
             unlink(output_set.files[i].temporary_name);
     set_temporaries = 0;
     output_set.open = false;
-    release_signals(previous);
+    release_ending_signals(previous);
     sync_working_directory();
     if (failing == count)
         return;

@@ -8,6 +8,12 @@
 
 #include <cstdio>
 
+// Installs, once, the exit handler and the handlers of the signals that end
+// the process (io/ending_signals.hpp), which remove an unfinished file;
+// begin_output_file does it too. A program whose long computations must end
+// at Ctrl-C calls it first.
+void watch_ending_signals();
+
 // Creates the temporary file of `name`, with the permissions of the regular
 // file it will replace (0666 for a new name or a link), less the umask; if it cannot be created,
 // ends the process with `failure_message`, which also serves for later

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "io/ending_signals.hpp"
 #include "search/model_matrix.hpp"
 
 void (*solve_model)(Cbc_Model* cbc) = [](Cbc_Model* cbc) { Cbc_solve(cbc); };
@@ -39,9 +40,13 @@ SolverOutcome outcome_of(Cbc_Model* cbc, double weight)
             static_cast<int64_t>(bound)};
 }
 
+// CBC takes Ctrl-C for itself while it solves, and would return as if done:
+// the call is guarded, so that Ctrl-C ends the program instead.
 SolverOutcome solve_here(Cbc_Model* cbc, double weight)
 {
+    begin_guarded_call();
     solve_model(cbc);
+    end_guarded_call();
     return outcome_of(cbc, weight);
 }
 
@@ -127,11 +132,17 @@ SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
     int pipe_ends[2];
     if (pipe(pipe_ends) != 0)  // no child to be had: solved here, as without a limit
         return solve_here(cbc, weight);
+    sigset_t previous = hold_ending_signals();  // until each side knows what its ending must do
     pid_t child = fork();
     if (child == 0) {
+        ending_in_a_child();
+        release_ending_signals(previous);
         close(pipe_ends[0]);
         solve_as_child(pipe_ends[1], cbc, weight);
     }
+    if (child > 0)
+        set_child_to_end(child);  // Ctrl-C while it solves ends both
+    release_ending_signals(previous);
     close(pipe_ends[1]);
     if (child < 0) {
         close(pipe_ends[0]);
@@ -141,5 +152,6 @@ SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
     close(pipe_ends[0]);
     kill(child, SIGKILL);  // done or late: either way it has nothing more to give
     waitpid(child, nullptr, 0);
+    set_child_to_end(0);
     return outcome;
 }

@@ -27,6 +27,7 @@
 #include "app/otimo/allocation_notes.hpp"
 #include "app/otimo/hand_plans.hpp"
 #include "io/console.hpp"
+#include "io/ending_signals.hpp"
 #include "io/output_file.hpp"
 #include "model/instance.hpp"
 #include "model/rules.hpp"
@@ -170,6 +171,9 @@ int main(int argc, char** argv)
     auto started = std::chrono::steady_clock::now();
     secure_standard_descriptors();
     fail_without_pause();
+    watch_ending_signals();  // Ctrl-C ends even a long solve, and leaves no file half written
+    set_interruption_notice("\nInterrompido: nenhum arquivo ficou pela metade; os que faltava gravar ficam "
+                            "como estavam.\n");
     Request request = read_arguments(argc, argv);
     read_instance();
     load_weights();

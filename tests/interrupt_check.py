@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""Ctrl-C and SIGTERM end alocacao-otimo at any moment of a long planning,
+within a second, whether or not --limite runs each solve in a child: the
+signal goes to the whole process group, as an interactive shell sends it.
+The program must end by that signal, say so on standard error, leave
+planejamento.txt as it was and no temporary file, and leave no child behind.
+
+    interrupt_check.py BUILD_DIR EXAMPLE_DIR
+"""
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+WITHIN = 1.5  # seconds: a second, and room for a busy machine
+NOTICE = b"Interrompido: nenhum arquivo ficou pela metade"
+
+
+def group_alive(group):
+    """Whether a process of the group still runs (a zombie that no init reaps does not)."""
+    for entry in os.listdir("/proc"):
+        try:
+            with open("/proc/%s/stat" % entry) as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except (OSError, IndexError):
+            continue
+        if int(fields[2]) == group and fields[0] != "Z":
+            return True
+    return False
+
+
+def interrupt(program, directory, arguments, delay, signal_number):
+    """Runs the planning, sends the signal after `delay` s; a fault found, or None."""
+    process = subprocess.Popen([program] + arguments, cwd=directory, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE, start_new_session=True)
+    time.sleep(delay)
+    if process.poll() is not None:
+        return "ended before the signal (status %d)" % process.returncode
+    os.killpg(process.pid, signal_number)
+    sent = time.monotonic()
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+        return "still running 10 s after the signal"
+    took = time.monotonic() - sent
+    error = process.stderr.read()
+    for _ in range(10):  # a child that its parent ended is reaped soon after
+        if not group_alive(process.pid):
+            break
+        time.sleep(0.05)
+    if group_alive(process.pid):
+        os.killpg(process.pid, signal.SIGKILL)
+        return "a child solver outlived the program"
+    if process.returncode != -signal_number:
+        return "status %d, not the signal's" % process.returncode
+    if took > WITHIN:
+        return "ended %.2f s after the signal" % took
+    if NOTICE not in error:
+        return "no notice on standard error: %r" % error
+    with open(os.path.join(directory, "planejamento.txt"), "rb") as planning:
+        if planning.read() != b"antes\n":
+            return "planejamento.txt changed"
+    left = [name for name in os.listdir(directory) if "." in name and len(name.rsplit(".", 1)[1]) == 6]
+    if left:
+        return "temporary files left: %s" % left
+    return None
+
+
+def main():
+    build, example = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    program = os.path.join(build, "alocacao-otimo")
+    scratch = tempfile.mkdtemp()
+    failed = 0
+    try:
+        cases = [([], 0.3, signal.SIGINT), ([], 1.0, signal.SIGINT), ([], 2.0, signal.SIGINT),
+                 ([], 0.8, signal.SIGTERM), (["--limite", "60"], 1.2, signal.SIGINT)]
+        for extra, delay, signal_number in cases:
+            directory = os.path.join(scratch, "run")
+            shutil.rmtree(directory, ignore_errors=True)
+            shutil.copytree(example, directory)
+            with open(os.path.join(directory, "planejamento.txt"), "w") as planning:
+                planning.write("antes\n")
+            fault = interrupt(program, directory, ["--planejar"] + extra, delay, signal_number)
+            name = "%s at %.1f s%s" % (signal.Signals(signal_number).name, delay, " with --limite" if extra else "")
+            if fault:
+                print("FAIL: %s: %s" % (name, fault))
+                failed += 1
+            else:
+                print("ok: %s" % name)
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
