@@ -11,6 +11,12 @@
 #define CONSOLE_PRINTF(f, a) __attribute__((format(printf, f, a)))
 
 void console_print(const char* format, ...) CONSOLE_PRINTF(1, 2);
+
+// The word a count takes: `one` after 1, else `many` ("1 aluno", "0 alunos").
+inline const char* plural(long long count, const char* one, const char* many)
+{
+    return count == 1 ? one : many;
+}
 void console_write(const char* text, std::size_t length);
 
 // A symbol that Latin-1 lacks (such as "\u2192"): its UTF-8 bytes on a UTF-8

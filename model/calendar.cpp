@@ -22,6 +22,7 @@ std::array<CodeText, LAST_COURSE_TYPE_ALLOWED + 1> course_codes = [] {
     return codes;
 }();
 bool codes_were_set = false;
+std::array<int64_t, LAST_COURSE_TYPE_ALLOWED + 1> code_lines{};  // 0: built in
 
 
 }  // namespace
@@ -47,15 +48,22 @@ int32_t course_type_of(const char* code)
 void reset_course_codes()
 {
     codes_were_set = false;
+    code_lines.fill(0);
     for (int32_t type = FIRST_COURSE_TYPE; type <= LAST_COURSE_TYPE_ALLOWED; ++type)
         std::strcpy(course_codes[type].data(), type <= LAST_COURSE_TYPE ? BUILT_IN_CODES[type] : "");
 }
 
-void set_course_code(int32_t course_type, const char* code)
+void set_course_code(int32_t course_type, const char* code, int64_t line)
 {
     std::strncpy(course_codes[course_type].data(), code, MAX_COURSE_CODE);
     course_codes[course_type][MAX_COURSE_CODE] = '\0';
+    code_lines[course_type] = line;
     codes_were_set = true;
+}
+
+int64_t course_code_line(int32_t course_type)
+{
+    return code_lines[course_type];
 }
 
 bool course_codes_set()

@@ -24,8 +24,12 @@ int32_t course_type_of(const char* code);
 // Sets the built-in codes back and forgets every other.
 void reset_course_codes();
 
-// Gives a course type (1..999) its code (1..8 of A-Z and 0-9).
-void set_course_code(int32_t course_type, const char* code);
+// Gives a course type (1..999) its code (1..8 of A-Z and 0-9), from line
+// `line` of cursos.txt.
+void set_course_code(int32_t course_type, const char* code, int64_t line = 0);
+
+// The line of cursos.txt that gave the type its code; 0 for a built-in code.
+int64_t course_code_line(int32_t course_type);
 
 // Whether some code was set since the last reset (cursos.txt named a course).
 bool course_codes_set();

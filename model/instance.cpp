@@ -347,7 +347,7 @@ bool read_course_codes(RecordFile& file)
             return refuse(file, repeated);
         }
         named_on[type] = file.line;
-        set_course_code(static_cast<int32_t>(type), code);
+        set_course_code(static_cast<int32_t>(type), code, file.line);
     }
     return read == RecordRead::End;
 }

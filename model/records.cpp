@@ -44,15 +44,34 @@ bool line_is_blank(std::FILE* stream, int& c, bool& only_blanks)
     return c == '\n' || c == EOF;
 }
 
-const char* read_field(std::FILE* stream, char kind, int32_t& value)
+// Why the character `c` cannot stand where the pattern, at `kind`, wants a
+// separator: a ";" where "|" belongs (a file saved with another separator);
+// a letter right after a number (a typo such as "4O" or "07:5O"), as the
+// number of that field; else the separator missing.
+const char* wrong_literal(const char* pattern, const char* kind, int c)
 {
+    if (*kind == '|' && c == ';')
+        return "';' no lugar do separador '|'";
+    bool after_number = kind > pattern && kind[-1] == 'd';
+    if (after_number && std::isalpha(c)) {
+        bool in_a_time = *kind == ':' || (kind - pattern >= 2 && kind[-2] == ':');
+        return in_a_time ? "hora esperada no formato HH:MM" : "numero esperado";
+    }
+    return missing_literal(*kind);
+}
+
+const char* read_field(std::FILE* stream, const char* pattern, const char* kind_at, int32_t& value)
+{
+    char kind = *kind_at;
     int c = std::getc(stream);
     if (kind == 'd') {
         while (is_blank(c))
             c = std::getc(stream);
         if (c == '\n' || c == EOF)
             return INCOMPLETE;
-        return scan_whole_number(stream, c, value);
+        const char* fault = scan_whole_number(stream, c, value);
+        bool in_a_time = kind_at[1] == ':' || (kind_at > pattern && kind_at[-1] == ':');
+        return fault != nullptr && in_a_time && std::isalpha(c) ? "hora esperada no formato HH:MM" : fault;
     }
     if (c == '\n' || c == EOF)
         return INCOMPLETE;
@@ -60,7 +79,7 @@ const char* read_field(std::FILE* stream, char kind, int32_t& value)
         value = static_cast<unsigned char>(c);
         return nullptr;
     }
-    return c == kind ? nullptr : missing_literal(kind);
+    return c == kind ? nullptr : wrong_literal(pattern, kind_at, c);
 }
 
 const char* read_line_end(std::FILE* stream)
@@ -151,7 +170,7 @@ RecordRead read_record_text(RecordFile& file, const char* pattern, RecordFields&
     int field = 0;
     for (const char* kind = pattern; *kind != '\0'; ++kind) {
         int32_t value = 0;
-        file.error = read_field(file.stream, *kind, value);
+        file.error = read_field(file.stream, pattern, kind, value);
         if (file.error != nullptr)
             return RecordRead::Malformed;
         if (*kind == 'd' || *kind == 'c')

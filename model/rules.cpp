@@ -94,7 +94,7 @@ bool parse_time(const char* text, int32_t& minutes)
     return true;
 }
 
-char reason[160];  // a refusal that names another line
+char reason[256];  // a refusal that names another line
 
 const char* refusal(const char* format, int32_t a, int32_t b = 0)
 {
@@ -167,6 +167,24 @@ const char* room_field(const char* text, int32_t& room)
     return room_fault(room);
 }
 
+// "tipo 2 (embutido)", "tipo 7 (cursos.txt, linha 3)": where a type's code comes from.
+int describe_type(char* text, std::size_t size, int32_t type)
+{
+    if (int64_t line = course_code_line(type))
+        return std::snprintf(text, size, "tipo %d (cursos.txt, linha %lld)", type, static_cast<long long>(line));
+    return std::snprintf(text, size, "tipo %d (embutido)", type);
+}
+
+// Two types with one code: both named, and where each code comes from.
+const char* code_clash(const char* code, int32_t first, int32_t second)
+{
+    char a[64], b[64];
+    describe_type(a, sizeof a, first);
+    describe_type(b, sizeof b, second);
+    std::snprintf(reason, sizeof reason, "codigo %.8s de dois tipos, %s e %s: use o numero do tipo", code, a, b);
+    return reason;
+}
+
 // The section a rule names by course type (its number, or its code when one
 // type has it), course and section number.
 const char* find_rule_section(const char* type_text, int32_t course, int32_t number, Rule& rule)
@@ -184,17 +202,20 @@ const char* find_rule_section(const char* type_text, int32_t course, int32_t num
             std::snprintf(reason, sizeof reason, "turma %s %d-%d fora de demanda.txt", code, course, number);
         return reason;
     }
-    int types = 0;
+    std::array<int32_t, 2> types{};
+    int count = 0;
     for (int32_t t = FIRST_COURSE_TYPE; t <= LAST_COURSE_TYPE_ALLOWED; ++t)
         if (std::strcmp(course_code(t), type_text) == 0 && course_code(t) != NO_COURSE_CODE) {
-            ++types;
+            if (count < 2)
+                types[count] = t;
+            ++count;
             if (int32_t found = find_section(course_code(t), course, number))
                 rule.section = rule.section == 0 ? found : rule.section;
         }
-    if (types == 0)
+    if (count == 0)
         return "tipo deve ser o numero ou o codigo de um curso (cursos.txt)";
-    if (types > 1)
-        return "codigo de curso de mais de um tipo em cursos.txt: use o numero do tipo";
+    if (count > 1)
+        return code_clash(type_text, types[0], types[1]);
     if (rule.section == 0) {
         std::snprintf(reason, sizeof reason, "turma %.8s %d-%d fora de demanda.txt", type_text, course, number);
         return reason;

@@ -69,7 +69,8 @@ void print_room(int room)
 void print_spare_seats(const SpareSeats& spare)
 {
     print_room(spare.column);
-    console_print(" pode ficar com %d lugares (hoje %d)\n", spare.proposed_seats, spare.current_seats);
+    console_print(" pode ficar com %d %s (hoje %d)\n", spare.proposed_seats,
+                  plural(spare.proposed_seats, "lugar", "lugares"), spare.current_seats);
 }
 
 // The notes between parentheses of the header, into `today`; moves past them.
@@ -217,8 +218,8 @@ void format_rule_price(char* text, std::size_t size, const RulePrice& price)
 
 void format_incomplete_planning(char* text, std::size_t size, const PlanningBaseline& today)
 {
-    std::snprintf(text, size, "(planejamento incompleto: %d de %d mudan\xE7" "as avaliadas)", today.evaluated,
-                  today.planned);
+    std::snprintf(text, size, "(planejamento incompleto: %d de %d %s)", today.evaluated, today.planned,
+                  plural(today.planned, "mudan\xE7" "a avaliada", "mudan\xE7" "as avaliadas"));
 }
 
 void write_planning_file(const PlanningBaseline& today)
@@ -248,12 +249,13 @@ void write_planning_file(const PlanningBaseline& today)
 void print_change_name(const RoomChange& change)
 {
     if (change.column > last_room) {
-        console_print("uma sala a mais (sala %02d) com %d lugares", change.column, change.proposed_seats);
+        console_print("uma sala a mais (sala %02d) com %d %s", change.column, change.proposed_seats,
+                      plural(change.proposed_seats, "lugar", "lugares"));
     } else {
         print_room(change.column);
         console_print(": %d ", change.current_seats);
         console_symbol("\u2192", "->");
-        console_print(" %d lugares", change.proposed_seats);
+        console_print(" %d %s", change.proposed_seats, plural(change.proposed_seats, "lugar", "lugares"));
     }
 }
 

@@ -108,7 +108,9 @@ bool check_meetings(const char* name)
     int meetings = 0;
     int faults = meeting_faults(name, checked.grid, left_out, meetings);
     if (faults == 0 && left_out.count == 0)
-        console_print("%s: as %d reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n", name, meetings);
+        console_print(meetings == 1 ? "%s: a %d reuni\xE3o est\xE1 inteira, numa s\xF3 sala.\n"
+                                    : "%s: as %d reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n",
+                      name, meetings);
     if (faults == 0 && left_out.count > 0)
         console_print("%s: as %d reuni\xF5" "es na grade est\xE3o inteiras, cada uma em uma s\xF3 sala; "
                       "%d fora da grade, como no \xF3timo.\n",
@@ -154,10 +156,11 @@ void print_students_difference(int64_t difference)
 
 void print_figures(const char* name, const GridFigures& figures)
 {
-    console_print("%s: %lld alunos acima da capacidade, %d %s sem sala, %lld lugares ociosos em salas ocupadas.\n",
-                  name, static_cast<long long>(figures.students_above), figures.meetings_without_room,
-                  figures.meetings_without_room == 1 ? "reuni\xE3o" : "reuni\xF5" "es",
-                  static_cast<long long>(figures.occupied_idle_seats));
+    console_print("%s: %lld %s acima da capacidade, %d %s sem sala, %lld %s ociosos em salas ocupadas.\n", name,
+                  static_cast<long long>(figures.students_above), plural(figures.students_above, "aluno", "alunos"),
+                  figures.meetings_without_room, plural(figures.meetings_without_room, "reuni\xE3o", "reuni\xF5" "es"),
+                  static_cast<long long>(figures.occupied_idle_seats),
+                  plural(figures.occupied_idle_seats, "lugar", "lugares"));
 }
 
 void print_gap(const char* name, int32_t cost, const GridFigures& figures, const OptimumResult& optimum)

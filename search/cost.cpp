@@ -146,7 +146,7 @@ int64_t shift_cost_change(const AllocationGrid& grid, const RoomShift& shift)
 
 GridFigures grid_figures(const AllocationGrid& grid)
 {
-    GridFigures figures{0, 0, 0, 0};
+    GridFigures figures{0, 0, 0, 0, 0};
     for (int row = 1; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room) {
             int32_t section = grid[row][room];
@@ -154,11 +154,13 @@ GridFigures grid_figures(const AllocationGrid& grid)
                 continue;
             int64_t demand = sections[section].demand, capacity = room_capacity[room];
             int64_t above = std::max<int64_t>(demand - capacity, 0);
+            int64_t idle = std::max<int64_t>(capacity - demand, 0);
             figures.student_blocks_above += above;
-            figures.occupied_idle_seats += std::max<int64_t>(capacity - demand, 0);
+            figures.idle_seat_blocks += idle;
             bool starts_a_meeting = row == day_slots_of(row).first || grid[row - 1][room] != section;
             figures.meetings_without_room += room == OVERFLOW_COLUMN && starts_a_meeting;
             figures.students_above += starts_a_meeting ? above : 0;
+            figures.occupied_idle_seats += starts_a_meeting ? idle : 0;
         }
     return figures;
 }

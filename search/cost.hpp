@@ -39,19 +39,22 @@ int64_t stability_cost(const AllocationGrid& grid);
 int32_t count_capacity_violations(const AllocationGrid& grid);
 
 // What an allocation means for its students, over the slot rows: the students
-// seated above capacity, each meeting counted once (the overflow column at
-// the seats capacidade.txt gives it), the meetings in the overflow column,
-// the idle seats of the rooms that hold a section, and the students above
-// capacity counted in every block ("alunos x blocos acima"). Every grid's
-// cost is idle_weight x (all seats x 90 - students x blocks of the meetings
-// placed) + (excess_weight + idle_weight) x student_blocks_above, so that
-// among the grids that place every meeting, the cost ranks them by
-// student_blocks_above alone.
+// seated above capacity and the idle seats of the rooms that hold a
+// section, each meeting counted once as a person counts them (the overflow
+// column at the seats capacidade.txt gives it), the meetings in the overflow
+// column, and the students above capacity and the idle seats counted in
+// every block ("alunos x blocos acima"). Every grid's cost is idle_weight x
+// (all seats x 90 - students x blocks of the meetings placed) +
+// (excess_weight + idle_weight) x student_blocks_above, so that among the
+// grids that place every meeting, the cost ranks them by
+// student_blocks_above alone; of those of equal cost, the fitted optimum
+// has the fewest idle_seat_blocks.
 struct GridFigures {
     int64_t students_above;
     int32_t meetings_without_room;
     int64_t occupied_idle_seats;
     int64_t student_blocks_above;
+    int64_t idle_seat_blocks;
 };
 GridFigures grid_figures(const AllocationGrid& grid);
 

@@ -60,11 +60,13 @@ void show_progress(int done, int total)
     double spent = std::chrono::duration<double>(Clock::now() - planning_start).count();
     if (!console_is_terminal()) {
         if (done * 10 / total != (done - 1) * 10 / total)
-            console_print("planejamento: %d de %d solucoes (%d s)\n", done, total, static_cast<int>(spent));
+            console_print("planejamento: %d de %d %s (%d s)\n", done, total, plural(total, "solucao", "solucoes"),
+                          static_cast<int>(spent));
         return;
     }
     int left = static_cast<int>(spent / done * (total - done) + 0.5);
-    console_print("\rPlanejamento: %d de %d mudan\xE7" "as resolvidas, cerca de %d s restantes ", done, total, left);
+    console_print("\rPlanejamento: %d de %d %s, cerca de %d s restantes ", done, total,
+                  plural(total, "mudan\xE7" "a resolvida", "mudan\xE7" "as resolvidas"), left);
     if (done == total)
         console_print("\r%*s\r", 72, "");
     std::fflush(stdout);

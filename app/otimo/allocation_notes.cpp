@@ -141,9 +141,10 @@ void warn_overfull_slots()
         if (count[row] <= open_columns(row))
             continue;
         int32_t start = slot_start(row);
-        console_print("Aviso: %s, bloco das %02d:%02d: %d reunioes para %d colunas (sv e %d salas).\n",
+        int rooms = open_columns(row) - 1;
+        console_print("Aviso: %s, bloco das %02d:%02d: %d reunioes para %d %s (sv e %d %s).\n",
                       weekday_name(slot_weekday(row)), start / 60, start % 60, count[row], open_columns(row),
-                      open_columns(row) - 1);
+                      plural(open_columns(row), "coluna", "colunas"), rooms, plural(rooms, "sala", "salas"));
         for (int32_t section = 1; section <= section_count; ++section)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];
@@ -151,7 +152,7 @@ void warn_overfull_slots()
                     continue;
                 console_print("  ");
                 print_class(section);
-                console_print(", %d alunos, ", sections[section].demand);
+                console_print(", %d %s, ", sections[section].demand, plural(sections[section].demand, "aluno", "alunos"));
                 print_when(meeting, false);
                 console_print("\n");
             }
@@ -191,7 +192,8 @@ void warn_rule_tight_weekdays(uint32_t weekdays)
             if (named[i]) {
                 console_print("  ");
                 print_class(at_slot.section[i]);
-                console_print(", %d alunos, ", sections[at_slot.section[i]].demand);
+                int32_t demand = sections[at_slot.section[i]].demand;
+                console_print(", %d %s, ", demand, plural(demand, "aluno", "alunos"));
                 print_when(*at_slot.meeting[i], false);
                 console_print("\n");
             }
@@ -213,10 +215,32 @@ void name_left_out()
             }
 }
 
+// The meetings of `grid` in sv, one line each, the first MEETINGS_NAMED of them.
+void name_meetings_without_room(const AllocationGrid& grid)
+{
+    constexpr int MEETINGS_NAMED = 20;
+    int count = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+            const Meeting& meeting = sections[section].meetings[m];
+            if (meeting.weekday == 0 || first_slot_column(grid, section, m) != OVERFLOW_COLUMN)
+                continue;
+            if (++count > MEETINGS_NAMED)
+                continue;
+            console_print("  ");
+            print_class(section);
+            console_print(", ");
+            print_when(meeting, true);
+            console_print("\n");
+        }
+    if (count > MEETINGS_NAMED)
+        console_print("  e mais %d\n", count - MEETINGS_NAMED);
+}
+
 // The kept meetings that the optimum puts in another room, one line each.
 void name_moved_meetings()
 {
-    console_print("Reunioes que mudam de sala em relacao ao plano mantido: %d\n", moved_count);
+    console_print("Reuni\xF5" "es movidas em rela\xE7\xE3o ao plano mantido: %d\n", moved_count);
     for (int32_t section = 1; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             if (moved_from[section][m] == 0)

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "model/tables.hpp"
+
 // Names each slot with more meetings than open columns ("Aviso: ..., bloco
 // das 07:30: 9 reunioes para 8 colunas (sv e 7 salas).") with the classes
 // that meet there, one line each.
@@ -24,6 +26,10 @@ void name_left_out();
 // open columns run out and the classes there, and ends the process.
 [[noreturn]] void refuse_without_allocation();
 
-// "Reunioes que mudam de sala em relacao ao plano mantido: N", then each
-// meeting marked moved, its kept room and its room in best_grid.
+// The meetings of `grid` without a room (in sv), a line each: the first 20,
+// then how many more ("e mais N").
+void name_meetings_without_room(const AllocationGrid& grid);
+
+// "Reunioes movidas em relacao ao plano mantido: N", then each meeting
+// marked moved, its kept room and its room in best_grid.
 void name_moved_meetings();

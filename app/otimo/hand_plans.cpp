@@ -77,5 +77,5 @@ void read_kept_plan(const char* name)
     keep_plan(spreadsheet ? candidate_grid : kept.grid);
     console_print("Plano mantido (");
     console_print_path(name);
-    console_print("): %d reuni\xF5" "es com sala.\n", kept_count);
+    console_print("): %d %s com sala.\n", kept_count, plural(kept_count, "reuni\xE3o", "reuni\xF5" "es"));
 }

@@ -47,8 +47,9 @@ namespace {
 void report_optimum(const OptimumResult& result)
 {
     if (result.proven && result.cost != best_cost) {  // with the price of the meetings moved
-        console_print("Custo \xF3timo: %lld (a grade %d, mais %d mudan\xE7" "as de sala a %d)\n",
-                      static_cast<long long>(result.cost), best_cost, result.moved, change_weight);
+        console_print("Custo \xF3timo: %lld (a grade %d, mais %d %s de sala a %d)\n",
+                      static_cast<long long>(result.cost), best_cost, result.moved,
+                      plural(result.moved, "mudan\xE7" "a", "mudan\xE7" "as"), change_weight);
     } else if (result.proven) {
         console_print("Custo \xF3timo: %d\n", best_cost);
     } else {
@@ -61,12 +62,12 @@ void report_optimum(const OptimumResult& result)
                       static_cast<long long>(result.cost), static_cast<long long>(result.lower_bound),
                       static_cast<long long>(result.cost - result.lower_bound), percent);
     }
-    console_print("Inviabilidades: %d\nAlunos acima da capacidade: %lld\nReuni\xF5" "es sem sala: %d\n"
-                  "Lugares ociosos em salas ocupadas: %lld\n",
-                  violation_count, static_cast<long long>(result.figures.students_above),
-                  result.figures.meetings_without_room, static_cast<long long>(result.figures.occupied_idle_seats));
+    console_print("Inviabilidades: %d\nAlunos acima da capacidade: %lld\nReuni\xF5" "es sem sala: %d\n", violation_count,
+                  static_cast<long long>(result.figures.students_above), result.figures.meetings_without_room);
+    name_meetings_without_room(best_grid);
+    console_print("Lugares ociosos em salas ocupadas: %lld\n", static_cast<long long>(result.figures.occupied_idle_seats));
     if (same_room_weight > 0)
-        console_print("Turmas que mudam de sala: %d\n", sections_changing_rooms(best_grid));
+        console_print("Turmas com mudan\xE7" "as de sala dentro da semana: %d\n", sections_changing_rooms(best_grid));
     console_print("Aloca\xE7\xE3o gravada em otima.txt\n");
     if (left_out.count > 0)
         console_print("Reuni\xF5" "es fora da grade gravadas em %s\n", LEFT_OUT_FILE);

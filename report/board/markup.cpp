@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 
+#include "io/console.hpp"
 #include "model/rules.hpp"
 #include "model/tables.hpp"
 
@@ -87,7 +88,7 @@ void write_page_text(std::FILE* out, const char* text)
 void write_students_and_fit(std::FILE* out, int32_t section, int room)
 {
     int64_t demand = sections[section].demand, capacity = room_capacity[room];
-    markup(out, "%lld alunos<br><span class=\"fit\">", static_cast<long long>(demand));
+    markup(out, "%lld %s<br><span class=\"fit\">", static_cast<long long>(demand), plural(demand, "aluno", "alunos"));
     if (demand > capacity)
         markup(out, "&#9888; %lld %s acima da capacidade", static_cast<long long>(demand - capacity),
                demand - capacity == 1 ? "aluno" : "alunos");

@@ -105,6 +105,7 @@ void write_head(std::FILE* out)
                 "</style>\n");
     if (rule_count > 0)
         markup(out, "<style>\n.board td.fechada,.week td.fechada{background:#ccc;color:#444;font-size:.8em}\n"
+                    "@media screen{.print-only{display:none}}\n.room-rules{margin:.2em 0}\n"
                     ".fixa{font-size:.8em;font-weight:bold;border:1px solid #555;padding:0 2px}\n"
                     ".kept{color:#1d5e20}\n</style>\n");
     markup(out, "</head>\n<body>\n");
@@ -165,9 +166,10 @@ void write_optimum_not_proven(std::FILE* out)
 
 void write_instance(std::FILE* out)
 {
-    markup(out, "<header>\n<h1>Quadro de salas</h1>\n<p>%d turmas, %d reuni\xF5" "es. Penalidade por aluno acima da "
+    markup(out, "<header>\n<h1>Quadro de salas</h1>\n<p>%d %s, %d %s. Penalidade por aluno acima da "
                 "capacidade: %d; por lugar ocioso: %d.</p>\n",
-           section_count, meeting_count(), excess_weight, idle_weight);
+           section_count, plural(section_count, "turma", "turmas"), meeting_count(),
+           plural(meeting_count(), "reuni\xE3o", "reuni\xF5" "es"), excess_weight, idle_weight);
     if (plan_kind() == SOLUTION_KINDS)
         markup(out, "<p>Ainda sem plano: nem otima.txt nem solucaof.txt.</p>\n");
     else
@@ -254,7 +256,8 @@ void write_summary_row(std::FILE* out, int kind)
     }
     markup(out, "<td class=\"flag\">&#9888;");
     if (figures.broken_meetings > 0)
-        markup(out, " %d ausentes ou divididas", figures.broken_meetings);
+        markup(out, " %d %s", figures.broken_meetings,
+               plural(figures.broken_meetings, "ausente ou dividida", "ausentes ou divididas"));
     if (figures.stray_cells > 0)
         markup(out, "%s %d %s fora das reuni\xF5" "es", figures.broken_meetings > 0 ? ";" : "", figures.stray_cells,
                figures.stray_cells == 1 ? "c\xE9lula" : "c\xE9lulas");
@@ -276,8 +279,8 @@ void write_left_out(std::FILE* out)
             if (left.marked[section][m]) {
                 const Section& s = sections[section];
                 const Meeting& meeting = s.meetings[m];
-                markup(out, "<li>turma %d (%s %d-%d), %d alunos, %s ", section, s.course_code, s.course_number,
-                       s.section_number, s.demand, WEEKDAY_TITLES[meeting.weekday]);
+                markup(out, "<li>turma %d (%s %d-%d), %d %s, %s ", section, s.course_code, s.course_number,
+                       s.section_number, s.demand, plural(s.demand, "aluno", "alunos"), WEEKDAY_TITLES[meeting.weekday]);
                 write_clock(out, meeting.earliest_start);
                 markup(out, "&ndash;");
                 write_clock(out, meeting.end_time);
@@ -358,11 +361,13 @@ void write_summary(std::FILE* out)
 void write_change_name(std::FILE* out, const RoomChange& change)
 {
     if (change.column > last_room)
-        markup(out, "uma sala a mais (sala %02d) com %d lugares", change.column, change.proposed_seats);
+        markup(out, "uma sala a mais (sala %02d) com %d %s", change.column, change.proposed_seats,
+               plural(change.proposed_seats, "lugar", "lugares"));
     else
     {
         write_room_name(out, change.column);
-        markup(out, ": %d &rarr; %d lugares", change.current_seats, change.proposed_seats);
+        markup(out, ": %d &rarr; %d %s", change.current_seats, change.proposed_seats,
+               plural(change.proposed_seats, "lugar", "lugares"));
     }
 }
 
@@ -394,7 +399,8 @@ void write_spare_seats(std::FILE* out)
         const SpareSeats& spare = spare_seats[i];
         markup(out, "<li>");
         write_room_name(out, spare.column);
-        markup(out, " pode ficar com %d lugares (hoje %d)</li>\n", spare.proposed_seats, spare.current_seats);
+        markup(out, " pode ficar com %d %s (hoje %d)</li>\n", spare.proposed_seats,
+               plural(spare.proposed_seats, "lugar", "lugares"), spare.current_seats);
     }
     markup(out, "</ul>\n");
 }
@@ -419,19 +425,22 @@ void write_investments(std::FILE* out)
         format_incomplete_planning(incomplete, sizeof incomplete, today);
         markup(out, "<p class=\"flag\">%s</p>\n", incomplete);
     }
-    markup(out, "<p>No %s de hoje, %lld alunos acima da capacidade (%s %lld). ",
+    markup(out, "<p>No %s de hoje, %lld %s acima da capacidade (%s %lld). ",
            today.optimum_proven ? "\xF3timo" : "melhor plano encontrado", static_cast<long long>(today.students_above),
+           plural(today.students_above, "aluno", "alunos"),
            today.optimum_proven ? "custo \xF3timo" : "melhor custo encontrado, n\xE3o provado",
            static_cast<long long>(today.optimum_cost));
     if (!today.seats_planned)
         markup(out, "As mudan\xE7" "as de lugares n\xE3o foram avaliadas (alocacao-otimo --planejar=regras).</p>\n");
     else if (count == 0 && planning_incomplete(today))
-        markup(out, "Nenhuma das %d mudan\xE7" "as de uma coluna avaliadas at\xE9 aqui os diminui.</p>\n",
-               room_change_count);
+        markup(out, "Nenhuma das %d %s de uma coluna %s at\xE9 aqui os diminui.</p>\n", room_change_count,
+               plural(room_change_count, "mudan\xE7" "a", "mudan\xE7" "as"),
+               plural(room_change_count, "avaliada", "avaliadas"));
     else if (count == 0)
-        markup(out, "Nenhuma das %d mudan\xE7" "as de uma coluna avaliadas por alocacao-otimo --planejar "
-                    "(planejamento.txt) os diminui.</p>\n",
-               room_change_count);
+        markup(out, "Nenhuma das %d %s de uma coluna %s por alocacao-otimo --planejar (planejamento.txt) os "
+                    "diminui.</p>\n",
+               room_change_count, plural(room_change_count, "mudan\xE7" "a", "mudan\xE7" "as"),
+               plural(room_change_count, "avaliada", "avaliadas"));
     else
         markup(out, "A mudan\xE7" "a de cada coluna que mais os diminui, entre %d avaliadas por alocacao-otimo "
                     "--planejar (planejamento.txt):</p>\n<table>\n<thead><tr><th scope=\"col\">Mudan\xE7" "a</th>"
@@ -460,11 +469,11 @@ void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int f
     write_clock(out, meeting.earliest_start);
     markup(out, ", %d %s</td><th scope=\"row\">", length, length == 1 ? "bloco" : "blocos");
     write_section_name(out, section);
-    markup(out, " (%d alunos)</th><td>", sections[section].demand);
+    markup(out, " (%d %s)</th><td>", sections[section].demand, plural(sections[section].demand, "aluno", "alunos"));
     write_room_name(out, from);
-    markup(out, " (%d lugares)</td><td>", room_capacity[from]);
+    markup(out, " (%d %s)</td><td>", room_capacity[from], plural(room_capacity[from], "lugar", "lugares"));
     write_room_name(out, to);
-    markup(out, " (%d lugares)</td><td>%lld</td></tr>\n", room_capacity[to],
+    markup(out, " (%d %s)</td><td>%lld</td></tr>\n", room_capacity[to], plural(room_capacity[to], "lugar", "lugares"),
            static_cast<long long>(change_saving(section, meeting, from, to)));
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "io/console.hpp"
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "report/board/board.hpp"
@@ -343,7 +344,8 @@ void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& sem
     else
         std::snprintf(text, sizeof text, "sala %02d", meeting.room);
     write_ics_property(out, "LOCATION", text, true);  // ASCII, and the room's name in UTF-8
-    std::snprintf(text, sizeof text, "%d alunos, %d lugares", section.demand, room_capacity[meeting.room]);
+    std::snprintf(text, sizeof text, "%d %s, %d %s", section.demand, plural(section.demand, "aluno", "alunos"),
+                  room_capacity[meeting.room], plural(room_capacity[meeting.room], "lugar", "lugares"));
     write_ics_property(out, "DESCRIPTION", text);
     write_ics_line(out, "END:VEVENT");
 }

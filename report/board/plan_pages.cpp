@@ -5,10 +5,12 @@
 #include <array>
 #include <cstring>
 
+#include "io/console.hpp"
 #include "model/calendar.hpp"
 #include "model/listing.hpp"
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
+#include "report/board/rule_section.hpp"
 #include "report/left_out_file.hpp"
 #include "report/moved_file.hpp"
 #include "report/solution_check.hpp"
@@ -114,7 +116,9 @@ void write_room_page(std::FILE* out, int room)
                 write_week_cell(out, room, weekday, row, covered_until);
         markup(out, "</tr>\n");
     }
-    markup(out, "</tbody>\n</table>\n</section>\n");
+    markup(out, "</tbody>\n</table>\n");
+    write_room_rules(out, room);
+    markup(out, "</section>\n");
 }
 
 // Sections in the order of the class list: course code, course number, section.
@@ -168,7 +172,7 @@ void write_meeting_entry(std::FILE* out, int32_t section, int m)
         } else {
             markup(out, ", ");
             write_room_name(out, room);
-            markup(out, " (%d lugares)", room_capacity[room]);
+            markup(out, " (%d %s)", room_capacity[room], plural(room_capacity[room], "lugar", "lugares"));
             if (moved_from[section][m] != 0 && plan_kind() == OPTIMAL_SOLUTION) {
                 markup(out, " <span class=\"flag\">mudou de sala; antes ");
                 write_room_name(out, moved_from[section][m] - 1);
@@ -216,8 +220,16 @@ void write_class_list(std::FILE* out)
         markup(out, "<tr><th scope=\"row\">");
         write_section_name(out, section);
         markup(out, "</th><td>%d</td>", sections[section].demand);
-        for (int m = FIRST_MEETING; m < FIRST_MEETING + meetings; ++m)
-            write_meeting_entry(out, section, m);
+        // "Reunião 1" is the first of the week: horario.txt may list a Friday before a Tuesday.
+        std::array<int, MAX_MEETINGS> by_weekday;
+        for (int k = 0; k < MAX_MEETINGS; ++k)
+            by_weekday[k] = FIRST_MEETING + k;
+        std::stable_sort(by_weekday.begin(), by_weekday.end(), [&](int a, int b) {
+            int32_t day_a = sections[section].meetings[a].weekday, day_b = sections[section].meetings[b].weekday;
+            return (day_a == 0 ? SATURDAY + 1 : day_a) < (day_b == 0 ? SATURDAY + 1 : day_b);
+        });
+        for (int k = 0; k < meetings; ++k)
+            write_meeting_entry(out, section, by_weekday[k]);
         markup(out, "</tr>\n");
     }
     markup(out, "</tbody>\n</table>\n</section>\n");

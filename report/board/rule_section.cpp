@@ -1,7 +1,9 @@
 // Each rule of regras.txt on the board, kept or broken by each solution.
 #include "report/board/rule_section.hpp"
 
+#include <array>
 #include <cinttypes>
+#include <utility>
 
 #include "model/calendar.hpp"
 #include "model/rules.hpp"
@@ -104,13 +106,64 @@ void write_room_changes(std::FILE* out, const AllocationGrid& grid)
     markup(out, "</ul>\n");
 }
 
+// "14 linhas: 5 fixa, 8 evita, 1 fechada, mesma_sala 30": what the printed page says of the rules.
+void write_rule_counts(std::FILE* out)
+{
+    std::array<int, 5> count{};
+    for (int32_t i = 0; i < rule_count; ++i)
+        ++count[static_cast<std::size_t>(rules[i].kind)];
+    markup(out, "<p class=\"print-only\">regras.txt: %d %s", rule_count, rule_count == 1 ? "regra" : "regras");
+    const char* joint = ": ";
+    const std::pair<RuleKind, const char*> kinds[] = {
+        {RuleKind::Pin, "fixa"}, {RuleKind::Avoid, "evita"}, {RuleKind::Closed, "fechada"}};
+    for (const auto& [kind, word] : kinds)
+        if (int n = count[static_cast<std::size_t>(kind)]) {
+            markup(out, "%s%d %s", joint, n, word);
+            joint = ", ";
+        }
+    if (same_room_weight > 0)
+        markup(out, "%smesma_sala %d", joint, same_room_weight);
+    markup(out, ". A p\xE1gina de cada sala diz as regras que a tocam; a lista completa est\xE1 na tela.</p>\n");
+}
+
 }  // namespace
+
+void write_room_rules(std::FILE* out, int room)
+{
+    int said = 0, avoiders = 0;
+    auto start = [&](const char* kind) { markup(out, said++ == 0 ? "<p class=\"room-rules\">Regras: %s " : "; %s ", kind); };
+    for (int32_t i = 0; i < rule_count; ++i) {
+        const Rule& rule = rules[i];
+        if (rule.room != room)
+            continue;
+        if (rule.kind == RuleKind::Pin) {
+            start("fixa");
+            write_section_name(out, rule.section);
+        } else if (rule.kind == RuleKind::Closed) {
+            start("fechada");
+            markup(out, "%s ", WEEKDAY_TITLES[rule.weekday]);
+            write_clock(out, rule.from);
+            markup(out, "&ndash;");
+            write_clock(out, rule.to);
+        } else if (rule.kind == RuleKind::Avoid) {
+            ++avoiders;
+        }
+    }
+    if (avoiders > 0) {
+        start("evitada");
+        markup(out, "por %d %s", avoiders, avoiders == 1 ? "turma" : "turmas");
+    }
+    if (said > 0)
+        markup(out, ".</p>\n");
+}
 
 void write_rules_section(std::FILE* out)
 {
     if (rule_count == 0)
         return;
-    markup(out, "<section id=\"regras\">\n<h2>Regras (regras.txt)</h2>\n<table>\n<thead><tr>"
+    markup(out, "<section id=\"regras\">\n<h2>Regras (regras.txt)</h2>\n");
+    write_rule_counts(out);
+    markup(out, "<div class=\"screen\">\n<table>\n<thead><tr>"
                 "<th scope=\"col\">Linha</th><th scope=\"col\">Regra</th>");
     for (int kind = 0; kind < SOLUTION_KINDS; ++kind)
         if (board_solutions[kind].present)
@@ -136,5 +189,5 @@ void write_rules_section(std::FILE* out)
                     "lugares ociosos das c\xE9lulas fechadas voltam ao custo.</p>\n");
     if (plan_kind() != SOLUTION_KINDS)
         write_room_changes(out, plan_grid());
-    markup(out, "</section>\n");
+    markup(out, "</div>\n</section>\n");
 }

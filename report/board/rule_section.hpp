@@ -6,4 +6,11 @@
 
 #include <cstdio>
 
+// On screen, every line of regras.txt; printed, only how many of each kind,
+// since each room's page says the rules that touch it.
 void write_rules_section(std::FILE* out);
+
+// Below a room's week: the rules that touch the room (the classes pinned to
+// it, its closures, how many classes avoid it), on one line; nothing when
+// none does.
+void write_room_rules(std::FILE* out, int room);

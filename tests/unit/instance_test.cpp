@@ -744,6 +744,15 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
         EXPECT_EQ(result.error, "arquivo de texto com byte nulo (UTF-16?)");
         EXPECT_EQ(result.line, text[0] == '#' ? 2 : 1);
     }
+    // A code that cursos.txt gives a second type names both, and where each comes from.
+    set_course_code(7, "QUI", 3);
+    EXPECT_EQ(read_text(read_rules, "evita|QUI|121|1|3|\n").error,
+              "codigo QUI de dois tipos, tipo 2 (embutido) e tipo 7 (cursos.txt, linha 3): use o numero do tipo");
+    set_course_code(2, "QUI", 1);
+    EXPECT_EQ(read_text(read_rules, "evita|QUI|121|1|3|\n").error,
+              "codigo QUI de dois tipos, tipo 2 (cursos.txt, linha 1) e tipo 7 (cursos.txt, linha 3): use o numero "
+              "do tipo");
+    reset_course_codes();
     // The same pin twice, and a closure beside a pinned meeting, are accepted.
     EXPECT_TRUE(read_text(read_rules, "fixa|1|121|1|3|\nfixa|1|121|1|3|\nfechada|3|2|09:10|12:00|\n").ok);
 }

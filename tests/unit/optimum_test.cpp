@@ -62,7 +62,7 @@ void add_meeting(int32_t section, int m, int first, int last)
 // sv); then the fewest idle seats in occupied rooms.
 struct Fitted {
     int64_t cost;
-    int64_t occupied_idle_seats;
+    int64_t occupied_idle_seats;  // block by block, as the fit counts them
     int meetings_without_room;
     int left_out = 0;
     int moved = 0;
@@ -107,7 +107,7 @@ Fitted brute_force_optimum(const std::vector<Placed>& meetings, bool may_leave_o
             grid_cost(grid, cost);
             GridFigures figures = grid_figures(grid);
             int moved = meetings_moved(grid);
-            best = std::min(best, Fitted{cost + int64_t{change_weight} * moved, figures.occupied_idle_seats,
+            best = std::min(best, Fitted{cost + int64_t{change_weight} * moved, figures.idle_seat_blocks,
                                          figures.meetings_without_room, left_out, moved});
         }
         for (size_t k = 0; k < meetings.size(); ++k)
@@ -285,7 +285,7 @@ TEST_F(Optimum, AgreesWithBruteForceOnSmallInstances)
         ASSERT_TRUE(result.proven);
         Fitted brute = brute_force_optimum(present_meetings());
         ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
-        ASSERT_EQ(grid_figures(best_grid).occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(grid_figures(best_grid).idle_seat_blocks, brute.occupied_idle_seats) << "trial " << trial;
         ASSERT_EQ(grid_figures(best_grid).meetings_without_room, brute.meetings_without_room) << "trial " << trial;
         // The cost less what the instance fixes is the students above capacity, at both weights.
         int64_t fixed = 0;
@@ -428,7 +428,7 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     EXPECT_EQ(cut.states, 50);
     EXPECT_EQ(cut.cost, exact.cost);
     EXPECT_EQ(cut.lower_bound, exact.cost);
-    EXPECT_EQ(cut.figures.occupied_idle_seats, exact.figures.occupied_idle_seats);
+    EXPECT_EQ(cut.figures.idle_seat_blocks, exact.figures.idle_seat_blocks);
     int32_t priced;
     grid_cost(best_grid, priced);
     EXPECT_EQ(priced, cut.cost);
@@ -473,7 +473,7 @@ TEST_F(Optimum, SearchAndModelAgreeOnGeneratedWeeks)
         OptimumResult modelled = solve_optimum(best_grid, 0);  // no state: every weekday by the model
         ASSERT_TRUE(searched.proven && modelled.proven) << "trial " << trial;
         EXPECT_EQ(modelled.cost, searched.cost) << "trial " << trial;
-        EXPECT_EQ(modelled.figures.occupied_idle_seats, searched.figures.occupied_idle_seats) << "trial " << trial;
+        EXPECT_EQ(modelled.figures.idle_seat_blocks, searched.figures.idle_seat_blocks) << "trial " << trial;
         expect_valid_allocation(best_grid);
     }
 }
@@ -497,7 +497,7 @@ TEST_F(Optimum, TwelveRoomsAreSolvedByTheModelAsBruteForceDoes)
         ASSERT_TRUE(result.proven);
         Fitted brute = brute_force_optimum(present_meetings());
         ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
-        ASSERT_EQ(result.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(result.figures.idle_seat_blocks, brute.occupied_idle_seats) << "trial " << trial;
         ASSERT_EQ(result.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
         ASSERT_EQ(result.lower_bound, result.cost);
         expect_valid_allocation(best_grid);
@@ -508,7 +508,7 @@ TEST_F(Optimum, TwelveRoomsAreSolvedByTheModelAsBruteForceDoes)
         one_objective_groups = 32;
         ASSERT_TRUE(apart.proven);
         ASSERT_EQ(apart.cost, brute.cost) << "trial " << trial;
-        ASSERT_EQ(apart.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(apart.figures.idle_seat_blocks, brute.occupied_idle_seats) << "trial " << trial;
         ASSERT_EQ(apart.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
     }
 }
@@ -567,7 +567,7 @@ TEST_F(Optimum, OverfullWeekdaysAgreeWithBruteForceLeavingOut)
             ASSERT_EQ(result.left_out, brute.left_out) << "trial " << trial;
             ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
             ASSERT_EQ(result.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
-            ASSERT_EQ(result.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+            ASSERT_EQ(result.figures.idle_seat_blocks, brute.occupied_idle_seats) << "trial " << trial;
         }
     }
 }
@@ -620,7 +620,7 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
             ASSERT_EQ(result.cost, brute.cost) << "trial " << trial << ", states " << states;
             ASSERT_EQ(result.moved, brute.moved) << "trial " << trial << ", states " << states;
             ASSERT_EQ(result.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
-            ASSERT_EQ(result.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+            ASSERT_EQ(result.figures.idle_seat_blocks, brute.occupied_idle_seats) << "trial " << trial;
             int32_t priced;
             grid_cost(best_grid, priced);
             ASSERT_EQ(priced + int64_t{change_weight} * result.moved, result.cost) << "trial " << trial;
@@ -798,7 +798,7 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         with_stability += same_room_weight > 0;
         ASSERT_TRUE(result.proven);
         ASSERT_EQ(result.cost, brute.cost) << "trial " << trial;
-        ASSERT_EQ(result.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(result.figures.idle_seat_blocks, brute.occupied_idle_seats) << "trial " << trial;
         ASSERT_EQ(result.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
         int32_t priced;
         grid_cost(best_grid, priced);
@@ -811,7 +811,7 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         expect_valid_allocation(best_grid);
         OptimumResult modelled = solve_optimum(candidate_grid, 0);  // no state: every weekday by the model
         ASSERT_EQ(modelled.cost, brute.cost) << "trial " << trial;
-        ASSERT_EQ(modelled.figures.occupied_idle_seats, brute.occupied_idle_seats) << "trial " << trial;
+        ASSERT_EQ(modelled.figures.idle_seat_blocks, brute.occupied_idle_seats) << "trial " << trial;
         ASSERT_EQ(modelled.figures.meetings_without_room, brute.meetings_without_room) << "trial " << trial;
     }
     EXPECT_GT(with_stability, sweep(240) / 6);  // more than a sixth of the trials
@@ -1302,7 +1302,7 @@ TEST_F(RulesExample, SearchAndModelAgreeUnderItsHardRulesAndAnotherModelFindsThe
     OptimumResult modelled = solve_optimum(best_grid, 0);
     ASSERT_TRUE(searched.proven && modelled.proven);
     EXPECT_EQ(modelled.cost, searched.cost);
-    EXPECT_EQ(modelled.figures.occupied_idle_seats, searched.figures.occupied_idle_seats);
+    EXPECT_EQ(modelled.figures.idle_seat_blocks, searched.figures.idle_seat_blocks);
     same_room_weight = 30;
     int64_t weekdays_with_price = searched.cost + stability_cost(candidate_grid);
     OptimumResult week = solve_optimum(best_grid);

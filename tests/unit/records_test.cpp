@@ -79,7 +79,9 @@ TEST(RecordLines, EveryMalformedLineIsRefusedWithItsReason)
         {"a|2|\n", "numero esperado"},
         {"-|2|\n", "numero esperado"},
         {"1 |2|\n", "falta o separador '|'"},
-        {"1;2|\n", "falta o separador '|'"},
+        {"1;2|\n", "';' no lugar do separador '|'"},
+        {"4O|2|\n", "numero esperado"},
+        {"1|2x|\n", "numero esperado"},
         {"1|2|3\n", "texto depois do fim do registro"},
         {"1|2||\n", "texto depois do fim do registro"},
         {"2147483648|1|\n", "numero fora do intervalo de 32 bits"},
@@ -97,6 +99,17 @@ TEST(RecordLines, EveryMalformedLineIsRefusedWithItsReason)
         EXPECT_EQ(parsed.read, RecordRead::Malformed) << c.text;
         EXPECT_EQ(parsed.error, c.error) << c.text;
         EXPECT_EQ(parsed.line, 1) << c.text;
+    }
+    // In a time, a letter for a digit names the time's form.
+    const Case times[] = {{"1|2|T|4|07:5O|09:10|\n", "hora esperada no formato HH:MM"},
+                          {"1|2|T|4|7h30|09:10|\n", "hora esperada no formato HH:MM"},
+                          {"1|2|T|4|07:50|O9:10|\n", "hora esperada no formato HH:MM"},
+                          {"1|2|T|4|07:50|-:10|\n", "numero esperado"},
+                          {"1|2|T|4O|07:50|09:10|\n", "numero esperado"},
+                          {"1|2|T|4|07 50|09:10|\n", "falta o ':' entre hora e minuto"}};
+    for (const Case& c : times) {
+        Parsed parsed = parse_all(c.text, "d|d|c|d|d:d|d:d|");
+        EXPECT_EQ(parsed.error, c.error) << c.text;
     }
 }
 
