@@ -45,14 +45,19 @@ case "$step" in build | test | dev) ;; *)
 esac
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "install-deps: installing ${missing[*]}"
+# Say what is missing first; "installing" only when it is about to be done.
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then
     command -v sudo >/dev/null 2>&1 || {
-        echo "install-deps: not root and no sudo; install them by hand: apt-get install ${missing[*]}" >&2
+        echo "install-deps: missing ${missing[*]}; as root, install them with: apt-get install ${missing[*]}" >&2
         exit 1
     }
     as_root=(sudo)
 fi
+command -v apt-get >/dev/null 2>&1 || {
+    echo "install-deps: missing ${missing[*]}, and no apt-get to install them with; install them by hand" >&2
+    exit 1
+}
+echo "install-deps: installing ${missing[*]}"
 "${as_root[@]}" apt-get update
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

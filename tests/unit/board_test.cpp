@@ -673,6 +673,12 @@ TEST_F(BoardPage, RoomNamesInUtf8OrLatin1ShowTheSameTextOnThePageInTheSpreadshee
     ASSERT_EQ(write_plan_exports("quadro.html", &semester), 2);
     EXPECT_TRUE(std::filesystem::exists("sala-05.ics"));
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";05;" + name + ";60;"), 1);
+    // Notepad's "ANSI" is Windows-1252: its dash 0x97 is a dash, not a control character.
+    stream = text_stream("1|30|\n2|40|\n3|45|\n4|50|\n5|60|Lab \x97 Qu\xEDmica|\n6|75|\n7|90|\n");
+    file = {stream, "capacidade.txt", 0, nullptr};
+    ASSERT_TRUE(read_room_capacities(file));
+    std::fclose(stream);
+    EXPECT_STREQ(room_names[5].data(), "Lab \xE2\x80\x94 Qu\xC3\xADmica");
 }
 
 TEST_F(BoardPage, SpreadsheetCellsThatWouldBeFormulasStartWithAQuote)
