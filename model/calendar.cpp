@@ -39,10 +39,13 @@ const char* course_code(int32_t course_type)
 
 int32_t course_type_of(const char* code)
 {
-    for (int32_t type = FIRST_COURSE_TYPE; type <= LAST_COURSE_TYPE_ALLOWED; ++type)
-        if (code == course_codes[type].data())
-            return type;
-    return 0;
+    // Every code lives in the table, one entry a type: its place is its type.
+    auto first = reinterpret_cast<uintptr_t>(course_codes[FIRST_COURSE_TYPE].data());
+    auto end = reinterpret_cast<uintptr_t>(course_codes[LAST_COURSE_TYPE_ALLOWED].data()) + sizeof(CodeText);
+    auto at = reinterpret_cast<uintptr_t>(code);
+    if (at < first || at >= end || (at - first) % sizeof(CodeText) != 0)
+        return 0;
+    return FIRST_COURSE_TYPE + static_cast<int32_t>((at - first) / sizeof(CodeText));
 }
 
 void reset_course_codes()

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/tables.hpp"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "model/calendar.hpp"
 #include "model/listing.hpp"
 #include "model/load_warnings.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/tables.hpp"
 
 namespace {

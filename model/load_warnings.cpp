@@ -8,7 +8,7 @@
 #include "model/calendar.hpp"
 #include "model/instance.hpp"
 #include "model/records.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/tables.hpp"
 
 namespace {
@@ -160,7 +160,17 @@ void warn_rule(Warnings& warnings, const Rule& rule)
             warn(warnings, "Aviso: regras.txt, linha %d: nenhum bloco de aula %s nesse intervalo; regra sem "
                            "efeito.\n",
                  rule.line, own_week ? "cai" : "comeca");
-    } else if (is_hard_rule(rule) && sections[rule.section].meetings[FIRST_MEETING].weekday == 0) {
+    } else if (is_priced_rule(rule) && rule.section == 0 && rule.kind != RuleKind::Closed) {
+        bool names_some = false;
+        for (int32_t section = 1; section <= section_count && !names_some; ++section)
+            names_some = selects(rule.selector, section);
+        char selector[48];
+        format_selector(selector, sizeof selector, rule.selector);
+        if (!names_some)
+            warn(warnings, "Aviso: regras.txt, linha %d: nenhuma turma de demanda.txt e %s; regra sem efeito.\n",
+                 rule.line, selector);
+    } else if (is_priced_rule(rule) && rule.kind != RuleKind::Closed &&
+               sections[rule.section].meetings[FIRST_MEETING].weekday == 0) {
         const Section& section = sections[rule.section];
         warn(warnings, "Aviso: regras.txt, linha %d: turma %s %d-%d sem horario em horario.txt; regra sem efeito.\n",
              rule.line, section.course_code, section.course_number, section.section_number);

@@ -227,6 +227,14 @@ RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fiel
     return checked_read(file, pattern, fields, &text);
 }
 
+void restart_record_file(RecordFile& file)
+{
+    std::clearerr(file.stream);
+    std::rewind(file.stream);
+    skip_byte_order_mark(file.stream);
+    file.line = 0;
+}
+
 RecordRead read_text_line(RecordFile& file, char* text, std::size_t size)
 {
     for (;;) {

@@ -56,6 +56,9 @@ RecordRead read_record(RecordFile& file, const char* pattern, RecordFields& fiel
 // read error.
 RecordRead read_text_line(RecordFile& file, char* text, std::size_t size);
 
+// Back to the file's first line (past a byte-order mark), to read it again.
+void restart_record_file(RecordFile& file);
+
 // Ends the process with "Arquivo NOME, linha N: reason".
 [[noreturn]] void reject_line(const RecordFile& file, const char* reason);
 

@@ -5,7 +5,7 @@
 
 #include "model/calendar.hpp"
 #include "model/instance.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 
 int32_t last_room{};
 std::array<int32_t, MAX_ROOM_COLUMNS> room_capacity{};

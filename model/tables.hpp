@@ -45,6 +45,7 @@ struct Section {
 };
 
 using SectionTable = std::array<Section, MAX_SECTIONS + 1>;  // entry 0: the empty section
+using MeetingMarks = std::array<std::array<bool, MAX_MEETINGS + 1>, MAX_SECTIONS + 1>;  // [section][meeting]
 using GridRow = std::array<int32_t, MAX_ROOM_COLUMNS>;
 inline constexpr int MAX_ROOM_NAME_UTF8 = 3 * MAX_ROOM_NAME;  // a Windows-1252 byte takes up to three in UTF-8
 using RoomName = std::array<char, MAX_ROOM_NAME_UTF8 + 1>;

@@ -6,7 +6,7 @@
 
 #include "io/console.hpp"
 #include "model/records.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 
 namespace {
 
@@ -42,7 +42,7 @@ const char* read_weights(std::FILE* stream, int32_t& excess, int32_t& idle)
     return std::ferror(stream) ? "erro de leitura" : error;
 }
 
-bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability)
+bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability, bool preferences)
 {
     int64_t highest = 0, lowest = 0;
     for (int room = 0; room <= last_room; ++room) {
@@ -58,8 +58,13 @@ bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability)
         lowest += cell_low * slot_count;
     }
     for (int32_t index = 1; index <= section_count; ++index)
-        for (int m = FIRST_MEETING + 1; m <= MAX_MEETINGS; ++m)
-            highest += sections[index].meetings[m].weekday != 0 ? stability : 0;  // each room past the first
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+            bool present = sections[index].meetings[m].weekday != 0;
+            highest += present && m > FIRST_MEETING ? stability : 0;  // each room past the first
+            // A preference costs most in sv, outside every room set; a price at its cap is past 32 bits.
+            int64_t preference = preferences && present ? preference_price(index, OVERFLOW_COLUMN) : 0;
+            highest += preference == INT32_MAX ? int64_t{INT32_MAX} + 1 : preference;
+        }
     return highest <= INT32_MAX && lowest >= INT32_MIN;
 }
 
@@ -77,11 +82,13 @@ void load_weights()
     int32_t excess = 0, idle = 0;
     if (const char* error = read_weights(stream, excess, idle))
         fail_with("\n\nArquivo peso.par: %s\n", error);
-    if (!costs_fit_32_bits(excess, idle, 0))
+    if (!costs_fit_32_bits(excess, idle, 0, false))
         fail_with("\n\nArquivo peso.par: com estes pesos o custo passaria de 32 bits\n");
-    if (!costs_fit_32_bits(excess, idle, same_room_weight))
+    if (!costs_fit_32_bits(excess, idle, same_room_weight, false))
         fail_with("\n\nArquivo regras.txt, linha %d: com este peso de mesma_sala o custo passaria de 32 bits\n",
                   same_room_rule_line());
+    if (!costs_fit_32_bits(excess, idle, same_room_weight, true))
+        fail_with("\n\nArquivo regras.txt: com os pesos de prefere o custo passaria de 32 bits\n");
     excess_weight = excess;
     idle_weight = idle;
     console_print("Penalidade por excesso de capacidade= %d\nPenalidade por ociosidade= %d\n",

@@ -33,8 +33,9 @@ void load_weights();
 const char* read_weights(std::FILE* stream, int32_t& excess, int32_t& idle);
 
 // Whether every grid of the loaded sections, under these weights and this
-// stability weight (regras.txt's mesma_sala), costs within the signed 32-bit range.
-bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability);
+// stability weight (regras.txt's mesma_sala), and with `preferences` the
+// prices of regras.txt's prefere lines, costs within the signed 32-bit range.
+bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability, bool preferences = false);
 
 // Whether a room of `seats` seats prices every cell of the loaded sections,
 // under the loaded weights, low enough that any grid's cost is exact in 64

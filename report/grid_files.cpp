@@ -5,7 +5,7 @@
 #include <array>
 
 #include "io/output_file.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "io/input_file.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "report/grid_files.hpp"
 #include "report/written_lines.hpp"
 

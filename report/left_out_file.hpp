@@ -18,7 +18,7 @@ inline constexpr const char* LEFT_OUT_FILE = "fora_da_grade.txt";
 // The meetings out of a plan's grid: marked[section][m] for meeting m of
 // the section, and how many.
 struct LeftOutMeetings {
-    std::array<std::array<bool, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> marked;
+    MeetingMarks marked;
     int32_t count;
 };
 

@@ -12,7 +12,7 @@
 #include "io/csv.hpp"
 #include "model/calendar.hpp"
 #include "model/instance.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "report/left_out_file.hpp"
 #include "search/optimum.hpp"
 #include "search/optimum_model.hpp"
@@ -369,7 +369,7 @@ void name_broken_rules(const AllocationGrid& grid)
     for (int32_t i = 0; i < rule_count; ++i) {
         if (!is_hard_rule(rules[i]))
             continue;
-        RuleBreach breach = find_breach(grid, rules[i], plan.left_out->marked[rules[i].section].data());
+        RuleBreach breach = find_breach(grid, rules[i], &plan.left_out->marked);
         if (!breach.broken)
             continue;
         char name[64];

@@ -3,7 +3,7 @@
 
 #include "io/console.hpp"
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "report/grid_reader.hpp"
 #include "report/left_out_file.hpp"
 #include "search/cost.hpp"
@@ -89,14 +89,14 @@ int rule_breaches(const char* name, const AllocationGrid& grid, const LeftOutMee
         if (!is_hard_rule(rule))
             continue;
         ++hard;
-        RuleBreach breach = find_breach(grid, rule, left.marked[rule.section].data());
+        RuleBreach breach = find_breach(grid, rule, &left.marked);
         if (!breach.broken)
             continue;
         ++broken;
         bool pin = rule.kind == RuleKind::Pin;
         console_print("%s: regras.txt, linha %d, n\xE3o cumprida: ", name, rule.line);
         print_class(breach.section);
-        console_print(" %s sala %d, ", pin ? "fora da" : "na", rule.room);
+        console_print(" %s sala %d, ", pin ? "fora da" : "na", pin ? rule.room : breach.room);
         print_slot(breach.row);
         console_print(".\n");
     }

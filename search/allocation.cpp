@@ -7,7 +7,7 @@
 
 #include "io/console.hpp"
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"

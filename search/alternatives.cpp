@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/weights.hpp"
 
 int64_t cell_cost(const AllocationGrid& grid, int row, int room)
@@ -19,7 +19,8 @@ int64_t cell_cost(const AllocationGrid& grid, int row, int room)
 int64_t meeting_price(int32_t section, int64_t length, int room)
 {
     int64_t capacity = room_capacity[room];
-    return length * (seat_cost(sections[section].demand, capacity) - seat_cost(0, capacity));
+    return length * (seat_cost(sections[section].demand, capacity) - seat_cost(0, capacity)) +
+           preference_price(section, room);
 }
 
 int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m)
@@ -68,6 +69,16 @@ int32_t sections_changing_rooms(const AllocationGrid& grid)
     return count;
 }
 
+int64_t preference_cost(const AllocationGrid& grid)
+{
+    int64_t price = 0;
+    for (int32_t section = 1; preference_profile_count > 1 && section <= section_count; ++section)
+        for (int m = FIRST_MEETING; preference_profile[section] != 0 && m <= MAX_MEETINGS; ++m)
+            if (int32_t column = first_slot_column(grid, section, m); column >= 0)
+                price += preference_price(section, column);
+    return price;
+}
+
 int64_t stability_cost(const AllocationGrid& grid)
 {
     int64_t changes = 0;
@@ -78,7 +89,7 @@ int64_t stability_cost(const AllocationGrid& grid)
 
 void grid_cost(const AllocationGrid& grid, int32_t& cost)
 {
-    int64_t sum = stability_cost(grid);
+    int64_t sum = stability_cost(grid) + preference_cost(grid);
     for (int row = 1; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room)
             sum += cell_cost(grid, row, room);
@@ -121,6 +132,19 @@ int64_t stability_change(const AllocationGrid& grid, const RoomShift& shift)
     return moving ? same_room_weight * (!to_taken - !from_taken) : 0;
 }
 
+// The change of the preference price: the meeting whose first slot the
+// shifted run holds takes the target room (see stability_change).
+int64_t preference_change(const RoomShift& shift)
+{
+    if (preference_profile[shift.section] == 0)
+        return 0;
+    const auto& meetings = sections[shift.section].meetings;
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS && meetings[m].first_slot != 0; ++m)
+        if (meetings[m].first_slot == shift.first_row)
+            return preference_price(shift.section, shift.to_room) - preference_price(shift.section, shift.from_room);
+    return 0;
+}
+
 }  // namespace
 
 int64_t shift_cost_change(const AllocationGrid& grid, const RoomShift& shift)
@@ -135,13 +159,15 @@ int64_t shift_cost_change(const AllocationGrid& grid, const RoomShift& shift)
     int64_t above_change = std::max<int64_t>(demand - to, 0) - std::max<int64_t>(demand - from, 0);
     int64_t rows = shift.last_row - shift.first_row + 1;
     int64_t change = (int64_t{excess_weight} + idle_weight) * above_change * rows + stability_change(grid, shift);
+    if (!shift.meets_rules)
+        return change;
     // A closed cell costs nothing empty: taking one adds its empty price,
     // leaving one takes it away.
-    for (int row = shift.first_row; shift.meets_rules && row <= shift.last_row; ++row)
+    for (int row = shift.first_row; row <= shift.last_row; ++row)
         if (rows_with_closed_cells[row])
             change += closed_cells[row][shift.to_room] * seat_cost(0, to) -
                       closed_cells[row][shift.from_room] * seat_cost(0, from);
-    return change;
+    return change + preference_change(shift);
 }
 
 GridFigures grid_figures(const AllocationGrid& grid)

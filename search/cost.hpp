@@ -8,8 +8,8 @@
 
 // Sums seat_cost over the slot rows 1..slot_count and every room column,
 // the overflow column included, an empty closed cell at nothing, adds the
-// room stability's price (stability_cost) and stores the sum in `cost`. Row 0
-// is not priced.
+// room stability's price (stability_cost) and the preferences'
+// (preference_cost) and stores the sum in `cost`. Row 0 is not priced.
 void grid_cost(const AllocationGrid& grid, int32_t& cost);
 
 // The price of one cell of `grid`: seat_cost of its section in its room, or
@@ -26,13 +26,17 @@ int32_t rooms_changed(const AllocationGrid& grid, int32_t section);
 bool changes_rooms(const AllocationGrid& grid, int32_t section);
 
 // What a meeting of `length` slots of `section` adds to the cost of an empty
-// grid when it takes open cells of `room`.
+// grid when it takes open cells of `room`, its preference's price included.
 int64_t meeting_price(int32_t section, int64_t length, int room);
 
 // The sections of `grid` that change rooms, and same_room_weight for each
 // room a section takes past its first.
 int32_t sections_changing_rooms(const AllocationGrid& grid);
 int64_t stability_cost(const AllocationGrid& grid);
+
+// What the preferences of regras.txt add: for each meeting `grid` holds at
+// its first slot, the price of that column for its section.
+int64_t preference_cost(const AllocationGrid& grid);
 
 // The number of cells in the slot rows of `grid` whose section has more
 // students than its room has seats ("inviabilidades").

@@ -2,7 +2,7 @@
 #include "search/move.hpp"
 
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "search/random.hpp"
 
 RoomShift last_shift{};
@@ -88,7 +88,7 @@ void list_moving_rows(int row, int room)
         --first;
     while (last < day.last && candidate_grid[last + 1][room] == section)
         ++last;
-    bool meets_rules = sections_avoiding_rooms[section] || has_closed_cell_in(first, last);
+    bool meets_rules = sections_with_room_rules[section] || has_closed_cell_in(first, last);
     last_shift = {section, room, 0, first, last, meets_rules};
 }
 

@@ -12,7 +12,7 @@
 #include <limits>
 
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/weights.hpp"
 #include "search/kept_plan.hpp"
 #include "search/optimum_model.hpp"

@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
 #include "search/model_matrix.hpp"

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "io/console.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
@@ -156,23 +156,30 @@ int rule_prices_to_try()
 
 namespace {
 
+// Whether every rule treats rooms a and b alike: no pin into either, and
+// each other rule's rooms hold both or neither.
+bool alike_under_rules(int a, int b)
+{
+    for (int32_t i = 0; i < rule_count; ++i) {
+        const Rule& rule = rules[i];
+        if (rule.kind == RuleKind::Pin ? rule.room == a || rule.room == b
+                                       : rule_holds_room(rule, a) != rule_holds_room(rule, b))
+            return false;
+    }
+    return true;
+}
+
 // The lowest room that `room` is a twin of, or `room` itself: twins have the
-// same seats, no rule of regras.txt names either and no plan is kept, so
-// that exchanging them maps every allocation to one of the same cost and
-// figures, and a change of one has the optimum of the same change of the
-// other.
+// same seats, every rule of regras.txt treats them alike and no plan is
+// kept, so that exchanging them maps every allocation to one of the same
+// cost and figures, and a change of one has the optimum of the same change
+// of the other.
 int first_twin(int room)
 {
-    auto named = [](int column) {
-        for (int32_t i = 0; i < rule_count; ++i)
-            if (rules[i].room == column && is_hard_rule(rules[i]))
-                return true;
-        return false;
-    };
-    if (room > last_room || kept_count > 0 || named(room))
+    if (room > last_room || kept_count > 0)
         return room;
     for (int twin = 1; twin < room; ++twin)
-        if (room_capacity[twin] == room_capacity[room] && !named(twin))
+        if (room_capacity[twin] == room_capacity[room] && alike_under_rules(twin, room))
             return twin;
     return room;
 }

@@ -10,7 +10,7 @@
 #include <array>
 #include <cstdint>
 
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/tables.hpp"
 #include "search/optimum.hpp"
 

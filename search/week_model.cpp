@@ -11,7 +11,7 @@
 #include <array>
 #include <cmath>
 
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
 #include "search/model_matrix.hpp"

@@ -5,7 +5,7 @@
 #include <bitset>
 
 #include "io/console.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/calendar.hpp"
 #include "model/tables.hpp"
 #include "report/board/plan_files.hpp"

@@ -30,7 +30,7 @@
 #include "io/ending_signals.hpp"
 #include "io/output_file.hpp"
 #include "model/instance.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"

@@ -6,7 +6,7 @@
 #include <cstdarg>
 
 #include "io/console.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/tables.hpp"
 
 const std::array<const char*, SATURDAY + 1> WEEKDAY_TITLES{

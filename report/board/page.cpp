@@ -10,7 +10,7 @@
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "model/load_warnings.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "io/console.hpp"
 #include "report/board/markup.hpp"
 #include "report/board/plan_pages.hpp"

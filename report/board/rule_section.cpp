@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
 #include "search/cost.hpp"
@@ -14,23 +14,102 @@
 
 namespace {
 
+// "Turma MTM 121-1", "Turmas QUI|*|*": the sections a rule names; without
+// the word, only their name.
+void write_rule_sections(std::FILE* out, const Rule& rule, bool word = true)
+{
+    if (rule.section != 0) {
+        markup(out, word ? "Turma " : "");
+        write_section_name(out, rule.section);
+        return;
+    }
+    char selector[48];
+    format_selector(selector, sizeof selector, rule.selector);
+    markup(out, word ? "Turmas %s" : "%s", selector);
+}
+
+// A rule's rooms: the feature they are, when one has exactly them, else
+// columns and ranges ("salas 01, 03&ndash;05").
+void write_rule_rooms(std::FILE* out, const Rule& rule)
+{
+    RoomSet rooms;
+    for (int room = 1; room <= last_room; ++room)
+        rooms[static_cast<std::size_t>(room)] = rule_holds_room(rule, room);
+    for (int feature = 0; feature < features.count && rule.kind != RuleKind::Feature; ++feature)
+        if (features.rooms[feature] == rooms) {
+            markup(out, "%s", features.names[feature].data());
+            return;
+        }
+    markup(out, rooms.count() == 1 ? "sala " : "salas ");
+    for (int room = 1, shown = 0; room <= last_room; ++room) {
+        if (!rooms[static_cast<std::size_t>(room)] || rooms[static_cast<std::size_t>(room - 1)])
+            continue;
+        int last = room;
+        while (last < last_room && rooms[static_cast<std::size_t>(last + 1)])
+            ++last;
+        markup(out, last == room ? "%s%02d" : "%s%02d&ndash;%02d", shown++ == 0 ? "" : ", ", room, last);
+    }
+}
+
+// The one room of a rule that names one, by its name; -1 when it names a set of more.
+int single_room(const Rule& rule)
+{
+    int found = -1;
+    for (int room = 1; room <= last_room; ++room)
+        if (rule_holds_room(rule, room)) {
+            if (found >= 0)
+                return -1;
+            found = room;
+        }
+    return found;
+}
+
 void write_rule_text(std::FILE* out, const Rule& rule)
 {
     switch (rule.kind) {
     case RuleKind::Pin:
-    case RuleKind::Avoid:
-        markup(out, "Turma ");
-        write_section_name(out, rule.section);
-        markup(out, rule.kind == RuleKind::Pin ? " sempre na " : " nunca na ");
+        write_rule_sections(out, rule);
+        markup(out, " sempre na ");
         write_room_name(out, rule.room);
+        break;
+    case RuleKind::Avoid:
+        write_rule_sections(out, rule);
+        if (int room = single_room(rule); room > 0) {
+            markup(out, " nunca na ");
+            write_room_name(out, room);
+            break;
+        }
+        markup(out, " nunca em: ");
+        write_rule_rooms(out, rule);
+        break;
+    case RuleKind::Allowed:
+    case RuleKind::Prefer:
+        write_rule_sections(out, rule);
+        markup(out, rule.kind == RuleKind::Allowed ? " s\xF3 em: " : " prefere: ");
+        write_rule_rooms(out, rule);
+        if (rule.kind == RuleKind::Prefer)
+            markup(out, " (fora delas, %d por reuni\xE3o)", rule.weight);
+        break;
+    case RuleKind::Reserved:
+        markup(out, "Reservada: ");
+        write_rule_rooms(out, rule);
+        markup(out, ", para ");
+        write_rule_sections(out, rule);
         break;
     case RuleKind::Closed:
         markup(out, "Fechada: ");
-        write_room_name(out, rule.room);
+        if (int room = single_room(rule); room > 0)
+            write_room_name(out, room);
+        else
+            write_rule_rooms(out, rule);
         markup(out, ", %s, das ", WEEKDAY_TITLES[rule.weekday]);
         write_clock(out, rule.from);
         markup(out, " \xE0s ");
         write_clock(out, rule.to);
+        break;
+    case RuleKind::Feature:
+        markup(out, "Recurso %s: ", features.names[rule.feature].data());
+        write_rule_rooms(out, rule);
         break;
     case RuleKind::SameRoom:
         markup(out, "Cada turma que muda de sala durante a semana custa %d", rule.weight);
@@ -45,7 +124,7 @@ void write_rule_text(std::FILE* out, const Rule& rule)
 void write_keeping(std::FILE* out, const Rule& rule, int kind)
 {
     const AllocationGrid& grid = board_solutions[kind].report.grid;
-    if (rule.kind == RuleKind::ChangePrice) {
+    if (rule.kind == RuleKind::ChangePrice || rule.kind == RuleKind::Feature || rule.kind == RuleKind::Prefer) {
         markup(out, "<td>&mdash;</td>");
         return;
     }
@@ -54,7 +133,7 @@ void write_keeping(std::FILE* out, const Rule& rule, int kind)
         markup(out, "<td>%d %s de sala</td>", moving, moving == 1 ? "turma muda" : "turmas mudam");
         return;
     }
-    RuleBreach breach = find_breach(grid, rule, solution_left_out(kind).marked[rule.section].data());
+    RuleBreach breach = find_breach(grid, rule, &solution_left_out(kind).marked);
     if (!breach.broken) {
         markup(out, "<td class=\"kept\">cumprida</td>");
         return;
@@ -130,28 +209,36 @@ void write_rule_counts(std::FILE* out)
 
 void write_room_rules(std::FILE* out, int room)
 {
-    int said = 0, avoiders = 0;
+    int said = 0;
     auto start = [&](const char* kind) { markup(out, said++ == 0 ? "<p class=\"room-rules\">Regras: %s " : "; %s ", kind); };
+    char names[512];
+    describe_room_features(names, sizeof names, room);
+    if (names[0] != '\0') {
+        start("recursos");
+        markup(out, "%s", names);
+    }
     for (int32_t i = 0; i < rule_count; ++i) {
         const Rule& rule = rules[i];
-        if (rule.room != room)
-            continue;
-        if (rule.kind == RuleKind::Pin) {
+        if (rule.kind == RuleKind::Pin && rule.room == room) {
             start("fixa");
-            write_section_name(out, rule.section);
-        } else if (rule.kind == RuleKind::Closed) {
+            write_rule_sections(out, rule, false);
+        } else if (rule.kind == RuleKind::Closed && rule_holds_room(rule, room)) {
             start("fechada");
             markup(out, "%s ", WEEKDAY_TITLES[rule.weekday]);
             write_clock(out, rule.from);
             markup(out, "&ndash;");
             write_clock(out, rule.to);
-        } else if (rule.kind == RuleKind::Avoid) {
-            ++avoiders;
+        } else if (rule.kind == RuleKind::Reserved && rule_holds_room(rule, room)) {
+            start("reservada para");
+            write_rule_sections(out, rule, false);
         }
     }
-    if (avoiders > 0) {
+    int barred = 0;
+    for (int32_t section = 1; section <= section_count; ++section)
+        barred += avoided_rooms[section][static_cast<std::size_t>(room)];
+    if (barred > 0) {
         start("evitada");
-        markup(out, "por %d %s", avoiders, avoiders == 1 ? "turma" : "turmas");
+        markup(out, "por %d %s", barred, barred == 1 ? "turma" : "turmas");
     }
     if (said > 0)
         markup(out, ".</p>\n");

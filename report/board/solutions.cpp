@@ -5,7 +5,7 @@
 #include <cstdarg>
 
 #include "io/console.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "report/edited_plan_file.hpp"
 #include "report/left_out_file.hpp"
 #include "report/moved_file.hpp"

@@ -11,7 +11,7 @@
 
 #include "model/instance.hpp"
 #include "model/listing.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/tables.hpp"
 #include "model/weights.hpp"
 #include "model/week.hpp"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "search/anneal.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"

@@ -11,7 +11,7 @@
 
 #include "model/calendar.hpp"
 #include "model/instance.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "search/cost.hpp"
 #include "report/left_out_file.hpp"
 #include "report/planning_file.hpp"

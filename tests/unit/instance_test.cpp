@@ -3,7 +3,7 @@
 
 #include "model/calendar.hpp"
 #include "model/load_warnings.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -684,33 +684,81 @@ TEST_F(RoomRules, RecordsFillTheTablesAndCommentsAndBlankLinesAreSkipped)
     EXPECT_EQ(pinned_room[1], 3);
 }
 
+TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePriced)
+{
+    // A feature may be named before its recurso lines, which add up, and is
+    // compared without case; a range runs from 1 to the last room.
+    ReadResult result = read_text(read_rules, "salas|MTM|121|*|laboratorio,7|\n"
+                                              "recurso|1-2|laboratorio|\nrecurso|5|Laboratorio|\n"
+                                              "evita|*|*|*|7|\n"
+                                              "reservada|6|FIS|*|*|\n"
+                                              "prefere|FIS|210|1|1,2|10|\nprefere|*|*|*|1-1|5|\n"
+                                              "fixa|1|121|*|2|\n");
+    ASSERT_TRUE(result.ok) << result.error << " at " << result.line;
+    EXPECT_EQ(features.count, 1);
+    auto avoided = [](int32_t section) {
+        std::string rooms;
+        for (int room = 0; room <= last_room; ++room)
+            rooms += avoided_rooms[section][static_cast<std::size_t>(room)] ? '1' : '0';
+        return rooms;
+    };
+    EXPECT_EQ(avoided(1), "00011011");  // MTM 121: the labs 1, 2, 5 and room 7, which everyone avoids; 6 is FIS's
+    EXPECT_EQ(avoided(3), "00011011");
+    EXPECT_EQ(avoided(2), "00000001");  // FIS 210-1 owns room 6
+    EXPECT_TRUE(sections_with_room_rules[2]);
+    EXPECT_EQ(pinned_room[1], 2);  // "*" in turma pins each section of the course
+    EXPECT_EQ(pinned_room[3], 2);
+    EXPECT_EQ(pinned_room[2], 0);
+    // Each meeting outside a preference's rooms pays its weight, sv included; preferences add up.
+    EXPECT_EQ(preference_price(2, 1), 0);
+    EXPECT_EQ(preference_price(2, 2), 5);
+    EXPECT_EQ(preference_price(2, 3), 15);
+    EXPECT_EQ(preference_price(2, OVERFLOW_COLUMN), 15);
+    EXPECT_EQ(preference_price(1, 1), 0);
+    EXPECT_EQ(preference_price(1, 2), 5);
+    EXPECT_EQ(preference_profile[1], preference_profile[3]);  // the same lines: one profile
+    EXPECT_NE(preference_profile[1], preference_profile[2]);
+    apply_rules(5);  // without the first preference, FIS 210-1 prices as the others
+    EXPECT_EQ(preference_price(2, 3), 5);
+    EXPECT_EQ(preference_profile[1], preference_profile[2]);
+    apply_rules();
+    // A "*" that names no section reads, without effect (a warning says so).
+    EXPECT_TRUE(read_text(read_rules, "evita|CBI|*|*|3|\nreservada|4|QUI|999|*|\n").ok);
+    EXPECT_EQ(avoided(2), "00001000");  // room 4 is reserved for sections there are none of
+    // The same restriction as evita lines and as a salas line is the same table.
+    ASSERT_TRUE(read_text(read_rules, "evita|1|121|1|1-3|\nevita|1|121|1|5-7|\n").ok);
+    std::string by_avoidance = avoided(1);
+    ASSERT_TRUE(read_text(read_rules, "salas|1|121|1|4|\n").ok);
+    EXPECT_EQ(avoided(1), by_avoidance);
+}
+
 TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
 {
     const struct {
-        const char* text;
+        std::string text;
         const char* error;
     } cases[] = {{"fixa|1|121|1|3", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|1|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|1|3|4|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|x|3|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
-                 {"evita|1|121|", "a regra evita tem a forma evita|tipo|curso|turma|sala|"},
-                 {"fechada|3|2|07:30|", "a regra fechada tem a forma fechada|sala|dia|HH:MM|HH:MM|"},
+                 {"evita|1|121|", "a regra evita tem a forma evita|tipo|curso|turma|SALAS|"},
+                 {"fechada|3|2|07:30|", "a regra fechada tem a forma fechada|SALAS|dia|HH:MM|HH:MM|"},
                  {"mesma_sala|", "a regra mesma_sala tem a forma mesma_sala|peso|"},
                  {"mesma_sala|x|", "a regra mesma_sala tem a forma mesma_sala|peso|"},
-                 {"sala|1|121|1|3|", "regra desconhecida 'sala' (use fixa, evita, fechada, mesma_sala ou mudanca)"},
-                 {"fixo|1|121|1|3|", "regra desconhecida 'fixo' (use fixa, evita, fechada, mesma_sala ou mudanca)"},
-                 {"mesma sala|30|", "regra desconhecida 'mesma sala' (use fixa, evita, fechada, mesma_sala ou mudanca)"},
-                 {"fixa 1 121 1 3", "regra desconhecida 'fixa 1 121 1 3' (use fixa, evita, fechada, mesma_sala ou mudanca)"},
+                 {"sala|1|121|1|3|", "regra desconhecida 'sala' (use fixa, evita, salas, reservada, prefere, fechada, recurso, mesma_sala ou mudanca)"},
+                 {"fixo|1|121|1|3|", "regra desconhecida 'fixo' (use fixa, evita, salas, reservada, prefere, fechada, recurso, mesma_sala ou mudanca)"},
+                 {"mesma sala|30|", "regra desconhecida 'mesma sala' (use fixa, evita, salas, reservada, prefere, fechada, recurso, mesma_sala ou mudanca)"},
+                 {"fixa 1 121 1 3", "regra desconhecida 'fixa 1 121 1 3' (use fixa, evita, salas, reservada, prefere, fechada, recurso, mesma_sala ou mudanca)"},
                  {"fixa|ELE|121|1|3|", "tipo deve ser o numero ou o codigo de um curso (cursos.txt)"},
                  {"fixa|1|121|9|3|", "turma MTM 121-9 fora de demanda.txt"},
                  {"evita|2|121|1|3|", "turma QUI 121-1 fora de demanda.txt"},
                  {"evita|QUI|121|1|3|", "turma QUI 121-1 fora de demanda.txt"},
                  {"evita|17|121|1|3|", "turma de tipo 17, curso 121, turma 1 fora de demanda.txt"},
                  {"fixa|1|121|1|Lab|", "sala deve ser o numero da coluna em capacidade.txt"},
-                 {"fechada|Lab|2|07:30|09:00|", "sala deve ser o numero da coluna em capacidade.txt"},
+                 {"fechada|Lab|2|07:30|09:00|", "recurso 'Lab' que nenhuma sala tem (recurso|SALAS|NOME|)"},
                  {"fixa|1|121|1|8|", "sala fora de 1..7"},
-                 {"evita|1|121|1|0|", "sala fora de 1..7"},
-                 {"fechada|8|2|07:30|09:00|", "sala fora de 1..7"},
+                 {"evita|1|121|1|0|", "sala 0 fora de 1..7"},
+                 {"fechada|8|2|07:30|09:00|", "sala 8 fora de 1..7"},
                  {"fechada|1|1|07:30|09:00|", "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)"},
                  {"fechada|1|8|07:30|09:00|", "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)"},
                  {"fechada|1|sexta|07:30|09:00|", "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)"},
@@ -718,8 +766,8 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"fechada|1|2|07:30|25:00|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|07:60|09:00|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|09:00|09:00|", "fechada com inicio que nao antecede o fim"},
-                 {"fixa|1|121|1|3|\nevita|1|121|1|3|", "turma fixa nesta sala (linha 2)"},
-                 {"evita|1|121|1|3|\nfixa|1|121|1|3|", "turma evita esta sala (linha 2)"},
+                 {"fixa|1|121|1|3|\nevita|1|121|1|3|", "turma MTM 121-1 fixa nesta sala (linha 2)"},
+                 {"evita|1|121|1|3|\nfixa|1|121|1|3|", "turma MTM 121-1 evita esta sala (linha 2)"},
                  {"fixa|1|121|1|3|\nfixa|1|121|1|4|", "turma ja fixa na sala 3 (linha 2)"},
                  {"fixa|1|121|1|3|\nfixa|3|210|1|3|",
                   "turma fixa no mesmo horario e sala que a turma MTM 121-1 (linha 2)"},
@@ -729,12 +777,37 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"mesma_sala|1|\nmesma_sala|2|", "segunda linha mesma_sala (a primeira e a linha 2)"},
                  {"mudanca|1|\nmudanca|2|", "segunda linha mudanca (a primeira e a linha 2)"},
                  {"mudanca|-1|", "peso negativo"},
-                 {"mudanca|", "a regra mudanca tem a forma mudanca|peso|"}};
+                 {"mudanca|", "a regra mudanca tem a forma mudanca|peso|"},
+                 // Sets of rooms, features, "*" and what they leave a section.
+                 {"evita|1|121|1|lab|", "recurso 'lab' que nenhuma sala tem (recurso|SALAS|NOME|)"},
+                 {"evita|1|121|1|3-|", "sala '3-' nao e coluna, intervalo (30-34) nem recurso"},
+                 {"evita|1|121|1|5-2|", "intervalo 5-2 ao contrario"},
+                 {"evita|1|121|1|3-9|", "intervalo 3-9 passa da sala 7"},
+                 {"salas|1|121|1|9|", "sala 9 fora de 1..7"},
+                 {"salas|1|121|1|1,,2|", "conjunto de salas com item vazio (use 1,4,30-34,laboratorio)"},
+                 {"salas|1|121|1|3d|", "sala '3d' nao e coluna, intervalo (30-34) nem recurso"},
+                 {"salas|1|121|1||", "falta o conjunto de salas (use 1,4,30-34,laboratorio)"},
+                 {"fechada|*|2|07:30|09:00|", "fechada nao aceita *: diga as salas (1,4,30-34,laboratorio)"},
+                 {"fixa|*|121|1|3|", "fixa aceita * so na turma: fixa|tipo|curso|*|sala|"},
+                 {"fixa|1|121|1|1-2|", "sala deve ser o numero da coluna em capacidade.txt"},
+                 {"evita|1|121|x|3|", "a regra evita tem a forma evita|tipo|curso|turma|SALAS|"},
+                 {"prefere|1|121|1|3|-1|", "peso negativo"},
+                 {"prefere|1|121|1|3|", "a regra prefere tem a forma prefere|tipo|curso|turma|SALAS|PESO|"},
+                 {"reservada|3|1|121|", "a regra reservada tem a forma reservada|SALAS|tipo|curso|turma|"},
+                 {"recurso|1|3d|", "nome de recurso: uma letra, depois letras, digitos, _ ou -, ate 30"},
+                 {"recurso|1|" + std::string(31, 'a') + "|", "nome de recurso: uma letra, depois letras, digitos, _ ou -, ate 30"},
+                 {"recurso|projetor|lab|", "recurso 'projetor' numa linha recurso: use colunas e intervalos"},
+                 {"salas|1|121|1|1|\nevita|1|121|1|1|", "as regras deixam a turma MTM 121-1 sem nenhuma sala (so sv)"},
+                 {"salas|1|121|1|1-2|\nfixa|1|121|1|3|", "sala fora das salas da turma MTM 121-1 (linha 2)"},
+                 {"fixa|1|121|1|3|\nsalas|MTM|*|*|1-2|", "turma MTM 121-1 fixa numa sala fora destas (linha 2)"},
+                 {"reservada|3|2|*|*|\nfixa|1|121|1|3|", "sala reservada a outras turmas que a MTM 121-1 (linha 2)"},
+                 {"fixa|1|121|1|3|\nreservada|3-4|FIS|*|*|", "reserva a sala da turma MTM 121-1, fixa nela (linha 2)"},
+                 {"salas|3|210|1|1-2|\nreservada|1-2|1|*|*|", "as regras deixam a turma FIS 210-1 sem nenhuma sala (so sv)"}};
     for (const auto& c : cases) {
-        ReadResult result = read_text(read_rules, std::string("# primeira linha\n") + c.text + "\n");
+        ReadResult result = read_text(read_rules, "# primeira linha\n" + c.text + "\n");
         EXPECT_FALSE(result.ok) << c.text;
         EXPECT_EQ(result.error, c.error) << c.text;
-        EXPECT_EQ(result.line, std::string(c.text).find('\n') == std::string::npos ? 2 : 3) << c.text;
+        EXPECT_EQ(result.line, c.text.find('\n') == std::string::npos ? 2 : 3) << c.text;
     }
     // A NUL byte, as in every other byte of a file saved as UTF-16, is named as such.
     const std::string null_bytes[] = {std::string("# primeira linha\nfixa|1|121|1|3|") + '\0' + "\n",

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "search/cost.hpp"
 #include "test_support.hpp"
 

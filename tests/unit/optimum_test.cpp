@@ -15,7 +15,7 @@
 #include "io/output_file.hpp"
 #include "model/instance.hpp"
 #include "model/calendar.hpp"
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
 #include "report/left_out_file.hpp"
@@ -787,7 +787,7 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         ASSERT_EQ(some_weekday_short, rules_leave_no_allocation) << "trial " << trial;
         mark_left_out(best_grid);
         for (int32_t i = 0; i < rule_count; ++i)
-            ASSERT_FALSE(find_breach(best_grid, rules[i], left_out.marked[rules[i].section].data()).broken)
+            ASSERT_FALSE(find_breach(best_grid, rules[i], &left_out.marked).broken)
                 << "trial " << trial << ", rule " << i;
         if (rules_leave_no_allocation && !result.proven) {  // with stability, the weekdays' choice is kept
             ASSERT_GE(result.cost, brute.cost) << "trial " << trial;

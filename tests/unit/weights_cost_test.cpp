@@ -1,5 +1,5 @@
 // The penalty weights of peso.par and the price of a grid.
-#include "model/rules.hpp"
+#include "model/rules/rules.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
 
@@ -174,6 +174,15 @@ TEST_F(GridCost, WeightsThatCouldOverflowThirtyTwoBitsAreRefused)
     room_capacity[7] = INT32_MAX;
     EXPECT_FALSE(costs_fit_32_bits(1, INT32_MAX, 0));
     EXPECT_TRUE(costs_fit_32_bits(0, 0, 0));
+    // Preferences add their price in sv for each meeting: section 1 meets once.
+    sections[1].meetings[1].weekday = MONDAY;
+    preference_profile[1] = 1;
+    profile_prices[1][OVERFLOW_COLUMN] = INT32_MAX - 1;
+    EXPECT_TRUE(costs_fit_32_bits(0, 0, 0, true));
+    profile_prices[1][OVERFLOW_COLUMN] = INT32_MAX;  // a sum of weights at its cap: past 32 bits
+    EXPECT_FALSE(costs_fit_32_bits(0, 0, 0, true));
+    EXPECT_TRUE(costs_fit_32_bits(0, 0, 0));
+    preference_profile[1] = 0;
     // Planned seats price each cell so that every grid sums exactly in 64 bits.
     excess_weight = idle_weight = INT32_MAX;
     EXPECT_TRUE(cell_prices_exact(120));  // at most 120 idle seats at INT32_MAX each
