@@ -25,7 +25,7 @@ int64_t students_above(int32_t section, int room)
 }
 
 // What the cells of rows first..last in columns x and y cost, with the
-// stability price of sections s and t (0: none).
+// stability and preference prices of sections s and t (0: none).
 int64_t local_cost(const AllocationGrid& grid, int first, int last, int x, int y, int32_t s, int32_t t)
 {
     int64_t sum = 0;
@@ -33,7 +33,7 @@ int64_t local_cost(const AllocationGrid& grid, int first, int last, int x, int y
         sum += cell_cost(grid, row, x) + cell_cost(grid, row, y);
     if (same_room_weight > 0)
         sum += same_room_weight * (rooms_changed(grid, s) + (t != 0 ? rooms_changed(grid, t) : 0));
-    return sum;
+    return sum + section_preference_cost(grid, s) + (t != 0 ? section_preference_cost(grid, t) : 0);
 }
 
 void fill(AllocationGrid& grid, const Run& run, int room, int32_t section)

@@ -69,13 +69,20 @@ int32_t sections_changing_rooms(const AllocationGrid& grid)
     return count;
 }
 
+int64_t section_preference_cost(const AllocationGrid& grid, int32_t section)
+{
+    int64_t price = 0;
+    for (int m = FIRST_MEETING; preference_profile[section] != 0 && m <= MAX_MEETINGS; ++m)
+        if (int32_t column = first_slot_column(grid, section, m); column >= 0)
+            price += preference_price(section, column);
+    return price;
+}
+
 int64_t preference_cost(const AllocationGrid& grid)
 {
     int64_t price = 0;
     for (int32_t section = 1; preference_profile_count > 1 && section <= section_count; ++section)
-        for (int m = FIRST_MEETING; preference_profile[section] != 0 && m <= MAX_MEETINGS; ++m)
-            if (int32_t column = first_slot_column(grid, section, m); column >= 0)
-                price += preference_price(section, column);
+        price += section_preference_cost(grid, section);
     return price;
 }
 

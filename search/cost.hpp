@@ -37,6 +37,7 @@ int64_t stability_cost(const AllocationGrid& grid);
 // What the preferences of regras.txt add: for each meeting `grid` holds at
 // its first slot, the price of that column for its section.
 int64_t preference_cost(const AllocationGrid& grid);
+int64_t section_preference_cost(const AllocationGrid& grid, int32_t section);
 
 // The number of cells in the slot rows of `grid` whose section has more
 // students than its room has seats ("inviabilidades").

@@ -47,16 +47,21 @@ constexpr int LEFT_OUT = -1;
 
 // What makes a room differ from its twins on the model's weekday: a pinned
 // or a kept meeting of the model (the room then stands alone), the cells
-// regras.txt closes, and which of the model's sections avoid it (a sum of
-// their hashes, checked exactly).
+// regras.txt closes, which of the model's sections avoid it (a sum of
+// their hashes, checked exactly), and what the preferences of the model's
+// sections price it (a sum over their profiles, checked exactly): a
+// preference splits groups only on the weekdays it touches.
 struct RoomTraits {
     bool alone;
     uint64_t closed_rows;  // bit r: the weekday's row r is closed
     uint64_t avoiders;
+    uint64_t preferences;
 };
 std::array<RoomTraits, MAX_ROOM_COLUMNS> traits;
 std::array<int32_t, MAX_DAY_MEETINGS> avoiding;  // the model's sections that avoid some room
 int avoiding_count;
+std::array<int16_t, MAX_DAY_MEETINGS> day_profiles;  // the distinct preference profiles of the model's sections
+int day_profile_count;
 
 uint64_t section_hash(int32_t section)
 {
@@ -64,13 +69,34 @@ uint64_t section_hash(int32_t section)
     return x ^ (x >> 29);
 }
 
+// The distinct profiles of the model's sections, and each room's sum of their prices.
+void read_preference_traits()
+{
+    day_profile_count = 0;
+    for (int i = 0; i < model.meeting_count && preference_profile_count > 1; ++i) {
+        int16_t profile = preference_profile[model.meetings[i].section];
+        if (profile != 0 &&
+            std::find(day_profiles.begin(), day_profiles.begin() + day_profile_count, profile) ==
+                day_profiles.begin() + day_profile_count)
+            day_profiles[day_profile_count++] = profile;
+    }
+    for (int k = 0; k < day_profile_count; ++k) {
+        uint64_t mix = section_hash(day_profiles[k]);
+        for (int column = 0; column <= last_room; ++column)
+            traits[column].preferences +=
+                mix * static_cast<uint64_t>(profile_prices[static_cast<std::size_t>(day_profiles[k])][column]);
+    }
+}
+
 void read_traits()
 {
     for (int column = 0; column <= last_room; ++column)
         traits[column] = {};
     avoiding_count = 0;
+    day_profile_count = 0;
     if (model.meeting_count == 0)
         return;
+    read_preference_traits();
     DaySlots day = day_slots_of(model.meetings[0].first);
     for (int row = day.first; row <= day.last; ++row)
         for (int column = 0; rows_with_closed_cells[row] && column <= last_room; ++column)
@@ -97,11 +123,15 @@ void read_traits()
 bool twins(int a, int b)
 {
     if (a == OVERFLOW_COLUMN || b == OVERFLOW_COLUMN || room_capacity[a] != room_capacity[b] || traits[a].alone ||
-        traits[b].alone ||
-        traits[a].closed_rows != traits[b].closed_rows || traits[a].avoiders != traits[b].avoiders)
+        traits[b].alone || traits[a].closed_rows != traits[b].closed_rows ||
+        traits[a].avoiders != traits[b].avoiders || traits[a].preferences != traits[b].preferences)
         return false;
     for (int i = 0; i < avoiding_count; ++i)
         if (avoided_rooms[avoiding[i]][a] != avoided_rooms[avoiding[i]][b])
+            return false;
+    for (int k = 0; k < day_profile_count; ++k)
+        if (profile_prices[static_cast<std::size_t>(day_profiles[k])][a] !=
+            profile_prices[static_cast<std::size_t>(day_profiles[k])][b])
             return false;
     return true;
 }
@@ -127,6 +157,8 @@ void sort_and_group()
             return x.closed_rows < y.closed_rows;
         if (x.avoiders != y.avoiders)
             return x.avoiders < y.avoiders;
+        if (x.preferences != y.preferences)
+            return x.preferences < y.preferences;
         return a < b;
     });
     model.group_count = 0;

@@ -384,8 +384,19 @@ void add_random_rules(std::mt19937& rng)
             rules[rule_count++] = {RuleKind::Pin, 2, s, room, 0, 0, 0, 0};
         else if (s % 4 == 0)
             rules[rule_count++] = {RuleKind::Avoid, 3, s, room, 0, 0, 0, 0};
+        if (s % 5 == 0) {  // a preference of two rooms: the annealing's move prices it as a full pricing does
+            RoomSet preferred;
+            preferred.set(static_cast<std::size_t>(pick(1, LAST_ROOM)));
+            preferred.set(static_cast<std::size_t>(pick(1, LAST_ROOM)));
+            rules[rule_count++] = {RuleKind::Prefer, 5, s, 0, 0, 0, 0, pick(1, 80), keep_room_set(preferred)};
+        }
         apply_rules();
     }
+    RoomSet seminar_rooms;  // and every section prefers rooms 1 to 3
+    for (std::size_t room : {1, 2, 3})
+        seminar_rooms.set(room);
+    rules[rule_count++] = {RuleKind::Prefer, 6, 0, 0, 0, 0, 0, 7, keep_room_set(seminar_rooms),
+                           {ANY_FIELD, ANY_FIELD, ANY_FIELD}};
     rules[rule_count++] = {RuleKind::SameRoom, 4, 0, 0, 0, 0, 0, 25};
     apply_rules();
 }
@@ -433,5 +444,6 @@ TEST_F(InitialAllocation, UnderRoomRulesEveryRuleIsKeptAndTheCostStaysExactThrou
         EXPECT_EQ(current_cost, priced(current_grid)) << "instance " << instance;
         EXPECT_EQ(best_cost, priced(best_grid)) << "instance " << instance;
         EXPECT_GT(stability_cost(best_grid), 0);  // the weight is paid by some, so it is priced
+        EXPECT_GT(preference_cost(best_grid), 0);  // and so are the preferences
     }
 }

@@ -150,7 +150,7 @@ int64_t independent_week_optimum()
     Cbc_setLogLevel(cbc, 0);
     for (const Placed& meeting : meetings)
         for (int room = 0; room < columns; ++room) {
-            double price = 0.0;
+            double price = static_cast<double>(preference_price(meeting.section, room));  // once a meeting
             for (int row = meeting.first; row <= meeting.last; ++row)
                 price += static_cast<double>(seat_cost(sections[meeting.section].demand, room_capacity[room]) -
                                              seat_cost(0, room_capacity[room]));
@@ -521,8 +521,18 @@ void add_rule(Rule rule)
     apply_rules();
 }
 
-// Random pins, avoidances and closures of a small week, and a stability
-// weight of 0 or more; pins may clash, leaving no allocation.
+// A random set of the rooms 1..last_room, kept in the table of sets.
+int32_t random_room_set()
+{
+    RoomSet rooms;
+    for (int room = 1; room <= last_room; ++room)
+        rooms[static_cast<std::size_t>(room)] = random_below(2) == 0;
+    return keep_room_set(rooms);
+}
+
+// Random pins, avoidances (of a room or a set), allowed sets, reservations,
+// preferences and closures of a small week, and a stability weight of 0 or
+// more; pins may clash, leaving no allocation.
 void add_random_rules()
 {
     for (int32_t s = 1; s <= section_count; ++s) {
@@ -530,7 +540,17 @@ void add_random_rules()
             add_rule({RuleKind::Pin, 1, s, 1 + random_below(last_room), 0, 0, 0, 0});
         if (random_below(3) == 0)
             add_rule({RuleKind::Avoid, 2, s, 1 + random_below(last_room), 0, 0, 0, 0});
+        if (random_below(8) == 0)
+            add_rule({RuleKind::Avoid, 2, s, 0, 0, 0, 0, 0, random_room_set()});
+        if (random_below(6) == 0)
+            add_rule({RuleKind::Allowed, 5, s, 0, 0, 0, 0, 0, random_room_set()});
+        if (random_below(8) == 0)
+            add_rule({RuleKind::Reserved, 6, s, 0, 0, 0, 0, 0, random_room_set()});
+        if (random_below(3) == 0)
+            add_rule({RuleKind::Prefer, 7, s, 0, 0, 0, 0, 5 * random_below(40), random_room_set()});
     }
+    if (random_below(5) == 0)  // every section at once
+        add_rule({RuleKind::Prefer, 8, 0, 0, 0, 0, 0, 30, random_room_set(), {ANY_FIELD, ANY_FIELD, ANY_FIELD}});
     for (int closure = random_below(3); closure > 0; --closure) {
         int32_t weekday = MONDAY + random_below(2), from = slot_start(1 + random_below(4));
         add_rule({RuleKind::Closed, 3, 0, 1 + random_below(last_room), weekday, from, from + 60, 0});
