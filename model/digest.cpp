@@ -72,6 +72,12 @@ void add_rules(Digest& digest)
         digest.add(rule.from);
         digest.add(rule.to);
         digest.add(rule.weight);
+        digest.add(rule.selector.type);
+        digest.add(rule.selector.course);
+        digest.add(rule.selector.number);
+        for (int32_t room = 1; rule.rooms != NO_ROOM_SET && room <= last_room; ++room)
+            digest.add(rule_holds_room(rule, room));
+        digest.add_text(rule.feature >= 0 ? features.names[static_cast<std::size_t>(rule.feature)].data() : "");
     }
 }
 

@@ -20,7 +20,7 @@ enum class PlanReading { Checked, Kept };
 // the loaded instance: every meeting exactly once, at its weekday and start,
 // in a column 0..last_room (given by its number or its room's name, and the
 // "nome da sala" column, when given, the same room), no column holding two
-// meetings at once, and every pin, avoidance and closure of regras.txt kept.
+// meetings at once, and every hard rule of regras.txt kept.
 // A row without a room (or "fora da grade") leaves its meeting out of the
 // grid, marked in `rows_left_out`; only in an over-full block. Names each fault
 // on the console ("alocacao.csv, linha 12: ..."; a missing meeting without a

@@ -23,7 +23,7 @@ bool check_report_file(const char* name, bool final_report, const OptimumResult&
 // Names on the console, each line starting with `name`, every meeting that
 // `grid` does not hold whole in exactly one column (but for the meetings
 // `left` marks, which it must not hold at all), every cell outside the
-// meetings, and every pin, avoidance and closure of regras.txt it breaks, as
+// meetings, and every hard rule of regras.txt it breaks, as
 // check_report_file does, each class by its code and section and each
 // meeting by its weekday and start; returns how many (0: the grid is a
 // sound plan).

@@ -150,7 +150,7 @@ int rule_prices_to_try()
 {
     int total = 0;
     for (int32_t i = 0; i < rule_count; ++i)
-        total += is_hard_rule(rules[i]);
+        total += is_priced_rule(rules[i]);
     return total;
 }
 
@@ -280,7 +280,7 @@ const RulePrice* earlier_price(int32_t i)
 {
     int price = 0;
     for (int32_t j = 0; j < i; ++j) {
-        if (!is_hard_rule(rules[j]))
+        if (!is_priced_rule(rules[j]))
             continue;
         if (same_rule(rules[j], rules[i]))
             return &rule_prices[price];
@@ -314,7 +314,7 @@ void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today
     auto start = Clock::now();
     double left;
     for (int32_t i = 0; i < rule_count && time_for_a_solve(seconds, start, left); ++i) {
-        if (!is_hard_rule(rules[i]))
+        if (!is_priced_rule(rules[i]))
             continue;
         if (const RulePrice* repeated = earlier_price(i)) {
             rule_prices[rule_price_count] = *repeated;

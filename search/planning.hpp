@@ -141,7 +141,7 @@ extern int rule_price_count;
 RulePrice price_of_rule(int32_t i, const OptimumResult& result, int64_t cost_today, int64_t students_today,
                         const AllocationGrid& today);
 
-// Solves the loaded instance once without each pin, avoidance and closure
+// Solves the loaded instance once without each hard rule and preference
 // (the stability weight stays), and without every line that repeats it,
 // measured against today's optimal cost and its students above capacity;
 // a line that repeats an earlier one gets that line's price without a solve;

@@ -544,7 +544,12 @@ void write_board_header(std::FILE* out, ColumnRange columns)
     for (int room = columns.first; room <= columns.last; ++room) {
         markup(out, "<th scope=\"col\">");
         write_room_name(out, room);
-        markup(out, "<br><small>%d lugares</small></th>", room_capacity[room]);
+        markup(out, "<br><small>%d lugares</small>", room_capacity[room]);
+        char names[512];
+        describe_room_features(names, sizeof names, room);
+        if (names[0] != '\0')
+            markup(out, "<br><small>%s</small>", names);
+        markup(out, "</th>");
     }
     markup(out, "</tr></thead>\n");
 }

@@ -219,6 +219,7 @@ void write_class_list(std::FILE* out)
         int32_t section = order[i];
         markup(out, "<tr><th scope=\"row\">");
         write_section_name(out, section);
+        write_section_rules(out, section);
         markup(out, "</th><td>%d</td>", sections[section].demand);
         // "Reunião 1" is the first of the week: horario.txt may list a Friday before a Tuesday.
         std::array<int, MAX_MEETINGS> by_weekday;

@@ -213,10 +213,8 @@ void write_room_rules(std::FILE* out, int room)
     auto start = [&](const char* kind) { markup(out, said++ == 0 ? "<p class=\"room-rules\">Regras: %s " : "; %s ", kind); };
     char names[512];
     describe_room_features(names, sizeof names, room);
-    if (names[0] != '\0') {
-        start("recursos");
-        markup(out, "%s", names);
-    }
+    if (names[0] != '\0')
+        markup(out, "<p class=\"room-rules\">Recursos: %s.</p>\n", names);
     for (int32_t i = 0; i < rule_count; ++i) {
         const Rule& rule = rules[i];
         if (rule.kind == RuleKind::Pin && rule.room == room) {
@@ -242,6 +240,27 @@ void write_room_rules(std::FILE* out, int room)
     }
     if (said > 0)
         markup(out, ".</p>\n");
+}
+
+void write_section_rules(std::FILE* out, int32_t section)
+{
+    if (!sections_with_room_rules[section])
+        return;
+    int said = 0;
+    for (int32_t i = 0; i < rule_count; ++i) {
+        const Rule& rule = rules[i];
+        bool owner = rule.kind == RuleKind::Reserved, shown = owner || rule.kind == RuleKind::Allowed ||
+                                                              rule.kind == RuleKind::Prefer;
+        if (!shown || !rule_names(rule, section))
+            continue;
+        markup(out, said++ == 0 ? "<br><small>" : "; ");
+        markup(out, owner ? "dona de " : rule.kind == RuleKind::Allowed ? "s\xF3 em " : "prefere ");
+        write_rule_rooms(out, rule);
+        if (rule.kind == RuleKind::Prefer)
+            markup(out, " (%d)", rule.weight);
+    }
+    if (said > 0)
+        markup(out, "</small>");
 }
 
 void write_rules_section(std::FILE* out)

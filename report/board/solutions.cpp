@@ -115,7 +115,7 @@ void read_board_solution(SolutionKind kind)
                             violations);
 }
 
-// Whether the rule prices read are one per pin, avoidance and closure of
+// Whether the rule prices read are one per hard rule and preference of
 // regras.txt as it is, in its order: all of them, or the first of them when
 // the planning was cut short, or none when it did not price the rules.
 bool rule_prices_current()
@@ -123,7 +123,7 @@ bool rule_prices_current()
     const PlanningBaseline& today = board_planning.today;
     int price = 0;
     for (int32_t i = 0; i < rule_count && price < rule_price_count; ++i)
-        if (is_hard_rule(rules[i]) && rule_prices[price++].line != rules[i].line)
+        if (is_priced_rule(rules[i]) && rule_prices[price++].line != rules[i].line)
             return false;
     if (price < rule_price_count)
         return false;
