@@ -1315,7 +1315,7 @@ TEST_F(RulesExample, SearchAndModelAgreeUnderItsHardRulesAndAnotherModelFindsThe
     read_instance();
     load_weights();
     console_capture();
-    ASSERT_EQ(rule_count, 4);
+    ASSERT_EQ(rule_count, 8);  // two features, a pin, an avoidance, a closure, a reservation, a preference, the weight
     ASSERT_EQ(same_room_weight, 30);
     same_room_weight = 0;  // the hard rules alone: the search and the weekday model agree
     OptimumResult searched = solve_optimum(candidate_grid);
