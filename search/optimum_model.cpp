@@ -191,15 +191,19 @@ int32_t group_seats(int group)
     return room_capacity[model.columns[model.group_start[group]]];
 }
 
-int variable(int meeting, int group)
-{
-    return meeting * model.group_count + group;
-}
+// The model's variables: x[i, group] only for the groups meeting i may take
+// (a meeting the rules allow a few rooms has a few), meeting by meeting;
+// then, when the weekday may leave meetings out, one per meeting.
+struct ModelColumns {
+    std::array<int32_t, MAX_DAY_MEETINGS + 1> first;  // meeting i's first x; entry meeting_count: after the last
+    std::array<int16_t, MAX_MODEL_COLUMNS> group;     // each x's group
+};
+ModelColumns columns_of;
 
 // The variable that leaves meeting i out of the grid, after every x.
 int out_variable(int meeting)
 {
-    return model.meeting_count * model.group_count + meeting;
+    return columns_of.first[static_cast<std::size_t>(model.meeting_count)] + meeting;
 }
 
 // Whether the rules let meeting i take the group: every room of a group that
@@ -348,13 +352,17 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced)
         set_row(rows, 0.0, model.left_out_limit);
     if (cost_row)
         set_row(cost_row_index, -std::numeric_limits<double>::max(), model.cost_limit);
-    for (int i = 0; i < model.meeting_count; ++i)
+    for (int i = 0; i < model.meeting_count; ++i) {
+        columns_of.first[static_cast<std::size_t>(i)] = matrix_columns();
         for (int group = 0; group < model.group_count; ++group) {
+            if (!group_allowed(i, group))
+                continue;
             double objective = asked == Objective::FitAtCost ? meeting_fit(i, group)
                                : asked != Objective::Priced  ? 0.0
                                : weight > 0.0 ? meeting_cost(i, group) * weight + meeting_fit(i, group)
                                               : meeting_cost(i, group);
-            if (!begin_column(group_allowed(i, group) ? 1.0 : 0.0, objective, 2 + MAX_DAY_BLOCKS))
+            columns_of.group[static_cast<std::size_t>(matrix_columns())] = static_cast<int16_t>(group);
+            if (!begin_column(1.0, objective, 2 + MAX_DAY_BLOCKS))
                 return nullptr;
             add_entry(i, 1.0);
             if (cost_row)
@@ -364,6 +372,8 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced)
                     starts.row[group][k] >= 0)
                     add_entry(starts.row[group][k], 1.0);
         }
+    }
+    columns_of.first[static_cast<std::size_t>(model.meeting_count)] = matrix_columns();
     for (int i = 0; model.may_leave_out && i < model.meeting_count; ++i) {
         double objective = asked == Objective::FewestLeftOut ? 1.0
                            : asked == Objective::FitAtCost   ? out_fit(i)
@@ -410,11 +420,12 @@ int64_t place(AllocationGrid& grid)
 void choose_groups(const double* solution)
 {
     for (int i = 0; i < model.meeting_count; ++i) {
-        int group = 0;
-        while (group + 1 < model.group_count && solution[variable(i, group)] < 0.5)
-            ++group;
+        int column = columns_of.first[static_cast<std::size_t>(i)];
+        int end = columns_of.first[static_cast<std::size_t>(i) + 1];
+        while (column + 1 < end && solution[column] < 0.5)
+            ++column;
         bool out = model.may_leave_out && solution[out_variable(i)] > 0.5;
-        chosen_group[i] = out ? LEFT_OUT : group;
+        chosen_group[i] = out || column == end ? LEFT_OUT : columns_of.group[static_cast<std::size_t>(column)];
     }
 }
 
