@@ -143,8 +143,6 @@ int64_t stability_change(const AllocationGrid& grid, const RoomShift& shift)
 // shifted run holds takes the target room (see stability_change).
 int64_t preference_change(const RoomShift& shift)
 {
-    if (preference_profile[shift.section] == 0)
-        return 0;
     const auto& meetings = sections[shift.section].meetings;
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS && meetings[m].first_slot != 0; ++m)
         if (meetings[m].first_slot == shift.first_row)
@@ -166,15 +164,14 @@ int64_t shift_cost_change(const AllocationGrid& grid, const RoomShift& shift)
     int64_t above_change = std::max<int64_t>(demand - to, 0) - std::max<int64_t>(demand - from, 0);
     int64_t rows = shift.last_row - shift.first_row + 1;
     int64_t change = (int64_t{excess_weight} + idle_weight) * above_change * rows + stability_change(grid, shift);
-    if (!shift.meets_rules)
-        return change;
     // A closed cell costs nothing empty: taking one adds its empty price,
     // leaving one takes it away.
-    for (int row = shift.first_row; row <= shift.last_row; ++row)
-        if (rows_with_closed_cells[row])
-            change += closed_cells[row][shift.to_room] * seat_cost(0, to) -
-                      closed_cells[row][shift.from_room] * seat_cost(0, from);
-    return change + preference_change(shift);
+    if (shift.meets_rules)
+        for (int row = shift.first_row; row <= shift.last_row; ++row)
+            if (rows_with_closed_cells[row])
+                change += closed_cells[row][shift.to_room] * seat_cost(0, to) -
+                          closed_cells[row][shift.from_room] * seat_cost(0, from);
+    return shift.prefers ? change + preference_change(shift) : change;
 }
 
 GridFigures grid_figures(const AllocationGrid& grid)

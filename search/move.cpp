@@ -88,8 +88,8 @@ void list_moving_rows(int row, int room)
         --first;
     while (last < day.last && candidate_grid[last + 1][room] == section)
         ++last;
-    bool meets_rules = sections_with_room_rules[section] || has_closed_cell_in(first, last);
-    last_shift = {section, room, 0, first, last, meets_rules};
+    bool meets_rules = sections_avoiding_rooms[section] || has_closed_cell_in(first, last);
+    last_shift = {section, room, 0, first, last, meets_rules, preference_profile[section] != 0};
 }
 
 bool make_neighbour()

@@ -13,6 +13,7 @@
 // to `to_room` in the rows first_row..last_row. `meets_rules` says whether a
 // rule may bar one of its cells: the section avoids a room, or a listed row
 // has a closed cell; without it only the grid decides where it may go.
+// `prefers` says whether the section has a preference to price.
 struct RoomShift {
     int32_t section;
     int32_t from_room;
@@ -20,6 +21,7 @@ struct RoomShift {
     int32_t first_row;
     int32_t last_row;
     bool meets_rules;
+    bool prefers;
 };
 extern RoomShift last_shift;
 

@@ -13,6 +13,7 @@ std::array<std::array<bool, MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells{};
 AllocationGrid pinned_grid{};
 std::array<bool, MAX_SLOTS + 1> rows_with_closed_cells{};
 std::array<int16_t, MAX_SLOTS + 1> closed_rows_up_to{};
+std::array<bool, MAX_SECTIONS + 1> sections_avoiding_rooms{};
 std::array<bool, MAX_SECTIONS + 1> sections_with_room_rules{};
 int32_t same_room_weight{};
 int32_t change_weight{};
@@ -114,6 +115,7 @@ void bar_rooms()
         if (limits.limited[section])
             barred |= real_rooms & ~limits.allowed[section];
         avoided_rooms[section] = barred;
+        sections_avoiding_rooms[section] = barred.any();
         sections_with_room_rules[section] = barred.any();
     }
 }
@@ -221,6 +223,7 @@ void clear_rule_tables()
     clear_grid(pinned_grid);
     rows_with_closed_cells.fill(false);
     closed_rows_up_to.fill(0);
+    sections_avoiding_rooms.fill(false);
     sections_with_room_rules.fill(false);
     same_room_weight = 0;
     change_weight = 0;

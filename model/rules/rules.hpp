@@ -59,7 +59,9 @@ extern std::array<std::array<bool, MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cell
 extern AllocationGrid pinned_grid;  // the cells the pinned meetings take
 extern std::array<bool, MAX_SLOTS + 1> rows_with_closed_cells;  // rows where closed_cells has a cell set
 extern std::array<int16_t, MAX_SLOTS + 1> closed_rows_up_to;  // how many rows 1..row have a closed cell
-// Sections that avoid some room or prefer some: a move of theirs asks the rules and prices the preference.
+// Sections that avoid some room (a move of theirs asks the rules), and those
+// that avoid or prefer some (the board lists their rules).
+extern std::array<bool, MAX_SECTIONS + 1> sections_avoiding_rooms;
 extern std::array<bool, MAX_SECTIONS + 1> sections_with_room_rules;
 extern int32_t same_room_weight;    // added per room a section takes past its first
 extern int32_t change_weight;       // added per meeting that leaves its room of a kept plan
