@@ -185,16 +185,18 @@ void write_room_changes(std::FILE* out, const AllocationGrid& grid)
     markup(out, "</ul>\n");
 }
 
-// "14 linhas: 5 fixa, 8 evita, 1 fechada, mesma_sala 30": what the printed page says of the rules.
+// "regras.txt: 14 regras: 5 fixa, 8 evita, 1 fechada, mesma_sala 30": what the printed page says of the rules.
 void write_rule_counts(std::FILE* out)
 {
-    std::array<int, 5> count{};
+    std::array<int, RULE_KINDS> count{};
     for (int32_t i = 0; i < rule_count; ++i)
         ++count[static_cast<std::size_t>(rules[i].kind)];
     markup(out, "<p class=\"print-only\">regras.txt: %d %s", rule_count, rule_count == 1 ? "regra" : "regras");
     const char* joint = ": ";
     const std::pair<RuleKind, const char*> kinds[] = {
-        {RuleKind::Pin, "fixa"}, {RuleKind::Avoid, "evita"}, {RuleKind::Closed, "fechada"}};
+        {RuleKind::Feature, "recurso"}, {RuleKind::Pin, "fixa"},        {RuleKind::Avoid, "evita"},
+        {RuleKind::Allowed, "salas"},    {RuleKind::Reserved, "reservada"}, {RuleKind::Prefer, "prefere"},
+        {RuleKind::Closed, "fechada"}};
     for (const auto& [kind, word] : kinds)
         if (int n = count[static_cast<std::size_t>(kind)]) {
             markup(out, "%s%d %s", joint, n, word);
