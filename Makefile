@@ -23,10 +23,15 @@ all: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Runs the program on a fresh copy of the example instance in build/scratch,
-# then the optimum and the weekly room board of what the session left there.
+# then the optimum and the weekly room board of what the session left there;
+# an example of spreadsheets (examples/importar) is imported first.
 run: all
 	rm -rf $(BUILD)/scratch && mkdir -p $(BUILD)/scratch
 	cp $(EXAMPLE)/* $(BUILD)/scratch/
+	@# A registrar's spreadsheet (turmas.csv) is imported first; 3: some lines left out, said in importacao.txt.
+	if [ -f $(BUILD)/scratch/turmas.csv ]; then cd $(BUILD)/scratch && \
+	  ../alocacao-importar turmas.csv $$(test -f salas.csv && echo salas.csv) \
+	    $$(test -f turnos.txt && echo --turnos turnos.txt) || [ $$? -eq 3 ]; fi
 	cd $(BUILD)/scratch && ../alocacao
 	-cd $(BUILD)/scratch && ../alocacao-otimo </dev/null
 	-cd $(BUILD)/scratch && ../alocacao-quadro </dev/null

@@ -81,12 +81,18 @@ int main(int argc, char** argv)
                       faults == 1 ? "falha" : "falhas");
         return console_exit_status(2);
     }
-    int written = write_plan_exports("quadro.html", calendars ? &semester : nullptr);
+    PlanExports written = write_plan_exports("quadro.html", calendars ? &semester : nullptr);
     print_written("Planilha gravada em", "alocacao.csv");
     print_written("Alternativas gravadas em", "alternativas.csv");
+    if (written.changes >= 0) {
+        print_written("Altera\xE7\xF5" "es gravadas em", CHANGES_FILE);
+        console_print("%d %s de sala em rela\xE7\xE3o ao plano mantido.\n", written.changes,
+                      plural(written.changes, "reuni\xE3o muda", "reuni\xF5" "es mudam"));
+    }
+    remove_stale_changes();
     if (calendars) {
-        console_print("Calend\xE1rios gravados: %d %s\n", written,
-                      written == 1 ? "arquivo sala-*.ics" : "arquivos sala-*.ics");
+        console_print("Calend\xE1rios gravados: %d %s\n", written.calendars,
+                      written.calendars == 1 ? "arquivo sala-*.ics" : "arquivos sala-*.ics");
         remove_stale_calendars();
     }
     if (int left = solution_left_out(plan_kind()).count) {

@@ -171,6 +171,11 @@ bool open_csv(const char* name, CsvFile& file)
     return file.stream != nullptr;
 }
 
+void open_csv_stream(std::FILE* stream, CsvFile& file)
+{
+    file = {stream, ';', 0, NONE_AHEAD};
+}
+
 void close_csv(CsvFile& file)
 {
     std::fclose(file.stream);
@@ -216,4 +221,37 @@ bool csv_blank(const CsvRecord& record)
         if (record.fields[i][0] != '\0')
             return false;
     return true;
+}
+
+bool csv_reads_as_formula(const char* text)
+{
+    if (*text == '\0' || std::strchr("=+-@\t\r", *text) == nullptr)
+        return false;
+    const char* digits = text + 1;
+    std::size_t whole = std::strspn(digits, "0123456789");
+    if (whole > 0 && (digits[whole] == ',' || digits[whole] == '.'))
+        whole += 1 + std::strspn(digits + whole + 1, "0123456789");
+    return whole == 0 || digits[whole] != '\0';
+}
+
+void write_csv_field(std::FILE* out, const char* text, bool last, bool utf8)
+{
+    bool quote = std::strpbrk(text, ";\"\r\n") != nullptr;
+    if (quote)
+        std::fputc('"', out);
+    if (csv_reads_as_formula(text))
+        std::fputc('\'', out);
+    char character[4];
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c == '"')
+            std::fputc('"', out);
+        auto byte = static_cast<unsigned char>(*c);
+        if (utf8 || byte < 0x80)
+            std::fputc(byte, out);
+        else
+            std::fwrite(character, 1, static_cast<std::size_t>(put_utf8(byte, character)), out);
+    }
+    if (quote)
+        std::fputc('"', out);
+    std::fputs(last ? "\r\n" : ";", out);
 }

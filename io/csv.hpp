@@ -39,6 +39,8 @@ enum class CsvRead { Record, End, NullByte, Unreadable };
 
 // Opens `name`, when it is a regular file, for the records; false when it cannot be opened.
 bool open_csv(const char* name, CsvFile& file);
+// Takes an open stream for the records (a converted spreadsheet).
+void open_csv_stream(std::FILE* stream, CsvFile& file);
 void close_csv(CsvFile& file);
 
 // The header, the first record: a byte-order mark skipped, and the separator
@@ -53,3 +55,15 @@ CsvRead read_csv_record(CsvFile& file, CsvRecord& record);
 
 // Whether every field of the record is empty.
 bool csv_blank(const CsvRecord& record);
+
+// Writing, as the programs write their spreadsheets for people: UTF-8,
+// ";" between fields and CRLF after the last. A field is quoted as RFC 4180
+// says, its quotes doubled, when it holds ";", '"' or a line end; one that a
+// spreadsheet would take for a formula (it starts with "=", "+", "-", "@",
+// a tab or a carriage return and is not a number) starts with "'", which
+// spreadsheets read as text. `text` is UTF-8 when `utf8`, else Latin-1 (the
+// programs' own texts), converted.
+void write_csv_field(std::FILE* out, const char* text, bool last, bool utf8);
+
+// Whether a spreadsheet would take the text for a formula, as above.
+bool csv_reads_as_formula(const char* text);

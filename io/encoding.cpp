@@ -1,4 +1,4 @@
-// UTF-8 sequences, and Windows-1252 read into UTF-8.
+// UTF-8 sequences, Windows-1252 read into UTF-8, and words folded for comparing.
 #include "io/encoding.hpp"
 
 #include <array>
@@ -96,5 +96,82 @@ std::size_t text_to_utf8(const char* text, std::size_t length, char* out, std::s
         }
     }
     out[used] = '\0';
+    return used;
+}
+
+namespace {
+
+// The letter of Latin-1's 0xC0..0xFF without its accent, in lower case; 0
+// for the signs among them (x and /, which are not letters).
+constexpr char LATIN1_LETTERS[] = "aaaaaaaceeeeiiiidnooooo\0ouuuuyts"
+                                  "aaaaaaaceeeeiiiidnooooo\0ouuuuyty";
+
+// The code point at `text` and its bytes in `length`; a byte that starts no
+// valid sequence is taken alone, as Windows-1252.
+unsigned next_code(const unsigned char* text, int& length)
+{
+    length = utf8_sequence_length(text);
+    if (length == 0) {
+        length = 1;
+        return windows1252_character(text[0]);
+    }
+    if (length == 1)
+        return text[0];
+    unsigned code = text[0] & (0xFF >> (length + 1));
+    for (int i = 1; i < length; ++i)
+        code = (code << 6) | (text[i] & 0x3F);
+    return code;
+}
+
+// The folded letter or digit of a character, or 0 for anything else.
+char folded_character(unsigned code)
+{
+    if ((code >= 'a' && code <= 'z') || (code >= '0' && code <= '9'))
+        return static_cast<char>(code);
+    if (code >= 'A' && code <= 'Z')
+        return static_cast<char>(code - 'A' + 'a');
+    if (code == 0xAA)
+        return 'a';
+    if (code == 0xBA)
+        return 'o';
+    if (code >= 0xC0 && code <= 0xFF)
+        return LATIN1_LETTERS[code - 0xC0];
+    return 0;
+}
+
+}  // namespace
+
+std::size_t fold_text(const char* utf8, char* out, std::size_t size)
+{
+    std::size_t used = 0;
+    bool blank_pending = false;
+    const auto* text = reinterpret_cast<const unsigned char*>(utf8);
+    for (int length = 0; *text != '\0' && used + 2 < size; text += length) {
+        char folded = folded_character(next_code(text, length));
+        if (folded == 0) {
+            blank_pending = used > 0;
+            continue;
+        }
+        if (blank_pending)
+            out[used++] = ' ';
+        blank_pending = false;
+        out[used++] = folded;
+    }
+    if (size > 0)
+        out[used] = '\0';
+    return used;
+}
+
+std::size_t text_to_latin1_line(const char* utf8, char* out, std::size_t size)
+{
+    std::size_t used = 0;
+    const auto* text = reinterpret_cast<const unsigned char*>(utf8);
+    for (int length = 0; *text != '\0' && used + 1 < size; text += length) {
+        unsigned code = next_code(text, length);
+        bool control = code < 0x20 || (code >= 0x7F && code < 0xA0);
+        out[used++] = static_cast<char>(control || code > 0xFF ? '?' : code);
+    }
+    if (size > 0)
+        out[used] = '\0';
     return used;
 }

@@ -24,3 +24,17 @@ unsigned windows1252_character(unsigned char byte);
 
 // Appends character `code` (below U+10000) in UTF-8 at `out`; returns its bytes.
 int put_utf8(unsigned code, char* out);
+
+// A text in UTF-8 on one line of a Latin-1 file: each character as Latin-1
+// writes it, "?" for one it lacks and for every control character (a line
+// break inside a spreadsheet's cell among them). Into `out` (`size` bytes,
+// ended by a NUL); returns the bytes written.
+std::size_t text_to_latin1_line(const char* utf8, char* out, std::size_t size);
+
+// A text in UTF-8 as words are compared without case or accents: letters in
+// lower case without their accents ("Início" and "INICIO" are "inicio"; "ª"
+// and "º" are "a" and "o"), digits as they stand, and every run of other
+// characters (blanks, punctuation, "-", symbols) one blank, none at either
+// end: "Cod. Disc." is "cod disc", "2ª-feira" is "2a feira". Into `out`
+// (`size` bytes, ended by a NUL); returns the bytes written.
+std::size_t fold_text(const char* utf8, char* out, std::size_t size);

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int MAX_SET_FILES = 8;  // the files of one set, written ones and removed ones
+constexpr int MAX_SET_FILES = 16;  // the files of one set, written ones and removed ones
 
 struct PendingOutput {
     std::FILE* stream;

@@ -33,7 +33,7 @@ void finish_output_file();
 // commit renames each into place, and removes those to remove, in order;
 // should one of them fail, the console names the file, those that were
 // replaced and those that stay as they were, and the process ends with
-// status 1. At most 8 files a set.
+// status 1. At most 16 files a set.
 void begin_output_set();
 void commit_output_set();
 

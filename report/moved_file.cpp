@@ -14,6 +14,7 @@
 
 std::array<std::array<int32_t, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> moved_from{};
 int32_t moved_count = 0;
+bool moves_read = false;
 
 namespace {
 
@@ -67,6 +68,7 @@ void write_moved_file(const AllocationGrid& grid, bool kept)
 bool read_moved_file(const AllocationGrid& grid)
 {
     clear_marks();
+    moves_read = false;
     std::FILE* stream = open_regular_file(MOVED_FILE);
     if (stream == nullptr && errno == ENOENT)
         return true;
@@ -104,5 +106,6 @@ bool read_moved_file(const AllocationGrid& grid)
         fail_with("\n\nArquivo %s nao pode ser lido.\n", MOVED_FILE);
     if (!current)
         clear_marks();
+    moves_read = current;
     return current;
 }

@@ -17,6 +17,9 @@ inline constexpr const char* MOVED_FILE = "mudancas.txt";
 // leaves, 0 when it does not move.
 extern std::array<std::array<int32_t, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> moved_from;
 extern int32_t moved_count;
+// Whether read_moved_file found a mudancas.txt of the grid it was given:
+// that grid was solved keeping a plan, and the marks say what it moved.
+extern bool moves_read;
 
 // Marks the kept meetings that `grid` holds in another column (or not at all).
 void mark_moved(const AllocationGrid& grid);

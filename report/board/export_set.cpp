@@ -13,7 +13,9 @@
 
 #include "io/console.hpp"
 #include "model/tables.hpp"
+#include "report/board/board.hpp"
 #include "report/board/plan_files.hpp"
+#include "report/moved_file.hpp"
 
 namespace {
 
@@ -71,16 +73,19 @@ bool is_calendar_name(const char* name)
 
 }  // namespace
 
-int write_plan_exports(const char* page, const Semester* semester)
+PlanExports write_plan_exports(const char* page, const Semester* semester)
 {
     std::bitset<MAX_ROOM_COLUMNS> rooms;
     if (semester != nullptr)
         rooms = calendar_rooms(*semester);
+    bool changes = plan_kind() == OPTIMAL_SOLUTION && moves_read;
     ledger.count = ledger.done = 0;
     plan_export(page);
     end_export();
     plan_export("alocacao.csv");
     plan_export("alternativas.csv");
+    if (changes)
+        plan_export(CHANGES_FILE);
     char name[32];
     for (int room = 0; room <= last_room; ++room)
         if (rooms[room]) {
@@ -88,19 +93,32 @@ int write_plan_exports(const char* page, const Semester* semester)
             plan_export(name);
         }
     set_failure_note(name_exports_left_behind);
+    PlanExports written{0, changes ? 0 : -1};
     write_plan_spreadsheet();
     end_export();
     write_plan_alternatives();
     end_export();
+    if (changes) {
+        written.changes = write_plan_changes();
+        end_export();
+    }
     char stamp[32];
     format_stamp(stamp, sizeof stamp);
     for (int room = 0; room <= last_room; ++room)
         if (rooms[room]) {
             write_room_calendar(room, *semester, stamp);
             end_export();
+            ++written.calendars;
         }
     set_failure_note(nullptr);
-    return ledger.count - 3;
+    return written;
+}
+
+void remove_stale_changes()
+{
+    if (in_ledger(CHANGES_FILE) || unlink(CHANGES_FILE) != 0)
+        return;
+    console_print("%s removido: o plano publicado n\xE3o vem de alocacao-otimo --manter.\n", CHANGES_FILE);
 }
 
 void remove_stale_calendars()

@@ -10,10 +10,12 @@
 #include <ctime>
 
 #include "io/console.hpp"
+#include "io/csv.hpp"
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
 #include "report/board/board.hpp"
 #include "report/board/markup.hpp"
+#include "report/moved_file.hpp"
 #include "search/alternatives.hpp"
 
 void format_room_column(char* text, std::size_t size, int room)
@@ -127,46 +129,6 @@ void format_plan_room(char* text, std::size_t size, int room)
 
 // ---------------------------------------------------------------- alocacao.csv
 
-// Whether a spreadsheet would take the text for a formula: it starts with
-// "=", "+", "-", "@", a tab or a carriage return, and is not a number.
-bool reads_as_formula(const char* text)
-{
-    if (*text == '\0' || std::strchr("=+-@\t\r", *text) == nullptr)
-        return false;
-    const char* digits = text + 1;
-    std::size_t whole = std::strspn(digits, "0123456789");
-    if (whole > 0 && (digits[whole] == ',' || digits[whole] == '.'))
-        whole += 1 + std::strspn(digits + whole + 1, "0123456789");
-    return whole == 0 || digits[whole] != '\0';
-}
-
-// A field as RFC 4180 wants it: quoted, its quotes doubled, when it holds ";",
-// '"' or a line end; after a "'" when it would read as a formula. The
-// program's own texts are Latin-1, converted; a room's name is UTF-8 already.
-void write_csv_field(std::FILE* out, const char* text, bool last, bool utf8 = false)
-{
-    bool quote = std::strpbrk(text, ";\"\r\n") != nullptr;
-    char field[256];
-    std::size_t used = 0;
-    if (quote)
-        field[used++] = '"';
-    if (reads_as_formula(text))
-        field[used++] = '\'';
-    for (const char* c = text; *c != '\0' && used + 3 < sizeof field; ++c) {
-        if (*c == '"')
-            field[used++] = '"';
-        field[used++] = *c;
-    }
-    if (quote)
-        field[used++] = '"';
-    field[used] = '\0';
-    if (utf8)
-        std::fputs(field, out);
-    else
-        markup(out, "%s", field);
-    std::fputs(last ? "\r\n" : ";", out);
-}
-
 // The fields that say which meeting a row is: day, start, end, room, course, section.
 void format_meeting_fields(char (*text)[MAX_ROOM_NAME_UTF8 + 8], std::size_t size, const PlanMeeting& meeting)
 {
@@ -186,7 +148,7 @@ void write_left_out_alternative(std::FILE* out, const PlanMeeting& meeting)
     format_meeting_fields(text, sizeof text[0], meeting);
     std::snprintf(text[8], sizeof text[8], "%s", LEFT_OUT_ROOM);
     for (int field = 0; field < 12; ++field)
-        write_csv_field(out, text[field], field == 11);
+        write_csv_field(out, text[field], field == 11, false);
 }
 
 // One row per alternative of the meeting: the meeting, then the rank, the
@@ -218,8 +180,9 @@ void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, Allocati
 }
 
 // A meeting left out of the grid has no room, no seats and so no students
-// above them: its room's name says "fora da grade".
-void write_csv_row(std::FILE* out, const PlanMeeting& meeting)
+// above them: its room's name says "fora da grade". `before`, when given,
+// is one more field: the room the meeting had in the kept plan.
+void write_csv_row(std::FILE* out, const PlanMeeting& meeting, const char* before = nullptr)
 {
     const Section& section = sections[meeting.section];
     bool seated = meeting.room != NO_ROOM;
@@ -239,7 +202,9 @@ void write_csv_row(std::FILE* out, const PlanMeeting& meeting)
         std::snprintf(text[9], sizeof text[9], "%lld",
                       static_cast<long long>(std::max<int64_t>(section.demand - seats, 0)));
     for (int field = 0; field < 10; ++field)
-        write_csv_field(out, text[field], field == 9, field == 4);
+        write_csv_field(out, text[field], field == 9 && before == nullptr, field == 4);
+    if (before != nullptr)
+        write_csv_field(out, before, true, false);
 }
 
 // ---------------------------------------------------------------- calendars
@@ -437,12 +402,30 @@ void write_plan_alternatives()
     finish_output_file();
 }
 
+constexpr const char* PLAN_HEADER = "dia;inicio;fim;sala;nome da sala;lugares;disciplina;turma;alunos;acima da capacidade";
+
 void write_plan_spreadsheet()
 {
     std::FILE* out = begin_output_file("alocacao.csv", "\n\nArquivo alocacao.csv nao pode ser criado.\n");
-    std::fputs("\xEF\xBB\xBF", out);
-    std::fputs("dia;inicio;fim;sala;nome da sala;lugares;disciplina;turma;alunos;acima da capacidade\r\n", out);
+    std::fprintf(out, "\xEF\xBB\xBF%s\r\n", PLAN_HEADER);
     for_each_meeting_of_the_plan([&](const PlanMeeting& meeting) { write_csv_row(out, meeting); });
     finish_output_file();
+}
+
+int32_t write_plan_changes()
+{
+    std::FILE* out = begin_output_file("alteracoes.csv", "\n\nArquivo alteracoes.csv nao pode ser criado.\n");
+    std::fprintf(out, "\xEF\xBB\xBF%s;sala anterior\r\n", PLAN_HEADER);
+    int32_t rows = 0;
+    for_each_meeting_of_the_plan([&](const PlanMeeting& meeting) {
+        if (int32_t before = moved_from[meeting.section][meeting.meeting]) {
+            char room[16];
+            format_room_column(room, sizeof room, before - 1);
+            write_csv_row(out, meeting, room);
+            ++rows;
+        }
+    });
+    finish_output_file();
+    return rows;
 }
 

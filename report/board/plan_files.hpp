@@ -48,6 +48,12 @@ void write_plan_spreadsheet();
 // cost and in students above capacity.
 void write_plan_alternatives();
 
+// Writes alteracoes.csv, in the conventions of alocacao.csv, with its
+// columns and one more, `sala anterior`: a row for each meeting of the plan
+// that alocacao-otimo --manter moved from its room in the kept plan
+// (mudancas.txt), in alocacao.csv's order. Returns how many.
+int32_t write_plan_changes();
+
 // The rooms that get a calendar: those with a meeting that happens in the semester.
 std::bitset<MAX_ROOM_COLUMNS> calendar_rooms(const Semester& semester);
 

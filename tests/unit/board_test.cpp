@@ -596,7 +596,7 @@ TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
     room_names[5][2 * MAX_ROOM_NAME] = '\0';
     Semester semester{};
     ASSERT_TRUE(parse_semester("2026-03-02:2026-07-04", semester));
-    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 1);
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 1);
     std::string text = read_file("sala-05.ics");
     std::size_t start = 0;
     std::string unfolded;
@@ -631,7 +631,7 @@ TEST_F(BoardPage, CalendarsLeaveOutMeetingsOutsideTheSemesterAndRoomsNoLongerUse
     Semester semester{};
     ASSERT_TRUE(parse_semester("2026-03-03:2026-03-07", semester));  // Tuesday to Saturday: no Monday
     EXPECT_TRUE(plan_occurs_in(semester));
-    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 1);
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 1);
     EXPECT_FALSE(std::filesystem::exists("sala-05.ics"));
     EXPECT_NE(read_file("sala-07.ics").find("DTSTART:20260307T"), std::string::npos);
     remove_stale_calendars();
@@ -641,7 +641,7 @@ TEST_F(BoardPage, CalendarsLeaveOutMeetingsOutsideTheSemesterAndRoomsNoLongerUse
     EXPECT_FALSE(plan_occurs_in(semester));
     // The last week there is: Saturday would fall in the year 10000.
     ASSERT_TRUE(parse_semester("9999-12-27:9999-12-31", semester));
-    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 1);
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 1);
     EXPECT_NE(read_file("sala-05.ics").find("DTSTART:99991227T082000"), std::string::npos);
     remove_stale_calendars();
     EXPECT_FALSE(std::filesystem::exists("sala-07.ics"));
@@ -662,7 +662,7 @@ TEST_F(BoardPage, RoomNamesInUtf8OrLatin1ShowTheSameTextOnThePageInTheSpreadshee
     EXPECT_GT(occurrences(text, name + " &middot; sala 05"), 0);
     Semester semester{};
     ASSERT_TRUE(parse_semester("2026-03-02:2026-07-04", semester));
-    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 2);
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 2);
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";" + name + ";60;"), 1);
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";" + name + ";75;"), 1);
     EXPECT_NE(read_file("sala-05.ics").find("LOCATION:" + name + " \xC2\xB7 sala 05\r\n"), std::string::npos);
@@ -670,7 +670,7 @@ TEST_F(BoardPage, RoomNamesInUtf8OrLatin1ShowTheSameTextOnThePageInTheSpreadshee
     // Room labels follow the rooms, not the sections: two digits however many sections there are.
     section_count = 150;
     std::filesystem::remove("sala-05.ics");
-    ASSERT_EQ(write_plan_exports("quadro.html", &semester), 2);
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 2);
     EXPECT_TRUE(std::filesystem::exists("sala-05.ics"));
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";05;" + name + ";60;"), 1);
     // Notepad's "ANSI" is Windows-1252: its dash 0x97 is a dash, not a control character.

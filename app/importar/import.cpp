@@ -1,0 +1,57 @@
+// The importer's tables, the outcome of each line and the notes.
+#include "app/importar/import.hpp"
+
+#include <cstdarg>
+#include <cstdio>
+
+RoomTable import_rooms;
+FeatureTable import_features;
+CourseTable import_courses;
+ClassTable import_classes;
+TimeTable import_times;
+SheetOutcomes turmas_outcomes;
+SheetOutcomes salas_outcomes;
+ImportNotes import_notes;
+
+void set_outcome(SheetOutcomes& sheet, int32_t line, Outcome outcome, const char* column, const char* value,
+                 const char* reason)
+{
+    if (line < 1 || line > MAX_SHEET_LINES)
+        return;
+    LineOutcome& entry = sheet.lines[line];
+    entry.outcome = outcome;
+    entry.column = column;
+    entry.reason = reason;
+    std::snprintf(entry.value.data(), entry.value.size(), "%s", value != nullptr ? value : "");
+    if (line > sheet.last_line)
+        sheet.last_line = line;
+}
+
+void add_note(const char* format, ...)
+{
+    if (import_notes.count == MAX_NOTES) {
+        ++import_notes.dropped;
+        return;
+    }
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(import_notes.texts[import_notes.count++].data(), import_notes.texts[0].size(), format, arguments);
+    va_end(arguments);
+}
+
+void clear_import()
+{
+    import_rooms.count = 0;
+    import_features.count = 0;
+    import_courses.count = 0;
+    import_courses.type_count = 0;
+    import_classes.count = 0;
+    import_times.count = 0;
+    for (SheetOutcomes* sheet : {&turmas_outcomes, &salas_outcomes}) {
+        for (int32_t line = 0; line <= sheet->last_line; ++line)
+            sheet->lines[line] = {};
+        sheet->last_line = 0;
+    }
+    import_notes.count = 0;
+    import_notes.dropped = 0;
+}

@@ -1,0 +1,208 @@
+// importacao.txt: a line of text for every spreadsheet line, the numbers
+// made, the notes. Latin-1, as every report; a cell's text converted.
+#include "app/importar/import_report.hpp"
+
+#include <cstdio>
+
+#include "app/importar/numbering.hpp"
+#include "app/importar/week_plan.hpp"
+#include "io/encoding.hpp"
+#include "io/output_file.hpp"
+#include "model/week.hpp"
+
+namespace {
+
+constexpr const char* REPORT_NAME = "importacao.txt";
+
+// A cell's text on one line of the report.
+const char* latin1(const char* utf8)
+{
+    static std::array<std::array<char, 256>, 4> texts;
+    static int next = 0;
+    next = (next + 1) % static_cast<int>(texts.size());
+    text_to_latin1_line(utf8, texts[next].data(), texts[next].size());
+    return texts[next].data();
+}
+
+// "MTM 121-2": a class as the instance names it.
+void print_class(std::FILE* out, int32_t class_index)
+{
+    const ImportClass& entry = import_classes.classes[class_index];
+    const ImportCourse& course = import_courses.courses[entry.course];
+    std::fprintf(out, "%s %d-%d", course.code.data(), course.number, entry.number);
+}
+
+// The times a taken line gave its class: "segunda-feira 08:00-09:40, ...".
+void print_line_times(std::FILE* out, int32_t line, int32_t& next_time)
+{
+    while (next_time < import_times.count && import_times.lines[next_time].line < line)
+        ++next_time;
+    const char* joint = ": ";
+    for (; next_time < import_times.count && import_times.lines[next_time].line == line; ++next_time) {
+        const TimeLine& time = import_times.lines[next_time];
+        std::fprintf(out, "%s%s %02d:%02d-%02d:%02d", joint, weekday_name(time.weekday), time.start / 60,
+                     time.start % 60, time.end / 60, time.end % 60);
+        joint = ", ";
+    }
+}
+
+void print_fault(std::FILE* out, const LineOutcome& outcome)
+{
+    if (outcome.column != nullptr)
+        std::fprintf(out, "coluna %s, valor '%s': ", outcome.column, latin1(outcome.value.data()));
+    std::fprintf(out, "%s", outcome.reason != nullptr ? outcome.reason : "");
+    if (outcome.other_line != 0)
+        std::fprintf(out, " %d", outcome.other_line);
+}
+
+void print_class_lines(std::FILE* out)
+{
+    static constexpr const char* WORDS[] = {"", "tomada", "juntada", "pulada", "recusada"};
+    int32_t next_time = 0;
+    for (int32_t line = 1; line <= turmas_outcomes.last_line; ++line) {
+        const LineOutcome& outcome = turmas_outcomes.lines[line];
+        if (outcome.outcome == Outcome::None)
+            continue;
+        std::fprintf(out, "linha %d: %s", line, WORDS[static_cast<int>(outcome.outcome)]);
+        if (outcome.outcome == Outcome::Taken) {
+            std::fprintf(out, ": turma ");
+            print_class(out, outcome.class_index);
+            std::fprintf(out, " (%d alunos)", import_classes.classes[outcome.class_index].students);
+            print_line_times(out, line, next_time);
+        } else if (outcome.outcome == Outcome::Merged) {
+            std::fprintf(out, " a linha %d: turma ", outcome.other_line);
+            print_class(out, outcome.class_index);
+            print_line_times(out, line, next_time);
+            std::fprintf(out, " (uma reuniao por dia)");
+        } else {
+            std::fprintf(out, ": ");
+            print_fault(out, outcome);
+        }
+        std::fputc('\n', out);
+    }
+}
+
+void print_room_lines(std::FILE* out)
+{
+    for (int32_t line = 1; line <= salas_outcomes.last_line; ++line) {
+        const LineOutcome& outcome = salas_outcomes.lines[line];
+        if (outcome.outcome == Outcome::Refused) {
+            std::fprintf(out, "linha %d: recusada: ", line);
+            print_fault(out, outcome);
+            std::fputc('\n', out);
+        }
+    }
+}
+
+// The courses and sections whose numbers are not plainly their text.
+void print_numbers_made(std::FILE* out)
+{
+    bool said = false;
+    auto heading = [&] {
+        if (!said)
+            std::fprintf(out, "\nCodigos numerados\n");
+        said = true;
+    };
+    for (int32_t c = 0; c < import_courses.count; ++c) {
+        const ImportCourse& course = import_courses.courses[c];
+        if (course.made) {
+            heading();
+            std::fprintf(out, "disciplina '%s' (linha %d): %s %d\n", latin1(course.text.data()), course.line,
+                         course.code.data(), course.number);
+        }
+    }
+    for (int32_t index = 1; index <= import_classes.count; ++index) {
+        const ImportClass& entry = import_classes.classes[index];
+        const ImportCourse& course = import_courses.courses[entry.course];
+        if (section_label_made(entry.label.data(), entry.number)) {
+            heading();
+            std::fprintf(out, "turma '%s' de %s %d (linha %d): %d\n", latin1(entry.label.data()), course.code.data(),
+                         course.number, entry.students_line, entry.number);
+        }
+    }
+}
+
+void print_notes(std::FILE* out)
+{
+    if (import_notes.count == 0)
+        return;
+    std::fprintf(out, "\nAvisos\n");
+    for (int i = 0; i < import_notes.count; ++i)
+        std::fprintf(out, "%s\n", latin1(import_notes.texts[i].data()));
+    if (import_notes.dropped > 0)
+        std::fprintf(out, "e mais %d avisos\n", import_notes.dropped);
+}
+
+void print_counts(std::FILE* out, const char* name, const SheetOutcomes& sheet)
+{
+    OutcomeCounts counts = count_outcomes(sheet);
+    std::fprintf(out, "%s: %d tomadas, %d juntadas a outra, %d puladas, %d recusadas\n", latin1(name),
+                 counts[static_cast<int>(Outcome::Taken)], counts[static_cast<int>(Outcome::Merged)],
+                 counts[static_cast<int>(Outcome::Skipped)], counts[static_cast<int>(Outcome::Refused)]);
+}
+
+void print_head(std::FILE* out, const ImportSummary& summary)
+{
+    std::fprintf(out, "Importacao de %s", latin1(summary.classes_sheet));
+    if (summary.rooms_sheet != nullptr)
+        std::fprintf(out, " e %s", latin1(summary.rooms_sheet));
+    std::fprintf(out, "\n");
+    print_counts(out, summary.classes_sheet, turmas_outcomes);
+    if (summary.rooms_sheet != nullptr)
+        print_counts(out, summary.rooms_sheet, salas_outcomes);
+    if (!summary.written) {
+        std::fprintf(out, "Nenhum arquivo da instancia foi gravado.\n");
+        return;
+    }
+    char written[512];
+    format_written_files(written, sizeof written, summary);
+    std::fprintf(out, "%s\n", written);
+}
+
+}  // namespace
+
+void format_written_files(char* text, std::size_t size, const ImportSummary& summary)
+{
+    const WrittenCounts& counts = summary.counts;
+    std::size_t used = 0;
+    auto add = [&](const char* format, auto... values) {
+        if (used < size)
+            used += static_cast<std::size_t>(std::snprintf(text + used, size - used, format, values...));
+    };
+    add("Gravados: capacidade.txt (%d salas), ", import_rooms.count);
+    add("cursos.txt (%d codigos), ", import_courses.type_count);
+    add("demanda.txt (%d turmas), ", counts.classes);
+    add("horario.txt (%d linhas), ", counts.time_lines);
+    if (!import_week.standard)
+        add("semana.txt (%d blocos), ", import_week.count);
+    if (counts.rules > 0)
+        add("regras.txt (%d regras), ", counts.rules);
+    if (counts.weights)
+        add("peso.par (%s), ", DEFAULT_WEIGHTS_TEXT);
+    if (counts.current_meetings > 0)
+        add("plano-atual.csv (%d reunioes), ", counts.current_meetings);
+    add("importacao.txt.");
+}
+
+OutcomeCounts count_outcomes(const SheetOutcomes& sheet)
+{
+    OutcomeCounts counts{};
+    for (int32_t line = 1; line <= sheet.last_line; ++line)
+        ++counts[static_cast<std::size_t>(sheet.lines[line].outcome)];
+    return counts;
+}
+
+void write_import_report(const ImportSummary& summary)
+{
+    std::FILE* out = begin_output_file(REPORT_NAME, "\n\nNao foi possivel gravar importacao.txt.\n");
+    print_head(out, summary);
+    std::fprintf(out, "\n%s\n", latin1(summary.classes_sheet));
+    print_class_lines(out);
+    if (summary.rooms_sheet != nullptr && count_outcomes(salas_outcomes)[static_cast<int>(Outcome::Refused)] > 0) {
+        std::fprintf(out, "\n%s\n", latin1(summary.rooms_sheet));
+        print_room_lines(out);
+    }
+    print_numbers_made(out);
+    print_notes(out);
+    finish_output_file();
+}
