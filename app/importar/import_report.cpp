@@ -6,6 +6,7 @@
 
 #include "app/importar/numbering.hpp"
 #include "app/importar/week_plan.hpp"
+#include "io/console.hpp"
 #include "io/encoding.hpp"
 #include "io/output_file.hpp"
 #include "model/week.hpp"
@@ -136,9 +137,10 @@ void print_notes(std::FILE* out)
 void print_counts(std::FILE* out, const char* name, const SheetOutcomes& sheet)
 {
     OutcomeCounts counts = count_outcomes(sheet);
-    std::fprintf(out, "%s: %d tomadas, %d juntadas a outra, %d puladas, %d recusadas\n", latin1(name),
-                 counts[static_cast<int>(Outcome::Taken)], counts[static_cast<int>(Outcome::Merged)],
-                 counts[static_cast<int>(Outcome::Skipped)], counts[static_cast<int>(Outcome::Refused)]);
+    int32_t taken = counts[1], merged = counts[2], skipped = counts[3], refused = counts[4];
+    std::fprintf(out, "%s: %d %s, %d %s a outra, %d %s, %d %s\n", latin1(name), taken, plural(taken, "tomada", "tomadas"),
+                 merged, plural(merged, "juntada", "juntadas"), skipped, plural(skipped, "pulada", "puladas"), refused,
+                 plural(refused, "recusada", "recusadas"));
 }
 
 void print_head(std::FILE* out, const ImportSummary& summary)
@@ -169,18 +171,22 @@ void format_written_files(char* text, std::size_t size, const ImportSummary& sum
         if (used < size)
             used += static_cast<std::size_t>(std::snprintf(text + used, size - used, format, values...));
     };
-    add("Gravados: capacidade.txt (%d salas), ", import_rooms.count);
-    add("cursos.txt (%d codigos), ", import_courses.type_count);
-    add("demanda.txt (%d turmas), ", counts.classes);
-    add("horario.txt (%d linhas), ", counts.time_lines);
+    auto add_file = [&](const char* name, int32_t count, const char* one, const char* many) {
+        add("%s (%d %s), ", name, count, plural(count, one, many));
+    };
+    add("Gravados: ");
+    add_file("capacidade.txt", import_rooms.count, "sala", "salas");
+    add_file("cursos.txt", import_courses.type_count, "codigo", "codigos");
+    add_file("demanda.txt", counts.classes, "turma", "turmas");
+    add_file("horario.txt", counts.time_lines, "linha", "linhas");
     if (!import_week.standard)
-        add("semana.txt (%d blocos), ", import_week.count);
+        add_file("semana.txt", import_week.count, "bloco", "blocos");
     if (counts.rules > 0)
-        add("regras.txt (%d regras), ", counts.rules);
+        add_file("regras.txt", counts.rules, "regra", "regras");
     if (counts.weights)
         add("peso.par (%s), ", DEFAULT_WEIGHTS_TEXT);
     if (counts.current_meetings > 0)
-        add("plano-atual.csv (%d reunioes), ", counts.current_meetings);
+        add_file("plano-atual.csv", counts.current_meetings, "reuniao", "reunioes");
     add("importacao.txt.");
 }
 

@@ -205,10 +205,8 @@ int main(int argc, char** argv)
     if (arguments.rooms != nullptr)
         print_counts(arguments.rooms, salas_outcomes);
     if (!usable) {
-        console_print(import_rooms.count == 0 ? "Nenhuma sala com lugares: nenhum arquivo da inst\xE2ncia foi gravado; "
-                                                "veja importacao.txt.\n"
-                                              : "Nenhuma turma p\xF4" "de ser tomada: nenhum arquivo da inst\xE2ncia "
-                                                "foi gravado; veja importacao.txt.\n");
+        console_print("%s: nenhum arquivo da inst\xE2ncia foi gravado; veja importacao.txt.\n",
+                      classes_written() == 0 ? "Nenhuma turma p\xF4" "de ser tomada" : "Nenhuma sala com lugares");
         return console_exit_status(1);
     }
     print_written_files(summary);

@@ -67,8 +67,9 @@ int32_t type_of_code(const char* code)
     return type;
 }
 
-// A course's code and, when its key is letters then digits, its number:
-// the key "mtm121" is MTM and 121. Returns the number, 0 when it must be made.
+// A course's code and, when its key ends in digits after its letters, its
+// number: the key "mtm121" is MTM and 121, "121" DISC and 121. Returns the
+// number, 0 when it must be made.
 int32_t split_course(ImportCourse& course)
 {
     const char* key = course.key.data();
@@ -80,9 +81,9 @@ int32_t split_course(ImportCourse& course)
     course.code[kept] = '\0';
     if (kept == 0)
         std::snprintf(course.code.data(), course.code.size(), "%s", CODE_WITHOUT_LETTERS);
-    bool plain = letters > 0 && letters == kept && digits > 0 && key[letters + digits] == '\0';
-    int32_t number = plain ? digits_number(key + letters, digits) : 0;
-    course.made = !plain || number <= 0 || key[letters] == '0';
+    bool numbered = digits > 0 && key[letters + digits] == '\0';  // a number ends the key
+    int32_t number = numbered ? digits_number(key + letters, digits) : 0;
+    course.made = !numbered || kept == 0 || kept < letters || number <= 0 || key[letters] == '0';
     return number > 0 ? number : 0;
 }
 

@@ -1,0 +1,279 @@
+// The importer's reading of a registrar's cells, its numbering of codes and
+// sections, and the week it writes for the times it read.
+#include <algorithm>
+#include <string>
+
+#include "app/importar/cells.hpp"
+#include "app/importar/import.hpp"
+#include "app/importar/numbering.hpp"
+#include "app/importar/week_plan.hpp"
+#include "io/encoding.hpp"
+#include "model/records.hpp"
+#include "search/random.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+std::string folded(const char* text)
+{
+    char out[128];
+    fold_text(text, out, sizeof out);
+    return out;
+}
+
+TEST(ImportCells, WordsFoldWithoutCaseOrAccents)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"In\xC3\xAD" "cio", "inicio"},         // UTF-8
+        {"IN\xCD" "CIO", "inicio"},             // Windows-1252, as a byte of its own
+        {"Cod. Disc.", "cod disc"},
+        {"  Hora_de   In\xC3\xAD" "cio ", "hora de inicio"},
+        {"2\xC2\xAA-feira", "2a feira"},         // "2ª": the ordinal sign is an a
+        {"S\xC3\x81" "BADO", "sabado"},
+        {"\xE2\x80\x94", ""},                   // a dash alone is no word
+        {"Prédio", "predio"}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(folded(text), expected) << text;
+}
+
+TEST(ImportCells, WeekdaysAsRegistrarsWriteThem)
+{
+    auto days = [](const char* cell) {
+        DaySet set = 0;
+        return read_days(cell, set) ? static_cast<int>(set) : -1;
+    };
+    auto bits = [](std::initializer_list<int> weekdays) {
+        int set = 0;
+        for (int weekday : weekdays)
+            set |= 1 << weekday;
+        return set;
+    };
+    EXPECT_EQ(days("SEG/QUA"), bits({2, 4}));
+    EXPECT_EQ(days("2,4"), bits({2, 4}));
+    EXPECT_EQ(days("246"), bits({2, 4, 6}));
+    EXPECT_EQ(days("2\xC2\xAA"), bits({2}));         // 2ª in UTF-8
+    EXPECT_EQ(days("2\xAA / 4\xAA"), bits({2, 4}));  // and as Windows-1252 bytes
+    EXPECT_EQ(days("segunda-feira e quarta-feira"), bits({2, 4}));
+    EXPECT_EQ(days("Ter\xC3\xA7" "a"), bits({3}));
+    EXPECT_EQ(days("Mon, Wed; Fri"), bits({2, 4, 6}));
+    EXPECT_EQ(days("Saturday"), bits({7}));
+    EXPECT_EQ(days("S\xC3\xA1" "b."), bits({7}));
+    EXPECT_EQ(days("dom"), bits({1}));
+    EXPECT_EQ(days("1"), bits({1}));
+    EXPECT_EQ(days(""), 0);
+    EXPECT_EQ(days("XYZ"), -1);
+    EXPECT_EQ(days("8"), -1);   // no weekday 8
+    EXPECT_EQ(days("208"), -1);
+}
+
+TEST(ImportCells, TimesAsPeopleTypeThem)
+{
+    const std::pair<const char*, int32_t> cases[] = {
+        {"8h", 480},   {"08h00", 480}, {"8h30", 510}, {"8:00", 480},   {"08:00", 480}, {"08:00:00", 480},
+        {" 07:50 ", 470}, {"23:59", 1439}, {"8H15", 495}, {"8h30min", 510}, {"0:00", 0},
+        {"24:00", -1}, {"8:60", -1}, {"8:5", -1},  {"0800", -1},    {"8", -1},      {"08:00:30", -1},
+        {"8h3", -1},   {"", -1},       {"h30", -1},   {"08:00-09:40", -1}};
+    for (const auto& [text, minutes] : cases)
+        EXPECT_EQ(read_time(text), minutes) << "'" << text << "'";
+}
+
+TEST(ImportCells, CountsOfStudents)
+{
+    const std::pair<const char*, int32_t> cases[] = {{"45", 45}, {"45.0", 45}, {"45,00", 45}, {"0", 0},
+                                                     {"", -1},   {"4 5", -1},  {"-3", -1},    {"quarenta", -1},
+                                                     {"45,5", -1}, {"45.", -1}, {"1234567", -1}};
+    for (const auto& [text, expected] : cases) {
+        int32_t value = -1;
+        EXPECT_EQ(read_count(text, value) ? value : -1, expected) << "'" << text << "'";
+    }
+}
+
+// "2 08:00-09:40": each time of a schedule, its weekdays as digits.
+std::string schedule(const char* cell, DaySet default_days = 0)
+{
+    std::array<CellTime, MAX_CELL_TIMES> times;
+    const char* reason = nullptr;
+    int count = read_schedule(cell, default_days, times, reason);
+    if (count < 0)
+        return std::string("! ") + reason;
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        for (int weekday = 1; weekday <= 7; ++weekday)
+            if (times[i].days & (1 << weekday))
+                text += static_cast<char>('0' + weekday);
+        char range[32];
+        std::snprintf(range, sizeof range, " %02d:%02d-%02d:%02d;", times[i].start / 60, times[i].start % 60,
+                      times[i].end / 60, times[i].end % 60);
+        text += range;
+    }
+    return text;
+}
+
+TEST(ImportCells, SchedulesWholeOrByCode)
+{
+    clear_shift_periods();
+    EXPECT_EQ(schedule("08:00-09:40", 1 << 2), "2 08:00-09:40;");
+    EXPECT_EQ(schedule("SEG 08:00-09:40; QUA 10:00-11:40"), "2 08:00-09:40;4 10:00-11:40;");
+    EXPECT_EQ(schedule("SEG/QUA 08:00 - 09:40"), "24 08:00-09:40;");
+    EXPECT_EQ(schedule("2,4 8h \xC3\xA0s 9h40"), "24 08:00-09:40;");        // "às"
+    EXPECT_EQ(schedule("ter 19:00\xE2\x80\x93" "20:40"), "3 19:00-20:40;");  // an en dash
+    EXPECT_EQ(schedule("Mon 08:00 -09:40\nWed 08:00- 09:40"), "2 08:00-09:40;4 08:00-09:40;");
+    EXPECT_EQ(schedule("SEG"), "! dia sem horario");
+    EXPECT_EQ(schedule("SEG 08:00"), "! horario sem fim");
+    EXPECT_EQ(schedule("SEG 08:00-"), "! horario sem fim");
+    EXPECT_EQ(schedule("sala 3 08:00-09:40"), "! nao e dia nem horario");
+    EXPECT_EQ(schedule("24M12"), "! codigo de horario sem --turnos");
+    shift_periods.start[12][1] = 420, shift_periods.end[12][1] = 470;  // M1 07:00-07:50
+    shift_periods.start[12][2] = 470, shift_periods.end[12][2] = 520;  // M2 07:50-08:40
+    shift_periods.start[12][4] = 540, shift_periods.end[12][4] = 590;  // M4 09:00-09:50, after a break
+    shift_periods.given = true;
+    EXPECT_EQ(schedule("24M12"), "24 07:00-08:40;");
+    EXPECT_EQ(schedule("24M12 6M4"), "24 07:00-08:40;6 09:00-09:50;");
+    EXPECT_EQ(schedule("3M124"), "3 07:00-08:40;3 09:00-09:50;");  // the break parts the periods
+    EXPECT_EQ(schedule("3M3"), "! periodo do codigo de horario fora de --turnos");
+    clear_shift_periods();
+}
+
+// ---------------------------------------------------------------- numbering
+
+// A course and a class as the reader would have added them.
+int32_t add_course(const char* key)
+{
+    ImportCourse& course = import_courses.courses[import_courses.count];
+    course = {};
+    std::snprintf(course.key.data(), course.key.size(), "%s", key);
+    std::snprintf(course.text.data(), course.text.size(), "%s", key);
+    return import_courses.count++;
+}
+
+int32_t add_class(int32_t course, const char* label)
+{
+    ImportClass& entry = import_classes.classes[++import_classes.count];
+    entry = {};
+    entry.course = course;
+    std::snprintf(entry.label.data(), entry.label.size(), "%s", label);
+    return import_classes.count;
+}
+
+std::string course_name(int32_t course)
+{
+    const ImportCourse& entry = import_courses.courses[course];
+    return std::string(entry.code.data()) + " " + std::to_string(entry.number) + (entry.made ? " *" : "");
+}
+
+TEST(ImportNumbers, CodesAndSectionsNumberedWithoutClashes)
+{
+    clear_import();
+    int32_t plain = add_course("mtm121"), zero = add_course("mtm0121"), words = add_course("calculoi"),
+            digits = add_course("121"), letters = add_course("estagio"), other = add_course("mtm1");
+    int32_t long_code = add_course("engenhariaproducao101");
+    int32_t t02 = add_class(plain, "T02"), two = add_class(plain, "2"), a = add_class(plain, "A"),
+            b = add_class(plain, "B"), zero_two = add_class(plain, "02");
+    ASSERT_EQ(number_courses_and_classes(), nullptr);
+    EXPECT_EQ(course_name(plain), "MTM 121");
+    EXPECT_EQ(course_name(zero), "MTM 2 *");  // 121 is taken: the first number free but 1, which mtm1 has
+    EXPECT_EQ(course_name(words), "CALCULOI 1 *");
+    EXPECT_EQ(course_name(digits), "DISC 121 *");
+    EXPECT_EQ(course_name(letters), "ESTAGIO 1 *");
+    EXPECT_EQ(course_name(other), "MTM 1");
+    EXPECT_EQ(course_name(long_code), "ENGENHAR 101 *");  // the code cut to 8 letters
+    EXPECT_EQ(import_courses.type_count, 5);           // MTM, CALCULOI, DISC, ESTAGIO, ENGENHAR
+    EXPECT_EQ(import_classes.classes[two].number, 2);  // a label of digits keeps its number first
+    EXPECT_EQ(import_classes.classes[t02].number, 1);  // 2 taken: T02 the first free
+    EXPECT_EQ(import_classes.classes[a].number, 3);      // the rest in the order they came
+    EXPECT_EQ(import_classes.classes[b].number, 4);
+    EXPECT_EQ(import_classes.classes[zero_two].number, 5);
+    EXPECT_FALSE(section_label_made("2", 2));
+    EXPECT_TRUE(section_label_made("02", 5));
+    EXPECT_TRUE(section_label_made("T02", 1));
+    clear_import();
+}
+
+// ---------------------------------------------------------------- the week
+
+// Reads the importer's own week as the programs read semana.txt.
+void load_import_week()
+{
+    std::string text;
+    for (int i = 0; i < import_week.count; ++i) {
+        const WeekSlot& block = import_week.blocks[i];
+        char line[40];
+        std::snprintf(line, sizeof line, "%d|%02d:%02d|%02d:%02d|\n", block.weekday, block.start / 60,
+                      block.start % 60, block.end / 60, block.end % 60);
+        text += line;
+    }
+    std::FILE* stream = text_stream(text);
+    RecordFile file{stream, "semana.txt", 0, nullptr};
+    ASSERT_TRUE(read_week(file)) << file.error << " at " << file.line;
+    std::fclose(stream);
+}
+
+// The slots a time holds, as the loader gives a line of horario.txt.
+std::pair<int32_t, int32_t> held_slots(const TimeLine& time)
+{
+    int32_t first = first_block_held(time.weekday, time.start, time.end), last = first;
+    while (last < week_days[time.weekday].last && slot_start(last + 1) < time.end)
+        ++last;
+    return {first, last};
+}
+
+TEST(ImportWeek, TwoTimesShareABlockExactlyWhenTheyOverlap)
+{
+    restart_random_sequence();
+    for (int trial = 0; trial < sweep(40); ++trial) {
+        clear_import();
+        int32_t times = 2 + random_below(30);
+        for (int32_t index = 1; index <= times; ++index) {
+            import_classes.classes[index] = {};
+            int32_t weekday = 2 + random_below(2), start = 7 * 60 + 5 * random_below(150);
+            import_times.lines[import_times.count++] = {index, weekday, start, start + 5 + 5 * random_below(40),
+                                                        index, 0};
+            import_classes.classes[index].first_line[weekday] = index;
+        }
+        import_classes.count = times;
+        ASSERT_EQ(plan_week(), nullptr);
+        ASSERT_FALSE(import_week.standard);
+        load_import_week();
+        for (int32_t i = 0; i < times; ++i)
+            for (int32_t j = i + 1; j < times; ++j) {
+                const TimeLine &a = import_times.lines[i], &b = import_times.lines[j];
+                auto [a_first, a_last] = held_slots(a);
+                auto [b_first, b_last] = held_slots(b);
+                bool share = a.weekday == b.weekday && a_first <= b_last && b_first <= a_last;
+                bool overlap = a.weekday == b.weekday && a.start < b.end && b.start < a.end;
+                ASSERT_EQ(share, overlap) << "trial " << trial << ": " << a.start << "-" << a.end << " and "
+                                          << b.start << "-" << b.end;
+            }
+    }
+    clear_import();
+    use_standard_week();
+}
+
+TEST(ImportWeek, StandardBlocksKeepTheStandardWeekUnlessAClassMeetsThrice)
+{
+    clear_import();
+    import_classes.count = 1;
+    import_classes.classes[1] = {};
+    for (int32_t weekday : {2, 4}) {
+        import_times.lines[import_times.count++] = {1, weekday, 7 * 60 + 30, 9 * 60 + 10, weekday, 0};
+        import_classes.classes[1].first_line[weekday] = weekday;
+    }
+    ASSERT_EQ(plan_week(), nullptr);
+    EXPECT_TRUE(import_week.standard);
+    import_times.lines[import_times.count++] = {1, 6, 7 * 60 + 30, 9 * 60 + 10, 6, 0};  // a third weekday
+    import_classes.classes[1].first_line[6] = 6;
+    ASSERT_EQ(plan_week(), nullptr);
+    EXPECT_FALSE(import_week.standard);
+    import_times.count = 1;
+    import_classes.classes[1].first_line = {};
+    import_classes.classes[1].first_line[2] = 2;
+    import_times.lines[0].start = 8 * 60;  // 08:00 is no standard block
+    ASSERT_EQ(plan_week(), nullptr);
+    EXPECT_FALSE(import_week.standard);
+    ASSERT_EQ(import_week.count, 1);
+    EXPECT_EQ(import_week.blocks[0].end, 9 * 60 + 10);  // the day's last block ends at its latest end
+    clear_import();
+    use_standard_week();
+}
+
+}  // namespace
