@@ -25,6 +25,9 @@ if [ "$step" = test ] || [ "$step" = dev ]; then
     need_command python3 python3
     # The calendars are read back by Debian's icalendar library (for its own python3).
     /usr/bin/python3 -c 'import icalendar' 2>/dev/null || missing+=(python3-icalendar)
+    # Spreadsheets saved as .xlsx: written by openpyxl, read by the importer through xlsx2csv.
+    /usr/bin/python3 -c 'import openpyxl' 2>/dev/null || missing+=(python3-openpyxl)
+    need_command xlsx2csv xlsx2csv
     # The board page: validated by tidy, rendered and printed by a headless Chromium.
     need_command tidy tidy
     need_command pdftotext poppler-utils
