@@ -51,6 +51,7 @@ bench: dev-deps
 	tools/instructions_per_move.sh $(BENCH_BUILD)/alocacao examples/department-regras
 	tools/rules_at_scale.sh $(BENCH_BUILD)
 	tools/optimum_timings.sh $(BENCH_BUILD)
+	tools/import_timing.sh $(BENCH_BUILD)
 
 # Fuzzes the input readers for FUZZ_SECONDS, the corpus seeded from the examples.
 FUZZ_SECONDS ?= 60

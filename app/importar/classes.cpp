@@ -89,8 +89,10 @@ int32_t room_of_class_row(const char* text, const char* seats_text, int32_t line
     int32_t seats = -1;
     bool seats_read = read_count(seats_text, seats);
     if (room == 0) {
-        if (import_rooms.count == MAX_ROOM)
+        if (import_rooms.count == MAX_ROOM) {
+            add_note("linha %d de turmas.csv: mais de %d salas; a sala '%s' fica de fora", line, MAX_ROOM, text);
             return 0;
+        }
         room = ++import_rooms.count;
         ImportRoom& entry = import_rooms.rooms[room];
         entry = {};
@@ -349,7 +351,8 @@ void read_feature_list(const char* list, FeatureSet& features, const char* sheet
             if (feature >= 0)
                 features.set(static_cast<std::size_t>(feature));
             else
-                add_note("linha %d de %s: recurso '%s' nao e um nome de recurso; ignorado", line, sheet_name, item);
+                add_note("linha %d de %s: recurso '%s' ignorado (sem letra no inicio, ou mais de %d recursos)", line,
+                         sheet_name, item, MAX_IMPORT_FEATURES);
         }
         item += length + (last ? 0 : 1);
     }

@@ -115,7 +115,7 @@ void print_numbers_made(std::FILE* out)
     for (int32_t index = 1; index <= import_classes.count; ++index) {
         const ImportClass& entry = import_classes.classes[index];
         const ImportCourse& course = import_courses.courses[entry.course];
-        if (section_label_made(entry.label.data(), entry.number)) {
+        if (class_written(index) && section_label_made(entry.label.data(), entry.number)) {
             heading();
             std::fprintf(out, "turma '%s' de %s %d (linha %d): %d\n", latin1(entry.label.data()), course.code.data(),
                          course.number, entry.students_line, entry.number);
@@ -134,13 +134,16 @@ void print_notes(std::FILE* out)
         std::fprintf(out, "e mais %d avisos\n", import_notes.dropped);
 }
 
-void print_counts(std::FILE* out, const char* name, const SheetOutcomes& sheet)
+// "turmas.csv: 1200 tomadas, ...": salas.csv's lines are only taken or refused.
+void print_counts(std::FILE* out, const char* name, const SheetOutcomes& sheet, bool rooms)
 {
     OutcomeCounts counts = count_outcomes(sheet);
     int32_t taken = counts[1], merged = counts[2], skipped = counts[3], refused = counts[4];
-    std::fprintf(out, "%s: %d %s, %d %s a outra, %d %s, %d %s\n", latin1(name), taken, plural(taken, "tomada", "tomadas"),
-                 merged, plural(merged, "juntada", "juntadas"), skipped, plural(skipped, "pulada", "puladas"), refused,
-                 plural(refused, "recusada", "recusadas"));
+    std::fprintf(out, "%s: %d %s, ", latin1(name), taken, plural(taken, "tomada", "tomadas"));
+    if (!rooms)
+        std::fprintf(out, "%d %s a outra, %d %s, ", merged, plural(merged, "juntada", "juntadas"), skipped,
+                     plural(skipped, "pulada", "puladas"));
+    std::fprintf(out, "%d %s\n", refused, plural(refused, "recusada", "recusadas"));
 }
 
 void print_head(std::FILE* out, const ImportSummary& summary)
@@ -149,9 +152,9 @@ void print_head(std::FILE* out, const ImportSummary& summary)
     if (summary.rooms_sheet != nullptr)
         std::fprintf(out, " e %s", latin1(summary.rooms_sheet));
     std::fprintf(out, "\n");
-    print_counts(out, summary.classes_sheet, turmas_outcomes);
+    print_counts(out, summary.classes_sheet, turmas_outcomes, false);
     if (summary.rooms_sheet != nullptr)
-        print_counts(out, summary.rooms_sheet, salas_outcomes);
+        print_counts(out, summary.rooms_sheet, salas_outcomes, true);
     if (!summary.written) {
         std::fprintf(out, "Nenhum arquivo da instancia foi gravado.\n");
         return;

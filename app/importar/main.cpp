@@ -144,15 +144,19 @@ int32_t classes_written()
     return count;
 }
 
-// "turmas.csv: 1234 linhas: 1200 tomadas, ...": a sheet's counts on the console.
-void print_counts(const char* name, const SheetOutcomes& sheet)
+// "turmas.csv: 1234 linhas: 1200 tomadas, ...": a sheet's counts on the
+// console; salas.csv's lines are only taken or refused.
+void print_counts(const char* name, const SheetOutcomes& sheet, bool rooms)
 {
     OutcomeCounts counts = count_outcomes(sheet);
     int32_t lines = counts[1] + counts[2] + counts[3] + counts[4];
     console_print_path(name);
-    console_print(": %d %s: %d %s, %d %s a outra, %d %s, %d %s.\n", lines, plural(lines, "linha", "linhas"),
-                  counts[1], plural(counts[1], "tomada", "tomadas"), counts[2], plural(counts[2], "juntada", "juntadas"),
-                  counts[3], plural(counts[3], "pulada", "puladas"), counts[4], plural(counts[4], "recusada", "recusadas"));
+    console_print(": %d %s: %d %s, ", lines, plural(lines, "linha", "linhas"), counts[1],
+                  plural(counts[1], "tomada", "tomadas"));
+    if (!rooms)
+        console_print("%d %s a outra, %d %s, ", counts[2], plural(counts[2], "juntada", "juntadas"), counts[3],
+                      plural(counts[3], "pulada", "puladas"));
+    console_print("%d %s.\n", counts[4], plural(counts[4], "recusada", "recusadas"));
 }
 
 void print_written_files(const ImportSummary& summary)
@@ -201,9 +205,9 @@ int main(int argc, char** argv)
     } else {
         write_import_report(summary);
     }
-    print_counts(arguments.classes, turmas_outcomes);
+    print_counts(arguments.classes, turmas_outcomes, false);
     if (arguments.rooms != nullptr)
-        print_counts(arguments.rooms, salas_outcomes);
+        print_counts(arguments.rooms, salas_outcomes, true);
     if (!usable) {
         console_print("%s: nenhum arquivo da inst\xE2ncia foi gravado; veja importacao.txt.\n",
                       classes_written() == 0 ? "Nenhuma turma p\xF4" "de ser tomada" : "Nenhuma sala com lugares");
