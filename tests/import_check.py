@@ -77,12 +77,14 @@ class Style:
         self.standard = self.times == "columns" and draw.random() < 0.4
         self.rooms_sheet = draw.random() < 0.6
         self.faults = draw.random() < 0.7
+        self.mapped = draw.random() < 0.3  # the students under a heading only --colunas names
         self.xlsx = False
 
     def __str__(self):
         return (f"style {self.seed}: {self.encoding}, '{self.separator}', {self.line_end!r}, {self.headings}, "
                 f"{self.courses}, {self.times}/{self.clock}/{self.days}{', standard week' if self.standard else ''}"
                 f"{', salas.csv' if self.rooms_sheet else ''}{', faults' if self.faults else ''}"
+                f"{', --colunas' if self.mapped else ''}"
                 f"{', xlsx' if self.xlsx else ''}")
 
 
@@ -176,7 +178,8 @@ def columns(style):
     keys = (["course"] if style.courses != "apart" else ["code", "number"]) + ["section", "students"]
     keys += ["day", "start", "end"] if style.times == "columns" else ["day", "time"]
     keys += ["room"] + ([] if style.rooms_sheet else ["seats"])
-    headings = [HEADINGS[style.headings][key] for key in keys]
+    headings = [HEADINGS[style.headings][key] if key != "students" or not style.mapped else "Qtd. Matr."
+                for key in keys]
     extra = ["Professor", "Observação"]
     order = list(range(len(keys) + len(extra)))
     style.draw.shuffle(order)
@@ -296,7 +299,7 @@ def check_style(build, style, directory):
     classes = make_classes(style, rooms)
     name, expected = write_sheet(style, directory, classes, rooms)
     command = [os.path.join(build, "alocacao-importar"), name] + (["salas.csv"] if style.rooms_sheet else [])
-    command += ["--turnos", "turnos.txt"]
+    command += ["--turnos", "turnos.txt"] + (["--colunas", "alunos=qtd matr"] if style.mapped else [])
     result = subprocess.run(command, cwd=directory, capture_output=True)
     console = result.stdout.decode("latin-1") + result.stderr.decode("latin-1")
     want_status = 3 if style.faults else 0

@@ -186,6 +186,8 @@ int main(int argc, char** argv)
     if (arguments.rooms != nullptr)
         read_rooms(arguments.rooms);
     read_classes(arguments.classes, arguments.rooms == nullptr);
+    if (const char* column = mapped_heading_missing())
+        fail_with("--colunas: nenhuma planilha tem o cabe\xE7" "alho dado para a coluna %s.\n", column);
     if (arguments.rooms == nullptr)
         drop_rooms_without_seats();
     fit_room_names();

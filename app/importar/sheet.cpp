@@ -25,6 +25,13 @@ std::array<FoldedHeading, IMPORT_COLUMNS> mapped_headings;
 
 namespace {
 
+// Whether some sheet has the heading --colunas gives a column.
+std::array<bool, IMPORT_COLUMNS> mapped_found;
+
+}  // namespace
+
+namespace {
+
 // The headings each column is known by, folded; the first is its name.
 constexpr const char* const HEADINGS[IMPORT_COLUMNS][10] = {
     {"disciplina", "codigo", "codigo da disciplina", "cod disciplina", "course", "course code", "subject code",
@@ -113,22 +120,27 @@ bool heading_is(const char* field, const char* folded_heading)
     return std::strcmp(folded, folded_heading) == 0;
 }
 
-// Each column: by the heading --colunas gives it, else by its known headings,
-// the first field that has one.
+// The field of the sheet's header that has the heading, -1 for none.
+int field_with_heading(const Sheet& sheet, const char* folded_heading)
+{
+    for (int i = 0; i < sheet.record.count; ++i)
+        if (heading_is(sheet.record.fields[i].data(), folded_heading))
+            return i;
+    return -1;
+}
+
+// Each column: by the heading --colunas gives it, else by its known
+// headings in their order.
 void find_columns(Sheet& sheet)
 {
     for (int column = 0; column < IMPORT_COLUMNS; ++column) {
         sheet.column[column] = -1;
-        for (int h = 0; h < 10 && sheet.column[column] < 0; ++h) {
-            const char* heading = mapped_headings[column][0] != '\0' ? mapped_headings[column].data() : HEADINGS[column][h];
-            if (heading == nullptr)
-                break;
-            for (int i = 0; i < sheet.record.count && sheet.column[column] < 0; ++i)
-                if (heading_is(sheet.record.fields[i].data(), heading))
-                    sheet.column[column] = i;
-            if (mapped_headings[column][0] != '\0')
-                break;
+        if (mapped_headings[column][0] != '\0') {
+            sheet.column[column] = field_with_heading(sheet, mapped_headings[column].data());
+            mapped_found[column] = mapped_found[column] || sheet.column[column] >= 0;
         }
+        for (int h = 0; h < 10 && HEADINGS[column][h] != nullptr && sheet.column[column] < 0; ++h)
+            sheet.column[column] = field_with_heading(sheet, HEADINGS[column][h]);
     }
 }
 
@@ -138,6 +150,7 @@ const char* read_column_map(const char* text)
 {
     for (auto& heading : mapped_headings)
         heading[0] = '\0';
+    mapped_found.fill(false);
     while (*text != '\0') {
         std::size_t length = std::strcspn(text, ";");
         const char* equals = static_cast<const char*>(std::memchr(text, '=', length));
@@ -206,4 +219,12 @@ const char* cell(const Sheet& sheet, ImportColumn column)
 {
     int index = sheet.column[column];
     return index >= 0 && index < sheet.record.count ? sheet.record.fields[index].data() : "";
+}
+
+const char* mapped_heading_missing()
+{
+    for (int column = 0; column < IMPORT_COLUMNS; ++column)
+        if (mapped_headings[column][0] != '\0' && !mapped_found[column])
+            return IMPORT_COLUMN_NAMES[column];
+    return nullptr;
 }

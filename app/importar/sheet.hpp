@@ -2,7 +2,8 @@
 // spreadsheets save it (io/csv.hpp), or an .xlsx workbook's first sheet
 // through xlsx2csv when that program is installed; and its columns, found
 // by their headings without case or accents, in Portuguese and English, or
-// by the headings that --colunas names.
+// by the headings that --colunas names (a sheet without that heading falls
+// back on the known ones; one the map names must be in some sheet).
 #pragma once
 
 #include <array>
@@ -37,6 +38,9 @@ extern std::array<FoldedHeading, IMPORT_COLUMNS> mapped_headings;
 
 // Reads --colunas; nullptr, or why it is refused.
 const char* read_column_map(const char* text);
+
+// The first column whose --colunas heading no sheet opened has; nullptr when each was found.
+const char* mapped_heading_missing();
 
 struct Sheet {
     const char* name;
