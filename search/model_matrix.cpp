@@ -69,3 +69,14 @@ Cbc_Model* load_matrix()
     Cbc_setAllowableGap(cbc, 0.5);
     return cbc;
 }
+
+Clp_Simplex* load_relaxation()
+{
+    matrix.starts[matrix.column_count] = matrix.entry_count;
+    Clp_Simplex* clp = Clp_newModel();
+    Clp_setLogLevel(clp, 0);
+    Clp_loadProblem(clp, matrix.column_count, matrix.row_count, matrix.starts.data(), matrix.rows.data(),
+                    matrix.values.data(), matrix.lower.data(), matrix.upper.data(), matrix.objective.data(),
+                    matrix.row_lower.data(), matrix.row_upper.data());
+    return clp;
+}

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <coin/Cbc_C_Interface.h>
+#include <coin/Clp_C_Interface.h>
 #include <cstdint>
 
 inline constexpr int MAX_MODEL_COLUMNS = 1 << 21;
@@ -31,6 +32,10 @@ int matrix_columns();
 // The model as CBC takes it: every column integer, a gap of 0.5 allowed
 // (objectives are whole numbers), no log.
 Cbc_Model* load_matrix();
+
+// The model's linear relaxation, every column continuous, as CLP's simplex
+// takes it (no log).
+Clp_Simplex* load_relaxation();
 
 // What CBC made of a model solved within `seconds` (0: no limit): its best
 // solution (null when it found none; valid until the next solve or the

@@ -72,6 +72,12 @@ int32_t slot_where_columns_run_out(int32_t weekday);
 // stability price.
 ModelResult solve_week_by_model(AllocationGrid& grid, double seconds);
 
+// Whether the week of the meetings `grid` holds is small enough for that
+// model: at most week_model_columns variables (32,768; the tests lower it
+// to try the larger weeks' way on small ones).
+bool week_fits_one_model(const AllocationGrid& grid);
+extern int32_t week_model_columns;
+
 
 // The largest value whose neighbours a double still tells apart.
 inline constexpr double EXACT_IN_A_DOUBLE = 4503599627370496.0;  // 2^52

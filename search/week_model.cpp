@@ -17,14 +17,15 @@
 #include "search/model_matrix.hpp"
 #include "search/optimum_model.hpp"
 
+// The largest week solved as one model: a faculty's (123,000 variables)
+// spends minutes in its first relaxation alone, while the weekdays headed
+// for their relaxation's homes and settled one by one (optimum.cpp) come
+// within about half a per cent of its bound.
+int32_t week_model_columns = 1 << 15;
+
 namespace {
 
 constexpr int MAX_WEEK_MEETINGS = MAX_SECTIONS * MAX_MEETINGS;
-// The largest week solved as one model: a faculty's (123,000 variables)
-// spends minutes in its first relaxation alone, while the weekdays settled
-// one by one (optimum.cpp) come within a few per cent of the bound; beyond
-// it, that start is kept, not proven.
-constexpr int MAX_WEEK_COLUMNS = 1 << 15;
 constexpr int MAX_WEEK_ROWS = 1 << 19;     // above the meetings' and capacity rows of any instance
 constexpr int MAX_COLUMN_ENTRIES = 1 + MAX_SLOTS + MAX_MEETINGS;  // its meeting, the starts it covers, its links
 
@@ -225,7 +226,7 @@ bool plan_rows()
     int64_t row_count = rows + 2 * int64_t{week.link_count} * columns();
     int64_t column_count = int64_t{week.meeting_count + week.link_count} * columns();
     plan.row_count = static_cast<int>(std::min<int64_t>(row_count, MAX_WEEK_ROWS));
-    return row_count <= MAX_WEEK_ROWS && column_count <= MAX_WEEK_COLUMNS;
+    return row_count <= MAX_WEEK_ROWS && column_count <= week_model_columns;
 }
 
 void set_rows()
@@ -395,4 +396,10 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
     if (result.proven)
         result.bound = result.cost;
     return result;
+}
+
+bool week_fits_one_model(const AllocationGrid& grid)
+{
+    collect(grid);
+    return int64_t{week.meeting_count + week.link_count} * columns() <= week_model_columns;
 }
