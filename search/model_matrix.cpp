@@ -1,7 +1,9 @@
 // The one matrix under construction, by columns.
 #include "search/model_matrix.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -16,6 +18,16 @@ struct ModelMatrix {
     int entry_count;
 };
 ModelMatrix matrix;
+
+// The last certificate: the relaxation's bound, its row prices and reduced costs.
+struct Certificate {
+    double bound;
+    int row_count;
+    int column_count;
+    std::array<double, MAX_MODEL_ROWS> prices;
+    std::array<double, MAX_MODEL_COLUMNS> reduced;
+};
+Certificate certificate;
 
 }  // namespace
 
@@ -79,4 +91,52 @@ Clp_Simplex* load_relaxation()
                     matrix.values.data(), matrix.lower.data(), matrix.upper.data(), matrix.objective.data(),
                     matrix.row_lower.data(), matrix.row_upper.data());
     return clp;
+}
+
+double dual_bound(const double* duals)
+{
+    // In long double, and less a bound on the rounding of its terms, so that
+    // what it returns is never above the true bound of these prices.
+    long double bound = 0.0L, magnitude = 0.0L;
+    auto add = [&](long double term) {
+        bound += term;
+        magnitude += term < 0.0L ? -term : term;
+    };
+    for (int row = 0; row < matrix.row_count; ++row)
+        add(static_cast<long double>(duals[row]) * (duals[row] > 0.0 ? matrix.row_lower[row] : matrix.row_upper[row]));
+    for (int column = 0; column < matrix.column_count; ++column) {
+        long double reduced = matrix.objective[column], size = reduced < 0.0L ? -reduced : reduced;
+        for (CoinBigIndex k = matrix.starts[column]; k < matrix.starts[column + 1]; ++k) {
+            long double term = static_cast<long double>(duals[matrix.rows[k]]) * matrix.values[k];
+            reduced -= term;
+            size += term < 0.0L ? -term : term;
+        }
+        add(reduced * (reduced < 0.0L ? matrix.upper[column] : matrix.lower[column]));
+        magnitude += size * matrix.upper[column];
+        certificate.reduced[column] = static_cast<double>(reduced);
+    }
+    std::copy(duals, duals + matrix.row_count, certificate.prices.begin());
+    certificate.row_count = matrix.row_count;
+    certificate.column_count = matrix.column_count;
+    certificate.bound = static_cast<double>(bound - 1e-15L * magnitude);
+    return certificate.bound;
+}
+
+void fix_by_certificate(double optimum)
+{
+    double gap = optimum - certificate.bound + 1e-9 * std::max(1.0, std::fabs(optimum));
+    for (int column = 0; column < certificate.column_count && column < matrix.column_count; ++column) {
+        double reduced = certificate.reduced[column];
+        if (reduced > gap)
+            matrix.upper[column] = matrix.lower[column];
+        else if (-reduced > gap)
+            matrix.lower[column] = matrix.upper[column];
+    }
+    for (int row = 0; row < certificate.row_count && row < matrix.row_count; ++row) {
+        double price = certificate.prices[row];
+        if (price > gap)
+            matrix.row_upper[row] = matrix.row_lower[row];
+        else if (-price > gap)
+            matrix.row_lower[row] = matrix.row_upper[row];
+    }
 }

@@ -37,7 +37,24 @@ Cbc_Model* load_matrix();
 // takes it (no log).
 Clp_Simplex* load_relaxation();
 
-// What CBC made of a model solved within `seconds` (0: no limit): its best
+// A lower bound on the model's objective from any row prices `duals` (weak
+// duality: each row at the bound its price favours, each column at the
+// bound its reduced cost favours); the simplex's own duals give the
+// relaxation's optimum, less what its tolerances leave. It keeps the
+// prices and the reduced costs as the model's certificate.
+double dual_bound(const double* duals);
+
+// Once a model's optimum `optimum` is proven by its certificate: in every
+// allocation of that objective, a column whose reduced cost exceeds the
+// gap between the optimum and the bound stands at the bound its reduced
+// cost favours, and a row whose price exceeds it at the bound its price
+// favours (rows and columns of whole numbers move by one at least). Fixes
+// these in the matrix being built, which has the certified model's columns
+// and rows first, before it is loaded.
+void fix_by_certificate(double optimum);
+
+// What CBC made of a model solved within `seconds` (0: no limit), or its
+// relaxation when that is enough (relaxation_first): its best
 // solution (null when it found none; valid until the next solve or the
 // model's deletion), whether that is proven optimal, whether the model has
 // none, and the bound on its objective divided by `weight` (1 when 0),
@@ -49,8 +66,12 @@ struct SolverOutcome {
     bool proven;
     bool infeasible;
     int64_t bound;
+    bool certified = false;  // proven by the relaxation: its certificate stands (fix_by_certificate)
 };
 SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight);
 
-// How a model is solved: Cbc_solve; tests put a solver there that never ends.
+// How a model is solved: first its linear relaxation, which is enough when
+// its optimum is integral and proven so; else Cbc_solve. Tests put a solver
+// there that never ends, and turn the relaxation off to reach it.
 extern void (*solve_model)(Cbc_Model* cbc);
+extern bool relaxation_first;

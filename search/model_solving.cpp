@@ -3,6 +3,7 @@
 // hold the program far past a limit. With a limit, the solve runs in a child
 // process, which sends back what it found through a pipe and is ended when
 // the limit and a grace have passed; a child ended so has found nothing.
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -16,6 +17,7 @@
 #include "search/model_matrix.hpp"
 
 void (*solve_model)(Cbc_Model* cbc) = [](Cbc_Model* cbc) { Cbc_solve(cbc); };
+bool relaxation_first = true;
 
 namespace {
 
@@ -114,6 +116,52 @@ SolverOutcome receive_outcome(int descriptor, Clock::time_point deadline)
             report.infeasible != 0, report.bound};
 }
 
+// The model's linear relaxation, by CLP's primal simplex: when its solution
+// is integral and no allocation can do better (the bound that weak duality
+// gives from the simplex's prices rounds up to its objective), it is the
+// model's optimum, proven, found without the branch and bound and its
+// heuristics; the usual case for a weekday, whose groups' intervals form
+// an interval matrix. Otherwise nothing.
+std::array<double, MAX_MODEL_COLUMNS> relaxed_solution;
+
+// Past this, a relaxation that comes out fractional costs as much again as
+// CBC's own, which solves it anew (a 200-room university of 126 seat sizes:
+// 217 s against 140).
+constexpr int LARGEST_RELAXATION_FIRST = 50000;
+
+SolverOutcome integral_relaxation(double seconds, double weight)
+{
+    if (matrix_columns() > LARGEST_RELAXATION_FIRST)
+        return {nullptr, false, false, 0};
+    Clp_Simplex* clp = load_relaxation();
+    if (seconds > 0.0)
+        Clp_setMaximumSeconds(clp, seconds);
+    begin_guarded_call();
+    Clp_initialPrimalSolve(clp);
+    end_guarded_call();
+    SolverOutcome outcome{nullptr, false, false, 0};
+    int columns = Clp_getNumCols(clp);
+    const double* values = Clp_getColSolution(clp);
+    bool integral = Clp_isProvenOptimal(clp) != 0;
+    double objective = 0.0;
+    for (int column = 0; integral && column < columns; ++column) {
+        integral = std::fabs(values[column] - std::round(values[column])) < 1e-9;
+        objective += Clp_getObjCoefficients(clp)[column] * std::round(values[column]);
+    }
+    if (integral) {
+        double bound = dual_bound(Clp_getRowPrice(clp));
+        bool optimal = std::ceil(bound) >= objective - 0.5;  // objectives are whole numbers
+        if (optimal) {
+            for (int column = 0; column < columns; ++column)
+                relaxed_solution[column] = std::round(values[column]);
+            outcome = {relaxed_solution.data(), true, false,
+                       static_cast<int64_t>(std::floor(objective / (weight > 0.0 ? weight : 1.0))), true};
+        }
+    }
+    Clp_deleteModel(clp);
+    return outcome;
+}
+
 // What a solve under a limit gets past it before it is ended.
 double solver_grace(double seconds)
 {
@@ -124,6 +172,9 @@ double solver_grace(double seconds)
 
 SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
 {
+    if (SolverOutcome relaxed = relaxation_first ? integral_relaxation(seconds, weight) : SolverOutcome{};
+        relaxed.solution != nullptr)
+        return relaxed;
     if (seconds <= 0.0)
         return solve_here(cbc, weight);
     Cbc_setMaximumSeconds(cbc, seconds);

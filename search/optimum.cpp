@@ -395,13 +395,17 @@ void head_for_homes(AllocationGrid& grid, int64_t state_limit, double seconds,
 // below 0; the cost becomes the week model's. The week model keeps out of
 // the grid the meetings the weekdays left out; as other sets of as many
 // might be cheaper with the price, such a plan is proven only at its bound.
-void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds, OptimumResult& result)
+void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds, const AllocationGrid* incumbent,
+                       OptimumResult& result)
 {
     auto start = std::chrono::steady_clock::now();
     if (kept_count == 0 && result.left_out == 0 && !week_fits_one_model(grid))
         head_for_homes(grid, state_limit, seconds, start, result);
     if (kept_count == 0)  // with a kept plan, the meetings' kept rooms are that plan's
         settle_rooms_by_weekday(grid, state_limit, seconds, start);
+    if (incumbent != nullptr && result.left_out == 0 && count_left_out(*incumbent) == 0 &&
+        priced_with_stability(*incumbent, same_room_weight) < priced_with_stability(grid, same_room_weight))
+        grid = *incumbent;
     ModelResult week = solve_week_by_model(grid, seconds_left(seconds, start));
     int64_t empty = empty_grid_cost();
     result.cost = empty + week.cost;
@@ -450,7 +454,7 @@ bool weekday_overfull(int32_t weekday)
     return false;
 }
 
-OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds)
+OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds, const AllocationGrid* incumbent)
 {
     clear_grid(grid);
     OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, 0, false, {}, 0};
@@ -461,7 +465,7 @@ OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double se
     same_room_weight = stability;
     result.left_out = count_left_out(grid);
     if (result.feasible && stability > 0)
-        improve_stability(grid, state_limit, seconds_left(seconds, start), result);
+        improve_stability(grid, state_limit, seconds_left(seconds, start), incumbent, result);
     result.moved = meetings_moved(grid);
     result.figures = grid_figures(grid);
     return result;

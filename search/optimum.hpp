@@ -54,7 +54,12 @@ bool weekday_overfull(int32_t weekday);
 // no longer apart: each is solved again with the others' rooms as they are,
 // round after round, and the whole week then becomes one mixed-integer model
 // when it is small enough (week_too_large otherwise: not proven).
-OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit = OPTIMUM_STATE_LIMIT, double seconds = 0.0);
+// `incumbent`, when given, is an allocation of these meetings that keeps
+// these rules (the optimum of a stricter instance, such as today's before a
+// rule is taken away): with a stability price, the week's model starts from
+// it when it costs less than the weekdays settled.
+OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit = OPTIMUM_STATE_LIMIT, double seconds = 0.0,
+                            const AllocationGrid* incumbent = nullptr);
 
 // What is left of a limit of `seconds` since `start`: 0 for no limit (0),
 // below 0 when none is left (or none was, below 0).

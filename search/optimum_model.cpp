@@ -334,8 +334,10 @@ enum class Objective { Priced, FitAtCost, AnyAllocation, FewestLeftOut };
 // meetings out (at most left_out_limit of them when priced); at each start,
 // no group over its rooms. The objective is cost x `weight` + the fit (cost
 // alone when weight is 0), or the meetings left out, or nothing. Null when
-// the model would not fit the matrix's tables.
-Cbc_Model* build(double weight, Objective asked = Objective::Priced)
+// the model would not fit the matrix's tables. `certified`: the model of
+// the fit at least cost after a cost certified by its relaxation, whose
+// certificate fixes what no allocation of that cost can change.
+Cbc_Model* build(double weight, Objective asked = Objective::Priced, bool certified = false)
 {
     int rows = plan_start_rows();
     bool priced = asked == Objective::Priced || asked == Objective::FitAtCost;
@@ -388,6 +390,8 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced)
         if (cost_row)
             add_entry(cost_row_index, out_cost(i));
     }
+    if (certified)
+        fix_by_certificate(model.cost_limit);
     Cbc_Model* cbc = load_matrix();
     Cbc_setParameter(cbc, "preprocess", "off");  // its probing costs more than it saves on these models
     return cbc;
@@ -558,11 +562,12 @@ double chosen_cost()
 }
 
 // With the chosen groups of least cost: the best fit among the allocations
-// of that cost, within `seconds`, into the chosen groups; whether it is proven.
-bool fit_at_least_cost(double seconds)
+// of that cost, within `seconds`, into the chosen groups; whether it is
+// proven. `certified`: that cost was proven by the relaxation's certificate.
+bool fit_at_least_cost(double seconds, bool certified)
 {
     model.cost_limit = chosen_cost();
-    Cbc_Model* cbc = seconds < 0.0 ? nullptr : build(0.0, Objective::FitAtCost);
+    Cbc_Model* cbc = seconds < 0.0 ? nullptr : build(0.0, Objective::FitAtCost, certified);
     if (cbc == nullptr)
         return false;
     SolverOutcome outcome = run_solver(cbc, seconds, 0.0);
@@ -603,6 +608,7 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
         return result;
     }
     SolverOutcome outcome = run_solver(cbc, seconds, weight);
+    bool certified = outcome.certified && fewest_proven;
     if (outcome.solution != nullptr) {
         result.proven = outcome.proven && fewest_proven;
         choose_groups(outcome.solution);
@@ -613,7 +619,7 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
     }
     Cbc_deleteModel(cbc);
     if (weight == 0.0 && result.proven)  // the least cost alone: now the best fit at it
-        result.proven = fit_at_least_cost(seconds_after(seconds, start));
+        result.proven = fit_at_least_cost(seconds_after(seconds, start), certified);
     result.cost = result.found ? place(grid) : 0;
     if (result.proven)
         result.bound = result.cost;

@@ -323,7 +323,7 @@ void price_rules(int64_t state_limit, int64_t cost_today, int64_t students_today
             continue;
         }
         apply_rules(i);
-        OptimumResult result = solve_optimum(planned_grid, state_limit, left);
+        OptimumResult result = solve_optimum(planned_grid, state_limit, left, &today);  // today's plan keeps every rule left
         rule_prices[rule_price_count++] = price_of_rule(i, result, cost_today, students_today, today);
         count_evaluated();
     }
