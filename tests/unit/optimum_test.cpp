@@ -480,6 +480,60 @@ TEST_F(Optimum, SearchAndModelAgreeOnGeneratedWeeks)
     }
 }
 
+// A model's certificate: the bound weak duality gives from any row prices
+// never exceeds the least objective of a whole-number point (here a small
+// assignment, two meetings to three rooms with one capacity row, searched
+// whole), the simplex's own prices give the optimum, and the certificate
+// fixes exactly what no optimal point can change.
+TEST(RelaxationCertificate, BoundsFromAnyPricesHoldAndFixOnlyWhatTheOptimumKeeps)
+{
+    // x[m][r] for meetings 0, 1 and rooms 0..2; rows: each meeting one room, room 2 at most one meeting.
+    const double cost[2][3] = {{4, 1, 0}, {5, 2, 0}};
+    auto build = [&] {
+        start_matrix(3);
+        set_row(0, 1.0, 1.0);
+        set_row(1, 1.0, 1.0);
+        set_row(2, 0.0, 1.0);
+        for (int m = 0; m < 2; ++m)
+            for (int r = 0; r < 3; ++r) {
+                begin_column(1.0, cost[m][r], 2);
+                add_entry(m, 1.0);
+                if (r == 2)
+                    add_entry(2, 1.0);
+            }
+    };
+    double best = 1e9;
+    for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b)
+            if (!(a == 2 && b == 2))
+                best = std::min(best, cost[0][a] + cost[1][b]);
+    ASSERT_EQ(best, 1.0);  // meeting 0 in room 1, meeting 1 in room 2
+    build();
+    restart_random_sequence();
+    for (int trial = 0; trial < 200; ++trial) {
+        double prices[3];
+        for (double& price : prices)
+            price = (random_below(2001) - 1000) / 100.0;
+        ASSERT_LE(dual_bound(prices), best + 1e-9) << "trial " << trial;
+    }
+    Clp_Simplex* clp = load_relaxation();
+    Clp_initialPrimalSolve(clp);
+    ASSERT_TRUE(Clp_isProvenOptimal(clp));
+    EXPECT_NEAR(dual_bound(Clp_getRowPrice(clp)), best, 1e-6);
+    Clp_deleteModel(clp);
+    build();  // the same model again, fixed by its certificate
+    fix_by_certificate(best);
+    clp = load_relaxation();
+    const double* upper = Clp_getColUpper(clp);
+    const double* lower = Clp_getColLower(clp);
+    EXPECT_EQ(upper[0], 0.0);  // meeting 0 in room 0 costs 3 more than the optimum can
+    EXPECT_EQ(upper[3], 0.0);
+    EXPECT_EQ(upper[1] + upper[5], 2.0);  // the optimum itself stays a point of the model
+    EXPECT_EQ(lower[0] + lower[2] + lower[3] + lower[4], 0.0);
+    EXPECT_EQ(Clp_getRowLower(clp)[2], 1.0);  // room 2 holds a meeting in every optimum
+    Clp_deleteModel(clp);
+}
+
 TEST_F(Optimum, TwelveRoomsAreSolvedByTheModelAsBruteForceDoes)
 {
     for (int trial = 0; trial < sweep(25); ++trial) {
