@@ -196,9 +196,13 @@ bool add_times(int32_t class_index, const std::array<CellTime, MAX_CELL_TIMES>& 
     return all_merged;
 }
 
+// Whether the rooms come from the sala and lugares columns (no salas.csv).
+bool rooms_from_class_rows = false;
+
 // One row: its outcome, and when taken, its class and times.
-void read_class_row(const Sheet& sheet, bool rooms_from_classes)
+void read_class_row(const Sheet& sheet)
 {
+    bool rooms_from_classes = rooms_from_class_rows;
     auto line = static_cast<int32_t>(sheet.line);
     auto set = [&](Outcome outcome, ImportColumn column, const char* reason) {
         set_outcome(turmas_outcomes, line, outcome, column < IMPORT_COLUMNS ? IMPORT_COLUMN_NAMES[column] : nullptr,
@@ -291,19 +295,9 @@ const char* read_class_sheet(Sheet& sheet, bool rooms_from_classes)
     class_slots.fill(0);
     if (!has_column(sheet, STUDENTS))
         add_note("turmas.csv nao tem coluna de alunos: os alunos de cada turma sao as suas vagas");
-    for (;;) {
-        CsvRead read = next_row(sheet);
-        if (read == CsvRead::End)
-            break;
-        if (read == CsvRead::NullByte)
-            return CSV_NULL_BYTE;
-        if (read == CsvRead::Unreadable)
-            return "nao pode ser lido";
-        if (sheet.line > MAX_SHEET_LINES)
-            return "mais de 100000 linhas";
-        if (!csv_blank(sheet.record))
-            read_class_row(sheet, rooms_from_classes);
-    }
+    rooms_from_class_rows = rooms_from_classes;
+    if (const char* fault = read_rows(sheet, read_class_row))
+        return fault;
     refuse_conflicting_classes();
     return nullptr;
 }

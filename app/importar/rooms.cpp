@@ -89,19 +89,7 @@ const char* missing_room_columns(const Sheet& sheet)
 
 const char* read_room_sheet(Sheet& sheet)
 {
-    for (;;) {
-        CsvRead read = next_row(sheet);
-        if (read == CsvRead::End)
-            return nullptr;
-        if (read == CsvRead::NullByte)
-            return CSV_NULL_BYTE;
-        if (read == CsvRead::Unreadable)
-            return "nao pode ser lido";
-        if (sheet.line > MAX_SHEET_LINES)
-            return "mais de 100000 linhas";
-        if (!csv_blank(sheet.record))
-            read_room_row(sheet);
-    }
+    return read_rows(sheet, read_room_row);
 }
 
 void drop_rooms_without_seats()

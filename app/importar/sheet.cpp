@@ -14,6 +14,7 @@
 #include "io/encoding.hpp"
 #include "io/ending_signals.hpp"
 #include "io/input_file.hpp"
+#include "app/importar/import.hpp"
 
 extern char** environ;
 
@@ -208,11 +209,22 @@ void close_sheet(Sheet& sheet)
         close_csv(sheet.csv);
 }
 
-CsvRead next_row(Sheet& sheet)
+const char* read_rows(Sheet& sheet, void (*read_row)(const Sheet& sheet))
 {
-    CsvRead read = read_csv_record(sheet.csv, sheet.record);
-    sheet.line = sheet.record.line;
-    return read;
+    for (;;) {
+        CsvRead read = read_csv_record(sheet.csv, sheet.record);
+        sheet.line = sheet.record.line;
+        if (read == CsvRead::End)
+            return nullptr;
+        if (read == CsvRead::NullByte)
+            return CSV_NULL_BYTE;
+        if (read == CsvRead::Unreadable)
+            return "nao pode ser lido";
+        if (sheet.line > MAX_SHEET_LINES)
+            return "mais de 100000 linhas";
+        if (!csv_blank(sheet.record))
+            read_row(sheet);
+    }
 }
 
 const char* cell(const Sheet& sheet, ImportColumn column)

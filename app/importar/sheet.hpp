@@ -55,8 +55,10 @@ struct Sheet {
 const char* open_sheet(Sheet& sheet, const char* name);
 void close_sheet(Sheet& sheet);
 
-// The next row: Record, End, or NullByte/Unreadable for a file that stops being read.
-CsvRead next_row(Sheet& sheet);
+// Calls `read_row` for every row after the header that is not blank;
+// nullptr, or why the file stopped being read (or holds more lines than
+// the importer's tables).
+const char* read_rows(Sheet& sheet, void (*read_row)(const Sheet& sheet));
 
 // The cell of a column in the current row; "" when the sheet has no such column.
 const char* cell(const Sheet& sheet, ImportColumn column);
