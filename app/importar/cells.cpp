@@ -283,21 +283,18 @@ int read_schedule(const char* cell, DaySet default_days, std::array<CellTime, MA
         }
         if (!word_range(word, start, end)) {
             if ((start = read_time(word)) < 0) {
-                if (DaySet more = 0; read_days(word, more)) {
-                    days |= more;
-                    continue;
+                DaySet more;
+                if (!read_days(word, more)) {
+                    reason = "nao e dia nem horario";
+                    return -1;
                 }
-                reason = "nao e dia nem horario";
-                return -1;
+                days |= more;
+                continue;
             }
             if (w + 2 < words.count && is_range_word(words.text[w + 1].data()))
                 ++w;  // "08:00 - 09:40", "8h às 9h40"
-            else if (w + 1 >= words.count || words.text[w + 1][0] != '-') {
-                reason = "horario sem fim";
-                return -1;
-            }
         }
-        if (end < 0) {  // the end is the next word, perhaps after its dash
+        if (end < 0) {  // the end is the next word, perhaps after its dash: "08:00 -09:40", "08:00- 09:40"
             const char* next = w + 1 < words.count ? words.text[++w].data() : "";
             end = read_time(next + dash_at(next));
         }

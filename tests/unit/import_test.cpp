@@ -1,12 +1,14 @@
 // The importer's reading of a registrar's cells, its numbering of codes and
 // sections, and the week it writes for the times it read.
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "app/importar/cells.hpp"
 #include "app/importar/import.hpp"
 #include "app/importar/numbering.hpp"
 #include "app/importar/week_plan.hpp"
+#include "io/csv.hpp"
 #include "io/encoding.hpp"
 #include "model/records.hpp"
 #include "search/random.hpp"
@@ -34,6 +36,30 @@ TEST(ImportCells, WordsFoldWithoutCaseOrAccents)
         {"Prédio", "predio"}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(folded(text), expected) << text;
+}
+
+// A spreadsheet's fields lose the blanks and tabs around them, but for a
+// tab that separates them.
+TEST(ImportCells, FieldsLoseTheBlanksAroundThem)
+{
+    auto fields = [](const char* text) {
+        const char* name = "fields_test.csv";
+        std::FILE* file = std::fopen(name, "wb");
+        std::fputs(text, file);
+        std::fclose(file);
+        CsvFile csv;
+        static CsvRecord record;
+        std::string read;
+        if (open_csv(name, csv) && read_csv_header(csv, record) == CsvRead::Record &&
+            read_csv_record(csv, record) == CsvRead::Record)
+            for (int i = 0; i < record.count; ++i)
+                read += std::string(i ? "|" : "") + record.fields[i].data();
+        close_csv(csv);
+        std::remove(name);
+        return read;
+    };
+    EXPECT_EQ(fields("dia;inicio\n\t SEG\t; \t08:00 \n"), "SEG|08:00");
+    EXPECT_EQ(fields("dia\tinicio\nSEG\t\t08:00\n"), "SEG||08:00");  // tabs separate: an empty field between
 }
 
 TEST(ImportCells, WeekdaysAsRegistrarsWriteThem)
@@ -118,6 +144,8 @@ TEST(ImportCells, SchedulesWholeOrByCode)
     EXPECT_EQ(schedule("2,4 8h \xC3\xA0s 9h40"), "24 08:00-09:40;");        // "às"
     EXPECT_EQ(schedule("ter 19:00\xE2\x80\x93" "20:40"), "3 19:00-20:40;");  // an en dash
     EXPECT_EQ(schedule("Mon 08:00 -09:40\nWed 08:00- 09:40"), "2 08:00-09:40;4 08:00-09:40;");
+    EXPECT_EQ(schedule("qua 22:00-0:00"), "4 22:00-00:00;");  // read as written: the row refuses an end before the start
+    EXPECT_EQ(schedule("SEG 08:00 QUA 10:00-11:40"), "! horario sem fim");
     EXPECT_EQ(schedule("SEG"), "! dia sem horario");
     EXPECT_EQ(schedule("SEG 08:00"), "! horario sem fim");
     EXPECT_EQ(schedule("SEG 08:00-"), "! horario sem fim");
@@ -168,7 +196,7 @@ TEST(ImportNumbers, CodesAndSectionsNumberedWithoutClashes)
             digits = add_course("121"), letters = add_course("estagio"), other = add_course("mtm1");
     int32_t long_code = add_course("engenhariaproducao101");
     int32_t t02 = add_class(plain, "T02"), two = add_class(plain, "2"), a = add_class(plain, "A"),
-            b = add_class(plain, "B"), zero_two = add_class(plain, "02");
+            b = add_class(plain, "B"), zero_two = add_class(plain, "02"), nought = add_class(plain, "0");
     ASSERT_EQ(number_courses_and_classes(), nullptr);
     EXPECT_EQ(course_name(plain), "MTM 121");
     EXPECT_EQ(course_name(zero), "MTM 2 *");  // 121 is taken: the first number free but 1, which mtm1 has
@@ -186,6 +214,7 @@ TEST(ImportNumbers, CodesAndSectionsNumberedWithoutClashes)
     EXPECT_FALSE(section_label_made("2", 2));
     EXPECT_TRUE(section_label_made("02", 5));
     EXPECT_TRUE(section_label_made("T02", 1));
+    EXPECT_EQ(import_classes.classes[nought].number, 6);  // no section 0: it takes the first number free
     clear_import();
 }
 

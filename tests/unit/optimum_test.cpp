@@ -409,6 +409,7 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
         if (count[first] > ROOM_COLUMNS || count[first + 1] > ROOM_COLUMNS)
             sections[section_count--] = {};
     }
+    sections[1].demand = 0;  // every group costs it nothing, the first (sv) too
     OptimumResult exact = solve_optimum(candidate_grid);
     ASSERT_TRUE(exact.proven);
     OptimumResult enough = solve_optimum(best_grid, exact.states);  // every meeting is on Monday
@@ -446,10 +447,16 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     };
     relaxation_first = false;  // its optimum is integral: the relaxation alone would prove it
     OptimumResult stuck = solve_optimum(best_grid, 50, 0.2);
-    relaxation_first = true;
-    solve_model = solver;
     EXPECT_FALSE(stuck.proven);
     EXPECT_GE(stuck.cost, exact.cost);
+    expect_valid_allocation(best_grid);
+    // A solver that dies is heard at once, not at the limit (which would outlast the test's own).
+    solve_model = [](Cbc_Model*) { _exit(3); };
+    OptimumResult died = solve_optimum(best_grid, 50, 300.0);
+    relaxation_first = true;
+    solve_model = solver;
+    EXPECT_FALSE(died.proven);
+    EXPECT_GE(died.cost, exact.cost);
     expect_valid_allocation(best_grid);
 }
 
@@ -523,6 +530,7 @@ TEST(RelaxationCertificate, BoundsFromAnyPricesHoldAndFixOnlyWhatTheOptimumKeeps
     Clp_deleteModel(clp);
     build();  // the same model again, fixed by its certificate
     fix_by_certificate(best);
+    EXPECT_FALSE(begin_column(1.0, 0.0, MAX_MODEL_ENTRIES + 1));  // a column the tables cannot hold is refused
     clp = load_relaxation();
     const double* upper = Clp_getColUpper(clp);
     const double* lower = Clp_getColLower(clp);
@@ -531,6 +539,11 @@ TEST(RelaxationCertificate, BoundsFromAnyPricesHoldAndFixOnlyWhatTheOptimumKeeps
     EXPECT_EQ(upper[1] + upper[5], 2.0);  // the optimum itself stays a point of the model
     EXPECT_EQ(lower[0] + lower[2] + lower[3] + lower[4], 0.0);
     EXPECT_EQ(Clp_getRowLower(clp)[2], 1.0);  // room 2 holds a meeting in every optimum
+    Clp_deleteModel(clp);
+    start_matrix(1);  // a row never set is bounded by 0 and 1, whatever the model before set there
+    clp = load_relaxation();
+    EXPECT_EQ(Clp_getRowLower(clp)[0], 0.0);
+    EXPECT_EQ(Clp_getRowUpper(clp)[0], 1.0);
     Clp_deleteModel(clp);
 }
 
