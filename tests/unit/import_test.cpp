@@ -60,6 +60,9 @@ TEST(ImportCells, FieldsLoseTheBlanksAroundThem)
     };
     EXPECT_EQ(fields("dia;inicio\n\t SEG\t; \t08:00 \n"), "SEG|08:00");
     EXPECT_EQ(fields("dia\tinicio\nSEG\t\t08:00\n"), "SEG||08:00");  // tabs separate: an empty field between
+    // A header longer than the bytes looked at for its separator reads on from the file.
+    std::string long_header = "dia;" + std::string(20000, 'x') + "\nSEG;1\n";
+    EXPECT_EQ(fields(long_header.c_str()), "SEG|1");
 }
 
 TEST(ImportCells, WeekdaysAsRegistrarsWriteThem)

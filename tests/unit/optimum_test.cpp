@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
 #include <vector>
@@ -458,6 +459,7 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     EXPECT_FALSE(died.proven);
     EXPECT_GE(died.cost, exact.cost);
     expect_valid_allocation(best_grid);
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // and no solver's process is left behind
 }
 
 TEST_F(Optimum, SearchAndModelAgreeOnGeneratedWeeks)

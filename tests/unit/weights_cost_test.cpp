@@ -182,6 +182,12 @@ TEST_F(GridCost, WeightsThatCouldOverflowThirtyTwoBitsAreRefused)
     profile_prices[1][OVERFLOW_COLUMN] = INT32_MAX;  // a sum of weights at its cap: past 32 bits
     EXPECT_FALSE(costs_fit_32_bits(0, 0, 0, true));
     EXPECT_TRUE(costs_fit_32_bits(0, 0, 0));
+    // At 32 bits exactly: two meetings in sv at (2^31 - 2) / 2 each, and a room past the first at 1.
+    sections[1].meetings[2].weekday = MONDAY + 1;
+    profile_prices[1][OVERFLOW_COLUMN] = (INT32_MAX - 1) / 2;
+    EXPECT_TRUE(costs_fit_32_bits(0, 0, 1, true));
+    EXPECT_FALSE(costs_fit_32_bits(0, 0, 2, true));
+    sections[1].meetings[2].weekday = 0;
     preference_profile[1] = 0;
     // Planned seats price each cell so that every grid sums exactly in 64 bits.
     excess_weight = idle_weight = INT32_MAX;
