@@ -124,9 +124,10 @@ void cut_words(const char* cell, Words& words)
 }
 
 // A word that is a whole range, "08:00-09:40", or the start of one,
-// "08:00-": its times (end -1 when it ends at the dash).
+// "08:00-": its times (end -1 when it ends at the dash); both -1 otherwise.
 bool word_range(const char* word, int32_t& start, int32_t& end)
 {
+    start = end = -1;
     std::size_t length = std::strlen(word);
     for (std::size_t i = 1; i < length; ++i)
         if (std::size_t dash = dash_at(word + i)) {
@@ -270,7 +271,7 @@ int read_schedule(const char* cell, DaySet default_days, std::array<CellTime, MA
     reason = nullptr;
     for (int w = 0; w < words.count; ++w) {
         const char* word = words.text[w].data();
-        int32_t start = -1, end = -1;
+        int32_t start, end;
         if (is_schedule_code(word)) {
             if (!shift_periods.given) {
                 reason = "codigo de horario sem --turnos";

@@ -147,6 +147,18 @@ TEST_F(Annealing, OnlyMeetingInTheLastSlotIsStillAnnealed)
     EXPECT_EQ(best_grid[slot_count][1], 0);  // any larger room is better
 }
 
+TEST_F(Annealing, OnlyMeetingInTheOverflowColumnIsStillAnnealed)
+{
+    section_count = 1;
+    sections[1].demand = 30;
+    current_grid[1][0] = 1;  // in sv: every student above its no seats
+    grid_cost(current_grid, current_cost);
+    int32_t start_cost = current_cost;
+    run();
+    EXPECT_LT(best_cost, start_cost);
+    EXPECT_EQ(best_grid[1][0], 0);  // any room is better
+}
+
 TEST_F(Annealing, EqualCostNeighboursAreAlwaysAcceptedAndTraced)
 {
     excess_weight = idle_weight = 0;

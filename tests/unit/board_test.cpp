@@ -2,6 +2,7 @@
 #include "report/board/board.hpp"
 
 #include <cstring>
+#include <unistd.h>
 
 #include "report/board/markup.hpp"
 #include "report/board/export_set.hpp"
@@ -14,6 +15,7 @@
 #include "model/rules/rules.hpp"
 #include "search/cost.hpp"
 #include "report/left_out_file.hpp"
+#include "report/moved_file.hpp"
 #include "report/planning_file.hpp"
 #include "search/planning.hpp"
 #include "test_support.hpp"
@@ -493,6 +495,16 @@ TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed
                     ::testing::ExitedWithCode(1), "")
             << text;
     }
+}
+
+// mudancas.txt with more lines than its header counts is refused at the first one past them.
+TEST_F(BoardPage, MovesFileWithMoreLinesThanItsHeaderNamesTheFirstExtraLine)
+{
+    write_file("mudancas.txt", "Reunioes que mudam de sala em relacao ao plano mantido: 0\nmais uma\n");
+    EXPECT_EXIT((skip_leak_check_at_exit(), dup2(2, 1), std::freopen("/dev/null", "r", stdin),
+                 read_moved_file(board_solutions[OPTIMAL_SOLUTION].report.grid)),
+                ::testing::ExitedWithCode(1), "mudancas.txt, linha 2: mais linhas que o cabecalho conta");
+    std::remove("mudancas.txt");
 }
 
 TEST_F(BoardPage, AnnealingReportOlderThanTheInitialOneIsSaidAboveTheSummary)

@@ -149,6 +149,8 @@ TEST(ImportCells, SchedulesWholeOrByCode)
     EXPECT_EQ(schedule("Mon 08:00 -09:40\nWed 08:00- 09:40"), "2 08:00-09:40;4 08:00-09:40;");
     EXPECT_EQ(schedule("qua 22:00-0:00"), "4 22:00-00:00;");  // read as written: the row refuses an end before the start
     EXPECT_EQ(schedule("SEG 08:00 QUA 10:00-11:40"), "! horario sem fim");
+    EXPECT_EQ(schedule("SEG 25:00-09:40"), "! nao e dia nem horario");
+    EXPECT_EQ(schedule("SEG 8-09:40"), "! nao e dia nem horario");
     EXPECT_EQ(schedule("SEG"), "! dia sem horario");
     EXPECT_EQ(schedule("SEG 08:00"), "! horario sem fim");
     EXPECT_EQ(schedule("SEG 08:00-"), "! horario sem fim");

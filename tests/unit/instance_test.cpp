@@ -633,6 +633,7 @@ TEST_F(LoadWarnings, UnderTheOwnWeekOnlyHolesAndIdleClosuresAreNamed)
     EXPECT_EQ(meeting(2, 2).first_slot, 2);
     // A closure of an own week takes Sunday, and names 1..7 when it refuses a weekday.
     EXPECT_TRUE(read_text(read_rules, "fechada|1|1|10:30|10:40|\n").ok);
+    EXPECT_TRUE(read_text(read_rules, "fechada|1|1|18:00|24:00|\n").ok);  // to the day's end
     EXPECT_EQ(read_text(read_rules, "fechada|1|0|10:30|10:40|\n").error,
               "dia da semana deve ser um numero de 1 (domingo) a 7 (sabado)");
     EXPECT_STREQ(weekday_name(meeting(1, 4).weekday), "domingo");
@@ -722,6 +723,10 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     EXPECT_EQ(preference_price(2, 3), 5);
     EXPECT_EQ(preference_profile[1], preference_profile[2]);
     apply_rules();
+    // A preference on the file's first line counts as any other.
+    ASSERT_TRUE(read_text(read_rules, "prefere|1|121|1|1|9|\n").ok);
+    EXPECT_EQ(preference_price(1, 2), 9);
+    EXPECT_EQ(preference_price(1, 1), 0);
     // A "*" that names no section reads, without effect (a warning says so).
     EXPECT_TRUE(read_text(read_rules, "evita|CBI|*|*|3|\nreservada|4|QUI|999|*|\n").ok);
     EXPECT_EQ(avoided(2), "00001000");  // room 4 is reserved for sections there are none of

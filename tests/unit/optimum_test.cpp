@@ -27,6 +27,7 @@
 #include "search/kept_plan.hpp"
 #include "search/model_matrix.hpp"
 #include "search/optimum_model.hpp"
+#include "search/week_bound.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -420,6 +421,19 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     OptimumResult hurried = solve_optimum(best_grid, 50, 1e-12);
     EXPECT_FALSE(hurried.proven);
     EXPECT_LE(hurried.lower_bound, exact.cost);
+    // Its bound: the empty grid's cost, and every meeting in its cheapest room.
+    int64_t cheapest = 0;
+    for (int32_t s = 1; s <= section_count; ++s) {
+        const Meeting& meeting = sections[s].meetings[FIRST_MEETING];
+        int64_t best = INT64_MAX;
+        for (int room = 0; room <= last_room; ++room)
+            best = std::min(best, meeting_price(s, meeting.last_slot - meeting.first_slot + 1, room));
+        cheapest += best;
+    }
+    clear_grid(candidate_grid);
+    int32_t empty;
+    grid_cost(candidate_grid, empty);
+    EXPECT_EQ(hurried.lower_bound, empty + cheapest);
     EXPECT_GE(hurried.cost, exact.cost);
     int32_t hurried_price;
     grid_cost(best_grid, hurried_price);
@@ -487,6 +501,52 @@ TEST_F(Optimum, SearchAndModelAgreeOnGeneratedWeeks)
         EXPECT_EQ(modelled.figures.idle_seat_blocks, searched.figures.idle_seat_blocks) << "trial " << trial;
         expect_valid_allocation(best_grid);
     }
+}
+
+// The week's relaxation over groups: where each section's best rooms hold
+// all its meetings, its optimum is the week's own, stability paid by none.
+TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
+{
+    room_capacity = {0, 30, 50};
+    last_room = 2;
+    excess_weight = idle_weight = 1;
+    section_count = 2;
+    sections[1].demand = 30;
+    add_meeting(1, 1, 1, 2);
+    add_meeting(1, 2, 18, 19);  // two meetings: it would pay for a room past the first
+    sections[2].demand = 50;
+    add_meeting(2, 1, 1, 2);    // one meeting: it never pays
+    same_room_weight = 100;
+    OptimumResult optimum = solve_optimum(best_grid);
+    ASSERT_TRUE(optimum.proven);
+    clear_grid(candidate_grid);
+    int32_t empty;
+    grid_cost(candidate_grid, empty);
+    WeekBound relaxed = bound_week_by_groups(best_grid, 0.0);
+    ASSERT_TRUE(relaxed.found);
+    EXPECT_EQ(empty + relaxed.bound, optimum.cost);
+    EXPECT_EQ(home_seats[1], 30);
+    EXPECT_EQ(home_seats[2], NO_HOME);
+}
+
+// The settling keeps, for each meeting of a weekday, the room of its
+// section's meeting on another weekday; a section that meets once keeps none.
+TEST_F(Optimum, SettlingKeepsTheOtherWeekdaysRoomsOfSectionsThatMeetAgain)
+{
+    section_count = 2;
+    add_meeting(1, 1, 1, 2);
+    add_meeting(1, 2, 18, 19);
+    add_meeting(2, 1, 3, 3);
+    clear_grid(candidate_grid);
+    candidate_grid[1][3] = candidate_grid[2][3] = 1;
+    candidate_grid[18][5] = candidate_grid[19][5] = 1;
+    candidate_grid[3][4] = 2;
+    keep_rooms_of_other_weekdays(candidate_grid, MONDAY);
+    EXPECT_EQ(kept_room(1, 1), 5);   // Monday's meeting keeps Tuesday's room
+    EXPECT_EQ(kept_room(1, 2), -1);  // Tuesday's is not solved now
+    EXPECT_EQ(kept_room(2, 1), -1);  // one meeting: nothing to keep
+    EXPECT_EQ(kept_count, 1);
+    clear_kept_plan();
 }
 
 // A model's certificate: the bound weak duality gives from any row prices
