@@ -370,7 +370,7 @@ void name_broken_rules(const AllocationGrid& grid)
         if (!is_hard_rule(rules[i]))
             continue;
         RuleBreach breach = find_breach(grid, rules[i], &plan.left_out->marked);
-        if (!breach.broken)
+        if (!breach.broken || breach.room < 0)  // a pinned meeting the plan lacks is named as missing
             continue;
         char name[64];
         name_class(name, sizeof name, breach.section);

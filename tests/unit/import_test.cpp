@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/importar/cells.hpp"
 #include "app/importar/import.hpp"
 #include "app/importar/numbering.hpp"
@@ -156,6 +158,14 @@ TEST(ImportCells, SchedulesWholeOrByCode)
     EXPECT_EQ(schedule("SEG 08:00-"), "! horario sem fim");
     EXPECT_EQ(schedule("sala 3 08:00-09:40"), "! nao e dia nem horario");
     EXPECT_EQ(schedule("24M12"), "! codigo de horario sem --turnos");
+    std::string sixteen, sixteen_read;  // a cell holds at most 16 times
+    for (int hour = 7; hour < 23; ++hour) {
+        sixteen += "SEG " + std::to_string(hour) + "h-" + std::to_string(hour) + "h50 ";
+        sixteen_read += "2 " + std::string(hour < 10 ? "0" : "") + std::to_string(hour) + ":00-" +
+                        (hour < 10 ? "0" : "") + std::to_string(hour) + ":50;";
+    }
+    EXPECT_EQ(schedule(sixteen.c_str()), sixteen_read);
+    EXPECT_EQ(schedule((sixteen + "TER 23h-23h50").c_str()), "! horarios demais numa celula");
     shift_periods.start[12][1] = 420, shift_periods.end[12][1] = 470;  // M1 07:00-07:50
     shift_periods.start[12][2] = 470, shift_periods.end[12][2] = 520;  // M2 07:50-08:40
     shift_periods.start[12][4] = 540, shift_periods.end[12][4] = 590;  // M4 09:00-09:50, after a break
@@ -164,6 +174,48 @@ TEST(ImportCells, SchedulesWholeOrByCode)
     EXPECT_EQ(schedule("24M12 6M4"), "24 07:00-08:40;6 09:00-09:50;");
     EXPECT_EQ(schedule("3M124"), "3 07:00-08:40;3 09:00-09:50;");  // the break parts the periods
     EXPECT_EQ(schedule("3M3"), "! periodo do codigo de horario fora de --turnos");
+    EXPECT_EQ(schedule("2M1 3M1 4M1 5M1 6M1 7M1 2M4 3M4 4M4 5M4 6M4 7M4 2M2 3M2 4M2 5M2").substr(0, 15),
+              "2 07:00-07:50;3");  // sixteen runs, none joined to the one before
+    EXPECT_EQ(schedule("2M1 3M1 4M1 5M1 6M1 7M1 2M4 3M4 4M4 5M4 6M4 7M4 2M2 3M2 4M2 5M2 6M2"),
+              "! horarios demais numa celula");
+    clear_shift_periods();
+}
+
+// A --turnos table names its first faulty line, and takes none of it.
+TEST(ImportCells, ShiftTablesNameTheirFirstFaultyLine)
+{
+    const struct {
+        const char* text;
+        const char* fault;
+        int32_t line;
+    } cases[] = {
+        {"# manha\n\nM|1|07:00|07:50|\nn|9|22:10|23:00|\n", nullptr, 4},
+        {"M|1|07:00|07:50|\nM|0|07:50|08:40|\n", "turno deve ser uma letra e periodo de 1 a 9", 2},
+        {"M|10|07:50|08:40|\n", "turno deve ser uma letra e periodo de 1 a 9", 1},
+        {"1|1|07:50|08:40|\n", "turno deve ser uma letra e periodo de 1 a 9", 1},
+        {"M|1|07:50|07:50|\n", "horario invalido", 1},
+        {"M|1|07:50|7h|\n", "horario invalido", 1},
+        {"M|1|25:00|26:00|\n", "horario invalido", 1},
+        {"M|1|07:00|07:50| x\n", "registro mal formado (use M|1|07:00|07:50|)", 1},
+        {"M|1|07:00|07:50|\nM|1|07:00|07:50|\n", "periodo repetido", 2},
+    };
+    std::string name = (std::filesystem::temp_directory_path() / ("turnos-" + std::to_string(getpid()))).string();
+    for (const auto& c : cases) {
+        write_file(name, c.text);
+        int32_t line = -1;
+        const char* fault = read_shift_file(name.c_str(), line);
+        EXPECT_STREQ(fault, c.fault) << c.text;
+        EXPECT_EQ(line, c.line) << c.text;
+        EXPECT_EQ(shift_periods.given, c.fault == nullptr) << c.text;
+    }
+    EXPECT_EQ(shift_periods.start[13][9], -1);  // the last table was refused
+    write_file(name, "n|9|22:10|23:00|\n");
+    int32_t line = 0;
+    EXPECT_EQ(read_shift_file(name.c_str(), line), nullptr);
+    EXPECT_EQ(shift_periods.start[13][9], 22 * 60 + 10);
+    EXPECT_EQ(shift_periods.end[13][9], 23 * 60);
+    std::remove(name.c_str());
+    EXPECT_STREQ(read_shift_file(name.c_str(), line), "nao pode ser aberto");
     clear_shift_periods();
 }
 
