@@ -579,6 +579,14 @@ TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
     rules[rule_count++] = {RuleKind::Closed, 4, 0, 1, SATURDAY, 13 * 60, 18 * 60, 0};
     rules[rule_count++] = {RuleKind::Closed, 5, 0, 1, SATURDAY, 11 * 60, 11 * 60 + 30, 0};
     rules[rule_count++] = {RuleKind::Avoid, 6, 2, 1, 0, 0, 0, 0};
+    // Rules for sections by a field or three: those that name none are said.
+    const SectionSelector selectors[] = {{ANY_FIELD, ANY_FIELD, 2}, {ANY_FIELD, ANY_FIELD, 3}, {ANY_FIELD, 200, ANY_FIELD},
+                                         {ANY_FIELD, 201, ANY_FIELD}, {3, ANY_FIELD, ANY_FIELD}, {5, ANY_FIELD, ANY_FIELD},
+                                         {3, 121, ANY_FIELD}, {3, 200, 2}};
+    for (const SectionSelector& selector : selectors) {
+        rules[rule_count] = {RuleKind::Avoid, 7 + rule_count - 4, 0, 0, 0, 0, 0, 0};
+        rules[rule_count++].selector = selector;
+    }
     EXPECT_EQ(warnings_of(demands, timetable),
               "Aviso: horario.txt, linha 4: turma QUI 110-1 ja tem dois dias; este dia fica de fora.\n"
               "Aviso: horario.txt, linha 5: 07:30 a 09:10 nao e um bloco de aula; cada bloco tem a sua linha.\n"
@@ -594,7 +602,11 @@ TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
               "Aviso: demanda.txt, linha 6: turma QUI 110-1 repete a linha 2; fica sem horario e sem sala.\n"
               "Aviso: horario.txt: 2 linhas de turmas fora de demanda.txt (a primeira na linha 1); ignoradas.\n"
               "Aviso: regras.txt, linha 3: turma MTM 121-1 sem horario em horario.txt; regra sem efeito.\n"
-              "Aviso: regras.txt, linha 4: nenhum bloco de aula comeca nesse intervalo; regra sem efeito.\n");
+              "Aviso: regras.txt, linha 4: nenhum bloco de aula comeca nesse intervalo; regra sem efeito.\n"
+              "Aviso: regras.txt, linha 8: nenhuma turma de demanda.txt e *|*|3; regra sem efeito.\n"
+              "Aviso: regras.txt, linha 10: nenhuma turma de demanda.txt e *|201|*; regra sem efeito.\n"
+              "Aviso: regras.txt, linha 12: nenhuma turma de demanda.txt e COM|*|*; regra sem efeito.\n"
+              "Aviso: regras.txt, linha 13: nenhuma turma de demanda.txt e FIS|121|*; regra sem efeito.\n");
 }
 
 TEST_F(LoadWarnings, OneUnmatchedLineIsNamedAndACleanInstanceHasNone)
