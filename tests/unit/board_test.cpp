@@ -495,6 +495,13 @@ TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed
                     ::testing::ExitedWithCode(1), "")
             << text;
     }
+    // The first section, left out, is listed as any other.
+    board_solutions[OPTIMAL_SOLUTION] = {};
+    place(OPTIMAL_SOLUTION, 2, 86, 90, 1);
+    mark_left_out(board_solutions[OPTIMAL_SOLUTION].report.grid);
+    EXPECT_NE(between(page(), "<section id=\"resumo\">", "</section>")
+                  .find("<li>turma 1 (MTM 121-2), 60 alunos, Segunda-feira 08:20&ndash;"),
+              std::string::npos);
 }
 
 // mudancas.txt with more lines than its header counts is refused at the first one past them.
@@ -569,6 +576,8 @@ TEST_F(BoardPage, PlanHasAWeekPagePerRoomUsedAndAListOfClassesInCodeOrder)
     std::strcpy(room_names[5].data(), "Lab. & Cia");  // a name, escaped, in the door's heading
     EXPECT_NE(page().find("<h3 id=\"sala-05-titulo\">Lab. &amp; Cia &middot; sala 05 &middot; 60 lugares</h3>"),
               std::string::npos);
+    std::strcpy(room_names[5].data(), "B");  // a name of one letter is a name too
+    EXPECT_NE(page().find("<h3 id=\"sala-05-titulo\">B &middot; sala 05 &middot; 60 lugares</h3>"), std::string::npos);
     room_names[5][0] = '\0';
     EXPECT_EQ(occurrences(room_5, "<tr><th scope=\"row\">"), 17);
     EXPECT_NE(room_5.find("<tr><th scope=\"row\">08:20&ndash;09:10</th><td rowspan=\"3\" class=\"meeting\">MTM 121-2<br>"

@@ -757,6 +757,8 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
     } cases[] = {{"fixa|1|121|1|3", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|1|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|1|3|4|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
+                 {"fixa|1|121|1|3| x", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
+                 {"fixa|1|121|1|3|\r4", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|x|3|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"evita|1|121|", "a regra evita tem a forma evita|tipo|curso|turma|SALAS|"},
                  {"fechada|3|2|07:30|", "a regra fechada tem a forma fechada|SALAS|dia|HH:MM|HH:MM|"},

@@ -527,6 +527,13 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     EXPECT_EQ(empty + relaxed.bound, optimum.cost);
     EXPECT_EQ(home_seats[1], 30);
     EXPECT_EQ(home_seats[2], NO_HOME);
+    keep_home_rooms();  // room 1, the one of 30 seats, for both meetings of section 1; none for section 2
+    EXPECT_EQ(kept_room(1, 1), 1);
+    EXPECT_EQ(kept_room(1, 2), 1);
+    EXPECT_EQ(kept_room(1, 3), -1);
+    EXPECT_EQ(kept_room(2, 1), -1);
+    EXPECT_EQ(kept_count, 2);
+    clear_kept_plan();
 }
 
 // The settling keeps, for each meeting of a weekday, the room of its
