@@ -2,12 +2,14 @@
 #include "model/records.hpp"
 
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "io/console.hpp"
 #include "io/csv.hpp"
+#include "io/encoding.hpp"
 #include "io/input_file.hpp"
 #include "test_support.hpp"
 
@@ -119,6 +121,51 @@ TEST(RecordLines, ThirtyTwoBitLimitsAreNumbers)
     ASSERT_EQ(parsed.read, RecordRead::Record);
     EXPECT_EQ(parsed.fields[0], INT32_MAX);
     EXPECT_EQ(parsed.fields[1], INT32_MIN);
+}
+
+// Text as files hold it: UTF-8 sequences at their limits, Windows-1252 read
+// into UTF-8, and UTF-8 written on a Latin-1 line.
+TEST(Encoding, SequencesAtTheirLimitsAndTextBetweenTheThreeCharacterSets)
+{
+    const std::pair<const char*, int> sequences[] = {
+        {"A", 1},          {"\x7F", 1},          {"\xC2\x80", 2},          {"\xDF\xBF", 2},
+        {"\xC1\xBF", 0}, {"\xC2\x7F", 0},     {"\xC2\xC0", 0},          {"\xE0\xA0\x80", 3},
+        {"\xE0\x9F\xBF", 0}, {"\xED\x9F\xBF", 3}, {"\xED\xA0\x80", 0}, {"\xEF\xBF\xBF", 3},
+        {"\xE2\x82\x7F", 0}, {"\xF0\x90\x80\x80", 4}, {"\xF0\x8F\xBF\xBF", 0},
+        {"\xF4\x8F\xBF\xBF", 4}, {"\xF4\x90\x80\x80", 0}, {"\xF5\x80\x80\x80", 0}, {"\x80", 0}};
+    for (const auto& [text, length] : sequences)
+        EXPECT_EQ(utf8_sequence_length(reinterpret_cast<const unsigned char*>(text)), length) << text;
+    EXPECT_TRUE(is_valid_utf8("caf\xC3\xA9", 5));
+    EXPECT_FALSE(is_valid_utf8("caf\xC3\xA9", 4));  // cut by the end
+    EXPECT_FALSE(is_valid_utf8("caf\xE9", 4));
+    const std::pair<unsigned, const char*> characters[] = {
+        {0x7F, "\x7F"}, {0x80, "\xC2\x80"}, {0xE9, "\xC3\xA9"}, {0x7FF, "\xDF\xBF"}, {0x800, "\xE0\xA0\x80"},
+        {0x20AC, "\xE2\x82\xAC"}};
+    for (const auto& [code, bytes] : characters) {
+        char out[4] = {};
+        int length = put_utf8(code, out);
+        EXPECT_EQ(std::string(out, static_cast<std::size_t>(length)), bytes) << code;
+    }
+    const std::pair<std::string, std::string> to_utf8[] = {
+        {"caf\xC3\xA9", "caf\xC3\xA9"},          // UTF-8 as it stands
+        {"caf\xE9 \x97 \x80", "caf\xC3\xA9 \xE2\x80\x94 \xE2\x82\xAC"},  // Windows-1252: "—" and "€"
+        {"\x81\x9F", "\xC2\x81\xC5\xB8"}};     // a byte Windows-1252 leaves undefined stays Latin-1's
+    for (const auto& [text, utf8] : to_utf8) {
+        char out[32];
+        EXPECT_EQ(text_to_utf8(text.data(), text.size(), out, sizeof out), utf8.size()) << text;
+        EXPECT_EQ(std::string(out), utf8) << text;
+    }
+    char cut[4];  // room for "ab" and the NUL, not for the two bytes of "é"
+    EXPECT_EQ(text_to_utf8("ab\xE9", 3, cut, sizeof cut), 2u);
+    EXPECT_STREQ(cut, "ab");
+    const std::pair<const char*, const char*> to_latin1[] = {
+        {"In\xC3\xAD" "cio", "In\xED" "cio"}, {"a\nb\x1B" "c\x7F", "a?b?c?"}, {"\xC2\x80\xC2\x9F\xC2\xA0", "??\xA0"},
+        {"\xE2\x80\x94", "?"}, {"\xC3\xBF\xC4\x80", "\xFF?"}};
+    for (const auto& [utf8, latin1] : to_latin1) {
+        char out[32];
+        EXPECT_EQ(text_to_latin1_line(utf8, out, sizeof out), std::strlen(latin1)) << utf8;
+        EXPECT_STREQ(out, latin1) << utf8;
+    }
 }
 
 TEST(RecordLines, ClockFieldsNeedTheirColon)
