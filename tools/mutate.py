@@ -9,7 +9,7 @@ swapped, a whole-number literal changed by one, true and false swapped in a
 return, or a call statement deleted. Three kinds of mutant are left out, as
 they cannot change what any run shows: a size of a buffer or table that its
 data never fills (a dimension in brackets, a constant named ..._SIZE,
-..._LENGTH or ..._BUFFER); the deleted release of a resource (fclose, close,
+..._LENGTH or ..._BUFFER, a std::array's dimension made larger); the deleted release of a resource (fclose, close,
 va_end) in a process that ends soon after; and a loop over the sections
 started at entry 0, the empty section, instead of 1. The same seed always
 draws the same mutants. The mutants are applied to a copy of the project in DIR (the work
@@ -64,6 +64,18 @@ def code_mask(line):
     return mask
 
 
+def array_dimension_spans(line):
+    """The (start, end) of each std::array's template arguments on the line."""
+    spans = []
+    for m in re.finditer(r"std::array<", line):
+        depth, i = 1, m.end()
+        while i < len(line) and depth > 0:
+            depth += {"<": 1, ">": -1}.get(line[i], 0)
+            i += 1
+        spans.append((m.end(), i))
+    return spans
+
+
 def sites_of(path, lines):
     """Every (path, line index, start, end, replacement, description) of a file."""
     sites = []
@@ -81,6 +93,8 @@ def sites_of(path, lines):
             if in_code(m) and not SIZE_DECLARATION.search(line):
                 value = int(m.group())
                 changes = {value + 1, max(value - 1, 0)} - {value}
+                if any(start <= m.start() < end for start, end in array_dimension_spans(line)):
+                    changes.discard(value + 1)  # a table larger than its data holds the same
                 if value == 1 and LOOP_FROM_ONE.search(line) and line.find(" = 1;") + 3 == m.start():
                     changes.discard(0)
                 for changed in sorted(changes):
