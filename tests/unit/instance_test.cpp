@@ -753,7 +753,7 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
 {
     const struct {
         std::string text;
-        const char* error;
+        std::string error;
     } cases[] = {{"fixa|1|121|1|3", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|1|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|1|3|4|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
@@ -813,6 +813,13 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"prefere|1|121|1|3|-1|", "peso negativo"},
                  {"prefere|1|121|1|3|", "a regra prefere tem a forma prefere|tipo|curso|turma|SALAS|PESO|"},
                  {"reservada|3|1|121|", "a regra reservada tem a forma reservada|SALAS|tipo|curso|turma|"},
+                 {"reservada|9|MTM|*|*|", "sala 9 fora de 1..7"},
+                 {"reservada|3|MTM|121|9|", "turma MTM 121-9 fora de demanda.txt"},
+                 {"prefere|1|121|9|3|10|", "turma MTM 121-9 fora de demanda.txt"},
+                 {"prefere|1|121|1|lab|10|", "recurso 'lab' que nenhuma sala tem (recurso|SALAS|NOME|)"},
+                 {"evita|1|121|1|lab.2|", "recurso 'lab.2' mal escrito (letras, digitos, _ e -, ate 30)"},
+                 {"evita|1|121|1|" + std::string(31, 'a') + "|",
+                  "recurso '" + std::string(31, 'a') + "' mal escrito (letras, digitos, _ e -, ate 30)"},
                  {"recurso|1|3d|", "nome de recurso: uma letra, depois letras, digitos, _ ou -, ate 30"},
                  {"recurso|1|" + std::string(31, 'a') + "|", "nome de recurso: uma letra, depois letras, digitos, _ ou -, ate 30"},
                  {"recurso|projetor|lab|", "recurso 'projetor' numa linha recurso: use colunas e intervalos"},
