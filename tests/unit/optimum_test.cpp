@@ -1284,6 +1284,23 @@ protected:
     }
 };
 
+// The seats tried run from 20 to 120, or to 10 past the largest room,
+// whichever room it is, up to 650.
+TEST_F(RoomPlanning, SizesTriedReachPastTheLargestRoom)
+{
+    EXPECT_EQ(planned_sizes(), PLANNED_SIZES);
+    room_capacity[1] = 150;  // the first room, an amphitheatre
+    EXPECT_EQ(planned_sizes(), 15);  // 20, 30, ..., 160
+    EXPECT_EQ(planned_seats(14), 160);
+    room_capacity[LAST_ROOM] = 111;
+    room_capacity[1] = 40;
+    EXPECT_EQ(planned_sizes(), 11);  // 20..120, which passes 111
+    room_capacity[LAST_ROOM] = 120;
+    EXPECT_EQ(planned_sizes(), 12);  // 20..130: a room of 120 can be tried larger
+    room_capacity[LAST_ROOM] = 2000;
+    EXPECT_EQ(planned_sizes(), MAX_PLANNED_SIZES);
+}
+
 TEST_F(RoomPlanning, ChangesAreRankedByTheStudentsTheyLeaveAboveCapacityComputedByHand)
 {
     // Today: 20 students above 40 seats (200) and 7 x 40 x 90 - 40 idle seats.
