@@ -612,9 +612,10 @@ TEST_F(BoardPage, PlanHasAWeekPagePerRoomUsedAndAListOfClassesInCodeOrder)
 TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
 {
     place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
-    for (int i = 0; i < MAX_ROOM_NAME; ++i)  // 40 x "É": 80 octets in UTF-8
-        std::memcpy(room_names[5].data() + 2 * i, "\xC3\x89", 2);
-    room_names[5][2 * MAX_ROOM_NAME] = '\0';
+    room_names[5][0] = 'a';  // and 39 x "É": 79 octets in UTF-8, the first fold inside an "É"
+    for (int i = 1; i < MAX_ROOM_NAME; ++i)
+        std::memcpy(room_names[5].data() + 2 * i - 1, "\xC3\x89", 2);
+    room_names[5][2 * MAX_ROOM_NAME - 1] = '\0';
     Semester semester{};
     ASSERT_TRUE(parse_semester("2026-03-02:2026-07-04", semester));
     ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 1);
@@ -633,8 +634,8 @@ TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
             unfolded += (unfolded.empty() ? "" : "\n") + line;
         start = end + 2;
     }
-    std::string name;
-    for (int i = 0; i < MAX_ROOM_NAME; ++i)
+    std::string name = "a";
+    for (int i = 1; i < MAX_ROOM_NAME; ++i)
         name += "\xC3\x89";
     EXPECT_NE(unfolded.find("\nLOCATION:" + name + " \xC2\xB7 sala 05\n"), std::string::npos);
     EXPECT_NE(unfolded.find("\nDTSTART:20260302T082000\n"), std::string::npos);  // Monday 08:20, the first Monday
