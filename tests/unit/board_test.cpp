@@ -607,6 +607,11 @@ TEST_F(BoardPage, PlanHasAWeekPagePerRoomUsedAndAListOfClassesInCodeOrder)
     EXPECT_LT(row.find("Ter\xC3\xA7" "a-feira"), row.find("Sexta-feira")) << row;
     sections[3].meetings[1] = friday;
     sections[3].meetings[2] = {};
+    // A class without a timetable is listed so.
+    add_section(2, 300, 1, 15, 1, 1);
+    sections[section_count].meetings[1] = {};
+    EXPECT_NE(between(page(), "<th scope=\"row\">QUI 300-1</th>", "</tr>").find("<td>15</td><td>sem hor\xC3\xA1rio"),
+              std::string::npos);
 }
 
 TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
