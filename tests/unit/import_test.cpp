@@ -114,8 +114,10 @@ TEST(ImportCells, CountsOfStudents)
                                                      {"", -1},   {"4 5", -1},  {"-3", -1},    {"quarenta", -1},
                                                      {"45,5", -1}, {"45.", -1}, {"1234567", -1}};
     for (const auto& [text, expected] : cases) {
-        int32_t value = -1;
-        EXPECT_EQ(read_count(text, value) ? value : -1, expected) << "'" << text << "'";
+        int32_t value = 12345;
+        bool read = read_count(text, value);
+        EXPECT_EQ(read, expected >= 0) << "'" << text << "'";
+        EXPECT_EQ(value, read ? expected : 12345) << "'" << text << "'";  // a count refused leaves the value
     }
 }
 
@@ -148,6 +150,8 @@ TEST(ImportCells, SchedulesWholeOrByCode)
     EXPECT_EQ(schedule("SEG/QUA 08:00 - 09:40"), "24 08:00-09:40;");
     EXPECT_EQ(schedule("2,4 8h \xC3\xA0s 9h40"), "24 08:00-09:40;");        // "às"
     EXPECT_EQ(schedule("ter 19:00\xE2\x80\x93" "20:40"), "3 19:00-20:40;");  // an en dash
+    EXPECT_EQ(schedule("ter 19:00\xE2\x80\x94" "20:40"), "3 19:00-20:40;");  // an em dash
+    EXPECT_EQ(schedule("ter 19:00\xE2\x80\xA6" "20:40"), "! nao e dia nem horario");  // an ellipsis is none
     EXPECT_EQ(schedule("Mon 08:00 -09:40\nWed 08:00- 09:40"), "2 08:00-09:40;4 08:00-09:40;");
     EXPECT_EQ(schedule("qua 22:00-0:00"), "4 22:00-00:00;");  // read as written: the row refuses an end before the start
     EXPECT_EQ(schedule("SEG 08:00 QUA 10:00-11:40"), "! horario sem fim");
