@@ -275,6 +275,27 @@ TEST(BoardText, EveryTextIsEscapedAndWrittenInUtf8)
     EXPECT_STREQ(text, "&lt;a href=&quot;x&quot;&gt; &amp; &#39;b&#39; \xC3\xA7\xC3\xA3");
 }
 
+// A rule's rooms as runs of columns, the last room's own run included.
+TEST_F(BoardPage, RuleRoomsAreWrittenAsRunsOfColumnsUpToTheLastRoom)
+{
+    auto set_of = [](std::initializer_list<int> columns) {
+        RoomSet set;
+        for (int column : columns)
+            set.set(static_cast<std::size_t>(column));
+        return keep_room_set(set);
+    };
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
+    rules[rule_count++] = {RuleKind::Avoid, 1, 1, 0, 0, 0, 0, 0, set_of({1, 7})};
+    rules[rule_count++] = {RuleKind::Avoid, 2, 1, 0, 0, 0, 0, 0, set_of({1, 2, 3, 5})};
+    rules[rule_count++] = {RuleKind::Avoid, 3, 1, 0, 0, 0, 0, 0, set_of({7})};
+    rules[rule_count++] = {RuleKind::Avoid, 4, 1, 0, 0, 0, 0, 0, set_of({6, 7})};
+    std::string rules_text = between(page(), "<section id=\"regras\"", "</section>");
+    EXPECT_NE(rules_text.find("salas 01, 07<"), std::string::npos) << rules_text;
+    EXPECT_NE(rules_text.find("salas 01&ndash;03, 05<"), std::string::npos) << rules_text;
+    EXPECT_NE(rules_text.find("sala 07<"), std::string::npos) << rules_text;
+    EXPECT_NE(rules_text.find("salas 06&ndash;07<"), std::string::npos) << rules_text;
+}
+
 TEST_F(BoardPage, WhereToInvestShowsTheFirstChangeOfEachColumnThatSeatsStudentsThenTheSpareSeats)
 {
     std::string without = page();
