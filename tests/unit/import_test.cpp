@@ -200,6 +200,7 @@ TEST(ImportCells, ShiftTablesNameTheirFirstFaultyLine)
         {"M|1|07:50|07:50|\n", "horario invalido", 1},
         {"M|1|07:50|7h|\n", "horario invalido", 1},
         {"M|1|25:00|26:00|\n", "horario invalido", 1},
+        {"M|1|7:00:00|7:50:00|\n", nullptr, 1},  // seven characters fill the field
         {"M|1|07:00|07:50| x\n", "registro mal formado (use M|1|07:00|07:50|)", 1},
         {"M|1|07:00|07:50|\nM|1|07:00|07:50|\n", "periodo repetido", 2},
     };
