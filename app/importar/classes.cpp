@@ -90,7 +90,8 @@ int32_t room_of_class_row(const char* text, const char* seats_text, int32_t line
     bool seats_read = read_count(seats_text, seats);
     if (room == 0) {
         if (import_rooms.count == MAX_ROOM) {
-            add_note("linha %d de turmas.csv: mais de %d salas; a sala '%s' fica de fora", line, MAX_ROOM, text);
+            add_note("linha %d de %s: mais de %d salas; a sala '%s' fica de fora", line, turmas_outcomes.name, MAX_ROOM,
+                     text);
             return 0;
         }
         room = ++import_rooms.count;
@@ -105,8 +106,8 @@ int32_t room_of_class_row(const char* text, const char* seats_text, int32_t line
     }
     ImportRoom& entry = import_rooms.rooms[room];
     if (seats_read && entry.seats >= 0 && seats != entry.seats)
-        add_note("sala '%s': %d lugares na linha %d e %d na linha %d de turmas.csv; fica com %d", entry.name.data(),
-                 entry.seats, entry.line, seats, line, seats > entry.seats ? seats : entry.seats);
+        add_note("sala '%s': %d lugares na linha %d e %d na linha %d de %s; fica com %d", entry.name.data(),
+                 entry.seats, entry.line, seats, line, turmas_outcomes.name, seats > entry.seats ? seats : entry.seats);
     if (seats_read && seats > entry.seats) {
         entry.seats = seats;
         entry.line = line;
@@ -241,14 +242,14 @@ void read_class_row(const Sheet& sheet)
     ImportClass& entry = import_classes.classes[class_index];
     if (students != entry.students && entry.conflict_line == 0)
         entry.conflict_line = line;
-    read_feature_list(cell(sheet, FEATURES), entry.features, "turmas.csv", line);
+    read_feature_list(cell(sheet, FEATURES), entry.features, turmas_outcomes.name, line);
     const char* room_text = cell(sheet, ROOM);
     int32_t room = NO_IMPORT_ROOM;
     if (*room_text != '\0') {
         room = rooms_from_classes ? room_of_class_row(room_text, cell(sheet, SEATS), line) : find_room(room_text);
         if (room == NO_IMPORT_ROOM && !rooms_from_classes)
-            add_note("linha %d de turmas.csv: sala '%s' nao esta em salas.csv; a turma fica sem sala atual", line,
-                     room_text);
+            add_note("linha %d de %s: sala '%s' nao esta em %s; a turma fica sem sala atual", line,
+                     turmas_outcomes.name, room_text, salas_outcomes.name);
     }
     int32_t merged_with = 0;
     bool merged = add_times(class_index, times, count, room, line, merged_with);
@@ -294,7 +295,7 @@ const char* read_class_sheet(Sheet& sheet, bool rooms_from_classes)
     course_slots.fill(0);
     class_slots.fill(0);
     if (!has_column(sheet, STUDENTS))
-        add_note("turmas.csv nao tem coluna de alunos: os alunos de cada turma sao as suas vagas");
+        add_note("%s nao tem coluna de alunos: os alunos de cada turma sao as suas vagas", turmas_outcomes.name);
     rooms_from_class_rows = rooms_from_classes;
     if (const char* fault = read_rows(sheet, read_class_row))
         return fault;

@@ -228,8 +228,9 @@ int32_t list_current_meetings()
             if (last->room == NO_IMPORT_ROOM)
                 last->room = time.room;
             else if (time.room != NO_IMPORT_ROOM && time.room != last->room)
-                add_note("linha %d de turmas.csv: a reuniao ja tem a sala '%s'; a sala '%s' fica de fora do plano atual",
-                         time.line, import_rooms.rooms[last->room].name.data(), import_rooms.rooms[time.room].name.data());
+                add_note("linha %d de %s: a reuniao ja tem a sala '%s'; a sala '%s' fica de fora do plano atual",
+                         time.line, turmas_outcomes.name, import_rooms.rooms[last->room].name.data(),
+                         import_rooms.rooms[time.room].name.data());
             continue;
         }
         current[count++] = {time.class_index, time.weekday, time.start, time.end, time.room};

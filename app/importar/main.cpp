@@ -110,6 +110,7 @@ void read_options(const Arguments& arguments)
 void read_rooms(const char* name)
 {
     Sheet sheet{};
+    salas_outcomes.name = name;
     const char* fault = open_sheet(sheet, name);
     if (fault == nullptr)
         fault = missing_room_columns(sheet);
@@ -123,6 +124,7 @@ void read_rooms(const char* name)
 void read_classes(const char* name, bool rooms_from_classes)
 {
     Sheet sheet{};
+    turmas_outcomes.name = name;
     const char* fault = open_sheet(sheet, name);
     if (fault == nullptr)
         fault = missing_class_columns(sheet);

@@ -15,7 +15,7 @@ namespace {
 // The features of a room's recursos cell and its building (predio_X).
 void room_features(const Sheet& sheet, ImportRoom& room, int32_t line)
 {
-    read_feature_list(cell(sheet, FEATURES), room.features, "salas.csv", line);
+    read_feature_list(cell(sheet, FEATURES), room.features, salas_outcomes.name, line);
     const char* building = cell(sheet, BUILDING);
     if (*building != '\0') {
         char name[MAX_KEY];
@@ -99,8 +99,8 @@ void drop_rooms_without_seats()
     for (int32_t room = 1; room <= import_rooms.count; ++room) {
         const ImportRoom& entry = import_rooms.rooms[room];
         if (entry.seats < 0) {
-            add_note("sala '%s' (linha %d de turmas.csv) sem lugares na coluna lugares: fica de fora", entry.name.data(),
-                     entry.line);
+            add_note("sala '%s' (linha %d de %s) sem lugares na coluna lugares: fica de fora", entry.name.data(),
+                     entry.line, turmas_outcomes.name);
             continue;
         }
         renumbered[room] = ++kept;

@@ -112,7 +112,7 @@ TEST(ImportCells, CountsOfStudents)
 {
     const std::pair<const char*, int32_t> cases[] = {{"45", 45}, {"45.0", 45}, {"45,00", 45}, {"0", 0},
                                                      {"", -1},   {"4 5", -1},  {"-3", -1},    {"quarenta", -1},
-                                                     {"45,5", -1}, {"45.", -1}, {"1234567", -1}};
+                                                     {"45,5", -1}, {"45.", -1}, {"999999", 999999}, {"1234567", -1}};
     for (const auto& [text, expected] : cases) {
         int32_t value = 12345;
         bool read = read_count(text, value);
