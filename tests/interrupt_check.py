@@ -4,6 +4,7 @@ within a second, whether or not --limite runs each solve in a child: the
 signal goes to the whole process group, as an interactive shell sends it.
 The program must end by that signal, say so on standard error, leave
 planejamento.txt as it was and no temporary file, and leave no child behind.
+SIGTERM to alocacao-importar alone ends the converter of its .xlsx too.
 
     interrupt_check.py BUILD_DIR EXAMPLE_DIR
 """
@@ -71,6 +72,47 @@ def interrupt(program, directory, arguments, delay, signal_number):
     return None
 
 
+def interrupt_import(program, directory):
+    """SIGTERM to alocacao-importar alone while xlsx2csv converts its .xlsx (a
+    stand-in that sleeps): the importer must end its converter as it ends,
+    by that signal, writing no instance file; a fault found, or None."""
+    bin_dir = os.path.join(directory, "bin")
+    os.makedirs(bin_dir)
+    with open(os.path.join(bin_dir, "xlsx2csv"), "w") as fake:
+        fake.write("#!/bin/sh\necho started >converting\nexec sleep 30\n")
+    os.chmod(os.path.join(bin_dir, "xlsx2csv"), 0o755)
+    with open(os.path.join(directory, "turmas.xlsx"), "wb") as sheet:
+        sheet.write(b"PK\x03\x04")
+    environment = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ.get("PATH", ""))
+    process = subprocess.Popen([program, "turmas.xlsx"], cwd=directory, env=environment, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, start_new_session=True)
+    for _ in range(100):
+        if os.path.exists(os.path.join(directory, "converting")):
+            break
+        time.sleep(0.05)
+    else:
+        os.killpg(process.pid, signal.SIGKILL)
+        return "the converter never started"
+    process.send_signal(signal.SIGTERM)  # to the importer alone, as `kill PID` sends it
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        return "still running 10 s after the signal"
+    for _ in range(20):
+        if not group_alive(process.pid):
+            break
+        time.sleep(0.05)
+    if group_alive(process.pid):
+        os.killpg(process.pid, signal.SIGKILL)
+        return "the converter outlived the importer"
+    if process.returncode != -signal.SIGTERM:
+        return "status %d, not the signal's" % process.returncode
+    if os.path.exists(os.path.join(directory, "demanda.txt")):
+        return "instance files written"
+    return None
+
+
 def main():
     build, example = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     program = os.path.join(build, "alocacao-otimo")
@@ -92,6 +134,11 @@ def main():
                 failed += 1
             else:
                 print("ok: %s" % name)
+        directory = os.path.join(scratch, "import")
+        os.makedirs(directory)
+        fault = interrupt_import(os.path.join(build, "alocacao-importar"), directory)
+        print("FAIL: the importer: %s" % fault if fault else "ok: the importer and its converter")
+        failed += fault is not None
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
     return 1 if failed else 0

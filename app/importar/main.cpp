@@ -180,6 +180,7 @@ int main(int argc, char** argv)
 {
     secure_standard_descriptors();
     fail_without_pause();
+    watch_ending_signals();  // Ctrl-C or SIGTERM ends a workbook's converter too, and leaves no file half written
     Arguments arguments = read_arguments(argc, argv);
     read_options(arguments);
     if (!arguments.replace)
