@@ -228,6 +228,12 @@ TEST_F(BoardPage, SummaryRecomputesTheFiguresAndChangesListWhatTheOptimumSaves)
     EXPECT_NE(between(text, "<th scope=\"row\"><a href=\"#otimo\">", "</tr>").find("<td>nenhum aluno a mais</td>"),
               std::string::npos);
     EXPECT_NE(row.find("<td>todas inteiras</td>"), std::string::npos);
+    room_capacity[3] = 59;  // one student above: the singular
+    place(ANNEALING_SOLUTION, 1, 2, 4, 3);
+    EXPECT_NE(between(page(), "<th scope=\"row\"><a href=\"#annealing\">", "</tr>").find("<td>1 aluno a mais</td>"),
+              std::string::npos);
+    room_capacity[3] = 45;
+    place(ANNEALING_SOLUTION, 1, 2, 4, 3);
     // An optimum not proven says so where the plan is named, with its bound and gap, and figures are against it.
     board_solutions[OPTIMAL_SOLUTION].report.proven = false;
     board_solutions[OPTIMAL_SOLUTION].report.lower_bound = optimal - 100;
