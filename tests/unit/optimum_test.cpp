@@ -20,6 +20,7 @@
 #include "model/weights.hpp"
 #include "report/grid_files.hpp"
 #include "report/left_out_file.hpp"
+#include "report/moved_file.hpp"
 #include "report/planning_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/cost.hpp"
@@ -553,6 +554,25 @@ TEST_F(Optimum, SettlingKeepsTheOtherWeekdaysRoomsOfSectionsThatMeetAgain)
     EXPECT_EQ(kept_room(1, 2), -1);  // Tuesday's is not solved now
     EXPECT_EQ(kept_room(2, 1), -1);  // one meeting: nothing to keep
     EXPECT_EQ(kept_count, 1);
+    clear_kept_plan();
+}
+
+// A kept meeting in sv that the plan puts in a room is a move as any other.
+TEST_F(Optimum, KeptMeetingInSvPutInARoomIsMoved)
+{
+    section_count = 2;
+    add_meeting(1, 1, 1, 2);
+    add_meeting(2, 1, 1, 1);
+    kept_column[1][1] = OVERFLOW_COLUMN + 1;
+    kept_column[2][1] = 3 + 1;
+    kept_count = 2;
+    clear_grid(candidate_grid);
+    candidate_grid[1][4] = candidate_grid[2][4] = 1;  // from sv to room 4
+    candidate_grid[1][3] = 2;                          // where it was kept
+    mark_moved(candidate_grid);
+    EXPECT_EQ(moved_count, 1);
+    EXPECT_EQ(moved_from[1][1], OVERFLOW_COLUMN + 1);
+    EXPECT_EQ(moved_from[2][1], 0);
     clear_kept_plan();
 }
 
