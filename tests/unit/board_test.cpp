@@ -17,6 +17,7 @@
 #include "report/left_out_file.hpp"
 #include "report/moved_file.hpp"
 #include "report/planning_file.hpp"
+#include "search/kept_plan.hpp"
 #include "search/planning.hpp"
 #include "test_support.hpp"
 
@@ -539,6 +540,26 @@ TEST_F(BoardPage, MovesFileWithMoreLinesThanItsHeaderNamesTheFirstExtraLine)
                  read_moved_file(board_solutions[OPTIMAL_SOLUTION].report.grid)),
                 ::testing::ExitedWithCode(1), "mudancas.txt, linha 2: mais linhas que o cabecalho conta");
     std::remove("mudancas.txt");
+}
+
+// A kept meeting the plan leaves out of the grid is a move to no room (-1),
+// written and read back as such.
+TEST_F(BoardPage, MoveOfAKeptMeetingLeftOutOfTheGridIsWrittenAndReadBack)
+{
+    const AllocationGrid& grid = board_solutions[OPTIMAL_SOLUTION].report.grid;
+    place(OPTIMAL_SOLUTION, 2, 86, 90, 1);  // section 1 out of the grid, section 2 where it was kept
+    kept_column[1][1] = 3 + 1;
+    kept_column[2][1] = 1 + 1;
+    kept_count = 2;
+    mark_moved(grid);
+    EXPECT_EQ(moved_count, 1);
+    write_moved_file(grid, true);
+    clear_kept_plan();
+    EXPECT_EQ(read_file("mudancas.txt"), "Reunioes que mudam de sala em relacao ao plano mantido: 1\n1|2|08:20|3|-1|\n");
+    EXPECT_TRUE(read_moved_file(grid));
+    EXPECT_EQ(moved_count, 1);
+    EXPECT_EQ(moved_from[1][1], 3 + 1);
+    EXPECT_EQ(moved_from[2][1], 0);
 }
 
 TEST_F(BoardPage, AnnealingReportOlderThanTheInitialOneIsSaidAboveTheSummary)

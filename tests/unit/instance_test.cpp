@@ -742,6 +742,17 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     // A "*" that names no section reads, without effect (a warning says so).
     EXPECT_TRUE(read_text(read_rules, "evita|CBI|*|*|3|\nreservada|4|QUI|999|*|\n").ok);
     EXPECT_EQ(avoided(2), "00001000");  // room 4 is reserved for sections there are none of
+    // A rule for sections by "*" is broken by a section it names, in any row.
+    ASSERT_TRUE(read_text(read_rules, "evita|MTM|*|*|3|\n").ok);
+    static AllocationGrid grid{};
+    grid[2][3] = 2;  // FIS 210-1 in room 3: not named
+    EXPECT_FALSE(find_breach(grid, rules[0]).broken);
+    grid[60][3] = 3;  // MTM 121-2 in room 3 on Friday
+    RuleBreach breach = find_breach(grid, rules[0]);
+    EXPECT_TRUE(breach.broken);
+    EXPECT_EQ(breach.row, 60);
+    EXPECT_EQ(breach.room, 3);
+    EXPECT_EQ(breach.section, 3);
     // The same restriction as evita lines and as a salas line is the same table.
     ASSERT_TRUE(read_text(read_rules, "evita|1|121|1|1-3|\nevita|1|121|1|5-7|\n").ok);
     std::string by_avoidance = avoided(1);
