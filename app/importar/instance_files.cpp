@@ -240,7 +240,8 @@ int32_t list_current_meetings()
         if (current[i].room != NO_IMPORT_ROOM)
             current[kept++] = current[i];
     std::sort(current.begin(), current.begin() + kept, [](const CurrentMeeting& a, const CurrentMeeting& b) {
-        return std::array<int32_t, 3>{a.weekday, a.start, a.room} < std::array<int32_t, 3>{b.weekday, b.start, b.room};
+        return std::array<int32_t, 4>{a.weekday, a.start, a.room, a.class_index} <
+               std::array<int32_t, 4>{b.weekday, b.start, b.room, b.class_index};
     });
     return kept;
 }

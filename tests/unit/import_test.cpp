@@ -203,6 +203,7 @@ TEST(ImportCells, ShiftTablesNameTheirFirstFaultyLine)
         {"M|1|7:00:00|7:50:00|\n", nullptr, 1},  // seven characters fill the field
         {"M|1|07:00|07:50| x\n", "registro mal formado (use M|1|07:00|07:50|)", 1},
         {"M|1|07:00|07:50|\nM|1|07:00|07:50|\n", "periodo repetido", 2},
+        {"N|1|00:00|00:50|\nN|1|00:00|00:50|\n", "periodo repetido", 2},  // at midnight too
     };
     std::string name = (std::filesystem::temp_directory_path() / ("turnos-" + std::to_string(getpid()))).string();
     for (const auto& c : cases) {
