@@ -149,8 +149,8 @@ TEST(Encoding, SequencesAtTheirLimitsAndTextBetweenTheThreeCharacterSets)
     const std::pair<std::string, std::string> to_utf8[] = {
         {"caf\xC3\xA9", "caf\xC3\xA9"},          // UTF-8 as it stands
         {"caf\xE9 \x97 \x80", "caf\xC3\xA9 \xE2\x80\x94 \xE2\x82\xAC"},  // Windows-1252: "—" and "€"
-        {"\x81\x8D\x8F\x90\x9D\x9F", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\xC5\xB8"}};  // the five bytes
-                                                                              // Windows-1252 leaves undefined stay Latin-1's
+        // The five bytes Windows-1252 leaves undefined stay Latin-1's; 0x9F is its "Ÿ".
+        {"\x81\x8D\x8F\x90\x9D\x9F", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\xC5\xB8"}};
     for (const auto& [text, utf8] : to_utf8) {
         char out[32];
         EXPECT_EQ(text_to_utf8(text.data(), text.size(), out, sizeof out), utf8.size()) << text;
