@@ -511,12 +511,15 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     room_capacity = {0, 30, 50};
     last_room = 2;
     excess_weight = idle_weight = 1;
-    section_count = 2;
     sections[1].demand = 30;
     add_meeting(1, 1, 1, 2);
     add_meeting(1, 2, 18, 19);  // two meetings: it would pay for a room past the first
     sections[2].demand = 50;
     add_meeting(2, 1, 1, 2);    // one meeting: it never pays
+    section_count = 3;
+    sections[3].demand = 50;    // at home in the room of 50, after a section of one meeting
+    add_meeting(3, 1, 5, 5);
+    add_meeting(3, 2, 20, 20);
     same_room_weight = 100;
     OptimumResult optimum = solve_optimum(best_grid);
     ASSERT_TRUE(optimum.proven);
@@ -528,12 +531,15 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     EXPECT_EQ(empty + relaxed.bound, optimum.cost);
     EXPECT_EQ(home_seats[1], 30);
     EXPECT_EQ(home_seats[2], NO_HOME);
+    EXPECT_EQ(home_seats[3], 50);
     keep_home_rooms();  // room 1, the one of 30 seats, for both meetings of section 1; none for section 2
     EXPECT_EQ(kept_room(1, 1), 1);
     EXPECT_EQ(kept_room(1, 2), 1);
     EXPECT_EQ(kept_room(1, 3), -1);
     EXPECT_EQ(kept_room(2, 1), -1);
-    EXPECT_EQ(kept_count, 2);
+    EXPECT_EQ(kept_room(3, 1), 2);
+    EXPECT_EQ(kept_room(3, 2), 2);
+    EXPECT_EQ(kept_count, 4);
     clear_kept_plan();
 }
 
