@@ -747,12 +747,22 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     static AllocationGrid grid{};
     grid[2][3] = 2;  // FIS 210-1 in room 3: not named
     EXPECT_FALSE(find_breach(grid, rules[0]).broken);
-    grid[60][3] = 3;  // MTM 121-2 in room 3 on Friday
+    const int friday = sections[3].meetings[FIRST_MEETING].first_slot;
+    grid[friday][3] = 3;  // MTM 121-2 in room 3 on Friday
     RuleBreach breach = find_breach(grid, rules[0]);
     EXPECT_TRUE(breach.broken);
-    EXPECT_EQ(breach.row, 60);
+    EXPECT_EQ(breach.row, friday);
     EXPECT_EQ(breach.room, 3);
     EXPECT_EQ(breach.section, 3);
+    // A pinned section in sv breaks its pin there, in column 0.
+    ASSERT_TRUE(read_text(read_rules, "fixa|1|121|2|3|\n").ok);
+    EXPECT_FALSE(find_breach(grid, rules[0]).broken);
+    grid[friday][3] = 0;
+    grid[friday][OVERFLOW_COLUMN] = 3;
+    breach = find_breach(grid, rules[0]);
+    EXPECT_TRUE(breach.broken);
+    EXPECT_EQ(breach.row, friday);
+    EXPECT_EQ(breach.room, OVERFLOW_COLUMN);
     // The same restriction as evita lines and as a salas line is the same table.
     ASSERT_TRUE(read_text(read_rules, "evita|1|121|1|1-3|\nevita|1|121|1|5-7|\n").ok);
     std::string by_avoidance = avoided(1);
