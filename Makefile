@@ -63,12 +63,13 @@ fuzz: dev-deps
 
 # Seeds MUTANTS generic single-site faults into a copy of the sources, runs the
 # tests on each and prints the survivors and the score; with SINCE=COMMIT,
-# only into the lines changed since that commit.
+# only into the lines changed since that commit; with ONLY=FOLDER, only into
+# the files under it.
 MUTANTS ?= 40
 MUTATION_SEED ?= 1
 mutation:
 	tools/mutate.py --mutants $(MUTANTS) --seed $(MUTATION_SEED) --work build-mutation --jobs $(JOBS) \
-		$(if $(SINCE),--since $(SINCE))
+		$(if $(SINCE),--since $(SINCE)) $(if $(ONLY),--only $(ONLY))
 
 # The picture of the board page in the README, from the department example.
 screenshot: all

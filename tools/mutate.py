@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Seeds generic single-site faults into the product sources and runs the tests.
 
-    tools/mutate.py [--mutants N] [--seed S] [--work DIR] [--jobs J] [--since COMMIT]
+    tools/mutate.py [--mutants N] [--seed S] [--work DIR] [--jobs J] [--since COMMIT] [--only FOLDER]
 
 Each mutant changes one place of one file under io/, model/, search/,
 report/ or app/: a relational or equality operator flipped, && and ||
@@ -17,7 +17,8 @@ tree is never touched), whose build is updated incrementally; ctest runs
 with a timeout, stopping at the first failing test, and the copy's file is
 restored whatever happens. Prints every survivor and the score, killed /
 (killed + survived); mutants that do not compile are left out. With --since,
-only the lines added or changed since COMMIT are mutated: a change's own.
+only the lines added or changed since COMMIT are mutated: a change's own;
+with --only, only the files under FOLDER.
 """
 import argparse
 import os
@@ -195,6 +196,7 @@ def main():
     parser.add_argument("--work", default="build-mutation")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--since", help="mutate only the lines changed since this commit")
+    parser.add_argument("--only", help="mutate only the files under this folder (app/importar, report/board)")
     args = parser.parse_args()
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     work = os.path.abspath(os.path.join(root, args.work))
@@ -209,6 +211,8 @@ def main():
     if build_and_test(build, args.jobs) != "survived":
         sys.exit("the unmutated sources do not build and pass their tests")
     sites = all_sites(source)
+    if args.only:
+        sites = [site for site in sites if site[0].startswith(args.only.rstrip("/") + "/")]
     if args.since:
         changed = changed_lines(root, args.since)
         sites = [site for site in sites if site[1] + 1 in changed.get(site[0], ())]
