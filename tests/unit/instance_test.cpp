@@ -474,9 +474,9 @@ TEST_F(OwnWeek, EachMistakeInSemanaTxtIsRefusedWithItsLine)
 TEST_F(OwnWeek, LinesOfAWeekdayMakeOneMeetingOverEveryBlockTheyMeet)
 {
     // Monday 08:00-09:40, 09:50-11:30, 13:30-15:10; Tuesday 08:00-09:40;
-    // Sunday 10:00-11:40; Wednesday to Saturday 19:00-20:40.
+    // Sunday 10:00-11:40; Wednesday to Saturday 19:00-20:40, and Saturday 22:00-23:59.
     const char* week = "2|08:00|09:40|\n2|09:50|11:30|\n2|13:30|15:10|\n3|08:00|09:40|\n1|10:00|11:40|\n"
-                       "4|19:00|20:40|\n5|19:00|20:40|\n6|19:00|20:40|\n7|19:00|20:40|\n";
+                       "4|19:00|20:40|\n5|19:00|20:40|\n6|19:00|20:40|\n7|19:00|20:40|\n7|22:00|23:59|\n";
     const struct {
         const char* lines;
         int m;
@@ -491,6 +491,7 @@ TEST_F(OwnWeek, LinesOfAWeekdayMakeOneMeetingOverEveryBlockTheyMeet)
         {"1|121|1|T|2|08:00|09:45|\n", 1, 2, 2, 2, 480, 585},                      // ends in the gap
         {"1|121|1|T|2|11:31|13:31|\n", 1, 2, 3, 4, 691, 811},                      // and a minute into the next
         {"1|121|1|T|2|15:09|17:00|\n", 1, 2, 4, 4, 909, 1020},                     // the day's last block
+        {"1|121|1|T|7|23:40|23:59|\n", 1, 7, 10, 10, 1420, 1439},                  // held up to midnight
         {"1|121|1|T|3|09:00|12:00|\n", 1, 3, 5, 5, 540, 720},                      // a weekday of one block
         {"1|121|1|T|2|13:30|15:10|\n1|121|1|T|2|08:00|09:40|\n", 1, 2, 2, 4, 480, 910},  // the last block first
         {"1|121|1|T|1|11:39|12:30|\n", 1, 1, 1, 1, 699, 750},                      // Sunday, by one minute
