@@ -144,6 +144,15 @@ TEST_F(SectionRecords, ReloadClearsMeetingsKeepsMarksAndLeavesHigherEntries)
     EXPECT_EQ(meeting(1, 1).first_slot, 0);
     EXPECT_EQ(sections[1].timetable_mark, 'K');
     EXPECT_EQ(sections[2].demand, 30);
+    // Fresh tables filled by hand to the same count are searched by their keys, not the last load's index.
+    reset_tables();
+    section_count = 1;
+    sections[1] = {};
+    sections[1].course_code = course_code(3);
+    sections[1].course_number = 210;
+    sections[1].section_number = 4;
+    EXPECT_EQ(find_section(course_code(3), 210, 4), 1);
+    EXPECT_EQ(find_section(course_code(1), 121, 1), 0);
 }
 
 TEST_F(SectionRecords, EmptyFileHasNoSections)
