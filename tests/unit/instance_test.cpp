@@ -206,8 +206,11 @@ TEST_F(CourseCodes, CursosTxtRenamesAndAddsTypesOverTheBuiltInOnes)
     EXPECT_EQ(read_text(read_sections, "9|100|1|20|\n").error, "tipo de disciplina fora de 1..6 e de cursos.txt");
     ASSERT_TRUE(read_text(read_course_codes, "7|ELE|\n").ok);  // every reading starts from the built-in six
     EXPECT_STREQ(course_code(1), "MTM");
+    EXPECT_EQ(course_code(999), NO_COURSE_CODE);
+    ASSERT_TRUE(read_text(read_course_codes, "999|Z9|\n").ok);
     reset_course_codes();
     EXPECT_EQ(course_code(7), NO_COURSE_CODE);
+    EXPECT_EQ(course_code(999), NO_COURSE_CODE);  // the last type too
     EXPECT_EQ(read_text(read_sections, "7|100|1|20|\n").error, "tipo de disciplina fora de 1..6");
 }
 
