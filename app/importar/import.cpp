@@ -9,8 +9,8 @@ FeatureTable import_features;
 CourseTable import_courses;
 ClassTable import_classes;
 TimeTable import_times;
-SheetOutcomes turmas_outcomes;
-SheetOutcomes salas_outcomes;
+SheetOutcomes turmas_outcomes{{}, 0, "turmas.csv"};
+SheetOutcomes salas_outcomes{{}, 0, "salas.csv"};
 ImportNotes import_notes;
 
 void set_outcome(SheetOutcomes& sheet, int32_t line, Outcome outcome, const char* column, const char* value,

@@ -130,7 +130,7 @@ struct LineOutcome {
 struct SheetOutcomes {
     std::array<LineOutcome, MAX_SHEET_LINES + 1> lines;  // by the line where the row starts
     int32_t last_line;
-    const char* name;  // the file's name as given, for the notes
+    const char* name;  // the file's name as given, for the notes (turmas.csv, salas.csv before any)
 };
 extern SheetOutcomes turmas_outcomes;
 extern SheetOutcomes salas_outcomes;
