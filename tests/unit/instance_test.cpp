@@ -748,6 +748,8 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     EXPECT_EQ(preference_price(2, 3), 5);
     EXPECT_EQ(preference_profile[1], preference_profile[2]);
     apply_rules();
+    // A line of 4095 characters, the longest, is read.
+    EXPECT_TRUE(read_text(read_rules, std::string(1, '#').append(4094, 'x').append("\nmesma_sala|1|\n")).ok);
     // A preference on the file's first line counts as any other.
     ASSERT_TRUE(read_text(read_rules, "prefere|1|121|1|1|9|\n").ok);
     EXPECT_EQ(preference_price(1, 2), 9);
@@ -831,6 +833,7 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"mudanca|1|\nmudanca|2|", "segunda linha mudanca (a primeira e a linha 2)"},
                  {"mudanca|-1|", "peso negativo"},
                  {"mudanca|", "a regra mudanca tem a forma mudanca|peso|"},
+                 {std::string(1, '#').append(4095, 'x'), "linha longa demais"},  // 4096 characters: one past a line's
                  // Sets of rooms, features, "*" and what they leave a section.
                  {"evita|1|121|1|lab|", "recurso 'lab' que nenhuma sala tem (recurso|SALAS|NOME|)"},
                  {"evita|1|121|1|3-|", "sala '3-' nao e coluna, intervalo (30-34) nem recurso"},
