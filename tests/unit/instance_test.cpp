@@ -857,6 +857,8 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"evita|1|121|1|lab.2|", "recurso 'lab.2' mal escrito (letras, digitos, _ e -, ate 30)"},
                  {"evita|1|121|1|" + std::string(31, 'a') + "|",
                   "recurso '" + std::string(31, 'a') + "' mal escrito (letras, digitos, _ e -, ate 30)"},
+                 {"evita|1|121|1|" + std::string(45, 'b') + "|",  // shown to its 40th character
+                  "recurso '" + std::string(40, 'b') + "' mal escrito (letras, digitos, _ e -, ate 30)"},
                  {"recurso|1|3d|", "nome de recurso: uma letra, depois letras, digitos, _ ou -, ate 30"},
                  {"recurso|1|" + std::string(31, 'a') + "|", "nome de recurso: uma letra, depois letras, digitos, _ ou -, ate 30"},
                  {"recurso|projetor|lab|", "recurso 'projetor' numa linha recurso: use colunas e intervalos"},
