@@ -82,7 +82,7 @@ Cbc_Model* load_matrix()
     return cbc;
 }
 
-Clp_Simplex* load_relaxation()
+Clp_Simplex* load_relaxation(double seconds)
 {
     matrix.starts[matrix.column_count] = matrix.entry_count;
     Clp_Simplex* clp = Clp_newModel();
@@ -90,6 +90,8 @@ Clp_Simplex* load_relaxation()
     Clp_loadProblem(clp, matrix.column_count, matrix.row_count, matrix.starts.data(), matrix.rows.data(),
                     matrix.values.data(), matrix.lower.data(), matrix.upper.data(), matrix.objective.data(),
                     matrix.row_lower.data(), matrix.row_upper.data());
+    if (seconds > 0.0)
+        Clp_setMaximumSeconds(clp, seconds);
     return clp;
 }
 

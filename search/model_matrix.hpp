@@ -34,8 +34,8 @@ int matrix_columns();
 Cbc_Model* load_matrix();
 
 // The model's linear relaxation, every column continuous, as CLP's simplex
-// takes it (no log).
-Clp_Simplex* load_relaxation();
+// takes it (no log), within `seconds` (0: no limit).
+Clp_Simplex* load_relaxation(double seconds = 0.0);
 
 // A lower bound on the model's objective from any row prices `duals` (weak
 // duality: each row at the bound its price favours, each column at the

@@ -133,9 +133,7 @@ SolverOutcome integral_relaxation(double seconds, double weight)
 {
     if (matrix_columns() > LARGEST_RELAXATION_FIRST)
         return {nullptr, false, false, 0};
-    Clp_Simplex* clp = load_relaxation();
-    if (seconds > 0.0)
-        Clp_setMaximumSeconds(clp, seconds);
+    Clp_Simplex* clp = load_relaxation(seconds);
     begin_guarded_call();
     Clp_initialPrimalSolve(clp);
     end_guarded_call();

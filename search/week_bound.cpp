@@ -245,9 +245,7 @@ WeekBound bound_week_by_groups(const AllocationGrid& grid, double seconds)
     plan_rows();
     if (!build_matrix())
         return {false, 0};
-    Clp_Simplex* clp = load_relaxation();
-    if (seconds > 0.0)
-        Clp_setMaximumSeconds(clp, seconds);
+    Clp_Simplex* clp = load_relaxation(seconds);
     begin_guarded_call();
     Clp_initialSolve(clp);
     end_guarded_call();

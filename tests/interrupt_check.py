@@ -33,6 +33,25 @@ def group_alive(group):
     return False
 
 
+def wait_for_end(process, outlived):
+    """Waits for the signalled process, then a second for its group; a fault
+    (`outlived` when a child lives on), or None, and the seconds to its end."""
+    sent = time.monotonic()
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+        return "still running 10 s after the signal", 10.0
+    took = time.monotonic() - sent
+    for _ in range(20):  # a child that its parent ended is reaped soon after
+        if not group_alive(process.pid):
+            return None, took
+        time.sleep(0.05)
+    os.killpg(process.pid, signal.SIGKILL)
+    return outlived, took
+
+
 def interrupt(program, directory, arguments, delay, signal_number):
     """Runs the planning, sends the signal after `delay` s; a fault found, or None."""
     process = subprocess.Popen([program] + arguments, cwd=directory, stdout=subprocess.DEVNULL,
@@ -41,22 +60,10 @@ def interrupt(program, directory, arguments, delay, signal_number):
     if process.poll() is not None:
         return "ended before the signal (status %d)" % process.returncode
     os.killpg(process.pid, signal_number)
-    sent = time.monotonic()
-    try:
-        process.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        os.killpg(process.pid, signal.SIGKILL)
-        process.wait()
-        return "still running 10 s after the signal"
-    took = time.monotonic() - sent
+    fault, took = wait_for_end(process, "a child solver outlived the program")
+    if fault:
+        return fault
     error = process.stderr.read()
-    for _ in range(10):  # a child that its parent ended is reaped soon after
-        if not group_alive(process.pid):
-            break
-        time.sleep(0.05)
-    if group_alive(process.pid):
-        os.killpg(process.pid, signal.SIGKILL)
-        return "a child solver outlived the program"
     if process.returncode != -signal_number:
         return "status %d, not the signal's" % process.returncode
     if took > WITHIN:
@@ -94,18 +101,9 @@ def interrupt_import(program, directory):
         os.killpg(process.pid, signal.SIGKILL)
         return "the converter never started"
     process.send_signal(signal.SIGTERM)  # to the importer alone, as `kill PID` sends it
-    try:
-        process.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        os.killpg(process.pid, signal.SIGKILL)
-        return "still running 10 s after the signal"
-    for _ in range(20):
-        if not group_alive(process.pid):
-            break
-        time.sleep(0.05)
-    if group_alive(process.pid):
-        os.killpg(process.pid, signal.SIGKILL)
-        return "the converter outlived the importer"
+    fault, _ = wait_for_end(process, "the converter outlived the importer")
+    if fault:
+        return fault
     if process.returncode != -signal.SIGTERM:
         return "status %d, not the signal's" % process.returncode
     if os.path.exists(os.path.join(directory, "demanda.txt")):
