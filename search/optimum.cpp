@@ -353,7 +353,7 @@ void settle_rooms_by_weekday(AllocationGrid& grid, int64_t state_limit, double s
         for (int weekday = SUNDAY; weekday <= SATURDAY && seconds_left(seconds, start) >= 0.0; ++weekday)
             settle_weekday(grid, weekday, state_limit, seconds_left(seconds, start), weight);
         now = priced_with_stability(grid, weight);
-        }
+    }
     clear_kept_plan();
     same_room_weight = weight;
     change_weight = price;
