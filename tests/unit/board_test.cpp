@@ -413,6 +413,8 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     EXPECT_EQ(room_changes[0].cost, 900);
     EXPECT_EQ(room_changes[1].proposed_seats, 60);
     EXPECT_FALSE(room_changes[1].proven);
+    write_planning_file(today);  // and written again as read
+    EXPECT_EQ(read_file("planejamento.txt"), header + "3|40|60|38|-12|900|1|1|\n8|0|60|45|-5|1100|0|0|\n");
     // Costs past 32 bits, as an instance of large weights plans them, are read back whole.
     write_file("planejamento.txt", header + "3|40|20|50|0|3400000000|1|1|\n");
     ASSERT_TRUE(read_planning_file(today));

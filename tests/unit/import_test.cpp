@@ -95,6 +95,16 @@ TEST(ImportCells, WeekdaysAsRegistrarsWriteThem)
     EXPECT_EQ(days("XYZ"), -1);
     EXPECT_EQ(days("8"), -1);   // no weekday 8
     EXPECT_EQ(days("208"), -1);
+    // every word a weekday goes by, alone
+    const std::pair<const char*, int> words[] = {
+        {"domingo", 1}, {"sun", 1},    {"sunday", 1},    {"seg", 2},    {"segunda", 2},  {"2a", 2},
+        {"mon", 2},     {"monday", 2}, {"ter", 3},       {"terca", 3},  {"3a", 3},       {"tue", 3},
+        {"tues", 3},    {"tuesday", 3}, {"qua", 4},      {"quarta", 4}, {"4a", 4},       {"wed", 4},
+        {"wednesday", 4}, {"qui", 5},  {"quinta", 5},    {"5a", 5},     {"thu", 5},      {"thur", 5},
+        {"thurs", 5},   {"thursday", 5}, {"sex", 6},     {"sexta", 6},  {"6a", 6},       {"fri", 6},
+        {"friday", 6},  {"sab", 7},    {"sabado", 7},    {"7a", 7},     {"sat", 7},      {"saturday", 7}};
+    for (const auto& [word, weekday] : words)
+        EXPECT_EQ(days(word), bits({weekday})) << word;
 }
 
 TEST(ImportCells, TimesAsPeopleTypeThem)

@@ -310,6 +310,7 @@ TEST_F(InputFiles, SpreadsheetsAreReadAsTheyAreSavedAndUtf16IsNamed)
         {"dia\tsala\n2\t03\n", "1:dia|sala|\n2:2|03|\nseparador tab"},
         {std::string("d\0i\0a\0;\0", 8), "separador ;, byte nulo"},                        // UTF-16 without a mark
         {"\xFF\xFE" "d", "separador ;, byte nulo"},
+        {"\xFE\xFF", "separador ;, byte nulo"},  // the mark alone
         {std::string("dia;sala\n2;0\0" "3\n", 14), "1:dia|sala|\nseparador ;, byte nulo"},
         {"", "separador ;"},
     };
