@@ -15,6 +15,7 @@
 // room, then the meetings in sv, then the idle seats of occupied rooms.
 #pragma once
 
+#include <bitset>
 #include <coin/Cbc_C_Interface.h>
 #include <cstdint>
 
@@ -77,6 +78,13 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds);
 // to try the larger weeks' way on small ones).
 bool week_fits_one_model(const AllocationGrid& grid);
 extern int32_t week_model_columns;
+
+// The meetings `grid` holds in `rooms` solved again as the week's model
+// over those rooms alone, the rest of the grid as it is: a section's rooms
+// outside them count as they stand. CBC starts from the grid and takes at
+// most `nodes` nodes of branch and bound; the grid takes what it found when
+// that costs less, and says so.
+bool improve_rooms_by_model(AllocationGrid& grid, const std::bitset<MAX_ROOM_COLUMNS>& rooms, int nodes);
 
 
 // The largest value whose neighbours a double still tells apart.

@@ -8,9 +8,9 @@
 // then; and a section pays the weight for each group its meetings take past
 // the first (u[section, group] at least each of its meetings' x), where
 // over rooms it pays for each room, and two meetings in one group may still
-// need two of its rooms. Its linear relaxation, solved by the simplex
-// method, bounds the week's optimum from below, and in the faculties tried
-// lies within half a per cent of it. The solution also gives each section
+// need two of its rooms. Its linear relaxation, solved by the barrier
+// method, bounds the week's optimum from below; in the faculties tried it
+// lies 0.3 % to 0.65 % below the best plan found. The solution also gives each section
 // a home: the group that holds most of its meetings.
 #pragma once
 
