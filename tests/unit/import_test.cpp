@@ -204,6 +204,7 @@ TEST(ImportCells, ShiftTablesNameTheirFirstFaultyLine)
         int32_t line;
     } cases[] = {
         {"# manha\n\nM|1|07:00|07:50|\nn|9|22:10|23:00|\n", nullptr, 4},
+        {"A|1|07:00|07:50|\nz|1|07:00|07:50|\n", nullptr, 2},  // the first letter and the last
         {"M|1|07:00|07:50|\nM|0|07:50|08:40|\n", "turno deve ser uma letra e periodo de 1 a 9", 2},
         {"M|10|07:50|08:40|\n", "turno deve ser uma letra e periodo de 1 a 9", 1},
         {"1|1|07:50|08:40|\n", "turno deve ser uma letra e periodo de 1 a 9", 1},
