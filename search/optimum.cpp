@@ -390,24 +390,7 @@ void head_for_homes(AllocationGrid& grid, int64_t state_limit, double seconds,
         grid = homed;
 }
 
-constexpr std::size_t APART_ROOMS = 6;  // the rooms of each re-solve of a section that changes rooms
-constexpr int APART_NODES = 10;         // and the nodes of branch and bound it may take
-
-// The rooms around a section that changes rooms: those its meetings take,
-// then the rooms of their seats, up to APART_ROOMS.
-std::bitset<MAX_ROOM_COLUMNS> rooms_around(const AllocationGrid& grid, int32_t section)
-{
-    std::bitset<MAX_ROOM_COLUMNS> rooms;
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-        if (int room = first_slot_column(grid, section, m); room > OVERFLOW_COLUMN)
-            rooms.set(static_cast<std::size_t>(room));
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-        if (int room = first_slot_column(grid, section, m); room > OVERFLOW_COLUMN)
-            for (int other = 1; other <= last_room && rooms.count() < APART_ROOMS; ++other)
-                if (room_capacity[other] == room_capacity[room])
-                    rooms.set(static_cast<std::size_t>(other));
-    return rooms;
-}
+constexpr int APART_NODES = 10;  // the nodes of branch and bound each re-solve around a section may take
 
 // Each section that changes rooms, in turn: the meetings in the rooms
 // around it solved again as one week's model over those rooms alone, within
@@ -453,6 +436,20 @@ void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds
 
 
 }  // namespace
+
+std::bitset<MAX_ROOM_COLUMNS> rooms_around(const AllocationGrid& grid, int32_t section)
+{
+    std::bitset<MAX_ROOM_COLUMNS> rooms;
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        if (int room = first_slot_column(grid, section, m); room > OVERFLOW_COLUMN)
+            rooms.set(static_cast<std::size_t>(room));
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        if (int room = first_slot_column(grid, section, m); room > OVERFLOW_COLUMN)
+            for (int other = 1; other <= last_room && rooms.count() < APART_ROOMS; ++other)
+                if (room_capacity[other] == room_capacity[room])
+                    rooms.set(static_cast<std::size_t>(other));
+    return rooms;
+}
 
 double seconds_left(double seconds, std::chrono::steady_clock::time_point start)
 {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <chrono>
 #include <cstdint>
 
@@ -60,6 +61,13 @@ bool weekday_overfull(int32_t weekday);
 // it when it costs less than the weekdays settled.
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit = OPTIMUM_STATE_LIMIT, double seconds = 0.0,
                             const AllocationGrid* incumbent = nullptr);
+
+// A week too large for one model, once settled, has the rooms around each
+// section that changes rooms solved again over the week: those its
+// meetings take in `grid`, then the rooms of their seats in order, up to
+// APART_ROOMS in all.
+inline constexpr std::size_t APART_ROOMS = 6;
+std::bitset<MAX_ROOM_COLUMNS> rooms_around(const AllocationGrid& grid, int32_t section);
 
 // What is left of a limit of `seconds` since `start`: 0 for no limit (0),
 // below 0 when none is left (or none was, below 0).

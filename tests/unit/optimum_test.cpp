@@ -607,6 +607,29 @@ TEST_F(Optimum, RoomsSolvedAgainOverTheWeekJoinSectionsAndLeaveTheOthersAlone)
     expect_valid_allocation(candidate_grid);
 }
 
+// The rooms around a section that changes rooms: its own first, then the
+// rooms of their seats in order, six in all; sv, where a meeting has no
+// room, is none of them.
+TEST_F(Optimum, RoomsAroundASectionAreItsOwnThenTheirTwinsUpToSix)
+{
+    last_room = 12;
+    for (int room = 1; room <= last_room; ++room)
+        room_capacity[room] = room % 2 == 1 ? 20 : 30;
+    section_count = 1;
+    add_meeting(1, 1, 1, 2);
+    add_meeting(1, 2, 18, 19);
+    add_meeting(1, 3, slot_count, slot_count);  // on Saturday
+    clear_grid(candidate_grid);
+    candidate_grid[1][3] = candidate_grid[2][3] = 1;    // 20 seats
+    candidate_grid[18][4] = candidate_grid[19][4] = 1;  // 30 seats
+    candidate_grid[slot_count][OVERFLOW_COLUMN] = 1;
+    std::bitset<MAX_ROOM_COLUMNS> expected;
+    for (int room : {1, 3, 4, 5, 7, 9})
+        expected.set(static_cast<std::size_t>(room));
+    EXPECT_EQ(rooms_around(candidate_grid, 1), expected);
+    EXPECT_EQ(expected.count(), APART_ROOMS);
+}
+
 // A kept meeting in sv that the plan puts in a room is a move as any other.
 TEST_F(Optimum, KeptMeetingInSvPutInARoomIsMoved)
 {
