@@ -543,6 +543,36 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     clear_kept_plan();
 }
 
+// A week taken the large weeks' way is bounded by its relaxation over
+// groups, not only by the weekdays': a section of 40 that the weekdays
+// split (beside a class of 50 on Monday, alone in 50 seats on Tuesday)
+// pays to stay in one room, and that bound proves what it pays.
+TEST_F(Optimum, LargeWeeksAreBoundedByTheirRelaxationOverGroups)
+{
+    room_capacity = {0, 30, 50};
+    last_room = 2;
+    excess_weight = 5;
+    idle_weight = 1;
+    section_count = 2;
+    sections[1].demand = 40;
+    add_meeting(1, 1, 1, 1);
+    add_meeting(1, 2, 18, 18);
+    sections[2].demand = 50;
+    add_meeting(2, 1, 1, 1);
+    OptimumResult apart = solve_optimum(candidate_grid);
+    ASSERT_TRUE(changes_rooms(candidate_grid, 1));
+    same_room_weight = 100;
+    int32_t columns = week_model_columns;
+    week_model_columns = 0;
+    OptimumResult large = solve_optimum(best_grid);
+    week_model_columns = columns;
+    EXPECT_TRUE(large.week_too_large);
+    EXPECT_GT(large.cost, apart.cost);  // above the weekdays' bound
+    EXPECT_EQ(large.lower_bound, large.cost);
+    EXPECT_TRUE(large.proven);
+    EXPECT_FALSE(changes_rooms(best_grid, 1));
+}
+
 // The settling keeps, for each meeting of a weekday, the room of its
 // section's meeting on another weekday; a section that meets once keeps none.
 TEST_F(Optimum, SettlingKeepsTheOtherWeekdaysRoomsOfSectionsThatMeetAgain)
