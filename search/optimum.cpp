@@ -4,7 +4,8 @@
 // busy, or 0 when the column is free from meeting i's first slot on.
 // Weekdays beyond the search go to the model (optimum_model.cpp); with a
 // stability price, the weekdays are then settled one by one and the week
-// handed to the week's model (week_model.cpp).
+// handed to the week's model (week_model.cpp); a week too large for it has
+// the rooms around each section that still changes rooms solved again.
 #include "search/optimum.hpp"
 
 #include <algorithm>

@@ -86,7 +86,6 @@ extern int32_t week_model_columns;
 // that costs less, and says so.
 bool improve_rooms_by_model(AllocationGrid& grid, const std::bitset<MAX_ROOM_COLUMNS>& rooms, int nodes);
 
-
 // The largest value whose neighbours a double still tells apart.
 inline constexpr double EXACT_IN_A_DOUBLE = 4503599627370496.0;  // 2^52
 
