@@ -73,6 +73,11 @@ void use_rooms(const std::bitset<MAX_ROOM_COLUMNS>& rooms, int64_t limit)
     column_limit = limit;
 }
 
+void use_every_room()
+{
+    use_rooms(std::bitset<MAX_ROOM_COLUMNS>().set(), week_model_columns);
+}
+
 std::span<const int> rooms_in_model()
 {
     return {model_room.data(), static_cast<std::size_t>(model_room_count)};
@@ -320,12 +325,19 @@ bool build_matrix(double weight)
     return true;
 }
 
+// Each meeting's room as `grid` gives it.
+void choose_rooms_of(const AllocationGrid& grid)
+{
+    for (int i = 0; i < week.meeting_count; ++i)
+        chosen_room[i] = first_slot_column(grid, week.meetings[i].section, week.meetings[i].m);
+}
+
 // The allocation in `grid` as the solver's first solution.
 void start_from(Cbc_Model* cbc, const AllocationGrid& grid)
 {
+    choose_rooms_of(grid);
     int count = 0;
     for (int i = 0; i < week.meeting_count; ++i) {
-        chosen_room[i] = first_slot_column(grid, week.meetings[i].section, week.meetings[i].m);
         start_columns[count] = x_variable(i, chosen_room[i]);
         start_values[count++] = 1.0;
     }
@@ -400,7 +412,7 @@ int64_t cheapest_rooms()
 
 ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
 {
-    use_rooms(std::bitset<MAX_ROOM_COLUMNS>().set(), week_model_columns);
+    use_every_room();
     collect(grid);
     int64_t left_out = kept_left_out_price(grid);  // the meetings left out stay out
     if (week.meeting_count == 0)
@@ -421,8 +433,7 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
         }
         Cbc_deleteModel(cbc);
     }
-    for (int i = 0; i < week.meeting_count; ++i)
-        chosen_room[i] = first_slot_column(grid, week.meetings[i].section, week.meetings[i].m);
+    choose_rooms_of(grid);
     result.cost = chosen_cost() + left_out;
     result.bound += left_out;
     if (result.proven)
@@ -432,7 +443,7 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
 
 bool week_fits_one_model(const AllocationGrid& grid)
 {
-    use_rooms(std::bitset<MAX_ROOM_COLUMNS>().set(), week_model_columns);
+    use_every_room();
     collect(grid);
     return int64_t{week.meeting_count + week.link_count} * columns() <= week_model_columns;
 }
@@ -443,8 +454,7 @@ bool improve_rooms_by_model(AllocationGrid& grid, const std::bitset<MAX_ROOM_COL
     collect(grid);
     if (week.meeting_count == 0)
         return false;
-    for (int i = 0; i < week.meeting_count; ++i)
-        chosen_room[i] = first_slot_column(grid, week.meetings[i].section, week.meetings[i].m);
+    choose_rooms_of(grid);
     int64_t before = chosen_cost();
     double weight = fit_weight_under_cost();
     if (!plan_rows() || !build_matrix(weight))
