@@ -267,7 +267,8 @@ TEST(ImportNumbers, CodesAndSectionsNumberedWithoutClashes)
 {
     clear_import();
     int32_t plain = add_course("mtm121"), zero = add_course("mtm0121"), words = add_course("calculoi"),
-            digits = add_course("121"), letters = add_course("estagio"), other = add_course("mtm1");
+            digits = add_course("121"), letters = add_course("estagio"), bare = add_course("mtm"),
+            other = add_course("mtm1");
     int32_t long_code = add_course("engenhariaproducao101");
     int32_t t02 = add_class(plain, "T02"), two = add_class(plain, "2"), a = add_class(plain, "A"),
             b = add_class(plain, "B"), zero_two = add_class(plain, "02"), nought = add_class(plain, "0");
@@ -277,6 +278,7 @@ TEST(ImportNumbers, CodesAndSectionsNumberedWithoutClashes)
     EXPECT_EQ(course_name(words), "CALCULOI 1 *");
     EXPECT_EQ(course_name(digits), "DISC 121 *");
     EXPECT_EQ(course_name(letters), "ESTAGIO 1 *");
+    EXPECT_EQ(course_name(bare), "MTM 3 *");  // no number: after mtm1 has its own, though listed before it
     EXPECT_EQ(course_name(other), "MTM 1");
     EXPECT_EQ(course_name(long_code), "ENGENHAR 101 *");  // the code cut to 8 letters
     EXPECT_EQ(import_courses.type_count, 5);           // MTM, CALCULOI, DISC, ESTAGIO, ENGENHAR

@@ -778,6 +778,14 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     EXPECT_TRUE(breach.broken);
     EXPECT_EQ(breach.row, friday);
     EXPECT_EQ(breach.room, OVERFLOW_COLUMN);
+    // A pin of every section of a course is broken by the first that breaks
+    // it, though one after it keeps it: MTM 121-1 is out of room 3.
+    ASSERT_TRUE(read_text(read_rules, "fixa|1|121|*|3|\n").ok);
+    grid[friday][OVERFLOW_COLUMN] = 0;
+    grid[friday][3] = 3;
+    breach = find_breach(grid, rules[0]);
+    EXPECT_TRUE(breach.broken);
+    EXPECT_EQ(breach.section, 1);
     // The same restriction as evita lines and as a salas line is the same table.
     ASSERT_TRUE(read_text(read_rules, "evita|1|121|1|1-3|\nevita|1|121|1|5-7|\n").ok);
     std::string by_avoidance = avoided(1);
