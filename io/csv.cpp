@@ -80,8 +80,8 @@ void store(CsvRecord& record, RawField& raw)
         return;
     }
     CsvField& field = record.fields[record.count++];
-    std::size_t written = text_to_utf8(raw.bytes.data(), raw.kept, field.data(), field.size());
-    record.cut = record.cut || raw.cut || written + 1 >= field.size();
+    text_to_utf8(raw.bytes.data(), raw.kept, field.data(), field.size());
+    record.cut = record.cut || raw.cut || utf8_size(raw.bytes.data(), raw.kept) >= field.size();
 }
 
 // Reads one record from `source`; the characters up to an unquoted line end.

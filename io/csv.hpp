@@ -25,7 +25,7 @@ struct CsvRecord {
     int64_t line;          // the line of the file where the record starts
     bool open_quote;       // the file ended inside a quoted field
     bool too_many_fields;  // it had more than CSV_MAX_FIELDS; the rest are dropped
-    bool cut;              // a field was longer than CSV_FIELD_SIZE - 1 bytes, and was cut there
+    bool cut;              // a field, in UTF-8, was longer than CSV_FIELD_SIZE - 1 bytes, and was cut there
 };
 
 struct CsvFile {

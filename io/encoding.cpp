@@ -99,6 +99,17 @@ std::size_t text_to_utf8(const char* text, std::size_t length, char* out, std::s
     return used;
 }
 
+std::size_t utf8_size(const char* text, std::size_t length)
+{
+    if (is_valid_utf8(text, length))
+        return length;
+    char character[4];
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        size += static_cast<std::size_t>(put_utf8(windows1252_character(static_cast<unsigned char>(text[i])), character));
+    return size;
+}
+
 namespace {
 
 // The letter of Latin-1's 0xC0..0xFF without its accent, in lower case; 0

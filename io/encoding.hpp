@@ -19,6 +19,9 @@ bool is_valid_utf8(const char* text, std::size_t length);
 // them). Never cuts a character in two; returns the bytes written.
 std::size_t text_to_utf8(const char* text, std::size_t length, char* out, std::size_t size);
 
+// The bytes text_to_utf8 writes of all `length` bytes at `text`, the NUL left out.
+std::size_t utf8_size(const char* text, std::size_t length);
+
 // The Unicode character that Windows-1252 gives `byte`.
 unsigned windows1252_character(unsigned char byte);
 

@@ -283,7 +283,8 @@ std::string csv_records(const std::string& text)
         said += std::to_string(record.line) + ":";
         for (int i = 0; i < record.count; ++i)
             said += std::string(record.fields[i].data()) + "|";
-        said += record.open_quote ? " (aspas abertas)\n" : "\n";
+        said += record.open_quote ? " (aspas abertas)" : "";
+        said += record.cut ? " (cortado)\n" : "\n";
     }
     said += std::string("separador ") + (file.separator == '\t' ? "tab" : std::string(1, file.separator));
     said += read == CsvRead::End ? "" : read == CsvRead::NullByte ? ", byte nulo" : ", erro";
@@ -295,9 +296,15 @@ std::string csv_records(const std::string& text)
 
 TEST_F(InputFiles, SpreadsheetsAreReadAsTheyAreSavedAndUtf16IsNamed)
 {
+    auto repeated = [](const std::string& text, int times) {
+        std::string all;
+        for (int i = 0; i < times; ++i)
+            all += text;
+        return all;
+    };
     const struct {
         std::string text;
-        const char* records;
+        std::string records;
     } cases[] = {
         {"dia;sala\r\n2;03\r\n", "1:dia|sala|\n2:2|03|\nseparador ;"},
         {"\xEF\xBB\xBF" "dia,sala\n2,03", "1:dia|sala|\n2:2|03|\nseparador ,"},            // no final line end
@@ -313,6 +320,11 @@ TEST_F(InputFiles, SpreadsheetsAreReadAsTheyAreSavedAndUtf16IsNamed)
         {"\xFE\xFF", "separador ;, byte nulo"},  // the mark alone
         {std::string("dia;sala\n2;0\0" "3\n", 14), "1:dia|sala|\nseparador ;, byte nulo"},
         {"", "separador ;"},
+        // A field is cut past 255 bytes of UTF-8, however few bytes it had in Latin-1.
+        {"a\n" + std::string(255, 'x') + "\n", "1:a|\n2:" + std::string(255, 'x') + "|\nseparador ;"},
+        {"a\n" + std::string(256, 'x') + "\n", "1:a|\n2:" + std::string(255, 'x') + "| (cortado)\nseparador ;"},
+        {"a\n" + std::string(127, '\xE9') + "\n", "1:a|\n2:" + repeated("\xC3\xA9", 127) + "|\nseparador ;"},
+        {"a\n" + std::string(128, '\xE9') + "\n", "1:a|\n2:" + repeated("\xC3\xA9", 127) + "| (cortado)\nseparador ;"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(csv_records(c.text), c.records) << c.text;
