@@ -1041,7 +1041,7 @@ TEST_F(Optimum, WeekTooLargeForOneModelIsSettledWeekdayByWeekdayNeverWorseThanIt
 
 TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
 {
-    int with_stability = 0, without_allocation = 0;
+    int with_stability = 0, without_allocation = 0, large_above = 0;
     for (int trial = 0; trial < sweep(240); ++trial) {  // enough, even a tenth, to meet rules that leave no allocation
         reset_tables();
         last_room = trial % 2 == 0 ? LAST_ROOM : 3;
@@ -1100,6 +1100,11 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
             int32_t columns = week_model_columns;
             week_model_columns = 0;
             OptimumResult large = solve_optimum(candidate_grid);
+            // Started from the optimum (as a rule's price starts from today's plan), it ends there.
+            ASSERT_EQ(solve_optimum(candidate_grid, OPTIMUM_STATE_LIMIT, 0.0, &best_grid).cost, brute.cost)
+                << "trial " << trial;
+            large_above += large.cost > brute.cost;
+            large = solve_optimum(candidate_grid);
             week_model_columns = columns;
             ASSERT_LE(large.lower_bound, brute.cost) << "trial " << trial;
             ASSERT_GE(large.cost, brute.cost) << "trial " << trial;
@@ -1135,6 +1140,7 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         }
     }
     EXPECT_GT(with_stability, sweep(240) / 6);  // more than a sixth of the trials
+    EXPECT_GT(large_above, 0);                  // some the larger weeks' way leaves above the optimum
     EXPECT_GT(without_allocation, 0);
     // One rule alone, on one of three twin rooms: the model must not take the
     // rule's room for its twins, nor the twins for the rule's room.
