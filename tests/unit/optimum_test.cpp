@@ -1140,7 +1140,9 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
         }
     }
     EXPECT_GT(with_stability, sweep(240) / 6);  // more than a sixth of the trials
-    EXPECT_GT(large_above, 0);                  // some the larger weeks' way leaves above the optimum
+    if (!SANITIZED_BUILD) {         // the whole sweep
+        EXPECT_GT(large_above, 0);  // some the larger weeks' way leaves above the optimum
+    }
     EXPECT_GT(without_allocation, 0);
     // One rule alone, on one of three twin rooms: the model must not take the
     // rule's room for its twins, nor the twins for the rule's room.
