@@ -65,6 +65,9 @@ protected:
         room_change_count = spare_seat_count = 0;
         left_out = {};
         left_out.count = 0;
+        moved_from = {};  // a moves file read by an earlier test
+        moved_count = 0;
+        moves_read = false;
     }
     void add_section(int32_t type, int32_t number, int32_t turma, int32_t demand, int first, int last)
     {
