@@ -325,6 +325,7 @@ TEST_F(InputFiles, SpreadsheetsAreReadAsTheyAreSavedAndUtf16IsNamed)
         {"a\n" + std::string(256, 'x') + "\n", "1:a|\n2:" + std::string(255, 'x') + "| (cortado)\nseparador ;"},
         {"a\n" + std::string(127, '\xE9') + "\n", "1:a|\n2:" + repeated("\xC3\xA9", 127) + "|\nseparador ;"},
         {"a\n" + std::string(128, '\xE9') + "\n", "1:a|\n2:" + repeated("\xC3\xA9", 127) + "| (cortado)\nseparador ;"},
+        {"a\n" + std::string(127, '\xE9') + "x\n", "1:a|\n2:" + repeated("\xC3\xA9", 127) + "x|\nseparador ;"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(csv_records(c.text), c.records) << c.text;
