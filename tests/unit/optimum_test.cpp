@@ -520,6 +520,10 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     sections[3].demand = 50;    // at home in the room of 50, after a section of one meeting
     add_meeting(3, 1, 5, 5);
     add_meeting(3, 2, 20, 20);
+    section_count = 4;
+    sections[4].demand = 30;    // and one more at home in the room of 30, last
+    add_meeting(4, 1, 7, 8);
+    add_meeting(4, 2, 22, 23);
     same_room_weight = 100;
     OptimumResult optimum = solve_optimum(best_grid);
     ASSERT_TRUE(optimum.proven);
@@ -532,6 +536,7 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     EXPECT_EQ(home_seats[1], 30);
     EXPECT_EQ(home_seats[2], NO_HOME);
     EXPECT_EQ(home_seats[3], 50);
+    EXPECT_EQ(home_seats[4], 30);
     keep_home_rooms();  // room 1, the one of 30 seats, for both meetings of section 1; none for section 2
     EXPECT_EQ(kept_room(1, 1), 1);
     EXPECT_EQ(kept_room(1, 2), 1);
@@ -539,7 +544,9 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     EXPECT_EQ(kept_room(2, 1), -1);
     EXPECT_EQ(kept_room(3, 1), 2);
     EXPECT_EQ(kept_room(3, 2), 2);
-    EXPECT_EQ(kept_count, 4);
+    EXPECT_EQ(kept_room(4, 1), 1);
+    EXPECT_EQ(kept_room(4, 2), 1);
+    EXPECT_EQ(kept_count, 6);
     clear_kept_plan();
 }
 
