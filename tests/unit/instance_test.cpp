@@ -875,7 +875,8 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"fixa|1|121|1|3|\nsalas|MTM|*|*|1-2|", "turma MTM 121-1 fixa numa sala fora destas (linha 2)"},
                  {"reservada|3|2|*|*|\nfixa|1|121|1|3|", "sala reservada a outras turmas que a MTM 121-1 (linha 2)"},
                  {"fixa|1|121|1|3|\nreservada|3-4|FIS|*|*|", "reserva a sala da turma MTM 121-1, fixa nela (linha 2)"},
-                 {"salas|3|210|1|1-2|\nreservada|1-2|1|*|*|", "as regras deixam a turma FIS 210-1 sem nenhuma sala (so sv)"}};
+                 {"salas|3|210|1|1-2|\nreservada|1-2|1|*|*|", "as regras deixam a turma FIS 210-1 sem nenhuma sala (so sv)"},
+                 {"salas|1|121|2|1|\nevita|1|121|2|1|", "as regras deixam a turma MTM 121-2 sem nenhuma sala (so sv)"}};  // the last
     for (const auto& c : cases) {
         ReadResult result = read_text(read_rules, "# primeira linha\n" + c.text + "\n");
         EXPECT_FALSE(result.ok) << c.text;
