@@ -454,13 +454,12 @@ bool improve_rooms_by_model(AllocationGrid& grid, const std::bitset<MAX_ROOM_COL
     collect(grid);
     if (week.meeting_count == 0)
         return false;
-    choose_rooms_of(grid);
-    int64_t before = chosen_cost();
     double weight = fit_weight_under_cost();
     if (!plan_rows() || !build_matrix(weight))
         return false;
     Cbc_Model* cbc = load_matrix();
     start_from(cbc, grid);
+    int64_t before = chosen_cost();  // of the start: the grid's own rooms
     Cbc_setMaximumNodes(cbc, nodes);
     SolverOutcome outcome = run_solver(cbc, 0.0, weight);
     bool better = false;
