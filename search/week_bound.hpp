@@ -10,7 +10,7 @@
 // over rooms it pays for each room, and two meetings in one group may still
 // need two of its rooms. Its linear relaxation, solved by the barrier
 // method, bounds the week's optimum from below; in the faculties tried it
-// lies 0.2 % to 0.6 % below the best plan found. The solution also gives
+// lies 0.2 % to 0.5 % below the best plan found. The solution also gives
 // each section a home: the group that holds most of its meetings.
 #pragma once
 
