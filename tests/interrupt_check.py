@@ -118,23 +118,23 @@ def main():
     scratch = tempfile.mkdtemp()
     failed = 0
     try:
-        planning = ["--planejar"]
-        cases = [(planning, 0.3, signal.SIGINT), (planning, 1.0, signal.SIGINT), (planning, 2.0, signal.SIGINT),
-                 (planning, 0.8, signal.SIGTERM), (planning + ["--limite", "60"], 1.2, signal.SIGINT),
-                 ([], 0.8, signal.SIGINT)]  # the optimum with stability: its relaxation's barrier, 0.2 s to 1.4 s
-        for arguments, delay, signal_number in cases:
+        planning, stable = ["--planejar"], "mesma_sala|30|\n"
+        cases = [("", planning, None, 0.3, signal.SIGINT), ("", planning, None, 1.0, signal.SIGINT),
+                 ("", planning, None, 2.0, signal.SIGINT), ("", planning, None, 0.8, signal.SIGTERM),
+                 (" with --limite", planning + ["--limite", "60"], None, 1.2, signal.SIGINT),
+                 # the optimum with stability, in its relaxation's barrier (0.2 s to 1.4 s)
+                 (", the optimum with mesma_sala|30|", [], stable, 0.8, signal.SIGINT)]
+        for label, arguments, rules, delay, signal_number in cases:
             directory = os.path.join(scratch, "run")
             shutil.rmtree(directory, ignore_errors=True)
             shutil.copytree(example, directory)
             with open(os.path.join(directory, "planejamento.txt"), "w") as planning_file:
                 planning_file.write("antes\n")
-            if not arguments:
-                with open(os.path.join(directory, "regras.txt"), "w") as rules:
-                    rules.write("mesma_sala|30|\n")
+            if rules:
+                with open(os.path.join(directory, "regras.txt"), "w") as rules_file:
+                    rules_file.write(rules)
             fault = interrupt(program, directory, arguments, delay, signal_number)
-            name = "%s at %.1f s%s" % (signal.Signals(signal_number).name, delay,
-                                       " with --limite" if "--limite" in arguments else
-                                       "" if arguments else ", the optimum with mesma_sala|30|")
+            name = "%s at %.1f s%s" % (signal.Signals(signal_number).name, delay, label)
             if fault:
                 print("FAIL: %s: %s" % (name, fault))
                 failed += 1
