@@ -304,6 +304,18 @@ TEST_F(BoardPage, RuleRoomsAreWrittenAsRunsOfColumnsUpToTheLastRoom)
     EXPECT_NE(rules_text.find("salas 01&ndash;03, 05<"), std::string::npos) << rules_text;
     EXPECT_NE(rules_text.find("sala 07<"), std::string::npos) << rules_text;
     EXPECT_NE(rules_text.find("salas 06&ndash;07<"), std::string::npos) << rules_text;
+    // A class of seven meetings that changes rooms only at its seventh: every meeting is listed with its room.
+    add_section(2, 130, 1, 25, 3, 3);
+    Section& seven = sections[section_count];
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        int slot = m < MAX_MEETINGS ? 3 + (m - 1) * 17 : 90;  // Monday..Saturday at 09:10, then Saturday 10:50
+        seven.meetings[m] = {0, slot_weekday(slot), slot_start(slot), slot_start(slot), slot, slot,
+                             ~0u, slot_end(slot), 0};
+        place(OPTIMAL_SOLUTION, section_count, slot, slot, m < MAX_MEETINGS ? 6 : 7);
+    }
+    std::string moving = between(page(), "mudam de sala durante a semana no plano", "</ul>");
+    EXPECT_EQ(occurrences(moving, " na "), MAX_MEETINGS) << moving;
+    EXPECT_NE(moving.find(", sala 07 na S\xC3\xA1" "bado</li>"), std::string::npos) << moving;
 }
 
 TEST_F(BoardPage, WhereToInvestShowsTheFirstChangeOfEachColumnThatSeatsStudentsThenTheSpareSeats)

@@ -695,8 +695,8 @@ TEST(RelaxationCertificate, BoundsFromAnyPricesHoldAndFixOnlyWhatTheOptimumKeeps
 {
     // x[m][r] for meetings 0, 1 and rooms 0..2; rows: each meeting one room, room 2 at most one meeting.
     const double cost[2][3] = {{4, 1, 0}, {5, 2, 0}};
-    auto build = [&] {
-        start_matrix(3);
+    auto build = [&](bool larger = false) {
+        start_matrix(larger ? 4 : 3);
         set_row(0, 1.0, 1.0);
         set_row(1, 1.0, 1.0);
         set_row(2, 0.0, 1.0);
@@ -707,6 +707,10 @@ TEST(RelaxationCertificate, BoundsFromAnyPricesHoldAndFixOnlyWhatTheOptimumKeeps
                 if (r == 2)
                     add_entry(2, 1.0);
             }
+        if (larger) {  // a row and a column past the certified model's, as a model with a cost row has
+            begin_column(1.0, 100.0, 1);
+            add_entry(3, 1.0);
+        }
     };
     double best = 1e9;
     for (int a = 0; a < 3; ++a)
@@ -714,6 +718,9 @@ TEST(RelaxationCertificate, BoundsFromAnyPricesHoldAndFixOnlyWhatTheOptimumKeeps
             if (!(a == 2 && b == 2))
                 best = std::min(best, cost[0][a] + cost[1][b]);
     ASSERT_EQ(best, 1.0);  // meeting 0 in room 1, meeting 1 in room 2
+    build(true);
+    const double stale[4] = {0.0, 0.0, 0.0, -50.0};  // a certificate whose row 3 and column 6 would fix both
+    dual_bound(stale);
     build();
     restart_random_sequence();
     for (int trial = 0; trial < 200; ++trial) {
@@ -738,6 +745,13 @@ TEST(RelaxationCertificate, BoundsFromAnyPricesHoldAndFixOnlyWhatTheOptimumKeeps
     EXPECT_EQ(upper[1] + upper[5], 2.0);  // the optimum itself stays a point of the model
     EXPECT_EQ(lower[0] + lower[2] + lower[3] + lower[4], 0.0);
     EXPECT_EQ(Clp_getRowLower(clp)[2], 1.0);  // room 2 holds a meeting in every optimum
+    Clp_deleteModel(clp);
+    build(true);  // what lies past the certified model's rows and columns is left as built
+    fix_by_certificate(best);
+    clp = load_relaxation();
+    EXPECT_EQ(Clp_getRowLower(clp)[2], 1.0);
+    EXPECT_EQ(Clp_getRowLower(clp)[3], 0.0);
+    EXPECT_EQ(Clp_getColUpper(clp)[6], 1.0);
     Clp_deleteModel(clp);
     start_matrix(1);  // a row never set is bounded by 0 and 1, whatever the model before set there
     clp = load_relaxation();
