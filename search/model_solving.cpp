@@ -3,17 +3,15 @@
 // hold the program far past a limit. With a limit, the solve runs in a child
 // process, which sends back what it found through a pipe and is ended when
 // the limit and a grace have passed; a child ended so has found nothing.
-#include <algorithm>
 #include <array>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <csignal>
-#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "io/ending_signals.hpp"
+#include "io/whole_transfer.hpp"
 #include "search/model_matrix.hpp"
 
 void (*solve_model)(Cbc_Model* cbc) = [](Cbc_Model* cbc) { Cbc_solve(cbc); };
@@ -50,44 +48,6 @@ SolverOutcome solve_here(Cbc_Model* cbc, double weight)
     solve_model(cbc);
     end_guarded_call();
     return outcome_of(cbc, weight);
-}
-
-bool write_whole(int descriptor, const void* data, std::size_t size)
-{
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        ssize_t written = write(descriptor, bytes, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Reads `size` bytes unless `deadline` comes first or the writer ends.
-bool read_whole(int descriptor, void* data, std::size_t size, Clock::time_point deadline)
-{
-    auto* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        pollfd wait_for{descriptor, POLLIN, 0};
-        int ready = left <= 0 ? 0 : poll(&wait_for, 1, static_cast<int>(std::min<long long>(left, 1 << 30)));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return false;
-        ssize_t got = read(descriptor, bytes, size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
 }
 
 [[noreturn]] void solve_as_child(int descriptor, Cbc_Model* cbc, double weight)
