@@ -2,6 +2,7 @@
 #include "model/rules/room_sets.hpp"
 
 #include <cctype>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -32,9 +33,12 @@ bool same_name(const char* a, const char* b)
 
 char set_fault[160];  // a reason that names what it refuses
 
-const char* refuse_item(const char* format, const char* item, int32_t value = 0)
+[[gnu::format(printf, 1, 2)]] const char* refuse_item(const char* format, ...)
 {
-    std::snprintf(set_fault, sizeof set_fault, format, item, value);
+    std::va_list values;
+    va_start(values, format);
+    std::vsnprintf(set_fault, sizeof set_fault, format, values);
+    va_end(values);
     return set_fault;
 }
 
