@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -88,9 +89,12 @@ bool parse_time(const char* text, int32_t& minutes)
 
 char reason[256];  // a refusal that names another line
 
-const char* refusal(const char* format, int32_t a, int32_t b = 0)
+[[gnu::format(printf, 1, 2)]] const char* refusal(const char* format, ...)
 {
-    std::snprintf(reason, sizeof reason, format, a, b);
+    std::va_list values;
+    va_start(values, format);
+    std::vsnprintf(reason, sizeof reason, format, values);
+    va_end(values);
     return reason;
 }
 
