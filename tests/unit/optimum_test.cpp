@@ -3,6 +3,7 @@
 #include "search/planning.hpp"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
@@ -475,6 +476,9 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     EXPECT_GE(died.cost, exact.cost);
     expect_valid_allocation(best_grid);
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // and no solver's process is left behind
+    sigset_t held;  // nor a Ctrl-C held back from the program after the solves
+    sigprocmask(SIG_BLOCK, nullptr, &held);
+    EXPECT_FALSE(sigismember(&held, SIGINT) || sigismember(&held, SIGTERM));
 }
 
 TEST_F(Optimum, SearchAndModelAgreeOnGeneratedWeeks)
