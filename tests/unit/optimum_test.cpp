@@ -3,6 +3,7 @@
 #include "search/planning.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -14,7 +15,9 @@
 
 #include <coin/Cbc_C_Interface.h>
 
+#include "io/ending_signals.hpp"
 #include "io/output_file.hpp"
+#include "io/whole_transfer.hpp"
 #include "model/instance.hpp"
 #include "model/calendar.hpp"
 #include "model/rules/rules.hpp"
@@ -479,6 +482,45 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     sigset_t held;  // nor a Ctrl-C held back from the program after the solves
     sigprocmask(SIG_BLOCK, nullptr, &held);
     EXPECT_FALSE(sigismember(&held, SIGINT) || sigismember(&held, SIGTERM));
+}
+
+// A solver's answer arrives whole or not at all: a read short of its last byte waits for it, and fails when the
+// deadline passes or the writer ends first.
+TEST(PipeTransfer, ReadHasEveryByteOrFails)
+{
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    char answer[6] = {};
+    auto soon = [] { return std::chrono::steady_clock::now() + std::chrono::milliseconds(50); };
+    ASSERT_TRUE(write_whole(ends[1], "abc", 3) && write_whole(ends[1], "de", 2));
+    EXPECT_TRUE(read_whole(ends[0], answer, 5, soon()));
+    EXPECT_STREQ(answer, "abcde");
+    ASSERT_TRUE(write_whole(ends[1], "wxyz", 4));
+    EXPECT_FALSE(read_whole(ends[0], answer, 5, soon()));  // one byte short at the deadline
+    ASSERT_TRUE(write_whole(ends[1], "ab", 2));
+    close(ends[1]);
+    EXPECT_FALSE(read_whole(ends[0], answer, 3, soon()));  // the writer ended two bytes in
+    close(ends[0]);
+}
+
+// A Ctrl-C held back while a library solves is looked for four times a second, from the guard's first quarter on.
+TEST(SolverGuard, HeldCtrlCEndsTheProgramAtTheNextQuarterOfASecond)
+{
+    auto run_until = [](std::chrono::steady_clock::time_point end) {
+        while (std::chrono::steady_clock::now() < end) {
+        }
+    };
+    EXPECT_EXIT(
+        {
+            auto start = std::chrono::steady_clock::now();
+            install_ending_handlers(nullptr);
+            begin_guarded_call();
+            run_until(start + std::chrono::milliseconds(300));  // past the first look
+            raise(SIGINT);
+            run_until(start + std::chrono::milliseconds(900));  // the second comes at 0.5 s
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
 }
 
 TEST_F(Optimum, SearchAndModelAgreeOnGeneratedWeeks)

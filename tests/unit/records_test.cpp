@@ -11,7 +11,6 @@
 #include "io/csv.hpp"
 #include "io/encoding.hpp"
 #include "io/input_file.hpp"
-#include "io/whole_transfer.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -330,23 +329,4 @@ TEST_F(InputFiles, SpreadsheetsAreReadAsTheyAreSavedAndUtf16IsNamed)
     };
     for (const auto& c : cases)
         EXPECT_EQ(csv_records(c.text), c.records) << c.text;
-}
-
-// A solver's answer arrives whole or not at all: a read short of its last byte waits for it, and fails when the
-// deadline passes or the writer ends first.
-TEST(PipeTransfer, ReadHasEveryByteOrFails)
-{
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
-    char answer[6] = {};
-    auto soon = [] { return std::chrono::steady_clock::now() + std::chrono::milliseconds(50); };
-    ASSERT_TRUE(write_whole(ends[1], "abc", 3) && write_whole(ends[1], "de", 2));
-    EXPECT_TRUE(read_whole(ends[0], answer, 5, soon()));
-    EXPECT_STREQ(answer, "abcde");
-    ASSERT_TRUE(write_whole(ends[1], "wxyz", 4));
-    EXPECT_FALSE(read_whole(ends[0], answer, 5, soon()));  // one byte short at the deadline
-    ASSERT_TRUE(write_whole(ends[1], "ab", 2));
-    close(ends[1]);
-    EXPECT_FALSE(read_whole(ends[0], answer, 3, soon()));  // the writer ended two bytes in
-    close(ends[0]);
 }
