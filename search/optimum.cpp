@@ -233,6 +233,15 @@ int64_t empty_grid_cost()
     return cost;
 }
 
+// A result before any weekday is solved: the empty grid's, feasible and proven until a weekday says otherwise.
+OptimumResult fresh_result()
+{
+    OptimumResult result{};
+    result.feasible = result.proven = true;
+    result.cost = result.lower_bound = empty_grid_cost();
+    return result;
+}
+
 // The weekday by the search, into the grid and the result; false, with
 // nothing placed, when it reached the state limit. When the rules leave the
 // weekday no allocation, result.feasible becomes false; on a weekday with an
@@ -335,7 +344,7 @@ void settle_weekday(AllocationGrid& grid, int weekday, int64_t state_limit, doub
         kept_rows[row - rows.first] = grid[row];
         std::fill(grid[row].begin(), grid[row].begin() + last_room + 1, 0);
     }
-    OptimumResult scratch{true, true, 0, 0, 0, 0, 0, false, {}, 0};
+    OptimumResult scratch = fresh_result();
     solve_weekday(grid, weekday, state_limit, seconds, scratch);
     if (!scratch.feasible || priced_with_stability(grid, weight) > before)
         for (int row = rows.first; row <= rows.last; ++row)
@@ -381,7 +390,7 @@ void head_for_homes(AllocationGrid& grid, int64_t state_limit, double seconds,
     static AllocationGrid homed;
     clear_grid(homed);
     int32_t weight = same_room_weight, price = change_weight;
-    OptimumResult scratch{true, true, 0, 0, 0, 0, 0, false, {}, 0};
+    OptimumResult scratch = fresh_result();
     keep_home_rooms();
     change_weight = weight;
     same_room_weight = 0;
@@ -495,7 +504,7 @@ bool weekday_overfull(int32_t weekday)
 OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double seconds, const AllocationGrid* incumbent)
 {
     clear_grid(grid);
-    OptimumResult result{true, true, empty_grid_cost(), empty_grid_cost(), 0, 0, 0, false, {}, 0};
+    OptimumResult result = fresh_result();
     auto start = std::chrono::steady_clock::now();
     int32_t stability = same_room_weight;
     same_room_weight = 0;  // the weekdays apart: exact without it, and a bound with it
