@@ -594,6 +594,28 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     EXPECT_EQ(kept_room(4, 2), 1);
     EXPECT_EQ(kept_count, 6);
     clear_kept_plan();
+    // In a week with a Sunday, a Sunday meeting holds its home room as any other: two sections at home in
+    // 30 seats at the same Sunday hour, apart on Monday, get a room each.
+    reset_tables();
+    use_an_own_week();
+    room_capacity = {0, 30, 30};
+    last_room = 2;
+    excess_weight = idle_weight = 1;
+    same_room_weight = 100;
+    section_count = 2;
+    for (int32_t section = 1; section <= section_count; ++section) {
+        sections[section].demand = 30;
+        add_meeting(section, 1, 1, 1);                              // Sunday 07:00
+        add_meeting(section, 2, 5 + 2 * section, 5 + 2 * section);  // Monday 09:00 and 11:00
+    }
+    ASSERT_TRUE(solve_optimum(best_grid).proven);
+    ASSERT_TRUE(bound_week_by_groups(best_grid, 0.0).found);
+    ASSERT_EQ(home_seats[1], 30);
+    ASSERT_EQ(home_seats[2], 30);
+    keep_home_rooms();
+    EXPECT_EQ(kept_room(1, 1), 1);
+    EXPECT_EQ(kept_room(2, 1), 2);
+    clear_kept_plan();
 }
 
 // A week taken the large weeks' way is bounded by its relaxation over
