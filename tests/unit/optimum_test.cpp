@@ -402,6 +402,26 @@ TEST_F(Optimum, MoreMeetingsInASlotThanColumnsLeaveTheFewestOutOfTheGrid)
     EXPECT_EQ(whole.left_out, 0);
 }
 
+// Out of time, a meeting whose only room is closed at its hour is bounded by sv's price, not by nothing.
+TEST_F(Optimum, OutOfTimeBoundPricesAMeetingThatOnlySvTakes)
+{
+    room_capacity = {0, 30};
+    last_room = 1;
+    excess_weight = 5;
+    idle_weight = 1;
+    section_count = 1;
+    sections[1].demand = 20;
+    add_meeting(1, 1, 1, 1);
+    closed_cells[1][1] = rows_with_closed_cells[1] = true;
+    OptimumResult exact = solve_optimum(candidate_grid);
+    ASSERT_TRUE(exact.proven);
+    ASSERT_EQ(candidate_grid[1][OVERFLOW_COLUMN], 1);
+    OptimumResult hurried = solve_optimum(best_grid, 0, 1e-12);  // no state, no time: the cheapest groups
+    EXPECT_FALSE(hurried.proven);
+    EXPECT_EQ(hurried.lower_bound, exact.cost);
+    closed_cells[1][1] = rows_with_closed_cells[1] = false;
+}
+
 TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
 {
     room_capacity = {0, 30, 40, 45, 50, 60, 75, 90};
