@@ -42,11 +42,14 @@ void read_room_row(const Sheet& sheet)
     int32_t seats = 0;
     if (!read_count(cell(sheet, SEATS), seats))
         return refuse(SEATS, "nao e um numero de lugares");
-    int32_t same = find_room(*label != '\0' ? label : name);
-    if (same == 0 && *name != '\0')
+    ImportColumn repeated = ROOM;  // the cell that names an earlier room: its label, or else its name
+    int32_t same = *label != '\0' ? find_room(label) : 0;
+    if (same == 0 && *name != '\0') {
+        repeated = NAME;
         same = find_room(name);
+    }
     if (same != 0) {
-        set_outcome(salas_outcomes, line, Outcome::Refused, IMPORT_COLUMN_NAMES[ROOM], *label ? label : name,
+        set_outcome(salas_outcomes, line, Outcome::Refused, IMPORT_COLUMN_NAMES[repeated], cell(sheet, repeated),
                     "sala repetida da linha");
         salas_outcomes.lines[line].other_line = import_rooms.rooms[same].line;
         return;
