@@ -402,7 +402,8 @@ TEST_F(Optimum, MoreMeetingsInASlotThanColumnsLeaveTheFewestOutOfTheGrid)
     EXPECT_EQ(whole.left_out, 0);
 }
 
-// Out of time, a meeting whose only room is closed at its hour is bounded by sv's price, not by nothing.
+// Out of time, a meeting whose only room is closed at its hour is bounded by sv's price, not by nothing,
+// and takes sv.
 TEST_F(Optimum, OutOfTimeBoundPricesAMeetingThatOnlySvTakes)
 {
     room_capacity = {0, 30};
@@ -419,6 +420,16 @@ TEST_F(Optimum, OutOfTimeBoundPricesAMeetingThatOnlySvTakes)
     OptimumResult hurried = solve_optimum(best_grid, 0, 1e-12);  // no state, no time: the cheapest groups
     EXPECT_FALSE(hurried.proven);
     EXPECT_EQ(hurried.lower_bound, exact.cost);
+    // Two more at that hour make it over-full: out of time, the first still takes sv, the other two are left out.
+    section_count = 3;
+    for (int32_t section = 2; section <= section_count; ++section) {
+        sections[section].demand = 20;
+        add_meeting(section, 1, 1, 1);
+    }
+    ASSERT_EQ(solve_optimum(candidate_grid).left_out, 2);
+    hurried = solve_optimum(best_grid, 0, 1e-12);
+    EXPECT_EQ(hurried.left_out, 2);
+    EXPECT_EQ(best_grid[1][OVERFLOW_COLUMN], 1);
     closed_cells[1][1] = rows_with_closed_cells[1] = false;
 }
 
