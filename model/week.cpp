@@ -3,6 +3,7 @@
 #include "model/week.hpp"
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 
 #include "model/records.hpp"
@@ -159,11 +160,8 @@ const char* line_fault(const RecordFields& fields, WeekSlot& block)
 // The blocks read become the week: by weekday, then by start.
 void set_week_from_blocks()
 {
-    std::sort(read_blocks.blocks.begin(), read_blocks.blocks.begin() + read_blocks.count,
-              [](const ReadBlock& a, const ReadBlock& b) {
-                  return a.slot.weekday != b.slot.weekday ? a.slot.weekday < b.slot.weekday
-                                                          : a.slot.start < b.slot.start;
-              });
+    std::ranges::sort(read_blocks.blocks.begin(), read_blocks.blocks.begin() + read_blocks.count, {},
+                      [](const ReadBlock& block) { return std::pair(block.slot.weekday, block.slot.start); });
     week_slots = {};
     week_days = {};
     slot_count = read_blocks.count;

@@ -2,6 +2,7 @@
 #include "search/planning.hpp"
 
 #include <algorithm>
+#include <tuple>
 #include <chrono>
 #include <cstdio>
 
@@ -117,16 +118,10 @@ int64_t optimum_students_above(const OptimumResult& optimum)
 
 void sort_room_changes()
 {
-    std::sort(room_changes.begin(), room_changes.begin() + room_change_count,
-              [](const RoomChange& a, const RoomChange& b) {
-                  if (a.students_above != b.students_above)
-                      return a.students_above < b.students_above;
-                  int64_t added_a = int64_t{a.proposed_seats} - a.current_seats;
-                  int64_t added_b = int64_t{b.proposed_seats} - b.current_seats;
-                  if (added_a != added_b)
-                      return added_a < added_b;
-                  return a.column != b.column ? a.column < b.column : a.proposed_seats < b.proposed_seats;
-              });
+    // Fewest students above first, then fewest seats added; no two changes share a column and seats.
+    std::ranges::sort(room_changes.begin(), room_changes.begin() + room_change_count, {}, [](const RoomChange& c) {
+        return std::tuple(c.students_above, int64_t{c.proposed_seats} - c.current_seats, c.column, c.proposed_seats);
+    });
 }
 
 bool planned_costs_exact()

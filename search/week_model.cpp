@@ -14,6 +14,7 @@
 #include <bitset>
 #include <cmath>
 #include <span>
+#include <utility>
 
 #include "model/rules/rules.hpp"
 #include "search/cost.hpp"
@@ -145,10 +146,8 @@ void collect(const AllocationGrid& grid)
         for (int position = 1; position < held; ++position)
             week.link_sections[week.link_count++] = section;
     }
-    std::sort(week.meetings.begin(), week.meetings.begin() + week.meeting_count,
-              [](const WeekMeeting& a, const WeekMeeting& b) {
-                  return a.first != b.first ? a.first < b.first : a.section < b.section;
-              });
+    std::ranges::sort(week.meetings.begin(), week.meetings.begin() + week.meeting_count, {},
+                      [](const WeekMeeting& meeting) { return std::pair(meeting.first, meeting.section); });
     for (int i = 0; i < week.meeting_count; ++i)
         week.index[week.meetings[i].section][week.meetings[i].position] = i;
 }

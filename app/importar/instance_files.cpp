@@ -48,8 +48,7 @@ void order_times()
         const TimeLine& time = import_times.lines[t];
         return std::array<int32_t, 5>{time.class_index, time.weekday, time.start, time.end, time.line};
     };
-    std::sort(time_order.begin(), time_order.begin() + ordered_times,
-              [&](int32_t a, int32_t b) { return key(a) < key(b); });
+    std::ranges::sort(time_order.begin(), time_order.begin() + ordered_times, {}, key);
     auto same_time = [](int32_t a, int32_t b) {
         const TimeLine &x = import_times.lines[a], &y = import_times.lines[b];
         return x.class_index == y.class_index && x.weekday == y.weekday && x.start == y.start && x.end == y.end;
@@ -239,9 +238,8 @@ int32_t list_current_meetings()
     for (int32_t i = 0; i < count; ++i)
         if (current[i].room != NO_IMPORT_ROOM)
             current[kept++] = current[i];
-    std::sort(current.begin(), current.begin() + kept, [](const CurrentMeeting& a, const CurrentMeeting& b) {
-        return std::array<int32_t, 4>{a.weekday, a.start, a.room, a.class_index} <
-               std::array<int32_t, 4>{b.weekday, b.start, b.room, b.class_index};
+    std::ranges::sort(current.begin(), current.begin() + kept, {}, [](const CurrentMeeting& meeting) {
+        return std::array<int32_t, 4>{meeting.weekday, meeting.start, meeting.room, meeting.class_index};
     });
     return kept;
 }

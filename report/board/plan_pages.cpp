@@ -3,7 +3,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <string_view>
+#include <tuple>
 
 #include "io/console.hpp"
 #include "model/calendar.hpp"
@@ -121,15 +122,11 @@ void write_room_page(std::FILE* out, int room)
     markup(out, "</section>\n");
 }
 
-// Sections in the order of the class list: course code, course number, section.
-bool listed_before(int32_t a, int32_t b)
+// Where a section stands in the class list: course code, course number, section, then its line.
+auto list_place(int32_t section)
 {
-    const Section &x = sections[a], &y = sections[b];
-    if (int order = std::strcmp(x.course_code, y.course_code))
-        return order < 0;
-    if (x.course_number != y.course_number)
-        return x.course_number < y.course_number;
-    return x.section_number != y.section_number ? x.section_number < y.section_number : a < b;
+    const Section& s = sections[section];
+    return std::tuple(std::string_view(s.course_code), s.course_number, s.section_number, section);
 }
 
 AllocationGrid alternatives_grid;  // the plan, changed while each alternative is tried
@@ -207,7 +204,7 @@ void write_class_list(std::FILE* out)
     std::array<int32_t, MAX_SECTIONS> order;
     for (int32_t i = 0; i < section_count; ++i)
         order[i] = i + 1;
-    std::sort(order.begin(), order.begin() + section_count, listed_before);
+    std::ranges::sort(order.begin(), order.begin() + section_count, {}, list_place);
     alternatives_grid = plan_grid();
     int meetings = listed_meetings();
     markup(out, "<section id=\"turmas\">\n<h2>Turmas (%s)</h2>\n<table>\n<thead><tr><th scope=\"col\">Turma</th>"
