@@ -443,7 +443,7 @@ bool read_timetable(RecordFile& file)
         if (weekday < MONDAY || weekday > SATURDAY)
             return refuse(file, "dia da semana fora de 2..7");
         int32_t hour = fields[5], minute = fields[6];
-        if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || weekly_slot(hour * 60 + minute, weekday) == NO_SLOT)
+        if (!is_clock(hour, minute) || weekly_slot(hour * 60 + minute, weekday) == NO_SLOT)
             return refuse(file, "inicio fora dos blocos de aula desse dia");
         Section& section = sections[index];
         section.timetable_mark = fields[3];
