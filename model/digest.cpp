@@ -63,8 +63,7 @@ void add_sections(Digest& digest)
 void add_rules(Digest& digest)
 {
     digest.add(rule_count);
-    for (int32_t i = 0; i < rule_count; ++i) {
-        const Rule& rule = rules[i];
+    for (const Rule& rule : file_rules()) {
         digest.add(static_cast<int64_t>(rule.kind));
         digest.add(rule.section);
         digest.add(rule.room);

@@ -191,8 +191,8 @@ int list_load_warnings(std::FILE* timetable, WarningSink say, void* context)
     for (int32_t index = 1; index <= section_count; ++index)
         warn_section(warnings, index);
     warn_unmatched(warnings, unmatched);
-    for (int32_t i = 0; i < rule_count; ++i)
-        warn_rule(warnings, rules[i]);
+    for (const Rule& rule : file_rules())
+        warn_rule(warnings, rule);
     return warnings.count;
 }
 

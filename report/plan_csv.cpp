@@ -366,15 +366,15 @@ void name_missing_meetings()
 // Every pin, avoidance and closure the plan breaks, at the line of the meeting that breaks it.
 void name_broken_rules(const AllocationGrid& grid)
 {
-    for (int32_t i = 0; i < rule_count; ++i) {
-        if (!is_hard_rule(rules[i]))
+    for (const Rule& rule : file_rules()) {
+        if (!is_hard_rule(rule))
             continue;
-        RuleBreach breach = find_breach(grid, rules[i], &plan.left_out->marked);
+        RuleBreach breach = find_breach(grid, rule, &plan.left_out->marked);
         if (!breach.broken || breach.room < 0)  // a pinned meeting the plan lacks is named as missing
             continue;
         char name[64];
         name_class(name, sizeof name, breach.section);
-        fault(line_of(breach.section, breach.row), "regras.txt, linha %d, nao cumprida: %s na sala %d", rules[i].line,
+        fault(line_of(breach.section, breach.row), "regras.txt, linha %d, nao cumprida: %s na sala %d", rule.line,
               name, breach.room);
     }
 }

@@ -84,8 +84,7 @@ int rule_breaches(const char* name, const AllocationGrid& grid, const LeftOutMee
 {
     int broken = 0;
     hard = 0;
-    for (int32_t i = 0; i < rule_count; ++i) {
-        const Rule& rule = rules[i];
+    for (const Rule& rule : file_rules()) {
         if (!is_hard_rule(rule))
             continue;
         ++hard;

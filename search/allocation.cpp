@@ -40,8 +40,8 @@ void occupy(int first, int last, int room, int32_t section)
 // avoidance or a closure, the re-lay in order of first row is exact.
 bool some_room_rule()
 {
-    for (int32_t i = 0; i < rule_count; ++i)
-        if (is_hard_rule(rules[i]))
+    for (const Rule& rule : file_rules())
+        if (is_hard_rule(rule))
             return true;
     return false;
 }

@@ -144,8 +144,8 @@ int room_changes_to_try()
 int rule_prices_to_try()
 {
     int total = 0;
-    for (int32_t i = 0; i < rule_count; ++i)
-        total += is_priced_rule(rules[i]);
+    for (const Rule& rule : file_rules())
+        total += is_priced_rule(rule);
     return total;
 }
 
@@ -155,8 +155,7 @@ namespace {
 // each other rule's rooms hold both or neither.
 bool alike_under_rules(int a, int b)
 {
-    for (int32_t i = 0; i < rule_count; ++i) {
-        const Rule& rule = rules[i];
+    for (const Rule& rule : file_rules()) {
         if (rule.kind == RuleKind::Pin ? rule.room == a || rule.room == b
                                        : rule_holds_room(rule, a) != rule_holds_room(rule, b))
             return false;

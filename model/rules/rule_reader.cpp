@@ -123,9 +123,9 @@ const char* room_fault(int32_t room)
 template <typename Match>
 int32_t line_of(RuleKind kind, Match matches)
 {
-    for (int32_t i = 0; i < rule_count; ++i)
-        if (rules[i].kind == kind && matches(rules[i]))
-            return rules[i].line;
+    for (const Rule& rule : file_rules())
+        if (rule.kind == kind && matches(rule))
+            return rule.line;
     return 0;
 }
 
@@ -418,8 +418,7 @@ bool refuse_barred_pin(RecordFile& file, const Rule& pin, int32_t section)
 // A pin into a room that other lines bar to its section.
 bool check_pins(RecordFile& file)
 {
-    for (int32_t i = 0; i < rule_count; ++i) {
-        const Rule& rule = rules[i];
+    for (const Rule& rule : file_rules()) {
         if (rule.kind != RuleKind::Pin)
             continue;
         int32_t barred = 0;
@@ -440,8 +439,7 @@ bool check_rooms_left(RecordFile& file)
         if (avoided_rooms[section].count() < static_cast<std::size_t>(last_room) || last_room == 0)
             continue;
         int32_t last = 0;
-        for (int32_t i = 0; i < rule_count; ++i) {
-            const Rule& rule = rules[i];
+        for (const Rule& rule : file_rules()) {
             bool restricts = ((rule.kind == RuleKind::Avoid || rule.kind == RuleKind::Allowed) &&
                               rule_names(rule, section)) ||
                              (rule.kind == RuleKind::Reserved && !rule_names(rule, section));

@@ -148,8 +148,7 @@ void price_profile(int profile, int32_t section, int32_t left_out)
 {
     static std::array<int64_t, MAX_ROOM_COLUMNS> sums;
     sums.fill(0);
-    for (int32_t i = 0; i < rule_count; ++i) {
-        const Rule& rule = rules[i];
+    for (const Rule& rule : file_rules()) {
         if (rule.kind != RuleKind::Prefer || (left_out != NO_RULE && same_rule(rule, rules[left_out])) ||
             !rule_names(rule, section))
             continue;
@@ -323,9 +322,9 @@ bool same_rule(const Rule& a, const Rule& b)
 void apply_rules(int32_t left_out)
 {
     clear_rule_tables();
-    for (int32_t i = 0; i < rule_count; ++i)
-        if (left_out == NO_RULE || !same_rule(rules[i], rules[left_out]))
-            apply_rule(rules[i]);
+    for (const Rule& rule : file_rules())
+        if (left_out == NO_RULE || !same_rule(rule, rules[left_out]))
+            apply_rule(rule);
     bar_rooms();
     build_preferences(left_out);
 }
@@ -408,8 +407,7 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const Meeti
 
 int32_t line_barring(int32_t section, int room)
 {
-    for (int32_t i = 0; i < rule_count; ++i) {
-        const Rule& rule = rules[i];
+    for (const Rule& rule : file_rules()) {
         bool bars = false;
         switch (rule.kind) {
         case RuleKind::Pin:
@@ -435,8 +433,8 @@ int32_t line_barring(int32_t section, int room)
 
 int32_t same_room_rule_line()
 {
-    for (int32_t i = 0; i < rule_count; ++i)
-        if (rules[i].kind == RuleKind::SameRoom)
-            return rules[i].line;
+    for (const Rule& rule : file_rules())
+        if (rule.kind == RuleKind::SameRoom)
+            return rule.line;
     return 0;
 }

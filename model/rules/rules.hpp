@@ -17,6 +17,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <span>
 
 #include "model/records.hpp"
 #include "model/rules/room_sets.hpp"
@@ -52,6 +53,12 @@ inline constexpr int32_t NO_RULE = -1;
 
 extern std::array<Rule, MAX_RULES> rules;  // entries 0..rule_count-1, in file order
 extern int32_t rule_count;
+
+// The rules read, entries 0..rule_count-1 of `rules`, in file order.
+inline std::span<Rule> file_rules()
+{
+    return {rules.data(), static_cast<std::size_t>(rule_count)};
+}
 
 extern std::array<int32_t, MAX_SECTIONS + 1> pinned_room;  // 0: the section is not pinned
 extern std::array<RoomSet, MAX_SECTIONS + 1> avoided_rooms;  // the rooms a section may not use, for any rule

@@ -189,8 +189,8 @@ void write_room_changes(std::FILE* out, const AllocationGrid& grid)
 void write_rule_counts(std::FILE* out)
 {
     std::array<int, RULE_KINDS> count{};
-    for (int32_t i = 0; i < rule_count; ++i)
-        ++count[static_cast<std::size_t>(rules[i].kind)];
+    for (const Rule& rule : file_rules())
+        ++count[static_cast<std::size_t>(rule.kind)];
     markup(out, "<p class=\"print-only\">regras.txt: %d %s", rule_count, rule_count == 1 ? "regra" : "regras");
     const char* joint = ": ";
     const std::pair<RuleKind, const char*> kinds[] = {
@@ -217,8 +217,7 @@ void write_room_rules(std::FILE* out, int room)
     describe_room_features(names, sizeof names, room);
     if (names[0] != '\0')
         markup(out, "<p class=\"room-rules\">Recursos: %s.</p>\n", names);
-    for (int32_t i = 0; i < rule_count; ++i) {
-        const Rule& rule = rules[i];
+    for (const Rule& rule : file_rules()) {
         if (rule.kind == RuleKind::Pin && rule.room == room) {
             start("fixa");
             write_rule_sections(out, rule, false);
@@ -249,8 +248,7 @@ void write_section_rules(std::FILE* out, int32_t section)
     if (!sections_with_room_rules[section])
         return;
     int said = 0;
-    for (int32_t i = 0; i < rule_count; ++i) {
-        const Rule& rule = rules[i];
+    for (const Rule& rule : file_rules()) {
         bool owner = rule.kind == RuleKind::Reserved, shown = owner || rule.kind == RuleKind::Allowed ||
                                                               rule.kind == RuleKind::Prefer;
         if (!shown || !rule_names(rule, section))
@@ -277,8 +275,7 @@ void write_rules_section(std::FILE* out)
         if (board_solutions[kind].present)
             markup(out, "<th scope=\"col\">%s</th>", SOLUTION_FILES[kind].title);
     markup(out, "<th scope=\"col\">Sem esta regra</th></tr></thead>\n<tbody>\n");
-    for (int32_t i = 0; i < rule_count; ++i) {
-        const Rule& rule = rules[i];
+    for (const Rule& rule : file_rules()) {
         markup(out, "<tr><td>%d</td><td>", rule.line);
         write_rule_text(out, rule);
         markup(out, "</td>");

@@ -122,9 +122,12 @@ bool rule_prices_current()
 {
     const PlanningBaseline& today = board_planning.today;
     int price = 0;
-    for (int32_t i = 0; i < rule_count && price < rule_price_count; ++i)
-        if (is_priced_rule(rules[i]) && rule_prices[price++].line != rules[i].line)
+    for (const Rule& rule : file_rules()) {
+        if (price == rule_price_count)
+            break;
+        if (is_priced_rule(rule) && rule_prices[price++].line != rule.line)
             return false;
+    }
     if (price < rule_price_count)
         return false;
     return !today.rules_planned || planning_incomplete(today) || price == rule_prices_to_try();

@@ -659,6 +659,7 @@ TEST_F(LoadWarnings, UnderTheOwnWeekOnlyHolesAndIdleClosuresAreNamed)
     // A closure of an own week takes Sunday, and names 1..7 when it refuses a weekday.
     EXPECT_TRUE(read_text(read_rules, "fechada|1|1|10:30|10:40|\n").ok);
     EXPECT_TRUE(read_text(read_rules, "fechada|1|1|18:00|24:00|\n").ok);  // to the day's end
+    EXPECT_TRUE(read_text(read_rules, "fechada|1|1|7:30|9:00|\n").ok);    // an hour of one digit
     EXPECT_EQ(read_text(read_rules, "fechada|1|0|10:30|10:40|\n").error,
               "dia da semana deve ser um numero de 1 (domingo) a 7 (sabado)");
     EXPECT_STREQ(weekday_name(meeting(1, 4).weekday), "domingo");
