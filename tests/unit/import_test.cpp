@@ -38,6 +38,8 @@ TEST(ImportCells, WordsFoldWithoutCaseOrAccents)
         {"Prédio", "predio"}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(folded(text), expected) << text;
+    // A long text is cut where a blank and a letter no longer fit before the buffer's end.
+    EXPECT_EQ(folded(std::string(200, 'A').c_str()), std::string(126, 'a'));
 }
 
 // A spreadsheet's fields lose the blanks and tabs around them, but for a
