@@ -13,6 +13,7 @@
 #include <bitset>
 #include <chrono>
 #include <limits>
+#include <tuple>
 
 #include "model/calendar.hpp"
 #include "model/rules/rules.hpp"
@@ -54,13 +55,8 @@ Rank operator+(Rank a, Rank b)
 
 bool operator<(Rank a, Rank b)
 {
-    if (a.left_out != b.left_out)
-        return a.left_out < b.left_out;
-    if (a.cost != b.cost)
-        return a.cost < b.cost;
-    if (a.moved != b.moved)
-        return a.moved < b.moved;
-    return a.without_room != b.without_room ? a.without_room < b.without_room : a.idle < b.idle;
+    return std::tie(a.left_out, a.cost, a.moved, a.without_room, a.idle) <
+           std::tie(b.left_out, b.cost, b.moved, b.without_room, b.idle);
 }
 
 constexpr Rank NOTHING{0, 0, 0, 0, 0};

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "model/calendar.hpp"
 #include "model/rules/rules.hpp"
@@ -149,17 +150,9 @@ void sort_and_group()
     read_traits();
     for (int column = 0; column <= last_room; ++column)
         model.columns[column] = column;
-    std::sort(model.columns.begin(), model.columns.begin() + last_room + 1, [](int a, int b) {
-        const RoomTraits &x = traits[a], &y = traits[b];
-        if (room_capacity[a] != room_capacity[b])
-            return room_capacity[a] < room_capacity[b];
-        if (x.closed_rows != y.closed_rows)
-            return x.closed_rows < y.closed_rows;
-        if (x.avoiders != y.avoiders)
-            return x.avoiders < y.avoiders;
-        if (x.preferences != y.preferences)
-            return x.preferences < y.preferences;
-        return a < b;
+    std::ranges::sort(model.columns.begin(), model.columns.begin() + last_room + 1, {}, [](int column) {
+        const RoomTraits& room = traits[column];
+        return std::tuple(room_capacity[column], room.closed_rows, room.avoiders, room.preferences, column);
     });
     model.group_count = 0;
     for (int i = 0; i <= last_room; ++i)
