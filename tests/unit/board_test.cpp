@@ -767,6 +767,7 @@ TEST_F(BoardPage, RoomNamesInUtf8OrLatin1ShowTheSameTextOnThePageInTheSpreadshee
     ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 2);
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";" + name + ";60;"), 1);
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";" + name + ";75;"), 1);
+    EXPECT_GT(occurrences(read_file("alternativas.csv"), ";" + name + ";"), 0) << read_file("alternativas.csv");
     EXPECT_NE(read_file("sala-05.ics").find("LOCATION:" + name + " \xC2\xB7 sala 05\r\n"), std::string::npos);
     EXPECT_NE(read_file("sala-06.ics").find("LOCATION:" + name + " \xC2\xB7 sala 06\r\n"), std::string::npos);
     // Room labels follow the rooms, not the sections: two digits however many sections there are.

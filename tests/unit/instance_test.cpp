@@ -837,6 +837,8 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                   "turma fixa no mesmo horario e sala que a turma MTM 121-1 (linha 2)"},
                  {"fechada|3|4|07:30|08:00|\nfixa|1|121|1|3|", "turma fixa em horario fechado (linha 2)"},
                  {"fixa|1|121|1|3|\nfechada|3|2|08:00|09:00|", "fecha o horario da turma MTM 121-1, fixa nesta sala (linha 2)"},
+                 {"fixa|1|121|1|3|\nfechada|3|2|07:00|08:00|", "fecha o horario da turma MTM 121-1, fixa nesta sala (linha 2)"},
+                 {"fechada|3|2|07:00|08:00|\nfixa|1|121|1|3|", "turma fixa em horario fechado (linha 2)"},  // the week's first slot
                  {"mesma_sala|-1|", "peso negativo"},
                  {"mesma_sala|1|\nmesma_sala|2|", "segunda linha mesma_sala (a primeira e a linha 2)"},
                  {"mudanca|1|\nmudanca|2|", "segunda linha mudanca (a primeira e a linha 2)"},
