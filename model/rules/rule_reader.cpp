@@ -6,7 +6,6 @@
 #include "model/rules/rules.hpp"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -56,19 +55,6 @@ bool split_fields(char* line, Fields& fields)
         if (!is_blank(*start) && *start != '\r')
             return false;
     return fields.count > 0;
-}
-
-bool parse_number(const char* text, int32_t& value)
-{
-    const char* digits = *text == '-' || *text == '+' ? text + 1 : text;
-    if (*digits == '\0' || std::strspn(digits, "0123456789") != std::strlen(digits))
-        return false;
-    errno = 0;
-    long long number = std::strtoll(text, nullptr, 10);
-    if (errno == ERANGE || number < INT32_MIN || number > INT32_MAX)
-        return false;
-    value = static_cast<int32_t>(number);
-    return true;
 }
 
 // "H:MM" or "HH:MM", 00:00 to 24:00, in minutes.
@@ -228,7 +214,7 @@ const char* pin_rule(const Fields& fields, const RuleForm& form, Rule& rule)
         return "fixa aceita * so na turma: fixa|tipo|curso|*|sala|";
     if (const char* fault = section_fields(fields, 1, form, rule))
         return fault;
-    if (!parse_number(fields.text[4], rule.room))
+    if (!parse_whole(fields.text[4], rule.room))
         return "sala deve ser o numero da coluna em capacidade.txt";
     if (const char* fault = room_fault(rule.room))
         return fault;
@@ -252,7 +238,7 @@ const char* closure_rule(const Fields& fields, Rule& rule)
     if (const char* fault = room_set_field(fields.text[1], rule))
         return fault;
     int32_t first_weekday = own_week ? SUNDAY : MONDAY;
-    if (!parse_number(fields.text[2], rule.weekday) || rule.weekday < first_weekday || rule.weekday > SATURDAY)
+    if (!parse_whole(fields.text[2], rule.weekday) || rule.weekday < first_weekday || rule.weekday > SATURDAY)
         return own_week ? "dia da semana deve ser um numero de 1 (domingo) a 7 (sabado)"
                         : "dia da semana deve ser um numero de 2 (segunda-feira) a 7 (sabado)";
     if (!parse_time(fields.text[3], rule.from) || !parse_time(fields.text[4], rule.to))
@@ -273,7 +259,7 @@ const char* closure_rule(const Fields& fields, Rule& rule)
 
 const char* weight_field(const char* text, const RuleForm& form, Rule& rule)
 {
-    if (!parse_number(text, rule.weight))
+    if (!parse_whole(text, rule.weight))
         return form_fault(form);
     return rule.weight < 0 ? "peso negativo" : nullptr;
 }

@@ -10,10 +10,6 @@
 #include "model/instance.hpp"
 #include "model/tables.hpp"
 
-namespace {
-
-char selector_fault[192];
-
 bool parse_whole(const char* text, int32_t& value)
 {
     const char* digits = *text == '-' || *text == '+' ? text + 1 : text;
@@ -21,20 +17,24 @@ bool parse_whole(const char* text, int32_t& value)
         return false;
     errno = 0;
     long long number = std::strtoll(text, nullptr, 10);
-    if (errno == ERANGE || number < INT32_MIN + 1 || number > INT32_MAX)
+    if (errno == ERANGE || number < INT32_MIN || number > INT32_MAX)
         return false;
     value = static_cast<int32_t>(number);
     return true;
 }
 
-// "*" or a whole number.
+namespace {
+
+char selector_fault[192];
+
+// "*" or a whole number other than the one "*" stands for.
 bool parse_field(const char* text, int32_t& value)
 {
     if (std::strcmp(text, "*") == 0) {
         value = ANY_FIELD;
         return true;
     }
-    return parse_whole(text, value);
+    return parse_whole(text, value) && value != ANY_FIELD;
 }
 
 // "tipo 2 (embutido)", "tipo 7 (cursos.txt, linha 3)": where a type's code comes from.

@@ -8,6 +8,9 @@
 
 inline constexpr int32_t ANY_FIELD = INT32_MIN;  // "*"
 
+// A whole number of 32 bits: an optional sign, digits and nothing else.
+bool parse_whole(const char* text, int32_t& value);
+
 struct SectionSelector {
     int32_t type;    // course type 1..999, or ANY_FIELD
     int32_t course;  // course number, or ANY_FIELD

@@ -805,6 +805,8 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"fixa|1|121|1|3| x", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|1|3|\r4", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
                  {"fixa|1|121|x|3|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},
+                 {"fixa|1|121|-2147483648|3|", "a regra fixa tem a forma fixa|tipo|curso|turma|sala|"},  // what "*" reads as
+                 {"fixa|1|121|1|-2147483648|", "sala fora de 1..7"},
                  {"evita|1|121|", "a regra evita tem a forma evita|tipo|curso|turma|SALAS|"},
                  {"fechada|3|2|07:30|", "a regra fechada tem a forma fechada|SALAS|dia|HH:MM|HH:MM|"},
                  {"mesma_sala|", "a regra mesma_sala tem a forma mesma_sala|peso|"},
