@@ -1862,4 +1862,10 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     char incomplete[96];
     format_incomplete_planning(incomplete, sizeof incomplete, read);
     EXPECT_STREQ(incomplete, "(planejamento incompleto: 2 de 3 mudan\xE7" "as avaliadas)");
+    // Cut before its first change: read back as written, with nothing priced.
+    rule_price_count = 0;
+    write_planning_file({today.cost, 20, false, false, true, 0, 3});
+    ASSERT_TRUE(read_planning_file(read));
+    EXPECT_EQ(read.evaluated, 0);
+    EXPECT_EQ(rule_price_count, 0);
 }
