@@ -11,6 +11,7 @@
 #include "io/encoding.hpp"
 #include "io/output_file.hpp"
 #include "model/calendar.hpp"
+#include "model/hash_slot.hpp"
 #include "model/listing.hpp"
 #include "model/load_warnings.hpp"
 #include "model/rules/rules.hpp"
@@ -176,7 +177,7 @@ std::size_t index_slot(const char* code, int32_t course_number, int32_t section_
 {
     uint64_t key = reinterpret_cast<uintptr_t>(code) ^ (uint64_t(uint32_t(course_number)) << 20) ^
                    (uint64_t(uint32_t(section_number)) << 42);
-    std::size_t slot = (key * 0x9E3779B97F4A7C15ULL) >> (64 - SECTION_INDEX_BITS);
+    std::size_t slot = hash_slot(key, SECTION_INDEX_BITS);
     while (section_index[slot] != 0 && !has_key(section_index[slot], code, course_number, section_number))
         slot = (slot + 1) & (SECTION_INDEX_SIZE - 1);
     return slot;

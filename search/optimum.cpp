@@ -16,6 +16,7 @@
 #include <tuple>
 
 #include "model/calendar.hpp"
+#include "model/hash_slot.hpp"
 #include "model/rules/rules.hpp"
 #include "model/weights.hpp"
 #include "search/kept_plan.hpp"
@@ -78,7 +79,8 @@ int day_count = 0;
 bool day_may_leave_out = false;  // the weekday has an over-full slot
 
 // The memo: open addressing, sized for the state limit at half load.
-constexpr std::size_t MEMO_SIZE = std::size_t{1} << 21;
+constexpr int MEMO_BITS = 21;
+constexpr std::size_t MEMO_SIZE = std::size_t{1} << MEMO_BITS;
 struct MemoEntry {
     uint64_t key;
     Rank value;
@@ -112,7 +114,7 @@ uint64_t memo_key(int i, uint64_t state)
 
 MemoEntry& memo_slot(uint64_t key)
 {
-    std::size_t index = (key * 0x9E3779B97F4A7C15ULL) >> 43;
+    std::size_t index = hash_slot(key, MEMO_BITS);
     while (memo[index].generation == memo_generation && memo[index].key != key)
         index = (index + 1) & (MEMO_SIZE - 1);
     return memo[index];

@@ -17,10 +17,11 @@ constexpr std::size_t INDEX_SIZE = 1 << 15;  // above MAX_IMPORT_COURSES and MAX
 std::array<int32_t, INDEX_SIZE> course_slots;  // course + 1, 0 for an empty slot
 std::array<int32_t, INDEX_SIZE> class_slots;   // class, 0 for an empty slot
 
-uint64_t text_hash(const char* text, uint64_t hash = 1469598103934665603ULL)
+// FNV-1a, from its offset basis or from the hash of the text before.
+uint64_t text_hash(const char* text, uint64_t hash = 0xCBF29CE484222325ULL)
 {
     for (; *text != '\0'; ++text)
-        hash = (hash ^ static_cast<unsigned char>(*text)) * 1099511628211ULL;
+        hash = (hash ^ static_cast<unsigned char>(*text)) * 0x100000001B3ULL;
     return hash;
 }
 

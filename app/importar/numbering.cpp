@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/importar/import.hpp"
+#include "model/hash_slot.hpp"
 
 namespace {
 
@@ -14,13 +15,14 @@ constexpr int32_t LARGEST_NUMBER = 999999999;
 
 // Numbers taken, as (owner, number) pairs in an open-addressing set: the
 // owner is a code's course type for course numbers, a course for sections.
-constexpr std::size_t TAKEN_SIZE = 1 << 16;
+constexpr int TAKEN_BITS = 16;
+constexpr std::size_t TAKEN_SIZE = std::size_t{1} << TAKEN_BITS;
 std::array<uint64_t, TAKEN_SIZE> taken;  // owner << 32 | number, + 1; 0 for an empty slot
 
 bool take(int32_t owner, int32_t number)
 {
     uint64_t key = (static_cast<uint64_t>(owner) << 32 | static_cast<uint32_t>(number)) + 1;
-    std::size_t slot = (key * 0x9E3779B97F4A7C15ULL) >> 48;
+    std::size_t slot = hash_slot(key, TAKEN_BITS);
     for (; taken[slot] != 0; slot = (slot + 1) & (TAKEN_SIZE - 1))
         if (taken[slot] == key)
             return false;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "model/hash_slot.hpp"
+
 FeatureTable features{};
 RoomSetTable room_sets{};
 
@@ -18,10 +20,6 @@ constexpr std::size_t SET_INDEX_SIZE = std::size_t{1} << SET_INDEX_BITS;
 static_assert(SET_INDEX_SIZE >= 2 * MAX_ROOM_SETS);
 std::array<int32_t, SET_INDEX_SIZE> set_index;  // set + 1; 0: an empty slot
 
-uint64_t set_hash(const RoomSet& rooms)
-{
-    return std::hash<RoomSet>{}(rooms) * 0x9E3779B97F4A7C15ULL;
-}
 
 bool same_name(const char* a, const char* b)
 {
@@ -161,7 +159,7 @@ const char* parse_room_set(const char* text, RoomSet& rooms, bool features_known
 
 int32_t keep_room_set(const RoomSet& rooms)
 {
-    std::size_t slot = set_hash(rooms) >> (64 - SET_INDEX_BITS);
+    std::size_t slot = hash_slot(std::hash<RoomSet>{}(rooms), SET_INDEX_BITS);
     while (set_index[slot] != 0 && room_sets.sets[static_cast<std::size_t>(set_index[slot] - 1)] != rooms)
         slot = (slot + 1) & (SET_INDEX_SIZE - 1);
     if (set_index[slot] != 0)

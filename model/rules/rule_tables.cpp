@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "model/calendar.hpp"
+#include "model/hash_slot.hpp"
 
 std::array<Rule, MAX_RULES> rules{};
 int32_t rule_count{};
@@ -168,7 +169,7 @@ int16_t profile_of(int32_t section, int32_t left_out)
     uint64_t key = preference_key[section];
     if (key == 0)
         return 0;
-    std::size_t slot = (key * 0x9E3779B97F4A7C15ULL) >> (64 - PROFILE_INDEX_BITS);
+    std::size_t slot = hash_slot(key, PROFILE_INDEX_BITS);
     for (; profile_index.profile[slot] != 0; slot = (slot + 1) & (PROFILE_INDEX_SIZE - 1))
         if (profile_index.key[slot] == key &&
             same_preferences(preference_first[profile_index.profile[slot]], section, left_out))
