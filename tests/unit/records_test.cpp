@@ -167,6 +167,8 @@ TEST(Encoding, SequencesAtTheirLimitsAndTextBetweenTheThreeCharacterSets)
         EXPECT_EQ(text_to_latin1_line(utf8, out, sizeof out), std::strlen(latin1)) << utf8;
         EXPECT_STREQ(out, latin1) << utf8;
     }
+    EXPECT_EQ(text_to_latin1_line("In\xC3\xAD" "cio", cut, sizeof cut), 3u);  // a byte each, to the buffer's end
+    EXPECT_STREQ(cut, "In\xED");
 }
 
 TEST(RecordLines, ClockFieldsNeedTheirColon)
