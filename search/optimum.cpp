@@ -256,7 +256,7 @@ bool search_day(AllocationGrid& grid, int weekday, int64_t state_limit, bool may
     result.states += std::min(memo_used, memo_limit);
     if (memo_full)
         return false;
-    if (day_count > 0 && optimum == UNREACHABLE.cost) {
+    if (optimum == UNREACHABLE.cost) {
         result.feasible = false;
         return true;
     }

@@ -2,21 +2,20 @@
 #include "report/board/board.hpp"
 
 #include <cstring>
-#include <unistd.h>
-
-#include "report/board/markup.hpp"
-#include "report/board/export_set.hpp"
-
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "model/calendar.hpp"
 #include "model/instance.hpp"
 #include "model/rules/rules.hpp"
-#include "search/cost.hpp"
+#include "report/board/export_set.hpp"
+#include "report/board/markup.hpp"
+#include "report/board/plan_files.hpp"
 #include "report/left_out_file.hpp"
 #include "report/moved_file.hpp"
 #include "report/planning_file.hpp"
+#include "search/cost.hpp"
 #include "search/kept_plan.hpp"
 #include "search/planning.hpp"
 #include "test_support.hpp"
@@ -776,6 +775,11 @@ TEST_F(BoardPage, RoomNamesInUtf8OrLatin1ShowTheSameTextOnThePageInTheSpreadshee
     ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 2);
     EXPECT_TRUE(std::filesystem::exists("sala-05.ics"));
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";05;" + name + ";60;"), 1);
+    char label[8];  // past 99 rooms, three digits for every room
+    last_room = 100;
+    format_room_column(label, sizeof label, 5);
+    EXPECT_STREQ(label, "005");
+    last_room = 7;
     // Notepad's "ANSI" is Windows-1252: its dash 0x97 is a dash, not a control character.
     stream = text_stream("1|30|\n2|40|\n3|45|\n4|50|\n5|60|Lab \x97 Qu\xEDmica|\n6|75|\n7|90|\n");
     file = {stream, "capacidade.txt", 0, nullptr};
