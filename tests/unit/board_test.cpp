@@ -343,6 +343,9 @@ TEST_F(BoardPage, WhereToInvestShowsTheFirstChangeOfEachColumnThatSeatsStudentsT
                            "<td>1300 (n\xC3\xA3o provado)</td></tr>"),
               std::string::npos);
     EXPECT_EQ(section.find("<li>"), std::string::npos);  // the set that holds at once is read, not made up
+    room_change_count = 1;  // a table of one change is closed as one of many
+    EXPECT_EQ(occurrences(between(page(), "id=\"investir\"", "</section>"), "</tr>\n</tbody>\n</table>"), 1);
+    room_change_count = 8;
     spare_seat_count = 2;
     spare_seats[0] = {7, 90, 40};
     spare_seats[1] = {1, 30, 20};
