@@ -183,6 +183,16 @@ TEST_F(SectionRecords, TenThousandthSectionIsRefused)
         text += "1|100|" + std::to_string(i) + "|10|\n";
     EXPECT_TRUE(read_text(read_sections, text).ok);
     EXPECT_EQ(section_count, 9999);
+    // The rules reach the last section as any other.
+    last_room = 3;
+    room_capacity[1] = room_capacity[2] = room_capacity[3] = 40;
+    ReadResult rules_read = read_text(read_rules, "evita|1|100|9999|1|\nsalas|1|100|9999|2-3|\nreservada|3|1|100|9999|\n"
+                                                  "prefere|1|100|9999|2|10|\nmesma_sala|5|\n");
+    ASSERT_TRUE(rules_read.ok) << rules_read.error;
+    EXPECT_TRUE(avoided_rooms[9999][1]);
+    EXPECT_FALSE(room_allowed(9999, 1, 1, 1));
+    EXPECT_TRUE(room_allowed(9999, 3, 1, 1));
+    EXPECT_FALSE(room_allowed(9998, 3, 1, 1));  // reserved for the last section
     ReadResult result = read_text(read_sections, text + "1|100|10000|10|\n");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.line, 10000);
