@@ -529,9 +529,16 @@ TEST(PipeTransfer, ReadHasEveryByteOrFails)
     ASSERT_TRUE(write_whole(ends[1], "wxyz", 4));
     EXPECT_FALSE(read_whole(ends[0], answer, 5, soon()));  // one byte short at the deadline
     ASSERT_TRUE(write_whole(ends[1], "ab", 2));
+    EXPECT_FALSE(read_whole(ends[0], answer, 2, std::chrono::steady_clock::now()));  // the deadline already past
     close(ends[1]);
     EXPECT_FALSE(read_whole(ends[0], answer, 3, soon()));  // the writer ended two bytes in
     close(ends[0]);
+    ASSERT_EQ(pipe(ends), 0);  // and a write that the reader no longer takes fails
+    close(ends[0]);
+    void (*pipe_action)(int) = std::signal(SIGPIPE, SIG_IGN);
+    EXPECT_FALSE(write_whole(ends[1], "abc", 3));
+    std::signal(SIGPIPE, pipe_action);
+    close(ends[1]);
 }
 
 // A Ctrl-C held back while a library solves is looked for four times a second, from the guard's first quarter on.
