@@ -159,8 +159,7 @@ namespace {
 // The sections by key, so that each line of horario.txt and regras.txt finds
 // its section at once: open addressing over (code, course, section), at most
 // half full, each key giving its first section; built when demanda.txt is read.
-constexpr int SECTION_INDEX_BITS = 15;
-constexpr std::size_t SECTION_INDEX_SIZE = std::size_t{1} << SECTION_INDEX_BITS;
+constexpr std::size_t SECTION_INDEX_SIZE = std::size_t{1} << 15;
 static_assert(SECTION_INDEX_SIZE >= 2 * MAX_SECTIONS);
 std::array<int32_t, SECTION_INDEX_SIZE> section_index;  // 0: an empty slot
 int32_t indexed_count = -1;  // the section_count the index holds; -1: none
@@ -177,7 +176,7 @@ std::size_t index_slot(const char* code, int32_t course_number, int32_t section_
 {
     uint64_t key = reinterpret_cast<uintptr_t>(code) ^ (uint64_t(uint32_t(course_number)) << 20) ^
                    (uint64_t(uint32_t(section_number)) << 42);
-    std::size_t slot = hash_slot(key, SECTION_INDEX_BITS);
+    std::size_t slot = hash_slot<SECTION_INDEX_SIZE>(key);
     while (section_index[slot] != 0 && !has_key(section_index[slot], code, course_number, section_number))
         slot = (slot + 1) & (SECTION_INDEX_SIZE - 1);
     return slot;

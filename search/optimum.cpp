@@ -79,8 +79,7 @@ int day_count = 0;
 bool day_may_leave_out = false;  // the weekday has an over-full slot
 
 // The memo: open addressing, sized for the state limit at half load.
-constexpr int MEMO_BITS = 21;
-constexpr std::size_t MEMO_SIZE = std::size_t{1} << MEMO_BITS;
+constexpr std::size_t MEMO_SIZE = std::size_t{1} << 21;
 struct MemoEntry {
     uint64_t key;
     Rank value;
@@ -114,7 +113,7 @@ uint64_t memo_key(int i, uint64_t state)
 
 MemoEntry& memo_slot(uint64_t key)
 {
-    std::size_t index = hash_slot(key, MEMO_BITS);
+    std::size_t index = hash_slot<MEMO_SIZE>(key);
     while (memo[index].generation == memo_generation && memo[index].key != key)
         index = (index + 1) & (MEMO_SIZE - 1);
     return memo[index];

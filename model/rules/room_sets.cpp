@@ -15,8 +15,7 @@ namespace {
 
 // The distinct sets by hash, so that a set named by many lines is kept once:
 // open addressing, at most half full.
-constexpr int SET_INDEX_BITS = 18;
-constexpr std::size_t SET_INDEX_SIZE = std::size_t{1} << SET_INDEX_BITS;
+constexpr std::size_t SET_INDEX_SIZE = std::size_t{1} << 18;
 static_assert(SET_INDEX_SIZE >= 2 * MAX_ROOM_SETS);
 std::array<int32_t, SET_INDEX_SIZE> set_index;  // set + 1; 0: an empty slot
 
@@ -159,7 +158,7 @@ const char* parse_room_set(const char* text, RoomSet& rooms, bool features_known
 
 int32_t keep_room_set(const RoomSet& rooms)
 {
-    std::size_t slot = hash_slot(std::hash<RoomSet>{}(rooms), SET_INDEX_BITS);
+    std::size_t slot = hash_slot<SET_INDEX_SIZE>(std::hash<RoomSet>{}(rooms));
     while (set_index[slot] != 0 && room_sets.sets[static_cast<std::size_t>(set_index[slot] - 1)] != rooms)
         slot = (slot + 1) & (SET_INDEX_SIZE - 1);
     if (set_index[slot] != 0)

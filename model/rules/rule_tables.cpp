@@ -125,8 +125,7 @@ void bar_rooms()
 
 // The prefere lines that name each section, as the section's list of rule
 // indices, hashed so that sections with the same list share a profile.
-constexpr int PROFILE_INDEX_BITS = 14;
-constexpr std::size_t PROFILE_INDEX_SIZE = std::size_t{1} << PROFILE_INDEX_BITS;
+constexpr std::size_t PROFILE_INDEX_SIZE = std::size_t{1} << 14;
 static_assert(PROFILE_INDEX_SIZE >= 2 * MAX_PREFERENCE_PROFILES);
 struct ProfileIndex {
     std::array<uint64_t, PROFILE_INDEX_SIZE> key;
@@ -169,7 +168,7 @@ int16_t profile_of(int32_t section, int32_t left_out)
     uint64_t key = preference_key[section];
     if (key == 0)
         return 0;
-    std::size_t slot = hash_slot(key, PROFILE_INDEX_BITS);
+    std::size_t slot = hash_slot<PROFILE_INDEX_SIZE>(key);
     for (; profile_index.profile[slot] != 0; slot = (slot + 1) & (PROFILE_INDEX_SIZE - 1))
         if (profile_index.key[slot] == key &&
             same_preferences(preference_first[profile_index.profile[slot]], section, left_out))
