@@ -530,8 +530,9 @@ TEST(PipeTransfer, ReadHasEveryByteOrFails)
     EXPECT_FALSE(read_whole(ends[0], answer, 5, soon()));  // one byte short at the deadline
     ASSERT_TRUE(write_whole(ends[1], "ab", 2));
     EXPECT_FALSE(read_whole(ends[0], answer, 2, std::chrono::steady_clock::now()));  // the deadline already past
+    EXPECT_TRUE(read_whole(ends[0], answer, 1, soon()));                              // an answer of one byte
     close(ends[1]);
-    EXPECT_FALSE(read_whole(ends[0], answer, 3, soon()));  // the writer ended two bytes in
+    EXPECT_FALSE(read_whole(ends[0], answer, 3, soon()));  // the writer ended one byte in
     close(ends[0]);
     ASSERT_EQ(pipe(ends), 0);  // and a write that the reader no longer takes fails
     close(ends[0]);
