@@ -91,8 +91,7 @@ void read_preference_traits()
 
 void read_traits()
 {
-    for (int column = 0; column <= last_room; ++column)
-        traits[column] = {};
+    std::fill(traits.begin(), traits.begin() + last_room + 1, RoomTraits{});
     avoiding_count = 0;
     day_profile_count = 0;
     if (model.meeting_count == 0)
