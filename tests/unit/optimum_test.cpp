@@ -776,7 +776,7 @@ TEST_F(Optimum, RoomsAroundASectionAreItsOwnThenTheirTwinsUpToSix)
     EXPECT_EQ(expected.count(), APART_ROOMS);
 }
 
-// A kept meeting in sv that the plan puts in a room is a move as any other.
+// A kept meeting in sv that the plan puts in a room, or leaves out of the grid, is a move as any other.
 TEST_F(Optimum, KeptMeetingInSvPutInARoomIsMoved)
 {
     section_count = 2;
@@ -792,6 +792,32 @@ TEST_F(Optimum, KeptMeetingInSvPutInARoomIsMoved)
     EXPECT_EQ(moved_count, 1);
     EXPECT_EQ(moved_from[1][1], OVERFLOW_COLUMN + 1);
     EXPECT_EQ(moved_from[2][1], 0);
+    // And the optimum pays for that move: at a price above what a room saves, the meeting stays in sv.
+    room_capacity = {0, 30, 30, 30, 30};
+    last_room = 4;
+    excess_weight = 5;
+    idle_weight = 1;
+    sections[1].demand = 10;
+    sections[2].demand = 30;
+    change_weight = 1000;
+    OptimumResult kept = solve_optimum(best_grid);
+    change_weight = 0;
+    EXPECT_EQ(kept.moved, 0);
+    EXPECT_EQ(best_grid[1][OVERFLOW_COLUMN], 1);
+    // On an over-full hour, leaving it out of the grid is a move too: a new meeting is left out instead,
+    // though the kept one costs more in sv.
+    last_room = 1;
+    kept_column[2][1] = 1 + 1;
+    sections[1].demand = 20;
+    section_count = 3;
+    sections[3].demand = 10;
+    add_meeting(3, 1, 1, 1);
+    change_weight = 1000;
+    OptimumResult overfull = solve_optimum(best_grid);
+    change_weight = 0;
+    EXPECT_EQ(overfull.left_out, 1);
+    EXPECT_EQ(overfull.moved, 0);
+    EXPECT_EQ(best_grid[1][OVERFLOW_COLUMN], 1);
     clear_kept_plan();
 }
 
