@@ -61,7 +61,7 @@ int32_t find_or_add_course(const char* text, int32_t line)
 // The class of a course and a section as written, added when new; 0 when the table is full.
 int32_t find_or_add_class(int32_t course, const char* label, int32_t students, int32_t line)
 {
-    std::size_t slot = text_hash(label, static_cast<uint64_t>(course) * 2654435761ULL + 1) & (INDEX_SIZE - 1);
+    std::size_t slot = text_hash(label, static_cast<uint64_t>(course) * 0x9E3779B1ULL + 1) & (INDEX_SIZE - 1);
     for (; class_slots[slot] != 0; slot = (slot + 1) & (INDEX_SIZE - 1)) {
         const ImportClass& known = import_classes.classes[class_slots[slot]];
         if (known.course == course && std::strcmp(known.label.data(), label) == 0)
