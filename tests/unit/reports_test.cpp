@@ -255,6 +255,22 @@ TEST_F(GridFiles, SignalThatEndsTheProcessMidWriteLeavesThePreviousReportAndNoTe
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << "signal " << signal_number;
         EXPECT_EQ(read_file("solucao.txt"), "previous\n");
         EXPECT_EQ(entries_here(), "solucao.txt ") << "signal " << signal_number;
+        child = fork();  // within a set: the file already finished goes too
+        if (child == 0) {
+            begin_output_set();
+            std::FILE* out = begin_output_file("solucao.txt", "erro\n");
+            std::fputs("a whole report", out);
+            finish_output_file();
+            out = begin_output_file("lista.txt", "erro\n");
+            std::fputs("part of its list", out);
+            std::fflush(out);
+            raise(signal_number);
+            _exit(0);
+        }
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << "signal " << signal_number;
+        EXPECT_EQ(read_file("solucao.txt"), "previous\n");
+        EXPECT_EQ(entries_here(), "solucao.txt ") << "signal " << signal_number;
     }
 }
 
