@@ -3,8 +3,8 @@
 #include "model/week.hpp"
 
 #include <algorithm>
-#include <utility>
 #include <cstdio>
+#include <utility>
 
 #include "model/records.hpp"
 

@@ -2,9 +2,9 @@
 #include "search/planning.hpp"
 
 #include <algorithm>
-#include <tuple>
 #include <chrono>
 #include <cstdio>
+#include <tuple>
 
 #include "io/console.hpp"
 #include "model/rules/rules.hpp"

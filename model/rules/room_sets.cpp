@@ -19,7 +19,6 @@ constexpr std::size_t SET_INDEX_SIZE = std::size_t{1} << 18;
 static_assert(SET_INDEX_SIZE >= 2 * MAX_ROOM_SETS);
 std::array<int32_t, SET_INDEX_SIZE> set_index;  // set + 1; 0: an empty slot
 
-
 bool same_name(const char* a, const char* b)
 {
     for (; *a != '\0' && *b != '\0'; ++a, ++b)

@@ -55,7 +55,7 @@ extern std::array<Rule, MAX_RULES> rules;  // entries 0..rule_count-1, in file o
 extern int32_t rule_count;
 
 // The rules read, entries 0..rule_count-1 of `rules`, in file order.
-inline std::span<Rule> file_rules()
+inline std::span<const Rule> file_rules()
 {
     return {rules.data(), static_cast<std::size_t>(rule_count)};
 }
