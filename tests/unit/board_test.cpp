@@ -518,8 +518,11 @@ TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed
     board_solutions[OPTIMAL_SOLUTION].report.grid[2][3] = 0;
     EXPECT_NE(between(page(), "<section id=\"resumo\">", "</section>").find("1 ausente ou dividida"),
               std::string::npos);
-    // A whole plan takes the file away.
+    // A whole plan takes the file away, and no mark of an earlier plan stays, the last section's included.
+    ASSERT_EQ(section_count, 2);
+    left_out.marked[2][1] = true;
     mark_left_out(board_solutions[OPTIMAL_SOLUTION].report.grid);
+    EXPECT_FALSE(left_out.marked[2][1]);
     left_out.marked[1][1] = false;
     left_out.count = 0;
     write_left_out_file();
@@ -561,13 +564,36 @@ TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed
     sections[1].meetings[MAX_MEETINGS] = {};
 }
 
-// mudancas.txt with more lines than its header counts is refused at the first one past them.
-TEST_F(BoardPage, MovesFileWithMoreLinesThanItsHeaderNamesTheFirstExtraLine)
+// mudancas.txt not as alocacao-otimo writes it is refused, naming the line at fault.
+TEST_F(BoardPage, MovesFileNotAsWrittenIsRefusedAtItsLine)
 {
-    write_file("mudancas.txt", "Reunioes que mudam de sala em relacao ao plano mantido: 0\nmais uma\n");
-    EXPECT_EXIT((skip_leak_check_at_exit(), dup2(2, 1), std::freopen("/dev/null", "r", stdin),
-                 read_moved_file(board_solutions[OPTIMAL_SOLUTION].report.grid)),
-                ::testing::ExitedWithCode(1), "mudancas.txt, linha 2: mais linhas que o cabecalho conta");
+    const std::string header = "Reunioes que mudam de sala em relacao ao plano mantido: ";
+    const struct {
+        std::string text, fault;
+    } refused[] = {
+        {header + "0\nmais uma\n", "linha 2: mais linhas que o cabecalho conta"},
+        {header + "2\n1|2|08:20|3|-1|\n", "linha 3: faltam reunioes que o cabecalho conta"},
+        {header + "-1\n", "linha 1: cabecalho inesperado"},
+        {header + "1 \n1|2|08:20|3|-1|\n", "linha 1: cabecalho inesperado"},
+        {"Reunioes que mudam: 1\n1|2|08:20|3|-1|\n", "linha 1: cabecalho inesperado"},
+        {"", "linha 1: cabecalho inesperado"},
+        {header + "1\n1|2|08:20|3|-2|\n", "linha 2: formato inesperado"},
+        {header + "1\n1|2|08:20|-1|1|\n", "linha 2: formato inesperado"},
+        {header + "1\n1|2|08:20|3|1000|\n", "linha 2: formato inesperado"},
+        {header + "1\n1|2|08:20|3|1|x\n", "linha 2: formato inesperado"},
+        {header + "1\n1|2|8:20|3|1|\n", "linha 2: formato inesperado"},
+    };
+    for (const auto& [text, fault] : refused) {
+        write_file("mudancas.txt", text);
+        EXPECT_EXIT((skip_leak_check_at_exit(), dup2(2, 1), std::freopen("/dev/null", "r", stdin),
+                     read_moved_file(board_solutions[OPTIMAL_SOLUTION].report.grid)),
+                    ::testing::ExitedWithCode(1), "mudancas.txt, " + fault)
+            << text;
+    }
+    // Rooms at their bounds read: 999 rooms, and -1 for none.
+    write_file("mudancas.txt", header + "1\n1|2|08:20|999|-1|\n");
+    EXPECT_TRUE(read_moved_file(board_solutions[OPTIMAL_SOLUTION].report.grid));
+    EXPECT_EQ(moved_from[1][1], 999 + 1);
     std::remove("mudancas.txt");
 }
 

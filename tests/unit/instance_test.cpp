@@ -765,6 +765,11 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     ASSERT_TRUE(read_text(read_rules, "prefere|1|121|1|1|9|\n").ok);
     EXPECT_EQ(preference_price(1, 2), 9);
     EXPECT_EQ(preference_price(1, 1), 0);
+    // "*" for the rooms is every room from 1 to the last, and not sv.
+    ASSERT_TRUE(read_text(read_rules, "prefere|1|121|1|*|9|\n").ok);
+    for (int room = 1; room <= last_room; ++room)
+        EXPECT_EQ(preference_price(1, room), 0) << room;
+    EXPECT_EQ(preference_price(1, OVERFLOW_COLUMN), 9);
     // A "*" that names no section reads, without effect (a warning says so).
     EXPECT_TRUE(read_text(read_rules, "evita|CBI|*|*|3|\nreservada|4|QUI|999|*|\n").ok);
     EXPECT_EQ(avoided(2), "00001000");  // room 4 is reserved for sections there are none of

@@ -1601,6 +1601,10 @@ TEST_F(RoomPlanning, ChangesAreRankedByTheStudentsTheyLeaveAboveCapacityComputed
     OptimumResult optimum = solve_optimum(best_grid);
     ASSERT_EQ(optimum.cost, today);
     ASSERT_EQ(optimum_students_above(optimum), 20);
+    idle_weight = 0;  // one weight of 0: the optimum's own count, and the weights stay
+    EXPECT_EQ(optimum_students_above(optimum), 20);
+    EXPECT_EQ(excess_weight, 10);
+    idle_weight = 1;
     // With both weights 0 every allocation costs 0: the students above are solved for on their own.
     room_capacity[1] = 70;
     excess_weight = idle_weight = 0;
