@@ -103,6 +103,14 @@ Planning planning_asked(const char* argument)
     return Planning::None;
 }
 
+// Blanks after a number count as those before it, which strtol takes.
+bool only_blanks(const char* text)
+{
+    while (std::isspace(static_cast<unsigned char>(*text)))
+        ++text;
+    return *text == '\0';
+}
+
 Request read_arguments(int argc, char** argv)
 {
     Request request{Planning::None, 0.0, nullptr, nullptr};
@@ -122,12 +130,10 @@ Request read_arguments(int argc, char** argv)
             request.kept_file = argv[++i];
             continue;
         }
-        char* end = nullptr;
+        char* end = nullptr;  // past the number: set whenever one was read, which a limit above 0 needs
         long seconds = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : 0;
-        while (end != nullptr && end != argv[i + 1] && std::isspace(static_cast<unsigned char>(*end)))
-            ++end;  // blanks after the number, as strtol takes those before it
-        if (std::strcmp(argv[i], "--limite") == 0 && request.seconds == 0.0 && end != argv[i + 1] && *end == '\0' &&
-            seconds > 0 && seconds <= 1000000) {
+        if (std::strcmp(argv[i], "--limite") == 0 && request.seconds == 0.0 && seconds > 0 && seconds <= 1000000 &&
+            only_blanks(end)) {
             request.seconds = static_cast<double>(seconds);
             ++i;
             continue;

@@ -1422,6 +1422,12 @@ TEST_F(ReportCheck, OptimalReportPassesEveryCheck)
     best_grid[1][3] = 2;  // from 30 seats to 20
     write_report();
     EXPECT_NE(check(ok).find("; 1 aluno acima da capacidade a mais que o \xF3timo.\n"), std::string::npos);
+    // Beside an optimum not proven: the gaps to the best allocation found and to the lower bound.
+    optimum.proven = false;
+    optimum.lower_bound = optimum.cost - 7;
+    EXPECT_NE(check(ok).find("solucaof.txt: 4 acima da melhor aloca\xE7\xE3o encontrada, 11 acima do limite inferior; "
+                             "1 aluno acima da capacidade a mais que a melhor aloca\xE7\xE3o encontrada.\n"),
+              std::string::npos);
 }
 
 TEST_F(ReportCheck, HeaderThatDisagreesWithTheGridIsReported)
@@ -1446,6 +1452,7 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     best_grid[1][2] = 0;  // section 2 lost
     best_grid[31][3] = 2; // section 2 where it has no meeting
     best_grid[90][7] = 1; // and section 1, in the last room
+    best_grid[40][4] = 3; // a section the data do not have, named by its number
     write_report();
     bool ok = true;
     std::string console = check(ok);
@@ -1454,6 +1461,7 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     EXPECT_NE(console.find("turma MTM 102-1, segunda-feira 07:30: ausente da grade."), std::string::npos);
     EXPECT_NE(console.find("turma MTM 102-1 na sala 03, terca-feira 19:00, fora das suas reuni\xF5" "es."), std::string::npos);
     EXPECT_NE(console.find("turma MTM 101-1 na sala 07, sabado 11:20, fora das suas reuni\xF5" "es."), std::string::npos);
+    EXPECT_NE(console.find("turma n.\xBA 3 na sala 04, "), std::string::npos) << console;
     // Beside a partial optimum: the meeting it leaves out must be missing, and may be.
     left_out.marked[2][1] = left_out.marked[1][1] = true;
     left_out.count = 2;
