@@ -8,6 +8,7 @@
 
 #include "app/importar/cells.hpp"
 #include "app/importar/import.hpp"
+#include "app/importar/import_report.hpp"
 #include "app/importar/numbering.hpp"
 #include "app/importar/week_plan.hpp"
 #include "io/csv.hpp"
@@ -381,6 +382,23 @@ TEST(ImportWeek, StandardBlocksKeepTheStandardWeekUnlessAClassMeetsThrice)
     EXPECT_EQ(import_week.blocks[0].end, 9 * 60 + 10);  // the day's last block ends at its latest end
     clear_import();
     use_standard_week();
+}
+
+class ImportReport : public InScratchDirectory {};
+
+// importacao.txt lists the notes it keeps and counts those past them.
+TEST_F(ImportReport, NotesPastTheKeptOnesAreCountedInTheSingularAfterOne)
+{
+    clear_import();
+    for (int note = 1; note <= MAX_NOTES + 1; ++note)
+        add_note("aviso %d", note);
+    write_import_report({"turmas.csv", nullptr, false, {}});
+    const std::string last_kept = "\naviso " + std::to_string(MAX_NOTES) + "\n";
+    EXPECT_NE(read_file("importacao.txt").find(last_kept + "e mais 1 aviso\n"), std::string::npos);
+    add_note("aviso %d", MAX_NOTES + 2);
+    write_import_report({"turmas.csv", nullptr, false, {}});
+    EXPECT_NE(read_file("importacao.txt").find(last_kept + "e mais 2 avisos\n"), std::string::npos);
+    clear_import();
 }
 
 }  // namespace
