@@ -101,8 +101,8 @@ int32_t days_in_month(int32_t year, int32_t month)
 // Days since 1970-01-01 of a real date, counted in 400-year eras of 146097 days.
 int32_t days_from_civil(int32_t year, int32_t month, int32_t day)
 {
-    year -= month <= 2;
-    int32_t era = (year >= 0 ? year : year - 399) / 400;
+    year -= month <= 2;  // from year 1, still 0 or more: eras by plain division
+    int32_t era = year / 400;
     int32_t year_of_era = year - era * 400;
     int32_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
     int32_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
@@ -137,8 +137,8 @@ bool parse_date(const char* text, int32_t& days)
 
 CivilDate civil_date(int32_t days)
 {
-    days += 719468;
-    int32_t era = (days >= 0 ? days : days - 146096) / 146097;
+    days += 719468;  // since 0000-03-01: 0 or more for the dates of the years 1..9999
+    int32_t era = days / 146097;
     int32_t day_of_era = days - era * 146097;
     int32_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
     int32_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
