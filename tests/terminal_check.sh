@@ -3,7 +3,8 @@
 # UTF-8 locale, in a pane already full of earlier text, and checks what a user
 # sees: the screen cleared, the banner titles at column 28 of row 2 and column
 # 27 of row 3, every hyphen line on a row of its own, the cursor waiting after
-# "Escolha: ", and accented letters shown correctly. Each wait polls the pane
+# "Escolha: ", and accented letters shown correctly; then that alocacao-otimo
+# --planejar leaves no progress line behind. Each wait polls the pane
 # for at most two seconds, and the first failure ends the check.
 #   terminal_check.sh PROGRAM EXAMPLE_DIR
 # Exits 77 (skipped) where tmux is not installed.
@@ -57,5 +58,15 @@ for size in 80x25 120x40; do
     [ "$(screen | sed 's/ *$//' | grep -c -x -- "$hyphens")" -ge 3 ] || fail "hyphen lines share rows after choice 1"
     tmux -S "$socket" send-keys -t check 0 Enter
 done
-[ $failed -eq 0 ] && echo "terminal checks passed at 80x25 and 120x40"
+
+# The optimum's planning shows its progress on one line rewritten, and
+# leaves none of it on the screen when it is done.
+size=80x25
+tmux -S "$socket" kill-session -t check 2>/dev/null
+rm -rf "$work/run" && mkdir "$work/run" && cp "$example"/* "$work/run/"
+tmux -S "$socket" -f /dev/null new-session -d -s check -x 80 -y 25 \
+    "cd '$work/run' && LC_ALL=C.UTF-8 '$(dirname "$program")/alocacao-otimo' --planejar </dev/null; sleep 30"
+wait_for "Lugares que sobram"
+! screen | grep -q "resolvidas, cerca de" || fail "the planning's progress stays on the screen"
+[ $failed -eq 0 ] && echo "terminal checks passed at 80x25 and 120x40, and of the planning"
 exit $failed
