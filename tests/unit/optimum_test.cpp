@@ -593,6 +593,29 @@ TEST_F(Optimum, SearchAndModelAgreeOnGeneratedWeeks)
 // all its meetings, its optimum is the week's own, stability paid by none.
 TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
 {
+    // Each relaxation counts afresh the meetings at each start, the first included: after a week
+    // of one meeting at its first hour, two sections there that both want the room of 50.
+    room_capacity = {0, 30, 50};
+    last_room = 2;
+    excess_weight = idle_weight = 1;
+    section_count = 1;
+    sections[1].demand = 50;
+    add_meeting(1, 1, 1, 1);
+    ASSERT_TRUE(solve_optimum(best_grid).proven);
+    ASSERT_TRUE(bound_week_by_groups(best_grid, 0.0).found);
+    section_count = 2;
+    sections[2].demand = 45;
+    add_meeting(2, 1, 1, 1);
+    ASSERT_EQ(best_grid[1][2], 1);
+    best_grid[1][1] = 2;  // the grid holds both meetings, as the bound asks
+    int32_t empty;
+    grid_cost(candidate_grid, empty);
+    WeekBound relaxed = bound_week_by_groups(best_grid, 0.0);
+    ASSERT_TRUE(relaxed.found);
+    OptimumResult optimum = solve_optimum(best_grid);
+    ASSERT_TRUE(optimum.proven);
+    EXPECT_EQ(empty + relaxed.bound, optimum.cost);
+    reset_tables();
     room_capacity = {0, 30, 50};
     last_room = 2;
     excess_weight = idle_weight = 1;
@@ -610,12 +633,11 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     add_meeting(4, 1, 7, 8);
     add_meeting(4, 2, 22, 23);
     same_room_weight = 100;
-    OptimumResult optimum = solve_optimum(best_grid);
+    optimum = solve_optimum(best_grid);
     ASSERT_TRUE(optimum.proven);
     clear_grid(candidate_grid);
-    int32_t empty;
     grid_cost(candidate_grid, empty);
-    WeekBound relaxed = bound_week_by_groups(best_grid, 0.0);
+    relaxed = bound_week_by_groups(best_grid, 0.0);
     ASSERT_TRUE(relaxed.found);
     EXPECT_EQ(empty + relaxed.bound, optimum.cost);
     EXPECT_EQ(home_seats[1], 30);
