@@ -33,38 +33,6 @@ void print_when(const Meeting& meeting, bool with_weekday)
                   meeting.end_time / 60, meeting.end_time % 60);
 }
 
-// The classes that meet at weekly slot `slot`.
-void print_classes_at(int32_t slot)
-{
-    for (int32_t section = 1; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
-            const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday != 0 && meeting.first_slot <= slot && slot <= meeting.last_slot) {
-                console_print("  ");
-                print_class(section);
-                console_print("\n");
-            }
-        }
-}
-
-// Names, for each weekday the rules leave without an allocation, the block
-// where the columns they leave open run out and the classes there; false
-// when every weekday has one.
-bool name_where_rules_leave_no_room()
-{
-    bool named = false;
-    for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday)
-        if (int32_t slot = slot_where_columns_run_out(weekday)) {
-            int32_t start = slot_start(slot);
-            console_print("%s, bloco das %02d:%02d: as colunas que regras.txt deixa abertas acabam; "
-                          "turmas nesse bloco:\n",
-                          weekday_name(weekday), start / 60, start % 60);
-            print_classes_at(slot);
-            named = true;
-        }
-    return named;
-}
-
 // The meetings at one slot and the columns the rules leave each of them
 // over all its rows, for naming where they run short.
 struct SlotMeetings {
@@ -122,12 +90,10 @@ void print_column(int32_t room)
 
 }  // namespace
 
-// What the rules of regras.txt left without an allocation is named, or that
-// none was found within the time limit; ends the process.
+// No allocation was found within the time limit: leaving meetings out of
+// the grid, one always exists. Ends the process.
 [[noreturn]] void refuse_without_allocation()
 {
-    if (name_where_rules_leave_no_room())
-        fail_with("N\xE3o existe aloca\xE7\xE3o que cumpra as regras de regras.txt.\n");
     fail_with("Nenhuma aloca\xE7\xE3o que cumpra as regras de regras.txt foi encontrada.\n");
 }
 

@@ -22,8 +22,7 @@ void warn_rule_tight_weekdays(uint32_t weekdays);
 // "Reuniao sem lugar na grade: ...", for each meeting marked left out.
 void name_left_out();
 
-// Names, for each weekday the rules leave without an allocation, where the
-// open columns run out and the classes there, and ends the process.
+// Says that no allocation was found within the time limit, and ends the process.
 [[noreturn]] void refuse_without_allocation();
 
 // The meetings of `grid` without a room (in sv), a line each: the first 20,
