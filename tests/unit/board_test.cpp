@@ -361,6 +361,16 @@ TEST_F(BoardPage, WhereToInvestShowsTheFirstChangeOfEachColumnThatSeatsStudentsT
               std::string::npos);
     EXPECT_EQ(section.find("<table>"), std::string::npos);
     EXPECT_EQ(section.find("<ul>"), std::string::npos);
+    // A planning cut short says so above all, and claims nothing of the changes it did not evaluate.
+    board_planning.today.evaluated = 2;
+    board_planning.today.planned = 5;
+    section = between(page(), "id=\"investir\"", "</section>");
+    EXPECT_NE(section.find("<h2>Onde investir</h2>\n<p class=\"flag\">(planejamento incompleto: 2 de 5 mudan\xC3\xA7"
+                           "as avaliadas)</p>\n<p>No \xC3\xB3timo de hoje"),
+              std::string::npos)
+        << section;
+    EXPECT_NE(section.find("avaliadas at\xC3\xA9 aqui os diminui."), std::string::npos);
+    EXPECT_EQ(section.find("Nenhuma sala pode ficar"), std::string::npos);
 }
 
 TEST_F(BoardPage, PlanningOfOtherDataIsLeftOutWithTheLineThatSaysWhy)
