@@ -33,8 +33,7 @@ int named_meeting(const LeftOutMeetings& meetings, int32_t section, int32_t week
 
 void clear_left_out(LeftOutMeetings& meetings)
 {
-    for (int32_t section = 0; section <= section_count; ++section)
-        meetings.marked[section] = {};
+    meetings.marked.fill({});
     meetings.count = 0;
 }
 

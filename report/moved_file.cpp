@@ -22,8 +22,7 @@ constexpr const char* HEADER = "Reunioes que mudam de sala em relacao ao plano m
 
 void clear_marks()
 {
-    for (int32_t section = 0; section <= section_count; ++section)
-        moved_from[section] = {};
+    moved_from.fill({});
     moved_count = 0;
 }
 

@@ -410,8 +410,7 @@ int read_plan_csv(const char* name, AllocationGrid& grid, LeftOutMeetings& rows_
     plan.left_out = &rows_left_out;
     clear_grid(grid);
     clear_left_out(rows_left_out);
-    for (int32_t section = 0; section <= section_count; ++section)
-        meeting_line[section] = {};
+    meeting_line.fill({});
     plan.name = name;
     plan.line = 1;
     plan.faults = 0;
