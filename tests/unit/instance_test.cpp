@@ -3,6 +3,7 @@
 
 #include "model/calendar.hpp"
 #include "model/load_warnings.hpp"
+#include "model/rules/room_sets.hpp"
 #include "model/rules/rules.hpp"
 #include "test_support.hpp"
 
@@ -807,6 +808,24 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     std::string by_avoidance = avoided(1);
     ASSERT_TRUE(read_text(read_rules, "salas|1|121|1|4|\n").ok);
     EXPECT_EQ(avoided(1), by_avoidance);
+}
+
+// Each distinct set is kept once, however many share a slot of the index,
+// until the table is full: then no new one is.
+TEST_F(RoomRules, EachDistinctSetIsKeptOnceUntilTheTableIsFull)
+{
+    reset_room_sets();
+    auto numbered = [](int number) {  // the bits of number over rooms 1..17, and room 999 in every one
+        RoomSet rooms(static_cast<unsigned long long>(number) << 1);
+        return rooms.set(MAX_ROOM);
+    };
+    for (int number = 0; number < MAX_ROOM_SETS; ++number)
+        ASSERT_EQ(keep_room_set(numbered(number)), number);
+    EXPECT_EQ(keep_room_set(numbered(MAX_ROOM_SETS)), NO_ROOM_SET);
+    for (int number : {0, 1, 4097, MAX_ROOM_SETS - 1})
+        EXPECT_EQ(keep_room_set(numbered(number)), number);
+    EXPECT_EQ(room_sets.count, MAX_ROOM_SETS);
+    reset_room_sets();
 }
 
 TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
