@@ -2,6 +2,7 @@
 #include "model/rules/rules.hpp"
 #include "model/weights.hpp"
 #include "search/cost.hpp"
+#include "search/planning.hpp"
 
 #include "test_support.hpp"
 
@@ -196,4 +197,16 @@ TEST_F(GridCost, WeightsThatCouldOverflowThirtyTwoBitsAreRefused)
     sections[2].demand = 20000000;  // 20000000 - 20 students above 20 seats, at INT32_MAX each
     EXPECT_TRUE(cell_prices_exact(20000000));
     EXPECT_FALSE(cell_prices_exact(20));
+    // Planning checks every size it tries, down to 20 seats: a class that only 20 seats price past the limit.
+    int32_t fits = 30, past = 20000000;  // demands that 30 seats price within the limit, and past it
+    while (past - fits > 1) {
+        int32_t middle = fits + (past - fits) / 2;
+        sections[2].demand = middle;
+        (cell_prices_exact(30) ? fits : past) = middle;
+    }
+    sections[2].demand = fits;
+    EXPECT_FALSE(cell_prices_exact(20));
+    EXPECT_FALSE(planned_costs_exact());
+    sections[2].demand = fits - 10;
+    EXPECT_TRUE(planned_costs_exact());
 }
