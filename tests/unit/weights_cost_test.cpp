@@ -209,4 +209,9 @@ TEST_F(GridCost, WeightsThatCouldOverflowThirtyTwoBitsAreRefused)
     EXPECT_FALSE(planned_costs_exact());
     sections[2].demand = fits - 10;
     EXPECT_TRUE(planned_costs_exact());
+    // The empty cell is priced too: 60000 idle seats at INT32_MAX pass the limit, 1000 do not.
+    idle_weight = INT32_MAX;
+    for (int32_t section = 1; section <= section_count; ++section)
+        sections[section].demand = 59000;
+    EXPECT_FALSE(cell_prices_exact(60000));
 }
