@@ -227,30 +227,24 @@ void write_ics_line(std::FILE* out, const char* utf8)
     std::fputs("\r\n", out);
 }
 
-// A text (Latin-1, or UTF-8 already) as an iCalendar TEXT value in UTF-8:
-// "\", ";" and "," escaped.
-void append_ics_text(char* line, std::size_t size, const char* text, bool utf8)
+// A text (ASCII, or UTF-8 already) as an iCalendar TEXT value: "\", ";"
+// and "," escaped.
+void append_ics_text(char* line, std::size_t size, const char* text)
 {
     std::size_t used = std::strlen(line);
-    for (const char* c = text; *c != '\0' && used + 4 < size; ++c) {
-        auto byte = static_cast<unsigned char>(*c);
-        if (byte == '\\' || byte == ';' || byte == ',')
+    for (const char* c = text; *c != '\0' && used + 2 < size; ++c) {
+        if (*c == '\\' || *c == ';' || *c == ',')
             line[used++] = '\\';
-        if (byte < 0x80 || utf8) {
-            line[used++] = static_cast<char>(byte);
-        } else {
-            line[used++] = static_cast<char>(0xC0 | (byte >> 6));
-            line[used++] = static_cast<char>(0x80 | (byte & 0x3F));
-        }
+        line[used++] = *c;
     }
     line[used] = '\0';
 }
 
-void write_ics_property(std::FILE* out, const char* name, const char* text, bool utf8 = false)
+void write_ics_property(std::FILE* out, const char* name, const char* text)
 {
     char line[512];
     std::snprintf(line, sizeof line, "%s:", name);
-    append_ics_text(line, sizeof line, text, utf8);
+    append_ics_text(line, sizeof line, text);
     write_ics_line(out, line);
 }
 
@@ -308,7 +302,7 @@ void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& sem
         std::snprintf(text, sizeof text, "%s \xC2\xB7 sala %02d", room_names[meeting.room].data(), meeting.room);
     else
         std::snprintf(text, sizeof text, "sala %02d", meeting.room);
-    write_ics_property(out, "LOCATION", text, true);  // ASCII, and the room's name in UTF-8
+    write_ics_property(out, "LOCATION", text);  // ASCII, and the room's name in UTF-8
     std::snprintf(text, sizeof text, "%d %s, %d %s", section.demand, plural(section.demand, "aluno", "alunos"),
                   room_capacity[meeting.room], plural(room_capacity[meeting.room], "lugar", "lugares"));
     write_ics_property(out, "DESCRIPTION", text);
