@@ -69,7 +69,7 @@ void add_block(Section& section, int32_t weekday, int32_t start, int64_t end, in
     if (meeting == nullptr)
         return;
     meeting->block_lines |= block_bit;
-    if (meeting->earliest_start == 0 || start >= meeting->latest_start) {
+    if (start >= meeting->latest_start) {  // 0 until the meeting's first line
         meeting->end_time = trusted_end;  // the end that the line of its last block gives
         meeting->end_line = line;
     }

@@ -192,6 +192,11 @@ TEST_F(GridFiles, FinalFileShowsBestCostAndViolations)
         write_file("otima.txt", grid + line);
         EXPECT_EQ(read_grid_report("otima.txt", true, report), ReportRead::Malformed) << line;
     }
+    for (int32_t bound : {0, 512}) {  // from 0 to the cost itself
+        write_file("otima.txt", grid + "Limite inferior: " + std::to_string(bound) + " (nao provado)\n");
+        ASSERT_EQ(read_grid_report("otima.txt", true, report), ReportRead::Read) << bound;
+        EXPECT_EQ(report.lower_bound, bound);
+    }
 }
 
 TEST_F(GridFiles, NewReportReplacesTheOldOneKeepingItsModeAndLeavesNothingElse)
