@@ -13,7 +13,7 @@ constexpr long GUARD_INTERVAL_MICROSECONDS = 250000;
 
 void (*cleanup_before_ending)() = nullptr;
 const char* interruption_notice = nullptr;
-volatile pid_t child_to_end = 0;
+volatile pid_t child_to_end = NO_CHILD;
 bool installed = false;
 
 // Ends the process as `signal_number` would have, after the cleanup, the
@@ -98,7 +98,7 @@ void ending_in_a_child()
 {
     cleanup_before_ending = nullptr;
     interruption_notice = nullptr;
-    child_to_end = 0;
+    child_to_end = NO_CHILD;
 }
 
 void begin_guarded_call()

@@ -23,7 +23,8 @@ void install_ending_handlers(void (*cleanup)());
 // process (ASCII; null: none).
 void set_interruption_notice(const char* notice);
 
-// A child process that the ending of this one must end too (0: none).
+// A child process that the ending of this one must end too (NO_CHILD: none).
+inline constexpr pid_t NO_CHILD = 0;
 void set_child_to_end(pid_t child);
 
 // In a child process just forked: its ending cleans nothing and says

@@ -35,8 +35,8 @@ void start_matrix(int rows)
 {
     matrix.row_count = rows;
     matrix.column_count = matrix.entry_count = 0;
-    for (int row = 0; row < rows; ++row)
-        set_row(row, 0.0, 1.0);
+    std::fill_n(matrix.row_lower.begin(), rows, 0.0);
+    std::fill_n(matrix.row_upper.begin(), rows, 1.0);
 }
 
 void set_row(int row, double lower, double upper)

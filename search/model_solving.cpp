@@ -161,6 +161,6 @@ SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
     close(pipe_ends[0]);
     kill(child, SIGKILL);  // done or late: either way it has nothing more to give
     waitpid(child, nullptr, 0);
-    set_child_to_end(0);
+    set_child_to_end(NO_CHILD);
     return outcome;
 }

@@ -94,7 +94,7 @@ std::FILE* convert_workbook(const char* name, const char*& fault)
         set_child_to_end(child);
         while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
-        set_child_to_end(0);
+        set_child_to_end(NO_CHILD);
     }
     if (spawned != 0 || (WIFEXITED(status) && WEXITSTATUS(status) == 127)) {
         close(fd);

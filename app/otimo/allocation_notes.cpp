@@ -149,9 +149,10 @@ void warn_rule_tight_weekdays(uint32_t weekdays)
             }
         int32_t start = slot_start(slot);
         int count = static_cast<int>(std::min<std::size_t>(named.count(), at_slot.count));
+        int open = static_cast<int>(columns.count());
         console_print("Aviso: %s, bloco das %02d:%02d: %d %s para %d %s pelas regras de regras.txt ",
-                      weekday_name(weekday), start / 60, start % 60, count, count == 1 ? "reuniao" : "reunioes",
-                      static_cast<int>(columns.count()), columns.count() == 1 ? "coluna aberta" : "colunas abertas");
+                      weekday_name(weekday), start / 60, start % 60, count, plural(count, "reuniao", "reunioes"), open,
+                      plural(open, "coluna aberta", "colunas abertas"));
         print_columns(columns);
         console_print(".\n");
         for (int i = 0; i < at_slot.count; ++i)
