@@ -1,7 +1,8 @@
 // Where a key goes in the open-addressing tables: a table of TABLE_SIZE
 // slots, a power of two, takes the top bits of the key's product with 2^64
 // divided by the golden ratio (Fibonacci hashing), which spreads keys that
-// differ in any bit.
+// differ in any bit; a taken slot sends the key on to the next, round the
+// end of the table.
 #pragma once
 
 #include <bit>
@@ -15,4 +16,11 @@ std::size_t hash_slot(uint64_t key)
     static_assert(std::has_single_bit(TABLE_SIZE) && TABLE_SIZE > 1);
     constexpr int bits = std::countr_zero(TABLE_SIZE);
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> (std::numeric_limits<uint64_t>::digits - bits));
+}
+
+template <std::size_t TABLE_SIZE>
+std::size_t next_slot(std::size_t slot)
+{
+    static_assert(std::has_single_bit(TABLE_SIZE));
+    return (slot + 1) & (TABLE_SIZE - 1);
 }

@@ -178,7 +178,7 @@ std::size_t index_slot(const char* code, int32_t course_number, int32_t section_
                    (uint64_t(uint32_t(section_number)) << 42);
     std::size_t slot = hash_slot<SECTION_INDEX_SIZE>(key);
     while (section_index[slot] != 0 && !has_key(section_index[slot], code, course_number, section_number))
-        slot = (slot + 1) & (SECTION_INDEX_SIZE - 1);
+        slot = next_slot<SECTION_INDEX_SIZE>(slot);
     return slot;
 }
 

@@ -115,7 +115,7 @@ MemoEntry& memo_slot(uint64_t key)
 {
     std::size_t index = hash_slot<MEMO_SIZE>(key);
     while (memo[index].generation == memo_generation && memo[index].key != key)
-        index = (index + 1) & (MEMO_SIZE - 1);
+        index = next_slot<MEMO_SIZE>(index);
     return memo[index];
 }
 

@@ -8,6 +8,7 @@
 #include "app/importar/cells.hpp"
 #include "app/importar/import.hpp"
 #include "io/encoding.hpp"
+#include "model/hash_slot.hpp"
 
 namespace {
 
@@ -43,7 +44,7 @@ int32_t find_or_add_course(const char* text, int32_t line)
     ImportKey key;
     course_key(text, key);
     std::size_t slot = text_hash(key.data()) & (INDEX_SIZE - 1);
-    for (; course_slots[slot] != 0; slot = (slot + 1) & (INDEX_SIZE - 1))
+    for (; course_slots[slot] != 0; slot = next_slot<INDEX_SIZE>(slot))
         if (std::strcmp(import_courses.courses[course_slots[slot] - 1].key.data(), key.data()) == 0)
             return course_slots[slot] - 1;
     if (import_courses.count == MAX_IMPORT_COURSES)
@@ -62,7 +63,7 @@ int32_t find_or_add_course(const char* text, int32_t line)
 int32_t find_or_add_class(int32_t course, const char* label, int32_t students, int32_t line)
 {
     std::size_t slot = text_hash(label, static_cast<uint64_t>(course) * 0x9E3779B1ULL + 1) & (INDEX_SIZE - 1);
-    for (; class_slots[slot] != 0; slot = (slot + 1) & (INDEX_SIZE - 1)) {
+    for (; class_slots[slot] != 0; slot = next_slot<INDEX_SIZE>(slot)) {
         const ImportClass& known = import_classes.classes[class_slots[slot]];
         if (known.course == course && std::strcmp(known.label.data(), label) == 0)
             return class_slots[slot];

@@ -22,7 +22,7 @@ bool take(int32_t owner, int32_t number)
 {
     uint64_t key = (static_cast<uint64_t>(owner) << 32 | static_cast<uint32_t>(number)) + 1;
     std::size_t slot = hash_slot<TAKEN_SIZE>(key);
-    for (; taken[slot] != 0; slot = (slot + 1) & (TAKEN_SIZE - 1))
+    for (; taken[slot] != 0; slot = next_slot<TAKEN_SIZE>(slot))
         if (taken[slot] == key)
             return false;
     taken[slot] = key;

@@ -159,7 +159,7 @@ int32_t keep_room_set(const RoomSet& rooms)
 {
     std::size_t slot = hash_slot<SET_INDEX_SIZE>(std::hash<RoomSet>{}(rooms));
     while (set_index[slot] != 0 && room_sets.sets[static_cast<std::size_t>(set_index[slot] - 1)] != rooms)
-        slot = (slot + 1) & (SET_INDEX_SIZE - 1);
+        slot = next_slot<SET_INDEX_SIZE>(slot);
     if (set_index[slot] != 0)
         return set_index[slot] - 1;
     if (room_sets.count == MAX_ROOM_SETS)

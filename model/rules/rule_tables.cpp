@@ -169,7 +169,7 @@ int16_t profile_of(int32_t section, int32_t left_out)
     if (key == 0)
         return 0;
     std::size_t slot = hash_slot<PROFILE_INDEX_SIZE>(key);
-    for (; profile_index.profile[slot] != 0; slot = (slot + 1) & (PROFILE_INDEX_SIZE - 1))
+    for (; profile_index.profile[slot] != 0; slot = next_slot<PROFILE_INDEX_SIZE>(slot))
         if (profile_index.key[slot] == key &&
             same_preferences(preference_first[profile_index.profile[slot]], section, left_out))
             return profile_index.profile[slot];
