@@ -3,20 +3,16 @@
 
 #include <cstring>
 
+#include "model/fnv1a.hpp"
 #include "model/rules/rules.hpp"
 #include "model/tables.hpp"
 
 namespace {
 
 struct Digest {
-    uint64_t value = 0xCBF29CE484222325ULL;  // FNV-1a's offset basis
+    uint64_t value = FNV1A_OFFSET_BASIS;
 
-    void add_bytes(const void* data, std::size_t size)
-    {
-        const auto* bytes = static_cast<const unsigned char*>(data);
-        for (std::size_t i = 0; i < size; ++i)
-            value = (value ^ bytes[i]) * 0x100000001B3ULL;
-    }
+    void add_bytes(const void* data, std::size_t size) { value = fnv1a(data, size, value); }
     void add(int64_t number) { add_bytes(&number, sizeof number); }
     void add_text(const char* text) { add_bytes(text, std::strlen(text) + 1); }
 };

@@ -8,6 +8,7 @@
 #include "app/importar/cells.hpp"
 #include "app/importar/import.hpp"
 #include "io/encoding.hpp"
+#include "model/fnv1a.hpp"
 #include "model/hash_slot.hpp"
 
 namespace {
@@ -17,15 +18,6 @@ namespace {
 constexpr std::size_t INDEX_SIZE = 1 << 15;  // above MAX_IMPORT_COURSES and MAX_SECTIONS
 std::array<int32_t, INDEX_SIZE> course_slots;  // course + 1, 0 for an empty slot
 std::array<int32_t, INDEX_SIZE> class_slots;   // class, 0 for an empty slot
-
-// FNV-1a.
-uint64_t text_hash(const char* text)
-{
-    uint64_t hash = 0xCBF29CE484222325ULL;
-    for (; *text != '\0'; ++text)
-        hash = (hash ^ static_cast<unsigned char>(*text)) * 0x100000001B3ULL;
-    return hash;
-}
 
 // A course's key: its text folded, without blanks ("MTM 121" and "mtm121" are one course).
 void course_key(const char* text, ImportKey& key)
@@ -44,7 +36,7 @@ int32_t find_or_add_course(const char* text, int32_t line)
 {
     ImportKey key;
     course_key(text, key);
-    std::size_t slot = hash_slot<INDEX_SIZE>(text_hash(key.data()));
+    std::size_t slot = hash_slot<INDEX_SIZE>(fnv1a_text(key.data()));
     for (; course_slots[slot] != 0; slot = next_slot<INDEX_SIZE>(slot))
         if (std::strcmp(import_courses.courses[course_slots[slot] - 1].key.data(), key.data()) == 0)
             return course_slots[slot] - 1;
@@ -63,7 +55,7 @@ int32_t find_or_add_course(const char* text, int32_t line)
 // The class of a course and a section as written, added when new; 0 when the table is full.
 int32_t find_or_add_class(int32_t course, const char* label, int32_t students, int32_t line)
 {
-    std::size_t slot = hash_slot<INDEX_SIZE>(text_hash(label) ^ static_cast<uint64_t>(course));
+    std::size_t slot = hash_slot<INDEX_SIZE>(fnv1a_text(label) ^ static_cast<uint64_t>(course));
     for (; class_slots[slot] != 0; slot = next_slot<INDEX_SIZE>(slot)) {
         const ImportClass& known = import_classes.classes[class_slots[slot]];
         if (known.course == course && std::strcmp(known.label.data(), label) == 0)
