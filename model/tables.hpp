@@ -17,6 +17,7 @@ inline constexpr int MAX_ROOM_COLUMNS = MAX_ROOM + 1;
 inline constexpr int MAX_ROOM_NAME = 40;   // bytes of a room's name in capacidade.txt
 inline constexpr int MAX_SECTIONS = 9999;  // section entries 1..MAX_SECTIONS
 inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
+inline constexpr int FIRST_ROOM = 1;       // the real rooms are columns FIRST_ROOM..last_room
 inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1..MAX_MEETINGS, one per
 inline constexpr int MAX_MEETINGS = 7;     // weekday, without gaps; entry 0 of their arrays stays empty
 

@@ -70,7 +70,7 @@ const char* grid_columns()
     static std::array<char, GRID_LINE> columns;
     int width = grid_cell_width();
     int used = std::snprintf(columns.data(), columns.size(), "|H-S\t| %*s |", width, "sv");
-    for (int room = 1; room <= last_room; ++room)
+    for (int room = FIRST_ROOM; room <= last_room; ++room)
         used += std::snprintf(columns.data() + used, columns.size() - static_cast<std::size_t>(used), " %0*d |", width,
                               room);
     return columns.data();

@@ -186,7 +186,7 @@ int read_room_column(const char* text)
 // without case); NO_ROOM when none has it.
 int room_named(const char* text)
 {
-    for (int room = 1; room <= last_room && *text != '\0'; ++room)
+    for (int room = FIRST_ROOM; room <= last_room && *text != '\0'; ++room)
         if (same_word(room_names[room].data(), text))
             return room;
     return NO_ROOM;

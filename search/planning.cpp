@@ -86,7 +86,7 @@ void count_evaluated()
 int planned_sizes()
 {
     int64_t largest = 0;
-    for (int room = 1; room <= last_room; ++room)
+    for (int room = FIRST_ROOM; room <= last_room; ++room)
         largest = std::max<int64_t>(largest, room_capacity[room]);
     int64_t top = std::max<int64_t>(MOST_PLANNED_SEATS, largest + PLANNED_SEATS_STEP);
     int64_t sizes = (top - FEWEST_PLANNED_SEATS) / PLANNED_SEATS_STEP + 1;
@@ -135,7 +135,7 @@ bool planned_costs_exact()
 int room_changes_to_try()
 {
     int last_column = std::min(last_room + 1, MAX_ROOM), sizes = planned_sizes(), total = 0;
-    for (int column = 1; column <= last_column; ++column)
+    for (int column = FIRST_ROOM; column <= last_column; ++column)
         for (int size = 0; size < sizes; ++size)
             total += planned_seats(size) != room_capacity[column] || column > last_room;
     return total;
@@ -188,7 +188,7 @@ void evaluate_room_changes(int64_t state_limit, int64_t students_today, double s
     room_change_count = 0;
     std::array<int, MAX_ROOM_COLUMNS + 1> first_change{};  // each column's first change in room_changes
     double left;
-    for (int column = 1; column <= last_column; ++column) {
+    for (int column = FIRST_ROOM; column <= last_column; ++column) {
         first_change[column] = room_change_count;
         int twin = first_twin(column);
         for (int size = 0; size < sizes; ++size) {
@@ -227,7 +227,7 @@ int choose_investments(std::array<int, BEST_CHANGES_SHOWN>& chosen)
 int choose_spare_seats(std::array<int, MAX_ROOM_COLUMNS>& chosen)
 {
     int count = 0;
-    for (int room = 1; room <= last_room; ++room) {
+    for (int room = FIRST_ROOM; room <= last_room; ++room) {
         int fewest = -1;
         for (int i = 0; i < room_change_count; ++i) {
             const RoomChange& change = room_changes[i];

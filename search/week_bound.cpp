@@ -299,7 +299,7 @@ void keep_home_rooms()
         for (const Meeting& meeting : sections[section].meetings)
             for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row)
                 busy.set(static_cast<std::size_t>(row));
-        int room = 1;
+        int room = FIRST_ROOM;
         while (room <= last_room && (column_seats(room) != home_seats[section] || (taken[room] & busy).any() ||
                                      !allowed_all_week(section, room)))
             ++room;

@@ -174,7 +174,7 @@ const char* room_set_field(const char* text, Rule& rule, bool features_known = t
 {
     if (std::strcmp(text, "*") == 0) {
         RoomSet every;
-        for (int room = 1; room <= last_room; ++room)
+        for (int room = FIRST_ROOM; room <= last_room; ++room)
             every.set(static_cast<std::size_t>(room));
         rule.rooms = keep_room_set(every);
         return nullptr;
@@ -246,12 +246,12 @@ const char* closure_rule(const Fields& fields, Rule& rule)
     if (rule.from >= rule.to)
         return "fechada com inicio que nao antecede o fim";
     for (int32_t slot = 1; slot <= slot_count; ++slot)
-        for (int room = 1; room <= last_room; ++room)
+        for (int room = FIRST_ROOM; room <= last_room; ++room)
             if (int32_t section = pinned_grid[slot][room]; section != 0 && closure_closes(rule, slot, room))
                 return refusal_naming("fecha o horario da turma %s, fixa nesta sala (linha %d)", section,
                                       line_of(RuleKind::Pin, [&](const Rule& r) { return rule_names(r, section); }));
     for (int32_t slot = 1; slot <= slot_count; ++slot)  // what a later pin is checked against
-        for (int room = 1; room <= last_room; ++room)
+        for (int room = FIRST_ROOM; room <= last_room; ++room)
             if (closure_closes(rule, slot, room))
                 closed_cells[slot][room] = true;
     return nullptr;

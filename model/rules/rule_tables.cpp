@@ -61,7 +61,7 @@ void close(const Rule& rule)
     RoomSet rooms = rooms_of(rule);
     for (int32_t slot = 1; slot <= slot_count; ++slot)
         if (closure_covers(rule, slot))
-            for (int room = 1; room <= last_room; ++room)
+            for (int room = FIRST_ROOM; room <= last_room; ++room)
                 if (rooms[static_cast<std::size_t>(room)]) {
                     closed_cells[slot][room] = true;
                     rows_with_closed_cells[slot] = true;
@@ -109,7 +109,7 @@ void apply_rule(const Rule& rule)
 void bar_rooms()
 {
     RoomSet real_rooms;
-    for (int room = 1; room <= last_room; ++room)
+    for (int room = FIRST_ROOM; room <= last_room; ++room)
         real_rooms.set(static_cast<std::size_t>(room));
     for (int32_t section = 1; section <= section_count; ++section) {
         RoomSet barred = limits.avoided[section] | (limits.reserved & ~limits.owned[section]);

@@ -189,7 +189,7 @@ void write_room_pages(std::FILE* out)
         return;
     markup(out, "<section id=\"salas\">\n<h2>Salas (%s)</h2>\n", SOLUTION_FILES[plan_kind()].name);
     collect_week_rows();
-    for (int room = 1; room <= last_room; ++room)
+    for (int room = FIRST_ROOM; room <= last_room; ++room)
         if (plan_uses_room(room))
             write_room_page(out, room);
     if (plan_uses_room(OVERFLOW_COLUMN))

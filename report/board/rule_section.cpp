@@ -33,7 +33,7 @@ void write_rule_sections(std::FILE* out, const Rule& rule, bool word = true)
 void write_rule_rooms(std::FILE* out, const Rule& rule)
 {
     RoomSet rooms;
-    for (int room = 1; room <= last_room; ++room)
+    for (int room = FIRST_ROOM; room <= last_room; ++room)
         rooms[static_cast<std::size_t>(room)] = rule_holds_room(rule, room);
     for (int feature = 0; feature < features.count && rule.kind != RuleKind::Feature; ++feature)
         if (features.rooms[feature] == rooms) {
@@ -55,7 +55,7 @@ void write_rule_rooms(std::FILE* out, const Rule& rule)
 int single_room(const Rule& rule)
 {
     int found = -1;
-    for (int room = 1; room <= last_room; ++room)
+    for (int room = FIRST_ROOM; room <= last_room; ++room)
         if (rule_holds_room(rule, room)) {
             if (found >= 0)
                 return -1;
