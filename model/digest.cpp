@@ -39,7 +39,7 @@ void add_rooms(Digest& digest)
 void add_sections(Digest& digest)
 {
     digest.add(section_count);
-    for (int32_t index = 1; index <= section_count; ++index) {
+    for (int32_t index = FIRST_SECTION; index <= section_count; ++index) {
         const Section& section = sections[index];
         digest.add_text(section.course_code != nullptr ? section.course_code : "");
         digest.add(section.course_number);

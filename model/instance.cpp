@@ -130,7 +130,7 @@ void close_instance_files(const InstanceFiles& files)
 
 void compute_meeting_slots()
 {
-    for (int32_t index = 1; index <= section_count; ++index)
+    for (int32_t index = FIRST_SECTION; index <= section_count; ++index)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             Meeting& meeting = sections[index].meetings[m];
             if (meeting.weekday == 0)
@@ -185,7 +185,7 @@ std::size_t index_slot(const char* code, int32_t course_number, int32_t section_
 void index_sections()
 {
     section_index.fill(0);
-    for (int32_t index = 1; index <= section_count; ++index) {
+    for (int32_t index = FIRST_SECTION; index <= section_count; ++index) {
         const Section& section = sections[index];
         std::size_t slot = index_slot(section.course_code, section.course_number, section.section_number);
         if (section_index[slot] == 0)
@@ -223,7 +223,7 @@ int32_t find_section(const char* code, int32_t course_number, int32_t section_nu
 {
     if (indexed_count == section_count)
         return section_index[index_slot(code, course_number, section_number)];
-    for (int32_t index = 1; index <= section_count; ++index)  // a table filled by hand
+    for (int32_t index = FIRST_SECTION; index <= section_count; ++index)  // a table filled by hand
         if (has_key(index, code, course_number, section_number))
             return index;
     return 0;

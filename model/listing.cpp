@@ -40,14 +40,14 @@ void write_section_listing(std::FILE* out)
         std::fputs(" Horaini | Horafim |", out);
     std::fputc('\n', out);
     write_rule(out, meetings);
-    for (int32_t index = 1; index <= section_count; ++index)
+    for (int32_t index = FIRST_SECTION; index <= section_count; ++index)
         write_section_row(out, index, meetings);
 }
 
 int listed_meetings()
 {
     int most = 2;
-    for (int32_t index = 1; index <= section_count; ++index)
+    for (int32_t index = FIRST_SECTION; index <= section_count; ++index)
         while (most < MAX_MEETINGS && sections[index].meetings[most + 1].weekday != 0)
             ++most;
     return most;

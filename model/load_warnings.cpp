@@ -162,7 +162,7 @@ void warn_rule(Warnings& warnings, const Rule& rule)
                  rule.line, own_week ? "cai" : "comeca");
     } else if (is_priced_rule(rule) && rule.section == 0 && rule.kind != RuleKind::Closed) {
         bool names_some = false;
-        for (int32_t section = 1; section <= section_count && !names_some; ++section)
+        for (int32_t section = FIRST_SECTION; section <= section_count && !names_some; ++section)
             names_some = selects(rule.selector, section);
         char selector[48];
         format_selector(selector, sizeof selector, rule.selector);
@@ -188,7 +188,7 @@ int list_load_warnings(std::FILE* timetable, WarningSink say, void* context)
 {
     Warnings warnings{say, context, 0};
     Unmatched unmatched = warn_timetable_lines(warnings, timetable);
-    for (int32_t index = 1; index <= section_count; ++index)
+    for (int32_t index = FIRST_SECTION; index <= section_count; ++index)
         warn_section(warnings, index);
     warn_unmatched(warnings, unmatched);
     for (const Rule& rule : file_rules())

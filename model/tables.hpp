@@ -15,7 +15,8 @@
 inline constexpr int MAX_ROOM = 999;       // room columns run 0..last_room, last_room <= MAX_ROOM
 inline constexpr int MAX_ROOM_COLUMNS = MAX_ROOM + 1;
 inline constexpr int MAX_ROOM_NAME = 40;   // bytes of a room's name in capacidade.txt
-inline constexpr int MAX_SECTIONS = 9999;  // section entries 1..MAX_SECTIONS
+inline constexpr int MAX_SECTIONS = 9999;  // section entries FIRST_SECTION..MAX_SECTIONS; entry 0 stays empty
+inline constexpr int32_t FIRST_SECTION = 1;
 inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
 inline constexpr int FIRST_ROOM = 1;       // the real rooms are columns FIRST_ROOM..last_room
 inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1..MAX_MEETINGS, one per

@@ -57,7 +57,7 @@ bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability, bool pre
         highest += cell_high * slot_count;
         lowest += cell_low * slot_count;
     }
-    for (int32_t index = 1; index <= section_count; ++index)
+    for (int32_t index = FIRST_SECTION; index <= section_count; ++index)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             bool present = sections[index].meetings[m].weekday != 0;
             highest += present && m > FIRST_MEETING ? stability : 0;  // each room past the first

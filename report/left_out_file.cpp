@@ -40,7 +40,7 @@ void clear_left_out(LeftOutMeetings& meetings)
 void mark_left_out(const AllocationGrid& grid)
 {
     clear_left_out(left_out);
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (sections[section].meetings[m].weekday != 0 && first_slot_column(grid, section, m) < 0) {
                 left_out.marked[section][m] = true;
@@ -50,7 +50,7 @@ void mark_left_out(const AllocationGrid& grid)
 
 void write_left_out_records(std::FILE* out, const LeftOutMeetings& meetings)
 {
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (meetings.marked[section][m]) {
                 const Meeting& meeting = sections[section].meetings[m];

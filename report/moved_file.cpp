@@ -36,7 +36,7 @@ void clear_marks()
 void mark_moved(const AllocationGrid& grid)
 {
     clear_marks();
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (kept_room(section, m) >= 0 && first_slot_column(grid, section, m) != kept_room(section, m)) {
                 moved_from[section][m] = kept_room(section, m) + 1;
@@ -53,7 +53,7 @@ void write_moved_file(const AllocationGrid& grid, bool kept)
     }
     std::FILE* out = begin_output_file(MOVED_FILE, "\n\nArquivo mudancas.txt nao pode ser criado.\n");
     std::fprintf(out, "%s%d\n", HEADER, moved_count);
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (moved_from[section][m] != 0) {
                 const Meeting& meeting = sections[section].meetings[m];

@@ -241,7 +241,7 @@ int32_t read_section(const char* course, const char* number)
     if (std::sscanf(course, "%9s %d%n", code, &course_number, &used) != 2 || course[used] != '\0' ||
         std::sscanf(number, "%d%n", &section_number, &used) != 1 || number[used] != '\0')
         return 0;
-    for (int32_t index = 1; index <= section_count; ++index) {
+    for (int32_t index = FIRST_SECTION; index <= section_count; ++index) {
         const Section& section = sections[index];
         if (section.course_number == course_number && section.section_number == section_number &&
             std::strcmp(section.course_code, code) == 0)
@@ -351,7 +351,7 @@ void place_row(AllocationGrid& grid)
 
 void name_missing_meetings()
 {
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == 0 || meeting_line[section][m] != 0)

@@ -49,7 +49,7 @@ int meeting_faults(const char* name, const AllocationGrid& grid, const LeftOutMe
 {
     int faults = 0;
     meetings = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == 0)

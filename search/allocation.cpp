@@ -250,14 +250,14 @@ void place_all_meetings()
 {
     clear_grid(current_grid);
     rules_warning_given = false;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         if (int room = pinned_room[section])
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS && takes_part(sections[section], m); ++m) {
                 Meeting& meeting = sections[section].meetings[m];
                 occupy(meeting.first_slot, meeting.last_slot, room, section);
                 meeting.placed = 1;
             }
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         if (pinned_room[section] == 0)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS && takes_part(sections[section], m); ++m)
                 place_meeting(section, sections[section].meetings[m]);

@@ -64,7 +64,7 @@ bool changes_rooms(const AllocationGrid& grid, int32_t section)
 int32_t sections_changing_rooms(const AllocationGrid& grid)
 {
     int32_t count = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         count += changes_rooms(grid, section);
     return count;
 }
@@ -81,7 +81,7 @@ int64_t section_preference_cost(const AllocationGrid& grid, int32_t section)
 int64_t preference_cost(const AllocationGrid& grid)
 {
     int64_t price = 0;
-    for (int32_t section = 1; preference_profile_count > 1 && section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; preference_profile_count > 1 && section <= section_count; ++section)
         price += section_preference_cost(grid, section);
     return price;
 }
@@ -89,7 +89,7 @@ int64_t preference_cost(const AllocationGrid& grid)
 int64_t stability_cost(const AllocationGrid& grid)
 {
     int64_t changes = 0;
-    for (int32_t section = 1; same_room_weight != 0 && section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; same_room_weight != 0 && section <= section_count; ++section)
         changes += rooms_changed(grid, section);
     return int64_t{same_room_weight} * changes;
 }

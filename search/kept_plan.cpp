@@ -40,7 +40,7 @@ void clear_kept_plan()
 void keep_plan(const AllocationGrid& grid)
 {
     clear_kept_plan();
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             int32_t room = meeting.weekday != 0 ? whole_column(grid, section, meeting) : -1;
@@ -52,7 +52,7 @@ void keep_plan(const AllocationGrid& grid)
 void keep_rooms_of_other_weekdays(const AllocationGrid& grid, int32_t weekday)
 {
     clear_kept_plan();
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         if (int m = meeting_on_weekday(sections[section], weekday); m != 0)
             if (int other = first_other_meeting(sections[section], m); other != 0) {
                 int32_t room = whole_column(grid, section, sections[section].meetings[other]);
@@ -64,7 +64,7 @@ void keep_rooms_of_other_weekdays(const AllocationGrid& grid, int32_t weekday)
 int32_t meetings_moved(const AllocationGrid& grid)
 {
     int32_t moved = 0;
-    for (int32_t section = 1; section <= section_count && kept_count > 0; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count && kept_count > 0; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             moved += kept_column[section][m] != 0 && whole_column(grid, section, sections[section].meetings[m]) !=
                                                          kept_column[section][m] - 1;

@@ -164,7 +164,7 @@ void collect_day(int weekday)
 {
     day_count = 0;
     int base = week_days[weekday].first - 1;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != weekday)
@@ -310,7 +310,7 @@ void solve_weekdays(AllocationGrid& grid, int64_t state_limit, double seconds,
 int32_t count_left_out(const AllocationGrid& grid)
 {
     int32_t count = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             count += sections[section].meetings[m].weekday != 0 && first_slot_column(grid, section, m) < 0;
     return count;
@@ -410,7 +410,7 @@ constexpr int APART_NODES = 40;  // the nodes of branch and bound each re-solve 
 // faculties the two take 39 % and 55 % off the gap to the bound.
 void resolve_sections_apart(AllocationGrid& grid, double seconds, std::chrono::steady_clock::time_point start)
 {
-    for (int32_t section = 1; section <= section_count && seconds_left(seconds, start) >= 0.0; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count && seconds_left(seconds, start) >= 0.0; ++section)
         if (changes_rooms(grid, section))
             improve_rooms_by_model(grid, rooms_around(grid, section), APART_NODES);
 }
@@ -474,7 +474,7 @@ double seconds_left(double seconds, std::chrono::steady_clock::time_point start)
 std::array<int32_t, MAX_SLOTS + 1> meetings_per_slot()
 {
     std::array<int32_t, MAX_SLOTS + 1> count{};
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != 0)

@@ -55,7 +55,7 @@ std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> section_groups;  // 
 void collect_meetings(const AllocationGrid& grid)
 {
     bound.meeting_count = 0;
-    for (int32_t section = 1; section <= section_count; ++section) {
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
         bound.first_meeting[section] = bound.meeting_count;
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
@@ -115,7 +115,7 @@ void plan_rows()
     for (int k = 0; k < bound.start_count; ++k)
         std::fill(bound.capacity_row[k].begin(), bound.capacity_row[k].begin() + bound.group_count, 0);
     int links = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         section_groups[section].reset();
     for (int i = 0; i < bound.meeting_count; ++i) {
         const BoundMeeting& meeting = bound.meetings[i];
@@ -191,7 +191,7 @@ bool build_matrix()
                 add_entry(row, 1.0);
         }
     }
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int group = 0; held(section) > 1 && group < bound.group_count; ++group) {
             if (!section_groups[section][static_cast<std::size_t>(group)])
                 continue;
@@ -210,7 +210,7 @@ void set_homes(const double* solution)
 {
     std::array<double, MAX_ROOM_COLUMNS> share;
     int column = 0;
-    for (int32_t section = 1; section <= section_count; ++section) {
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
         std::fill(share.begin(), share.begin() + bound.group_count, 0.0);
         for (int i = bound.first_meeting[section]; i < bound.first_meeting[section + 1]; ++i) {
             price_groups(i);
@@ -228,7 +228,7 @@ void set_homes(const double* solution)
 int64_t linked_sections()
 {
     int64_t count = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         count += held(section) > 1;
     return count;
 }
@@ -282,7 +282,7 @@ void keep_home_rooms()
     for (int room = 0; room <= last_room; ++room)
         taken[room].reset();
     int32_t count = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         if (home_seats[section] != NO_HOME)
             order[count++] = section;
     auto length = [](int32_t section) {

@@ -355,7 +355,7 @@ void note_features_without_rooms()
         held |= import_rooms.rooms[room].features;
     for (int feature = 0; feature < import_features.count; ++feature) {
         int32_t requiring = 0;
-        for (int32_t index = 1; index <= import_classes.count; ++index)
+        for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index)
             requiring += import_classes.classes[index].conflict_line == 0 &&
                          import_classes.classes[index].features[static_cast<std::size_t>(feature)];
         if (requiring > 0 && !held[static_cast<std::size_t>(feature)])

@@ -112,7 +112,7 @@ void print_numbers_made(std::FILE* out)
                          course.code.data(), course.number);
         }
     }
-    for (int32_t index = 1; index <= import_classes.count; ++index) {
+    for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index) {
         const ImportClass& entry = import_classes.classes[index];
         const ImportCourse& course = import_courses.courses[entry.course];
         if (class_written(index) && section_label_made(entry.label.data(), entry.number)) {

@@ -85,7 +85,7 @@ int32_t write_classes()
 {
     std::FILE* out = begin("demanda.txt");
     int32_t written = 0;
-    for (int32_t index = 1; index <= import_classes.count; ++index)
+    for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index)
         if (class_written(index)) {
             print_class_key(out, import_classes.classes[index]);
             std::fprintf(out, "%d|\n", import_classes.classes[index].students);
@@ -178,7 +178,7 @@ int32_t write_rules()
             std::fprintf(out, "|%s|\n", import_features.names[feature].data());
             ++rules;
         }
-    for (int32_t index = 1; index <= import_classes.count; ++index) {
+    for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index) {
         const ImportClass& entry = import_classes.classes[index];
         for (int feature = 0; class_written(index) && feature < import_features.count; ++feature)
             if (entry.features[static_cast<std::size_t>(feature)] && held[static_cast<std::size_t>(feature)]) {

@@ -141,7 +141,7 @@ void read_classes(const char* name, bool rooms_from_classes)
 int32_t classes_written()
 {
     int32_t count = 0;
-    for (int32_t index = 1; index <= import_classes.count; ++index)
+    for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index)
         count += class_written(index);
     return count;
 }

@@ -129,7 +129,7 @@ int32_t label_number(const char* label, bool& only_digits)
 void number_classes()
 {
     for (int round = 0; round < 3; ++round)
-        for (int32_t index = 1; index <= import_classes.count; ++index) {
+        for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index) {
             ImportClass& entry = import_classes.classes[index];
             bool only_digits = false;
             int32_t number = label_number(entry.label.data(), only_digits);

@@ -21,7 +21,7 @@ bool fits_standard_week()
             (time.weekday < MONDAY || weekly_slot(time.start, time.weekday) == NO_SLOT))
             return false;
     }
-    for (int32_t index = 1; index <= import_classes.count; ++index) {
+    for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index) {
         const ImportClass& entry = import_classes.classes[index];
         if (class_written(index) && std::count_if(entry.first_line.begin(), entry.first_line.end(),
                                                   [](int32_t line) { return line != 0; }) > 2)

@@ -46,7 +46,7 @@ SlotMeetings at_slot;
 void collect_slot_meetings(int32_t slot)
 {
     at_slot.count = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == 0 || slot < meeting.first_slot || slot > meeting.last_slot)
@@ -111,7 +111,7 @@ void warn_overfull_slots()
         console_print("Aviso: %s, bloco das %02d:%02d: %d reunioes para %d %s (sv e %d %s).\n",
                       weekday_name(slot_weekday(row)), start / 60, start % 60, count[row], open_columns(row),
                       plural(open_columns(row), "coluna", "colunas"), rooms, plural(rooms, "sala", "salas"));
-        for (int32_t section = 1; section <= section_count; ++section)
+        for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];
                 if (meeting.weekday == 0 || row < meeting.first_slot || row > meeting.last_slot)
@@ -170,7 +170,7 @@ void warn_rule_tight_weekdays(uint32_t weekdays)
 // Names each meeting the optimum left out of the grid.
 void name_left_out()
 {
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (left_out.marked[section][m]) {
                 const Meeting& meeting = sections[section].meetings[m];
@@ -187,7 +187,7 @@ void name_meetings_without_room(const AllocationGrid& grid)
 {
     constexpr int MEETINGS_NAMED = 20;
     int count = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == 0 || first_slot_column(grid, section, m) != OVERFLOW_COLUMN)
@@ -208,7 +208,7 @@ void name_meetings_without_room(const AllocationGrid& grid)
 void name_moved_meetings()
 {
     console_print("Reuni\xF5" "es movidas em rela\xE7\xE3o ao plano mantido: %d\n", moved_count);
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             if (moved_from[section][m] == 0)
                 continue;

@@ -421,7 +421,7 @@ bool check_pins(RecordFile& file)
 // A section that the lines leave no room but sv: named at the last line that restricts it.
 bool check_rooms_left(RecordFile& file)
 {
-    for (int32_t section = 1; section <= section_count; ++section) {
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
         if (avoided_rooms[section].count() < static_cast<std::size_t>(last_room) || last_room == 0)
             continue;
         int32_t last = 0;

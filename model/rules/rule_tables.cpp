@@ -111,7 +111,7 @@ void bar_rooms()
     RoomSet real_rooms;
     for (int room = FIRST_ROOM; room <= last_room; ++room)
         real_rooms.set(static_cast<std::size_t>(room));
-    for (int32_t section = 1; section <= section_count; ++section) {
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
         RoomSet barred = limits.avoided[section] | (limits.reserved & ~limits.owned[section]);
         if (limits.limited[section])
             barred |= real_rooms & ~limits.allowed[section];
@@ -200,7 +200,7 @@ void build_preferences(int32_t left_out)
                                           0x100000001B3ULL + 1;
             });
     profile_index.profile.fill(0);
-    for (int32_t section = 1; section <= section_count; ++section) {
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
         preference_profile[section] = profile_of(section, left_out);
         sections_with_room_rules[section] = sections_with_room_rules[section] || preference_profile[section] != 0;
     }

@@ -40,7 +40,7 @@ struct SolutionFigures {
 // Whether some class meets on the weekday: a weekday without any gets no board.
 bool weekday_has_meetings(int weekday)
 {
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (sections[section].meetings[m].weekday == weekday)
                 return true;
@@ -50,7 +50,7 @@ bool weekday_has_meetings(int weekday)
 int meeting_count()
 {
     int count = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             count += sections[section].meetings[m].weekday != 0;
     return count;
@@ -62,7 +62,7 @@ SolutionFigures figures_of(const AllocationGrid& grid, int kind)
 {
     SolutionFigures figures{0, count_capacity_violations(grid), grid_figures(grid), 0, 0};
     grid_cost(grid, figures.cost);
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const char* fault = sections[section].meetings[m].weekday == 0
                                     ? nullptr
@@ -274,7 +274,7 @@ void write_left_out(std::FILE* out)
     markup(out, "<h3>Fora da grade</h3>\n<p>Hor\xE1rios com mais reuni\xF5" "es que colunas: o plano (%s) deixa "
                 "%s %d fora da grade. Mude o hor\xE1rio delas ou crie salas.</p>\n<ul>\n",
            SOLUTION_FILES[kind].name, left.count == 1 ? "esta" : "estas", left.count);
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (left.marked[section][m]) {
                 const Section& s = sections[section];
@@ -297,7 +297,7 @@ void write_moved(std::FILE* out)
     markup(out, "<h3>Mudan\xE7" "as em rela\xE7\xE3o ao plano mantido</h3>\n<p>%d %s de sala (mudancas.txt):</p>\n<ul>\n",
            moved_count, moved_count == 1 ? "reuni\xE3o muda" : "reuni\xF5" "es mudam");
     const AllocationGrid& grid = board_solutions[OPTIMAL_SOLUTION].report.grid;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             if (moved_from[section][m] == 0)
                 continue;
@@ -486,7 +486,7 @@ int list_changes(std::FILE* out, bool saving)
     const AllocationGrid& optimal = board_solutions[OPTIMAL_SOLUTION].report.grid;
     int changes = 0;
     for (int row = 1; row <= slot_count; ++row)
-        for (int32_t section = 1; section <= section_count; ++section)
+        for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];
                 if (meeting.weekday == 0 || meeting.first_slot != row)

@@ -106,7 +106,7 @@ void for_each_meeting_of_the_plan(Use use)
     const LeftOutMeetings& left = solution_left_out(plan_kind());
     PlanMeeting meeting;
     for (int row = 1; row <= slot_count; ++row) {
-        for (int32_t section = 1; left.count > 0 && section <= section_count; ++section)
+        for (int32_t section = FIRST_SECTION; left.count > 0 && section <= section_count; ++section)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& out = sections[section].meetings[m];
                 if (left.marked[section][m] && out.first_slot == row)

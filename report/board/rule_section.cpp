@@ -170,7 +170,7 @@ void write_room_changes(std::FILE* out, const AllocationGrid& grid)
         return;
     }
     markup(out, "<ul>\n");
-    for (int32_t section = 1; section <= section_count; ++section) {
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
         if (!changes_rooms(grid, section))
             continue;
         markup(out, "<li>");
@@ -233,7 +233,7 @@ void write_room_rules(std::FILE* out, int room)
         }
     }
     int barred = 0;
-    for (int32_t section = 1; section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         barred += avoided_rooms[section][static_cast<std::size_t>(room)];
     if (barred > 0) {
         start("evitada");
