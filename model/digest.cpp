@@ -20,7 +20,7 @@ struct Digest {
 void add_week(Digest& digest)
 {
     digest.add(slot_count);
-    for (int32_t slot = 1; slot <= slot_count; ++slot) {
+    for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot) {
         digest.add(slot_weekday(slot));
         digest.add(slot_start(slot));
         digest.add(slot_end(slot));
@@ -70,7 +70,7 @@ void add_rules(Digest& digest)
         digest.add(rule.selector.type);
         digest.add(rule.selector.course);
         digest.add(rule.selector.number);
-        for (int32_t room = 1; rule.rooms != NO_ROOM_SET && room <= last_room; ++room)
+        for (int32_t room = FIRST_ROOM; rule.rooms != NO_ROOM_SET && room <= last_room; ++room)
             digest.add(rule_holds_room(rule, room));
         digest.add_text(rule.feature >= 0 ? features.names[static_cast<std::size_t>(rule.feature)].data() : "");
     }

@@ -154,7 +154,7 @@ void warn_rule(Warnings& warnings, const Rule& rule)
 {
     if (rule.kind == RuleKind::Closed) {
         bool closes = false;
-        for (int32_t slot = 1; slot <= slot_count && !closes; ++slot)
+        for (int32_t slot = FIRST_SLOT; slot <= slot_count && !closes; ++slot)
             closes = closure_covers(rule, slot);
         if (!closes)
             warn(warnings, "Aviso: regras.txt, linha %d: nenhum bloco de aula %s nesse intervalo; regra sem "

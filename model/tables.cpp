@@ -52,6 +52,6 @@ void clear_grid(AllocationGrid& grid)
 
 void copy_slot_rows(const AllocationGrid& from, AllocationGrid& to)
 {
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         std::copy_n(from[row].begin(), last_room + 1, to[row].begin());
 }

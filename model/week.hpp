@@ -9,6 +9,7 @@
 #include <cstdint>
 
 inline constexpr int MAX_SLOTS = 336;       // slot_count <= MAX_SLOTS
+inline constexpr int FIRST_SLOT = 1;        // slots run FIRST_SLOT..slot_count; entry 0 stays empty
 inline constexpr int MAX_DAY_BLOCKS = 48;   // blocks of one weekday
 inline constexpr int32_t SUNDAY = 1;
 inline constexpr int32_t MONDAY = 2;

@@ -29,7 +29,7 @@ void write_grid_block(std::FILE* out, const AllocationGrid& grid)
 {
     std::fprintf(out, "%s\n%s\n%s\n", grid_rule(), grid_columns(), grid_rule());
     int width = grid_cell_width();
-    for (int row = 1; row <= slot_count; ++row) {
+    for (int row = FIRST_SLOT; row <= slot_count; ++row) {
         std::fprintf(out, "| %d\t|", row);
         for (int room = 0; room <= last_room; ++room)
             if (grid[row][room] == 0 && closed_cells[row][room])

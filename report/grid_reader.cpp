@@ -95,7 +95,7 @@ int read_report(std::FILE* stream, bool final_report, GridReport& report, Report
                             : expect_line(reader, "") && expect_line(reader, "")) &&
               expect_line(reader, grid_rule()) && expect_line(reader, grid_columns()) &&
               expect_line(reader, grid_rule());
-    for (int row = 1; ok && row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; ok && row <= slot_count; ++row)
         ok = read_slot_line(reader, row, report.grid);
     ok = ok && expect_line(reader, grid_rule());
     if (!ok)

@@ -63,7 +63,7 @@ int meeting_faults(const char* name, const AllocationGrid& grid, const LeftOutMe
                               meeting.earliest_start % 60, fault);
             }
         }
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room) {
             int32_t section = grid[row][room];
             if (section != 0 && !belongs_to_a_meeting(section, row)) {

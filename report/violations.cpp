@@ -17,7 +17,7 @@ void report_capacity_violations()
     violation_count = 0;
     console_print("\n");
     for (int room = 0; room <= last_room; ++room)
-        for (int row = 1; row <= slot_count; ++row)
+        for (int row = FIRST_SLOT; row <= slot_count; ++row)
             if (over_capacity(best_grid[row][room], room)) {
                 ++violation_count;
                 console_print("%d - ", best_grid[row][room]);

@@ -27,7 +27,7 @@ struct TraceTexts {
 
 bool has_section_in_slots(const AllocationGrid& grid)
 {
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room)
             if (grid[row][room] != 0)
                 return true;

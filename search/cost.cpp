@@ -97,7 +97,7 @@ int64_t stability_cost(const AllocationGrid& grid)
 void grid_cost(const AllocationGrid& grid, int32_t& cost)
 {
     int64_t sum = stability_cost(grid) + preference_cost(grid);
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room)
             sum += cell_cost(grid, row, room);
     cost = static_cast<int32_t>(sum);
@@ -106,7 +106,7 @@ void grid_cost(const AllocationGrid& grid, int32_t& cost)
 int32_t count_capacity_violations(const AllocationGrid& grid)
 {
     int32_t count = 0;
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room)
             count += sections[grid[row][room]].demand > room_capacity[room];
     return count;
@@ -177,7 +177,7 @@ int64_t shift_cost_change(const AllocationGrid& grid, const RoomShift& shift)
 GridFigures grid_figures(const AllocationGrid& grid)
 {
     GridFigures figures{0, 0, 0, 0, 0};
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room) {
             int32_t section = grid[row][room];
             if (section == 0)

@@ -223,7 +223,7 @@ int64_t empty_grid_cost()
     int64_t cost = 0;
     for (int column = 0; column <= last_room; ++column) {
         int64_t open = slot_count;
-        for (int row = 1; row <= slot_count; ++row)
+        for (int row = FIRST_SLOT; row <= slot_count; ++row)
             open -= closed_cells[row][column];
         cost += open * seat_cost(0, room_capacity[column]);
     }
@@ -457,7 +457,7 @@ std::bitset<MAX_ROOM_COLUMNS> rooms_around(const AllocationGrid& grid, int32_t s
             rooms.set(static_cast<std::size_t>(room));
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
         if (int room = first_slot_column(grid, section, m); room > OVERFLOW_COLUMN)
-            for (int other = 1; other <= last_room && rooms.count() < APART_ROOMS; ++other)
+            for (int other = FIRST_ROOM; other <= last_room && rooms.count() < APART_ROOMS; ++other)
                 if (room_capacity[other] == room_capacity[room])
                     rooms.set(static_cast<std::size_t>(other));
     return rooms;
@@ -492,7 +492,7 @@ int32_t open_columns(int row)
 bool weekday_overfull(int32_t weekday)
 {
     std::array<int32_t, MAX_SLOTS + 1> count = meetings_per_slot();
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         if (slot_weekday(row) == weekday && count[row] > open_columns(row))
             return true;
     return false;

@@ -172,7 +172,7 @@ int first_twin(int room)
 {
     if (room > last_room || kept_count > 0)
         return room;
-    for (int twin = 1; twin < room; ++twin)
+    for (int twin = FIRST_ROOM; twin < room; ++twin)
         if (room_capacity[twin] == room_capacity[room] && alike_under_rules(twin, room))
             return twin;
     return room;

@@ -109,7 +109,7 @@ void plan_rows()
     for (int i = 0; i < bound.meeting_count; ++i)
         starting.set(static_cast<std::size_t>(bound.meetings[i].first));
     bound.start_count = 0;
-    for (int slot = 1; slot <= slot_count; ++slot)
+    for (int slot = FIRST_SLOT; slot <= slot_count; ++slot)
         if (starting[static_cast<std::size_t>(slot)])
             bound.starts[bound.start_count++] = slot;
     for (int k = 0; k < bound.start_count; ++k)

@@ -363,7 +363,7 @@ int64_t chosen_cost()
 
 void place(AllocationGrid& grid)
 {
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int room : rooms_in_model())
             grid[row][room] = 0;
     for (int i = 0; i < week.meeting_count; ++i)

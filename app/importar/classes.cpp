@@ -302,7 +302,7 @@ int32_t find_room(const char* text)
 {
     char folded[MAX_KEY];
     fold_text(text, folded, sizeof folded);
-    for (int32_t room = 1; room <= import_rooms.count && folded[0] != '\0'; ++room)
+    for (int32_t room = FIRST_ROOM; room <= import_rooms.count && folded[0] != '\0'; ++room)
         if (std::strcmp(import_rooms.rooms[room].key.data(), folded) == 0 ||
             std::strcmp(import_rooms.rooms[room].name_key.data(), folded) == 0)
             return room;
@@ -351,7 +351,7 @@ void read_feature_list(const char* list, FeatureSet& features, const char* sheet
 void note_features_without_rooms()
 {
     FeatureSet held;
-    for (int32_t room = 1; room <= import_rooms.count; ++room)
+    for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room)
         held |= import_rooms.rooms[room].features;
     for (int feature = 0; feature < import_features.count; ++feature) {
         int32_t requiring = 0;

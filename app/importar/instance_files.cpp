@@ -62,7 +62,7 @@ void order_times()
 void write_rooms()
 {
     std::FILE* out = begin("capacidade.txt");
-    for (int32_t room = 1; room <= import_rooms.count; ++room)
+    for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room)
         std::fprintf(out, "%d|%d|%s|\n", room, import_rooms.rooms[room].seats, import_rooms.rooms[room].name.data());
     finish_output_file();
 }
@@ -144,7 +144,7 @@ void write_week()
 void print_rooms_with(std::FILE* out, int feature)
 {
     const char* joint = "";
-    for (int32_t room = 1; room <= import_rooms.count; ++room) {
+    for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room) {
         if (!import_rooms.rooms[room].features[static_cast<std::size_t>(feature)])
             continue;
         int32_t last = room;
@@ -162,7 +162,7 @@ void print_rooms_with(std::FILE* out, int feature)
 int32_t write_rules()
 {
     FeatureSet held;
-    for (int32_t room = 1; room <= import_rooms.count; ++room)
+    for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room)
         held |= import_rooms.rooms[room].features;
     if (held.none()) {
         remove_in_output_set("regras.txt");

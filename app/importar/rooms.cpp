@@ -99,7 +99,7 @@ void drop_rooms_without_seats()
 {
     std::array<int32_t, MAX_ROOM + 1> renumbered{};
     int32_t kept = 0;
-    for (int32_t room = 1; room <= import_rooms.count; ++room) {
+    for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room) {
         const ImportRoom& entry = import_rooms.rooms[room];
         if (entry.seats < 0) {
             add_note("sala '%s' (linha %d de %s) sem lugares na coluna lugares: fica de fora", entry.name.data(),
@@ -116,7 +116,7 @@ void drop_rooms_without_seats()
 
 void fit_room_names()
 {
-    for (int32_t room = 1; room <= import_rooms.count; ++room) {
+    for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room) {
         RoomName& name = import_rooms.rooms[room].name;
         std::size_t used = 0;
         for (const char* c = name.data(); *c != '\0'; ++c) {

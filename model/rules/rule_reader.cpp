@@ -245,12 +245,12 @@ const char* closure_rule(const Fields& fields, Rule& rule)
         return "horario mal formado (HH:MM)";
     if (rule.from >= rule.to)
         return "fechada com inicio que nao antecede o fim";
-    for (int32_t slot = 1; slot <= slot_count; ++slot)
+    for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot)
         for (int room = FIRST_ROOM; room <= last_room; ++room)
             if (int32_t section = pinned_grid[slot][room]; section != 0 && closure_closes(rule, slot, room))
                 return refusal_naming("fecha o horario da turma %s, fixa nesta sala (linha %d)", section,
                                       line_of(RuleKind::Pin, [&](const Rule& r) { return rule_names(r, section); }));
-    for (int32_t slot = 1; slot <= slot_count; ++slot)  // what a later pin is checked against
+    for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot)  // what a later pin is checked against
         for (int room = FIRST_ROOM; room <= last_room; ++room)
             if (closure_closes(rule, slot, room))
                 closed_cells[slot][room] = true;

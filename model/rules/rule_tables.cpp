@@ -59,14 +59,14 @@ void pin(int32_t section, int32_t room)
 void close(const Rule& rule)
 {
     RoomSet rooms = rooms_of(rule);
-    for (int32_t slot = 1; slot <= slot_count; ++slot)
+    for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot)
         if (closure_covers(rule, slot))
             for (int room = FIRST_ROOM; room <= last_room; ++room)
                 if (rooms[static_cast<std::size_t>(room)]) {
                     closed_cells[slot][room] = true;
                     rows_with_closed_cells[slot] = true;
                 }
-    for (int32_t slot = 1; slot <= slot_count; ++slot)
+    for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot)
         closed_rows_up_to[slot] = static_cast<int16_t>(closed_rows_up_to[slot - 1] + rows_with_closed_cells[slot]);
 }
 
@@ -399,7 +399,7 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const Meeti
         }
         return first;
     }
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         if (RuleBreach breach = breach_in_row(row, [](int32_t, int32_t) { return true; }, 0); breach.broken)
             return breach;
     return KEPT;

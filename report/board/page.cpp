@@ -69,7 +69,7 @@ SolutionFigures figures_of(const AllocationGrid& grid, int kind)
                                     : plan_meeting_fault(grid, section, m, solution_left_out(kind));
             figures.broken_meetings += fault != nullptr;
         }
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room)
             figures.stray_cells += grid[row][room] != 0 && !belongs_to_a_meeting(grid[row][room], row);
     return figures;
@@ -485,7 +485,7 @@ int list_changes(std::FILE* out, bool saving)
     const AllocationGrid& annealed = board_solutions[ANNEALING_SOLUTION].report.grid;
     const AllocationGrid& optimal = board_solutions[OPTIMAL_SOLUTION].report.grid;
     int changes = 0;
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];

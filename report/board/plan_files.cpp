@@ -92,7 +92,7 @@ template <typename Use>
 void for_each_plan_meeting(Use use)
 {
     PlanMeeting meeting;
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int room = 0; room <= last_room; ++room)
             if (plan_meeting_at(row, room, meeting))
                 use(meeting);
@@ -105,7 +105,7 @@ void for_each_meeting_of_the_plan(Use use)
 {
     const LeftOutMeetings& left = solution_left_out(plan_kind());
     PlanMeeting meeting;
-    for (int row = 1; row <= slot_count; ++row) {
+    for (int row = FIRST_SLOT; row <= slot_count; ++row) {
         for (int32_t section = FIRST_SECTION; left.count > 0 && section <= section_count; ++section)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& out = sections[section].meetings[m];

@@ -33,7 +33,7 @@ WeekRows week_rows;
 void collect_week_rows()
 {
     week_rows.count = 0;
-    for (int32_t slot = 1; slot <= slot_count; ++slot) {
+    for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot) {
         WeekSlot interval{0, slot_start(slot), slot_end(slot)};
         auto same = [&](const WeekSlot& row) { return row.start == interval.start && row.end == interval.end; };
         if (std::none_of(week_rows.rows.begin(), week_rows.rows.begin() + week_rows.count, same))
@@ -41,7 +41,7 @@ void collect_week_rows()
     }
     std::sort(week_rows.rows.begin(), week_rows.rows.begin() + week_rows.count,
               [](const WeekSlot& a, const WeekSlot& b) { return a.start != b.start ? a.start < b.start : a.end < b.end; });
-    for (int32_t slot = 1; slot <= slot_count; ++slot)
+    for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot)
         for (int row = 0; row < week_rows.count; ++row)
             if (week_rows.rows[row].start == slot_start(slot) && week_rows.rows[row].end == slot_end(slot))
                 week_rows.row_of[slot] = row;

@@ -27,7 +27,7 @@ namespace {
 // Section numbers above section_count stand for no loaded section.
 int32_t unknown_section(const AllocationGrid& grid)
 {
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int32_t cell : grid[row])
             if (cell > section_count)
                 return cell;
@@ -184,7 +184,7 @@ const AllocationGrid& plan_grid()
 
 bool plan_uses_room(int room)
 {
-    for (int row = 1; row <= slot_count; ++row)
+    for (int row = FIRST_SLOT; row <= slot_count; ++row)
         if (plan_grid()[row][room] != 0)
             return true;
     return false;
