@@ -43,20 +43,25 @@ void print_slot(int row)
     console_print("%s %02d:%02d", weekday_name(slot_weekday(row)), start / 60, start % 60);
 }
 
+// The meetings of the instance, and the faults of a grid's cells.
+struct MeetingFaults {
+    int meetings;
+    int faults;
+};
+
 // Names every meeting that `grid` does not hold whole in one column, and
-// every cell outside the meetings; returns how many, and counts the meetings.
-int meeting_faults(const char* name, const AllocationGrid& grid, const LeftOutMeetings& left, int& meetings)
+// every cell outside the meetings.
+MeetingFaults meeting_faults(const char* name, const AllocationGrid& grid, const LeftOutMeetings& left)
 {
-    int faults = 0;
-    meetings = 0;
+    MeetingFaults count{};
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == 0)
                 continue;
-            ++meetings;
+            ++count.meetings;
             if (const char* fault = plan_meeting_fault(grid, section, m, left)) {
-                ++faults;
+                ++count.faults;
                 console_print("%s: ", name);
                 print_class(section);
                 console_print(", %s %02d:%02d: %s.\n", weekday_name(meeting.weekday), meeting.earliest_start / 60,
@@ -67,7 +72,7 @@ int meeting_faults(const char* name, const AllocationGrid& grid, const LeftOutMe
         for (int room = 0; room <= last_room; ++room) {
             int32_t section = grid[row][room];
             if (section != 0 && !belongs_to_a_meeting(section, row)) {
-                ++faults;
+                ++count.faults;
                 console_print("%s: ", name);
                 print_class(section);
                 console_print(room == OVERFLOW_COLUMN ? " em sv, " : " na sala %02d, ", room);
@@ -75,23 +80,27 @@ int meeting_faults(const char* name, const AllocationGrid& grid, const LeftOutMe
                 console_print(", fora das suas reuni\xF5" "es.\n");
             }
         }
-    return faults;
+    return count;
 }
 
-// Names every rule of regras.txt that `grid` breaks, with a cell that breaks
-// it; returns how many, and counts the hard rules.
-int rule_breaches(const char* name, const AllocationGrid& grid, const LeftOutMeetings& left, int& hard)
+// The hard rules of regras.txt, and how many of them a grid breaks.
+struct Breaches {
+    int hard;
+    int broken;
+};
+
+// Names every rule of regras.txt that `grid` breaks, with a cell that breaks it.
+Breaches rule_breaches(const char* name, const AllocationGrid& grid, const LeftOutMeetings& left)
 {
-    int broken = 0;
-    hard = 0;
+    Breaches count{};
     for (const Rule& rule : file_rules()) {
         if (!is_hard_rule(rule))
             continue;
-        ++hard;
+        ++count.hard;
         RuleBreach breach = find_breach(grid, rule, &left.marked);
         if (!breach.broken)
             continue;
-        ++broken;
+        ++count.broken;
         bool pin = rule.kind == RuleKind::Pin;
         console_print("%s: regras.txt, linha %d, n\xE3o cumprida: ", name, rule.line);
         print_class(breach.section);
@@ -99,13 +108,12 @@ int rule_breaches(const char* name, const AllocationGrid& grid, const LeftOutMee
         print_slot(breach.row);
         console_print(".\n");
     }
-    return broken;
+    return count;
 }
 
 bool check_meetings(const char* name)
 {
-    int meetings = 0;
-    int faults = meeting_faults(name, checked.grid, left_out, meetings);
+    auto [meetings, faults] = meeting_faults(name, checked.grid, left_out);
     if (faults == 0 && left_out.count == 0)
         console_print(meetings == 1 ? "%s: a %d reuni\xE3o est\xE1 inteira, numa s\xF3 sala.\n"
                                     : "%s: as %d reuni\xF5" "es est\xE3o inteiras, cada uma em uma s\xF3 sala.\n",
@@ -120,18 +128,17 @@ bool check_meetings(const char* name)
 // The rules the grid breaks, and the sections that change rooms when that has a price.
 bool check_rules(const char* name)
 {
-    int hard = 0;
-    int broken = rule_breaches(name, checked.grid, left_out, hard);
-    if (hard == 1 && broken == 0)
+    Breaches breaches = rule_breaches(name, checked.grid, left_out);
+    if (breaches.hard == 1 && breaches.broken == 0)
         console_print("%s: cumpre a regra de regras.txt.\n", name);
-    if (hard > 1 && broken == 0)
-        console_print("%s: cumpre as %d regras de regras.txt.\n", name, hard);
+    if (breaches.hard > 1 && breaches.broken == 0)
+        console_print("%s: cumpre as %d regras de regras.txt.\n", name, breaches.hard);
     if (same_room_weight > 0) {
         int32_t moving = sections_changing_rooms(checked.grid);
         console_print("%s: %d %s de sala durante a semana.\n", name, moving,
                       moving == 1 ? "turma muda" : "turmas mudam");
     }
-    return broken == 0;
+    return breaches.broken == 0;
 }
 
 bool check_declared(const char* name, const char* what, int32_t declared, int32_t recomputed)
@@ -194,9 +201,8 @@ void print_plan_figures(const char* name, const AllocationGrid& grid, const Opti
 
 int list_plan_faults(const char* name, const AllocationGrid& grid, const LeftOutMeetings& left)
 {
-    int meetings = 0, hard = 0;
-    int faults = meeting_faults(name, grid, left, meetings);
-    return faults + rule_breaches(name, grid, left, hard);
+    int faults = meeting_faults(name, grid, left).faults;  // named first, then the rules
+    return faults + rule_breaches(name, grid, left).broken;
 }
 
 int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
