@@ -151,6 +151,9 @@ TEST_F(BoardPage, ColumnsAreTheOverflowAndTheSevenRoomsWithTheirSeats)
     std::string second = between(text, "id=\"inicial-2-7\"", "</thead>");
     EXPECT_EQ(occurrences(second, "<th scope=\"col\">"), 7);
     EXPECT_EQ(text.find("id=\"inicial-2-10\""), std::string::npos);
+    // The seats of the columns, ten to a table: 0..9, then 10..12.
+    EXPECT_EQ(occurrences(between(text, "<table class=\"rooms\">", "</table>"), "<th scope=\"col\">"), 10);
+    EXPECT_EQ(occurrences(text, "<table class=\"rooms\">"), 2);
     // 41 columns: five tables of 9, 8, 8, 8 and 8, not four of 10 and one of 1.
     last_room = 40;
     text = page();
