@@ -334,7 +334,7 @@ bool read_course_codes(RecordFile& file)
     RecordRead read;
     reset_course_codes();
     while ((read = read_text_line(file, text, sizeof text)) == RecordRead::Record) {
-        int64_t type = 0;
+        int64_t type{};
         if (!parse_course_line(text, type, code, sizeof code))
             return refuse(file, "registro mal formado");
         if (type < FIRST_COURSE_TYPE || type > LAST_COURSE_TYPE_ALLOWED)

@@ -169,7 +169,7 @@ RecordRead read_record_text(RecordFile& file, const char* pattern, RecordFields&
     std::ungetc(c, file.stream);
     int field = 0;
     for (const char* kind = pattern; *kind != '\0'; ++kind) {
-        int32_t value = 0;
+        int32_t value{};
         file.error = read_field(file.stream, pattern, kind, value);
         if (file.error != nullptr)
             return RecordRead::Malformed;

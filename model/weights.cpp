@@ -79,7 +79,7 @@ bool cell_prices_exact(int64_t seats)
 void load_weights()
 {
     std::FILE* stream = open_input_file("peso.par");
-    int32_t excess = 0, idle = 0;
+    int32_t excess{}, idle{};
     if (const char* error = read_weights(stream, excess, idle))
         fail_with("\n\nArquivo peso.par: %s\n", error);
     if (!costs_fit_32_bits(excess, idle, 0, false))

@@ -67,7 +67,7 @@ bool read_edited_plan_trailer(WrittenFile& file)
     if (!next_written_line(file))
         return false;
     const char* text = file.text;
-    int32_t count = 0;
+    int32_t count{};
     if (!take_text(text, LEFT_OUT_LABEL) || !take_written_number(text, count) || *text != '\0' || count < 1)
         return false;
     if (read_left_out_records(file, count, edited_left_out) != nullptr)

@@ -64,7 +64,7 @@ const char* read_left_out_records(WrittenFile& file, int32_t count, LeftOutMeeti
 {
     clear_left_out(meetings);
     while (meetings.count < count) {
-        int32_t section = 0, weekday = 0, start = 0, end = 0;
+        int32_t section{}, weekday{}, start{}, end{};
         if (!next_written_line(file))
             return "faltam reunioes que o cabecalho conta";
         const char* text = file.text;
@@ -103,7 +103,7 @@ void read_left_out_file()
     if (stream == nullptr)
         fail_with("\n\nArquivo %s nao pode ser lido.\n", LEFT_OUT_FILE);
     WrittenFile file{stream, 0, {}};
-    int32_t count = 0;
+    int32_t count{};
     const char* text = file.text;
     if (!next_written_line(file) || !take_text(text, HEADER) || !take_written_number(text, count) || *text != '\0' ||
         count < 1)

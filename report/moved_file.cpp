@@ -74,14 +74,14 @@ bool read_moved_file(const AllocationGrid& grid)
     if (stream == nullptr)
         fail_with("\n\nArquivo %s nao pode ser lido.\n", MOVED_FILE);
     WrittenFile file{stream, 0, {}};
-    int32_t count = 0;
+    int32_t count{};
     const char* text = file.text;
     if (!next_written_line(file) || !take_text(text, HEADER) || !take_written_number(text, count) || *text != '\0' ||
         count < 0)
         refuse_line(1, "cabecalho inesperado");
     bool current = true;
     for (int32_t record = 0; record < count; ++record) {
-        int32_t section = 0, weekday = 0, start = 0, before = 0, now = 0;
+        int32_t section{}, weekday{}, start{}, before{}, now{};
         if (!next_written_line(file))
             refuse_line(file.line, "faltam reunioes que o cabecalho conta");
         text = file.text;

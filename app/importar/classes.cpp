@@ -218,13 +218,13 @@ void read_class_row(const Sheet& sheet)
     if (std::strlen(label) >= sizeof(ImportClass{}.label))
         return set(Outcome::Refused, SECTION, "turma com mais de 47 caracteres");
     ImportColumn students_column = has_column(sheet, STUDENTS) ? STUDENTS : PLACES;
-    int32_t students = 0;
+    int32_t students{};
     const char* students_text = cell(sheet, students_column);
     if (!read_count(students_text, students))
         return set(Outcome::Refused, students_column, *students_text == '\0' ? "sem numero de alunos"
                                                                              : "nao e um numero de alunos");
     std::array<CellTime, MAX_CELL_TIMES> times;
-    int count = 0;
+    int count{};
     RowFault fault = row_times(sheet, times, count);
     if (fault.outcome != Outcome::None)
         return set(fault.outcome, fault.column, fault.reason);
@@ -246,7 +246,7 @@ void read_class_row(const Sheet& sheet)
             add_note("linha %d de %s: sala '%s' nao esta em %s; a turma fica sem sala atual", line,
                      turmas_outcomes.name, room_text, salas_outcomes.name);
     }
-    int32_t merged_with = 0;
+    int32_t merged_with{};
     bool merged = add_times(class_index, times, count, room, line, merged_with);
     set(merged ? Outcome::Merged : Outcome::Taken, students_column, nullptr);  // the students, should the class be refused
     turmas_outcomes.lines[line].class_index = class_index;

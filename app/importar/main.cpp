@@ -88,7 +88,7 @@ void read_options(const Arguments& arguments)
             fail_with("--colunas: %s\n%s", fault, USAGE);
     clear_shift_periods();
     if (arguments.shifts != nullptr) {
-        int32_t line = 0;
+        int32_t line{};
         if (const char* fault = read_shift_file(arguments.shifts, line)) {
             console_print("Arquivo ");
             console_print_path(arguments.shifts);

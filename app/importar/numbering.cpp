@@ -131,7 +131,7 @@ void number_classes()
     for (int round = 0; round < 3; ++round)
         for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index) {
             ImportClass& entry = import_classes.classes[index];
-            bool only_digits = false;
+            bool only_digits{};
             int32_t number = label_number(entry.label.data(), only_digits);
             bool in_round = round == 0 ? only_digits : round == 1 ? !only_digits && number > 0 : true;
             if (entry.number != 0 || !in_round)
@@ -156,7 +156,7 @@ const char* number_courses_and_classes()
 
 bool section_label_made(const char* label, int number)
 {
-    bool only_digits = false;
+    bool only_digits{};
     int32_t written = label_number(label, only_digits);
     return !only_digits || written != number;
 }

@@ -39,7 +39,7 @@ void read_room_row(const Sheet& sheet)
     const char* name = cell(sheet, NAME);
     if (*label == '\0' && *name == '\0')
         return refuse(ROOM, "sala vazia");
-    int32_t seats = 0;
+    int32_t seats{};
     if (!read_count(cell(sheet, SEATS), seats))
         return refuse(SEATS, "nao e um numero de lugares");
     ImportColumn repeated = ROOM;  // the cell that names an earlier room: its label, or else its name

@@ -71,7 +71,7 @@ const char* add_item(const char* text, std::size_t length, RoomSet& rooms, bool 
         return nullptr;
     }
     const char* dash = static_cast<const char*>(std::memchr(text, '-', length));
-    int32_t first = 0, last = 0;
+    int32_t first{}, last{};
     std::size_t first_length = dash != nullptr ? static_cast<std::size_t>(dash - text) : length;
     bool columns = parse_column(text, first_length, first);
     if (columns && dash != nullptr)

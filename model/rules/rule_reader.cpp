@@ -156,7 +156,7 @@ const char* unknown_kind(const char* keyword)
 // The sections a rule names, into rule.section (one) or rule.selector ("*").
 const char* section_fields(const Fields& fields, int first, const RuleForm& form, Rule& rule)
 {
-    bool malformed = false;
+    bool malformed{};
     const char* fault = parse_selector(fields.text[first], fields.text[first + 1], fields.text[first + 2],
                                        rule.selector, malformed);
     if (malformed)
