@@ -61,14 +61,15 @@ void end_export()
     ++ledger.done;
 }
 
-// "sala-sv.ics", "sala-07.ics", "sala-0007.ics": a calendar this program writes.
+// "sala-sv.ics", "sala-07.ics", "sala-117.ics": a calendar this program writes,
+// its column in two digits or, past 99 rooms, three.
 bool is_calendar_name(const char* name)
 {
     if (std::strncmp(name, "sala-", 5) != 0)
         return false;
     const char* column = name + 5;
     std::size_t digits = std::strncmp(column, "sv", 2) == 0 ? 2 : std::strspn(column, "0123456789");
-    return digits > 0 && std::strcmp(column + digits, ".ics") == 0;
+    return digits >= 2 && digits <= 3 && std::strcmp(column + digits, ".ics") == 0;
 }
 
 }  // namespace
@@ -128,10 +129,8 @@ void remove_stale_calendars()
     int count = 0;
     if (DIR* directory = opendir(".")) {
         while (const dirent* entry = readdir(directory)) {
-            std::size_t length = std::strlen(entry->d_name);
-            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) && length < sizeof(FileName) &&
-                count < MAX_STALE)
-                std::memcpy(stale[count++].data(), entry->d_name, length + 1);
+            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) && count < MAX_STALE)
+                std::memcpy(stale[count++].data(), entry->d_name, std::strlen(entry->d_name) + 1);
         }
         closedir(directory);
     }
