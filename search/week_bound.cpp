@@ -279,8 +279,7 @@ void keep_home_rooms()
 {
     static std::array<std::bitset<MAX_SLOTS + 1>, MAX_ROOM_COLUMNS> taken;
     static std::array<int32_t, MAX_SECTIONS> order;
-    for (int room = 0; room <= last_room; ++room)
-        taken[room].reset();
+    taken.fill({});
     int32_t count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         if (home_seats[section] != NO_HOME)
