@@ -1185,6 +1185,16 @@ TEST_F(Optimum, AlternativesAreTheBestFreeRoomsAndSwapsPricedInFull)
     }
     EXPECT_GT(swaps, 0);
     EXPECT_GT(listed, swaps);
+    // A meeting out of the grid has none, and the grid stays as it was.
+    const Meeting& first = sections[1].meetings[FIRST_MEETING];
+    int32_t column = first_slot_column(best_grid, 1, FIRST_MEETING);
+    ASSERT_GE(column, 0);
+    for (int row = first.first_slot; row <= first.last_slot; ++row)
+        best_grid[row][column] = 0;
+    AllocationGrid without = best_grid;
+    Alternatives none;
+    EXPECT_EQ(find_alternatives(best_grid, 1, FIRST_MEETING, none), 0);
+    EXPECT_EQ(best_grid, without);
 }
 
 TEST_F(Optimum, WeekTooLargeForOneModelIsSettledWeekdayByWeekdayNeverWorseThanItsStart)
