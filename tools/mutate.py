@@ -6,8 +6,10 @@
 Each mutant changes one place of one file under io/, model/, search/,
 report/ or app/: a relational or equality operator flipped, && and ||
 swapped, a whole-number literal changed by one, true and false swapped in a
-return, or a call statement deleted. Three kinds of mutant are left out, as
-they cannot change what any run shows: a size of a buffer or table that its
+return, or a call statement deleted. Lines the compiler alone reads
+(static_assert, a printf format attribute) are not mutated, and three kinds
+of mutant are left out, as they cannot change what any run shows: a size
+of a buffer or table that its
 data never fills (a dimension in brackets, a constant named ..._SIZE,
 ..._LENGTH or ..._BUFFER, a std::array's dimension made larger); the deleted release of a resource (fclose, close,
 va_end) in a process that ends soon after; and a loop over the sections
@@ -37,6 +39,7 @@ NUMBER = re.compile(r"(?<![\w.'])(\d+)(?![\w.'])")
 RETURN_BOOL = re.compile(r"\breturn (true|false);")
 LOOP_FROM_ONE = re.compile(r"\bfor \((int|int32_t) (section|index) = 1;")
 SIZE_DECLARATION = re.compile(r"\b[A-Z_]*(SIZE|LENGTH|BUFFER)\b\s*=|\b(char|int)\s+\w+\[\d+\]")
+COMPILE_CHECKS = ("static_assert", "format(printf")  # checked by the compiler alone
 RELEASE_CALL = re.compile(r"^\s*(std::)?(fclose|close|va_end)\(")
 CALL_STATEMENT = re.compile(r"^(\s*)(?!return\b|if\b|while\b|for\b|else\b|case\b|do\b)[A-Za-z_][\w:]*(\.|->)?[\w:]*\(.*\);\s*$")
 
@@ -82,7 +85,7 @@ def sites_of(path, lines):
     sites = []
     for index, line in enumerate(lines):
         stripped = line.strip()
-        if not stripped or stripped.startswith(("#", "//", "*", "/*")) or "static_assert" in line:
+        if not stripped or stripped.startswith(("#", "//", "*", "/*")) or any(check in line for check in COMPILE_CHECKS):
             continue
         mask = code_mask(line)
         in_code = lambda m: all(mask[m.start():m.end()])
