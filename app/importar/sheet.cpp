@@ -140,8 +140,9 @@ void find_columns(Sheet& sheet)
             sheet.column[column] = field_with_heading(sheet, mapped_headings[column].data());
             mapped_found[column] = mapped_found[column] || sheet.column[column] >= 0;
         }
-        for (int h = 0; h < 10 && HEADINGS[column][h] != nullptr && sheet.column[column] < 0; ++h)
-            sheet.column[column] = field_with_heading(sheet, HEADINGS[column][h]);
+        for (const char* heading : HEADINGS[column])
+            if (heading != nullptr && sheet.column[column] < 0)
+                sheet.column[column] = field_with_heading(sheet, heading);
     }
 }
 
