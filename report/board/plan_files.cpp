@@ -314,7 +314,7 @@ void write_event(std::FILE* out, const PlanMeeting& meeting, const Semester& sem
 // DTSTAMP: SOURCE_DATE_EPOCH (reproducible files) when set, else now; in UTC.
 void format_stamp(char* text, std::size_t size)
 {
-    long long epoch = 0;
+    long long epoch{};
     bool given = std::getenv("SOURCE_DATE_EPOCH") != nullptr && stamp_epoch(epoch);
     std::time_t now = given ? static_cast<std::time_t>(epoch) : std::time(nullptr);
     std::tm utc{};
@@ -336,7 +336,7 @@ bool parse_semester(const char* text, Semester& semester)
 
 bool calendar_stamp_valid()
 {
-    long long epoch = 0;
+    long long epoch{};
     return stamp_epoch(epoch);
 }
 

@@ -1227,6 +1227,28 @@ TEST_F(Optimum, WeekTooLargeForOneModelIsSettledWeekdayByWeekdayNeverWorseThanIt
     expect_valid_allocation(best_grid);
 }
 
+// By the model as by the search, the last room's closures keep it apart
+// from a room of the same seats: rooms 1 and 2 of 30 seats, room 2 closed
+// at Monday's third block; MTM 1 meets in the first two blocks, MTM 2 in
+// the second and third: only MTM 1 in room 2 and MTM 2 in room 1 seats both.
+TEST_F(Optimum, TheLastRoomsClosuresKeepItApartFromItsTwin)
+{
+    last_room = 2;
+    room_capacity = {0, 30, 30};
+    excess_weight = idle_weight = 1;
+    section_count = 2;
+    sections[1].demand = sections[2].demand = 30;
+    add_meeting(1, 1, 1, 2);
+    add_meeting(2, 1, 2, 3);
+    add_rule({RuleKind::Closed, 1, 0, 2, MONDAY, slot_start(3), slot_start(3) + 10, 0});
+    for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}}) {
+        OptimumResult result = solve_optimum(best_grid, states);
+        EXPECT_EQ(result.figures.meetings_without_room, 0) << states;
+        EXPECT_EQ(best_grid[1][2], 1) << states;
+        EXPECT_EQ(best_grid[3][1], 2) << states;
+    }
+}
+
 TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
 {
     int with_stability = 0, without_allocation = 0, large_above = 0;
