@@ -250,7 +250,8 @@ void read_class_row(const Sheet& sheet)
     bool merged = add_times(class_index, times, count, room, line, merged_with);
     set(merged ? Outcome::Merged : Outcome::Taken, students_column, nullptr);  // the students, should the class be refused
     turmas_outcomes.lines[line].class_index = class_index;
-    turmas_outcomes.lines[line].other_line = merged ? merged_with : 0;
+    if (merged)
+        turmas_outcomes.lines[line].other_line = merged_with;
 }
 
 // A class given different students by two lines is refused, every line of it.

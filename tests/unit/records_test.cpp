@@ -84,6 +84,7 @@ TEST(RecordLines, EveryMalformedLineIsRefusedWithItsReason)
         {"1;2|\n", "';' no lugar do separador '|'"},
         {"4O|2|\n", "numero esperado"},
         {"1|2x|\n", "numero esperado"},
+        {"1|x|\n", "numero esperado"},
         {"1|2|3\n", "texto depois do fim do registro"},
         {"1|2||\n", "texto depois do fim do registro"},
         {"2147483648|1|\n", "numero fora do intervalo de 32 bits"},
@@ -106,6 +107,8 @@ TEST(RecordLines, EveryMalformedLineIsRefusedWithItsReason)
     const Case times[] = {{"1|2|T|4|07:5O|09:10|\n", "hora esperada no formato HH:MM"},
                           {"1|2|T|4|7h30|09:10|\n", "hora esperada no formato HH:MM"},
                           {"1|2|T|4|07:50|O9:10|\n", "hora esperada no formato HH:MM"},
+                          {"1|2|T|4|07:50|09:O0|\n", "hora esperada no formato HH:MM"},
+                          {"1|2|T|x|07:50|09:10|\n", "numero esperado"},
                           {"1|2|T|4|07:50|-:10|\n", "numero esperado"},
                           {"1|2|T|4O|07:50|09:10|\n", "numero esperado"},
                           {"1|2|T|4|07 50|09:10|\n", "falta o ':' entre hora e minuto"}};
