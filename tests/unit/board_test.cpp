@@ -817,10 +817,13 @@ TEST_F(BoardPage, RoomNamesInUtf8OrLatin1ShowTheSameTextOnThePageInTheSpreadshee
     ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 2);
     EXPECT_TRUE(std::filesystem::exists("sala-05.ics"));
     EXPECT_EQ(occurrences(read_file("alocacao.csv"), ";05;" + name + ";60;"), 1);
-    char label[8];  // past 99 rooms, three digits for every room
+    char label[8];  // past 99 rooms, three digits for every room; up to 99, two
     last_room = 100;
     format_room_column(label, sizeof label, 5);
     EXPECT_STREQ(label, "005");
+    last_room = 99;
+    format_room_column(label, sizeof label, 5);
+    EXPECT_STREQ(label, "05");
     last_room = 7;
     // Notepad's "ANSI" is Windows-1252: its dash 0x97 is a dash, not a control character.
     stream = text_stream("1|30|\n2|40|\n3|45|\n4|50|\n5|60|Lab \x97 Qu\xEDmica|\n6|75|\n7|90|\n");

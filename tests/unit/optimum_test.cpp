@@ -420,6 +420,7 @@ TEST_F(Optimum, OutOfTimeBoundPricesAMeetingThatOnlySvTakes)
     OptimumResult hurried = solve_optimum(best_grid, 0, 1e-12);  // no state, no time: the cheapest groups
     EXPECT_FALSE(hurried.proven);
     EXPECT_EQ(hurried.lower_bound, exact.cost);
+    EXPECT_EQ(best_grid[1][OVERFLOW_COLUMN], 1);  // at the week's first slot, as at any other
     // Two more at that hour make it over-full: out of time, the first still takes sv, the other two are left out.
     section_count = 3;
     for (int32_t section = 2; section <= section_count; ++section) {
