@@ -432,6 +432,14 @@ TEST_F(Optimum, OutOfTimeBoundPricesAMeetingThatOnlySvTakes)
     EXPECT_EQ(hurried.left_out, 2);
     EXPECT_EQ(best_grid[1][OVERFLOW_COLUMN], 1);
     closed_cells[1][1] = rows_with_closed_cells[1] = false;
+    // Each hurried weekday starts with every room free, the last one too.
+    section_count = 1;
+    add_meeting(1, 1, 1, 5);
+    solve_optimum(best_grid, 0, 1e-12);
+    ASSERT_EQ(best_grid[5][1], 1);
+    add_meeting(1, 1, 2, 2);
+    solve_optimum(best_grid, 0, 1e-12);
+    EXPECT_EQ(best_grid[2][1], 1);
 }
 
 TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
