@@ -252,16 +252,17 @@ void write_current_row(std::FILE* out, const CurrentMeeting& meeting)
 {
     const ImportClass& entry = import_classes.classes[meeting.class_index];
     const ImportRoom& room = import_rooms.rooms[meeting.room];
-    char text[10][64];
-    std::snprintf(text[0], sizeof text[0], "%s", WEEKDAY_WORDS[meeting.weekday]);
-    std::snprintf(text[1], sizeof text[1], "%02d:%02d", meeting.start / 60, meeting.start % 60);
-    std::snprintf(text[2], sizeof text[2], "%02d:%02d", meeting.end / 60, meeting.end % 60);
-    std::snprintf(text[3], sizeof text[3], "%0*d", import_rooms.count >= 100 ? 3 : 2, meeting.room);
-    std::snprintf(text[5], sizeof text[5], "%d", room.seats);
-    std::snprintf(text[6], sizeof text[6], "%s %d", course_of(entry).code.data(), course_of(entry).number);
-    std::snprintf(text[7], sizeof text[7], "%d", entry.number);
-    std::snprintf(text[8], sizeof text[8], "%d", entry.students);
-    std::snprintf(text[9], sizeof text[9], "%d", std::max(entry.students - room.seats, 0));
+    constexpr std::size_t CELL_SIZE = 64;
+    char text[10][CELL_SIZE];
+    std::snprintf(text[0], CELL_SIZE, "%s", WEEKDAY_WORDS[meeting.weekday]);
+    std::snprintf(text[1], CELL_SIZE, "%02d:%02d", meeting.start / 60, meeting.start % 60);
+    std::snprintf(text[2], CELL_SIZE, "%02d:%02d", meeting.end / 60, meeting.end % 60);
+    std::snprintf(text[3], CELL_SIZE, "%0*d", import_rooms.count >= 100 ? 3 : 2, meeting.room);
+    std::snprintf(text[5], CELL_SIZE, "%d", room.seats);
+    std::snprintf(text[6], CELL_SIZE, "%s %d", course_of(entry).code.data(), course_of(entry).number);
+    std::snprintf(text[7], CELL_SIZE, "%d", entry.number);
+    std::snprintf(text[8], CELL_SIZE, "%d", entry.students);
+    std::snprintf(text[9], CELL_SIZE, "%d", std::max(entry.students - room.seats, 0));
     for (int field = 0; field < 10; ++field)
         write_csv_field(out, field == 4 ? room.name.data() : text[field], field == 9, field == 4);
 }

@@ -129,24 +129,28 @@ void format_plan_room(char* text, std::size_t size, int room)
 
 // ---------------------------------------------------------------- alocacao.csv
 
+// A cell of a spreadsheet row as it is made: a room's name is the longest.
+constexpr std::size_t CELL_SIZE = MAX_ROOM_NAME_UTF8 + 8;
+using RowCell = char[CELL_SIZE];
+
 // The fields that say which meeting a row is: day, start, end, room, course, section.
-void format_meeting_fields(char (*text)[MAX_ROOM_NAME_UTF8 + 8], std::size_t size, const PlanMeeting& meeting)
+void format_meeting_fields(RowCell* text, const PlanMeeting& meeting)
 {
     const Section& section = sections[meeting.section];
-    std::snprintf(text[0], size, "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
-    std::snprintf(text[1], size, "%02d:%02d", meeting.start / 60, meeting.start % 60);
-    std::snprintf(text[2], size, "%02d:%02d", meeting.end / 60, meeting.end % 60);
-    format_plan_room(text[3], size, meeting.room);
-    std::snprintf(text[4], size, "%s %d", section.course_code, section.course_number);
-    std::snprintf(text[5], size, "%d", section.section_number);
+    std::snprintf(text[0], CELL_SIZE, "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
+    std::snprintf(text[1], CELL_SIZE, "%02d:%02d", meeting.start / 60, meeting.start % 60);
+    std::snprintf(text[2], CELL_SIZE, "%02d:%02d", meeting.end / 60, meeting.end % 60);
+    format_plan_room(text[3], CELL_SIZE, meeting.room);
+    std::snprintf(text[4], CELL_SIZE, "%s %d", section.course_code, section.course_number);
+    std::snprintf(text[5], CELL_SIZE, "%d", section.section_number);
 }
 
 // A meeting left out of the grid has no other room: its one row says so.
 void write_left_out_alternative(std::FILE* out, const PlanMeeting& meeting)
 {
-    char text[12][MAX_ROOM_NAME_UTF8 + 8] = {};
-    format_meeting_fields(text, sizeof text[0], meeting);
-    std::snprintf(text[8], sizeof text[8], "%s", LEFT_OUT_ROOM);
+    RowCell text[12] = {};
+    format_meeting_fields(text, meeting);
+    std::snprintf(text[8], CELL_SIZE, "%s", LEFT_OUT_ROOM);
     for (int field = 0; field < 12; ++field)
         write_csv_field(out, text[field], field == 11, false);
 }
@@ -159,21 +163,21 @@ void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, Allocati
         return write_left_out_alternative(out, meeting);
     Alternatives best;
     int count = find_alternatives(grid, meeting.section, meeting.meeting, best);
-    char text[12][MAX_ROOM_NAME_UTF8 + 8];
-    format_meeting_fields(text, sizeof text[0], meeting);
+    RowCell text[12];
+    format_meeting_fields(text, meeting);
     for (int i = 0; i < count; ++i) {
         const Alternative& alternative = best[i];
-        std::snprintf(text[6], sizeof text[6], "%d", i + 1);
-        format_room_column(text[7], sizeof text[7], alternative.room);
-        std::snprintf(text[8], sizeof text[8], "%s", room_names[alternative.room].data());
+        std::snprintf(text[6], CELL_SIZE, "%d", i + 1);
+        format_room_column(text[7], CELL_SIZE, alternative.room);
+        std::snprintf(text[8], CELL_SIZE, "%s", room_names[alternative.room].data());
         const Section& other = sections[alternative.swapped];
         if (alternative.swapped != 0)
-            std::snprintf(text[9], sizeof text[9], "%s %d-%d", other.course_code, other.course_number,
+            std::snprintf(text[9], CELL_SIZE, "%s %d-%d", other.course_code, other.course_number,
                           other.section_number);
         else
             text[9][0] = '\0';
-        std::snprintf(text[10], sizeof text[10], "%lld", static_cast<long long>(alternative.cost_change));
-        std::snprintf(text[11], sizeof text[11], "%lld", static_cast<long long>(alternative.students_change));
+        std::snprintf(text[10], CELL_SIZE, "%lld", static_cast<long long>(alternative.cost_change));
+        std::snprintf(text[11], CELL_SIZE, "%lld", static_cast<long long>(alternative.students_change));
         for (int field = 0; field < 12; ++field)
             write_csv_field(out, text[field], field == 11, field == 8);
     }
@@ -187,19 +191,19 @@ void write_csv_row(std::FILE* out, const PlanMeeting& meeting, const char* befor
     const Section& section = sections[meeting.section];
     bool seated = meeting.room != NO_ROOM;
     int64_t seats = seated ? room_capacity[meeting.room] : 0;
-    char text[10][MAX_ROOM_NAME_UTF8 + 8] = {};
-    std::snprintf(text[0], sizeof text[0], "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
-    std::snprintf(text[1], sizeof text[1], "%02d:%02d", meeting.start / 60, meeting.start % 60);
-    std::snprintf(text[2], sizeof text[2], "%02d:%02d", meeting.end / 60, meeting.end % 60);
-    format_plan_room(text[3], sizeof text[3], meeting.room);
-    std::snprintf(text[4], sizeof text[4], "%s", seated ? room_names[meeting.room].data() : LEFT_OUT_ROOM);
+    RowCell text[10] = {};
+    std::snprintf(text[0], CELL_SIZE, "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
+    std::snprintf(text[1], CELL_SIZE, "%02d:%02d", meeting.start / 60, meeting.start % 60);
+    std::snprintf(text[2], CELL_SIZE, "%02d:%02d", meeting.end / 60, meeting.end % 60);
+    format_plan_room(text[3], CELL_SIZE, meeting.room);
+    std::snprintf(text[4], CELL_SIZE, "%s", seated ? room_names[meeting.room].data() : LEFT_OUT_ROOM);
     if (seated)
-        std::snprintf(text[5], sizeof text[5], "%lld", static_cast<long long>(seats));
-    std::snprintf(text[6], sizeof text[6], "%s %d", section.course_code, section.course_number);
-    std::snprintf(text[7], sizeof text[7], "%d", section.section_number);
-    std::snprintf(text[8], sizeof text[8], "%d", section.demand);
+        std::snprintf(text[5], CELL_SIZE, "%lld", static_cast<long long>(seats));
+    std::snprintf(text[6], CELL_SIZE, "%s %d", section.course_code, section.course_number);
+    std::snprintf(text[7], CELL_SIZE, "%d", section.section_number);
+    std::snprintf(text[8], CELL_SIZE, "%d", section.demand);
     if (seated)
-        std::snprintf(text[9], sizeof text[9], "%lld",
+        std::snprintf(text[9], CELL_SIZE, "%lld",
                       static_cast<long long>(std::max<int64_t>(section.demand - seats, 0)));
     for (int field = 0; field < 10; ++field)
         write_csv_field(out, text[field], field == 9 && before == nullptr, field == 4);
