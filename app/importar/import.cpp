@@ -35,7 +35,8 @@ void add_note(const char* format, ...)
     }
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(import_notes.texts[import_notes.count++].data(), import_notes.texts[0].size(), format, arguments);
+    auto& text = import_notes.texts[import_notes.count++];
+    std::vsnprintf(text.data(), text.size(), format, arguments);
     va_end(arguments);
 }
 
