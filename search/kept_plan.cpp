@@ -64,7 +64,7 @@ void keep_rooms_of_other_weekdays(const AllocationGrid& grid, int32_t weekday)
 int32_t meetings_moved(const AllocationGrid& grid)
 {
     int32_t moved = 0;
-    for (int32_t section = FIRST_SECTION; section <= section_count && kept_count > 0; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             moved += kept_column[section][m] != 0 && whole_column(grid, section, sections[section].meetings[m]) !=
                                                          kept_column[section][m] - 1;

@@ -385,7 +385,7 @@ void choose_rooms(const double* solution)
 int64_t kept_left_out_price(const AllocationGrid& grid)
 {
     int64_t price = 0;
-    for (int32_t section = FIRST_SECTION; kept_count > 0 && section <= section_count; ++section)
+    for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
             if (sections[section].meetings[m].weekday != 0 && kept_room(section, m) >= 0 &&
                 first_slot_column(grid, section, m) < 0)
