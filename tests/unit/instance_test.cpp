@@ -808,6 +808,10 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     std::string by_avoidance = avoided(1);
     ASSERT_TRUE(read_text(read_rules, "salas|1|121|1|4|\n").ok);
     EXPECT_EQ(avoided(1), by_avoidance);
+    // Rules forgotten leave no section marked as having any.
+    ASSERT_TRUE(sections_with_room_rules[1]);
+    reset_rules();
+    EXPECT_FALSE(sections_with_room_rules[1]);
 }
 
 // Each distinct set is kept once, however many share a slot of the index,
