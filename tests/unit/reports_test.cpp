@@ -3,6 +3,7 @@
 #include "report/grid_reader.hpp"
 #include "report/violations.hpp"
 
+#include <cerrno>
 #include <csignal>
 #include <set>
 #include <sstream>
@@ -276,6 +277,25 @@ TEST_F(GridFiles, SignalThatEndsTheProcessMidWriteLeavesThePreviousReportAndNoTe
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << "signal " << signal_number;
         EXPECT_EQ(read_file("solucao.txt"), "previous\n");
         EXPECT_EQ(entries_here(), "solucao.txt ") << "signal " << signal_number;
+    }
+}
+
+// A set replaces one file and removes another, a failure left over from
+// before or not.
+TEST_F(GridFiles, SetReplacesOneFileAndRemovesAnother)
+{
+    for (int left_over : {0, ENOENT}) {
+        write_file("solucao.txt", "previous\n");
+        write_file("lista.txt", "old list\n");
+        begin_output_set();
+        std::FILE* out = begin_output_file("solucao.txt", "erro\n");
+        std::fputs("a whole report", out);
+        finish_output_file();
+        ASSERT_TRUE(remove_in_output_set("lista.txt"));
+        errno = left_over;
+        commit_output_set();
+        EXPECT_EQ(read_file("solucao.txt"), "a whole report");
+        EXPECT_EQ(entries_here(), "solucao.txt ") << left_over;
     }
 }
 
