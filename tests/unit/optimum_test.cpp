@@ -1040,6 +1040,38 @@ TEST_F(Optimum, OverfullWeekdaysAgreeWithBruteForceLeavingOut)
     }
 }
 
+// With a price on changing rooms, the week's model prices every kept
+// meeting it leaves out, the last section's too: three kept meetings at
+// Monday 07:30 for sv and one room, and the last (50 students, kept in the
+// room of 30 with the first) is the one best left out.
+TEST_F(Optimum, WeekModelPricesTheLastSectionsKeptMeetingLeftOut)
+{
+    room_capacity = {0, 30};
+    last_room = 1;
+    excess_weight = idle_weight = 1;
+    section_count = 3;
+    const int32_t demands[] = {30, 1, 50}, kept_rooms[] = {1, OVERFLOW_COLUMN, 1};
+    for (int32_t s = 1; s <= section_count; ++s) {
+        sections[s].demand = demands[s - 1];
+        add_meeting(s, 1, 1, 1);
+        add_meeting(s, 2, 17 + s, 17 + s);  // Tuesday, apart
+        kept_column[s][1] = kept_rooms[s - 1] + 1;
+        kept_column[s][2] = 1 + 1;
+    }
+    kept_count = 6;
+    same_room_weight = 3;
+    change_weight = 7;
+    Fitted brute = brute_force_optimum(present_meetings(), true);
+    OptimumResult result = solve_optimum(best_grid);
+    EXPECT_EQ(result.left_out, 1);
+    EXPECT_LT(first_slot_column(best_grid, 3, 1), 0);
+    EXPECT_EQ(result.cost, brute.cost);
+    int32_t priced;
+    grid_cost(best_grid, priced);
+    EXPECT_EQ(priced + int64_t{change_weight} * result.moved, result.cost);
+    clear_kept_plan();
+}
+
 TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
 {
     int moved_somewhere = 0, kept_left_out_somewhere = 0;
