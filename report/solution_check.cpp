@@ -136,7 +136,7 @@ bool check_rules(const char* name)
     if (same_room_weight > 0) {
         int32_t moving = sections_changing_rooms(checked.grid);
         console_print("%s: %d %s de sala durante a semana.\n", name, moving,
-                      moving == 1 ? "turma muda" : "turmas mudam");
+                      plural(moving, "turma muda", "turmas mudam"));
     }
     return breaches.broken == 0;
 }
