@@ -131,7 +131,7 @@ void print_notes(std::FILE* out)
     for (int i = 0; i < import_notes.count; ++i)
         std::fprintf(out, "%s\n", latin1(import_notes.texts[i].data()));
     if (import_notes.dropped > 0)
-        std::fprintf(out, "e mais %d %s\n", import_notes.dropped, import_notes.dropped == 1 ? "aviso" : "avisos");
+        std::fprintf(out, "e mais %d %s\n", import_notes.dropped, plural(import_notes.dropped, "aviso", "avisos"));
 }
 
 // "turmas.csv: 1200 tomadas, ...": salas.csv's lines are only taken or refused.

@@ -133,6 +133,14 @@ bool add_feature(const char* name, const RoomSet& rooms)
     return true;
 }
 
+RoomSet real_rooms()
+{
+    RoomSet rooms;
+    for (int room = FIRST_ROOM; room <= last_room; ++room)
+        rooms.set(static_cast<std::size_t>(room));
+    return rooms;
+}
+
 const char* parse_room_set(const char* text, RoomSet& rooms, bool features_known)
 {
     rooms.reset();

@@ -40,6 +40,9 @@ extern RoomSetTable room_sets;
 // Forgets every feature and set.
 void reset_room_sets();
 
+// Every real room, FIRST_ROOM..last_room; sv is no room.
+RoomSet real_rooms();
+
 // Whether `text` is a feature name's form: a letter, then up to 29 letters,
 // digits, "_" or "-".
 bool is_feature_name(const char* text);

@@ -173,10 +173,7 @@ const char* section_fields(const Fields& fields, int first, const RuleForm& form
 const char* room_set_field(const char* text, Rule& rule, bool features_known = true)
 {
     if (std::strcmp(text, "*") == 0) {
-        RoomSet every;
-        for (int room = FIRST_ROOM; room <= last_room; ++room)
-            every.set(static_cast<std::size_t>(room));
-        rule.rooms = keep_room_set(every);
+        rule.rooms = keep_room_set(real_rooms());
         return nullptr;
     }
     RoomSet rooms;

@@ -108,13 +108,11 @@ void apply_rule(const Rule& rule)
 // leave out, those reserved for others. sv is never barred.
 void bar_rooms()
 {
-    RoomSet real_rooms;
-    for (int room = FIRST_ROOM; room <= last_room; ++room)
-        real_rooms.set(static_cast<std::size_t>(room));
+    RoomSet every_room = real_rooms();
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
         RoomSet barred = limits.avoided[section] | (limits.reserved & ~limits.owned[section]);
         if (limits.limited[section])
-            barred |= real_rooms & ~limits.allowed[section];
+            barred |= every_room & ~limits.allowed[section];
         avoided_rooms[section] = barred;
         sections_avoiding_rooms[section] = barred.any();
         sections_with_room_rules[section] = barred.any();
