@@ -93,10 +93,9 @@ void read_traits()
 {
     std::fill(traits.begin(), traits.begin() + last_room + 1, RoomTraits{});
     avoiding_count = 0;
-    day_profile_count = 0;
+    read_preference_traits();
     if (model.meeting_count == 0)
         return;
-    read_preference_traits();
     DaySlots day = day_slots_of(model.meetings[0].first);
     for (int row = day.first; row <= day.last; ++row)
         for (int column = 0; rows_with_closed_cells[row] && column <= last_room; ++column)

@@ -36,7 +36,8 @@ TEST(ImportCells, WordsFoldWithoutCaseOrAccents)
         {"2\xC2\xAA-feira", "2a feira"},         // "2ª": the ordinal sign is an a
         {"S\xC3\x81" "BADO", "sabado"},
         {"\xE2\x80\x94", ""},                   // a dash alone is no word
-        {"Prédio", "predio"}};
+        {"Prédio", "predio"},
+        {"\xC0\xFF", "ay"}};                    // the first and last Latin-1 letters
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(folded(text), expected) << text;
     // A long text is cut where a blank and a letter no longer fit before the buffer's end.
