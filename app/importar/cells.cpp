@@ -60,7 +60,7 @@ bool add_day_word(const char* word, DaySet& days)
 }
 
 // Reads a clock "HH:MM", "H:MM:00", "8h", "08h30" at `text` (length
-// `length`); -1 for anything else.
+// `length`); NOT_READ for anything else.
 int32_t clock_minutes(const char* text, std::size_t length)
 {
     std::size_t i = 0;
@@ -68,19 +68,19 @@ int32_t clock_minutes(const char* text, std::size_t length)
     for (; i < length && i < 2 && is_digit(text[i]); ++i)
         hours = hours * 10 + (text[i] - '0');
     if (i == 0 || i == length || (text[i] != ':' && text[i] != 'h' && text[i] != 'H'))
-        return -1;
+        return NOT_READ;
     bool colon = text[i++] == ':';
     std::size_t digits = 0;
     for (; i < length && digits < 2 && is_digit(text[i]); ++i, ++digits)
         minutes = minutes * 10 + (text[i] - '0');
     if ((colon || digits > 0) && digits != 2)
-        return -1;
+        return NOT_READ;
     if (colon && i + 3 == length && text[i] == ':' && text[i + 1] == '0' && text[i + 2] == '0')
         i += 3;  // the seconds a spreadsheet adds
     if (!colon && i + 3 == length && std::strncmp(text + i, "min", 3) == 0)
         i += 3;
     if (i != length || hours > 23 || minutes > 59)
-        return -1;
+        return NOT_READ;
     return hours * 60 + minutes;
 }
 
@@ -124,15 +124,16 @@ void cut_words(const char* cell, Words& words)
 }
 
 // A word that is a whole range, "08:00-09:40", or the start of one,
-// "08:00-": its times (end -1 when it ends at the dash); both -1 otherwise.
+// "08:00-": its times (end NOT_READ when it ends at the dash); both
+// NOT_READ otherwise.
 bool word_range(const char* word, int32_t& start, int32_t& end)
 {
-    start = end = -1;
+    start = end = NOT_READ;
     std::size_t length = std::strlen(word);
     for (std::size_t i = 1; i < length; ++i)
         if (std::size_t dash = dash_at(word + i)) {
             start = clock_minutes(word, i);
-            end = i + dash == length ? -1 : clock_minutes(word + i + dash, length - i - dash);
+            end = i + dash == length ? NOT_READ : clock_minutes(word + i + dash, length - i - dash);
             return start >= 0 && (end >= 0 || i + dash == length);
         }
     return false;
@@ -169,13 +170,13 @@ int code_times(const char* word, std::array<CellTime, MAX_CELL_TIMES>& times, in
         int32_t start = shift_periods.start[shift][period], end = shift_periods.end[shift][period];
         if (start < 0) {
             reason = "periodo do codigo de horario fora de --turnos";
-            return -1;
+            return NOT_READ;
         }
         if (count > 0 && times[count - 1].days == days && times[count - 1].end == start)
             times[count - 1].end = end;  // the next period of a run
         else if (count == MAX_CELL_TIMES) {
             reason = "horarios demais numa celula";
-            return -1;
+            return NOT_READ;
         } else
             times[count++] = {days, start, end};
     }
@@ -213,9 +214,9 @@ int32_t read_time(const char* text)
 void clear_shift_periods()
 {
     for (auto& shift : shift_periods.start)
-        shift.fill(-1);
+        shift.fill(NOT_READ);
     for (auto& shift : shift_periods.end)
-        shift.fill(-1);
+        shift.fill(NOT_READ);
     shift_periods.given = false;
 }
 
@@ -275,11 +276,11 @@ int read_schedule(const char* cell, DaySet default_days, std::array<CellTime, MA
         if (is_schedule_code(word)) {
             if (!shift_periods.given) {
                 reason = "codigo de horario sem --turnos";
-                return -1;
+                return NOT_READ;
             }
             count = code_times(word, times, count, reason);
             if (count < 0)
-                return -1;
+                return NOT_READ;
             continue;
         }
         if (!word_range(word, start, end)) {
@@ -287,7 +288,7 @@ int read_schedule(const char* cell, DaySet default_days, std::array<CellTime, MA
                 DaySet more;
                 if (!read_days(word, more)) {
                     reason = "nao e dia nem horario";
-                    return -1;
+                    return NOT_READ;
                 }
                 days |= more;
                 continue;
@@ -301,18 +302,18 @@ int read_schedule(const char* cell, DaySet default_days, std::array<CellTime, MA
         }
         if (end < 0) {
             reason = "horario sem fim";
-            return -1;
+            return NOT_READ;
         }
         if (count == MAX_CELL_TIMES) {
             reason = "horarios demais numa celula";
-            return -1;
+            return NOT_READ;
         }
         times[count++] = {days != 0 ? days : default_days, start, end};
         days = 0;
     }
     if (days != 0) {
         reason = "dia sem horario";
-        return -1;
+        return NOT_READ;
     }
     return count;
 }

@@ -14,16 +14,20 @@
 
 using DaySet = uint8_t;  // bit d: weekday d, 1 Sunday .. 7 Saturday
 
+// What a reader below returns for a text it cannot read: every time and
+// count it reads is 0 or more.
+inline constexpr int32_t NOT_READ = -1;
+
 // The weekdays a cell names, several joined by "/", ",", ";", "+", "e" or
 // blanks, or as one run of digits ("246"); false when some word of it is not
 // a weekday (days then holds those read). An empty cell names none.
 bool read_days(const char* cell, DaySet& days);
 
-// A time of day, the whole text: minutes since midnight, or -1.
+// A time of day, the whole text: minutes since midnight, or NOT_READ.
 int32_t read_time(const char* text);
 
 // The periods of a schedule code's shifts, read from --turnos: for shift
-// letter L (A..Z) and period p (1..9), its start and end; -1 where none.
+// letter L (A..Z) and period p (1..9), its start and end; NOT_READ where none.
 struct ShiftPeriods {
     std::array<std::array<int32_t, 10>, 26> start;
     std::array<std::array<int32_t, 10>, 26> end;
@@ -46,8 +50,8 @@ inline constexpr int MAX_CELL_TIMES = 16;
 
 // A schedule cell: time ranges, each after the weekdays it is on (or, with
 // none, on `default_days`), or schedule codes. Writes up to MAX_CELL_TIMES
-// times into `times` and returns how many; -1 with `reason` set when the
-// cell cannot be read.
+// times into `times` and returns how many; NOT_READ with `reason` set when
+// the cell cannot be read.
 int read_schedule(const char* cell, DaySet default_days, std::array<CellTime, MAX_CELL_TIMES>& times,
                   const char*& reason);
 

@@ -31,7 +31,7 @@ void course_key(const char* text, ImportKey& key)
     key[used] = '\0';
 }
 
-// The course of `text`, added when new; -1 when the table is full.
+// The course of `text`, added when new; NOT_FOUND when the table is full.
 int32_t find_or_add_course(const char* text, int32_t line)
 {
     ImportKey key;
@@ -41,7 +41,7 @@ int32_t find_or_add_course(const char* text, int32_t line)
         if (std::strcmp(import_courses.courses[course_slots[slot] - 1].key.data(), key.data()) == 0)
             return course_slots[slot] - 1;
     if (import_courses.count == MAX_IMPORT_COURSES)
-        return -1;
+        return NOT_FOUND;
     int32_t course = import_courses.count++;
     ImportCourse& entry = import_courses.courses[course];
     entry = {};
@@ -81,7 +81,7 @@ int32_t find_or_add_class(int32_t course, const char* label, int32_t students, i
 int32_t room_of_class_row(const char* text, const char* seats_text, int32_t line)
 {
     int32_t room = find_room(text);
-    int32_t seats = -1;
+    int32_t seats{};
     bool seats_read = read_count(seats_text, seats);
     if (room == 0) {
         if (import_rooms.count == MAX_ROOM) {
@@ -95,7 +95,7 @@ int32_t room_of_class_row(const char* text, const char* seats_text, int32_t line
         fold_text(text, entry.key.data(), entry.key.size());
         entry.name_key = entry.key;
         std::snprintf(entry.name.data(), entry.name.size(), "%s", text);
-        entry.seats = seats_read ? seats : -1;
+        entry.seats = seats_read ? seats : NOT_FOUND;
         entry.line = line;
         return room;
     }
@@ -319,12 +319,12 @@ int find_or_add_feature(const char* text)
     for (const char* c = folded; *c != '\0' && used < MAX_FEATURE_TEXT; ++c)
         name[used++] = *c == ' ' ? '_' : *c;
     if (used == 0 || name[0] < 'a' || name[0] > 'z')
-        return -1;
+        return NOT_FOUND;
     for (int feature = 0; feature < import_features.count; ++feature)
         if (std::strcmp(import_features.names[feature].data(), name.data()) == 0)
             return feature;
     if (import_features.count == MAX_IMPORT_FEATURES)
-        return -1;
+        return NOT_FOUND;
     import_features.names[import_features.count] = name;
     return import_features.count++;
 }

@@ -22,6 +22,7 @@ inline constexpr int MAX_IMPORT_FEATURES = 128;
 inline constexpr int MAX_FEATURE_TEXT = 30;     // as regras.txt takes a feature's name
 inline constexpr int MAX_KEY = 64;              // a folded name kept to match rooms and classes
 inline constexpr int32_t NO_IMPORT_ROOM = 0;    // a class's room today, when none is known
+inline constexpr int32_t NOT_FOUND = -1;        // no entry, field or number: every one found is 0 or more
 
 using ImportKey = std::array<char, MAX_KEY>;
 using FeatureSet = std::bitset<MAX_IMPORT_FEATURES>;
@@ -35,7 +36,7 @@ struct ImportRoom {
     ImportKey key;
     ImportKey name_key;
     RoomName name;
-    int32_t seats;
+    int32_t seats;  // NOT_FOUND when no line gave them
     FeatureSet features;
     int32_t line;  // salas.csv's line, or turmas.csv's line that named it first
 };

@@ -43,14 +43,14 @@ int32_t first_free(int32_t owner)
     return number;
 }
 
-// The number a run of digits writes, or -1 past LARGEST_NUMBER.
+// The number a run of digits writes, or NOT_FOUND past LARGEST_NUMBER.
 int32_t digits_number(const char* digits, std::size_t length)
 {
     int64_t value = 0;
     for (std::size_t i = 0; i < length; ++i) {
         value = value * 10 + (digits[i] - '0');
         if (value > LARGEST_NUMBER)
-            return -1;
+            return NOT_FOUND;
     }
     return static_cast<int32_t>(value);
 }

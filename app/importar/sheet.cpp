@@ -121,13 +121,13 @@ bool heading_is(const char* field, const char* folded_heading)
     return std::strcmp(folded, folded_heading) == 0;
 }
 
-// The field of the sheet's header that has the heading, -1 for none.
+// The field of the sheet's header that has the heading, NOT_FOUND for none.
 int field_with_heading(const Sheet& sheet, const char* folded_heading)
 {
     for (int i = 0; i < sheet.record.count; ++i)
         if (heading_is(sheet.record.fields[i].data(), folded_heading))
             return i;
-    return -1;
+    return NOT_FOUND;
 }
 
 // Each column: by the heading --colunas gives it, else by its known
@@ -135,7 +135,7 @@ int field_with_heading(const Sheet& sheet, const char* folded_heading)
 void find_columns(Sheet& sheet)
 {
     for (int column = 0; column < IMPORT_COLUMNS; ++column) {
-        sheet.column[column] = -1;
+        sheet.column[column] = NOT_FOUND;
         if (mapped_headings[column][0] != '\0') {
             sheet.column[column] = field_with_heading(sheet, mapped_headings[column].data());
             mapped_found[column] = mapped_found[column] || sheet.column[column] >= 0;
