@@ -1548,6 +1548,7 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     best_grid[31][3] = 2; // section 2 where it has no meeting
     best_grid[90][7] = 1; // and section 1, in the last room
     best_grid[40][4] = 3; // a section the data do not have, named by its number
+    best_grid[50][OVERFLOW_COLUMN] = 2;  // and section 2 in sv
     write_report();
     bool ok = true;
     std::string console = check(ok);
@@ -1557,6 +1558,7 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     EXPECT_NE(console.find("turma MTM 102-1 na sala 03, terca-feira 19:00, fora das suas reuni\xF5" "es."), std::string::npos);
     EXPECT_NE(console.find("turma MTM 101-1 na sala 07, sabado 11:20, fora das suas reuni\xF5" "es."), std::string::npos);
     EXPECT_NE(console.find("turma n.\xBA 3 na sala 04, "), std::string::npos) << console;
+    EXPECT_NE(console.find("turma MTM 102-1 em sv, quarta-feira 21:00, fora das suas reuni\xF5" "es."), std::string::npos) << console;
     // Beside a partial optimum: the meeting it leaves out must be missing, and may be.
     left_out.marked[2][1] = left_out.marked[1][1] = true;
     left_out.count = 2;
@@ -1764,6 +1766,15 @@ TEST_F(RoomPlanning, ChangesAreRankedByTheStudentsTheyLeaveAboveCapacityComputed
     for (int i = 0; i < LAST_ROOM; ++i)
         EXPECT_EQ(room_changes[spare[i]].column * 1000 + room_changes[spare[i]].proposed_seats, (i + 1) * 1000 + 20);
     EXPECT_EQ(room_capacity, (std::array<int32_t, MAX_ROOM_COLUMNS>{0, 40, 40, 40, 40, 40, 40, 40}));
+    // The section pinned into room 2: only room 2's seats matter to it, and
+    // room 2 is no twin of the others, whose changes are alike.
+    add_rule({RuleKind::Pin, 1, 1, 2, 0, 0, 0, 0});
+    evaluate_room_changes(OPTIMUM_STATE_LIMIT, 20);
+    for (int i = 0; i < room_change_count; ++i) {
+        const RoomChange& change = room_changes[i];
+        int64_t expected = change.column == 2 ? std::max(0, 60 - change.proposed_seats) : 20;
+        EXPECT_EQ(change.students_above, expected) << change.column << " " << change.proposed_seats;
+    }
 }
 
 TEST_F(RoomPlanning, ChangesAreSortedByStudentsAboveThenSeatsAddedThenColumnThenSeatsAndNoOpsSkipped)
