@@ -19,6 +19,7 @@ inline constexpr int MAX_SECTIONS = 9999;  // section entries FIRST_SECTION..MAX
 inline constexpr int32_t FIRST_SECTION = 1;
 inline constexpr int OVERFLOW_COLUMN = 0;  // where a meeting without a real room goes ("sv")
 inline constexpr int FIRST_ROOM = 1;       // the real rooms are columns FIRST_ROOM..last_room
+inline constexpr int NO_COLUMN = -1;       // a meeting that no column holds
 inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1..MAX_MEETINGS, one per
 inline constexpr int MAX_MEETINGS = 7;     // weekday, without gaps; entry 0 of their arrays stays empty
 

@@ -205,18 +205,6 @@ int list_plan_faults(const char* name, const AllocationGrid& grid, const LeftOut
     return faults + rule_breaches(name, grid, left).broken;
 }
 
-int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
-{
-    for (int room = 0; room <= last_room; ++room) {
-        bool whole = true;
-        for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
-            whole = whole && grid[row][room] == section;
-        if (whole)
-            return room;
-    }
-    return -1;
-}
-
 const char* plan_meeting_fault(const AllocationGrid& grid, int32_t section, int m, const LeftOutMeetings& left)
 {
     const char* fault = meeting_fault(grid, section, sections[section].meetings[m]);
@@ -232,7 +220,7 @@ const char* meeting_fault(const AllocationGrid& grid, int32_t section, const Mee
         for (int32_t cell : grid[row])
             cells += cell == section;
     int length = meeting.last_slot - meeting.first_slot + 1;
-    bool whole = meeting_column(grid, section, meeting) >= 0;
+    bool whole = meeting_column(grid, section, meeting) != NO_COLUMN;
     if (cells == 0)
         return ABSENT;
     if (whole && cells == length)

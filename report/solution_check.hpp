@@ -38,9 +38,6 @@ void print_plan_figures(const char* name, const AllocationGrid& grid, const Opti
 // that holds it anywhere else is a stray cell.
 bool belongs_to_a_meeting(int32_t section, int row);
 
-// The lowest column that holds `section` over all the meeting's slots; -1 when none does.
-int meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting);
-
 // Why a meeting of `section` is not whole in exactly one column of `grid`
 // ("ausente da grade", "dividida entre salas ou incompleta", "repetida em
 // mais de uma sala"), or nullptr when it is.

@@ -27,11 +27,23 @@ int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m)
 {
     const Meeting& meeting = sections[section].meetings[m];
     if (meeting.weekday == 0)
-        return -1;
+        return NO_COLUMN;
     for (int room = 0; room <= last_room; ++room)
         if (grid[meeting.first_slot][room] == section)
             return room;
-    return -1;
+    return NO_COLUMN;
+}
+
+int32_t meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
+{
+    for (int room = 0; room <= last_room; ++room) {
+        bool whole = true;
+        for (int row = meeting.first_slot; row <= meeting.last_slot && whole; ++row)
+            whole = grid[row][room] == section;
+        if (whole)
+            return room;
+    }
+    return NO_COLUMN;
 }
 
 namespace {

@@ -16,9 +16,13 @@ void grid_cost(const AllocationGrid& grid, int32_t& cost);
 // nothing when regras.txt closes it and it is empty.
 int64_t cell_cost(const AllocationGrid& grid, int row, int room);
 
-// The column that holds meeting m of `section` at its first slot; -1 when
-// the meeting is absent or that cell lost it.
+// The column that holds meeting m of `section` at its first slot;
+// NO_COLUMN when the meeting is absent or that cell lost it.
 int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m);
+
+// The lowest column that holds `section` over all the meeting's slots;
+// NO_COLUMN when none does.
+int32_t meeting_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting);
 
 // How many columns past the first the meetings of `section` that `grid`
 // holds take; whether that is one or more.

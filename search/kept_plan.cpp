@@ -2,24 +2,12 @@
 #include "search/kept_plan.hpp"
 
 #include "model/instance.hpp"
+#include "search/cost.hpp"
 
 std::array<std::array<int32_t, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> kept_column{};
 int32_t kept_count = 0;
 
 namespace {
-
-// The column that holds the meeting over all its rows; -1 when none does.
-int32_t whole_column(const AllocationGrid& grid, int32_t section, const Meeting& meeting)
-{
-    for (int room = 0; room <= last_room; ++room) {
-        bool whole = true;
-        for (int row = meeting.first_slot; row <= meeting.last_slot && whole; ++row)
-            whole = grid[row][room] == section;
-        if (whole)
-            return room;
-    }
-    return -1;
-}
 
 // The section's first meeting other than m; 0 when it meets once.
 int first_other_meeting(const Section& section, int m)
@@ -43,7 +31,7 @@ void keep_plan(const AllocationGrid& grid)
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            int32_t room = meeting.weekday != 0 ? whole_column(grid, section, meeting) : -1;
+            int32_t room = meeting.weekday != 0 ? meeting_column(grid, section, meeting) : NO_COLUMN;
             kept_column[section][m] = room + 1;
             kept_count += room >= 0;
         }
@@ -55,7 +43,7 @@ void keep_rooms_of_other_weekdays(const AllocationGrid& grid, int32_t weekday)
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         if (int m = meeting_on_weekday(sections[section], weekday); m != 0)
             if (int other = first_other_meeting(sections[section], m); other != 0) {
-                int32_t room = whole_column(grid, section, sections[section].meetings[other]);
+                int32_t room = meeting_column(grid, section, sections[section].meetings[other]);
                 kept_column[section][m] = room + 1;
                 kept_count += room >= 0;
             }
@@ -66,7 +54,7 @@ int32_t meetings_moved(const AllocationGrid& grid)
     int32_t moved = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-            moved += kept_column[section][m] != 0 && whole_column(grid, section, sections[section].meetings[m]) !=
+            moved += kept_column[section][m] != 0 && meeting_column(grid, section, sections[section].meetings[m]) !=
                                                          kept_column[section][m] - 1;
     return moved;
 }

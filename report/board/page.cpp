@@ -492,7 +492,7 @@ int list_changes(std::FILE* out, bool saving)
                 if (meeting.weekday == 0 || meeting.first_slot != row)
                     continue;
                 int from = meeting_column(annealed, section, meeting), to = meeting_column(optimal, section, meeting);
-                if (from < 0 || to < 0 || from == to || (change_saving(section, meeting, from, to) != 0) != saving)
+                if (from == NO_COLUMN || to == NO_COLUMN || from == to || (change_saving(section, meeting, from, to) != 0) != saving)
                     continue;
                 if (out != nullptr)
                     write_change(out, section, meeting, from, to);

@@ -16,6 +16,7 @@
 #include "report/moved_file.hpp"
 #include "report/solution_check.hpp"
 #include "search/alternatives.hpp"
+#include "search/cost.hpp"
 
 namespace {
 
@@ -163,7 +164,7 @@ void write_meeting_entry(std::FILE* out, int32_t section, int m)
         markup(out, "&ndash;");
         write_clock(out, meeting.end_time);
         int room = meeting_column(plan_grid(), section, meeting);
-        if (room < 0) {
+        if (room == NO_COLUMN) {
             bool outside = solution_left_out(plan_kind()).marked[section][m];
             markup(out, outside ? ", fora da grade" : ", fora do plano");
         } else {
