@@ -32,6 +32,8 @@ struct SolveReport {
 
 std::array<double, MAX_MODEL_COLUMNS> received_solution;
 
+constexpr SolverOutcome NOTHING_FOUND{};  // no solution, nothing proven, no bound
+
 SolverOutcome outcome_of(Cbc_Model* cbc, double weight)
 {
     const double* solution = Cbc_numberSavedSolutions(cbc) > 0 ? Cbc_getColSolution(cbc) : nullptr;
@@ -67,11 +69,11 @@ SolverOutcome receive_outcome(int descriptor, Clock::time_point deadline)
     SolveReport report{};
     if (!read_whole(descriptor, &report, sizeof report, deadline) || report.columns < 0 ||
         report.columns > MAX_MODEL_COLUMNS)
-        return {nullptr, false, false, 0};
+        return NOTHING_FOUND;
     if (report.has_solution != 0 &&
         !read_whole(descriptor, received_solution.data(), sizeof(double) * static_cast<std::size_t>(report.columns),
                     deadline))
-        return {nullptr, false, false, 0};
+        return NOTHING_FOUND;
     return {report.has_solution != 0 ? received_solution.data() : nullptr, report.proven != 0,
             report.infeasible != 0, report.bound};
 }
@@ -92,12 +94,12 @@ constexpr int LARGEST_RELAXATION_FIRST = 50000;
 SolverOutcome integral_relaxation(double seconds, double weight)
 {
     if (matrix_columns() > LARGEST_RELAXATION_FIRST)
-        return {nullptr, false, false, 0};
+        return NOTHING_FOUND;
     Clp_Simplex* clp = load_relaxation(seconds);
     begin_guarded_call();
     Clp_initialPrimalSolve(clp);
     end_guarded_call();
-    SolverOutcome outcome{nullptr, false, false, 0};
+    SolverOutcome outcome = NOTHING_FOUND;
     int columns = Clp_getNumCols(clp);
     const double* values = Clp_getColSolution(clp);
     bool integral = Clp_isProvenOptimal(clp) != 0;
@@ -130,7 +132,7 @@ double solver_grace(double seconds)
 
 SolverOutcome run_solver(Cbc_Model* cbc, double seconds, double weight)
 {
-    if (SolverOutcome relaxed = relaxation_first ? integral_relaxation(seconds, weight) : SolverOutcome{};
+    if (SolverOutcome relaxed = relaxation_first ? integral_relaxation(seconds, weight) : NOTHING_FOUND;
         relaxed.solution != nullptr)
         return relaxed;
     if (seconds <= 0.0)

@@ -239,17 +239,18 @@ WeekBound bound_week_by_groups(const AllocationGrid& grid, double seconds)
 {
     home_seats.fill(NO_HOME);
     if (seconds < 0.0)
-        return {false, 0};
+        return {};  // not found
     collect_meetings(grid);
     group_rooms();
     plan_rows();
     if (!build_matrix())
-        return {false, 0};
+        return {};  // not found
     Clp_Simplex* clp = load_relaxation(seconds);
     begin_guarded_call();
     Clp_initialBarrierSolve(clp);  // then a crossover to a vertex: on the faculty 1 s, where the simplex took 15
     end_guarded_call();
-    WeekBound result{Clp_isProvenOptimal(clp) != 0, 0};
+    WeekBound result{};
+    result.found = Clp_isProvenOptimal(clp) != 0;
     if (result.found) {
         // Every cost is whole, so no allocation adds less than the relaxation's optimum
         // rounded up; a tolerance below it keeps the solver's rounding on the safe side.
