@@ -375,11 +375,11 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const Meeti
         for (int room = 0; room <= last_room; ++room)
             looked_at.set(static_cast<std::size_t>(room));
     }
-    auto breach_in_row = [&](int row, bool (*wanted)(int32_t, int32_t), int32_t named) -> RuleBreach {
+    auto breach_in_row = [&](int row, auto wanted) -> RuleBreach {
         for (std::size_t room = looked_at._Find_first(); room <= static_cast<std::size_t>(last_room);
              room = looked_at._Find_next(room)) {
             int32_t section = grid[row][room];
-            if (section != 0 && wanted(section, named) && cell_breaks(rule, section, static_cast<int>(room), row))
+            if (section != 0 && wanted(section) && cell_breaks(rule, section, static_cast<int>(room), row))
                 return {true, row, static_cast<int32_t>(room), section};
         }
         return KEPT;
@@ -390,7 +390,7 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const Meeti
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[rule.section].meetings[m];
             for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row) {
-                RuleBreach breach = breach_in_row(row, [](int32_t s, int32_t n) { return s == n; }, rule.section);
+                RuleBreach breach = breach_in_row(row, [&](int32_t section) { return section == rule.section; });
                 if (breach.broken && (!first.broken || breach.row < first.row))
                     first = breach;
             }
@@ -398,7 +398,7 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const Meeti
         return first;
     }
     for (int row = FIRST_SLOT; row <= slot_count; ++row)
-        if (RuleBreach breach = breach_in_row(row, [](int32_t, int32_t) { return true; }, 0); breach.broken)
+        if (RuleBreach breach = breach_in_row(row, [](int32_t) { return true; }); breach.broken)
             return breach;
     return KEPT;
 }
