@@ -2,6 +2,7 @@
 #include "model/instance.hpp"
 
 #include "model/calendar.hpp"
+#include "model/digest.hpp"
 #include "model/load_warnings.hpp"
 #include "model/rules/room_sets.hpp"
 #include "model/rules/rules.hpp"
@@ -406,6 +407,67 @@ TEST_F(TimetableRecords, EndIsTheLastBlockLinesWhenThatIsOneBlockAndTheRoomIsHel
         EXPECT_EQ(meeting(1, 1).end_time, c.end) << c.lines;
         EXPECT_EQ(meeting(1, 1).last_slot, c.last_slot) << c.lines;
     }
+}
+
+class InstanceDigest : public FreshTables {};
+
+// A plan records the digest of the data it was made for: each field a plan
+// depends on changes it, those of sv, the last room, the last section's
+// seventh meeting and the last rule included; the same data give it back.
+TEST_F(InstanceDigest, EachFieldAPlanDependsOnChangesIt)
+{
+    load_three_section_example();
+    std::snprintf(room_names[LAST_ROOM].data(), room_names[LAST_ROOM].size(), "Lab");
+    sections[3].course_code = "MTM";
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        Meeting& meeting = sections[3].meetings[m];
+        meeting.weekday = m;
+        meeting.earliest_start = 480;
+        meeting.end_time = 580;
+        meeting.first_slot = 10 * m;
+        meeting.last_slot = 10 * m + 1;
+    }
+    features.count = 1;
+    std::snprintf(features.names[0].data(), features.names[0].size(), "projetor");
+    RoomSet last;
+    last.set(LAST_ROOM);
+    rules[0] = {RuleKind::Avoid, 1, 3, 0, 0, 0, 0, 0};
+    rules[1] = {RuleKind::Feature, 2, 0, 0, 0, 0, 0, 0, keep_room_set(last), {1, 121, 1}, 0};
+    rule_count = 2;
+    Meeting& seventh = sections[3].meetings[MAX_MEETINGS];
+    Rule& rule = rules[1];
+    int32_t* fields[] = {&slot_count, &week_slots[slot_count].weekday, &week_slots[slot_count].start,
+                         &week_slots[slot_count].end, &last_room, &room_capacity[OVERFLOW_COLUMN],
+                         &room_capacity[LAST_ROOM], &section_count, &sections[3].course_number,
+                         &sections[3].section_number, &sections[3].demand, &seventh.weekday,
+                         &seventh.earliest_start, &seventh.end_time, &seventh.first_slot, &seventh.last_slot,
+                         &excess_weight, &idle_weight, &rule_count, &rule.section, &rule.room, &rule.weekday,
+                         &rule.from, &rule.to, &rule.weight, &rule.selector.type, &rule.selector.course,
+                         &rule.selector.number, &rule.feature};
+    const uint64_t digest = instance_digest();
+    for (std::size_t i = 0; i < std::size(fields); ++i) {
+        int32_t kept = *fields[i];
+        *fields[i] = kept - 1;
+        EXPECT_NE(instance_digest(), digest) << "field " << i;
+        *fields[i] = kept;
+        EXPECT_EQ(instance_digest(), digest) << "field " << i;
+    }
+    rule.kind = RuleKind::Prefer;
+    EXPECT_NE(instance_digest(), digest);
+    rule.kind = RuleKind::Feature;
+    rule.rooms = NO_ROOM_SET;
+    EXPECT_NE(instance_digest(), digest);
+    rule.rooms = keep_room_set(last);
+    features.names[0][0] = 'P';
+    EXPECT_NE(instance_digest(), digest);
+    features.names[0][0] = 'p';
+    sections[3].course_code = "FIS";
+    EXPECT_NE(instance_digest(), digest);
+    sections[3].course_code = "MTM";
+    room_names[LAST_ROOM][0] = 'l';
+    EXPECT_NE(instance_digest(), digest);
+    room_names[LAST_ROOM][0] = 'L';
+    EXPECT_EQ(instance_digest(), digest);
 }
 
 class OwnWeek : public FreshTables {};
