@@ -157,7 +157,7 @@ std::size_t fold_text(const char* utf8, char* out, std::size_t size)
     std::size_t used = 0;
     bool blank_pending = false;
     const auto* text = reinterpret_cast<const unsigned char*>(utf8);
-    for (int length = 0; *text != '\0' && used + 2 < size; text += length) {
+    for (int length{}; *text != '\0' && used + 2 < size; text += length) {
         char folded = folded_character(next_code(text, length));
         if (folded == 0) {
             blank_pending = used > 0;
@@ -177,7 +177,7 @@ std::size_t text_to_latin1_line(const char* utf8, char* out, std::size_t size)
 {
     std::size_t used = 0;
     const auto* text = reinterpret_cast<const unsigned char*>(utf8);
-    for (int length = 0; *text != '\0' && used + 1 < size; text += length) {
+    for (int length{}; *text != '\0' && used + 1 < size; text += length) {
         unsigned code = next_code(text, length);
         bool control = code < 0x20 || (code >= 0x7F && code < 0xA0);
         out[used++] = static_cast<char>(control || code > 0xFF ? '?' : code);

@@ -55,7 +55,7 @@ void write_edited_plan_file(const LeftOutMeetings& left)
 
 bool read_edited_plan_trailer(WrittenFile& file)
 {
-    edited_plan_data = {false, 0};
+    edited_plan_data = {};
     clear_left_out(edited_left_out);
     if (at_end(file))
         return true;  // the file ends with the grid: no digest

@@ -41,7 +41,8 @@ char* trimmed(char* begin, char* end)
 }
 
 // Splits "a|b|c|" into its fields; false unless the last bar ends the record
-// (only white space after it) and there are at most MAX_FIELDS of them.
+// (only white space after it) and there are at most MAX_FIELDS of them. A
+// record without a bar has no field, which no form has.
 bool split_fields(char* line, Fields& fields)
 {
     fields.count = 0;
@@ -54,7 +55,7 @@ bool split_fields(char* line, Fields& fields)
     for (; *start != '\0'; ++start)
         if (!is_blank(*start) && *start != '\r')
             return false;
-    return fields.count > 0;
+    return true;
 }
 
 // "H:MM" or "HH:MM", 00:00 to 24:00, in minutes.

@@ -51,14 +51,14 @@ void write_rule_rooms(std::FILE* out, const Rule& rule)
     }
 }
 
-// The one room of a rule that names one, by its name; -1 when it names a set of more.
+// The one room of a rule that names one; NO_COLUMN when it names a set of more.
 int single_room(const Rule& rule)
 {
-    int found = -1;
+    int found = NO_COLUMN;
     for (int room = FIRST_ROOM; room <= last_room; ++room)
         if (rule_holds_room(rule, room)) {
-            if (found >= 0)
-                return -1;
+            if (found != NO_COLUMN)
+                return NO_COLUMN;
             found = room;
         }
     return found;
@@ -74,7 +74,7 @@ void write_rule_text(std::FILE* out, const Rule& rule)
         break;
     case RuleKind::Avoid:
         write_rule_sections(out, rule);
-        if (int room = single_room(rule); room > 0) {
+        if (int room = single_room(rule); room != NO_COLUMN) {
             markup(out, " nunca na ");
             write_room_name(out, room);
             break;
@@ -98,7 +98,7 @@ void write_rule_text(std::FILE* out, const Rule& rule)
         break;
     case RuleKind::Closed:
         markup(out, "Fechada: ");
-        if (int room = single_room(rule); room > 0)
+        if (int room = single_room(rule); room != NO_COLUMN)
             write_room_name(out, room);
         else
             write_rule_rooms(out, rule);
