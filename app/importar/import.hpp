@@ -9,6 +9,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <span>
 
 #include "io/csv.hpp"
 #include "model/calendar.hpp"
@@ -112,6 +113,12 @@ struct TimeTable {
     int32_t count;
 };
 extern TimeTable import_times;
+
+// The time lines read, entries 0..count-1 of import_times.
+inline std::span<TimeLine> time_lines()
+{
+    return {import_times.lines.data(), static_cast<std::size_t>(import_times.count)};
+}
 
 // ---------------------------------------------------------------- outcomes
 

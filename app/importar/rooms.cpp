@@ -110,8 +110,8 @@ void drop_rooms_without_seats()
         import_rooms.rooms[kept] = entry;
     }
     import_rooms.count = kept;
-    for (int32_t t = 0; t < import_times.count; ++t)
-        import_times.lines[t].room = renumbered[import_times.lines[t].room];
+    for (TimeLine& time : time_lines())
+        time.room = renumbered[time.room];
 }
 
 void fit_room_names()

@@ -15,12 +15,10 @@ namespace {
 bool fits_standard_week()
 {
     use_standard_week();
-    for (int32_t t = 0; t < import_times.count; ++t) {
-        const TimeLine& time = import_times.lines[t];
+    for (const TimeLine& time : time_lines())
         if (class_written(time.class_index) &&
             (time.weekday < MONDAY || weekly_slot(time.start, time.weekday) == NO_SLOT))
             return false;
-    }
     for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index) {
         const ImportClass& entry = import_classes.classes[index];
         if (class_written(index) && std::count_if(entry.first_line.begin(), entry.first_line.end(),
@@ -47,11 +45,9 @@ const char* plan_week()
     for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday) {
         std::array<int32_t, 24 * 60> latest_end;  // by start minute: the latest end of the times that start there
         latest_end.fill(-1);
-        for (int32_t t = 0; t < import_times.count; ++t) {
-            const TimeLine& time = import_times.lines[t];
+        for (const TimeLine& time : time_lines())
             if (time.weekday == weekday && class_written(time.class_index))
                 latest_end[time.start] = std::max(latest_end[time.start], time.end);
-        }
         int first = import_week.count, day_end = -1;
         for (int32_t start = 0; start < 24 * 60; ++start) {
             if (latest_end[start] < 0)
