@@ -1007,4 +1007,19 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
     reset_course_codes();
     // The same pin twice, and a closure beside a pinned meeting, are accepted.
     EXPECT_TRUE(read_text(read_rules, "fixa|1|121|1|3|\nfixa|1|121|1|3|\nfechada|3|2|09:10|12:00|\n").ok);
+    // A week of its own: a class of all seven weekdays meets its pins and closures at its seventh meeting too.
+    reset_tables();
+    last_room = LAST_ROOM;
+    std::string days, times;
+    for (int day = SUNDAY; day <= SATURDAY; ++day) {
+        days += std::to_string(day) + "|08:00|09:40|\n";
+        times += "1|121|1|T|" + std::to_string(day) + "|08:00|09:40|\n";
+    }
+    ASSERT_TRUE(read_text(read_week, days).ok);
+    load("1|121|1|40|\n3|210|1|30|\n", times + "3|210|1|T|7|08:00|09:40|\n");
+    const std::pair<const char*, const char*> saturday[] = {
+        {"fechada|3|7|09:00|10:00|\nfixa|1|121|1|3|\n", "turma fixa em horario fechado (linha 1)"},
+        {"fixa|1|121|1|3|\nfixa|3|210|1|3|\n", "turma fixa no mesmo horario e sala que a turma MTM 121-1 (linha 1)"}};
+    for (const auto& [text, error] : saturday)
+        EXPECT_EQ(read_text(read_rules, text).error, error) << text;
 }
