@@ -189,8 +189,6 @@ CsvRead read_csv_header(CsvFile& file, CsvRecord& header)
     bool quoted = false;
     for (int c; length < text.size() && (c = std::fgetc(file.stream)) != EOF;) {
         text[length++] = static_cast<char>(c);
-        if (c == 0)
-            return CsvRead::NullByte;
         quoted = c == '"' ? !quoted : quoted;
         if (!quoted && (c == '\n' || c == '\r'))
             break;
