@@ -736,6 +736,18 @@ TEST_F(LoadWarnings, UnderTheOwnWeekOnlyHolesAndIdleClosuresAreNamed)
     EXPECT_EQ(read_text(read_rules, "fechada|1|0|10:30|10:40|\n").error,
               "dia da semana deve ser um numero de 1 (domingo) a 7 (sabado)");
     EXPECT_STREQ(weekday_name(meeting(1, 4).weekday), "domingo");
+    // A class of all seven weekdays: the hole of its seventh meeting is named too.
+    reset_tables();
+    std::string days = "7|10:00|11:40|\n7|13:00|14:40|\n", times;
+    for (int day = SUNDAY; day <= SATURDAY; ++day) {
+        days += std::to_string(day) + "|08:00|09:40|\n";
+        times += "1|121|1|T|" + std::to_string(day) + "|08:00|09:40|\n";
+    }
+    ASSERT_TRUE(read_text(read_week, days).ok);
+    ASSERT_TRUE(read_text(read_rules, "").ok);
+    EXPECT_EQ(warnings_of("1|121|1|40|\n", times + "1|121|1|T|7|13:00|13:50|\n"),
+              "Aviso: turma MTM 121-1, sabado: blocos nao consecutivos; a sala fica reservada do bloco das 08:00 ao das "
+              "13:00.\n");
 }
 
 class RoomRules : public FreshTables {
