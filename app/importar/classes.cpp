@@ -351,9 +351,7 @@ void read_feature_list(const char* list, FeatureSet& features, const char* sheet
 
 void note_features_without_rooms()
 {
-    FeatureSet held;
-    for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room)
-        held |= import_rooms.rooms[room].features;
+    FeatureSet held = features_held();
     for (int feature = 0; feature < import_features.count; ++feature) {
         int32_t requiring = 0;
         for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index)

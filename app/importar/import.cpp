@@ -40,6 +40,14 @@ void add_note(const char* format, ...)
     va_end(arguments);
 }
 
+FeatureSet features_held()
+{
+    FeatureSet held;
+    for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room)
+        held |= import_rooms.rooms[room].features;
+    return held;
+}
+
 void clear_import()
 {
     import_rooms.count = 0;

@@ -56,6 +56,9 @@ struct FeatureTable {
 };
 extern FeatureTable import_features;
 
+// The features that some room has.
+FeatureSet features_held();
+
 // ---------------------------------------------------------------- courses and classes
 
 // A course as the spreadsheet writes it ("MTM121", "Cálculo I"): its folded

@@ -161,9 +161,7 @@ void print_rooms_with(std::FILE* out, int feature)
 // must all hold: a room with every feature).
 int32_t write_rules()
 {
-    FeatureSet held;
-    for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room)
-        held |= import_rooms.rooms[room].features;
+    FeatureSet held = features_held();
     if (held.none()) {
         remove_in_output_set("regras.txt");
         return 0;
