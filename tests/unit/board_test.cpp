@@ -597,6 +597,8 @@ TEST_F(BoardPage, MovesFileNotAsWrittenIsRefusedAtItsLine)
         {header + "1\n1|2|08:20|3|1000|\n", "linha 2: formato inesperado"},
         {header + "1\n1|2|08:20|3|1|x\n", "linha 2: formato inesperado"},
         {header + "1\n1|2|8:20|3|1|\n", "linha 2: formato inesperado"},
+        {header + "1\n1|2|0A:20|3|1|\n", "linha 2: formato inesperado"},  // 'A' - '0' would make 17:20
+        {header + "1\n1|2|08:2A|3|1|\n", "linha 2: formato inesperado"},  // and 08:37
     };
     for (const auto& [text, fault] : refused) {
         write_file("mudancas.txt", text);

@@ -140,6 +140,8 @@ TEST(Encoding, SequencesAtTheirLimitsAndTextBetweenTheThreeCharacterSets)
         EXPECT_EQ(utf8_sequence_length(reinterpret_cast<const unsigned char*>(text)), length) << text;
     EXPECT_TRUE(is_valid_utf8("caf\xC3\xA9", 5));
     EXPECT_FALSE(is_valid_utf8("caf\xC3\xA9", 4));  // cut by the end
+    EXPECT_FALSE(is_valid_utf8("\xE2\x80\x94", 2));  // a dash cut by the end: its last byte is not looked at
+    EXPECT_FALSE(is_valid_utf8("\xF0\x9F\x98\x80", 3));
     EXPECT_FALSE(is_valid_utf8("caf\xE9", 4));
     const std::pair<unsigned, const char*> characters[] = {
         {0x7F, "\x7F"}, {0x80, "\xC2\x80"}, {0xE9, "\xC3\xA9"}, {0x7FF, "\xDF\xBF"}, {0x800, "\xE0\xA0\x80"},
