@@ -24,11 +24,6 @@ int named_meeting(const LeftOutMeetings& meetings, int32_t section, int32_t week
     return m != 0 && sections[section].meetings[m].end_time == end && !meetings.marked[section][m] ? m : 0;
 }
 
-[[noreturn]] void refuse_line(int line, const char* what)
-{
-    fail_with("\n\nArquivo %s, linha %d: %s\n", LEFT_OUT_FILE, line, what);
-}
-
 }  // namespace
 
 void clear_left_out(LeftOutMeetings& meetings)
@@ -107,12 +102,10 @@ void read_left_out_file()
     const char* text = file.text;
     if (!next_written_line(file) || !take_text(text, HEADER) || !take_written_number(text, count) || *text != '\0' ||
         count < 1)
-        refuse_line(1, "cabecalho inesperado");
+        refuse_written_line(file, LEFT_OUT_FILE, 1, "cabecalho inesperado");
     if (const char* fault = read_left_out_records(file, count, left_out))
-        refuse_line(file.line, fault);
+        refuse_written_line(file, LEFT_OUT_FILE, file.line, fault);
     if (std::fgetc(stream) != EOF)
-        refuse_line(file.line + 1, "mais linhas que o cabecalho conta");
-    if (std::ferror(stream))
-        fail_with("\n\nArquivo %s nao pode ser lido.\n", LEFT_OUT_FILE);
-    std::fclose(stream);
+        refuse_written_line(file, LEFT_OUT_FILE, file.line + 1, "mais linhas que o cabecalho conta");
+    close_written_file(file, LEFT_OUT_FILE);
 }

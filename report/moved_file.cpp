@@ -26,11 +26,6 @@ void clear_marks()
     moved_count = 0;
 }
 
-[[noreturn]] void refuse_line(int line, const char* what)
-{
-    fail_with("\n\nArquivo %s, linha %d: %s\n", MOVED_FILE, line, what);
-}
-
 }  // namespace
 
 void mark_moved(const AllocationGrid& grid)
@@ -78,18 +73,18 @@ bool read_moved_file(const AllocationGrid& grid)
     const char* text = file.text;
     if (!next_written_line(file) || !take_text(text, HEADER) || !take_written_number(text, count) || *text != '\0' ||
         count < 0)
-        refuse_line(1, "cabecalho inesperado");
+        refuse_written_line(file, MOVED_FILE, 1, "cabecalho inesperado");
     bool current = true;
     for (int32_t record = 0; record < count; ++record) {
         int32_t section{}, weekday{}, start{}, before{}, now{};
         if (!next_written_line(file))
-            refuse_line(file.line, "faltam reunioes que o cabecalho conta");
+            refuse_written_line(file, MOVED_FILE, file.line, "faltam reunioes que o cabecalho conta");
         text = file.text;
         if (!take_written_number(text, section) || !take_text(text, "|") || !take_written_number(text, weekday) ||
             !take_text(text, "|") || !take_clock(text, start) || !take_text(text, "|") ||
             !take_written_number(text, before) || !take_text(text, "|") || !take_written_number(text, now) ||
             !take_text(text, "|") || *text != '\0' || before < 0 || before > MAX_ROOM || now < -1 || now > MAX_ROOM)
-            refuse_line(file.line, "formato inesperado");
+            refuse_written_line(file, MOVED_FILE, file.line, "formato inesperado");
         int m = find_meeting(section, weekday, start);
         current = current && m != 0 && moved_from[section][m] == 0 && first_slot_column(grid, section, m) == now;
         if (current) {
@@ -98,11 +93,8 @@ bool read_moved_file(const AllocationGrid& grid)
         }
     }
     if (std::fgetc(stream) != EOF)
-        refuse_line(file.line + 1, "mais linhas que o cabecalho conta");
-    bool unreadable = std::ferror(stream) != 0;
-    std::fclose(stream);
-    if (unreadable)
-        fail_with("\n\nArquivo %s nao pode ser lido.\n", MOVED_FILE);
+        refuse_written_line(file, MOVED_FILE, file.line + 1, "mais linhas que o cabecalho conta");
+    close_written_file(file, MOVED_FILE);
     if (!current)
         clear_marks();
     moves_read = current;

@@ -108,6 +108,8 @@ bool same_word(const char* a, const char* b)
 bool read_header()
 {
     CsvRead read = read_csv_header(plan.csv, plan.record);
+    if (read == CsvRead::Unreadable)
+        fail_with("\n\nArquivo %s nao pode ser lido.\n", plan.name);
     if (read == CsvRead::NullByte && plan.reading == PlanReading::Kept)
         fail_with("\n\nArquivo %s: %s\n", plan.name, CSV_NULL_BYTE);
     if (read == CsvRead::NullByte) {

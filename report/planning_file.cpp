@@ -314,7 +314,7 @@ bool read_planning_file(PlanningBaseline& today)
         fail_with("\n\nArquivo %s nao pode ser lido.\n", PLANNING_FILE);
     WrittenFile file{stream, 0, {}};
     if (!read_header(file, today))
-        fail_with("\n\nArquivo %s, linha 1: cabecalho inesperado\n", PLANNING_FILE);
+        refuse_written_line(file, PLANNING_FILE, 1, "cabecalho inesperado");
     room_change_count = 0;
     rule_price_count = 0;
     spare_seat_count = 0;
@@ -336,10 +336,8 @@ bool read_planning_file(PlanningBaseline& today)
         else
             read = false;
         if (!read)
-            fail_with("\n\nArquivo %s, linha %d: registro inesperado\n", PLANNING_FILE, file.line);
+            refuse_written_line(file, PLANNING_FILE, file.line, "registro inesperado");
     }
-    if (std::ferror(stream))
-        fail_with("\n\nArquivo %s nao pode ser lido.\n", PLANNING_FILE);
-    std::fclose(stream);
+    close_written_file(file, PLANNING_FILE);
     return true;
 }

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "io/console.hpp"
+
 bool next_written_line(WrittenFile& file)
 {
     ++file.line;
@@ -16,6 +18,21 @@ bool next_written_line(WrittenFile& file)
         return false;
     *end = '\0';
     return true;
+}
+
+void refuse_written_line(const WrittenFile& file, const char* name, int line, const char* what)
+{
+    if (std::ferror(file.stream))
+        fail_with("\n\nArquivo %s nao pode ser lido.\n", name);
+    fail_with("\n\nArquivo %s, linha %d: %s\n", name, line, what);
+}
+
+void close_written_file(WrittenFile& file, const char* name)
+{
+    bool unreadable = std::ferror(file.stream) != 0;
+    std::fclose(file.stream);
+    if (unreadable)
+        fail_with("\n\nArquivo %s nao pode ser lido.\n", name);
 }
 
 bool take_text(const char*& text, const char* expected)

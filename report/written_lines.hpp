@@ -20,6 +20,15 @@ struct WrittenFile {
 // longer than any the programs write.
 bool next_written_line(WrittenFile& file);
 
+// Ends the program on line `line` of the written file `name`, not as the
+// program writes it: "Arquivo NAME, linha N: WHAT". When a read of the file
+// failed, it says that instead ("Arquivo NAME nao pode ser lido."): a read
+// error is never taken for a faulty line.
+[[noreturn]] void refuse_written_line(const WrittenFile& file, const char* name, int line, const char* what);
+
+// Closes a written file read to its end; ends the program when a read of it failed.
+void close_written_file(WrittenFile& file, const char* name);
+
 // Whether `text` starts with `expected`; if so, moves past it.
 bool take_text(const char*& text, const char* expected);
 
