@@ -50,7 +50,7 @@ struct WeekModel {
     int meeting_count;
     std::array<std::array<int32_t, MAX_MEETINGS>, MAX_SECTIONS + 1> index;  // by position: its meetings in `meetings`
     std::array<int32_t, MAX_SECTIONS + 1> held;        // its meetings in the grid
-    std::array<int32_t, MAX_SECTIONS + 1> first_link;  // the link of its position 1; -1: none
+    std::array<int32_t, MAX_SECTIONS + 1> first_link;  // the link of its position 1, where its links start
     std::array<int32_t, MAX_WEEK_MEETINGS> link_sections;
     int link_count;
 };
@@ -142,7 +142,7 @@ void collect(const AllocationGrid& grid)
                 week.meetings[week.meeting_count++] = {section, meeting.first_slot, meeting.last_slot, m, held++};
         }
         week.held[section] = held;
-        week.first_link[section] = held > 1 ? week.link_count : -1;
+        week.first_link[section] = week.link_count;  // a section held once adds none
         for (int position = 1; position < held; ++position)
             week.link_sections[week.link_count++] = section;
     }
@@ -291,12 +291,11 @@ bool add_meeting_column(int i, int room, double unit, double fit_unit)
     for (int k = 0; may && k < plan.start_count; ++k)
         if (plan.starts[k] >= meeting.first && plan.starts[k] <= meeting.last && plan.capacity_row[k][room] >= 0)
             add_entry(plan.capacity_row[k][room], 1.0);
-    if (int first = week.first_link[meeting.section]; first >= 0) {
-        if (meeting.position > 0)
-            add_entry(link_row(first + meeting.position - 1, room, JOINING), -1.0);
-        for (int link = first + meeting.position; link < first + week.held[meeting.section] - 1; ++link)
-            add_entry(link_row(link, room, EARLIER), -1.0);
-    }
+    int first = week.first_link[meeting.section];
+    if (meeting.position > 0)
+        add_entry(link_row(first + meeting.position - 1, room, JOINING), -1.0);
+    for (int link = first + meeting.position; link < first + week.held[meeting.section] - 1; ++link)
+        add_entry(link_row(link, room, EARLIER), -1.0);
     return true;
 }
 
