@@ -139,10 +139,12 @@ void warn_section(Warnings& warnings, int32_t index)
 
 void warn_unmatched(Warnings& warnings, const Unmatched& unmatched)
 {
+    if (unmatched.count == 0)
+        return;
     if (unmatched.count == 1)
         warn(warnings, "Aviso: horario.txt, linha %lld: turma fora de demanda.txt; linha ignorada.\n",
              static_cast<long long>(unmatched.first_line));
-    else if (unmatched.count > 1)
+    else
         warn(warnings,
              "Aviso: horario.txt: %lld linhas de turmas fora de demanda.txt (a primeira na linha %lld); ignoradas.\n",
              static_cast<long long>(unmatched.count), static_cast<long long>(unmatched.first_line));

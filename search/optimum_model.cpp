@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <ranges>
 #include <tuple>
 
 #include "model/calendar.hpp"
@@ -32,6 +33,17 @@ struct DayModel {
     double cost_limit;   // the least cost, once known: the fit is sought at it
 };
 DayModel model;
+
+// The model's meetings and groups, by their index.
+auto meeting_indexes()
+{
+    return std::views::iota(0, model.meeting_count);
+}
+
+auto group_indexes()
+{
+    return std::views::iota(0, model.group_count);
+}
 
 // The weekday's distinct meeting starts, how many meetings cover each, and
 // each group's capacity row there (-1: none, the group has rooms enough).
@@ -101,7 +113,7 @@ void read_traits()
         for (int column = 0; rows_with_closed_cells[row] && column <= last_room; ++column)
             if (closed_cells[row][column])
                 traits[column].closed_rows |= uint64_t{1} << (row - day.first);
-    for (int i = 0; i < model.meeting_count; ++i) {
+    for (int i : meeting_indexes()) {
         int32_t section = model.meetings[i].section;
         if (pinned_room[section] != 0)
             traits[pinned_room[section]].alone = true;
@@ -267,9 +279,9 @@ double out_fit(int i)
 double fit_weight_under_cost()
 {
     double idle = 0.0, cost = 0.0, fit = 0.0;
-    for (int i = 0; i < model.meeting_count; ++i) {
+    for (int i : meeting_indexes()) {
         double most_idle = 0.0, most_cost = 0.0;
-        for (int group = 0; group < model.group_count; ++group) {
+        for (int group : group_indexes()) {
             most_idle = std::max(most_idle, meeting_idle(i, group));
             most_cost = std::max(most_cost, std::fabs(meeting_cost(i, group)));
         }
@@ -279,12 +291,12 @@ double fit_weight_under_cost()
     }
     without_room_unit = idle + 1.0;
     moved_unit = 0.0;
-    for (int i = 0; i < model.meeting_count; ++i)
+    for (int i : meeting_indexes())
         if (kept(i))
             moved_unit = idle + without_room_unit * model.meeting_count + 1.0;
-    for (int i = 0; i < model.meeting_count; ++i) {
+    for (int i : meeting_indexes()) {
         double most_fit = out_fit(i);
-        for (int group = 0; group < model.group_count; ++group)
+        for (int group : group_indexes())
             most_fit = std::max(most_fit, meeting_fit(i, group));
         fit += most_fit;
     }
@@ -298,7 +310,7 @@ double fit_weight_under_cost()
 int plan_start_rows()
 {
     starts.count = 0;
-    for (int i = 0; i < model.meeting_count; ++i) {
+    for (int i : meeting_indexes()) {
         if (i > 0 && model.meetings[i - 1].first == model.meetings[i].first)
             continue;  // one row per start
         int slot = model.meetings[i].first, covering = 0;
@@ -308,7 +320,7 @@ int plan_start_rows()
         starts.covering[starts.count++] = covering;
     }
     int rows = model.meeting_count;
-    for (int group = 0; group < model.group_count; ++group)
+    for (int group : group_indexes())
         for (int k = 0; k < starts.count; ++k)
             starts.row[group][k] = starts.covering[k] > group_size(group) ? rows++ : -1;
     return rows;
@@ -335,9 +347,9 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced, bool certif
     bool limit_row = model.may_leave_out && priced, cost_row = asked == Objective::FitAtCost;
     int cost_row_index = rows + limit_row;
     start_matrix(rows + limit_row + cost_row);
-    for (int i = 0; i < model.meeting_count; ++i)
+    for (int i : meeting_indexes())
         set_row(i, 1.0, 1.0);
-    for (int group = 0; group < model.group_count; ++group)
+    for (int group : group_indexes())
         for (int k = 0; k < starts.count; ++k)
             if (starts.row[group][k] >= 0)
                 set_row(starts.row[group][k], 0.0, group_size(group));
@@ -345,9 +357,9 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced, bool certif
         set_row(rows, 0.0, model.left_out_limit);
     if (cost_row)
         set_row(cost_row_index, -std::numeric_limits<double>::max(), model.cost_limit);
-    for (int i = 0; i < model.meeting_count; ++i) {
+    for (int i : meeting_indexes()) {
         columns_of.first[static_cast<std::size_t>(i)] = matrix_columns();
-        for (int group = 0; group < model.group_count; ++group) {
+        for (int group : group_indexes()) {
             if (!group_allowed(i, group))
                 continue;
             double objective = asked == Objective::FitAtCost ? meeting_fit(i, group)
@@ -394,7 +406,7 @@ int64_t place(AllocationGrid& grid)
 {
     std::fill(room_busy_until.begin(), room_busy_until.begin() + last_room + 1, 0);
     int64_t cost = 0;
-    for (int i = 0; i < model.meeting_count; ++i) {
+    for (int i : meeting_indexes()) {
         const DayMeeting& meeting = model.meetings[i];
         if (chosen_group[i] == LEFT_OUT) {
             cost += static_cast<int64_t>(out_cost(i));
@@ -414,7 +426,7 @@ int64_t place(AllocationGrid& grid)
 
 void choose_groups(const double* solution)
 {
-    for (int i = 0; i < model.meeting_count; ++i) {
+    for (int i : meeting_indexes()) {
         int column = columns_of.first[static_cast<std::size_t>(i)];
         int end = columns_of.first[static_cast<std::size_t>(i) + 1];
         while (column + 1 < end && solution[column] < 0.5)
@@ -430,10 +442,10 @@ void choose_groups(const double* solution)
 bool choose_cheapest_free_groups()
 {
     std::fill(room_busy_until.begin(), room_busy_until.begin() + last_room + 1, 0);
-    for (int i = 0; i < model.meeting_count; ++i) {
+    for (int i : meeting_indexes()) {
         const DayMeeting& meeting = model.meetings[i];
         int best = -1, best_room = -1;
-        for (int group = 0; group < model.group_count; ++group) {
+        for (int group : group_indexes()) {
             int k = model.group_start[group];
             while (k < model.group_start[group + 1] && room_busy_until[model.columns[k]] >= meeting.first)
                 ++k;
@@ -460,10 +472,10 @@ bool choose_cheapest_free_groups()
 int64_t cheapest_groups()
 {
     int64_t bound = 0;
-    for (int i = 0; i < model.meeting_count; ++i) {
+    for (int i : meeting_indexes()) {
         double cheapest = 0.0;
         bool any = false;
-        for (int group = 0; group < model.group_count; ++group)
+        for (int group : group_indexes())
             if (group_allowed(i, group)) {
                 cheapest = any ? std::min(cheapest, meeting_cost(i, group)) : meeting_cost(i, group);
                 any = true;
@@ -535,7 +547,7 @@ int fewest_left_out(double seconds, bool& proven)
     int count = model.meeting_count;
     if (outcome.solution != nullptr) {
         count = 0;
-        for (int i = 0; i < model.meeting_count; ++i)
+        for (int i : meeting_indexes())
             count += outcome.solution[out_variable(i)] > 0.5;
     }
     proven = outcome.proven;
@@ -547,7 +559,7 @@ int fewest_left_out(double seconds, bool& proven)
 double chosen_cost()
 {
     double cost = 0.0;
-    for (int i = 0; i < model.meeting_count; ++i)
+    for (int i : meeting_indexes())
         cost += chosen_group[i] == LEFT_OUT ? out_cost(i) : meeting_cost(i, chosen_group[i]);
     return cost;
 }
