@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cmath>
+#include <ranges>
 
 #include "io/ending_signals.hpp"
 #include "model/rules/rules.hpp"
@@ -49,6 +50,22 @@ struct BoundModel {
     int row_count;
 };
 BoundModel bound;
+
+// The relaxation's meetings, groups and starts, by their index.
+auto bound_meeting_indexes()
+{
+    return std::views::iota(0, bound.meeting_count);
+}
+
+auto bound_group_indexes()
+{
+    return std::views::iota(0, bound.group_count);
+}
+
+auto bound_start_indexes()
+{
+    return std::views::iota(0, bound.start_count);
+}
 std::array<int64_t, MAX_ROOM_COLUMNS> group_price;  // a meeting's best price in each group; INT64_MAX: barred
 std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> section_groups;  // the groups a section's meetings may take
 
@@ -106,22 +123,22 @@ int start_index(int slot)
 void plan_rows()
 {
     std::bitset<MAX_SLOTS + 1> starting;
-    for (int i = 0; i < bound.meeting_count; ++i)
+    for (int i : bound_meeting_indexes())
         starting.set(static_cast<std::size_t>(bound.meetings[i].first));
     bound.start_count = 0;
     for (int slot = FIRST_SLOT; slot <= slot_count; ++slot)
         if (starting[static_cast<std::size_t>(slot)])
             bound.starts[bound.start_count++] = slot;
-    for (int k = 0; k < bound.start_count; ++k)
+    for (int k : bound_start_indexes())
         std::fill(bound.capacity_row[k].begin(), bound.capacity_row[k].begin() + bound.group_count, 0);
     int links = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         section_groups[section].reset();
-    for (int i = 0; i < bound.meeting_count; ++i) {
+    for (int i : bound_meeting_indexes()) {
         const BoundMeeting& meeting = bound.meetings[i];
         price_groups(i);
         bound.first_link[i] = links;
-        for (int group = 0; group < bound.group_count; ++group) {
+        for (int group : bound_group_indexes()) {
             if (group_price[group] == INT64_MAX)
                 continue;
             for (int k = start_index(meeting.first); k < bound.start_count && bound.starts[k] <= meeting.last; ++k)
@@ -134,8 +151,8 @@ void plan_rows()
     }
     bound.first_link[bound.meeting_count] = links;
     int rows = bound.meeting_count;
-    for (int k = 0; k < bound.start_count; ++k)
-        for (int group = 0; group < bound.group_count; ++group) {
+    for (int k : bound_start_indexes())
+        for (int group : bound_group_indexes()) {
             int open = 0;
             for (int room = 0; room <= last_room; ++room)
                 open += bound.group_of[room] == group && !closed_cells[bound.starts[k]][room];
@@ -167,18 +184,18 @@ bool build_matrix()
     if (bound.row_count > MAX_MODEL_ROWS)
         return false;
     start_matrix(bound.row_count);
-    for (int i = 0; i < bound.meeting_count; ++i)
+    for (int i : bound_meeting_indexes())
         set_row(i, 1.0, 1.0);
-    for (int k = 0; k < bound.start_count; ++k)
-        for (int group = 0; group < bound.group_count; ++group)
+    for (int k : bound_start_indexes())
+        for (int group : bound_group_indexes())
             if (int row = bound.capacity_row[k][group]; row != NO_ROW)
                 set_row(row, 0.0, open_rooms(group, bound.starts[k]));
     for (int row = bound.link_base; row < bound.row_count; ++row)
         set_row(row, -1.0, 0.0);  // x - u
-    for (int i = 0; i < bound.meeting_count; ++i) {
+    for (int i : bound_meeting_indexes()) {
         const BoundMeeting& meeting = bound.meetings[i];
         price_groups(i);
-        for (int group = 0; group < bound.group_count; ++group) {
+        for (int group : bound_group_indexes()) {
             if (group_price[group] == INT64_MAX)
                 continue;
             if (!begin_column(1.0, static_cast<double>(group_price[group]), 2 + bound.start_count))
@@ -214,7 +231,7 @@ void set_homes(const double* solution)
         std::fill(share.begin(), share.begin() + bound.group_count, 0.0);
         for (int i = bound.first_meeting[section]; i < bound.first_meeting[section + 1]; ++i) {
             price_groups(i);
-            for (int group = 0; group < bound.group_count; ++group)
+            for (int group : bound_group_indexes())
                 if (group_price[group] != INT64_MAX)
                     share[group] += solution[column++];
         }

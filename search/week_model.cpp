@@ -13,6 +13,7 @@
 #include <array>
 #include <bitset>
 #include <cmath>
+#include <ranges>
 #include <span>
 #include <utility>
 
@@ -55,6 +56,17 @@ struct WeekModel {
     int link_count;
 };
 WeekModel week;
+
+// The week's meetings and links, by their index.
+auto week_meeting_indexes()
+{
+    return std::views::iota(0, week.meeting_count);
+}
+
+auto link_indexes()
+{
+    return std::views::iota(0, week.link_count);
+}
 
 // The columns the model may give. Variables and link rows go by a column's
 // place among them.
@@ -148,7 +160,7 @@ void collect(const AllocationGrid& grid)
     }
     std::ranges::sort(week.meetings.begin(), week.meetings.begin() + week.meeting_count, {},
                       [](const WeekMeeting& meeting) { return std::pair(meeting.first, meeting.section); });
-    for (int i = 0; i < week.meeting_count; ++i)
+    for (int i : week_meeting_indexes())
         week.index[week.meetings[i].section][week.meetings[i].position] = i;
 }
 
@@ -219,7 +231,7 @@ double meeting_fit(int i, int room)
 double fit_weight_under_cost()
 {
     double idle = 0.0, cost = static_cast<double>(stability_at_most()), fit = 0.0;
-    for (int i = 0; i < week.meeting_count; ++i) {
+    for (int i : week_meeting_indexes()) {
         double most_idle = 0.0, most_cost = 0.0;
         for (int room : rooms_in_model()) {
             most_idle = std::max(most_idle, static_cast<double>(meeting_idle(i, room)));
@@ -230,7 +242,7 @@ double fit_weight_under_cost()
     }
     without_room_unit = idle + 1.0;
     moved_unit = kept_count > 0 ? idle + without_room_unit * week.meeting_count + 1.0 : 0.0;
-    for (int i = 0; i < week.meeting_count; ++i) {
+    for (int i : week_meeting_indexes()) {
         double most_fit = 0.0;
         for (int room : rooms_in_model())
             most_fit = std::max(most_fit, meeting_fit(i, room));
@@ -245,7 +257,7 @@ double fit_weight_under_cost()
 bool plan_rows()
 {
     plan.start_count = 0;
-    for (int i = 0; i < week.meeting_count; ++i)
+    for (int i : week_meeting_indexes())
         if (i == 0 || week.meetings[i - 1].first != week.meetings[i].first)
             plan.starts[plan.start_count++] = week.meetings[i].first;
     int rows = week.meeting_count;
@@ -270,7 +282,7 @@ void set_rows()
         bool assignment = row < week.meeting_count;
         set_row(row, assignment ? 1.0 : 0.0, 1.0);
     }
-    for (int link = 0; link < week.link_count; ++link)  // no sum of these can go lower
+    for (int link : link_indexes())  // no sum of these can go lower
         for (int room : rooms_in_model()) {
             set_row(link_row(link, room, EARLIER), -link_position(link), 0.0);
             set_row(link_row(link, room, JOINING), -1.0, 0.0);
@@ -305,11 +317,11 @@ bool build_matrix(double weight)
 {
     double unit = weight > 0.0 ? weight : 1.0, fit_unit = weight > 0.0 ? 1.0 : 0.0;
     set_rows();
-    for (int i = 0; i < week.meeting_count; ++i)
+    for (int i : week_meeting_indexes())
         for (int room : rooms_in_model())
             if (!add_meeting_column(i, room, unit, fit_unit))
                 return false;
-    for (int link = 0; link < week.link_count; ++link) {
+    for (int link : link_indexes()) {
         int32_t section = week.link_sections[link];
         int joining = week.index[section][link_position(link)];
         for (int room : rooms_in_model()) {
@@ -326,7 +338,7 @@ bool build_matrix(double weight)
 // Each meeting's room as `grid` gives it.
 void choose_rooms_of(const AllocationGrid& grid)
 {
-    for (int i = 0; i < week.meeting_count; ++i)
+    for (int i : week_meeting_indexes())
         chosen_room[i] = first_slot_column(grid, week.meetings[i].section, week.meetings[i].m);
 }
 
@@ -335,11 +347,11 @@ void start_from(Cbc_Model* cbc, const AllocationGrid& grid)
 {
     choose_rooms_of(grid);
     int count = 0;
-    for (int i = 0; i < week.meeting_count; ++i) {
+    for (int i : week_meeting_indexes()) {
         start_columns[count] = x_variable(i, chosen_room[i]);
         start_values[count++] = 1.0;
     }
-    for (int link = 0; link < week.link_count; ++link)
+    for (int link : link_indexes())
         if (int room = chosen_room[week.index[week.link_sections[link]][link_position(link)]]; joins(link, room)) {
             start_columns[count] = z_variable(link, room);
             start_values[count++] = 1.0;
@@ -352,9 +364,9 @@ void start_from(Cbc_Model* cbc, const AllocationGrid& grid)
 int64_t chosen_cost()
 {
     int64_t cost = 0;
-    for (int i = 0; i < week.meeting_count; ++i)
+    for (int i : week_meeting_indexes())
         cost += meeting_cost(i, chosen_room[i]);
-    for (int link = 0; link < week.link_count; ++link)
+    for (int link : link_indexes())
         if (!joins(link, chosen_room[week.index[week.link_sections[link]][link_position(link)]]))
             cost += same_room_weight;
     return cost;
@@ -365,14 +377,14 @@ void place(AllocationGrid& grid)
     for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int room : rooms_in_model())
             grid[row][room] = 0;
-    for (int i = 0; i < week.meeting_count; ++i)
+    for (int i : week_meeting_indexes())
         for (int row = week.meetings[i].first; row <= week.meetings[i].last; ++row)
             grid[row][chosen_room[i]] = week.meetings[i].section;
 }
 
 void choose_rooms(const double* solution)
 {
-    for (int i = 0; i < week.meeting_count; ++i) {
+    for (int i : week_meeting_indexes()) {
         int k = 0;
         while (k < columns() - 1 && solution[x_variable(i, model_room[k])] < 0.5)
             ++k;
@@ -396,7 +408,7 @@ int64_t kept_left_out_price(const AllocationGrid& grid)
 int64_t cheapest_rooms()
 {
     int64_t bound = 0;
-    for (int i = 0; i < week.meeting_count; ++i) {
+    for (int i : week_meeting_indexes()) {
         int64_t cheapest = INT64_MAX;
         for (int room : rooms_in_model())
             if (allowed(i, room))
