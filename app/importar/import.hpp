@@ -81,6 +81,12 @@ struct CourseTable {
 };
 extern CourseTable import_courses;
 
+// The courses read, entries 0..count-1 of import_courses.
+inline std::span<ImportCourse> courses_read()
+{
+    return {import_courses.courses.data(), static_cast<std::size_t>(import_courses.count)};
+}
+
 // A class: its course and the section as written ("T02"), the number it
 // becomes, its students and where they were read, the features it
 // requires, and whether two lines gave it different students (it is then

@@ -104,8 +104,7 @@ void print_numbers_made(std::FILE* out)
             std::fprintf(out, "\nCodigos numerados\n");
         said = true;
     };
-    for (int32_t c = 0; c < import_courses.count; ++c) {
-        const ImportCourse& course = import_courses.courses[c];
+    for (const ImportCourse& course : courses_read()) {
         if (course.made) {
             heading();
             std::fprintf(out, "disciplina '%s' (linha %d): %s %d\n", latin1(course.text.data()), course.line,

@@ -90,8 +90,7 @@ int32_t split_course(ImportCourse& course)
 
 const char* number_courses()
 {
-    for (int32_t c = 0; c < import_courses.count; ++c) {
-        ImportCourse& course = import_courses.courses[c];
+    for (ImportCourse& course : courses_read()) {
         int32_t number = split_course(course);
         course.type = type_of_code(course.code.data());
         if (course.type == 0)
@@ -99,8 +98,7 @@ const char* number_courses()
         course.number = number > 0 && take(course.type, number) ? number : 0;
         course.made = course.made || course.number == 0;
     }
-    for (int32_t c = 0; c < import_courses.count; ++c) {
-        ImportCourse& course = import_courses.courses[c];
+    for (ImportCourse& course : courses_read()) {
         if (course.number == 0)
             course.number = first_free(course.type);
     }
