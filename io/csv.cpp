@@ -92,8 +92,8 @@ CsvRead read_record(Source& source, CsvRecord& record)
     record.line = source.file.line + 1;
     record.open_quote = record.too_many_fields = record.cut = false;
     int c = next_char(source);
-    if (c == EOF)
-        return CsvRead::End;
+    if (c == EOF)  // the end of the file, or a read that failed
+        return std::ferror(source.file.stream) ? CsvRead::Unreadable : CsvRead::End;
     RawField raw{{}, 0, 0, false};
     bool quoted = false, started = false;  // inside quotes; the field has had a character
     for (;; c = next_char(source)) {

@@ -46,11 +46,13 @@ void close_csv(CsvFile& file);
 // The header, the first record: a byte-order mark skipped, and the separator
 // chosen, ";" when the header has one outside quotes, else "," when it has
 // one, else a tab when it has one, else ";". End for an empty file; NullByte
-// for a file with a NUL byte or a UTF-16 byte-order mark.
+// for a file with a NUL byte or a UTF-16 byte-order mark; Unreadable when a
+// read of the file failed.
 CsvRead read_csv_header(CsvFile& file, CsvRecord& header);
 
-// The next record after the header; End when there is none. A blank line is
-// a record of one empty field (csv_blank).
+// The next record after the header; End when there is none, Unreadable when
+// a read of the file failed. A blank line is a record of one empty field
+// (csv_blank).
 CsvRead read_csv_record(CsvFile& file, CsvRecord& record);
 
 // Whether every field of the record is empty.
