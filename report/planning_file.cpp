@@ -229,18 +229,16 @@ void write_planning_file(const PlanningBaseline& today)
     format_header_start(header, sizeof header, today);
     std::fprintf(out, "%s%s%" PRId64 "%s%" PRId64 "\n", header, today.optimum_proven ? PROVEN_COST : FOUND_COST,
                  today.optimum_cost, STUDENTS_HEADER, today.students_above);
-    for (int i = 0; i < room_change_count; ++i) {
-        const RoomChange& change = room_changes[i];
+    for (const RoomChange& change : changes_evaluated()) {
         std::fprintf(out, "%d|%d|%d|%" PRId64 "|%" PRId64 "|%" PRId64 "|%d|%d|\n", change.column,
                      change.current_seats, change.proposed_seats, change.students_above, change.variation,
                      change.cost, change.violations, change.proven ? 1 : 0);
     }
-    for (int i = 0; i < spare_seat_count; ++i)
-        std::fprintf(out, "%s%d|%d|%d|\n", SPARE_START, spare_seats[i].column, spare_seats[i].current_seats,
-                     spare_seats[i].proposed_seats);
+    for (const SpareSeats& spare : spare_set())
+        std::fprintf(out, "%s%d|%d|%d|\n", SPARE_START, spare.column, spare.current_seats, spare.proposed_seats);
     char line[WRITTEN_LINE_LENGTH];
-    for (int i = 0; i < rule_price_count; ++i) {
-        format_rule_price(line, sizeof line, rule_prices[i]);
+    for (const RulePrice& price : rules_priced()) {
+        format_rule_price(line, sizeof line, price);
         std::fprintf(out, "%s\n", line);
     }
     finish_output_file();
@@ -281,8 +279,8 @@ void print_seat_changes(const PlanningBaseline& today)
     console_print("\nLugares que sobram (todas juntas, sem piorar o otimo):\n");
     if (spare_seat_count == 0)
         console_print("Nenhuma sala pode ficar com menos lugares sem mais alunos acima.\n");
-    for (int i = 0; i < spare_seat_count; ++i)
-        print_spare_seats(spare_seats[i]);
+    for (const SpareSeats& spare : spare_set())
+        print_spare_seats(spare);
 }
 
 }  // namespace
@@ -299,8 +297,8 @@ void print_planning(const PlanningBaseline& today)
     if (rule_price_count > 0)
         console_print("\nPre\xE7o de cada regra (a mesma conta sem a linha):\n");
     char line[WRITTEN_LINE_LENGTH];
-    for (int i = 0; i < rule_price_count; ++i) {
-        format_rule_price(line, sizeof line, rule_prices[i]);
+    for (const RulePrice& price : rules_priced()) {
+        format_rule_price(line, sizeof line, price);
         console_print("%s\n", line);
     }
 }

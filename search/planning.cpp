@@ -263,8 +263,8 @@ void choose_spare_set(int64_t state_limit, int64_t cost_today, int64_t students_
         else
             room_capacity[single.column] = single.current_seats;
     }
-    for (int i = 0; i < spare_seat_count; ++i)
-        room_capacity[spare_seats[i].column] = spare_seats[i].current_seats;
+    for (const SpareSeats& spare : spare_set())
+        room_capacity[spare.column] = spare.current_seats;
 }
 
 namespace {

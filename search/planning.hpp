@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "model/rules/rules.hpp"
 #include "model/tables.hpp"
@@ -64,6 +65,11 @@ struct RoomChange {
 extern std::array<RoomChange, MAX_ROOM_CHANGES> room_changes;  // entries 0..room_change_count-1
 extern int room_change_count;
 
+inline std::span<const RoomChange> changes_evaluated()
+{
+    return {room_changes.data(), static_cast<std::size_t>(room_change_count)};
+}
+
 // The students above capacity of the loaded instance's optimum, each meeting
 // counted once; the optimum itself has the fewest counted block by block
 // (its cost ranks allocations so), unless both weights are 0, when they are
@@ -106,6 +112,11 @@ struct SpareSeats {
 extern std::array<SpareSeats, MAX_ROOM_COLUMNS> spare_seats;  // entries 0..spare_seat_count-1
 extern int spare_seat_count;
 
+inline std::span<const SpareSeats> spare_set()
+{
+    return {spare_seats.data(), static_cast<std::size_t>(spare_seat_count)};
+}
+
 // Whether a planning step since evaluate_room_changes began ran out of its
 // seconds and left solves undone: its tables then hold only the solves made.
 extern bool planning_cut_short;
@@ -134,6 +145,11 @@ struct RulePrice {
 
 extern std::array<RulePrice, MAX_RULES> rule_prices;  // entries 0..rule_price_count-1, in file order
 extern int rule_price_count;
+
+inline std::span<const RulePrice> rules_priced()
+{
+    return {rule_prices.data(), static_cast<std::size_t>(rule_price_count)};
+}
 
 // The price of rules[i] from `result`, the optimum solved without it; when
 // that is not proven, its range, up to the least of the plan found and

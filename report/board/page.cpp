@@ -395,8 +395,7 @@ void write_spare_seats(std::FILE* out)
         return;
     }
     markup(out, "<ul>\n");
-    for (int i = 0; i < spare_seat_count; ++i) {
-        const SpareSeats& spare = spare_seats[i];
+    for (const SpareSeats& spare : spare_set()) {
         markup(out, "<li>");
         write_room_name(out, spare.column);
         markup(out, " pode ficar com %d %s (hoje %d)</li>\n", spare.proposed_seats,
