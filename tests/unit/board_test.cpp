@@ -15,6 +15,7 @@
 #include "report/board/plan_files.hpp"
 #include "report/left_out_file.hpp"
 #include "report/moved_file.hpp"
+#include "report/plan_csv.hpp"
 #include "report/planning_file.hpp"
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
@@ -835,6 +836,34 @@ TEST_F(BoardPage, RoomNamesInUtf8OrLatin1ShowTheSameTextOnThePageInTheSpreadshee
     ASSERT_TRUE(read_room_capacities(file));
     std::fclose(stream);
     EXPECT_STREQ(room_names[5].data(), "Lab \xE2\x80\x94 Qu\xC3\xADmica");
+}
+
+// Each plan read back starts afresh: nothing of a plan read before, its
+// cells, its rows, its rows without a room or its faults, stays.
+TEST_F(BoardPage, EachSpreadsheetPlanIsReadAfresh)
+{
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
+    place(OPTIMAL_SOLUTION, 2, 86, 90, 6);
+    write_plan_exports("quadro.html", nullptr);
+    const std::string header = "dia;inicio;sala;disciplina;turma\n";
+    write_file("plano.csv", header + "segunda-feira;08:20;05;MTM 121;2\ns\xC3\xA1" "bado;07:30;06;FIS 120;1\n");
+    // Section 1 moved to room 7, section 2 without a room (its block is not over-full), then without a row.
+    write_file("sem-sala.csv", header + "segunda-feira;08:20;07;MTM 121;2\ns\xC3\xA1" "bado;07:30;;FIS 120;1\n");
+    write_file("sem-linha.csv", header + "segunda-feira;08:20;07;MTM 121;2\n");
+    AllocationGrid grid;
+    LeftOutMeetings left;
+    start_console_capture();
+    int faults[4] = {read_plan_csv("plano.csv", grid, left), read_plan_csv("sem-sala.csv", grid, left),
+                     read_plan_csv("sem-linha.csv", grid, left), read_plan_csv("plano.csv", grid, left)};
+    EXPECT_EQ(console_capture(), "sem-sala.csv, linha 3: turma FIS 120-1, sabado 07:30: sem sala, mas o bloco tem "
+                                 "colunas para todas as reunioes\n"
+                                 "sem-linha.csv: falta a reuniao da turma FIS 120-1, sabado 07:30\n");
+    EXPECT_EQ(std::vector<int>(faults, faults + 4), (std::vector<int>{0, 1, 1, 0}));
+    for (int row = 2; row <= 4; ++row)
+        EXPECT_EQ(grid[row][5] * 10 + grid[row][7], 10) << row;  // in room 5, no longer in room 7
+    EXPECT_EQ(grid[86][6], 2);
+    EXPECT_EQ(left.count, 0);
+    EXPECT_FALSE(left.marked[2][FIRST_MEETING]);
 }
 
 TEST_F(BoardPage, SpreadsheetCellsThatWouldBeFormulasStartWithAQuote)
