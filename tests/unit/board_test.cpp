@@ -864,6 +864,27 @@ TEST_F(BoardPage, EachSpreadsheetPlanIsReadAfresh)
     EXPECT_EQ(grid[86][6], 2);
     EXPECT_EQ(left.count, 0);
     EXPECT_FALSE(left.marked[2][FIRST_MEETING]);
+    // Nine meetings on Saturday morning for sv and seven rooms: of two plans
+    // that leave out different ones, the second's alone stays marked.
+    for (int32_t turma = 2; turma <= 9; ++turma)
+        add_section(3, 120, turma, 20, 86, 90);
+    auto leaving_out = [&](int32_t out) {
+        std::string text = header + "segunda-feira;08:20;05;MTM 121;2\n";
+        const char* columns[] = {"sv", "01", "02", "03", "04", "05", "06", "07"};
+        int column = 0;
+        for (int32_t turma = 1; turma <= 9; ++turma)
+            text += std::string("s\xC3\xA1" "bado;07:30;") + (turma == out ? "" : columns[column++]) + ";FIS 120;" +
+                    std::to_string(turma) + "\n";
+        return text;
+    };
+    write_file("plano.csv", leaving_out(1));
+    EXPECT_EQ(read_plan_csv("plano.csv", grid, left), 0);
+    EXPECT_TRUE(left.marked[2][FIRST_MEETING]);
+    write_file("plano.csv", leaving_out(2));
+    EXPECT_EQ(read_plan_csv("plano.csv", grid, left), 0);
+    EXPECT_EQ(left.count, 1);
+    EXPECT_FALSE(left.marked[2][FIRST_MEETING]);
+    EXPECT_TRUE(left.marked[3][FIRST_MEETING]);
 }
 
 TEST_F(BoardPage, SpreadsheetCellsThatWouldBeFormulasStartWithAQuote)
