@@ -72,7 +72,8 @@ void add_rules(Digest& digest)
         digest.add(rule.selector.number);
         for (int32_t room = FIRST_ROOM; rule.rooms != NO_ROOM_SET && room <= last_room; ++room)
             digest.add(rule_holds_room(rule, room));
-        digest.add_text(rule.feature >= 0 ? features.names[static_cast<std::size_t>(rule.feature)].data() : "");
+        bool named = rule.feature != NO_FEATURE;
+        digest.add_text(named ? features.names[static_cast<std::size_t>(rule.feature)].data() : "");
     }
 }
 

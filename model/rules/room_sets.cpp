@@ -62,8 +62,8 @@ const char* add_item(const char* text, std::size_t length, RoomSet& rooms, bool 
     if (std::isalpha(static_cast<unsigned char>(text[0]))) {
         if (length > MAX_FEATURE_NAME || !is_feature_name(item))
             return refuse_item("recurso '%s' mal escrito (letras, digitos, _ e -, ate 30)", item);
-        int feature = features_known ? find_feature(item) : -1;
-        if (feature < 0)
+        int feature = features_known ? find_feature(item) : NO_FEATURE;
+        if (feature == NO_FEATURE)
             return refuse_item(features_known ? "recurso '%s' que nenhuma sala tem (recurso|SALAS|NOME|)"
                                               : "recurso '%s' numa linha recurso: use colunas e intervalos",
                                item);
@@ -116,13 +116,13 @@ int find_feature(const char* name)
     for (int feature = 0; feature < features.count; ++feature)
         if (same_name(features.names[feature].data(), name))
             return feature;
-    return -1;
+    return NO_FEATURE;
 }
 
 bool add_feature(const char* name, const RoomSet& rooms)
 {
     int feature = find_feature(name);
-    if (feature < 0) {
+    if (feature == NO_FEATURE) {
         if (features.count == MAX_FEATURES)
             return false;
         feature = features.count++;

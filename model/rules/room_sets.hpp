@@ -47,7 +47,9 @@ RoomSet real_rooms();
 // digits, "_" or "-".
 bool is_feature_name(const char* text);
 
-// The feature named `name` (without case); -1 when no recurso line names it.
+inline constexpr int NO_FEATURE = -1;
+
+// The feature named `name` (without case); NO_FEATURE when no recurso line names it.
 int find_feature(const char* name);
 
 // Adds the rooms of `rooms` to the feature `name`, made when it is new;

@@ -237,7 +237,7 @@ int32_t column_holding(const GridRow& row, int32_t section)
     for (int room = 0; room <= last_room; ++room)
         if (row[room] == section)
             return room;
-    return -1;
+    return NO_COLUMN;
 }
 
 RuleBreach pin_breach(const AllocationGrid& grid, const Rule& rule, int32_t section, const MeetingMarks* out_of_grid)

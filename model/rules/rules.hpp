@@ -45,7 +45,7 @@ struct Rule {
     int32_t weight;
     int32_t rooms = NO_ROOM_SET;        // its set, in room_sets
     SectionSelector selector = {0, 0, 0};  // when `section` is 0: the sections it names
-    int32_t feature = -1;               // Feature: which one
+    int32_t feature = NO_FEATURE;       // Feature: which one
 };
 
 inline constexpr int MAX_RULES = 100000;
