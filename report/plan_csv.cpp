@@ -239,7 +239,7 @@ int read_room()
 int32_t read_section(const char* course, const char* number)
 {
     char code[MAX_COURSE_CODE + 2] = "";
-    int course_number = 0, section_number = 0, used = 0;
+    int course_number{}, section_number{}, used{};
     if (std::sscanf(course, "%9s %d%n", code, &course_number, &used) != 2 || course[used] != '\0' ||
         std::sscanf(number, "%d%n", &section_number, &used) != 1 || number[used] != '\0')
         return 0;

@@ -170,7 +170,7 @@ bool outdated_rule_price(char* text, const PlanningBaseline& today, RulePrice& p
 // A price line exactly as format_rule_price writes it, with figures that can be true.
 bool read_rule_price(const char* text, const PlanningBaseline& today, RulePrice& price)
 {
-    long long line = 0, cost = 0, cost_change = 0, students = 0, students_change = 0, lower = 0;
+    long long line{}, cost{}, cost_change{}, students{}, students_change{}, lower{};
     bool proven = std::sscanf(text, "regras.txt, linha %lld: sem esta regra, custo otimo %lld (%lld), alunos acima "
                                     "%lld (%lld)",
                               &line, &cost, &cost_change, &students, &students_change) == 5;

@@ -234,8 +234,8 @@ const char* read_shift_file(const char* name, int32_t& line)
         text[std::strcspn(text, "\r\n")] = '\0';
         if (text[std::strspn(text, " \t")] == '\0' || text[std::strspn(text, " \t")] == '#')
             continue;
-        char letter = 0, start[8] = "", end[8] = "";
-        int period = 0, used = 0;
+        char letter{}, start[8] = "", end[8] = "";
+        int period{}, used{};
         if (std::sscanf(text, " %c|%d|%7[^|]|%7[^|]|%n", &letter, &period, start, end, &used) != 4 ||
             text[used + static_cast<int>(std::strspn(text + used, " \t"))] != '\0') {
             fault = "registro mal formado (use M|1|07:00|07:50|)";
