@@ -718,6 +718,12 @@ TEST_F(Optimum, LargeWeeksAreBoundedByTheirRelaxationOverGroups)
     EXPECT_EQ(large.lower_bound, large.cost);
     EXPECT_TRUE(large.proven);
     EXPECT_FALSE(changes_rooms(best_grid, 1));
+    // A week fits one model up to exactly its variables: (3 meetings + 1 link) x 3 columns.
+    week_model_columns = 12;
+    EXPECT_TRUE(week_fits_one_model(best_grid));
+    week_model_columns = 11;
+    EXPECT_FALSE(week_fits_one_model(best_grid));
+    week_model_columns = columns;
 }
 
 // The settling keeps, for each meeting of a weekday, the room of its
@@ -1902,6 +1908,12 @@ TEST_F(ReportCheck, ClosedCellsAreDashesAndEveryBrokenRuleIsNamedWithItsLine)
     console = check(ok);
     EXPECT_EQ(console.find("cumprida"), std::string::npos) << console;
     EXPECT_NE(console.find("solucaof.txt: cumpre as 2 regras de regras.txt.\n"), std::string::npos) << console;
+    rule_count = 1;  // the closure alone
+    apply_rules();
+    write_report();
+    console = check(ok);
+    EXPECT_NE(console.find("solucaof.txt: cumpre a regra de regras.txt.\n"), std::string::npos) << console;
+    EXPECT_EQ(console.find("regras de"), std::string::npos) << console;
 }
 
 class RulesExample : public InScratchDirectory {};
