@@ -209,7 +209,7 @@ struct CurrentMeeting {
     int32_t end;
     int32_t room;
 };
-std::array<CurrentMeeting, 7 * (MAX_SECTIONS + 1)> current;
+std::array<CurrentMeeting, MAX_MEETINGS * MAX_SECTIONS> current;  // one a weekday for each class
 
 // The meetings with a room today, by weekday, start and room; a note for a
 // meeting whose lines give it two rooms (the first line's is kept).
