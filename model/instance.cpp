@@ -401,7 +401,7 @@ const char* own_week_fault(const RecordFields& fields)
 
 // A line of the instance's own week: its section meets on its weekday from
 // its start to its end, every block it meets marked as having a line.
-void add_own_week_line(Section& section, const RecordFields& fields, int64_t line)
+void add_own_week_line(Section& section, const RecordFields& fields)
 {
     int32_t weekday = fields[4], start = fields[5] * 60 + fields[6], end = fields[7] * 60 + fields[8];
     Meeting* meeting = meeting_for(section, weekday);
@@ -411,15 +411,12 @@ void add_own_week_line(Section& section, const RecordFields& fields, int64_t lin
     for (int32_t slot = first_block_met(weekday, start, end); slot <= day.last && slot_start(slot) < end; ++slot)
         meeting->block_lines |= uint64_t{1} << (slot - day.first);
     if (meeting->end_time == 0) {  // its first line: a meeting ends after it starts
-        *meeting = {0, weekday, start, start, 0, 0, meeting->block_lines, end, line};
+        *meeting = {0, weekday, start, start, 0, 0, meeting->block_lines, end, 0};
         return;
     }
     meeting->earliest_start = std::min(meeting->earliest_start, start);
     meeting->latest_start = std::max(meeting->latest_start, start);
-    if (end > meeting->end_time) {
-        meeting->end_time = end;
-        meeting->end_line = line;
-    }
+    meeting->end_time = std::max(meeting->end_time, end);
 }
 
 }  // namespace
@@ -436,7 +433,7 @@ bool read_timetable(RecordFile& file)
             if (const char* fault = own_week_fault(fields))
                 return refuse(file, fault);
             sections[index].timetable_mark = fields[3];
-            add_own_week_line(sections[index], fields, file.line);
+            add_own_week_line(sections[index], fields);
             continue;
         }
         int32_t weekday = fields[4];

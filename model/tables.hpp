@@ -33,7 +33,7 @@ struct Meeting {
     int32_t last_slot;       // weekly slot of the last block, 0 when absent
     uint64_t block_lines;    // bit b: horario.txt has a line for (own week: that meets) the weekday's block b + 1
     int32_t end_time;        // minutes since midnight at which it ends: rows up to the last block that starts before
-    int64_t end_line;        // the horario.txt line that gives end_time
+    int64_t end_line;        // the horario.txt line that gives end_time (the standard week's, which warnings name)
 };
 
 // One class section ("Turma") of a course ("Disciplina").
