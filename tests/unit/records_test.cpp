@@ -164,6 +164,11 @@ TEST(Encoding, SequencesAtTheirLimitsAndTextBetweenTheThreeCharacterSets)
     char cut[4];  // room for "ab" and the NUL, not for the two bytes of "é"
     EXPECT_EQ(text_to_utf8("ab\xE9", 3, cut, sizeof cut), 2u);
     EXPECT_STREQ(cut, "ab");
+    EXPECT_EQ(text_to_utf8("ab", 2, cut, 1), 0u);  // room for the NUL alone
+    EXPECT_STREQ(cut, "");
+    cut[0] = 'x';
+    EXPECT_EQ(text_to_utf8("ab", 2, cut, 0), 0u);  // and none: nothing written
+    EXPECT_EQ(cut[0], 'x');
     const std::pair<const char*, const char*> to_latin1[] = {
         {"In\xC3\xAD" "cio", "In\xED" "cio"}, {"a\nb\x1B" "c\x7F", "a?b?c?"}, {"\xC2\x80\xC2\x9F\xC2\xA0", "??\xA0"},
         {"\xE2\x80\x94", "?"}, {"\xC3\xBF\xC4\x80", "\xFF?"}};
