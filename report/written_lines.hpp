@@ -1,7 +1,8 @@
 // Reading back the files the programs write (the grid reports and
 // planejamento.txt): whole lines of bounded length, and texts and numbers
 // exactly as the programs print them, with no sign, leading zero or blank
-// they do not print. One reader for every written file, strict in one way.
+// they do not print. One reader for every written file, strict in one way,
+// and one way to refuse a file: a read that failed is said as such.
 #pragma once
 
 #include <cstdint>
