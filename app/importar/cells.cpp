@@ -234,7 +234,8 @@ const char* read_shift_file(const char* name, int32_t& line)
         text[std::strcspn(text, "\r\n")] = '\0';
         if (text[std::strspn(text, " \t")] == '\0' || text[std::strspn(text, " \t")] == '#')
             continue;
-        char letter{}, start[8] = "", end[8] = "";
+        char start[8] = "", end[8] = "";
+        char letter{};
         int period{}, used{};
         if (std::sscanf(text, " %c|%d|%7[^|]|%7[^|]|%n", &letter, &period, start, end, &used) != 4 ||
             text[used + static_cast<int>(std::strspn(text + used, " \t"))] != '\0') {
