@@ -66,6 +66,7 @@ said=$(
     cd ../planning || exit 2
     "$programs/alocacao-otimo" --planejar >/dev/null
     failing_reads planejamento.txt "$programs/alocacao-quadro"
+    WHEN=2 failing_reads planejamento.txt "$programs/alocacao-quadro"
     cd ../import || exit 2
     failing_reads turmas.csv "$programs/alocacao-importar" turmas.csv salas.csv --turnos turnos.txt
     failing_reads salas.csv "$programs/alocacao-importar" turmas.csv salas.csv --turnos turnos.txt
@@ -91,6 +92,7 @@ alocacao.csv: Arquivo alocacao.csv nao pode ser lido. (status 1)
 alocacao.csv: Arquivo alocacao.csv nao pode ser lido. (status 1)
 fora_da_grade.txt: Arquivo fora_da_grade.txt nao pode ser lido. (status 1)
 fora_da_grade.txt: Arquivo fora_da_grade.txt nao pode ser lido. (status 1)
+planejamento.txt: Arquivo planejamento.txt nao pode ser lido. (status 1)
 planejamento.txt: Arquivo planejamento.txt nao pode ser lido. (status 1)
 turmas.csv: Arquivo turmas.csv: nao pode ser lido (status 1)
 salas.csv: Arquivo salas.csv: nao pode ser lido (status 1)
