@@ -567,6 +567,9 @@ TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed
     write_file("fora_da_grade.txt", refused[1]);  // the first line past the count
     EXPECT_EXIT((skip_leak_check_at_exit(), dup2(2, 1), std::freopen("/dev/null", "r", stdin), read_left_out_file()),
                 ::testing::ExitedWithCode(1), "fora_da_grade.txt, linha 3: mais linhas que o cabecalho conta");
+    write_file("fora_da_grade.txt", refused[3]);  // and the header
+    EXPECT_EXIT((skip_leak_check_at_exit(), dup2(2, 1), std::freopen("/dev/null", "r", stdin), read_left_out_file()),
+                ::testing::ExitedWithCode(1), "fora_da_grade.txt, linha 1: cabecalho inesperado");
     // The first section, left out, is listed as any other.
     board_solutions[OPTIMAL_SOLUTION] = {};
     place(OPTIMAL_SOLUTION, 2, 86, 90, 1);
