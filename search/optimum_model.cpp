@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <ranges>
+#include <span>
 #include <tuple>
 
 #include "model/calendar.hpp"
@@ -76,6 +77,17 @@ int avoiding_count;
 std::array<int16_t, MAX_DAY_MEETINGS> day_profiles;  // the distinct preference profiles of the model's sections
 int day_profile_count;
 
+// The profiles and the avoiding sections read, as ranges.
+std::span<const int16_t> profiles_of_the_day()
+{
+    return {day_profiles.data(), static_cast<std::size_t>(day_profile_count)};
+}
+
+std::span<const int32_t> sections_avoiding()
+{
+    return {avoiding.data(), static_cast<std::size_t>(avoiding_count)};
+}
+
 uint64_t section_hash(int32_t section)
 {
     uint64_t x = static_cast<uint64_t>(section) * 0x9E3779B97F4A7C15u;
@@ -93,11 +105,11 @@ void read_preference_traits()
                 day_profiles.begin() + day_profile_count)
             day_profiles[day_profile_count++] = profile;
     }
-    for (int k = 0; k < day_profile_count; ++k) {
-        uint64_t mix = section_hash(day_profiles[k]);
+    for (int16_t profile : profiles_of_the_day()) {
+        uint64_t mix = section_hash(profile);
         for (int column = 0; column <= last_room; ++column)
             traits[column].preferences +=
-                mix * static_cast<uint64_t>(profile_prices[static_cast<std::size_t>(day_profiles[k])][column]);
+                mix * static_cast<uint64_t>(profile_prices[static_cast<std::size_t>(profile)][column]);
     }
 }
 
@@ -137,12 +149,11 @@ bool twins(int a, int b)
         traits[b].alone || traits[a].closed_rows != traits[b].closed_rows ||
         traits[a].avoiders != traits[b].avoiders || traits[a].preferences != traits[b].preferences)
         return false;
-    for (int i = 0; i < avoiding_count; ++i)
-        if (avoided_rooms[avoiding[i]][a] != avoided_rooms[avoiding[i]][b])
+    for (int32_t section : sections_avoiding())
+        if (avoided_rooms[section][a] != avoided_rooms[section][b])
             return false;
-    for (int k = 0; k < day_profile_count; ++k)
-        if (profile_prices[static_cast<std::size_t>(day_profiles[k])][a] !=
-            profile_prices[static_cast<std::size_t>(day_profiles[k])][b])
+    for (int16_t profile : profiles_of_the_day())
+        if (profile_prices[static_cast<std::size_t>(profile)][a] != profile_prices[static_cast<std::size_t>(profile)][b])
             return false;
     return true;
 }
