@@ -153,7 +153,7 @@ bool twins(int a, int b)
         if (avoided_rooms[section][a] != avoided_rooms[section][b])
             return false;
     for (int16_t profile : profiles_of_the_day())
-        if (profile_prices[static_cast<std::size_t>(profile)][a] != profile_prices[static_cast<std::size_t>(profile)][b])
+        if (const auto& prices = profile_prices[static_cast<std::size_t>(profile)]; prices[a] != prices[b])
             return false;
     return true;
 }
