@@ -2,7 +2,6 @@
 #include "report/written_lines.hpp"
 
 #include <cctype>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -52,10 +51,9 @@ bool take_written_number(const char*& text, int64_t& value)
         ++text;
     while (std::isdigit(static_cast<unsigned char>(*text)) && text - start <= MOST_CHARACTERS)
         ++text;
-    errno = 0;
+    // Past 64 bits strtoll gives its limit, which is written back otherwise
+    // than the text stands: the comparison below refuses it.
     long long number = std::strtoll(start, nullptr, 10);
-    if (errno == ERANGE)
-        return false;
     char written[32];
     int length = std::snprintf(written, sizeof written, "%lld", number);
     value = number;
