@@ -24,7 +24,7 @@ bool is_regular(int descriptor)
 std::FILE* open_regular_file(const char* name)
 {
     int descriptor = open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
+    if (descriptor == -1)
         return nullptr;
     std::FILE* stream = nullptr;
     if (is_regular(descriptor) && fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0)

@@ -3,6 +3,7 @@
 #include "search/alternatives.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/calendar.hpp"
 #include "model/rules/rules.hpp"
@@ -78,7 +79,7 @@ Run only_meeting_in(const AllocationGrid& grid, const Run& run, int room)
 void keep_if_better(Alternatives& best, int& count, const Alternative& found)
 {
     auto before = [](const Alternative& a, const Alternative& b) {
-        return a.cost_change != b.cost_change ? a.cost_change < b.cost_change : a.room < b.room;
+        return std::pair(a.cost_change, a.room) < std::pair(b.cost_change, b.room);
     };
     if (count == ALTERNATIVES_SHOWN && !before(found, best[count - 1]))
         return;
