@@ -78,15 +78,13 @@ Run only_meeting_in(const AllocationGrid& grid, const Run& run, int room)
 
 void keep_if_better(Alternatives& best, int& count, const Alternative& found)
 {
-    auto before = [](const Alternative& a, const Alternative& b) {
-        return std::pair(a.cost_change, a.room) < std::pair(b.cost_change, b.room);
-    };
-    if (count == ALTERNATIVES_SHOWN && !before(found, best[count - 1]))
-        return;
-    int i = count < ALTERNATIVES_SHOWN ? count++ : count - 1;
-    for (; i > 0 && before(found, best[i - 1]); --i)
-        best[i] = best[i - 1];
-    best[i] = found;
+    auto key = [](const Alternative& a) { return std::pair(a.cost_change, a.room); };
+    auto at = std::ranges::upper_bound(best.begin(), best.begin() + count, key(found), {}, key);
+    if (at == best.end())
+        return;  // a full list holds better ones only
+    count = std::min(count + 1, ALTERNATIVES_SHOWN);
+    std::move_backward(at, best.begin() + count - 1, best.begin() + count);
+    *at = found;
 }
 
 // Meeting `a` moved to `room`, and `b` (section 0: none) to a's room: the
