@@ -2,6 +2,7 @@
 #include "io/ending_signals.hpp"
 
 #include <cstring>
+#include <span>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -10,6 +11,16 @@ namespace {
 constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 constexpr int GUARDED_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};  // what a library may take for itself
 constexpr long GUARD_INTERVAL_MICROSECONDS = 250000;
+
+// The set of the given signals; it starts empty as value-initialized.
+sigset_t signal_set(std::span<const int> signals)
+{
+    sigset_t set{};
+    sigemptyset(&set);
+    for (int signal_number : signals)
+        sigaddset(&set, signal_number);
+    return set;
+}
 
 void (*cleanup_before_ending)() = nullptr;
 const char* interruption_notice = nullptr;
@@ -30,9 +41,7 @@ void end_as(int signal_number)
         (void)written;  // nothing more can be done about a notice that cannot be written
     }
     signal(signal_number, SIG_DFL);
-    sigset_t only;
-    sigemptyset(&only);
-    sigaddset(&only, signal_number);
+    sigset_t only = signal_set({&signal_number, 1});
     sigprocmask(SIG_UNBLOCK, &only, nullptr);
     raise(signal_number);
 }
@@ -103,10 +112,7 @@ void ending_in_a_child()
 
 void begin_guarded_call()
 {
-    sigset_t held;
-    sigemptyset(&held);
-    for (int signal_number : GUARDED_SIGNALS)
-        sigaddset(&held, signal_number);
+    sigset_t held = signal_set(GUARDED_SIGNALS);
     sigprocmask(SIG_BLOCK, &held, nullptr);
     if (installed)
         set_guard_timer(GUARD_INTERVAL_MICROSECONDS);
@@ -115,19 +121,13 @@ void begin_guarded_call()
 void end_guarded_call()
 {
     set_guard_timer(0);
-    sigset_t held;
-    sigemptyset(&held);
-    for (int signal_number : GUARDED_SIGNALS)
-        sigaddset(&held, signal_number);
+    sigset_t held = signal_set(GUARDED_SIGNALS);
     sigprocmask(SIG_UNBLOCK, &held, nullptr);  // one held back is let through now
 }
 
 sigset_t hold_ending_signals()
 {
-    sigset_t held, previous;
-    sigemptyset(&held);
-    for (int signal_number : ENDING_SIGNALS)
-        sigaddset(&held, signal_number);
+    sigset_t held = signal_set(ENDING_SIGNALS), previous;
     sigprocmask(SIG_BLOCK, &held, &previous);
     return previous;
 }

@@ -209,7 +209,7 @@ int find_meeting(int32_t section, int32_t weekday, int32_t start)
 int meeting_on_weekday(const Section& section, int32_t weekday)
 {
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-        if (section.meetings[m].weekday != 0 && section.meetings[m].weekday == weekday)
+        if (section.meetings[m].weekday == weekday)
             return m;
     return 0;
 }

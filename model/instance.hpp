@@ -31,7 +31,8 @@ int32_t find_section(const char* code, int32_t course_number, int32_t section_nu
 // when it has none or there is no such section.
 int find_meeting(int32_t section, int32_t weekday, int32_t start);
 
-// The meeting of `section` that falls on `weekday`; 0 when it has none.
+// The meeting of `section` that falls on `weekday` (SUNDAY..SATURDAY); 0
+// when it has none.
 int meeting_on_weekday(const Section& section, int32_t weekday);
 
 // Forgets the key index of the sections (the tables were reset).

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Under strace: every report reaches the disk before it is renamed into place,
-# and the directory is flushed after the rename. Skipped where strace is
+# and the directory is flushed after the rename; and when the second file of
+# a set (a plan and its list of moves) cannot reach the disk, the plan in
+# place stays and no temporary is left behind. Skipped where strace is
 # missing or cannot trace. (LeakSanitizer cannot work under a tracer, so it is off.)
 #
-#   durability_check.sh PROGRAM EXAMPLE_DIR
+#   durability_check.sh PROGRAM EXAMPLE_DIR   (alocacao-otimo and -quadro beside PROGRAM)
 set -u
 program=$(realpath "$1")
 example=$(realpath "$2")
@@ -34,3 +36,24 @@ if [ "$events" != "${expected%$'\n'}" ]; then
     exit 1
 fi
 echo "every report flushed to disk, renamed, and its directory flushed"
+
+echo probe >probe
+if strace -o /dev/null -e trace=fsync -e inject=fsync:error=EIO sync probe 2>/dev/null; then
+    echo "skipped the failing set: strace cannot inject faults here"
+    exit 0
+fi
+programs=$(dirname "$program")
+"$programs/alocacao-otimo" >/dev/null && "$programs/alocacao-quadro" >/dev/null || { echo "FAIL: no plan to keep"; exit 1; }
+plan=$(cksum <otima.txt)
+ASAN_OPTIONS=detect_leaks=0 strace -f -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=2 \
+    "$programs/alocacao-otimo" --manter alocacao.csv >console 2>&1
+status=$?
+said=$(grep -av '^strace:' console | tail -n 1)
+left=$(ls | grep -E '\.[A-Za-z0-9]{6}$')
+if [ $status -ne 1 ] || [ "$said" != "Arquivo mudancas.txt nao pode ser criado." ] || [ "$(cksum <otima.txt)" != "$plan" ] ||
+        [ -e mudancas.txt ] || [ -n "$left" ]; then
+    echo "FAIL: with mudancas.txt failing to reach the disk: status $status, said '$said', left: $left"
+    ls
+    exit 1
+fi
+echo "a plan whose list of moves cannot be written leaves the plan in place, and no temporary"

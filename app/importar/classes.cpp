@@ -318,7 +318,7 @@ int find_or_add_feature(const char* text)
     std::size_t used = 0;
     for (const char* c = folded; *c != '\0' && used < MAX_FEATURE_TEXT; ++c)
         name[used++] = *c == ' ' ? '_' : *c;
-    if (used == 0 || name[0] < 'a' || name[0] > 'z')
+    if (name[0] < 'a' || name[0] > 'z')  // an empty name too
         return NOT_FOUND;
     for (int feature = 0; feature < import_features.count; ++feature)
         if (std::strcmp(import_features.names[feature].data(), name.data()) == 0)

@@ -131,7 +131,7 @@ struct ProfileIndex {
 };
 ProfileIndex profile_index;
 std::array<uint64_t, MAX_SECTIONS + 1> preference_key;  // a hash of each section's prefere lines; 0: none
-std::array<int32_t, MAX_SECTIONS + 1> preference_first;  // a section with that key, to compare lines with
+std::array<int32_t, MAX_PREFERENCE_PROFILES> preference_first;  // each profile's first section, to compare lines with
 
 // Whether two sections are named by the same prefere lines.
 bool same_preferences(int32_t a, int32_t b, int32_t left_out)
@@ -292,9 +292,9 @@ bool is_priced_rule(const Rule& rule)
 
 bool rule_holds_room(const Rule& rule, int room)
 {
-    if (rule.rooms != NO_ROOM_SET)
-        return room > 0 && room_sets.sets[static_cast<std::size_t>(rule.rooms)][static_cast<std::size_t>(room)];
-    return room > 0 && room == rule.room;
+    if (rule.rooms != NO_ROOM_SET)  // a set holds real rooms only
+        return room_sets.sets[static_cast<std::size_t>(rule.rooms)][static_cast<std::size_t>(room)];
+    return room != OVERFLOW_COLUMN && room == rule.room;  // a rule of no room has room 0
 }
 
 bool rule_names(const Rule& rule, int32_t section)

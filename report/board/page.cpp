@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "io/output_file.hpp"
@@ -227,13 +228,13 @@ void write_distance(std::FILE* out, int64_t students_above)
     }
     int64_t more =
         students_above - figures_of(board_solutions[OPTIMAL_SOLUTION].report.grid, true).students.students_above;
-    long long count = more < 0 ? -more : more;
+    long long count = std::llabs(more);
     // Beside an optimum not proven, the figure is only against the best allocation found.
     const char* against = board_solutions[OPTIMAL_SOLUTION].report.proven ? "" : " que o melhor encontrado";
     if (count == 0)
         markup(out, "<td>nenhum aluno a mais%s</td>", against);
     else
-        markup(out, "<td>%lld %s a %s%s</td>", count, count == 1 ? "aluno" : "alunos", more < 0 ? "menos" : "mais",
+        markup(out, "<td>%lld %s a %s%s</td>", count, count == 1 ? "aluno" : "alunos", count == more ? "mais" : "menos",
                against);
 }
 

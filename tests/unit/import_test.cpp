@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/importar/cells.hpp"
+#include "app/importar/classes.hpp"
 #include "app/importar/import.hpp"
 #include "app/importar/import_report.hpp"
 #include "app/importar/numbering.hpp"
@@ -238,6 +239,29 @@ TEST(ImportCells, ShiftTablesNameTheirFirstFaultyLine)
     std::remove(name.c_str());
     EXPECT_STREQ(read_shift_file(name.c_str(), line), "nao pode ser aberto");
     clear_shift_periods();
+}
+
+// A room's or a class's feature: folded, blanks as "_", cut at 30 bytes,
+// starting with a letter; each name once, at most 128 of them.
+TEST(ImportCells, FeatureNamesStartWithALetter)
+{
+    clear_import();
+    EXPECT_EQ(find_or_add_feature("Acess\xC3\xADvel"), 0);
+    EXPECT_EQ(find_or_add_feature("Zoom"), 1);
+    EXPECT_EQ(find_or_add_feature(" ACESSIVEL "), 0);
+    EXPECT_EQ(find_or_add_feature("Ar condicionado"), 2);
+    EXPECT_STREQ(import_features.names[2].data(), "ar_condicionado");
+    EXPECT_EQ(find_or_add_feature(std::string(40, 'x').c_str()), 3);
+    EXPECT_EQ(import_features.names[3].data(), std::string(30, 'x'));
+    for (const char* refused : {"3D", "", " - "})
+        EXPECT_EQ(find_or_add_feature(refused), NOT_FOUND) << refused;
+    for (char name[16]; import_features.count < MAX_IMPORT_FEATURES;) {
+        std::snprintf(name, sizeof name, "f%d", import_features.count);
+        find_or_add_feature(name);
+    }
+    EXPECT_EQ(find_or_add_feature("zoom"), 1);
+    EXPECT_EQ(find_or_add_feature("mais um"), NOT_FOUND);
+    clear_import();
 }
 
 // ---------------------------------------------------------------- numbering
