@@ -292,9 +292,7 @@ bool is_priced_rule(const Rule& rule)
 
 bool rule_holds_room(const Rule& rule, int room)
 {
-    if (rule.rooms != NO_ROOM_SET)  // a set holds real rooms only
-        return room_sets.sets[static_cast<std::size_t>(rule.rooms)][static_cast<std::size_t>(room)];
-    return room != OVERFLOW_COLUMN && room == rule.room;  // a rule of no room has room 0
+    return room_sets.sets[static_cast<std::size_t>(rule.rooms)][static_cast<std::size_t>(room)];
 }
 
 bool rule_names(const Rule& rule, int32_t section)
