@@ -4,6 +4,7 @@
 #include "io/csv.hpp"
 
 #include <cstring>
+#include <string_view>
 
 #include "io/encoding.hpp"
 #include "io/input_file.hpp"
@@ -195,15 +196,14 @@ CsvRead read_csv_header(CsvFile& file, CsvRecord& header)
     }
     if (std::ferror(file.stream))
         return CsvRead::Unreadable;
-    const char* start = text.data();
-    if (length >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF')))
+    std::string_view read(text.data(), length);
+    if (read.starts_with("\xFF\xFE") || read.starts_with("\xFE\xFF"))
         return CsvRead::NullByte;  // UTF-16's byte-order mark
-    if (length >= 3 && std::memcmp(start, "\xEF\xBB\xBF", 3) == 0) {
-        start += 3;
-        length -= 3;
-    }
-    file.separator = choose_separator(start, length);
-    Source source{file, start, 0, length};
+    constexpr std::string_view UTF8_MARK = "\xEF\xBB\xBF";
+    if (read.starts_with(UTF8_MARK))
+        read.remove_prefix(UTF8_MARK.size());
+    file.separator = choose_separator(read.data(), read.size());
+    Source source{file, read.data(), 0, read.size()};
     return read_record(source, header);
 }
 
