@@ -152,12 +152,12 @@ int rule_prices_to_try()
 namespace {
 
 // Whether every rule treats rooms a and b alike: no pin into either, and
-// each set of rooms of a rule holds both or neither.
+// each other rule's rooms hold both or neither.
 bool alike_under_rules(int a, int b)
 {
     for (const Rule& rule : file_rules()) {
         if (rule.kind == RuleKind::Pin ? rule.room == a || rule.room == b
-                                       : rule.rooms != NO_ROOM_SET && rule_holds_room(rule, a) != rule_holds_room(rule, b))
+                                       : rule_holds_room(rule, a) != rule_holds_room(rule, b))
             return false;
     }
     return true;

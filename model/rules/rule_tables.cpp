@@ -292,7 +292,9 @@ bool is_priced_rule(const Rule& rule)
 
 bool rule_holds_room(const Rule& rule, int room)
 {
-    return room_sets.sets[static_cast<std::size_t>(rule.rooms)][static_cast<std::size_t>(room)];
+    if (rule.rooms != NO_ROOM_SET)  // a set holds real rooms only
+        return room_sets.sets[static_cast<std::size_t>(rule.rooms)][static_cast<std::size_t>(room)];
+    return room == rule.room;
 }
 
 bool rule_names(const Rule& rule, int32_t section)

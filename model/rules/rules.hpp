@@ -96,9 +96,9 @@ bool is_hard_rule(const Rule& rule);
 // Whether a rule is priced by --planejar: the hard ones and the preferences.
 bool is_priced_rule(const Rule& rule);
 
-// Whether room column `room` is in the rule's set of rooms (sv never is).
-// Every kind of rule has a set but fixa, which has one room, and mesma_sala
-// and mudanca, which have none.
+// Whether room column `room` is in the rule's rooms: its set (which never
+// holds sv), or its one room. Of a rule of no rooms (mesma_sala, mudanca),
+// only real rooms may be asked.
 bool rule_holds_room(const Rule& rule, int room);
 
 // Whether the rule names loaded section `section`.
