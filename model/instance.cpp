@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "io/console.hpp"
 #include "io/encoding.hpp"
@@ -162,7 +163,7 @@ namespace {
 constexpr std::size_t SECTION_INDEX_SIZE = std::size_t{1} << 15;
 static_assert(SECTION_INDEX_SIZE >= 2 * MAX_SECTIONS);
 std::array<int32_t, SECTION_INDEX_SIZE> section_index;  // 0: an empty slot
-int32_t indexed_count = -1;  // the section_count the index holds; -1: none
+std::optional<int32_t> indexed_count;  // the section_count the index holds, if any
 
 bool has_key(int32_t index, const char* code, int32_t course_number, int32_t section_number)
 {
@@ -216,7 +217,7 @@ int meeting_on_weekday(const Section& section, int32_t weekday)
 
 void forget_section_index()
 {
-    indexed_count = -1;
+    indexed_count.reset();
 }
 
 int32_t find_section(const char* code, int32_t course_number, int32_t section_number)

@@ -8,6 +8,7 @@
 #include <bitset>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <dirent.h>
 #include <unistd.h>
 
@@ -134,8 +135,8 @@ void remove_stale_calendars()
         }
         closedir(directory);
     }
-    std::sort(stale.begin(), stale.begin() + count,
-              [](const FileName& a, const FileName& b) { return std::strcmp(a.data(), b.data()) < 0; });
+    std::ranges::sort(stale.begin(), stale.begin() + count, {},
+                      [](const FileName& name) { return std::string_view(name.data()); });
     for (int i = 0; i < count; ++i)
         if (unlink(stale[i].data()) == 0)
             console_print("Calend\xE1rio removido (sala sem aula no plano): %s\n", stale[i].data());

@@ -807,7 +807,11 @@ TEST_F(BoardPage, CalendarsLeaveOutMeetingsOutsideTheSemesterAndRoomsNoLongerUse
     ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 1);
     EXPECT_FALSE(std::filesystem::exists("sala-05.ics"));
     EXPECT_NE(read_file("sala-07.ics").find("DTSTART:20260307T"), std::string::npos);
+    start_console_capture();
     remove_stale_calendars();
+    EXPECT_EQ(console_capture(), "Calend\xE1rio removido (sala sem aula no plano): sala-03.ics\n"
+                                 "Calend\xE1rio removido (sala sem aula no plano): sala-117.ics\n"
+                                 "Calend\xE1rio removido (sala sem aula no plano): sala-sv.ics\n");
     for (const char* name : stale)
         EXPECT_FALSE(std::filesystem::exists(name)) << name;
     for (const char* name : kept) {
