@@ -14,7 +14,8 @@ columns, how days are written (a row a day, "SEG/QUA", "2,4", "246"), how
 times are (three columns as "08:00", "8h", "08h00" or "08:00:00", a whole
 schedule in one cell, schedule codes), how courses are ("MTM121", "MTM 121",
 code and number apart), and adds online classes and faulty lines. One
-style is saved as a real .xlsx workbook (openpyxl) and read through xlsx2csv.
+style is saved as a real .xlsx workbook (openpyxl) and read through xlsx2csv,
+which leaves no temporary file behind.
 
     import_check.py BUILD_DIR STYLES...
 """
@@ -300,12 +301,14 @@ def check_style(build, style, directory):
     name, expected = write_sheet(style, directory, classes, rooms)
     command = [os.path.join(build, "alocacao-importar"), name] + (["salas.csv"] if style.rooms_sheet else [])
     command += ["--turnos", "turnos.txt"] + (["--colunas", "alunos=qtd matr"] if style.mapped else [])
-    result = subprocess.run(command, cwd=directory, capture_output=True)
+    temporary = directory + "-tmp"  # where a workbook is converted: nothing is left there
+    os.makedirs(temporary)
+    result = subprocess.run(command, cwd=directory, capture_output=True, env=dict(os.environ, TMPDIR=temporary))
     console = result.stdout.decode("latin-1") + result.stderr.decode("latin-1")
     want_status = 3 if style.faults else 0
     if result.returncode != want_status:
         return [f"status {result.returncode}, not {want_status}:\n{console}"]
-    faults = []
+    faults = [f"left behind in TMPDIR: {name}" for name in os.listdir(temporary)]
     got, want = read_back(directory), model_courses(classes)
     for course in sorted(set(got) | set(want)):
         if got.get(course) != want.get(course):

@@ -860,6 +860,11 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     EXPECT_EQ(breach.row, friday);
     EXPECT_EQ(breach.room, 3);
     EXPECT_EQ(breach.section, 3);
+    grid[friday][3] = 0;
+    grid[slot_count][3] = 3;  // in the week's last slot
+    EXPECT_EQ(find_breach(grid, rules[0]).row, slot_count);
+    grid[slot_count][3] = 0;
+    grid[friday][3] = 3;
     // A pinned section in sv breaks its pin there, in column 0.
     ASSERT_TRUE(read_text(read_rules, "fixa|1|121|2|3|\n").ok);
     EXPECT_FALSE(find_breach(grid, rules[0]).broken);
