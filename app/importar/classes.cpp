@@ -137,7 +137,7 @@ void row_course(const Sheet& sheet, char* text, std::size_t size)
 RowFault row_times(const Sheet& sheet, std::array<CellTime, MAX_CELL_TIMES>& times, int& count)
 {
     const char* day_cell = cell(sheet, DAY);
-    DaySet days = 0;
+    DaySet days{};
     bool days_read = read_days(day_cell, days);
     const char* schedule = cell(sheet, SCHEDULE);
     bool by_schedule = *schedule != '\0' || !has_column(sheet, START);

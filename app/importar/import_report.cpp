@@ -15,14 +15,14 @@ namespace {
 
 constexpr const char* REPORT_NAME = "importacao.txt";
 
-// A cell's text on one line of the report.
+constexpr std::size_t REPORT_TEXT_SIZE = 256;
+
+// A cell's text on one line of the report, until the next call.
 const char* latin1(const char* utf8)
 {
-    static std::array<std::array<char, 256>, 4> texts;
-    static int next = 0;
-    next = (next + 1) % static_cast<int>(texts.size());
-    text_to_latin1_line(utf8, texts[next].data(), texts[next].size());
-    return texts[next].data();
+    static std::array<char, REPORT_TEXT_SIZE> text;
+    text_to_latin1_line(utf8, text.data(), text.size());
+    return text.data();
 }
 
 // "MTM 121-2": a class as the instance names it.

@@ -2,6 +2,7 @@
 // spreadsheet's texts, each number unique where the instance needs it.
 #include "app/importar/numbering.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -84,8 +85,8 @@ int32_t split_course(ImportCourse& course)
         std::snprintf(course.code.data(), course.code.size(), "%s", CODE_WITHOUT_LETTERS);
     bool numbered = digits > 0 && key[letters + digits] == '\0';  // a number ends the key
     int32_t number = numbered ? digits_number(key + letters, digits) : 0;
-    course.made = !numbered || kept == 0 || kept < letters || number <= 0 || key[letters] == '0';
-    return number > 0 ? number : 0;
+    course.made = !numbered || kept == 0 || kept < letters || number == NOT_FOUND || key[letters] == '0';
+    return std::max(number, 0);
 }
 
 const char* number_courses()

@@ -75,7 +75,7 @@ std::FILE* convert_workbook(const char* name, const char*& fault)
     char path[512];
     std::snprintf(path, sizeof path, "%s/alocacao-importar.XXXXXX", directory != nullptr && *directory ? directory : "/tmp");
     int fd = mkstemp(path);
-    if (fd < 0) {
+    if (fd == -1) {
         fault = "planilha .xlsx: sem arquivo temporario para converte-la";
         return nullptr;
     }
