@@ -620,6 +620,8 @@ TEST_F(BoardPage, MovesFileNotAsWrittenIsRefusedAtItsLine)
         {header + "1\n1|2|8:20|3|1|\n", "linha 2: formato inesperado"},
         {header + "1\n1|2|0A:20|3|1|\n", "linha 2: formato inesperado"},  // 'A' - '0' would make 17:20
         {header + "1\n1|2|08:2A|3|1|\n", "linha 2: formato inesperado"},  // and 08:37
+        {header + "1\n1|2|24:00|3|1|\n", "linha 2: formato inesperado"},
+        {header + "1\n1|2|08:60|3|1|\n", "linha 2: formato inesperado"},
     };
     for (const auto& [text, fault] : refused) {
         write_file("mudancas.txt", text);
@@ -632,6 +634,9 @@ TEST_F(BoardPage, MovesFileNotAsWrittenIsRefusedAtItsLine)
     write_file("mudancas.txt", header + "1\n1|2|08:20|999|-1|\n");
     EXPECT_TRUE(read_moved_file(board_solutions[OPTIMAL_SOLUTION].report.grid));
     EXPECT_EQ(moved_from[1][1], 999 + 1);
+    // The day's last clock reads; no meeting starts then, so the list is not this plan's.
+    write_file("mudancas.txt", header + "1\n1|2|23:59|3|1|\n");
+    EXPECT_FALSE(read_moved_file(board_solutions[OPTIMAL_SOLUTION].report.grid));
     std::remove("mudancas.txt");
 }
 
