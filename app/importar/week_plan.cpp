@@ -43,14 +43,15 @@ const char* plan_week()
     if (import_week.standard)
         return nullptr;
     for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday) {
-        std::array<int32_t, 24 * 60> latest_end;  // by start minute: the latest end of the times that start there
-        latest_end.fill(-1);
+        // By start minute: the latest end of the times that start there; 0
+        // for none, as every end follows its start.
+        std::array<int32_t, 24 * 60> latest_end{};
         for (const TimeLine& time : time_lines())
             if (time.weekday == weekday && class_written(time.class_index))
                 latest_end[time.start] = std::max(latest_end[time.start], time.end);
-        int first = import_week.count, day_end = -1;
+        int first = import_week.count;
         for (int32_t start = 0; start < 24 * 60; ++start) {
-            if (latest_end[start] < 0)
+            if (latest_end[start] == 0)
                 continue;
             if (import_week.count - first == MAX_DAY_BLOCKS) {
                 std::snprintf(fault, sizeof fault, "mais de %d inicios de aula %s %s", MAX_DAY_BLOCKS,
@@ -60,10 +61,9 @@ const char* plan_week()
             if (import_week.count > first)
                 import_week.blocks[import_week.count - 1].end = start;
             import_week.blocks[import_week.count++] = {weekday, start, 0};
-            day_end = std::max(day_end, latest_end[start]);
         }
         if (import_week.count > first)
-            import_week.blocks[import_week.count - 1].end = day_end;
+            import_week.blocks[import_week.count - 1].end = std::ranges::max(latest_end);
     }
     return nullptr;
 }
