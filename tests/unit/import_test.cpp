@@ -300,7 +300,8 @@ TEST(ImportNumbers, CodesAndSectionsNumberedWithoutClashes)
     int32_t long_code = add_course("engenhariaproducao101");
     int32_t t02 = add_class(plain, "T02"), two = add_class(plain, "2"), a = add_class(plain, "A"),
             b = add_class(plain, "B"), zero_two = add_class(plain, "02"), nought = add_class(plain, "0"),
-            t3 = add_class(other, "T3"), t20 = add_class(other, "T20"), t19 = add_class(other, "T19");
+            t3 = add_class(other, "T3"), t20 = add_class(other, "T20"), t19 = add_class(other, "T19"),
+            letter_one = add_class(words, "T1"), one = add_class(words, "1");
     ASSERT_EQ(number_courses_and_classes(), nullptr);
     EXPECT_EQ(course_name(plain), "MTM 121");
     EXPECT_EQ(course_name(zero), "MTM 2 *");  // 121 is taken: the first number free but 1, which mtm1 has
@@ -323,6 +324,8 @@ TEST(ImportNumbers, CodesAndSectionsNumberedWithoutClashes)
     EXPECT_EQ(import_classes.classes[t3].number, 3);      // digits among letters keep a number that is free
     EXPECT_EQ(import_classes.classes[t20].number, 20);    // the last digits whole, 0 and 9 among them
     EXPECT_EQ(import_classes.classes[t19].number, 19);
+    EXPECT_EQ(import_classes.classes[one].number, 1);  // section 1 too is kept by a label of digits
+    EXPECT_EQ(import_classes.classes[letter_one].number, 2);
     clear_import();
 }
 
