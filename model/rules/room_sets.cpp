@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <ranges>
 
 #include "model/hash_slot.hpp"
 
@@ -181,8 +182,8 @@ void describe_room_features(char* text, std::size_t size, int room)
 {
     std::size_t used = 0;
     text[0] = '\0';
-    for (int feature = 0; feature < features.count && used + 1 < size; ++feature)
-        if (features.rooms[feature][static_cast<std::size_t>(room)])
+    for (int feature : std::views::iota(0, features.count))
+        if (features.rooms[feature][static_cast<std::size_t>(room)] && used + 1 < size)
             used += static_cast<std::size_t>(std::snprintf(text + used, size - used, "%s%s", used == 0 ? "" : ", ",
                                                            features.names[feature].data()));
 }

@@ -948,6 +948,7 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"fechada|1|2|7h30|09:00|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|07:30|25:00|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|07:60|09:00|", "horario mal formado (HH:MM)"},
+                 {"fechada|1|2|07:30|24:01|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|09:00|09:00|", "fechada com inicio que nao antecede o fim"},
                  {"fixa|1|121|1|3|\nevita|1|121|1|3|", "turma MTM 121-1 fixa nesta sala (linha 2)"},
                  {"evita|1|121|1|3|\nfixa|1|121|1|3|", "turma MTM 121-1 evita esta sala (linha 2)"},
@@ -1024,6 +1025,8 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
     reset_course_codes();
     // The same pin twice, and a closure beside a pinned meeting, are accepted.
     EXPECT_TRUE(read_text(read_rules, "fixa|1|121|1|3|\nfixa|1|121|1|3|\nfechada|3|2|09:10|12:00|\n").ok);
+    // Closures at the ends of a day's clock: 0:00, 07:59 and 24:00.
+    EXPECT_TRUE(read_text(read_rules, "fechada|3|2|0:00|07:59|\nfechada|3|2|22:00|24:00|\n").ok);
     // A week of its own: a class of all seven weekdays meets its pins and closures at its seventh meeting too.
     reset_tables();
     last_room = LAST_ROOM;
