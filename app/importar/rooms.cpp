@@ -2,6 +2,7 @@
 // capacidade.txt.
 #include "app/importar/rooms.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -70,10 +71,7 @@ void read_room_row(const Sheet& sheet)
 // The bytes of `name` that start a character, cut so that at most `limit` bytes stay.
 std::size_t cut_between_characters(const char* name, std::size_t limit)
 {
-    std::size_t length = std::strlen(name);
-    if (length <= limit)
-        return length;
-    std::size_t cut = limit;
+    std::size_t cut = std::min(std::strlen(name), limit);
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
         --cut;
     return cut;
