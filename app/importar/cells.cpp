@@ -160,7 +160,7 @@ bool is_schedule_code(const char* word)
 // every weekday of the code.
 int code_times(const char* word, std::array<CellTime, MAX_CELL_TIMES>& times, int count, const char*& reason)
 {
-    DaySet days = 0;
+    DaySet days{};
     const char* c = word;
     for (; is_digit(*c); ++c)
         days |= static_cast<DaySet>(1u << (*c - '0'));

@@ -215,7 +215,7 @@ std::array<CurrentMeeting, MAX_MEETINGS * MAX_SECTIONS> current;  // one a weekd
 // meeting whose lines give it two rooms (the first line's is kept).
 int32_t list_current_meetings()
 {
-    int32_t count = 0;
+    int32_t count{};
     for (int32_t i = 0; i < ordered_times; ++i) {
         const TimeLine& time = import_times.lines[time_order[i]];
         CurrentMeeting* last = count > 0 ? &current[count - 1] : nullptr;

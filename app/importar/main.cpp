@@ -171,7 +171,7 @@ void print_written_files(const ImportSummary& summary)
 bool every_line_taken()
 {
     OutcomeCounts classes = count_outcomes(turmas_outcomes), rooms = count_outcomes(salas_outcomes);
-    return classes[3] + classes[4] + rooms[3] + rooms[4] == 0;
+    return classes[3] + classes[4] + rooms[4] == 0;  // a room's line is only taken or refused
 }
 
 }  // namespace
