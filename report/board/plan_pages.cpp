@@ -5,6 +5,7 @@
 #include <array>
 #include <string_view>
 #include <tuple>
+#include <utility>
 
 #include "io/console.hpp"
 #include "model/calendar.hpp"
@@ -40,8 +41,8 @@ void collect_week_rows()
         if (std::none_of(week_rows.rows.begin(), week_rows.rows.begin() + week_rows.count, same))
             week_rows.rows[week_rows.count++] = interval;
     }
-    std::sort(week_rows.rows.begin(), week_rows.rows.begin() + week_rows.count,
-              [](const WeekSlot& a, const WeekSlot& b) { return a.start != b.start ? a.start < b.start : a.end < b.end; });
+    std::ranges::sort(week_rows.rows.begin(), week_rows.rows.begin() + week_rows.count, {},
+                      [](const WeekSlot& row) { return std::pair(row.start, row.end); });
     for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot)
         for (int row = 0; row < week_rows.count; ++row)
             if (week_rows.rows[row].start == slot_start(slot) && week_rows.rows[row].end == slot_end(slot))
