@@ -190,6 +190,9 @@ TEST(ImportCells, SchedulesWholeOrByCode)
     shift_periods.start[12][4] = 540, shift_periods.end[12][4] = 590;  // M4 09:00-09:50, after a break
     shift_periods.given = true;
     EXPECT_EQ(schedule("24M12"), "24 07:00-08:40;");
+    shift_periods.start[0][1] = 420, shift_periods.end[0][1] = 470;      // A1, or a1
+    shift_periods.start[25][1] = 1200, shift_periods.end[25][1] = 1250;  // Z1, or z1
+    EXPECT_EQ(schedule("2A1 3a1 4Z1 5z1"), "2 07:00-07:50;3 07:00-07:50;4 20:00-20:50;5 20:00-20:50;");
     EXPECT_EQ(schedule("24M12 6M4"), "24 07:00-08:40;6 09:00-09:50;");
     EXPECT_EQ(schedule("3M124"), "3 07:00-08:40;3 09:00-09:50;");  // the break parts the periods
     EXPECT_EQ(schedule("3M3"), "! periodo do codigo de horario fora de --turnos");
