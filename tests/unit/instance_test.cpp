@@ -68,6 +68,7 @@ TEST_F(RoomCapacities, ColumnOutsideZeroTo999NegativeSeatsOrABadNameAreRefusedWi
                  {"1|40|\n\n2|30|12345678901234567890123456789012345678901|\n", "nome de sala com mais de 40 bytes"},
                  {"1|40|\n\n2|30|Lab\tde Redes|\n", "nome de sala com caractere de controle"},
                  {"1|40|\n\n2|30|Lab\x7F|\n", "nome de sala com caractere de controle"},
+                 {"1|40|\n\n2|30|\x1FLab|\n", "nome de sala com caractere de controle"},  // the first byte
                  {"1|40|\n\n2|30|Lab de Redes\n", "registro mal formado"},
                  {"1|40|\n\n2|30|Lab|x\n", "registro mal formado"}};
     for (const auto& c : cases) {
@@ -968,6 +969,7 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  // Sets of rooms, features, "*" and what they leave a section.
                  {"evita|1|121|1|lab|", "recurso 'lab' que nenhuma sala tem (recurso|SALAS|NOME|)"},
                  {"evita|1|121|1|3-|", "sala '3-' nao e coluna, intervalo (30-34) nem recurso"},
+                 {"evita|1|121|1|0000000003|", "sala '0000000003' nao e coluna, intervalo (30-34) nem recurso"},
                  {"evita|1|121|1|5-2|", "intervalo 5-2 ao contrario"},
                  {"evita|1|121|1|3-9|", "intervalo 3-9 passa da sala 7"},
                  {"salas|1|121|1|9|", "sala 9 fora de 1..7"},
@@ -1025,6 +1027,8 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
     reset_course_codes();
     // The same pin twice, and a closure beside a pinned meeting, are accepted.
     EXPECT_TRUE(read_text(read_rules, "fixa|1|121|1|3|\nfixa|1|121|1|3|\nfechada|3|2|09:10|12:00|\n").ok);
+    // A column of nine digits reads; ten are refused above.
+    EXPECT_TRUE(read_text(read_rules, "evita|1|121|1|000000003|\n").ok);
     // Closures at the ends of a day's clock: 0:00, 07:59 and 24:00.
     EXPECT_TRUE(read_text(read_rules, "fechada|3|2|0:00|07:59|\nfechada|3|2|22:00|24:00|\n").ok);
     // A week of its own: a class of all seven weekdays meets its pins and closures at its seventh meeting too.
