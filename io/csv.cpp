@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int NONE_AHEAD = -2;
 constexpr int NUL_FOUND = -3;
 constexpr int HEADER_SIZE = 16384;  // the header's bytes looked at for its separator
 
@@ -28,9 +27,9 @@ struct Source {
 int next_char(Source& source)
 {
     int c;
-    if (source.file.ahead != NONE_AHEAD) {
-        c = source.file.ahead;
-        source.file.ahead = NONE_AHEAD;
+    if (source.file.ahead) {
+        c = *source.file.ahead;
+        source.file.ahead.reset();
     } else if (source.used < source.length) {
         c = static_cast<unsigned char>(source.text[source.used++]);
     } else {
@@ -168,13 +167,13 @@ char choose_separator(const char* text, std::size_t length)
 
 bool open_csv(const char* name, CsvFile& file)
 {
-    file = {open_regular_file(name), ';', 0, NONE_AHEAD};
+    file = {open_regular_file(name), ';', 0, {}};
     return file.stream != nullptr;
 }
 
 void open_csv_stream(std::FILE* stream, CsvFile& file)
 {
-    file = {stream, ';', 0, NONE_AHEAD};
+    file = {stream, ';', 0, {}};
 }
 
 void close_csv(CsvFile& file)

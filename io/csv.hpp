@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 inline constexpr int CSV_MAX_FIELDS = 64;
 inline constexpr int CSV_FIELD_SIZE = 256;  // a field's UTF-8 bytes and the NUL after them
@@ -32,7 +33,7 @@ struct CsvFile {
     std::FILE* stream;
     char separator;  // set by read_csv_header
     int64_t line;    // the lines begun so far
-    int ahead;       // a character read ahead of the record, or -2 for none
+    std::optional<int> ahead;  // a character read ahead of the record
 };
 
 enum class CsvRead { Record, End, NullByte, Unreadable };
