@@ -78,6 +78,9 @@ TEST_F(RoomCapacities, ColumnOutsideZeroTo999NegativeSeatsOrABadNameAreRefusedWi
         EXPECT_EQ(result.error, c.error) << c.text;
     }
     EXPECT_TRUE(read_text(read_room_capacities, "2|0|\n1|5|\n").ok);
+    EXPECT_EQ(last_room, 2);
+    EXPECT_TRUE(read_text(read_room_capacities, "0|10|\n").ok);  // sv alone: no room
+    EXPECT_EQ(last_room, 0);
 }
 
 TEST_F(RoomCapacities, TheHighestColumnNamedIsTheLastRoomAndEveryRoomBelowItMustBeNamed)

@@ -179,6 +179,11 @@ TEST(Encoding, SequencesAtTheirLimitsAndTextBetweenTheThreeCharacterSets)
     }
     EXPECT_EQ(text_to_latin1_line("In\xC3\xAD" "cio", cut, sizeof cut), 3u);  // a byte each, to the buffer's end
     EXPECT_STREQ(cut, "In\xED");
+    EXPECT_EQ(text_to_latin1_line("ab", cut, 1), 0u);  // room for the NUL alone
+    EXPECT_STREQ(cut, "");
+    cut[0] = 'x';
+    EXPECT_EQ(text_to_latin1_line("ab", cut, 0), 0u);  // and none: nothing written
+    EXPECT_EQ(cut[0], 'x');
 }
 
 TEST(RecordLines, ClockFieldsNeedTheirColon)
