@@ -82,18 +82,23 @@ def interrupt(program, directory, arguments, delay, signal_number):
 
 def interrupt_import(program, directory):
     """SIGTERM to alocacao-importar alone while xlsx2csv converts its .xlsx (a
-    stand-in that sleeps): the importer must end its converter as it ends,
-    by that signal, writing no instance file; a fault found, or None."""
+    stand-in that notes its blocked signals and sleeps): the importer must
+    end its converter as it ends, by that signal, writing no instance file,
+    and the converter starts with the importer's blocked signals (SIGUSR1),
+    none of those it holds while it starts one; a fault found, or None."""
     bin_dir = os.path.join(directory, "bin")
     os.makedirs(bin_dir)
     with open(os.path.join(bin_dir, "xlsx2csv"), "w") as fake:
-        fake.write("#!/bin/sh\necho started >converting\nexec sleep 30\n")
+        fake.write(f"#!{sys.executable}\nimport signal, time\n"
+                   "open('converting', 'w').write(' '.join(map(str, sorted(signal.pthread_sigmask(signal.SIG_BLOCK, [])))) + '.')\n"
+                   "time.sleep(30)\n")
     os.chmod(os.path.join(bin_dir, "xlsx2csv"), 0o755)
     with open(os.path.join(directory, "turmas.xlsx"), "wb") as sheet:
         sheet.write(b"PK\x03\x04")
     environment = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ.get("PATH", ""))
     process = subprocess.Popen([program, "turmas.xlsx"], cwd=directory, env=environment, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, start_new_session=True)
+                               stderr=subprocess.DEVNULL, start_new_session=True,
+                               preexec_fn=lambda: signal.pthread_sigmask(signal.SIG_BLOCK, [signal.SIGUSR1]))
     for _ in range(100):
         if os.path.exists(os.path.join(directory, "converting")):
             break
@@ -109,6 +114,10 @@ def interrupt_import(program, directory):
         return "status %d, not the signal's" % process.returncode
     if os.path.exists(os.path.join(directory, "demanda.txt")):
         return "instance files written"
+    with open(os.path.join(directory, "converting")) as mask:
+        blocked = mask.read()
+    if blocked != "%d." % signal.SIGUSR1:
+        return "the converter started with blocked signals %s, not the importer's" % blocked
     return None
 
 

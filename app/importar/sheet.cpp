@@ -60,6 +60,33 @@ bool ends_with_xlsx(const char* name)
            name[length - 5] == '.';
 }
 
+// Starts xlsx2csv on `name`, its output into `fd`: the converter, known to
+// the handlers of the ending signals before any is let through (one that
+// comes meanwhile is held, and then ends the converter too); NO_CHILD when
+// it cannot start. It starts with the signal mask as it was.
+pid_t start_converter(const char* name, int fd)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fd, STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    char program[] = "xlsx2csv", delimiter[] = "-d", semicolon[] = ";";
+    char* arguments[] = {program, delimiter, semicolon, const_cast<char*>(name), nullptr};
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t previous = hold_ending_signals();
+    posix_spawnattr_setsigmask(&attributes, &previous);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    pid_t child = NO_CHILD;
+    if (posix_spawnp(&child, program, &actions, &attributes, arguments, environ) != 0)
+        child = NO_CHILD;
+    set_child_to_end(child);
+    release_ending_signals(previous);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return child;
+}
+
 // The first sheet of an .xlsx workbook as CSV, through xlsx2csv, in a
 // temporary file removed at once (it leaves nothing behind); nullptr with
 // `fault` set when it cannot be had.
@@ -80,23 +107,14 @@ std::FILE* convert_workbook(const char* name, const char*& fault)
         return nullptr;
     }
     unlink(path);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fd, STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    char program[] = "xlsx2csv", delimiter[] = "-d", semicolon[] = ";";
-    char* arguments[] = {program, delimiter, semicolon, const_cast<char*>(name), nullptr};
-    pid_t child = 0;
-    int spawned = posix_spawnp(&child, program, &actions, nullptr, arguments, environ);
-    posix_spawn_file_actions_destroy(&actions);
+    pid_t child = start_converter(name, fd);
     int status = 0;
-    if (spawned == 0) {
-        set_child_to_end(child);
+    if (child != NO_CHILD) {
         while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
         set_child_to_end(NO_CHILD);
     }
-    if (spawned != 0 || (WIFEXITED(status) && WEXITSTATUS(status) == 127)) {
+    if (child == NO_CHILD || (WIFEXITED(status) && WEXITSTATUS(status) == 127)) {
         close(fd);
         fault = "planilha .xlsx, e o xlsx2csv nao esta instalado: salve-a como CSV (separado por ;) e importe o .csv";
         return nullptr;
