@@ -29,6 +29,9 @@ results=$(mktemp -d)
 trap 'rm -rf "$scratch" "$results"' EXIT
 
 if [ -d "$case_dir/input" ]; then cp -R "$case_dir/input/." "$scratch/"; fi
+# Every input file gets one time, whatever order the copy took: the board
+# flags a solucaof.txt older than solucao.txt.
+find "$scratch" -type f -exec touch -d @1767225600 {} +
 # A run that takes longer is a run that hangs: it is ended and fails (status 124).
 TIME_LIMIT=60
 export BUILD_DIR PROGRAM STDIN
