@@ -78,7 +78,7 @@ void install_ending_handlers(void (*cleanup)())
     cleanup_before_ending = cleanup;
     struct sigaction action {};
     action.sa_handler = end_by_signal;
-    sigemptyset(&action.sa_mask);
+    action.sa_mask = signal_set({});
     for (int signal_number : ENDING_SIGNALS) {
         struct sigaction on_entry {};
         if (sigaction(signal_number, nullptr, &on_entry) == 0 && on_entry.sa_handler != SIG_IGN)
@@ -87,7 +87,7 @@ void install_ending_handlers(void (*cleanup)())
     struct sigaction look {};
     look.sa_handler = look_for_ending_signal;
     look.sa_flags = SA_RESTART;
-    sigemptyset(&look.sa_mask);
+    look.sa_mask = signal_set({});
     sigaction(SIGALRM, &look, nullptr);
     // Beyond a file-size limit a write then fails like on a full disk.
     signal(SIGXFSZ, SIG_IGN);

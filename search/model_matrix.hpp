@@ -13,6 +13,7 @@
 inline constexpr int MAX_MODEL_COLUMNS = 1 << 21;
 inline constexpr int MAX_MODEL_ROWS = 1 << 20;
 inline constexpr int MAX_MODEL_ENTRIES = 1 << 23;
+inline constexpr int NO_ROW = -1;  // a row a model does without, where a table names its rows
 
 // Starts a model of `rows` rows, each bounded by 0 and 1 until set_row says otherwise.
 void start_matrix(int rows);

@@ -333,7 +333,7 @@ int plan_start_rows()
     int rows = model.meeting_count;
     for (int group : group_indexes())
         for (int k = 0; k < starts.count; ++k)
-            starts.row[group][k] = starts.covering[k] > group_size(group) ? rows++ : -1;
+            starts.row[group][k] = starts.covering[k] > group_size(group) ? rows++ : NO_ROW;
     return rows;
 }
 
@@ -362,7 +362,7 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced, bool certif
         set_row(i, 1.0, 1.0);
     for (int group : group_indexes())
         for (int k = 0; k < starts.count; ++k)
-            if (starts.row[group][k] >= 0)
+            if (starts.row[group][k] != NO_ROW)
                 set_row(starts.row[group][k], 0.0, group_size(group));
     if (limit_row)
         set_row(rows, 0.0, model.left_out_limit);
@@ -385,7 +385,7 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced, bool certif
                 add_entry(cost_row_index, meeting_cost(i, group));
             for (int k = 0; k < starts.count; ++k)
                 if (starts.slot[k] >= model.meetings[i].first && starts.slot[k] <= model.meetings[i].last &&
-                    starts.row[group][k] >= 0)
+                    starts.row[group][k] != NO_ROW)
                     add_entry(starts.row[group][k], 1.0);
         }
     }

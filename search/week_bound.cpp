@@ -25,7 +25,6 @@ std::array<int32_t, MAX_SECTIONS + 1> home_seats{};
 namespace {
 
 constexpr int MAX_BOUND_MEETINGS = MAX_SECTIONS * MAX_MEETINGS;
-constexpr int NO_ROW = -1;
 
 struct BoundMeeting {
     int32_t section;

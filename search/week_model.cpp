@@ -102,7 +102,7 @@ std::span<const int> rooms_in_model()
 struct RowPlan {
     std::array<int, MAX_SLOTS> starts;  // the distinct first slots, in order
     int start_count;
-    std::array<std::array<int32_t, MAX_ROOM_COLUMNS>, MAX_SLOTS> capacity_row;  // -1: no row
+    std::array<std::array<int32_t, MAX_ROOM_COLUMNS>, MAX_SLOTS> capacity_row;  // NO_ROW: none
     int link_base;  // the first link row
     int row_count;
 };
@@ -266,7 +266,7 @@ bool plan_rows()
             int count = 0;
             for (int i = 0; i < week.meeting_count && week.meetings[i].first <= plan.starts[k]; ++i)
                 count += week.meetings[i].last >= plan.starts[k] && allowed(i, room);
-            plan.capacity_row[k][room] = count > 1 ? rows++ : -1;
+            plan.capacity_row[k][room] = count > 1 ? rows++ : NO_ROW;
         }
     plan.link_base = rows;
     int64_t row_count = rows + 2 * int64_t{week.link_count} * columns();
@@ -301,7 +301,7 @@ bool add_meeting_column(int i, int room, double unit, double fit_unit)
         return false;
     add_entry(i, 1.0);
     for (int k = 0; may && k < plan.start_count; ++k)
-        if (plan.starts[k] >= meeting.first && plan.starts[k] <= meeting.last && plan.capacity_row[k][room] >= 0)
+        if (plan.starts[k] >= meeting.first && plan.starts[k] <= meeting.last && plan.capacity_row[k][room] != NO_ROW)
             add_entry(plan.capacity_row[k][room], 1.0);
     int first = week.first_link[meeting.section];
     if (meeting.position > 0)

@@ -843,6 +843,7 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     // A preference on the file's first line counts as any other.
     ASSERT_TRUE(read_text(read_rules, "prefere|1|121|1|1|9|\n").ok);
     EXPECT_EQ(preference_price(1, 2), 9);
+    EXPECT_EQ(preference_price(1, last_room), 9);
     EXPECT_EQ(preference_price(1, 1), 0);
     // "*" for the rooms is every room from 1 to the last, and not sv.
     ASSERT_TRUE(read_text(read_rules, "prefere|1|121|1|*|9|\n").ok);
