@@ -99,7 +99,7 @@ int create_temporary(const char* name)
     sigset_t previous = hold_ending_signals();
     std::snprintf(pending.temporary_name, sizeof pending.temporary_name, "%s.XXXXXX", name);
     int descriptor = mkstemp(pending.temporary_name);
-    temporary_exists = descriptor >= 0;
+    temporary_exists = descriptor != -1;
     release_ending_signals(previous);
     return descriptor;
 }
@@ -135,7 +135,7 @@ std::FILE* begin_output_file(const char* name, const char* failure_message)
     pending.name = name;
     pending.failure_message = failure_message;
     int descriptor = create_temporary(name);
-    if (descriptor < 0)
+    if (descriptor == -1)
         fail_with("%s", failure_message);
     if (fchmod(descriptor, report_mode(name)) != 0 || (pending.stream = fdopen(descriptor, "w")) == nullptr) {
         close(descriptor);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <span>
 
 #include "io/encoding.hpp"
 #include "io/input_file.hpp"
@@ -172,8 +173,9 @@ int code_times(const char* word, std::array<CellTime, MAX_CELL_TIMES>& times, in
             reason = "periodo do codigo de horario fora de --turnos";
             return NOT_READ;
         }
-        if (count > 0 && times[count - 1].days == days && times[count - 1].end == start)
-            times[count - 1].end = end;  // the next period of a run
+        std::span<CellTime> made(times.data(), static_cast<std::size_t>(count));
+        if (!made.empty() && made.back().days == days && made.back().end == start)
+            made.back().end = end;  // the next period of a run
         else if (count == MAX_CELL_TIMES) {
             reason = "horarios demais numa celula";
             return NOT_READ;
