@@ -194,8 +194,7 @@ void build_preferences(int32_t left_out)
     for (int32_t i = 0; i < rule_count; ++i)
         if (rules[i].kind == RuleKind::Prefer && (left_out == NO_RULE || !same_rule(rules[i], rules[left_out])))
             for_each_section_named(rules[i], [&](int32_t section) {
-                preference_key[section] = (preference_key[section] ^ static_cast<uint64_t>(i + 1)) *
-                                          0x100000001B3ULL + 1;
+                preference_key[section] = key_with(preference_key[section], static_cast<uint64_t>(i));
             });
     profile_index.profile.fill(0);
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
@@ -370,11 +369,8 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const Meeti
     // Only the rooms where it can be broken are looked at: its set, but for
     // a salas line, which every other room breaks.
     RoomSet looked_at = rooms_of(rule);
-    if (rule.kind == RuleKind::Allowed) {
-        looked_at.reset();
-        for (int room = 0; room <= last_room; ++room)
-            looked_at.set(static_cast<std::size_t>(room));
-    }
+    if (rule.kind == RuleKind::Allowed)
+        looked_at.set();
     auto breach_in_row = [&](int row, auto wanted) -> RuleBreach {
         for (std::size_t room = looked_at._Find_first(); room <= static_cast<std::size_t>(last_room);
              room = looked_at._Find_next(room)) {

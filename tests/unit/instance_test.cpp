@@ -879,6 +879,11 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     EXPECT_TRUE(breach.broken);
     EXPECT_EQ(breach.row, friday);
     EXPECT_EQ(breach.room, OVERFLOW_COLUMN);
+    grid[friday][OVERFLOW_COLUMN] = 0;
+    grid[friday][last_room] = 3;  // and in the last room, named there
+    EXPECT_EQ(find_breach(grid, rules[0]).room, last_room);
+    grid[friday][last_room] = 0;
+    grid[friday][OVERFLOW_COLUMN] = 3;
     // A pin of every section of a course is broken by the first that breaks
     // it, though one after it keeps it: MTM 121-1 is out of room 3.
     ASSERT_TRUE(read_text(read_rules, "fixa|1|121|*|3|\n").ok);
@@ -892,6 +897,9 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     std::string by_avoidance = avoided(1);
     ASSERT_TRUE(read_text(read_rules, "salas|1|121|1|4|\n").ok);
     EXPECT_EQ(avoided(1), by_avoidance);
+    static AllocationGrid in_last_room{};  // a salas line is broken in every other room, the last one too
+    in_last_room[sections[1].meetings[FIRST_MEETING].first_slot][last_room] = 1;
+    EXPECT_EQ(find_breach(in_last_room, rules[0]).room, last_room);
     // Rules forgotten leave no section marked as having any.
     ASSERT_TRUE(sections_with_room_rules[1]);
     reset_rules();
@@ -954,6 +962,7 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"fechada|1|2|07:30|25:00|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|07:60|09:00|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|07:30|24:01|", "horario mal formado (HH:MM)"},
+                 {"fechada|1|2|07:30x|09:00|", "horario mal formado (HH:MM)"},
                  {"fechada|1|2|09:00|09:00|", "fechada com inicio que nao antecede o fim"},
                  {"fixa|1|121|1|3|\nevita|1|121|1|3|", "turma MTM 121-1 fixa nesta sala (linha 2)"},
                  {"evita|1|121|1|3|\nfixa|1|121|1|3|", "turma MTM 121-1 evita esta sala (linha 2)"},
