@@ -221,7 +221,7 @@ void name_moved_meetings()
             print_column(moved_from[section][m] - 1);
             console_print(" -> sala ");
             int32_t now = first_slot_column(best_grid, section, m);
-            if (now < 0)
+            if (now == NO_COLUMN)
                 console_print("nenhuma (fora da grade)");
             else
                 print_column(now);
