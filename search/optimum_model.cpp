@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "model/calendar.hpp"
+#include "model/hash_slot.hpp"
 #include "model/rules/rules.hpp"
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
@@ -88,12 +89,6 @@ std::span<const int32_t> sections_avoiding()
     return {avoiding.data(), static_cast<std::size_t>(avoiding_count)};
 }
 
-uint64_t section_hash(int32_t section)
-{
-    uint64_t x = static_cast<uint64_t>(section) * 0x9E3779B97F4A7C15u;
-    return x ^ (x >> 29);
-}
-
 // The distinct profiles of the model's sections, and each room's sum of their prices.
 void read_preference_traits()
 {
@@ -106,7 +101,7 @@ void read_preference_traits()
             day_profiles[day_profile_count++] = profile;
     }
     for (int16_t profile : profiles_of_the_day()) {
-        uint64_t mix = section_hash(profile);
+        uint64_t mix = spread_bits(static_cast<uint64_t>(profile));
         for (int column = 0; column <= last_room; ++column)
             traits[column].preferences +=
                 mix * static_cast<uint64_t>(profile_prices[static_cast<std::size_t>(profile)][column]);
@@ -136,7 +131,7 @@ void read_traits()
         avoiding[avoiding_count++] = section;
         for (int column = 0; column <= last_room; ++column)
             if (avoided_rooms[section][column])
-                traits[column].avoiders += section_hash(section);
+                traits[column].avoiders += spread_bits(static_cast<uint64_t>(section));
     }
 }
 
