@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -316,9 +317,7 @@ bool parse_course_line(const char* text, int64_t& type, char* code, std::size_t 
     const char* bar = std::strchr(end + 1, '|');
     if (bar == nullptr)
         return false;
-    std::size_t length = std::min(static_cast<std::size_t>(bar - end - 1), size - 1);
-    std::memcpy(code, end + 1, length);
-    code[length] = '\0';
+    std::snprintf(code, size, "%.*s", static_cast<int>(bar - end - 1), end + 1);  // cut to fit
     for (const char* rest = bar + 1; *rest != '\0'; ++rest)
         if (!std::isspace(static_cast<unsigned char>(*rest)))
             return false;
