@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <ranges>
 #include <span>
 #include <tuple>
@@ -450,24 +451,25 @@ bool choose_cheapest_free_groups()
     std::fill(room_busy_until.begin(), room_busy_until.begin() + last_room + 1, 0);
     for (int i : meeting_indexes()) {
         const DayMeeting& meeting = model.meetings[i];
-        int best = -1, best_room = -1;
+        std::optional<int> best;
+        int best_room{};
         for (int group : group_indexes()) {
             int k = model.group_start[group];
             while (k < model.group_start[group + 1] && room_busy_until[model.columns[k]] >= meeting.first)
                 ++k;
             if (k < model.group_start[group + 1] && group_allowed(i, group) &&
-                (best < 0 || meeting_cost(i, group) < meeting_cost(i, best))) {
+                (!best || meeting_cost(i, group) < meeting_cost(i, *best))) {
                 best = group;
                 best_room = model.columns[k];
             }
         }
-        if (best < 0 && model.may_leave_out) {
+        if (!best && model.may_leave_out) {
             chosen_group[i] = LEFT_OUT;
             continue;
         }
-        if (best < 0)
+        if (!best)
             return false;
-        chosen_group[i] = best;
+        chosen_group[i] = *best;
         room_busy_until[best_room] = meeting.last;
     }
     return true;

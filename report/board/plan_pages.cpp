@@ -224,9 +224,9 @@ void write_class_list(std::FILE* out)
         std::array<int, MAX_MEETINGS> by_weekday;
         for (int k = 0; k < MAX_MEETINGS; ++k)
             by_weekday[k] = FIRST_MEETING + k;
-        std::stable_sort(by_weekday.begin(), by_weekday.end(), [&](int a, int b) {
-            int32_t day_a = sections[section].meetings[a].weekday, day_b = sections[section].meetings[b].weekday;
-            return (day_a == 0 ? SATURDAY + 1 : day_a) < (day_b == 0 ? SATURDAY + 1 : day_b);
+        std::ranges::stable_sort(by_weekday, {}, [&](int m) {  // by weekday, the meetings it lacks last
+            int32_t weekday = sections[section].meetings[m].weekday;
+            return std::pair(weekday == 0, weekday);
         });
         for (int k = 0; k < meetings; ++k)
             write_meeting_entry(out, section, by_weekday[k]);
