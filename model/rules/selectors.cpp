@@ -98,16 +98,17 @@ int32_t selected_section(const SectionSelector& selector, const char*& why)
 {
     const char* code = course_code(selector.type);
     int32_t section = find_section(code, selector.course, selector.number);
-    if (section != 0)
-        return section;
-    if (code == NO_COURSE_CODE)
-        std::snprintf(selector_fault, sizeof selector_fault, "turma de tipo %d, curso %d, turma %d fora de demanda.txt",
-                      selector.type, selector.course, selector.number);
-    else
-        std::snprintf(selector_fault, sizeof selector_fault, "turma %s %d-%d fora de demanda.txt", code,
-                      selector.course, selector.number);
-    why = selector_fault;
-    return 0;
+    if (section == 0) {
+        if (code == NO_COURSE_CODE)
+            std::snprintf(selector_fault, sizeof selector_fault,
+                          "turma de tipo %d, curso %d, turma %d fora de demanda.txt", selector.type, selector.course,
+                          selector.number);
+        else
+            std::snprintf(selector_fault, sizeof selector_fault, "turma %s %d-%d fora de demanda.txt", code,
+                          selector.course, selector.number);
+        why = selector_fault;
+    }
+    return section;
 }
 
 bool selects(const SectionSelector& selector, int32_t section)
