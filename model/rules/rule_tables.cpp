@@ -2,6 +2,7 @@
 #include "model/rules/rules.hpp"
 
 #include <algorithm>
+#include <ranges>
 
 #include "model/calendar.hpp"
 #include "model/hash_slot.hpp"
@@ -136,7 +137,7 @@ std::array<int32_t, MAX_PREFERENCE_PROFILES> preference_first;  // each profile'
 // Whether two sections are named by the same prefere lines.
 bool same_preferences(int32_t a, int32_t b, int32_t left_out)
 {
-    for (int32_t i = 0; i < rule_count; ++i)
+    for (int32_t i : std::views::iota(0, rule_count))
         if (rules[i].kind == RuleKind::Prefer && i != left_out && rule_names(rules[i], a) != rule_names(rules[i], b))
             return false;
     return true;
@@ -185,14 +186,15 @@ void build_preferences(int32_t left_out)
 {
     preference_profile.fill(0);
     preference_profile_count = 1;
-    bool any = false;
-    for (int32_t i = 0; i < rule_count && !any; ++i)
-        any = rules[i].kind == RuleKind::Prefer && (left_out == NO_RULE || !same_rule(rules[i], rules[left_out]));
-    if (!any)
+    auto priced = [&](int32_t i) {
+        return rules[i].kind == RuleKind::Prefer && (left_out == NO_RULE || !same_rule(rules[i], rules[left_out]));
+    };
+    auto indices = std::views::iota(0, rule_count);
+    if (std::ranges::none_of(indices, priced))
         return;
     std::fill(preference_key.begin(), preference_key.begin() + section_count + 1, 0);
-    for (int32_t i = 0; i < rule_count; ++i)
-        if (rules[i].kind == RuleKind::Prefer && (left_out == NO_RULE || !same_rule(rules[i], rules[left_out])))
+    for (int32_t i : indices)
+        if (priced(i))
             for_each_section_named(rules[i], [&](int32_t section) {
                 preference_key[section] = key_with(preference_key[section], static_cast<uint64_t>(i));
             });
