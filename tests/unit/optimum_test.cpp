@@ -1167,6 +1167,12 @@ TEST_F(Optimum, AlternativesAreTheBestFreeRoomsAndSwapsPricedInFull)
             if (s < 4)
                 add_meeting(s, 2, 18 + random_below(2), 19 + random_below(2));
         }
+        // A class over the night, Monday's last block and Tuesday's first: a
+        // meeting's run stops at its day's first row, whatever room the day
+        // before left the class in.
+        sections[10].meetings = {};
+        add_meeting(10, 1, 17, 17);
+        add_meeting(10, 2, 18, 18 + random_below(2));
         if (trial % 3 == 0)
             add_rule({RuleKind::Avoid, 1, 1 + random_below(10), 1 + random_below(last_room), 0, 0, 0, 0});
         if (trial % 4 == 0)
