@@ -85,8 +85,6 @@ bool plan_meeting_at(int row, int room, PlanMeeting& found)
     return true;
 }
 
-constexpr int NO_ROOM = -1;  // the room of a meeting the plan leaves out of its grid
-
 // Calls `use` for every meeting of the plan by weekday, start and room column.
 template <typename Use>
 void for_each_plan_meeting(Use use)
@@ -99,7 +97,7 @@ void for_each_plan_meeting(Use use)
 }
 
 // The same, with the meetings the plan leaves out of its grid among them,
-// first of those that start at their row, room NO_ROOM.
+// first of those that start at their row, room NO_COLUMN.
 template <typename Use>
 void for_each_meeting_of_the_plan(Use use)
 {
@@ -110,7 +108,7 @@ void for_each_meeting_of_the_plan(Use use)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& out = sections[section].meetings[m];
                 if (left.marked[section][m] && out.first_slot == row)
-                    use(PlanMeeting{section, m, NO_ROOM, row, out.last_slot, out.earliest_start, out.end_time});
+                    use(PlanMeeting{section, m, NO_COLUMN, row, out.last_slot, out.earliest_start, out.end_time});
             }
         for (int room = 0; room <= last_room; ++room)
             if (plan_meeting_at(row, room, meeting))
@@ -121,7 +119,7 @@ void for_each_meeting_of_the_plan(Use use)
 // "03", "sv", or nothing for a meeting left out of the grid.
 void format_plan_room(char* text, std::size_t size, int room)
 {
-    if (room == NO_ROOM)
+    if (room == NO_COLUMN)
         text[0] = '\0';
     else
         format_room_column(text, size, room);
@@ -159,7 +157,7 @@ void write_left_out_alternative(std::FILE* out, const PlanMeeting& meeting)
 // room proposed, its name, the class it would swap with, and the changes.
 void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, AllocationGrid& grid)
 {
-    if (meeting.room == NO_ROOM)
+    if (meeting.room == NO_COLUMN)
         return write_left_out_alternative(out, meeting);
     Alternatives best;
     int count = find_alternatives(grid, meeting.section, meeting.meeting, best);
@@ -189,7 +187,7 @@ void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, Allocati
 void write_csv_row(std::FILE* out, const PlanMeeting& meeting, const char* before = nullptr)
 {
     const Section& section = sections[meeting.section];
-    bool seated = meeting.room != NO_ROOM;
+    bool seated = meeting.room != NO_COLUMN;
     int64_t seats = seated ? room_capacity[meeting.room] : 0;
     RowCell text[10] = {};
     std::snprintf(text[0], CELL_SIZE, "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
