@@ -1142,6 +1142,16 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
         for (int32_t s = 1; s <= section_count; ++s)
             kept_left_out_somewhere += kept_room(s, 1) >= 0 && first_slot_column(best_grid, s, 1) < 0;
     }
+    // A move counts at any meeting of a class, its seventh too.
+    section_count = 1;
+    sections[1].meetings = {};
+    add_meeting(1, MAX_MEETINGS, 86, 87);  // Saturday
+    clear_grid(candidate_grid);
+    candidate_grid[86][2] = candidate_grid[87][2] = 1;
+    keep_plan(candidate_grid);
+    candidate_grid[86][2] = candidate_grid[87][2] = 0;
+    candidate_grid[86][3] = candidate_grid[87][3] = 1;
+    EXPECT_EQ(meetings_moved(candidate_grid), 1);
     clear_kept_plan();
     EXPECT_GT(moved_somewhere, 0);
     if (!SANITIZED_BUILD) {  // the whole sweep
