@@ -159,6 +159,7 @@ TEST_F(BoardPage, ColumnsAreTheOverflowAndTheSevenRoomsWithTheirSeats)
     // 41 columns: five tables of 9, 8, 8, 8 and 8, not four of 10 and one of 1.
     last_room = 40;
     text = page();
+    EXPECT_EQ(occurrences(text, "<table class=\"rooms\">"), 5);  // the seats: 0..9 to 30..39, and 40 alone
     for (const char* table : {"colunas 0 a 8<", "colunas 9 a 16<", "colunas 17 a 24<", "colunas 25 a 32<",
                               "colunas 33 a 40<"})
         EXPECT_EQ(occurrences(text, std::string("Segunda-feira &middot; Solu\xC3\xA7\xC3\xA3o inicial &middot; ") + table),
