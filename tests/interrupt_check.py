@@ -89,8 +89,9 @@ def interrupt_import(program, directory):
     bin_dir = os.path.join(directory, "bin")
     os.makedirs(bin_dir)
     with open(os.path.join(bin_dir, "xlsx2csv"), "w") as fake:
-        fake.write(f"#!{sys.executable}\nimport signal, time\n"
-                   "open('converting', 'w').write(' '.join(map(str, sorted(signal.pthread_sigmask(signal.SIG_BLOCK, [])))) + '.')\n"
+        fake.write(f"#!{sys.executable}\nimport os, signal, time\n"  # the note appears whole, by its rename
+                   "open('noting', 'w').write(' '.join(map(str, sorted(signal.pthread_sigmask(signal.SIG_BLOCK, [])))) + '.')\n"
+                   "os.rename('noting', 'converting')\n"
                    "time.sleep(30)\n")
     os.chmod(os.path.join(bin_dir, "xlsx2csv"), 0o755)
     with open(os.path.join(directory, "turmas.xlsx"), "wb") as sheet:
