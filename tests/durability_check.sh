@@ -9,12 +9,9 @@
 set -u
 program=$(realpath "$1")
 example=$(realpath "$2")
-command -v strace >/dev/null || { echo "skipped: strace is not installed"; exit 77; }
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cp "$example"/* "$scratch/"
-cd "$scratch" || exit 2
-strace -o /dev/null true 2>/dev/null || { echo "skipped: strace cannot trace here"; exit 77; }
+# shellcheck source=tests/strace_scratch.sh
+. "$(dirname "$0")/strace_scratch.sh"
+cp "$example"/* .
 if ! printf '1\n2\n0\n' | ASAN_OPTIONS=detect_leaks=0 timeout 60 strace -f -o trace \
         -e trace=openat,fsync,close,rename "$program" >/dev/null 2>&1; then
     echo "FAIL: the session did not end well under strace"
@@ -37,8 +34,7 @@ if [ "$events" != "${expected%$'\n'}" ]; then
 fi
 echo "every report flushed to disk, renamed, and its directory flushed"
 
-echo probe >probe
-if strace -o /dev/null -e trace=fsync -e inject=fsync:error=EIO sync probe 2>/dev/null; then
+if ! strace_injects fsync sync probe; then
     echo "skipped the failing set: strace cannot inject faults here"
     exit 0
 fi

@@ -9,16 +9,9 @@
 set -u
 programs=$(realpath "$1")
 project=$(realpath "$2")
-command -v strace >/dev/null || { echo "skipped: strace is not installed"; exit 77; }
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 2
-strace -o /dev/null true 2>/dev/null || { echo "skipped: strace cannot trace here"; exit 77; }
-echo probe >probe
-if strace -o /dev/null -P probe -e trace=read -e inject=read:error=EIO cat probe >/dev/null 2>&1; then
-    echo "skipped: strace cannot inject faults here"
-    exit 77
-fi
+# shellcheck source=tests/strace_scratch.sh
+. "$(dirname "$0")/strace_scratch.sh"
+strace_injects read cat probe || { echo "skipped: strace cannot inject faults here"; exit 77; }
 export ASAN_OPTIONS=detect_leaks=0 LC_ALL=C
 
 # The console's last line and the status of PROGRAM ARGS..., every read of
