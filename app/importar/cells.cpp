@@ -131,8 +131,9 @@ bool word_range(const char* word, int32_t& start, int32_t& end)
 {
     start = end = NOT_READ;
     std::size_t length = std::strlen(word);
-    for (std::size_t i = 1; i < length; ++i)
-        if (std::size_t dash = dash_at(word + i)) {
+    for (const char* at = word; *at != '\0'; ++at)  // a dash first leaves no start: no range
+        if (std::size_t dash = dash_at(at)) {
+            std::size_t i = static_cast<std::size_t>(at - word);
             start = clock_minutes(word, i);
             end = i + dash == length ? NOT_READ : clock_minutes(word + i + dash, length - i - dash);
             return start >= 0 && (end >= 0 || i + dash == length);

@@ -173,10 +173,13 @@ TEST(ImportCells, SchedulesWholeOrByCode)
     EXPECT_EQ(schedule("SEG 25:00-09:40"), "! nao e dia nem horario");
     EXPECT_EQ(schedule("SEG 8-09:40"), "! nao e dia nem horario");
     EXPECT_EQ(schedule("SEG"), "! dia sem horario");
-    EXPECT_EQ(schedule("SEG 08:00"), "! horario sem fim");
+    EXPECT_EQ(schedule("SEG 08:00 09:40"), "2 08:00-09:40;");
+    EXPECT_EQ(schedule("SEG 08:00"), "! horario sem fim");  // the words of the cell before are not read
     EXPECT_EQ(schedule("SEG 08:00-"), "! horario sem fim");
     EXPECT_EQ(schedule("sala 3 08:00-09:40"), "! nao e dia nem horario");
     EXPECT_EQ(schedule("24M12"), "! codigo de horario sem --turnos");
+    EXPECT_EQ(schedule("M12"), "! nao e dia nem horario");  // a code has weekdays, then a letter
+    EXPECT_EQ(schedule("24-12"), "! dia sem horario");      // weekdays 1, 2 and 4, not a code
     std::string sixteen, sixteen_read;  // a cell holds at most 16 times
     for (int hour = 7; hour < 23; ++hour) {
         sixteen += "SEG " + std::to_string(hour) + "h-" + std::to_string(hour) + "h50 ";
