@@ -2,6 +2,7 @@
 // required features and room today, into the importer's tables.
 #include "app/importar/classes.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -320,9 +321,9 @@ int find_or_add_feature(const char* text)
         name[used++] = *c == ' ' ? '_' : *c;
     if (name[0] < 'a' || name[0] > 'z')  // an empty name too
         return NOT_FOUND;
-    for (int feature = 0; feature < import_features.count; ++feature)
-        if (std::strcmp(import_features.names[feature].data(), name.data()) == 0)
-            return feature;
+    std::span<const FeatureText> known(import_features.names.data(), static_cast<std::size_t>(import_features.count));
+    if (auto found = std::ranges::find(known, name); found != known.end())
+        return static_cast<int>(found - known.begin());
     if (import_features.count == MAX_IMPORT_FEATURES)
         return NOT_FOUND;
     import_features.names[import_features.count] = name;

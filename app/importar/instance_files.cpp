@@ -70,7 +70,7 @@ void write_rooms()
 void write_codes()
 {
     std::FILE* out = begin("cursos.txt");
-    for (int32_t type = 1; type <= import_courses.type_count; ++type)
+    for (int32_t type = FIRST_COURSE_TYPE; type <= import_courses.type_count; ++type)
         std::fprintf(out, "%d|%s|\n", type, import_courses.type_codes[type].data());
     finish_output_file();
 }

@@ -59,7 +59,7 @@ int32_t digits_number(const char* digits, std::size_t length)
 // The course type of a code, given when new; 0 past 999 types.
 int32_t type_of_code(const char* code)
 {
-    for (int32_t type = 1; type <= import_courses.type_count; ++type)
+    for (int32_t type = FIRST_COURSE_TYPE; type <= import_courses.type_count; ++type)
         if (std::strcmp(import_courses.type_codes[type].data(), code) == 0)
             return type;
     if (import_courses.type_count == LAST_COURSE_TYPE_ALLOWED)
@@ -119,7 +119,7 @@ int32_t label_number(const char* label, bool& only_digits)
     while (start > 0 && label[start - 1] >= '0' && label[start - 1] <= '9')
         --start;
     int32_t number = end > start ? digits_number(label + start, end - start) : 0;
-    return number > 0 ? number : 0;
+    return std::max(number, 0);
 }
 
 // Sections in three rounds, so that a label of digits keeps its number

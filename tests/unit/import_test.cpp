@@ -418,6 +418,10 @@ TEST(ImportWeek, StandardBlocksKeepTheStandardWeekUnlessAClassMeetsThrice)
     EXPECT_FALSE(import_week.standard);
     ASSERT_EQ(import_week.count, 1);
     EXPECT_EQ(import_week.blocks[0].end, 9 * 60 + 10);  // the day's last block ends at its latest end
+    load_import_week();  // that week loaded, a time of the standard week is judged against the standard week
+    import_times.lines[0].start = 7 * 60 + 30;
+    ASSERT_EQ(plan_week(), nullptr);
+    EXPECT_TRUE(import_week.standard);
     clear_import();
     use_standard_week();
 }
