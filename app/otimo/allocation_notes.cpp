@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <span>
 
 #include "io/console.hpp"
 #include "model/rules/rules.hpp"
@@ -139,8 +140,8 @@ void warn_rule_tight_weekdays(uint32_t weekdays)
         collect_slot_meetings(slot);
         std::bitset<MAX_ROOM_COLUMNS> columns;
         named.set();
-        for (int j = 0; j < at_slot.count; ++j)
-            columns |= at_slot.open[j];
+        for (const auto& open : std::span(at_slot.open).first(static_cast<std::size_t>(at_slot.count)))
+            columns |= open;
         for (int i = 0; i < at_slot.count; ++i)
             if (meetings_within(i, within) > static_cast<int>(at_slot.open[i].count())) {
                 named = within;
