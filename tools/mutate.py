@@ -12,7 +12,7 @@ of mutant are left out, as they cannot change what any run shows: a size
 of a buffer or table that its
 data never fills (a dimension in brackets, a constant named ..._SIZE,
 ..._LENGTH or ..._BUFFER, a std::array's dimension made larger); the deleted release of a resource (fclose, close,
-va_end) in a process that ends soon after; and a loop over the sections
+closedir, va_end) in a process that ends soon after; and a loop over the sections
 started at entry 0, the empty section, instead of 1. The same seed always
 draws the same mutants. The mutants are applied to a copy of the project in DIR (the work
 tree is never touched), whose build is updated incrementally; ctest runs
@@ -40,7 +40,7 @@ RETURN_BOOL = re.compile(r"\breturn (true|false);")
 LOOP_FROM_ONE = re.compile(r"\bfor \((int|int32_t) (section|index) = 1;")
 SIZE_DECLARATION = re.compile(r"\b[A-Z_]*(SIZE|LENGTH|BUFFER)\b\s*=|\b(char|int)\s+\w+\[\d+\]")
 COMPILE_CHECKS = ("static_assert", "format(printf")  # checked by the compiler alone
-RELEASE_CALL = re.compile(r"^\s*(std::)?(fclose|close|va_end)\(")
+RELEASE_CALL = re.compile(r"^\s*(std::)?(fclose|close|closedir|va_end)\(")
 CALL_STATEMENT = re.compile(r"^(\s*)(?!return\b|if\b|while\b|for\b|else\b|case\b|do\b)[A-Za-z_][\w:]*(\.|->)?[\w:]*\(.*\);\s*$")
 
 

@@ -3,6 +3,7 @@
 #include "report/board/plan_files.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <cerrno>
 #include <cstdlib>
@@ -116,12 +117,10 @@ void for_each_meeting_of_the_plan(Use use)
     }
 }
 
-// "03", "sv", or nothing for a meeting left out of the grid.
+// "03", "sv"; the cell of a meeting left out of the grid stays empty.
 void format_plan_room(char* text, std::size_t size, int room)
 {
-    if (room == NO_COLUMN)
-        text[0] = '\0';
-    else
+    if (room != NO_COLUMN)
         format_room_column(text, size, room);
 }
 
@@ -146,8 +145,8 @@ void format_meeting_fields(RowCell* text, const PlanMeeting& meeting)
 // A meeting left out of the grid has no other room: its one row says so.
 void write_left_out_alternative(std::FILE* out, const PlanMeeting& meeting)
 {
-    RowCell text[12] = {};
-    format_meeting_fields(text, meeting);
+    std::array<RowCell, 12> text{};
+    format_meeting_fields(text.data(), meeting);
     std::snprintf(text[8], CELL_SIZE, "%s", LEFT_OUT_ROOM);
     for (int field = 0; field < 12; ++field)
         write_csv_field(out, text[field], field == 11, false);
@@ -161,8 +160,8 @@ void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, Allocati
         return write_left_out_alternative(out, meeting);
     Alternatives best;
     int count = find_alternatives(grid, meeting.section, meeting.meeting, best);
-    RowCell text[12];
-    format_meeting_fields(text, meeting);
+    std::array<RowCell, 12> text;
+    format_meeting_fields(text.data(), meeting);
     for (int i = 0; i < count; ++i) {
         const Alternative& alternative = best[i];
         std::snprintf(text[6], CELL_SIZE, "%d", i + 1);
@@ -189,7 +188,7 @@ void write_csv_row(std::FILE* out, const PlanMeeting& meeting, const char* befor
     const Section& section = sections[meeting.section];
     bool seated = meeting.room != NO_COLUMN;
     int64_t seats = seated ? room_capacity[meeting.room] : 0;
-    RowCell text[10] = {};
+    std::array<RowCell, 10> text{};
     std::snprintf(text[0], CELL_SIZE, "%s", WEEKDAY_WORDS[slot_weekday(meeting.first_row)]);
     std::snprintf(text[1], CELL_SIZE, "%02d:%02d", meeting.start / 60, meeting.start % 60);
     std::snprintf(text[2], CELL_SIZE, "%02d:%02d", meeting.end / 60, meeting.end % 60);

@@ -428,6 +428,17 @@ TEST(ImportWeek, StandardBlocksKeepTheStandardWeekUnlessAClassMeetsThrice)
 
 class ImportReport : public InScratchDirectory {};
 
+// A line's outcome is kept for the lines a sheet may have, no further.
+TEST_F(ImportReport, OutcomesKeptForTheLinesOfASheet)
+{
+    clear_import();
+    set_outcome(turmas_outcomes, MAX_SHEET_LINES, Outcome::Refused, "alunos", "x", "nao e numero");
+    set_outcome(turmas_outcomes, MAX_SHEET_LINES + 1, Outcome::Refused, "alunos", "y", "nao e numero");
+    EXPECT_EQ(turmas_outcomes.last_line, MAX_SHEET_LINES);
+    EXPECT_STREQ(turmas_outcomes.lines[MAX_SHEET_LINES].value.data(), "x");
+    clear_import();
+}
+
 // importacao.txt lists the notes it keeps and counts those past them.
 TEST_F(ImportReport, NotesPastTheKeptOnesAreCountedInTheSingularAfterOne)
 {
