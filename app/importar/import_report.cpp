@@ -2,6 +2,7 @@
 // made, the notes. Latin-1, as every report; a cell's text converted.
 #include "app/importar/import_report.hpp"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/importar/numbering.hpp"
@@ -34,13 +35,11 @@ void print_class(std::FILE* out, int32_t class_index)
 }
 
 // The times a taken line gave its class: "segunda-feira 08:00-09:40, ...".
-void print_line_times(std::FILE* out, int32_t line, int32_t& next_time)
+// The time lines were read in the order of their lines.
+void print_line_times(std::FILE* out, int32_t line)
 {
-    while (next_time < import_times.count && import_times.lines[next_time].line < line)
-        ++next_time;
     const char* joint = ": ";
-    for (; next_time < import_times.count && import_times.lines[next_time].line == line; ++next_time) {
-        const TimeLine& time = import_times.lines[next_time];
+    for (const TimeLine& time : std::ranges::equal_range(time_lines(), line, {}, &TimeLine::line)) {
         std::fprintf(out, "%s%s %02d:%02d-%02d:%02d", joint, weekday_name(time.weekday), time.start / 60,
                      time.start % 60, time.end / 60, time.end % 60);
         joint = ", ";
@@ -59,7 +58,6 @@ void print_fault(std::FILE* out, const LineOutcome& outcome)
 void print_class_lines(std::FILE* out)
 {
     static constexpr const char* WORDS[] = {"", "tomada", "juntada", "pulada", "recusada"};
-    int32_t next_time = 0;
     for (int32_t line = 1; line <= turmas_outcomes.last_line; ++line) {
         const LineOutcome& outcome = turmas_outcomes.lines[line];
         if (outcome.outcome == Outcome::None)
@@ -69,11 +67,11 @@ void print_class_lines(std::FILE* out)
             std::fprintf(out, ": turma ");
             print_class(out, outcome.class_index);
             std::fprintf(out, " (%d alunos)", import_classes.classes[outcome.class_index].students);
-            print_line_times(out, line, next_time);
+            print_line_times(out, line);
         } else if (outcome.outcome == Outcome::Merged) {
             std::fprintf(out, " a linha %d: turma ", outcome.other_line);
             print_class(out, outcome.class_index);
-            print_line_times(out, line, next_time);
+            print_line_times(out, line);
             std::fprintf(out, " (uma reuniao por dia)");
         } else {
             std::fprintf(out, ": ");
