@@ -141,7 +141,7 @@ CsvRead read_record(Source& source, CsvRecord& record)
         started = true;
         keep(raw, c, false, separator);
     }
-    if (c == EOF && std::ferror(source.file.stream))
+    if (std::ferror(source.file.stream))  // a record cut short by a read that failed
         return CsvRead::Unreadable;
     store(record, raw);
     return CsvRead::Record;

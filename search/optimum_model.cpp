@@ -49,7 +49,7 @@ auto group_indexes()
 }
 
 // The weekday's distinct meeting starts, how many meetings cover each, and
-// each group's capacity row there (-1: none, the group has rooms enough).
+// each group's capacity row there (NO_ROW: none, the group has rooms enough).
 struct StartRows {
     std::array<int, MAX_DAY_BLOCKS> slot;
     std::array<int, MAX_DAY_BLOCKS> covering;
@@ -57,6 +57,11 @@ struct StartRows {
     std::array<std::array<int, MAX_DAY_BLOCKS>, MAX_ROOM_COLUMNS> row;
 };
 StartRows starts;
+
+auto start_indexes()
+{
+    return std::views::iota(0, starts.count);
+}
 std::array<int, MAX_ROOM_COLUMNS> room_busy_until;  // while placing: each column's last busy slot
 std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting takes; LEFT_OUT for none
 constexpr int LEFT_OUT = -1;
@@ -328,7 +333,7 @@ int plan_start_rows()
     }
     int rows = model.meeting_count;
     for (int group : group_indexes())
-        for (int k = 0; k < starts.count; ++k)
+        for (int k : start_indexes())
             starts.row[group][k] = starts.covering[k] > group_size(group) ? rows++ : NO_ROW;
     return rows;
 }
@@ -357,7 +362,7 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced, bool certif
     for (int i : meeting_indexes())
         set_row(i, 1.0, 1.0);
     for (int group : group_indexes())
-        for (int k = 0; k < starts.count; ++k)
+        for (int k : start_indexes())
             if (starts.row[group][k] != NO_ROW)
                 set_row(starts.row[group][k], 0.0, group_size(group));
     if (limit_row)
@@ -379,7 +384,7 @@ Cbc_Model* build(double weight, Objective asked = Objective::Priced, bool certif
             add_entry(i, 1.0);
             if (cost_row)
                 add_entry(cost_row_index, meeting_cost(i, group));
-            for (int k = 0; k < starts.count; ++k)
+            for (int k : start_indexes())
                 if (starts.slot[k] >= model.meetings[i].first && starts.slot[k] <= model.meetings[i].last &&
                     starts.row[group][k] != NO_ROW)
                     add_entry(starts.row[group][k], 1.0);

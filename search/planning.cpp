@@ -197,7 +197,9 @@ void evaluate_room_changes(int64_t state_limit, int64_t students_today, double s
                 continue;
             int same = first_change[twin] + (room_change_count - first_change[column]);
             RoomChange& change = room_changes[room_change_count];
-            if (twin != column && same < first_change[twin + 1]) {  // the twin's change, in this column
+            // A twin has the same seats, so it had this size evaluated as well, unless
+            // the time ran out there, which leaves none for this column either.
+            if (twin != column) {  // the twin's change, in this column
                 change = room_changes[same];
                 change.column = column;
             } else {
