@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ranges>
 #include <tuple>
 
 #include "io/console.hpp"
@@ -126,10 +127,8 @@ void sort_room_changes()
 
 bool planned_costs_exact()
 {
-    for (int size = 0; size < planned_sizes(); ++size)
-        if (!cell_prices_exact(planned_seats(size)))
-            return false;
-    return true;
+    return std::ranges::all_of(std::views::iota(0, planned_sizes()),
+                               [](int size) { return cell_prices_exact(planned_seats(size)); });
 }
 
 int room_changes_to_try()
