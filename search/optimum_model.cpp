@@ -64,7 +64,7 @@ auto start_indexes()
 }
 std::array<int, MAX_ROOM_COLUMNS> room_busy_until;  // while placing: each column's last busy slot
 std::array<int, MAX_DAY_MEETINGS> chosen_group;     // the group each meeting takes; LEFT_OUT for none
-constexpr int LEFT_OUT = -1;
+constexpr int LEFT_OUT = MAX_ROOM_COLUMNS;          // past every group, as there are no more groups than columns
 
 // What makes a room differ from its twins on the model's weekday: a pinned
 // or a kept meeting of the model (the room then stands alone), the cells

@@ -404,16 +404,18 @@ int64_t kept_left_out_price(const AllocationGrid& grid)
     return price;
 }
 
-// No allocation adds less than every meeting in its cheapest room allowed.
-int64_t cheapest_rooms()
+// No allocation adds less than every meeting in its cheapest room allowed;
+// the room it holds in `grid` is one of those.
+int64_t cheapest_rooms(const AllocationGrid& grid)
 {
+    choose_rooms_of(grid);
     int64_t bound = 0;
     for (int i : week_meeting_indexes()) {
-        int64_t cheapest = INT64_MAX;
+        int64_t cheapest = meeting_cost(i, chosen_room[i]);
         for (int room : rooms_in_model())
             if (allowed(i, room))
                 cheapest = std::min(cheapest, meeting_cost(i, room));
-        bound += cheapest == INT64_MAX ? 0 : cheapest;
+        bound += cheapest;
     }
     return bound;
 }
@@ -427,7 +429,7 @@ ModelResult solve_week_by_model(AllocationGrid& grid, double seconds)
     int64_t left_out = kept_left_out_price(grid);  // the meetings left out stay out
     if (week.meeting_count == 0)
         return {true, true, left_out, left_out};
-    ModelResult result{true, false, 0, cheapest_rooms()};
+    ModelResult result{true, false, 0, cheapest_rooms(grid)};
     double weight = fit_weight_under_cost();
     bool fits = plan_rows() && build_matrix(weight);
     result.too_large = !fits;

@@ -55,6 +55,15 @@ TEST(CourseCode, SameTypeGivesTheIdenticalText)
 {
     EXPECT_EQ(course_code(4), course_code(4));
     EXPECT_NE(course_code(4), course_code(5));
+    // The type is read back from the text's place in the table, and only from there.
+    set_course_code(LAST_COURSE_TYPE_ALLOWED, "ZZZ");
+    for (int type : {FIRST_COURSE_TYPE, 4, LAST_COURSE_TYPE_ALLOWED})
+        EXPECT_EQ(course_type_of(course_code(type)), type);
+    const char* past_the_table = course_code(LAST_COURSE_TYPE_ALLOWED) + MAX_COURSE_CODE + 1;
+    EXPECT_EQ(course_type_of(past_the_table), 0);
+    EXPECT_EQ(course_type_of(NO_COURSE_CODE), 0);
+    EXPECT_EQ(course_type_of("CIC"), 0);
+    reset_course_codes();
 }
 
 TEST(CourseCode, TypesOutsideOneToSixGetAPrintableMarkerThatMatchesNoCourse)

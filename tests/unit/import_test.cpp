@@ -304,6 +304,7 @@ TEST(ImportNumbers, CodesAndSectionsNumberedWithoutClashes)
             digits = add_course("121"), letters = add_course("estagio"), bare = add_course("mtm"),
             other = add_course("mtm1");
     int32_t long_code = add_course("engenhariaproducao101");
+    int32_t nine_digits = add_course("mtm999999999"), ten_digits = add_course("mtm1000000000");
     int32_t t02 = add_class(plain, "T02"), two = add_class(plain, "2"), a = add_class(plain, "A"),
             b = add_class(plain, "B"), zero_two = add_class(plain, "02"), nought = add_class(plain, "0"),
             t3 = add_class(other, "T3"), t20 = add_class(other, "T20"), t19 = add_class(other, "T19"),
@@ -317,6 +318,8 @@ TEST(ImportNumbers, CodesAndSectionsNumberedWithoutClashes)
     EXPECT_EQ(course_name(bare), "MTM 3 *");  // no number: after mtm1 has its own, though listed before it
     EXPECT_EQ(course_name(other), "MTM 1");
     EXPECT_EQ(course_name(long_code), "ENGENHAR 101 *");  // the code cut to 8 letters
+    EXPECT_EQ(course_name(nine_digits), "MTM 999999999");    // the largest number a column holds
+    EXPECT_EQ(course_name(ten_digits), "MTM 4 *");
     EXPECT_EQ(import_courses.type_count, 5);           // MTM, CALCULOI, DISC, ESTAGIO, ENGENHAR
     EXPECT_EQ(import_classes.classes[two].number, 2);  // a label of digits keeps its number first
     EXPECT_EQ(import_classes.classes[t02].number, 1);  // 2 taken: T02 the first free
