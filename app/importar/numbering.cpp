@@ -17,11 +17,11 @@ constexpr int32_t LARGEST_NUMBER = 999999999;
 // Numbers taken, as (owner, number) pairs in an open-addressing set: the
 // owner is a code's course type for course numbers, a course for sections.
 constexpr std::size_t TAKEN_SIZE = std::size_t{1} << 16;
-std::array<uint64_t, TAKEN_SIZE> taken;  // owner << 32 | number, + 1; 0 for an empty slot
+std::array<uint64_t, TAKEN_SIZE> taken;  // owner << 32 | number; 0, which no owner from 1 up gives, when empty
 
 bool take(int32_t owner, int32_t number)
 {
-    uint64_t key = (static_cast<uint64_t>(owner) << 32 | static_cast<uint32_t>(number)) + 1;
+    uint64_t key = static_cast<uint64_t>(owner) << 32 | static_cast<uint32_t>(number);
     std::size_t slot = hash_slot<TAKEN_SIZE>(key);
     for (; taken[slot] != 0; slot = next_slot<TAKEN_SIZE>(slot))
         if (taken[slot] == key)

@@ -1077,6 +1077,14 @@ TEST_F(Optimum, WeekModelPricesTheLastSectionsKeptMeetingLeftOut)
     grid_cost(best_grid, priced);
     EXPECT_EQ(priced + int64_t{change_weight} * result.moved, result.cost);
     clear_kept_plan();
+    // A week of one meeting is priced by the model as any other.
+    section_count = 1;
+    sections[1].meetings = {};
+    add_meeting(1, 1, 1, 1);
+    sections[1].demand = 50;
+    OptimumResult one = solve_optimum(best_grid);
+    EXPECT_EQ(one.cost, brute_force_optimum(present_meetings(), false).cost);
+    EXPECT_GT(one.cost, 0);
 }
 
 TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
