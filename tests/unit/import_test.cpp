@@ -421,6 +421,14 @@ TEST(ImportWeek, StandardBlocksKeepTheStandardWeekUnlessAClassMeetsThrice)
     EXPECT_FALSE(import_week.standard);
     ASSERT_EQ(import_week.count, 1);
     EXPECT_EQ(import_week.blocks[0].end, 9 * 60 + 10);  // the day's last block ends at its latest end
+    import_times.lines[import_times.count++] = {1, 3, 23 * 60 + 10, 23 * 60 + 50, 3, 0};  // the day's last hour
+    import_classes.classes[1].first_line[3] = 3;
+    ASSERT_EQ(plan_week(), nullptr);
+    ASSERT_EQ(import_week.count, 2);
+    EXPECT_EQ(import_week.blocks[1].start, 23 * 60 + 10);
+    import_times.count = 1;
+    import_classes.classes[1].first_line[3] = 0;
+    ASSERT_EQ(plan_week(), nullptr);
     load_import_week();  // that week loaded, a time of the standard week is judged against the standard week
     import_times.lines[0].start = 7 * 60 + 30;
     ASSERT_EQ(plan_week(), nullptr);

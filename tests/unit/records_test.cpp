@@ -184,6 +184,10 @@ TEST(Encoding, SequencesAtTheirLimitsAndTextBetweenTheThreeCharacterSets)
     cut[0] = 'x';
     EXPECT_EQ(text_to_latin1_line("ab", cut, 0), 0u);  // and none: nothing written
     EXPECT_EQ(cut[0], 'x');
+    // A cell on the console: each byte that starts no character is one "?", and the next is read.
+    start_console_capture();
+    console_print_cell("a\xFF" "b\xE2\x80" "c");
+    EXPECT_EQ(console_capture(), "a?b??c");
 }
 
 TEST(RecordLines, ClockFieldsNeedTheirColon)
