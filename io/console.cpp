@@ -65,15 +65,8 @@ std::size_t encode_for_console(const char* text, std::size_t length, char* out)
         return length;
     }
     std::size_t used = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            out[used++] = static_cast<char>(byte);
-        } else {
-            out[used++] = static_cast<char>(0xC0 | (byte >> 6));
-            out[used++] = static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
+    for (std::size_t i = 0; i < length; ++i)  // a Latin-1 byte is its character's code
+        used += static_cast<std::size_t>(put_utf8(static_cast<unsigned char>(text[i]), out + used));
     return used;
 }
 
