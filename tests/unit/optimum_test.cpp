@@ -3,10 +3,12 @@
 #include "search/planning.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <tuple>
@@ -541,6 +543,14 @@ TEST(PipeTransfer, ReadHasEveryByteOrFails)
     ASSERT_TRUE(write_whole(ends[1], "ab", 2));
     EXPECT_FALSE(read_whole(ends[0], answer, 2, std::chrono::steady_clock::now()));  // the deadline already past
     EXPECT_TRUE(read_whole(ends[0], answer, 1, soon()));                              // an answer of one byte
+    // An EINTR that an earlier call left in errno retries neither a write that went through nor a late poll.
+    errno = EINTR;
+    ASSERT_TRUE(write_whole(ends[1], "f", 1));
+    EXPECT_TRUE(read_whole(ends[0], answer, 2, soon()));
+    EXPECT_EQ(std::string(answer, 2), "bf");
+    errno = EINTR;
+    EXPECT_FALSE(read_whole(ends[0], answer, 1, std::chrono::steady_clock::now()));
+    ASSERT_TRUE(write_whole(ends[1], "g", 1));
     close(ends[1]);
     EXPECT_FALSE(read_whole(ends[0], answer, 3, soon()));  // the writer ended one byte in
     close(ends[0]);
