@@ -2007,8 +2007,11 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     OptimumResult today = solve_optimum(best_grid);
     ASSERT_EQ(today.cost, 8005);
     ASSERT_EQ(today.figures.students_above, 20);
+    start_planning_progress(rule_prices_to_try(), false);
     price_rules(OPTIMUM_STATE_LIMIT, today.cost, today.figures.students_above, best_grid);
     ASSERT_EQ(rule_price_count, 3);
+    EXPECT_EQ(planning_progress.evaluated, 3);  // the repeated line too: the planning is whole
+    EXPECT_EQ(planning_progress.planned, 3);
     char line[200];
     // Without the closure section 1 takes room 2 (10 idle: -50): dearer, yet nobody above capacity.
     format_rule_price(line, sizeof line, rule_prices[0]);
