@@ -127,14 +127,14 @@ double dual_bound(const double* duals)
 void fix_by_certificate(double optimum)
 {
     double gap = optimum - certificate.bound + 1e-9 * std::max(1.0, std::fabs(optimum));
-    for (int column = 0; column < certificate.column_count && column < matrix.column_count; ++column) {
+    for (int column = 0; column < std::min(certificate.column_count, matrix.column_count); ++column) {
         double reduced = certificate.reduced[column];
         if (reduced > gap)
             matrix.upper[column] = matrix.lower[column];
         else if (-reduced > gap)
             matrix.lower[column] = matrix.upper[column];
     }
-    for (int row = 0; row < certificate.row_count && row < matrix.row_count; ++row) {
+    for (int row = 0; row < std::min(certificate.row_count, matrix.row_count); ++row) {
         double price = certificate.prices[row];
         if (price > gap)
             matrix.row_upper[row] = matrix.row_lower[row];
