@@ -300,6 +300,8 @@ void solve_weekday(AllocationGrid& grid, int weekday, int64_t state_limit, doubl
     solve_weekday_with(grid, weekday, state_limit, seconds, true, result);
 }
 
+// Every weekday apart. The weekdays' search and model price no stability:
+// a room apart from a section's other weekdays costs only as a kept room's move.
 void solve_weekdays(AllocationGrid& grid, int64_t state_limit, double seconds,
                     std::chrono::steady_clock::time_point start, OptimumResult& result)
 {
@@ -356,8 +358,7 @@ void settle_rooms_by_weekday(AllocationGrid& grid, int64_t state_limit, double s
                              std::chrono::steady_clock::time_point start, int rounds)
 {
     int32_t price = change_weight, weight = same_room_weight;
-    change_weight = weight;
-    same_room_weight = 0;  // priced as a move from the kept room instead
+    change_weight = weight;  // a weekday's search prices a room apart as a move from the kept room
     int64_t before = INT64_MAX, now = priced_with_stability(grid, weight);
     for (int round = 0; round < rounds && now < before; ++round) {
         before = now;
@@ -366,7 +367,6 @@ void settle_rooms_by_weekday(AllocationGrid& grid, int64_t state_limit, double s
         now = priced_with_stability(grid, weight);
     }
     clear_kept_plan();
-    same_room_weight = weight;
     change_weight = price;
 }
 
@@ -390,11 +390,9 @@ void head_for_homes(AllocationGrid& grid, int64_t state_limit, double seconds,
     OptimumResult scratch = fresh_result();
     keep_home_rooms();
     change_weight = weight;
-    same_room_weight = 0;
     solve_weekdays(homed, state_limit, seconds, start, scratch);
     clear_kept_plan();
     change_weight = price;
-    same_room_weight = weight;
     if (scratch.feasible && count_left_out(homed) == 0 &&
         priced_with_stability(homed, weight) < priced_with_stability(grid, weight))
         grid = homed;
@@ -503,12 +501,9 @@ OptimumResult solve_optimum(AllocationGrid& grid, int64_t state_limit, double se
     clear_grid(grid);
     OptimumResult result = fresh_result();
     auto start = std::chrono::steady_clock::now();
-    int32_t stability = same_room_weight;
-    same_room_weight = 0;  // the weekdays apart: exact without it, and a bound with it
-    solve_weekdays(grid, state_limit, seconds, start, result);
-    same_room_weight = stability;
+    solve_weekdays(grid, state_limit, seconds, start, result);  // exact without stability, and a bound with it
     result.left_out = count_left_out(grid);
-    if (result.feasible && stability > 0)
+    if (result.feasible && same_room_weight > 0)
         improve_stability(grid, state_limit, seconds_left(seconds, start), incumbent, result);
     result.moved = meetings_moved(grid);
     result.figures = grid_figures(grid);
