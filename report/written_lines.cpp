@@ -45,14 +45,14 @@ bool take_text(const char*& text, const char* expected)
 
 bool take_written_number(const char*& text, int64_t& value)
 {
-    constexpr int MOST_CHARACTERS = 20;  // "-9223372036854775808"
     const char* start = text;
     if (*text == '-')
         ++text;
-    while (std::isdigit(static_cast<unsigned char>(*text)) && text - start <= MOST_CHARACTERS)
+    while (std::isdigit(static_cast<unsigned char>(*text)))
         ++text;
     // Past 64 bits strtoll gives its limit, which is written back otherwise
-    // than the text stands: the comparison below refuses it.
+    // than the text stands, as is a leading zero: the comparison below
+    // refuses both, and any run longer than "-9223372036854775808".
     long long number = std::strtoll(start, nullptr, 10);
     char written[32];
     int length = std::snprintf(written, sizeof written, "%lld", number);

@@ -1999,9 +1999,9 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     sections[2].demand = 25;
     add_meeting(1, 1, 1, 1);
     add_meeting(2, 1, 2, 2);
-    add_rule({RuleKind::Closed, 3, 0, 2, MONDAY, 7 * 60 + 30, 8 * 60 + 20, 0});  // room 2 at slot 1
+    add_rule({RuleKind::Closed, 1, 0, 2, MONDAY, 7 * 60 + 30, 8 * 60 + 20, 0});  // room 2 at slot 1, line 1
     add_rule({RuleKind::Avoid, 4, 2, 1, 0, 0, 0, 0});                           // section 2 not in room 1
-    add_rule({RuleKind::Closed, 5, 0, 2, MONDAY, 7 * 60 + 30, 8 * 60 + 20, 0});  // line 3 again
+    add_rule({RuleKind::Closed, 5, 0, 2, MONDAY, 7 * 60 + 30, 8 * 60 + 20, 0});  // line 1 again
     // Today section 1 takes room 1 (20 above: +20 - 30), the closed cell costs nothing (-60),
     // section 2 takes room 2 (35 idle: +35 - 60): 8100 - 60 - 10 - 25.
     OptimumResult today = solve_optimum(best_grid);
@@ -2015,7 +2015,7 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     char line[200];
     // Without the closure section 1 takes room 2 (10 idle: -50): dearer, yet nobody above capacity.
     format_rule_price(line, sizeof line, rule_prices[0]);
-    EXPECT_STREQ(line, "regras.txt, linha 3: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)");
+    EXPECT_STREQ(line, "regras.txt, linha 1: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)");
     // Without the avoidance section 2 may take room 1 at the same cost.
     format_rule_price(line, sizeof line, rule_prices[1]);
     EXPECT_STREQ(line, "regras.txt, linha 4: sem esta regra, custo otimo 8005 (+0), alunos acima 20 (+0)");
@@ -2035,7 +2035,7 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     EXPECT_EQ(rule_prices[0].students_change, -20);
     EXPECT_EQ(read_file("planejamento.txt"),
               "Planejamento de salas: custo otimo atual 8005, alunos acima atual 20\n"
-              "regras.txt, linha 3: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n"
+              "regras.txt, linha 1: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n"
               "regras.txt, linha 4: sem esta regra, custo otimo 8005 (+0), alunos acima 20 (+0)\n"
               "regras.txt, linha 5: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n");
     // A planning cut short says so in its first line, and a price not proven is only a range, up to
@@ -2053,8 +2053,8 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
     EXPECT_EQ(read_file("planejamento.txt"),
               "Planejamento de salas (so regras; incompleto: 2 de 3 mudancas avaliadas): melhor custo encontrado "
               "8005, alunos acima atual 20\n"
-              "regras.txt, linha 3: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n"
-              "regras.txt, linha 3: sem esta regra, custo entre 7900 e 8065\n"
+              "regras.txt, linha 1: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n"
+              "regras.txt, linha 1: sem esta regra, custo entre 7900 e 8065\n"
               "regras.txt, linha 5: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n");
     ASSERT_TRUE(read_planning_file(read));
     EXPECT_FALSE(read.seats_planned);
