@@ -326,8 +326,11 @@ int plan_start_rows()
         if (i > 0 && model.meetings[i - 1].first == model.meetings[i].first)
             continue;  // one row per start
         int slot = model.meetings[i].first, covering = 0;
-        for (int j = 0; j < model.meeting_count && model.meetings[j].first <= slot; ++j)
+        for (int j : meeting_indexes()) {
+            if (model.meetings[j].first > slot)
+                break;  // in the order of their starts: none after covers the slot
             covering += model.meetings[j].last >= slot;
+        }
         starts.slot[starts.count] = slot;
         starts.covering[starts.count++] = covering;
     }
