@@ -41,11 +41,11 @@ constexpr int8_t LEFT_OUT = DAY_SEARCH_COLUMNS;  // the remembered "column" of a
 // one that keeps the kept plan best, leaves no class roomless beside a free
 // room and fits the rooms best.
 struct Rank {
-    int64_t cost;
-    int64_t idle;
-    int32_t without_room;
-    int32_t left_out;
-    int32_t moved;
+    int64_t cost = 0;
+    int64_t idle = 0;
+    int32_t without_room = 0;
+    int32_t left_out = 0;
+    int32_t moved = 0;
 };
 
 Rank operator+(Rank a, Rank b)
@@ -60,8 +60,8 @@ bool operator<(Rank a, Rank b)
            std::tie(b.left_out, b.cost, b.moved, b.without_room, b.idle);
 }
 
-constexpr Rank NOTHING{0, 0, 0, 0, 0};
-constexpr Rank OUT_OF_THE_GRID{0, 0, 0, 1, 0};
+constexpr Rank NOTHING{};
+constexpr Rank OUT_OF_THE_GRID{.left_out = 1};
 constexpr Rank UNREACHABLE{std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max(),
                            std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(),
                            std::numeric_limits<int32_t>::max()};

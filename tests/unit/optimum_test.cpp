@@ -1277,6 +1277,24 @@ TEST_F(Optimum, AlternativesAreTheBestFreeRoomsAndSwapsPricedInFull)
     Alternatives none;
     EXPECT_EQ(find_alternatives(best_grid, 1, FIRST_MEETING, none), 0);
     EXPECT_EQ(best_grid, without);
+    // A room that holds two meetings over the run offers no swap: sv alone is left.
+    reset_tables();
+    room_capacity = {0, 30, 30};
+    last_room = 2;
+    excess_weight = idle_weight = 1;
+    section_count = 3;
+    for (int32_t s = 1; s <= section_count; ++s)
+        sections[s].demand = 30;
+    add_meeting(1, 1, 1, 1);
+    add_meeting(2, 1, 2, 2);
+    add_meeting(3, 1, 1, 2);
+    clear_grid(best_grid);
+    best_grid[1][2] = 1;
+    best_grid[2][2] = 2;
+    best_grid[1][1] = best_grid[2][1] = 3;
+    Alternatives only_sv;
+    ASSERT_EQ(find_alternatives(best_grid, 3, FIRST_MEETING, only_sv), 1);
+    EXPECT_EQ(only_sv[0].room, OVERFLOW_COLUMN);
 }
 
 TEST_F(Optimum, WeekTooLargeForOneModelIsSettledWeekdayByWeekdayNeverWorseThanItsStart)
