@@ -23,6 +23,12 @@ inline constexpr int NO_COLUMN = -1;       // a meeting that no column holds
 inline constexpr int FIRST_MEETING = 1;    // a section's meetings are numbered 1..MAX_MEETINGS, one per
 inline constexpr int MAX_MEETINGS = 7;     // weekday, without gaps; entry 0 of their arrays stays empty
 
+// A value for each section, or each of a section's meetings; entry 0 stays empty.
+template <typename T>
+using BySection = std::array<T, MAX_SECTIONS + 1>;
+template <typename T>
+using ByMeeting = std::array<T, MAX_MEETINGS + 1>;
+
 // One weekly meeting of a section; weekday 0 means the meeting is absent.
 struct Meeting {
     int32_t placed;          // 1 once the initial allocation has put it in the grid
@@ -44,15 +50,15 @@ struct Section {
     int32_t timetable_mark;   // the mark character of horario.txt, in the low byte
     int32_t demand;           // enrolled students
     int64_t demand_line;      // its line in demanda.txt
-    std::array<Meeting, MAX_MEETINGS + 1> meetings;
+    ByMeeting<Meeting> meetings;
 };
 
-using SectionTable = std::array<Section, MAX_SECTIONS + 1>;  // entry 0: the empty section
-using MeetingMarks = std::array<std::array<bool, MAX_MEETINGS + 1>, MAX_SECTIONS + 1>;  // [section][meeting]
+using SectionTable = BySection<Section>;  // entry 0: the empty section
+using MeetingMarks = BySection<ByMeeting<bool>>;  // [section][meeting]
 using GridRow = std::array<int32_t, MAX_ROOM_COLUMNS>;
 inline constexpr int MAX_ROOM_NAME_UTF8 = 3 * MAX_ROOM_NAME;  // a Windows-1252 byte takes up to three in UTF-8
 using RoomName = std::array<char, MAX_ROOM_NAME_UTF8 + 1>;
-using AllocationGrid = std::array<GridRow, MAX_SLOTS + 1>;  // rows 1..slot_count are the week's slots
+using AllocationGrid = BySlot<GridRow>;  // rows 1..slot_count are the week's slots
 
 struct AnnealingSchedule {
     double initial_temperature;

@@ -23,7 +23,7 @@ constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_NAMES{
 
 struct Week {
     int32_t count;
-    std::array<WeekSlot, MAX_SLOTS + 1> slots;
+    BySlot<WeekSlot> slots;
     std::array<DaySlots, SATURDAY + 1> days;
 };
 
@@ -49,7 +49,7 @@ constexpr Week STANDARD_WEEK = standard_week();
 }  // namespace
 
 int32_t slot_count = STANDARD_WEEK.count;
-std::array<WeekSlot, MAX_SLOTS + 1> week_slots = STANDARD_WEEK.slots;
+BySlot<WeekSlot> week_slots = STANDARD_WEEK.slots;
 std::array<DaySlots, SATURDAY + 1> week_days = STANDARD_WEEK.days;
 bool own_week = false;
 

@@ -17,6 +17,9 @@ inline constexpr int32_t SATURDAY = 7;
 inline constexpr int32_t NO_SLOT = -1;        // never a grid row
 inline constexpr int32_t BLOCK_MINUTES = 50;  // how long a block of the standard week lasts
 
+template <typename T>
+using BySlot = std::array<T, MAX_SLOTS + 1>;  // a value for each weekly slot; entry 0 stays empty
+
 // One block of the week: its weekday and its interval [start, end), in
 // minutes since midnight.
 struct WeekSlot {
@@ -31,10 +34,10 @@ struct DaySlots {
     int32_t last;
 };
 
-extern int32_t slot_count;                              // the week's slots: 1..slot_count
-extern std::array<WeekSlot, MAX_SLOTS + 1> week_slots;  // entry 0 and entries past slot_count stay empty
-extern std::array<DaySlots, SATURDAY + 1> week_days;    // by weekday 1..7; entry 0 stays empty
-extern bool own_week;                                   // the instance gave its own week (semana.txt)
+extern int32_t slot_count;                            // the week's slots: 1..slot_count
+extern BySlot<WeekSlot> week_slots;                   // entries past slot_count stay empty
+extern std::array<DaySlots, SATURDAY + 1> week_days;  // by weekday 1..7; entry 0 stays empty
+extern bool own_week;                                 // the instance gave its own week (semana.txt)
 
 // Sets the standard week.
 void use_standard_week();

@@ -12,7 +12,7 @@
 #include "search/cost.hpp"
 #include "search/kept_plan.hpp"
 
-std::array<std::array<int32_t, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> moved_from{};
+BySection<ByMeeting<int32_t>> moved_from{};
 int32_t moved_count = 0;
 bool moves_read = false;
 

@@ -15,7 +15,7 @@ inline constexpr const char* MOVED_FILE = "mudancas.txt";
 
 // moved_from[section][m]: the column + 1 that meeting m of the section
 // leaves, 0 when it does not move.
-extern std::array<std::array<int32_t, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> moved_from;
+extern BySection<ByMeeting<int32_t>> moved_from;
 extern int32_t moved_count;
 // Whether read_moved_file found a mudancas.txt of the grid it was given:
 // that grid was solved keeping a plan, and the marks say what it moved.

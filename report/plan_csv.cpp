@@ -46,7 +46,7 @@ struct PlanFile {
 PlanFile plan;
 
 // Where each meeting was read: its line, 0 when not yet.
-std::array<std::array<int, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> meeting_line;
+BySection<ByMeeting<int>> meeting_line;
 
 // "alocacao.csv, linha 12: ": the start of a fault's line (no line: the whole file).
 void begin_fault(int line)
@@ -271,7 +271,7 @@ void name_class(char* text, std::size_t size, int32_t section)
 
 // The meetings of each slot row, for the rows a plan may leave out; and,
 // asked once a weekday, whether the rules leave the weekday no allocation.
-std::array<int32_t, MAX_SLOTS + 1> meetings_in_row;
+BySlot<int32_t> meetings_in_row;
 enum class Tight : int8_t { Unknown, No, Yes };
 std::array<Tight, SATURDAY + 1> rules_leave_no_room;
 

@@ -4,7 +4,7 @@
 #include "model/instance.hpp"
 #include "search/cost.hpp"
 
-std::array<std::array<int32_t, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> kept_column{};
+BySection<ByMeeting<int32_t>> kept_column{};
 int32_t kept_count = 0;
 
 namespace {

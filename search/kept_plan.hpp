@@ -11,7 +11,7 @@
 
 // kept_column[section][m]: the column + 1 the kept plan gives meeting m of
 // the section, 0 when it gives none (a new meeting, or one whose time changed).
-extern std::array<std::array<int32_t, MAX_MEETINGS + 1>, MAX_SECTIONS + 1> kept_column;
+extern BySection<ByMeeting<int32_t>> kept_column;
 extern int32_t kept_count;  // meetings with a kept column; 0: no plan is kept
 
 // Keeps no plan.

@@ -469,9 +469,9 @@ double seconds_left(double seconds, std::chrono::steady_clock::time_point start)
     return spent < seconds ? seconds - spent : -1.0;
 }
 
-std::array<int32_t, MAX_SLOTS + 1> meetings_per_slot()
+BySlot<int32_t> meetings_per_slot()
 {
-    std::array<int32_t, MAX_SLOTS + 1> count{};
+    BySlot<int32_t> count{};
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
@@ -489,7 +489,7 @@ int32_t open_columns(int row)
 
 bool weekday_overfull(int32_t weekday)
 {
-    std::array<int32_t, MAX_SLOTS + 1> count = meetings_per_slot();
+    BySlot<int32_t> count = meetings_per_slot();
     for (int row = FIRST_SLOT; row <= slot_count; ++row)
         if (slot_weekday(row) == weekday && count[row] > open_columns(row))
             return true;

@@ -33,7 +33,7 @@ struct OptimumResult {
 };
 
 // Meetings (of sections 1..section_count) that use each slot row; row 0 unused.
-std::array<int32_t, MAX_SLOTS + 1> meetings_per_slot();
+BySlot<int32_t> meetings_per_slot();
 
 // The columns a meeting may use at slot `row`: every column but those
 // regras.txt closes there.

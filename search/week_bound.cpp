@@ -20,7 +20,7 @@
 #include "search/kept_plan.hpp"
 #include "search/model_matrix.hpp"
 
-std::array<int32_t, MAX_SECTIONS + 1> home_seats{};
+BySection<int32_t> home_seats{};
 
 namespace {
 
@@ -66,7 +66,7 @@ auto bound_start_indexes()
     return std::views::iota(0, bound.start_count);
 }
 std::array<int64_t, MAX_ROOM_COLUMNS> group_price;  // a meeting's best price in each group; INT64_MAX: barred
-std::array<std::bitset<MAX_ROOM_COLUMNS>, MAX_SECTIONS + 1> section_groups;  // the groups a section's meetings may take
+BySection<std::bitset<MAX_ROOM_COLUMNS>> section_groups;  // the groups a section's meetings may take
 
 void collect_meetings(const AllocationGrid& grid)
 {

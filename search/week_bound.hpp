@@ -22,7 +22,7 @@
 // Each section's home: the seats of the rooms of its group (column_seats),
 // NO_HOME for a section that meets once, or when no relaxation was solved.
 inline constexpr int32_t NO_HOME = -2;
-extern std::array<int32_t, MAX_SECTIONS + 1> home_seats;
+extern BySection<int32_t> home_seats;
 
 // A column's seats, as groups and homes name them: -1 for sv, which is no room.
 inline int32_t column_seats(int room)

@@ -49,9 +49,9 @@ struct WeekMeeting {
 struct WeekModel {
     std::array<WeekMeeting, MAX_WEEK_MEETINGS> meetings;
     int meeting_count;
-    std::array<std::array<int32_t, MAX_MEETINGS>, MAX_SECTIONS + 1> index;  // by position: its meetings in `meetings`
-    std::array<int32_t, MAX_SECTIONS + 1> held;        // its meetings in the grid
-    std::array<int32_t, MAX_SECTIONS + 1> first_link;  // the link of its position 1, where its links start
+    BySection<std::array<int32_t, MAX_MEETINGS>> index;  // by position: its meetings in `meetings`
+    BySection<int32_t> held;        // its meetings in the grid
+    BySection<int32_t> first_link;  // the link of its position 1, where its links start
     std::array<int32_t, MAX_WEEK_MEETINGS> link_sections;
     int link_count;
 };

@@ -42,7 +42,7 @@ struct ImportRoom {
     int32_t line;  // salas.csv's line, or turmas.csv's line that named it first
 };
 struct RoomTable {
-    std::array<ImportRoom, MAX_ROOM + 1> rooms;  // entries 1..count
+    std::array<ImportRoom, MAX_ROOM_COLUMNS> rooms;  // entries 1..count
     int32_t count;
 };
 extern RoomTable import_rooms;
@@ -102,7 +102,7 @@ struct ImportClass {
     std::array<int32_t, SATURDAY + 1> first_line;  // by weekday: the line of its first time there; 0 none
 };
 struct ClassTable {
-    std::array<ImportClass, MAX_SECTIONS + 1> classes;  // entries 1..count
+    BySection<ImportClass> classes;  // entries 1..count
     int32_t count;
 };
 extern ClassTable import_classes;

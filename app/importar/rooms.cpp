@@ -95,7 +95,7 @@ const char* read_room_sheet(Sheet& sheet)
 
 void drop_rooms_without_seats()
 {
-    std::array<int32_t, MAX_ROOM + 1> renumbered{};
+    std::array<int32_t, MAX_ROOM_COLUMNS> renumbered{};
     int32_t kept = 0;
     for (int32_t room = FIRST_ROOM; room <= import_rooms.count; ++room) {
         const ImportRoom& entry = import_rooms.rooms[room];

@@ -103,7 +103,7 @@ void print_column(int32_t room)
 // the grid.
 void warn_overfull_slots()
 {
-    std::array<int32_t, MAX_SLOTS + 1> count = meetings_per_slot();
+    BySlot<int32_t> count = meetings_per_slot();
     for (int row = FIRST_SLOT; row <= slot_count; ++row) {
         if (count[row] <= open_columns(row))
             continue;

@@ -9,17 +9,17 @@
 
 std::array<Rule, MAX_RULES> rules{};
 int32_t rule_count{};
-std::array<int32_t, MAX_SECTIONS + 1> pinned_room{};
-std::array<RoomSet, MAX_SECTIONS + 1> avoided_rooms{};
-std::array<std::array<bool, MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells{};
+BySection<int32_t> pinned_room{};
+BySection<RoomSet> avoided_rooms{};
+BySlot<std::array<bool, MAX_ROOM_COLUMNS>> closed_cells{};
 AllocationGrid pinned_grid{};
-std::array<bool, MAX_SLOTS + 1> rows_with_closed_cells{};
-std::array<int16_t, MAX_SLOTS + 1> closed_rows_up_to{};
-std::array<bool, MAX_SECTIONS + 1> sections_avoiding_rooms{};
-std::array<bool, MAX_SECTIONS + 1> sections_with_room_rules{};
+BySlot<bool> rows_with_closed_cells{};
+BySlot<int16_t> closed_rows_up_to{};
+BySection<bool> sections_avoiding_rooms{};
+BySection<bool> sections_with_room_rules{};
 int32_t same_room_weight{};
 int32_t change_weight{};
-std::array<int16_t, MAX_SECTIONS + 1> preference_profile{};
+BySection<int16_t> preference_profile{};
 std::array<std::array<int32_t, MAX_ROOM_COLUMNS>, MAX_PREFERENCE_PROFILES> profile_prices{};
 int preference_profile_count = 1;
 
@@ -29,10 +29,10 @@ namespace {
 // the rooms it avoids, the rooms its "salas" lines allow, and the reserved
 // rooms it owns; and the rooms some reservada line reserves.
 struct RoomLimits {
-    std::array<RoomSet, MAX_SECTIONS + 1> avoided;
-    std::array<RoomSet, MAX_SECTIONS + 1> allowed;
-    std::array<bool, MAX_SECTIONS + 1> limited;  // some salas line names it
-    std::array<RoomSet, MAX_SECTIONS + 1> owned;
+    BySection<RoomSet> avoided;
+    BySection<RoomSet> allowed;
+    BySection<bool> limited;  // some salas line names it
+    BySection<RoomSet> owned;
     RoomSet reserved;
 };
 RoomLimits limits;
@@ -131,7 +131,7 @@ struct ProfileIndex {
     std::array<int16_t, PROFILE_INDEX_SIZE> profile;  // 0: an empty slot
 };
 ProfileIndex profile_index;
-std::array<uint64_t, MAX_SECTIONS + 1> preference_key;  // a hash of each section's prefere lines; 0: none
+BySection<uint64_t> preference_key;  // a hash of each section's prefere lines; 0: none
 std::array<int32_t, MAX_PREFERENCE_PROFILES> preference_first;  // each profile's first section, to compare lines with
 
 // Whether two sections are named by the same prefere lines.

@@ -60,16 +60,16 @@ inline std::span<const Rule> file_rules()
     return {rules.data(), static_cast<std::size_t>(rule_count)};
 }
 
-extern std::array<int32_t, MAX_SECTIONS + 1> pinned_room;  // 0: the section is not pinned
-extern std::array<RoomSet, MAX_SECTIONS + 1> avoided_rooms;  // the rooms a section may not use, for any rule
-extern std::array<std::array<bool, MAX_ROOM_COLUMNS>, MAX_SLOTS + 1> closed_cells;  // bytes: the move reads them
+extern BySection<int32_t> pinned_room;  // 0: the section is not pinned
+extern BySection<RoomSet> avoided_rooms;  // the rooms a section may not use, for any rule
+extern BySlot<std::array<bool, MAX_ROOM_COLUMNS>> closed_cells;  // bytes: the move reads them
 extern AllocationGrid pinned_grid;  // the cells the pinned meetings take
-extern std::array<bool, MAX_SLOTS + 1> rows_with_closed_cells;  // rows where closed_cells has a cell set
-extern std::array<int16_t, MAX_SLOTS + 1> closed_rows_up_to;  // how many rows 1..row have a closed cell
+extern BySlot<bool> rows_with_closed_cells;  // rows where closed_cells has a cell set
+extern BySlot<int16_t> closed_rows_up_to;  // how many rows 1..row have a closed cell
 // Sections that avoid some room (a move of theirs asks the rules), and those
 // that avoid or prefer some (the board lists their rules).
-extern std::array<bool, MAX_SECTIONS + 1> sections_avoiding_rooms;
-extern std::array<bool, MAX_SECTIONS + 1> sections_with_room_rules;
+extern BySection<bool> sections_avoiding_rooms;
+extern BySection<bool> sections_with_room_rules;
 extern int32_t same_room_weight;    // added per room a section takes past its first
 extern int32_t change_weight;       // added per meeting that leaves its room of a kept plan
 
@@ -77,7 +77,7 @@ extern int32_t change_weight;       // added per meeting that leaves its room of
 // a profile, which gives what a meeting of theirs adds in each column (sv
 // included). Profile 0 is no preference at all.
 inline constexpr int MAX_PREFERENCE_PROFILES = 4096;
-extern std::array<int16_t, MAX_SECTIONS + 1> preference_profile;
+extern BySection<int16_t> preference_profile;
 extern std::array<std::array<int32_t, MAX_ROOM_COLUMNS>, MAX_PREFERENCE_PROFILES> profile_prices;
 extern int preference_profile_count;  // 1 when no section has a preference
 

@@ -28,7 +28,7 @@ namespace {
 struct WeekRows {
     std::array<WeekSlot, MAX_SLOTS> rows;  // their start and end; weekday unused
     int count;
-    std::array<int, MAX_SLOTS + 1> row_of;  // the row of each slot
+    BySlot<int> row_of;  // the row of each slot
 };
 WeekRows week_rows;
 
