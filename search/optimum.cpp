@@ -124,6 +124,7 @@ Rank best_from(int i, uint64_t state)
 {
     if (i == day_count || memo_full)
         return NOTHING;
+    state = release_before(state, day[i].first);
     uint64_t key = memo_key(i, state);
     MemoEntry& entry = memo_slot(key);
     if (entry.generation == memo_generation)
@@ -138,18 +139,14 @@ Rank best_from(int i, uint64_t state)
     for (int column = 0; column <= last_room; ++column) {
         if (busy_until(state, column) != 0 || meeting.rank[column].cost == UNREACHABLE.cost)
             continue;
-        uint64_t next = state | (static_cast<uint64_t>(meeting.last) << (column * BITS_PER_COLUMN));
-        if (i + 1 < day_count)
-            next = release_before(next, day[i + 1].first);
-        Rank rest = best_from(i + 1, next);
+        Rank rest = best_from(i + 1, state | (static_cast<uint64_t>(meeting.last) << (column * BITS_PER_COLUMN)));
         if (rest < UNREACHABLE && meeting.rank[column] + rest < best) {
             best = meeting.rank[column] + rest;
             best_column = static_cast<int8_t>(column);
         }
     }
     if (day_may_leave_out) {
-        uint64_t next = i + 1 < day_count ? release_before(state, day[i + 1].first) : state;
-        Rank rest = best_from(i + 1, next);
+        Rank rest = best_from(i + 1, state);
         if (rest < UNREACHABLE && meeting.out + rest < best) {
             best = meeting.out + rest;
             best_column = LEFT_OUT;
@@ -203,6 +200,7 @@ int64_t place_optimal_day(AllocationGrid& grid, int weekday)
     uint64_t state = 0;
     int64_t cost = 0;
     for (int i = 0; i < day_count; ++i) {
+        state = release_before(state, day[i].first);
         int column = memo_slot(memo_key(i, state)).column;
         if (column == LEFT_OUT) {
             cost += day[i].out.cost;
@@ -211,8 +209,6 @@ int64_t place_optimal_day(AllocationGrid& grid, int weekday)
             cost += day[i].rank[column].cost;
             state |= static_cast<uint64_t>(day[i].last) << (column * BITS_PER_COLUMN);
         }
-        if (i + 1 < day_count)
-            state = release_before(state, day[i + 1].first);
     }
     return cost;
 }
