@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,7 +61,7 @@ SolverOutcome solve_here(Cbc_Model* cbc, double weight)
     bool sent = write_whole(descriptor, &report, sizeof report) &&
                 (outcome.solution == nullptr ||
                  write_whole(descriptor, outcome.solution, sizeof(double) * static_cast<std::size_t>(report.columns)));
-    _exit(sent ? 0 : 1);  // no exit handlers: the parent's buffers and files are its own
+    _exit(sent ? EXIT_SUCCESS : EXIT_FAILURE);  // no exit handlers: the parent's buffers and files are its own
 }
 
 // The child's report within `deadline`, or nothing found.
