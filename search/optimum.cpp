@@ -88,9 +88,9 @@ struct MemoEntry {
 };
 std::array<MemoEntry, MEMO_SIZE> memo;
 uint32_t memo_generation{};  // entries start at generation 0, which no search uses
-int64_t memo_used = 0;
-int64_t memo_limit = 0;
-bool memo_full = false;
+int64_t memo_used;  // the three set by each search_day
+int64_t memo_limit;
+bool memo_full;
 
 int busy_until(uint64_t state, int column)
 {
