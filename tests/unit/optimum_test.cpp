@@ -442,6 +442,20 @@ TEST_F(Optimum, OutOfTimeBoundPricesAMeetingThatOnlySvTakes)
     add_meeting(1, 1, 2, 2);
     solve_optimum(best_grid, 0, 1e-12);
     EXPECT_EQ(best_grid[2][1], 1);
+    // Out of time, a meeting takes the smaller of two rooms that price it alike (a class of 30
+    // leaves 30 seats fewer idle in the room of 40 or of 50): the class of 50 next keeps the larger.
+    room_capacity = {0, 40, 50};
+    last_room = 2;
+    excess_weight = 1;
+    section_count = 2;
+    sections[1].demand = 30;
+    sections[2].demand = 50;
+    sections[1].meetings = {};
+    add_meeting(1, 1, 1, 2);
+    add_meeting(2, 1, 2, 2);
+    solve_optimum(best_grid, 0, 1e-12);
+    EXPECT_EQ(best_grid[1][1], 1);
+    EXPECT_EQ(best_grid[2][2], 2);
 }
 
 TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
