@@ -900,6 +900,10 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     static AllocationGrid in_last_room{};  // a salas line is broken in every other room, the last one too
     in_last_room[sections[1].meetings[FIRST_MEETING].first_slot][last_room] = 1;
     EXPECT_EQ(find_breach(in_last_room, rules[0]).room, last_room);
+    // A set read anew holds only what its text names, whatever it held before.
+    RoomSet reused = real_rooms();
+    ASSERT_EQ(parse_room_set("3", reused), nullptr);
+    EXPECT_EQ(reused.count(), 1u);
     // Rules forgotten leave no section marked as having any.
     ASSERT_TRUE(sections_with_room_rules[1]);
     reset_rules();
