@@ -41,11 +41,11 @@ constexpr int8_t LEFT_OUT = DAY_SEARCH_COLUMNS;  // the remembered "column" of a
 // one that keeps the kept plan best, leaves no class roomless beside a free
 // room and fits the rooms best.
 struct Rank {
-    int64_t cost = 0;
-    int64_t idle = 0;
-    int32_t without_room = 0;
-    int32_t left_out = 0;
-    int32_t moved = 0;
+    int64_t cost{};
+    int64_t idle{};
+    int32_t without_room{};
+    int32_t left_out{};
+    int32_t moved{};
 };
 
 Rank operator+(Rank a, Rank b)
