@@ -129,6 +129,8 @@ void format_plan_room(char* text, std::size_t size, int room)
 // A cell of a spreadsheet row as it is made: a room's name is the longest.
 constexpr std::size_t CELL_SIZE = MAX_ROOM_NAME_UTF8 + 8;
 using RowCell = char[CELL_SIZE];
+constexpr int ALTERNATIVE_FIELDS = 12;  // of a row of alternativas.csv
+using AlternativeRow = std::array<RowCell, ALTERNATIVE_FIELDS>;
 
 // The fields that say which meeting a row is: day, start, end, room, course, section.
 void format_meeting_fields(RowCell* text, const PlanMeeting& meeting)
@@ -145,11 +147,11 @@ void format_meeting_fields(RowCell* text, const PlanMeeting& meeting)
 // A meeting left out of the grid has no other room: its one row says so.
 void write_left_out_alternative(std::FILE* out, const PlanMeeting& meeting)
 {
-    std::array<RowCell, 12> text{};
+    AlternativeRow text{};
     format_meeting_fields(text.data(), meeting);
     std::snprintf(text[8], CELL_SIZE, "%s", LEFT_OUT_ROOM);
-    for (int field = 0; field < 12; ++field)
-        write_csv_field(out, text[field], field == 11, false);
+    for (int field = 0; field < ALTERNATIVE_FIELDS; ++field)
+        write_csv_field(out, text[field], field == ALTERNATIVE_FIELDS - 1, false);
 }
 
 // One row per alternative of the meeting: the meeting, then the rank, the
@@ -160,7 +162,7 @@ void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, Allocati
         return write_left_out_alternative(out, meeting);
     Alternatives best;
     int count = find_alternatives(grid, meeting.section, meeting.meeting, best);
-    std::array<RowCell, 12> text;
+    AlternativeRow text{};
     format_meeting_fields(text.data(), meeting);
     for (int i = 0; i < count; ++i) {
         const Alternative& alternative = best[i];
@@ -175,8 +177,8 @@ void write_alternative_rows(std::FILE* out, const PlanMeeting& meeting, Allocati
             text[9][0] = '\0';
         std::snprintf(text[10], CELL_SIZE, "%lld", static_cast<long long>(alternative.cost_change));
         std::snprintf(text[11], CELL_SIZE, "%lld", static_cast<long long>(alternative.students_change));
-        for (int field = 0; field < 12; ++field)
-            write_csv_field(out, text[field], field == 11, field == 8);
+        for (int field = 0; field < ALTERNATIVE_FIELDS; ++field)
+            write_csv_field(out, text[field], field == ALTERNATIVE_FIELDS - 1, field == 8);
     }
 }
 
