@@ -19,6 +19,7 @@
 #include "search/model_matrix.hpp"
 
 int one_objective_groups = 32;
+double one_objective_range = EXACT_IN_A_DOUBLE;
 
 namespace {
 
@@ -284,8 +285,8 @@ double out_fit(int i)
 
 // How much one unit of cost outweighs the fit: more than all the fit the
 // weekday can have, so that the one objective ranks by cost, then by
-// meetings without a room, then by idle seats. 0 when that would leave a
-// double's exact range or the weekday has more groups than
+// meetings without a room, then by idle seats. 0 when that would pass
+// one_objective_range or the weekday has more groups than
 // one_objective_groups: the cost and then the fit at that cost are sought
 // one after the other.
 double fit_weight_under_cost()
@@ -313,7 +314,7 @@ double fit_weight_under_cost()
         fit += most_fit;
     }
     double weight = fit + 1.0;
-    bool one_objective = cost * weight + fit < EXACT_IN_A_DOUBLE && model.group_count <= one_objective_groups;
+    bool one_objective = cost * weight + fit < one_objective_range && model.group_count <= one_objective_groups;
     return one_objective ? weight : 0.0;
 }
 

@@ -89,6 +89,12 @@ bool improve_rooms_by_model(AllocationGrid& grid, const std::bitset<MAX_ROOM_COL
 // The largest value whose neighbours a double still tells apart.
 inline constexpr double EXACT_IN_A_DOUBLE = 4503599627370496.0;  // 2^52
 
+// The widest objective a model ranks as one, the cost outweighing the fit:
+// EXACT_IN_A_DOUBLE. Past it a weekday seeks the cost and then the fit at
+// that cost, and the week prices the cost alone; the tests lower it to try
+// those ways on small instances.
+extern double one_objective_range;
+
 // The most groups of rooms a weekday's model ranks by one objective (the
 // cost outweighing the fit); with more, the cost and then the fit at that
 // cost are solved one after the other, which the solver handles far better

@@ -227,7 +227,7 @@ double meeting_fit(int i, int room)
 }
 
 // One unit of cost outweighs all the fit of the week, or 0 when that leaves
-// a double's exact range.
+// one_objective_range.
 double fit_weight_under_cost()
 {
     double idle = 0.0, cost = static_cast<double>(stability_at_most()), fit = 0.0;
@@ -249,7 +249,7 @@ double fit_weight_under_cost()
         fit += most_fit;
     }
     double weight = fit + 1.0;
-    return cost * weight + fit < EXACT_IN_A_DOUBLE ? weight : 0.0;
+    return cost * weight + fit < one_objective_range ? weight : 0.0;
 }
 
 // Numbers the rows; false when the model would not fit the tables. The

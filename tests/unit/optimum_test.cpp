@@ -1419,6 +1419,11 @@ TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
             ASSERT_FALSE(find_breach(best_grid, rules[i]).broken) << "trial " << trial << ", rule " << i;
         if (same_room_weight > 0) {
             ASSERT_EQ(independent_week_optimum(), result.cost) << "trial " << trial;
+            one_objective_range = 0.0;  // the week's model prices the cost alone
+            OptimumResult cost_alone = solve_optimum(candidate_grid);
+            one_objective_range = EXACT_IN_A_DOUBLE;
+            ASSERT_TRUE(cost_alone.proven) << "trial " << trial;
+            ASSERT_EQ(cost_alone.cost, brute.cost) << "trial " << trial;
             // The larger weeks' way: the relaxation over groups bounds the optimum from below,
             // its homes and the settling give an allocation that keeps every rule, at its true cost.
             int32_t columns = week_model_columns;
