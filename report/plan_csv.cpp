@@ -365,7 +365,8 @@ void name_missing_meetings()
         }
 }
 
-// Every pin, avoidance and closure the plan breaks, at the line of the meeting that breaks it.
+// Every pin, avoidance and closure the plan breaks, at the line of the meeting that breaks it,
+// in its room or in sv.
 void name_broken_rules(const AllocationGrid& grid)
 {
     for (const Rule& rule : file_rules()) {
@@ -374,10 +375,12 @@ void name_broken_rules(const AllocationGrid& grid)
         RuleBreach breach = find_breach(grid, rule, &plan.left_out->marked);
         if (!breach.broken || breach.room < 0)  // a pinned meeting the plan lacks is named as missing
             continue;
-        char name[64];
+        char name[64], room[12] = "sv";
         name_class(name, sizeof name, breach.section);
-        fault(line_of(breach.section, breach.row), "regras.txt, linha %d, nao cumprida: %s na sala %d", rule.line,
-              name, breach.room);
+        if (breach.room != OVERFLOW_COLUMN)
+            std::snprintf(room, sizeof room, "%d", breach.room);
+        fault(line_of(breach.section, breach.row), "regras.txt, linha %d, nao cumprida: %s na sala %s", rule.line,
+              name, room);
     }
 }
 
