@@ -815,9 +815,10 @@ TEST_F(Optimum, RoomsSolvedAgainOverTheWeekJoinSectionsAndLeaveTheOthersAlone)
     expect_valid_allocation(candidate_grid);
 }
 
-// The rooms around a section that changes rooms: its own first, then the
-// rooms of their seats in order, six in all; sv, where a meeting has no
-// room, is none of them.
+// The rooms around a section that changes rooms: its own first, the
+// seventh meeting's too, then the rooms of their seats in order, six in
+// all unless its own are more; sv, where a meeting has no room, is none
+// of them.
 TEST_F(Optimum, RoomsAroundASectionAreItsOwnThenTheirTwinsUpToSix)
 {
     last_room = 12;
@@ -836,6 +837,28 @@ TEST_F(Optimum, RoomsAroundASectionAreItsOwnThenTheirTwinsUpToSix)
         expected.set(static_cast<std::size_t>(room));
     EXPECT_EQ(rooms_around(candidate_grid, 1), expected);
     EXPECT_EQ(expected.count(), APART_ROOMS);
+    // Seven rooms of its own, the seventh meeting's too, are all in; no twin.
+    section_count = 2;
+    expected.reset();
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        int row = 30 + 2 * m, room = m == MAX_MEETINGS ? 1 : 2 * m;
+        add_meeting(2, m, row, row);
+        candidate_grid[row][room] = 2;
+        expected.set(static_cast<std::size_t>(room));
+    }
+    EXPECT_EQ(rooms_around(candidate_grid, 2), expected);
+    EXPECT_EQ(expected.count(), APART_ROOMS + 1);
+    // Six meetings in room 1, of a size of its own, and the seventh's twins.
+    room_capacity[1] = 25;
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        int row = 30 + 2 * m;
+        candidate_grid[row].fill(0);
+        candidate_grid[row][m == MAX_MEETINGS ? 2 : 1] = 2;
+    }
+    expected.reset();
+    for (int room : {1, 2, 4, 6, 8, 10})
+        expected.set(static_cast<std::size_t>(room));
+    EXPECT_EQ(rooms_around(candidate_grid, 2), expected);
 }
 
 // A kept meeting in sv that the plan puts in a room, or leaves out of the grid, is a move as any other.
