@@ -434,7 +434,7 @@ void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds
     int64_t empty = empty_grid_cost();
     result.cost = empty + week.cost;
     result.lower_bound = std::max(result.lower_bound, empty + week.bound);
-    result.proven = result.lower_bound >= result.cost || (week.proven && result.left_out == 0);
+    result.proven = result.lower_bound >= result.cost;  // a proven week bounds at its cost
     result.week_too_large = week.too_large;
     if (result.proven)
         result.lower_bound = result.cost;
