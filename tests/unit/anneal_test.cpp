@@ -134,29 +134,32 @@ TEST_F(Annealing, RunStallLimitIsPassedStrictly)
     EXPECT_EQ(run_stall_count, 45);
 }
 
-TEST_F(Annealing, OnlyMeetingInTheLastSlotIsStillAnnealed)
+// A grid whose one meeting sits at an edge of the grid is annealed, and
+// leaves the cell it started in, where any other room is better.
+TEST_F(Annealing, OnlyMeetingAtAnEdgeOfTheGridIsStillAnnealed)
 {
-    section_count = 1;
-    sections[1].demand = 45;
-    current_grid[slot_count][1] = 1;  // 5 students above room 1's 40 seats
-    grid_cost(current_grid, current_cost);
-    int32_t start_cost = current_cost;
-    std::vector<TraceLine> traces = run();
-    EXPECT_FALSE(traces.empty());
-    EXPECT_LT(best_cost, start_cost);
-    EXPECT_EQ(best_grid[slot_count][1], 0);  // any larger room is better
-}
-
-TEST_F(Annealing, OnlyMeetingInTheOverflowColumnIsStillAnnealed)
-{
-    section_count = 1;
-    sections[1].demand = 30;
-    current_grid[1][0] = 1;  // in sv: every student above its no seats
-    grid_cost(current_grid, current_cost);
-    int32_t start_cost = current_cost;
-    run();
-    EXPECT_LT(best_cost, start_cost);
-    EXPECT_EQ(best_grid[1][0], 0);  // any room is better
+    struct Edge {
+        int row, room;
+        int32_t demand;
+    };
+    room_capacity[last_room] = 30;
+    const Edge edges[] = {
+        {slot_count, 1, 45},  // the last slot: 5 students above room 1's 40 seats
+        {1, 0, 30},           // sv: every student above its no seats
+        {1, last_room, 45},   // the last room: 15 students above its 30 seats
+    };
+    for (const Edge& edge : edges) {
+        clear_grid(current_grid);
+        section_count = 1;
+        sections[1].demand = edge.demand;
+        current_grid[edge.row][edge.room] = 1;
+        grid_cost(current_grid, current_cost);
+        int32_t start_cost = current_cost;
+        std::vector<TraceLine> traces = run();
+        EXPECT_FALSE(traces.empty()) << "row " << edge.row << ", room " << edge.room;
+        EXPECT_LT(best_cost, start_cost) << "row " << edge.row << ", room " << edge.room;
+        EXPECT_EQ(best_grid[edge.row][edge.room], 0) << "row " << edge.row << ", room " << edge.room;
+    }
 }
 
 TEST_F(Annealing, EqualCostNeighboursAreAlwaysAcceptedAndTraced)
