@@ -627,28 +627,34 @@ TEST_F(Optimum, SearchAndModelAgreeOnGeneratedWeeks)
 // all its meetings, its optimum is the week's own, stability paid by none.
 TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
 {
-    // Each relaxation counts afresh the meetings at each start, the first included: after a week
-    // of one meeting at its first hour, two sections there that both want the room of 50.
-    room_capacity = {0, 30, 50};
-    last_room = 2;
-    excess_weight = idle_weight = 1;
-    section_count = 1;
-    sections[1].demand = 50;
-    add_meeting(1, 1, 1, 1);
-    ASSERT_TRUE(solve_optimum(best_grid).proven);
-    ASSERT_TRUE(bound_week_by_groups(best_grid, 0.0).found);
-    section_count = 2;
-    sections[2].demand = 45;
-    add_meeting(2, 1, 1, 1);
-    ASSERT_EQ(best_grid[1][2], 1);
-    best_grid[1][1] = 2;  // the grid holds both meetings, as the bound asks
+    // Each relaxation counts afresh the meetings at each start, the first and the last included:
+    // after a week of one meeting at that hour, two sections there that both want the room of 50.
     int32_t empty;
-    grid_cost(candidate_grid, empty);
-    WeekBound relaxed = bound_week_by_groups(best_grid, 0.0);
-    ASSERT_TRUE(relaxed.found);
-    OptimumResult optimum = solve_optimum(best_grid);
-    ASSERT_TRUE(optimum.proven);
-    EXPECT_EQ(empty + relaxed.bound, optimum.cost);
+    WeekBound relaxed;
+    OptimumResult optimum;
+    for (int slot : {FIRST_SLOT, slot_count}) {
+        reset_tables();
+        room_capacity = {0, 30, 50};
+        last_room = 2;
+        excess_weight = idle_weight = 1;
+        section_count = 1;
+        sections[1].demand = 50;
+        add_meeting(1, 1, slot, slot);
+        ASSERT_TRUE(solve_optimum(best_grid).proven);
+        ASSERT_TRUE(bound_week_by_groups(best_grid, 0.0).found);
+        section_count = 2;
+        sections[2].demand = 45;
+        add_meeting(2, 1, slot, slot);
+        ASSERT_EQ(best_grid[slot][2], 1);
+        best_grid[slot][1] = 2;  // the grid holds both meetings, as the bound asks
+        clear_grid(candidate_grid);
+        grid_cost(candidate_grid, empty);
+        relaxed = bound_week_by_groups(best_grid, 0.0);
+        ASSERT_TRUE(relaxed.found);
+        optimum = solve_optimum(best_grid);
+        ASSERT_TRUE(optimum.proven);
+        EXPECT_EQ(empty + relaxed.bound, optimum.cost) << "slot " << slot;
+    }
     reset_tables();
     room_capacity = {0, 30, 50};
     last_room = 2;
