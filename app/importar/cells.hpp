@@ -28,6 +28,7 @@ int32_t read_time(const char* text);
 
 // The periods of a schedule code's shifts, read from --turnos: for shift
 // letter L (A..Z) and period p (1..9), its start and end; NOT_READ where none.
+// `given` is false, and the table unread, until a --turnos file is read whole.
 struct ShiftPeriods {
     std::array<std::array<int32_t, 10>, 26> start;
     std::array<std::array<int32_t, 10>, 26> end;

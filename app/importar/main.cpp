@@ -86,7 +86,6 @@ void read_options(const Arguments& arguments)
     if (arguments.columns != nullptr)
         if (const char* fault = read_column_map(arguments.columns))
             fail_with("--colunas: %s\n%s", fault, USAGE);
-    clear_shift_periods();
     if (arguments.shifts != nullptr) {
         int32_t line{};
         if (const char* fault = read_shift_file(arguments.shifts, line)) {
