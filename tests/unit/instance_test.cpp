@@ -614,6 +614,8 @@ TEST_F(OwnWeek, LinesOfAWeekdayMakeOneMeetingOverEveryBlockTheyMeet)
         {"1|121|1|T|2|08:00|24:00|", "horario invalido"},
         {"1|121|1|T|2|-1:00|09:40|", "horario invalido"},
         {"1|121|1|T|2|08:00|99999999:00|", "horario invalido"},
+        {"1|121|1|T|2|08:60|09:40|", "horario invalido"},
+        {"1|121|1|T|2|08:00|09:60|", "horario invalido"},
         {"1|121|1|T|2|09:40|09:40|", "termina antes de comecar"},
         {"1|121|1|T|2|10:00|09:00|", "termina antes de comecar"},
         {"1|121|1|T|3|11:30|12:00|", "horario fora dos blocos de aula desse dia"},
