@@ -433,7 +433,8 @@ void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds
     ModelResult week = solve_week_by_model(grid, seconds_left(seconds, start));
     int64_t empty = empty_grid_cost();
     result.cost = empty + week.cost;
-    result.lower_bound = std::max(result.lower_bound, empty + week.bound);
+    if (result.left_out == 0)  // else the week's bound holds for the meetings it kept out alone
+        result.lower_bound = std::max(result.lower_bound, empty + week.bound);
     result.proven = result.lower_bound >= result.cost;  // a proven week bounds at its cost
     result.week_too_large = week.too_large;
     if (result.proven)

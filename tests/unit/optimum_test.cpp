@@ -1189,7 +1189,11 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
             one_objective_groups = states < 0 ? 0 : 32;
             OptimumResult result = solve_optimum(best_grid, std::max<int64_t>(states, 0));
             one_objective_groups = 32;
-            ASSERT_TRUE(result.feasible && result.proven) << "trial " << trial;
+            // Meetings left out under a stability price: what the weekdays left out was chosen without
+            // it, so the plan is proven only at their bound (below: a week where it is not the optimum).
+            bool chosen_apart = result.left_out > 0 && same_room_weight > 0;
+            ASSERT_TRUE(result.feasible && (result.proven || chosen_apart)) << "trial " << trial;
+            ASSERT_LE(result.lower_bound, brute.cost) << "trial " << trial << ", states " << states;
             ASSERT_EQ(result.left_out, brute.left_out) << "trial " << trial << ", states " << states;
             ASSERT_EQ(result.cost, brute.cost) << "trial " << trial << ", states " << states;
             ASSERT_EQ(result.moved, brute.moved) << "trial " << trial << ", states " << states;
@@ -1213,6 +1217,43 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
     candidate_grid[86][2] = candidate_grid[87][2] = 0;
     candidate_grid[86][3] = candidate_grid[87][3] = 1;
     EXPECT_EQ(meetings_moved(candidate_grid), 1);
+    clear_kept_plan();
+    // Monday over-full by two beside a kept plan under stability. Monday alone is cheapest with
+    // FIS 130-1's kept sv left out and MTM 121-2 moved there from room 1, but then its Tuesday
+    // meeting follows it into sv for the stability price; the week is cheaper by 14 leaving out
+    // MTM 121-2's Monday instead. The weekdays choose what is left out without that price, so the
+    // week's plan is not proven: its bound stays the weekdays', below the optimum.
+    reset_tables();
+    room_capacity = {0, 20, 20};
+    last_room = 2;
+    excess_weight = idle_weight = 2;
+    same_room_weight = 400;
+    change_weight = 1;
+    const struct {
+        int32_t demand;
+        int first, last, kept_room;  // kept_room: a column, or -1 for a new section
+    } rows[] = {{19, 1, 2, 2}, {6, 2, 3, 1}, {9, 1, 2, OVERFLOW_COLUMN}, {25, 2, 3, -1}, {26, 2, 3, -1}};
+    for (const auto& row : rows) {
+        int32_t s = ++section_count;
+        sections[s].demand = row.demand;
+        add_meeting(s, 1, row.first, row.last);
+        if (s < 3)
+            add_meeting(s, 2, 19, 19);
+        for (int m = 1; row.kept_room >= 0 && m <= (s < 3 ? 2 : 1); ++m, ++kept_count)
+            kept_column[s][m] = row.kept_room + 1;
+    }
+    Fitted brute = brute_force_optimum(present_meetings(), weekday_overfull(MONDAY));
+    ASSERT_EQ(brute.left_out, 2);
+    ASSERT_EQ(brute.moved, 1);
+    for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{-1}}) {
+        one_objective_groups = states < 0 ? 0 : 32;
+        OptimumResult result = solve_optimum(best_grid, std::max<int64_t>(states, 0));
+        one_objective_groups = 32;
+        EXPECT_EQ(result.left_out, brute.left_out) << "states " << states;
+        EXPECT_EQ(result.cost, brute.cost + 14) << "states " << states;
+        EXPECT_FALSE(result.proven) << "states " << states;
+        EXPECT_LE(result.lower_bound, brute.cost) << "states " << states;
+    }
     clear_kept_plan();
     EXPECT_GT(moved_somewhere, 0);
     if (!SANITIZED_BUILD) {  // the whole sweep
