@@ -1255,6 +1255,36 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
         EXPECT_LE(result.lower_bound, brute.cost) << "states " << states;
     }
     clear_kept_plan();
+    // One room and sv for three classes: the class of 30 kept in sv is best moved to the room (at 7),
+    // the class of 45 left out. Leaving the kept class out instead also pays 7, and leaves no idle
+    // seat: the fit at the least cost must still count that price, or it would take that plan.
+    reset_tables();
+    room_capacity = {0, 40};
+    last_room = 1;
+    excess_weight = 3;
+    idle_weight = 1;
+    change_weight = 7;
+    section_count = 3;
+    const int32_t demands[] = {30, 45, 1};
+    for (int32_t s = 1; s <= section_count; ++s) {
+        sections[s].demand = demands[s - 1];
+        add_meeting(s, 1, 1, 1);
+    }
+    kept_column[1][1] = OVERFLOW_COLUMN + 1;
+    kept_count = 1;
+    brute = brute_force_optimum(present_meetings(), weekday_overfull(MONDAY));
+    ASSERT_EQ(brute.moved, 1);
+    for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}, int64_t{-1}}) {
+        one_objective_groups = states < 0 ? 0 : 32;
+        relaxation_first = states >= 0;  // -1: no certificate to fix the columns the fit may not take
+        OptimumResult result = solve_optimum(best_grid, std::max<int64_t>(states, 0));
+        relaxation_first = true;
+        one_objective_groups = 32;
+        EXPECT_TRUE(result.proven) << "states " << states;
+        EXPECT_EQ(result.cost, brute.cost) << "states " << states;
+        EXPECT_EQ(best_grid[1][1], 1) << "states " << states;
+    }
+    clear_kept_plan();
     EXPECT_GT(moved_somewhere, 0);
     if (!SANITIZED_BUILD) {  // the whole sweep
         EXPECT_GT(kept_left_out_somewhere, 0);
