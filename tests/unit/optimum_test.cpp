@@ -717,6 +717,19 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     EXPECT_EQ(kept_room(1, 1), 1);
     EXPECT_EQ(kept_room(2, 1), 2);
     clear_kept_plan();
+    // The longest first, by its slots: three meetings of one slot before one of two, where they meet.
+    reset_tables();
+    room_capacity = {0, 30};
+    last_room = 1;
+    section_count = 2;
+    for (int m = 1; m <= 3; ++m)
+        add_meeting(1, m, 1 + 17 * (m - 1), 1 + 17 * (m - 1));
+    add_meeting(2, 1, 1, 2);
+    home_seats[1] = home_seats[2] = 30;
+    keep_home_rooms();
+    EXPECT_EQ(kept_room(1, 1), 1);
+    EXPECT_EQ(kept_room(2, 1), -1);
+    clear_kept_plan();
     reset_tables();  // and the standard week again
     EXPECT_EQ(slot_count, 90);
 }
