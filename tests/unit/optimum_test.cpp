@@ -1114,9 +1114,9 @@ TEST_F(Optimum, OverfullWeekdaysAgreeWithBruteForceLeavingOut)
 }
 
 // With a price on changing rooms, the week's model prices every kept
-// meeting it leaves out, the last section's too: three kept meetings at
-// Monday 07:30 for sv and one room, and the last (50 students, kept in the
-// room of 30 with the first) is the one best left out.
+// meeting it leaves out, the last section's too, and a seventh meeting:
+// three kept meetings at Monday 07:30 for sv and one room, and the last (50
+// students, kept in the room of 30 with the first) is the one best left out.
 TEST_F(Optimum, WeekModelPricesTheLastSectionsKeptMeetingLeftOut)
 {
     room_capacity = {0, 30};
@@ -1143,6 +1143,37 @@ TEST_F(Optimum, WeekModelPricesTheLastSectionsKeptMeetingLeftOut)
     grid_cost(best_grid, priced);
     EXPECT_EQ(priced + int64_t{change_weight} * result.moved, result.cost);
     clear_kept_plan();
+    // The same on a week of seven days, one block each: the one best left out is the seventh
+    // meeting of a class that meets every day.
+    reset_tables();
+    std::FILE* stream = text_stream("1|08:00|09:40|\n2|08:00|09:40|\n3|08:00|09:40|\n4|08:00|09:40|\n"
+                                    "5|08:00|09:40|\n6|08:00|09:40|\n7|08:00|09:40|\n");
+    RecordFile file{stream, "semana.txt", 0, nullptr};
+    ASSERT_TRUE(read_week(file));
+    std::fclose(stream);
+    room_capacity = {0, 30};
+    last_room = 1;
+    excess_weight = idle_weight = 1;
+    section_count = 3;
+    for (int32_t s = 1; s <= section_count; ++s) {
+        sections[s].demand = demands[s - 1];
+        for (int m = 1; m <= (s == 3 ? MAX_MEETINGS : 1); ++m, ++kept_count) {
+            add_meeting(s, m, s == 3 ? m : slot_count, s == 3 ? m : slot_count);
+            kept_column[s][m] = kept_rooms[s - 1] + 1;
+        }
+    }
+    same_room_weight = 3;
+    change_weight = 7;
+    brute = brute_force_optimum(present_meetings(), true);
+    result = solve_optimum(best_grid);
+    EXPECT_EQ(result.left_out, 1);
+    EXPECT_LT(first_slot_column(best_grid, 3, MAX_MEETINGS), 0);
+    EXPECT_EQ(result.cost, brute.cost);
+    clear_kept_plan();
+    reset_tables();  // the standard week again
+    room_capacity = {0, 30};
+    last_room = 1;
+    excess_weight = idle_weight = 1;
     // A week of one meeting is priced by the model as any other.
     section_count = 1;
     sections[1].meetings = {};
