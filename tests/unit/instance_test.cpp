@@ -671,10 +671,11 @@ TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
     rules[rule_count++] = {RuleKind::Closed, 4, 0, 1, SATURDAY, 13 * 60, 18 * 60, 0};
     rules[rule_count++] = {RuleKind::Closed, 5, 0, 1, SATURDAY, 11 * 60, 11 * 60 + 30, 0};
     rules[rule_count++] = {RuleKind::Avoid, 6, 2, 1, 0, 0, 0, 0};
-    // Rules for sections by a field or three: those that name none are said.
+    // Rules for sections by a field or three: those that name none are said, a type without a code
+    // by its number.
     const SectionSelector selectors[] = {{ANY_FIELD, ANY_FIELD, 2}, {ANY_FIELD, ANY_FIELD, 3}, {ANY_FIELD, 200, ANY_FIELD},
                                          {ANY_FIELD, 201, ANY_FIELD}, {3, ANY_FIELD, ANY_FIELD}, {5, ANY_FIELD, ANY_FIELD},
-                                         {3, 121, ANY_FIELD}, {3, 200, 2}};
+                                         {3, 121, ANY_FIELD}, {3, 200, 2}, {7, ANY_FIELD, ANY_FIELD}};
     for (const SectionSelector& selector : selectors) {
         rules[rule_count] = {RuleKind::Avoid, 7 + rule_count - 4, 0, 0, 0, 0, 0, 0};
         rules[rule_count++].selector = selector;
@@ -698,7 +699,8 @@ TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
               "Aviso: regras.txt, linha 8: nenhuma turma de demanda.txt e *|*|3; regra sem efeito.\n"
               "Aviso: regras.txt, linha 10: nenhuma turma de demanda.txt e *|201|*; regra sem efeito.\n"
               "Aviso: regras.txt, linha 12: nenhuma turma de demanda.txt e COM|*|*; regra sem efeito.\n"
-              "Aviso: regras.txt, linha 13: nenhuma turma de demanda.txt e FIS|121|*; regra sem efeito.\n");
+              "Aviso: regras.txt, linha 13: nenhuma turma de demanda.txt e FIS|121|*; regra sem efeito.\n"
+              "Aviso: regras.txt, linha 15: nenhuma turma de demanda.txt e 7|*|*; regra sem efeito.\n");
 }
 
 TEST_F(LoadWarnings, OneUnmatchedLineIsNamedAndACleanInstanceHasNone)
