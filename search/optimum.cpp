@@ -437,6 +437,7 @@ void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds
         result.lower_bound = std::max(result.lower_bound, empty + week.bound);
     result.proven = result.lower_bound >= result.cost;  // a proven week bounds at its cost
     result.week_too_large = week.too_large;
+    result.left_out_apart = result.left_out > 0 && !result.proven;
     if (result.proven)
         result.lower_bound = result.cost;
 }

@@ -55,9 +55,11 @@ void report_optimum(const OptimumResult& result)
     } else {
         char percent[32];
         format_percent(percent, sizeof percent, result.cost - result.lower_bound, result.cost, 2);
-        console_print(result.week_too_large
-                          ? "Semana grande demais para um modelo s\xF3: a otimalidade n\xE3o foi provada (nao provado).\n"
-                          : "Limite de tempo atingido: a otimalidade n\xE3o foi provada (nao provado).\n");
+        console_print(result.week_too_large ? "Semana grande demais para um modelo s\xF3"
+                      : result.left_out_apart
+                          ? "Reuni\xF5" "es fora da grade escolhidas dia a dia, sem o pre\xE7o de mesma_sala"
+                          : "Limite de tempo atingido");
+        console_print(": a otimalidade n\xE3o foi provada (nao provado).\n");
         console_print("Melhor custo encontrado: %lld\nLimite inferior: %lld\nDiferen\xE7" "a: %lld (%s %%)\n",
                       static_cast<long long>(result.cost), static_cast<long long>(result.lower_bound),
                       static_cast<long long>(result.cost - result.lower_bound), percent);

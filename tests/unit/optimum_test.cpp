@@ -1296,6 +1296,7 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
         EXPECT_EQ(result.left_out, brute.left_out) << "states " << states;
         EXPECT_EQ(result.cost, brute.cost + 14) << "states " << states;
         EXPECT_FALSE(result.proven) << "states " << states;
+        EXPECT_TRUE(result.left_out_apart) << "states " << states;
         EXPECT_LE(result.lower_bound, brute.cost) << "states " << states;
     }
     clear_kept_plan();
@@ -2221,7 +2222,7 @@ TEST_F(RulePrices, EachRuleIsPricedByTheOptimumWithoutItComputedByHand)
               "regras.txt, linha 5: sem esta regra, custo otimo 8025 (+20), alunos acima 0 (-20)\n");
     // A planning cut short says so in its first line, and a price not proven is only a range, up to
     // today's plan priced without the rule: without the closure, today's plan costs 60 more.
-    OptimumResult unproven{true, false, 9000, 7900, 0, 0, 0, false, {}, 0};
+    OptimumResult unproven{true, false, 9000, 7900, 0, 0, 0, false, false, {}, 0};
     apply_rules(0);
     RulePrice range = price_of_rule(0, unproven, today.cost, 20, best_grid);
     apply_rules();
