@@ -41,18 +41,16 @@ struct Unmatched {
 // the meeting's last block start (18:30 to 19:20 holds the 19:00 block too).
 void warn_held_past_last_block(Warnings& warnings, int64_t line, const Section& section, int32_t weekday)
 {
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
-        const Meeting& meeting = section.meetings[m];
-        if (meeting.weekday != weekday || meeting.end_line != line ||
-            meeting.last_slot == weekly_slot(meeting.latest_start, weekday))
-            continue;
-        int32_t held = slot_start(meeting.last_slot);
-        warn(warnings,
-             "Aviso: horario.txt, linha %lld: turma %s %d-%d, %s, termina as %02d:%02d; a sala fica reservada ate o "
-             "bloco das %02d:%02d.\n",
-             static_cast<long long>(line), section.course_code, section.course_number, section.section_number,
-             weekday_name(weekday), meeting.end_time / 60, meeting.end_time % 60, held / 60, held % 60);
-    }
+    const Meeting& meeting = section.meetings[meeting_on_weekday(section, weekday)];  // the section's one that day
+    if (meeting.weekday != weekday || meeting.end_line != line ||
+        meeting.last_slot == weekly_slot(meeting.latest_start, weekday))
+        return;
+    int32_t held = slot_start(meeting.last_slot);
+    warn(warnings,
+         "Aviso: horario.txt, linha %lld: turma %s %d-%d, %s, termina as %02d:%02d; a sala fica reservada ate o "
+         "bloco das %02d:%02d.\n",
+         static_cast<long long>(line), section.course_code, section.course_number, section.section_number,
+         weekday_name(weekday), meeting.end_time / 60, meeting.end_time % 60, held / 60, held % 60);
 }
 
 // A matched line on a third weekday, or one that is not a single block; the
