@@ -1263,9 +1263,9 @@ TEST_F(Optimum, KeptPlanIsMovedOnlyWhereItPaysAsBruteForceFinds)
     EXPECT_EQ(meetings_moved(candidate_grid), 1);
     clear_kept_plan();
     // Monday over-full by two beside a kept plan under stability. Monday alone is cheapest with
-    // FIS 130-1's kept sv left out and MTM 121-2 moved there from room 1, but then its Tuesday
-    // meeting follows it into sv for the stability price; the week is cheaper by 14 leaving out
-    // MTM 121-2's Monday instead. The weekdays choose what is left out without that price, so the
+    // section 3 (kept in sv) left out and section 2 moved into sv from room 1, but then its Tuesday
+    // meeting follows it there for the stability price; the week is cheaper by 14 leaving out
+    // section 2's Monday instead. The weekdays choose what is left out without that price, so the
     // week's plan is not proven: its bound stays the weekdays', below the optimum.
     reset_tables();
     room_capacity = {0, 20, 20};
