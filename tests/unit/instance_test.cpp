@@ -646,6 +646,10 @@ protected:
 
 TEST_F(LoadWarnings, EachMistakeIsNamedWithItsFileLineAndClassInOrder)
 {
+    // The day's last block held past its end: both clocks as written.
+    EXPECT_EQ(warnings_of("1|121|1|40|\n", "1|121|1|T|2|21:00|21:55|\n"),
+              "Aviso: horario.txt, linha 1: turma MTM 121-1, segunda-feira, termina as 21:55; a sala fica reservada "
+              "ate o bloco das 21:50.\n");
     std::string demands = "1|121|1|90|\n"  // its timetable has a typo: 112
                           "2|110|1|40|\n"
                           "\n"
