@@ -419,6 +419,7 @@ void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds
                        OptimumResult& result)
 {
     auto start = std::chrono::steady_clock::now();
+    bool weekdays_proven = result.proven;  // else a weekday's time ran out, which is the reason to give
     bool too_large = kept_count == 0 && result.left_out == 0 && !week_fits_one_model(grid);
     if (too_large) {
         head_for_homes(grid, state_limit, seconds, start, result);
@@ -437,7 +438,7 @@ void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds
         result.lower_bound = std::max(result.lower_bound, empty + week.bound);
     result.proven = result.lower_bound >= result.cost;  // a proven week bounds at its cost
     result.week_too_large = week.too_large;
-    result.left_out_apart = result.left_out > 0 && !result.proven;
+    result.left_out_apart = result.left_out > 0 && weekdays_proven && !result.proven;
     if (result.proven)
         result.lower_bound = result.cost;
 }

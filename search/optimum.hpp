@@ -29,7 +29,7 @@ struct OptimumResult {
     int32_t moved;        // meetings of the kept plan (search/kept_plan.hpp) in another column
     bool week_too_large;  // with a stability price, the week was too large for one model: not proven
     bool left_out_apart;  // with a stability price, what is left out was chosen by the weekdays without it:
-                          // proven only at their bound
+                          // proven only at their bound, and not proven though every weekday was
     GridFigures figures;  // of the allocation found
     uint32_t rule_tight_weekdays;  // bit w: the rules leave weekday w no allocation of every meeting
 };
