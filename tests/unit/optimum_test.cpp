@@ -1783,6 +1783,7 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     best_grid[90][7] = 1; // and section 1, in the last room
     best_grid[40][4] = 3; // a section the data do not have, named by its number
     best_grid[50][OVERFLOW_COLUMN] = 2;  // and section 2 in sv
+    add_meeting(2, 2, 48, 48);            // a meeting the grid never had, named by its hour
     write_report();
     bool ok = true;
     std::string console = check(ok);
@@ -1793,6 +1794,7 @@ TEST_F(ReportCheck, SplitLostAndStrayCellsAreNamed)
     EXPECT_NE(console.find("turma MTM 101-1 na sala 07, sabado 11:20, fora das suas reuni\xF5" "es."), std::string::npos);
     EXPECT_NE(console.find("turma n.\xBA 3 na sala 04, "), std::string::npos) << console;
     EXPECT_NE(console.find("turma MTM 102-1 em sv, quarta-feira 21:00, fora das suas reuni\xF5" "es."), std::string::npos) << console;
+    EXPECT_NE(console.find("turma MTM 102-1, quarta-feira 19:00: ausente da grade."), std::string::npos) << console;
     // Beside a partial optimum: the meeting it leaves out must be missing, and may be.
     left_out.marked[2][1] = left_out.marked[1][1] = true;
     left_out.count = 2;
