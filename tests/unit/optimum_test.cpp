@@ -37,6 +37,18 @@
 #include "search/week_bound.hpp"
 #include "test_support.hpp"
 
+// The unit tests are linked with fork wrapped, so that a case can refuse the
+// solves their child process.
+bool fork_refused = false;
+extern "C" pid_t __real_fork();
+extern "C" pid_t __wrap_fork()
+{
+    if (!fork_refused)
+        return __real_fork();
+    errno = EAGAIN;
+    return -1;
+}
+
 namespace {
 
 struct Placed {
@@ -517,6 +529,18 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     EXPECT_TRUE(limited.proven);
     EXPECT_EQ(limited.cost, exact.cost);
     expect_valid_allocation(best_grid);
+    // With no child to be had it solves here, and keeps no end of the pipe it made for one.
+    int lowest_free = dup(0);
+    close(lowest_free);
+    fork_refused = true;
+    OptimumResult unforked = solve_optimum(best_grid, 50, 30.0);
+    fork_refused = false;
+    EXPECT_TRUE(unforked.proven);
+    EXPECT_EQ(unforked.cost, exact.cost);
+    expect_valid_allocation(best_grid);
+    int after = dup(0);
+    close(after);
+    EXPECT_EQ(after, lowest_free);
     // A solver that never ends is cut at the limit and its grace: nothing found, a plan still made.
     void (*solver)(Cbc_Model*) = solve_model;
     solve_model = [](Cbc_Model*) {
