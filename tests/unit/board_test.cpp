@@ -462,10 +462,13 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
     EXPECT_FALSE(room_changes[1].proven);
     write_planning_file(today);  // and written again as read
     EXPECT_EQ(read_file("planejamento.txt"), header + "3|40|60|38|-12|900|1|1|\n8|0|60|45|-5|1100|0|0|\n");
-    // Costs past 32 bits, as an instance of large weights plans them, are read back whole.
-    write_file("planejamento.txt", header + "3|40|20|50|0|3400000000|1|1|\n");
+    // Costs past 32 bits, as an instance of large weights plans them, are read back whole; and each count at 0.
+    write_file("planejamento.txt", header + "3|40|20|50|0|3400000000|1|1|\n5|30|0|0|-50|0|0|0|\n");
     ASSERT_TRUE(read_planning_file(today));
     EXPECT_EQ(room_changes[0].cost, 3400000000);
+    ASSERT_EQ(room_change_count, 2);
+    EXPECT_EQ(room_changes[1].proposed_seats, 0);
+    EXPECT_EQ(room_changes[1].cost, 0);
     // The prices of the rules follow the records, proven or not.
     const std::string price = "regras.txt, linha 4: sem esta regra, custo otimo 990 (-10), alunos acima 52 (+2)\n";
     write_file("planejamento.txt", header + "3|40|60|38|-12|900|1|1|\nsobra|7|90|40|\n" + price +

@@ -719,6 +719,19 @@ TEST_F(Optimum, WeekRelaxationBoundsExactlyWhereEverySectionKeepsItsBestRoom)
     EXPECT_EQ(kept_room(4, 2), 1);
     EXPECT_EQ(kept_count, 6);
     clear_kept_plan();
+    // The section at the table's end has its meetings counted as any other's.
+    reset_tables();
+    room_capacity = {0, 30, 50};
+    last_room = 2;
+    excess_weight = idle_weight = 1;
+    same_room_weight = 100;
+    section_count = MAX_SECTIONS;
+    sections[MAX_SECTIONS].demand = 30;
+    add_meeting(MAX_SECTIONS, 1, 1, 2);
+    add_meeting(MAX_SECTIONS, 2, 18, 19);
+    ASSERT_TRUE(solve_optimum(best_grid).proven);
+    ASSERT_TRUE(bound_week_by_groups(best_grid, 0.0).found);
+    EXPECT_EQ(home_seats[MAX_SECTIONS], 30);
     // In a week with a Sunday, a Sunday meeting holds its home room as any other: two sections at home in
     // 30 seats at the same Sunday hour, apart on Monday, get a room each.
     reset_tables();

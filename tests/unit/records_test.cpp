@@ -190,6 +190,27 @@ TEST(Encoding, SequencesAtTheirLimitsAndTextBetweenTheThreeCharacterSets)
     EXPECT_EQ(console_capture(), "a?b??c");
 }
 
+// A text after the fields longer than its buffer is cut within it, its length still whole past trailing blanks.
+TEST(RecordLines, LongTextIsCutWithinItsBuffer)
+{
+    struct {
+        RecordText text;
+        char after;  // the byte past the text's buffer
+    } held{};
+    held.after = 'x';
+    std::FILE* stream = std::tmpfile();
+    std::fputs(("1|2|" + std::string(70, 'a') + " \t|\n").c_str(), stream);
+    std::rewind(stream);
+    RecordFile file{stream, "capacidade.txt", 0, nullptr};
+    RecordFields fields{};
+    EXPECT_EQ(read_record(file, "d|d|", fields, held.text), RecordRead::Record);
+    EXPECT_TRUE(held.text.present);
+    EXPECT_EQ(held.text.length, 70u);
+    EXPECT_EQ(std::string(held.text.bytes.data()), std::string(held.text.bytes.size() - 1, 'a'));
+    EXPECT_EQ(held.after, 'x');
+    std::fclose(stream);
+}
+
 TEST(RecordLines, ClockFieldsNeedTheirColon)
 {
     const char* pattern = "d|d:d|";
