@@ -824,7 +824,20 @@ TEST_F(Optimum, SettlingKeepsTheOtherWeekdaysRoomsOfSectionsThatMeetAgain)
     EXPECT_EQ(kept_room(1, 2), -1);  // Tuesday's is not solved now
     EXPECT_EQ(kept_room(2, 1), -1);  // one meeting: nothing to keep
     EXPECT_EQ(kept_count, 1);
+    // A Sunday's meeting is another weekday's as any: Monday keeps its room.
+    reset_tables();
+    use_an_own_week();
+    last_room = LAST_ROOM;
+    section_count = 1;
+    add_meeting(1, 1, 1, 1);  // Sunday 07:00
+    add_meeting(1, 2, 8, 8);  // Monday 09:00
+    clear_grid(candidate_grid);
+    candidate_grid[1][6] = candidate_grid[8][2] = 1;
+    keep_rooms_of_other_weekdays(candidate_grid, MONDAY);
+    EXPECT_EQ(kept_room(1, 2), 6);
+    EXPECT_EQ(kept_count, 1);
     clear_kept_plan();
+    reset_tables();  // and the standard week again
 }
 
 // Some rooms solved again over the whole week: two sections that swap twin
