@@ -297,6 +297,15 @@ TEST_F(GridFiles, SetReplacesOneFileAndRemovesAnother)
         EXPECT_EQ(read_file("solucao.txt"), "a whole report");
         EXPECT_EQ(entries_here(), "solucao.txt ") << left_over;
     }
+    // Outside a set a file goes at once, and one already gone is no failure; one that cannot go is.
+    write_file("lista.txt", "old list\n");
+    errno = 0;
+    EXPECT_TRUE(remove_in_output_set("lista.txt"));
+    EXPECT_EQ(entries_here(), "solucao.txt ");
+    EXPECT_TRUE(remove_in_output_set("lista.txt"));
+    std::filesystem::create_directory("lista.txt");
+    EXPECT_FALSE(remove_in_output_set("lista.txt"));
+    std::filesystem::remove("lista.txt");
 }
 
 TEST_F(GridFiles, FileSizeLimitFailsTheWriteLikeAFullDisk)
