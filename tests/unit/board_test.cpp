@@ -215,6 +215,14 @@ TEST_F(BoardPage, MissingAndSplitMeetingsAreFlaggedAndSplitPiecesShown)
     EXPECT_NE(between(page(), "<th scope=\"row\"><a href=\"#annealing\">", "</tr>")
                   .find("<td class=\"flag\">&#9888; 3 ausentes ou divididas; 1 c\xC3\xA9lula fora das reuni\xC3\xB5" "es</td>"),
               std::string::npos);
+    // And alone, beside every meeting whole.
+    place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
+    place(OPTIMAL_SOLUTION, 1, 20, 21, 5);
+    place(OPTIMAL_SOLUTION, 2, 86, 90, 1);
+    place(OPTIMAL_SOLUTION, 1, 40, 41, 6);
+    EXPECT_NE(between(page(), "<th scope=\"row\"><a href=\"#otimo\">", "</tr>")
+                  .find("<td class=\"flag\">&#9888; 2 c\xC3\xA9lulas fora das reuni\xC3\xB5" "es</td>"),
+              std::string::npos);
 }
 
 TEST_F(BoardPage, SummaryRecomputesTheFiguresAndChangesListWhatTheOptimumSaves)

@@ -992,6 +992,7 @@ TEST_F(RoomRules, EachMistakeIsRefusedWithItsLine)
                  {"mudanca|", "a regra mudanca tem a forma mudanca|peso|"},
                  {std::string(1, '#').append(4095, 'x'), "linha longa demais"},  // 4096 characters: one past a line's
                  // Sets of rooms, features, "*" and what they leave a section.
+                 {"recurso|1|lab|\nfixa|1|121|1|8|", "sala fora de 1..7"},  // and the next file knows no lab
                  {"evita|1|121|1|lab|", "recurso 'lab' que nenhuma sala tem (recurso|SALAS|NOME|)"},
                  {"evita|1|121|1|3-|", "sala '3-' nao e coluna, intervalo (30-34) nem recurso"},
                  {"evita|1|121|1|0000000003|", "sala '0000000003' nao e coluna, intervalo (30-34) nem recurso"},
