@@ -23,10 +23,10 @@ std::array<int32_t, INDEX_SIZE> class_slots;   // class, 0 for an empty slot
 // A course's key: its text folded, without blanks ("MTM 121" and "mtm121" are one course).
 void course_key(const char* text, ImportKey& key)
 {
-    char folded[CSV_FIELD_SIZE];
+    char folded[MAX_KEY];  // its text and NUL fit the key, blanks dropped or not
     fold_text(text, folded, sizeof folded);
     std::size_t used = 0;
-    for (const char* c = folded; *c != '\0' && used + 1 < key.size(); ++c)
+    for (const char* c = folded; *c != '\0'; ++c)
         if (*c != ' ')
             key[used++] = *c;
     key[used] = '\0';

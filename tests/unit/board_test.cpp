@@ -603,6 +603,7 @@ TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed
     EXPECT_NE(between(page(), "<section id=\"resumo\">", "</section>")
                   .find("<li>turma 1 (MTM 121-2), 60 alunos, Segunda-feira 08:20&ndash;"),
               std::string::npos);
+    EXPECT_NE(page().find("o plano (otima.txt) deixa esta 1 fora da grade."), std::string::npos);
     // And a section's last meeting, Wednesday's.
     sections[1].meetings[MAX_MEETINGS] = {0, 4, slot_start(35), slot_start(35), 35, 35, ~0u, slot_start(35) + 50, 0};
     mark_left_out(board_solutions[OPTIMAL_SOLUTION].report.grid);
