@@ -32,7 +32,7 @@ int64_t local_cost(const AllocationGrid& grid, int first, int last, int x, int y
     int64_t sum = 0;
     for (int row = first; row <= last; ++row)
         sum += cell_cost(grid, row, x) + cell_cost(grid, row, y);
-    sum += same_room_weight * (rooms_changed(grid, s) + (t != 0 ? rooms_changed(grid, t) : 0));
+    sum += int64_t{same_room_weight} * (rooms_changed(grid, s) + (t != 0 ? rooms_changed(grid, t) : 0));
     return sum + section_preference_cost(grid, s) + (t != 0 ? section_preference_cost(grid, t) : 0);
 }
 

@@ -23,7 +23,7 @@ std::array<int32_t, INDEX_SIZE> class_slots;   // class, 0 for an empty slot
 // A course's key: its text folded, without blanks ("MTM 121" and "mtm121" are one course).
 void course_key(const char* text, ImportKey& key)
 {
-    char folded[MAX_KEY];  // its text and NUL fit the key, blanks dropped or not
+    char folded[MAX_KEY];  // no longer than the key, NUL included: the loop needs no bound
     fold_text(text, folded, sizeof folded);
     std::size_t used = 0;
     for (const char* c = folded; *c != '\0'; ++c)
