@@ -26,14 +26,15 @@ int64_t students_above(int32_t section, int room)
 }
 
 // What the cells of rows first..last in columns x and y cost, with the
-// stability and preference prices of sections s and t (0: none).
+// stability and preference prices of sections s and t (0: none, as the
+// empty section 0 pays neither).
 int64_t local_cost(const AllocationGrid& grid, int first, int last, int x, int y, int32_t s, int32_t t)
 {
     int64_t sum = 0;
     for (int row = first; row <= last; ++row)
         sum += cell_cost(grid, row, x) + cell_cost(grid, row, y);
-    sum += int64_t{same_room_weight} * (rooms_changed(grid, s) + (t != 0 ? rooms_changed(grid, t) : 0));
-    return sum + section_preference_cost(grid, s) + (t != 0 ? section_preference_cost(grid, t) : 0);
+    sum += int64_t{same_room_weight} * (rooms_changed(grid, s) + rooms_changed(grid, t));
+    return sum + section_preference_cost(grid, s) + section_preference_cost(grid, t);
 }
 
 void fill(AllocationGrid& grid, const Run& run, int room, int32_t section)
