@@ -19,6 +19,7 @@ struct Run {
     int first;
     int last;
 };
+constexpr Run NO_MEETING{};  // section 0: a room free, or held by more than one
 
 int64_t students_above(int32_t section, int room)
 {
@@ -56,13 +57,13 @@ bool free_in(const AllocationGrid& grid, const Run& run, int room)
 // run of its own; section 0 when the room is free there or holds more than one.
 Run only_meeting_in(const AllocationGrid& grid, const Run& run, int room)
 {
-    Run other{0, room, 0, 0};
+    Run other = NO_MEETING;
     for (int row = run.first; row <= run.last; ++row) {
         int32_t cell = grid[row][room];
         if (cell == 0)
             continue;
         if (other.section != 0 && cell != other.section)
-            return {0, room, 0, 0};
+            return NO_MEETING;
         if (other.section == 0)
             other = {cell, room, row, row};
     }
@@ -124,7 +125,7 @@ int find_alternatives(AllocationGrid& grid, int32_t section, int m, Alternatives
         if (room == from || !room_allowed(section, room, a.first, a.last))
             continue;
         bool free = free_in(grid, a, room);
-        Run b = free ? Run{0, room, 0, 0} : only_meeting_in(grid, a, room);
+        Run b = free ? NO_MEETING : only_meeting_in(grid, a, room);
         if (!free) {
             if (b.section == 0 || !room_allowed(b.section, from, b.first, b.last))
                 continue;
