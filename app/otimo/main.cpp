@@ -44,6 +44,16 @@
 
 namespace {
 
+// Why an optimum was not proven, as the console says it.
+const char* unproven_reason(const OptimumResult& result)
+{
+    if (result.week_too_large)
+        return "Semana grande demais para um modelo s\xF3";
+    if (result.left_out_apart)
+        return "Reuni\xF5" "es fora da grade escolhidas dia a dia, sem o pre\xE7o de mesma_sala";
+    return "Limite de tempo atingido";
+}
+
 void report_optimum(const OptimumResult& result)
 {
     if (result.proven && result.cost != best_cost) {  // with the price of the meetings moved
@@ -55,11 +65,7 @@ void report_optimum(const OptimumResult& result)
     } else {
         char percent[32];
         format_percent(percent, sizeof percent, result.cost - result.lower_bound, result.cost, 2);
-        console_print(result.week_too_large ? "Semana grande demais para um modelo s\xF3"
-                      : result.left_out_apart
-                          ? "Reuni\xF5" "es fora da grade escolhidas dia a dia, sem o pre\xE7o de mesma_sala"
-                          : "Limite de tempo atingido");
-        console_print(": a otimalidade n\xE3o foi provada (nao provado).\n");
+        console_print("%s: a otimalidade n\xE3o foi provada (nao provado).\n", unproven_reason(result));
         console_print("Melhor custo encontrado: %lld\nLimite inferior: %lld\nDiferen\xE7" "a: %lld (%s %%)\n",
                       static_cast<long long>(result.cost), static_cast<long long>(result.lower_bound),
                       static_cast<long long>(result.cost - result.lower_bound), percent);
