@@ -5,6 +5,7 @@
 #include <cstring>
 #include <span>
 
+#include "io/csv.hpp"
 #include "io/encoding.hpp"
 #include "io/input_file.hpp"
 
@@ -99,29 +100,31 @@ std::size_t dash_at(const char* text)
 // The words between two times of a range ("a", "às", "to", "até").
 constexpr const char* RANGE_WORDS[] = {"a", "as", "to", "ate"};
 
-// A schedule cell cut into words at blanks, "," and ";" (a range's dash
-// kept inside its word): the words and where each starts.
+// A schedule cell cut into words at blanks, ",", ";", "/", "+" and "|" (a
+// range's dash kept inside its word). The cell is copied whole, so no word
+// is cut or dropped: a cell of CSV_FIELD_SIZE - 1 bytes has at most one word
+// in two of its bytes.
+constexpr const char* WORD_SEPARATORS = " \t\r\n,;/+|";
 struct Words {
-    std::array<std::array<char, 64>, 48> text;
-    int count;
+    std::array<char, CSV_FIELD_SIZE> text;
+    std::array<const char*, CSV_FIELD_SIZE / 2> word;
+    std::size_t count;
 };
 
-void cut_words(const char* cell, Words& words)
+// False, with no words, for a cell longer than a spreadsheet's field.
+bool cut_words(const char* cell, Words& words)
 {
     words.count = 0;
-    const char* c = cell;
-    while (*c != '\0' && words.count < static_cast<int>(words.text.size())) {
-        while (*c != '\0' && std::strchr(" \t\r\n,;/+|", *c) != nullptr)
-            ++c;
-        std::size_t length = std::strcspn(c, " \t\r\n,;/+|");
-        if (length == 0)
-            break;
-        std::size_t kept = length < 63 ? length : 63;
-        std::memcpy(words.text[words.count].data(), c, kept);
-        words.text[words.count][kept] = '\0';
-        ++words.count;
-        c += length;
+    if (std::strlen(cell) >= words.text.size())
+        return false;
+    char* c = std::strcpy(words.text.data(), cell);
+    while (*(c += std::strspn(c, WORD_SEPARATORS)) != '\0') {
+        words.word[words.count++] = c;
+        c += std::strcspn(c, WORD_SEPARATORS);
+        if (*c != '\0')
+            *c++ = '\0';
     }
+    return true;
 }
 
 // A word that is a whole range, "08:00-09:40", or the start of one,
@@ -270,12 +273,15 @@ int read_schedule(const char* cell, DaySet default_days, std::array<CellTime, MA
                   const char*& reason)
 {
     static Words words;
-    cut_words(cell, words);
+    reason = nullptr;
+    if (!cut_words(cell, words)) {
+        reason = "celula longa demais";
+        return NOT_READ;
+    }
     int count = 0;
     DaySet days = 0;
-    reason = nullptr;
-    for (int w = 0; w < words.count; ++w) {
-        const char* word = words.text[w].data();
+    for (std::size_t w = 0; w < words.count; ++w) {
+        const char* word = words.word[w];
         int32_t start, end;
         if (is_schedule_code(word)) {
             if (!shift_periods.given) {
@@ -297,11 +303,11 @@ int read_schedule(const char* cell, DaySet default_days, std::array<CellTime, MA
                 days |= more;
                 continue;
             }
-            if (w + 2 < words.count && is_range_word(words.text[w + 1].data()))
+            if (w + 2 < words.count && is_range_word(words.word[w + 1]))
                 ++w;  // "08:00 - 09:40", "8h às 9h40"
         }
         if (end < 0) {  // the end is the next word, perhaps after its dash: "08:00 -09:40", "08:00- 09:40"
-            const char* next = w + 1 < words.count ? words.text[++w].data() : "";
+            const char* next = w + 1 < words.count ? words.word[++w] : "";
             end = read_time(next + dash_at(next));
         }
         if (end < 0) {

@@ -180,13 +180,21 @@ TEST(ImportCells, SchedulesWholeOrByCode)
     EXPECT_EQ(schedule("24M12"), "! codigo de horario sem --turnos");
     EXPECT_EQ(schedule("M12"), "! nao e dia nem horario");  // a code has weekdays, then a letter
     EXPECT_EQ(schedule("24-12"), "! dia sem horario");      // weekdays 1, 2 and 4, not a code
-    std::string sixteen, sixteen_read;  // a cell holds at most 16 times
+    std::string sixteen, spaced, sixteen_read;  // a cell holds at most 16 times
     for (int hour = 7; hour < 23; ++hour) {
         sixteen += "SEG " + std::to_string(hour) + "h-" + std::to_string(hour) + "h50 ";
+        spaced += "SEG " + std::to_string(hour) + "h - " + std::to_string(hour) + "h50 ";
         sixteen_read += "2 " + std::string(hour < 10 ? "0" : "") + std::to_string(hour) + ":00-" +
                         (hour < 10 ? "0" : "") + std::to_string(hour) + ":50;";
     }
     EXPECT_EQ(schedule(sixteen.c_str()), sixteen_read);
+    EXPECT_EQ(schedule(spaced.c_str()), sixteen_read);  // 64 words
+    EXPECT_EQ(schedule((std::string(63, '2') + "8 08:00-09:40").c_str()), "! nao e dia nem horario");  // no cut
+    std::string full(254, ' ');  // a field's 255 bytes, a word in every other one
+    for (std::size_t i = 0; i < full.size(); i += 2)
+        full[i] = '2';
+    EXPECT_EQ(schedule((full + "2").c_str()), "! dia sem horario");
+    EXPECT_EQ(schedule((full + "22").c_str()), "! celula longa demais");
     EXPECT_EQ(schedule((sixteen + "TER 23h-23h50").c_str()), "! horarios demais numa celula");
     shift_periods.start[12][1] = 420, shift_periods.end[12][1] = 470;  // M1 07:00-07:50
     shift_periods.start[12][2] = 470, shift_periods.end[12][2] = 520;  // M2 07:50-08:40
