@@ -440,15 +440,16 @@ int64_t place(AllocationGrid& grid)
     return cost;
 }
 
+// Each meeting's group: the column its row sets to 1, or none when its
+// out variable is set. A meeting's columns lie side by side.
 void choose_groups(const double* solution)
 {
     for (int i : meeting_indexes()) {
-        int column = columns_of.first[static_cast<std::size_t>(i)];
-        int end = columns_of.first[static_cast<std::size_t>(i) + 1];
-        while (column + 1 < end && solution[column] < 0.5)
-            ++column;
-        bool out = model.may_leave_out && solution[out_variable(i)] > 0.5;
-        chosen_group[i] = out || column == end ? LEFT_OUT : columns_of.group[static_cast<std::size_t>(column)];
+        const double* first = solution + columns_of.first[static_cast<std::size_t>(i)];
+        const double* end = solution + columns_of.first[static_cast<std::size_t>(i) + 1];
+        bool out = first == end || (model.may_leave_out && solution[out_variable(i)] > 0.5);
+        auto column = static_cast<std::size_t>(std::max_element(first, end) - solution);
+        chosen_group[i] = out ? LEFT_OUT : columns_of.group[column];
     }
 }
 

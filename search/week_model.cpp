@@ -382,13 +382,13 @@ void place(AllocationGrid& grid)
             grid[row][chosen_room[i]] = week.meetings[i].section;
 }
 
+// Each meeting's room: the one its row sets to 1. A meeting's variables lie
+// side by side, in the order of model_room.
 void choose_rooms(const double* solution)
 {
     for (int i : week_meeting_indexes()) {
-        int k = 0;
-        while (k < columns() - 1 && solution[x_variable(i, model_room[k])] < 0.5)
-            ++k;
-        chosen_room[i] = model_room[k];
+        std::span<const double> x(solution + x_variable(i, model_room[0]), static_cast<std::size_t>(columns()));
+        chosen_room[i] = model_room[static_cast<std::size_t>(std::ranges::max_element(x) - x.begin())];
     }
 }
 

@@ -399,6 +399,24 @@ TEST_F(Optimum, MoreMeetingsInASlotThanColumnsLeaveTheFewestOutOfTheGrid)
         EXPECT_EQ(priced, partial.cost);
         EXPECT_GE(first_slot_column(best_grid, 1, 2), 0);  // Thursday's meeting stays
     }
+    // A count of the fewest left out that its solver could not prove (it dies, the first solve only)
+    // leaves the plan unproven, however well the rest is solved.
+    static const std::string first_solve =
+        (std::filesystem::temp_directory_path() / ("first-solve-" + std::to_string(getpid()))).string();
+    void (*solver)(Cbc_Model*) = solve_model;
+    solve_model = [](Cbc_Model* cbc) {
+        if (mkdir(first_solve.c_str(), 0700) == 0)
+            _exit(3);
+        Cbc_solve(cbc);
+    };
+    relaxation_first = false;
+    OptimumResult uncounted = solve_optimum(best_grid, 0, 300.0);
+    relaxation_first = true;
+    solve_model = solver;
+    rmdir(first_solve.c_str());
+    EXPECT_TRUE(uncounted.feasible);
+    EXPECT_FALSE(uncounted.proven);
+    EXPECT_GE(uncounted.left_out, 1);
     // With a price on changing rooms, the week model keeps the same meeting out and prices the rest.
     same_room_weight = 500;
     OptimumResult stable = solve_optimum(best_grid);
