@@ -432,6 +432,10 @@ TEST_F(InitialAllocation, UnderRoomRulesEveryRuleIsKeptAndTheCostStaysExactThrou
         build_initial_allocation();
         console_capture();
         EXPECT_EQ(broken_rules(current_grid), "") << "instance " << instance << " after choice 1";
+        for (int32_t s = 1; s <= section_count; ++s)  // a pinned section's meetings are marked placed too
+            for (int m = 1; m <= MAX_MEETINGS; ++m)
+                EXPECT_EQ(sections[s].meetings[m].placed, m <= 2 || sections[s].meetings[m].weekday != 0)
+                    << "instance " << instance << ", section " << s << ", meeting " << m;
         EXPECT_EQ(current_cost, priced(current_grid)) << "instance " << instance;
         annealing_schedule = {1000.0, 0.01, 0.9, 2000, 4000};
         start_console_capture();

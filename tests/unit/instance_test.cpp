@@ -205,6 +205,29 @@ TEST_F(SectionRecords, TenThousandthSectionIsRefused)
     EXPECT_EQ(result.error, "mais de 9999 turmas");
 }
 
+class InstanceFiles : public InScratchDirectory {};
+
+// The menu loads the instance again for each new solution: a cursos.txt or a semana.txt deleted in between is
+// forgotten, not kept from the load before.
+TEST_F(InstanceFiles, EachLoadForgetsTheOptionalFilesOfTheLoadBefore)
+{
+    write_file("capacidade.txt", "1|40|\n");
+    write_file("demanda.txt", "1|121|1|30|\n");
+    write_file("horario.txt", "1|121|1|T|2|07:30|08:20|\n");
+    write_file("cursos.txt", "7|ELE|\n");
+    write_file("semana.txt", "2|07:30|08:20|\n");
+    start_console_capture();
+    read_instance();
+    EXPECT_STREQ(course_code(7), "ELE");
+    EXPECT_TRUE(own_week);
+    std::filesystem::remove("cursos.txt");
+    std::filesystem::remove("semana.txt");
+    read_instance();
+    console_capture();
+    EXPECT_EQ(course_code(7), NO_COURSE_CODE);
+    EXPECT_FALSE(own_week);
+}
+
 class CourseCodes : public FreshTables {};
 
 TEST_F(CourseCodes, CursosTxtRenamesAndAddsTypesOverTheBuiltInOnes)
