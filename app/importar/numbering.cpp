@@ -96,7 +96,7 @@ const char* number_courses()
         course.type = type_of_code(course.code.data());
         if (course.type == 0)
             return "mais de 999 codigos de disciplina";
-        course.number = number > 0 && take(course.type, number) ? number : 0;
+        course.number = take(course.type, number) ? number : 0;  // 0, a number to be made, stays 0
         course.made = course.made || course.number == 0;
     }
     for (ImportCourse& course : courses_read()) {
