@@ -208,9 +208,10 @@ TEST_F(SectionRecords, TenThousandthSectionIsRefused)
 class InstanceFiles : public InScratchDirectory {};
 
 // The menu loads the instance again for each new solution: a cursos.txt or a semana.txt deleted in between is
-// forgotten, not kept from the load before.
-TEST_F(InstanceFiles, EachLoadForgetsTheOptionalFilesOfTheLoadBefore)
+// forgotten, not kept from the load before, and no load keeps a file open.
+TEST_F(InstanceFiles, EachLoadForgetsTheOptionalFilesOfTheLoadBeforeAndClosesItsOwn)
 {
+    long open_before = open_descriptor_count();
     write_file("capacidade.txt", "1|40|\n");
     write_file("demanda.txt", "1|121|1|30|\n");
     write_file("horario.txt", "1|121|1|T|2|07:30|08:20|\n");
@@ -222,10 +223,11 @@ TEST_F(InstanceFiles, EachLoadForgetsTheOptionalFilesOfTheLoadBefore)
     EXPECT_TRUE(own_week);
     std::filesystem::remove("cursos.txt");
     std::filesystem::remove("semana.txt");
-    read_instance();
+    load_instance();
     console_capture();
     EXPECT_EQ(course_code(7), NO_COURSE_CODE);
     EXPECT_FALSE(own_week);
+    EXPECT_EQ(open_descriptor_count(), open_before);
 }
 
 class CourseCodes : public FreshTables {};

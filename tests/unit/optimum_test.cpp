@@ -548,17 +548,14 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     EXPECT_EQ(limited.cost, exact.cost);
     expect_valid_allocation(best_grid);
     // With no child to be had it solves here, and keeps no end of the pipe it made for one.
-    int lowest_free = dup(0);
-    close(lowest_free);
+    long open_before = open_descriptor_count();
     fork_refused = true;
     OptimumResult unforked = solve_optimum(best_grid, 50, 30.0);
     fork_refused = false;
     EXPECT_TRUE(unforked.proven);
     EXPECT_EQ(unforked.cost, exact.cost);
     expect_valid_allocation(best_grid);
-    int after = dup(0);
-    close(after);
-    EXPECT_EQ(after, lowest_free);
+    EXPECT_EQ(open_descriptor_count(), open_before);
     // A solver that never ends is cut at the limit and its grace: nothing found, a plan still made.
     void (*solver)(Cbc_Model*) = solve_model;
     solve_model = [](Cbc_Model*) {

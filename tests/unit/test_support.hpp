@@ -40,6 +40,14 @@ inline std::FILE* text_stream(const std::string& text)
     return stream;
 }
 
+// The files the process holds open: the same before and after a run that
+// must leave none open.
+inline long open_descriptor_count()
+{
+    auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+    return std::distance(begin(entries), end(entries));
+}
+
 inline std::string read_file(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
