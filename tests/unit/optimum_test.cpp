@@ -1581,6 +1581,15 @@ TEST_F(Optimum, TheLastRoomsClosuresKeepItApartFromItsTwin)
         EXPECT_EQ(best_grid[1][2], 1) << states;
         EXPECT_EQ(best_grid[3][1], 2) << states;
     }
+    // Monday's closure is not carried into Tuesday, where room 1 is closed at the same hour instead: the
+    // rooms are no twins there either, and the class of that hour takes room 2.
+    int32_t tuesday_third = week_days[MONDAY + 1].first + 2;
+    add_meeting(2, 2, tuesday_third, tuesday_third);
+    add_rule({RuleKind::Closed, 2, 0, 1, MONDAY + 1, slot_start(tuesday_third), slot_start(tuesday_third) + 10, 0});
+    for (int64_t states : {OPTIMUM_STATE_LIMIT, int64_t{0}}) {
+        solve_optimum(best_grid, states);
+        EXPECT_EQ(best_grid[tuesday_third][2], 2) << states;
+    }
 }
 
 TEST_F(Optimum, UnderRoomRulesTheSearchAndBothModelsAgreeWithBruteForce)
