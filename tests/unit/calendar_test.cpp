@@ -150,13 +150,15 @@ TEST(Dates, OnlyRealDatesWrittenAAAAMMDDAreTaken)
     int32_t first, last;
     ASSERT_TRUE(parse_date("2026-03-02", first) && parse_date("2026-07-04", last));
     EXPECT_EQ(last - first, 124);
-    // Every month's last day is a date, the day after it is not.
+    // Every month's last day is a date, and reads back as itself; the day after it is not.
     const int month_days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (int month = 1; month <= 12; ++month) {
         char text[40];
         int32_t days;
         std::snprintf(text, sizeof text, "2026-%02d-%02d", month, month_days[month - 1]);
         EXPECT_TRUE(parse_date(text, days)) << text;
+        CivilDate back = civil_date(days);
+        EXPECT_EQ(back.month * 100 + back.day, month * 100 + month_days[month - 1]) << text;
         std::snprintf(text, sizeof text, "2026-%02d-%02d", month, month_days[month - 1] + 1);
         EXPECT_FALSE(parse_date(text, days)) << text;
     }
