@@ -127,7 +127,7 @@ void remove_stale_calendars()
 {
     constexpr int MAX_STALE = 4096;
     static std::array<FileName, MAX_STALE> stale;
-    int count = 0;
+    int count{};
     if (DIR* directory = opendir(".")) {
         while (const dirent* entry = readdir(directory)) {
             if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) && count < MAX_STALE)
