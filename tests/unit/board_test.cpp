@@ -223,6 +223,10 @@ TEST_F(BoardPage, MissingAndSplitMeetingsAreFlaggedAndSplitPiecesShown)
     EXPECT_NE(between(page(), "<th scope=\"row\"><a href=\"#otimo\">", "</tr>")
                   .find("<td class=\"flag\">&#9888; 2 c\xC3\xA9lulas fora das reuni\xC3\xB5" "es</td>"),
               std::string::npos);
+    place(OPTIMAL_SOLUTION, 0, 86, 90, 1);  // and after one meeting missing
+    EXPECT_NE(between(page(), "<th scope=\"row\"><a href=\"#otimo\">", "</tr>")
+                  .find("<td class=\"flag\">&#9888; 1 ausente ou dividida; 2 c\xC3\xA9lulas fora das reuni\xC3\xB5" "es</td>"),
+              std::string::npos);
 }
 
 TEST_F(BoardPage, SummaryRecomputesTheFiguresAndChangesListWhatTheOptimumSaves)
