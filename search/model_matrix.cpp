@@ -95,6 +95,16 @@ Clp_Simplex* load_relaxation(double seconds)
     return clp;
 }
 
+namespace {
+
+// The least of price * x for x between lower and upper.
+long double least_product(long double price, double lower, double upper)
+{
+    return std::min(price * lower, price * upper);
+}
+
+}  // namespace
+
 double dual_bound(const double* duals)
 {
     // In long double, and less a bound on the rounding of its terms, so that
@@ -102,18 +112,18 @@ double dual_bound(const double* duals)
     long double bound = 0.0L, magnitude = 0.0L;
     auto add = [&](long double term) {
         bound += term;
-        magnitude += term < 0.0L ? -term : term;
+        magnitude += std::fabs(term);
     };
     for (int row = 0; row < matrix.row_count; ++row)
-        add(static_cast<long double>(duals[row]) * (duals[row] > 0.0 ? matrix.row_lower[row] : matrix.row_upper[row]));
+        add(least_product(duals[row], matrix.row_lower[row], matrix.row_upper[row]));
     for (int column = 0; column < matrix.column_count; ++column) {
-        long double reduced = matrix.objective[column], size = reduced < 0.0L ? -reduced : reduced;
+        long double reduced = matrix.objective[column], size = std::fabs(reduced);
         for (CoinBigIndex k = matrix.starts[column]; k < matrix.starts[column + 1]; ++k) {
             long double term = static_cast<long double>(duals[matrix.rows[k]]) * matrix.values[k];
             reduced -= term;
-            size += term < 0.0L ? -term : term;
+            size += std::fabs(term);
         }
-        add(reduced * (reduced < 0.0L ? matrix.upper[column] : matrix.lower[column]));
+        add(least_product(reduced, matrix.lower[column], matrix.upper[column]));
         magnitude += size * matrix.upper[column];
         certificate.reduced[column] = static_cast<double>(reduced);
     }

@@ -50,6 +50,7 @@ const char* plan_week()
             if (time.weekday == weekday && class_written(time.class_index))
                 latest_end[time.start] = std::max(latest_end[time.start], time.end);
         int first = import_week.count;
+        const int32_t day_end = std::ranges::max(latest_end);
         for (int32_t start = 0; start < 24 * 60; ++start) {
             if (latest_end[start] == 0)
                 continue;
@@ -58,12 +59,11 @@ const char* plan_week()
                               weekday == SUNDAY || weekday == SATURDAY ? "no" : "na", weekday_name(weekday));
                 return fault;
             }
+            // A block ends where the next starts; the day's last at the day's latest end.
             if (import_week.count > first)
                 import_week.blocks[import_week.count - 1].end = start;
-            import_week.blocks[import_week.count++] = {weekday, start, 0};
+            import_week.blocks[import_week.count++] = {weekday, start, day_end};
         }
-        if (import_week.count > first)
-            import_week.blocks[import_week.count - 1].end = std::ranges::max(latest_end);
     }
     return nullptr;
 }

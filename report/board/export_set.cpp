@@ -125,12 +125,13 @@ void remove_stale_changes()
 
 void remove_stale_calendars()
 {
-    constexpr int MAX_STALE = 4096;
-    static std::array<FileName, MAX_STALE> stale;
+    // More than the 1,101 names a calendar can have: sv, two and three digits.
+    constexpr int STALE_LIST_SIZE = 4096;
+    static std::array<FileName, STALE_LIST_SIZE> stale;
     int count{};
     if (DIR* directory = opendir(".")) {
         while (const dirent* entry = readdir(directory)) {
-            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) && count < MAX_STALE)
+            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) && count < STALE_LIST_SIZE)
                 std::memcpy(stale[count++].data(), entry->d_name, std::strlen(entry->d_name) + 1);
         }
         closedir(directory);

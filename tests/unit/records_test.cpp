@@ -311,8 +311,8 @@ TEST(RecordLines, EmptyStreamHasNoRecords)
 
 namespace {
 
-// Every record of a CSV text as "field|field|...", one a line, then the
-// separator and how the reading ended.
+// Every record of a CSV text as "field|field|...", one a line (blank when no
+// field has text), then the separator and how the reading ended.
 std::string csv_records(const std::string& text)
 {
     write_file("planilha.csv", text);
@@ -327,6 +327,7 @@ std::string csv_records(const std::string& text)
         for (int i = 0; i < record.count; ++i)
             said += std::string(record.fields[i].data()) + "|";
         said += record.open_quote ? " (aspas abertas)" : "";
+        said += csv_blank(record) ? " (em branco)" : "";
         said += record.cut ? " (cortado)\n" : "\n";
     }
     said += std::string("separador ") + (file.separator == '\t' ? "tab" : std::string(1, file.separator));
@@ -351,13 +352,14 @@ TEST_F(InputFiles, SpreadsheetsAreReadAsTheyAreSavedAndUtf16IsNamed)
     } cases[] = {
         {"dia;sala\r\n2;03\r\n", "1:dia|sala|\n2:2|03|\nseparador ;"},
         {"\xEF\xBB\xBF" "dia,sala\n2,03", "1:dia|sala|\n2:2|03|\nseparador ,"},            // no final line end
-        {"dia;sala\r2;03\r\r4;05\r", "1:dia|sala|\n2:2|03|\n3:|\n4:4|05|\nseparador ;"},  // Macintosh: CR alone
+        {"dia;sala\r2;03\r\r4;05\r", "1:dia|sala|\n2:2|03|\n3:| (em branco)\n4:4|05|\nseparador ;"},  // Macintosh: CR alone
         {"dia;nota;sala\n2;\"linha 1\r\nlinha 2\";03\n4;;05\n",                          // a line break in quotes
          "1:dia|nota|sala|\n2:2|linha 1\nlinha 2|03|\n4:4||05|\nseparador ;"},
         {"a,\"b;c\"\n \"x\"\"y\" , \" z ,\" ,w \n", "1:a|b;c|\n2:x\"y| z ,|w|\nseparador ,"},
         {"dia;sala\n2\xAA;Laborat\xF3rio \x97 3\n", "1:dia|sala|\n2:2\xC2\xAA|Laborat\xC3\xB3rio \xE2\x80\x94 3|\nseparador ;"},
         {"dia;sala\n2;\"03\n", "1:dia|sala|\n2:2|03\n| (aspas abertas)\nseparador ;"},
         {"dia\tsala\n2\t03\n", "1:dia|sala|\n2:2|03|\nseparador tab"},
+        {"dia;sala\n2;\n;03\n;\n", "1:dia|sala|\n2:2||\n3:|03|\n4:|| (em branco)\nseparador ;"},
         {std::string("d\0i\0a\0;\0", 8), "separador ;, byte nulo"},                        // UTF-16 without a mark
         {"\xFF\xFE" "d", "separador ;, byte nulo"},
         {"\xFE\xFF", "separador ;, byte nulo"},  // the mark alone
