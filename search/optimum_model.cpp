@@ -629,7 +629,6 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
         return result;
     }
     SolverOutcome outcome = run_solver(cbc, seconds, weight);
-    bool certified = outcome.certified && fewest_proven;
     if (outcome.solution != nullptr) {
         result.proven = outcome.proven && fewest_proven;
         choose_groups(outcome.solution);
@@ -640,7 +639,7 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
     }
     Cbc_deleteModel(cbc);
     if (weight == 0.0 && result.proven)  // the least cost alone: now the best fit at it
-        result.proven = fit_at_least_cost(seconds_after(seconds, start), certified);
+        result.proven = fit_at_least_cost(seconds_after(seconds, start), outcome.certified);
     result.cost = result.found ? place(grid) : 0;
     if (result.proven)
         result.bound = result.cost;
