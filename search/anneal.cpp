@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "io/console.hpp"
 #include "model/tables.hpp"
@@ -70,13 +71,13 @@ void record_new_best(const TraceTexts& texts)
 // The chance of accepting a move that raises the cost by `rise` at the
 // level's temperature, exp(-rise / temperature). Rises repeat within a level,
 // so the chances of those below MEMO_SIZE are worked out once per level and
-// kept (-1: not yet): the same numbers, a call of exp saved.
+// kept (NaN: not yet): the same numbers, a call of exp saved.
 constexpr int64_t MEMO_SIZE = 1024;
 std::array<double, MEMO_SIZE> chance_memo;
 
 void forget_chances()
 {
-    chance_memo.fill(-1.0);
+    chance_memo.fill(std::numeric_limits<double>::quiet_NaN());
 }
 
 double chance_of(int64_t rise, double temperature)
@@ -84,7 +85,7 @@ double chance_of(int64_t rise, double temperature)
     if (rise >= MEMO_SIZE)
         return std::exp(-static_cast<double>(rise) / temperature);
     double& chance = chance_memo[rise];
-    if (chance < 0)
+    if (std::isnan(chance))
         chance = std::exp(-static_cast<double>(rise) / temperature);
     return chance;
 }
