@@ -613,7 +613,9 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
     model.may_leave_out = may_leave_out;
     if (model.meeting_count == 0)
         return {true, true, 0, 0};
-    ModelResult result{true, false, 0, cheapest_groups()};
+    ModelResult result{};
+    result.found = true;
+    result.bound = cheapest_groups();
     bool fewest_proven = true;
     if (may_leave_out && seconds >= 0.0) {
         auto start = std::chrono::steady_clock::now();
@@ -625,7 +627,8 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
     Cbc_Model* cbc = seconds < 0.0 ? nullptr : build(weight);
     if (cbc == nullptr) {  // no time left for the solver, or a weekday beyond the matrix's tables
         result.found = choose_cheapest_free_groups();
-        result.cost = result.found ? place(grid) : 0;
+        if (result.found)
+            result.cost = place(grid);
         return result;
     }
     SolverOutcome outcome = run_solver(cbc, seconds, weight);
@@ -640,7 +643,8 @@ ModelResult solve_day_by_model(AllocationGrid& grid, int32_t weekday, double sec
     Cbc_deleteModel(cbc);
     if (weight == 0.0 && result.proven)  // the least cost alone: now the best fit at it
         result.proven = fit_at_least_cost(seconds_after(seconds, start), outcome.certified);
-    result.cost = result.found ? place(grid) : 0;
+    if (result.found)
+        result.cost = place(grid);
     if (result.proven)
         result.bound = result.cost;
     return result;
