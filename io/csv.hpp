@@ -14,6 +14,7 @@
 
 inline constexpr int CSV_MAX_FIELDS = 64;
 inline constexpr int CSV_FIELD_SIZE = 256;  // a field's UTF-8 bytes and the NUL after them
+inline constexpr int CSV_NO_FIELD = -1;     // the field of a heading the header does not have
 inline constexpr const char* CSV_NULL_BYTE = "arquivo de texto com byte nulo (UTF-16?)";
 
 using CsvField = std::array<char, CSV_FIELD_SIZE>;

@@ -38,7 +38,7 @@ struct PlanFile {
     CsvFile csv;
     CsvRecord record;
     int line;
-    std::array<int, COLUMNS> column;  // each column's field; -1 when the header has none
+    std::array<int, COLUMNS> column;  // each column's field; CSV_NO_FIELD when the header has none
     int faults;
     PlanReading reading;
     LeftOutMeetings* left_out;  // the rows read without a room
@@ -126,11 +126,11 @@ bool read_header()
     }
     bool complete = true;
     for (int column = 0; column < COLUMNS; ++column) {
-        plan.column[column] = -1;
-        for (int i = 0; i < plan.record.count && plan.column[column] < 0; ++i)
+        plan.column[column] = CSV_NO_FIELD;
+        for (int i = 0; i < plan.record.count && plan.column[column] == CSV_NO_FIELD; ++i)
             if (same_word(plan.record.fields[i].data(), COLUMN_NAMES[column]))
                 plan.column[column] = i;
-        if (plan.column[column] < 0 && column < REQUIRED_COLUMNS) {
+        if (plan.column[column] == CSV_NO_FIELD && column < REQUIRED_COLUMNS) {
             fault(1, "falta a coluna %s", COLUMN_NAMES[column]);
             complete = false;
         }
@@ -141,7 +141,7 @@ bool read_header()
 const char* field(Column column)
 {
     int index = plan.column[column];
-    return index >= 0 && index < plan.record.count ? plan.record.fields[index].data() : "";
+    return index != CSV_NO_FIELD && index < plan.record.count ? plan.record.fields[index].data() : "";
 }
 
 int32_t read_weekday(const char* text)

@@ -135,7 +135,7 @@ Rank best_from(int i, uint64_t state)
     }
     const DayMeeting& meeting = day[i];
     Rank best = UNREACHABLE;
-    int8_t best_column = -1;
+    int8_t best_column = LEFT_OUT;  // followed only when `best` is reachable
     for (int column = 0; column <= last_room; ++column) {
         if (busy_until(state, column) != 0 || meeting.rank[column].cost == UNREACHABLE.cost)
             continue;

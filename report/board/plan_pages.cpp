@@ -59,10 +59,11 @@ int32_t slot_at_row(int32_t weekday, int row)
 }
 
 // One weekday's cell of a row in one room; nothing where a meeting's cell
-// above still covers the row (`covered_until`, by weekday).
-void write_week_cell(std::FILE* out, int room, int32_t weekday, int row, std::array<int, SATURDAY + 1>& covered_until)
+// above still covers the row (`uncovered_from`: by weekday, the first row
+// no cell above covers).
+void write_week_cell(std::FILE* out, int room, int32_t weekday, int row, std::array<int, SATURDAY + 1>& uncovered_from)
 {
-    if (row <= covered_until[weekday])
+    if (row < uncovered_from[weekday])
         return;
     int32_t slot = slot_at_row(weekday, row);
     if (slot == NO_SLOT) {
@@ -78,7 +79,7 @@ void write_week_cell(std::FILE* out, int room, int32_t weekday, int row, std::ar
     int32_t last = slot;
     while (last < day.last && plan_grid()[last + 1][room] == section)
         ++last;
-    covered_until[weekday] = week_rows.row_of[last];
+    uncovered_from[weekday] = week_rows.row_of[last] + 1;
     markup(out, "<td rowspan=\"%d\" class=\"meeting%s\">", week_rows.row_of[last] - row + 1,
            sections[section].demand > room_capacity[room] ? " over" : "");
     write_section_name(out, section);
@@ -106,8 +107,7 @@ void write_room_page(std::FILE* out, int room)
         if (!is_day_off(weekday))
             markup(out, "<th scope=\"col\">%s</th>", WEEKDAY_TITLES[weekday]);
     markup(out, "</tr></thead>\n<tbody>\n");
-    std::array<int, SATURDAY + 1> covered_until;
-    covered_until.fill(-1);
+    std::array<int, SATURDAY + 1> uncovered_from{};
     for (int row = 0; row < week_rows.count; ++row) {
         markup(out, "<tr><th scope=\"row\">");
         write_clock(out, week_rows.rows[row].start);
@@ -116,7 +116,7 @@ void write_room_page(std::FILE* out, int room)
         markup(out, "</th>");
         for (int32_t weekday = SUNDAY; weekday <= SATURDAY; ++weekday)
             if (!is_day_off(weekday))
-                write_week_cell(out, room, weekday, row, covered_until);
+                write_week_cell(out, room, weekday, row, uncovered_from);
         markup(out, "</tr>\n");
     }
     markup(out, "</tbody>\n</table>\n");
