@@ -127,10 +127,10 @@ int z_variable(int link, int room)
     return (week.meeting_count + link) * columns() + model_index[room];
 }
 
-enum LinkRow { EARLIER = 0, JOINING = 1 };
+enum LinkRow { EARLIER, JOINING, LINK_ROWS };  // the rows of each link in each room
 int link_row(int link, int room, LinkRow which)
 {
-    return plan.link_base + 2 * (link * columns() + model_index[room]) + which;
+    return plan.link_base + LINK_ROWS * (link * columns() + model_index[room]) + which;
 }
 
 // The link's position among its section's meetings, from 1.
@@ -269,7 +269,7 @@ bool plan_rows()
             plan.capacity_row[k][room] = count > 1 ? rows++ : NO_ROW;
         }
     plan.link_base = rows;
-    int64_t row_count = rows + 2 * int64_t{week.link_count} * columns();
+    int64_t row_count = rows + LINK_ROWS * int64_t{week.link_count} * columns();
     int64_t column_count = int64_t{week.meeting_count + week.link_count} * columns();
     plan.row_count = static_cast<int>(std::min<int64_t>(row_count, MAX_WEEK_ROWS));
     return row_count <= MAX_WEEK_ROWS && column_count <= column_limit;

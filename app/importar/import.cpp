@@ -59,7 +59,7 @@ void clear_import()
     for (SheetOutcomes* sheet : {&turmas_outcomes, &salas_outcomes}) {
         for (int32_t line = 0; line <= sheet->last_line; ++line)
             sheet->lines[line] = {};
-        sheet->last_line = 0;
+        sheet->last_line = {};  // no line yet
     }
     import_notes.count = 0;
     import_notes.dropped = 0;
