@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <ranges>
 
 #include "io/console.hpp"
 #include "io/encoding.hpp"
@@ -289,10 +290,13 @@ bool read_room_capacities(RecordFile& file)
 
 int32_t first_unnamed_room()
 {
-    int32_t room = 1;
-    while (room <= last_room && room_named[room])
-        ++room;
-    return room <= last_room || last_room == 0 ? room : 0;
+    if (last_room == 0)
+        return FIRST_ROOM;  // none named but column 0
+    // The last room is the highest column named: only one below it may be missing.
+    for (int32_t room : std::views::iota(FIRST_ROOM, last_room))
+        if (!room_named[room])
+            return room;
+    return 0;
 }
 
 namespace {

@@ -382,8 +382,9 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const Meeti
         }
         return KEPT;
     };
-    if (rule.section != 0 && rule.kind != RuleKind::Reserved && rule.kind != RuleKind::Closed) {
-        // One section: only the rows of its meetings, the first breach by row.
+    if (rule.section != 0 && rule.kind != RuleKind::Reserved) {
+        // One section (a closure names none; a room reserved for one is broken
+        // by the others): only the rows of its meetings, the first breach by row.
         RuleBreach first = KEPT;
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[rule.section].meetings[m];

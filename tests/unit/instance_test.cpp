@@ -925,6 +925,12 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     breach = find_breach(grid, rules[0]);
     EXPECT_TRUE(breach.broken);
     EXPECT_EQ(breach.section, 1);
+    // A room reserved for one section is broken by another in it (FIS 210-1), not by that one.
+    ASSERT_TRUE(read_text(read_rules, "reservada|3|1|121|2|\n").ok);
+    breach = find_breach(grid, rules[0]);
+    EXPECT_TRUE(breach.broken);
+    EXPECT_EQ(breach.section, 2);
+    EXPECT_EQ(breach.row, 2);
     // The same restriction as evita lines and as a salas line is the same table.
     ASSERT_TRUE(read_text(read_rules, "evita|1|121|1|1-3|\nevita|1|121|1|5-7|\n").ok);
     std::string by_avoidance = avoided(1);
