@@ -84,10 +84,10 @@ int main(int argc, char** argv)
     PlanExports written = write_plan_exports("quadro.html", calendars ? &semester : nullptr);
     print_written("Planilha gravada em", "alocacao.csv");
     print_written("Alternativas gravadas em", "alternativas.csv");
-    if (written.changes >= 0) {
+    if (written.changes) {
         print_written("Altera\xE7\xF5" "es gravadas em", CHANGES_FILE);
-        console_print("%d %s de sala em rela\xE7\xE3o ao plano mantido.\n", written.changes,
-                      plural(written.changes, "reuni\xE3o muda", "reuni\xF5" "es mudam"));
+        console_print("%d %s de sala em rela\xE7\xE3o ao plano mantido.\n", *written.changes,
+                      plural(*written.changes, "reuni\xE3o muda", "reuni\xF5" "es mudam"));
     }
     remove_stale_changes();
     if (calendars) {

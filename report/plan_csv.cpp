@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "io/console.hpp"
 #include "io/csv.hpp"
@@ -152,20 +153,22 @@ int32_t read_weekday(const char* text)
     return 0;
 }
 
-// "7:30", "07:30" or "07:30:00" as minutes since midnight; -1 for anything else.
-int32_t read_clock(const char* text)
+// "7:30", "07:30" or "07:30:00" as minutes since midnight; none for anything else.
+std::optional<int32_t> read_clock(const char* text)
 {
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
     int hours = 0, digits = 0;
     for (; digit(*text) && digits < 2; ++text, ++digits)
         hours = hours * 10 + (*text - '0');
     if (digits == 0 || *text != ':' || !digit(text[1]) || !digit(text[2]))
-        return -1;
+        return std::nullopt;
     int minutes = (text[1] - '0') * 10 + (text[2] - '0');
     text += 3;
     if (std::strcmp(text, ":00") == 0)
         text += 3;  // the seconds a spreadsheet may add
-    return *text == '\0' && hours <= 23 && minutes <= 59 ? hours * 60 + minutes : -1;
+    if (*text != '\0' || hours > 23 || minutes > 59)
+        return std::nullopt;
+    return hours * 60 + minutes;
 }
 
 // "sv", or a column number with any leading zeros; NO_ROOM for anything else or past the last room.
@@ -306,11 +309,13 @@ void leave_out(int32_t section, int m, const char* name)
 // One row: its meeting found and laid in its room, unless a fault says why not.
 void place_row(AllocationGrid& grid)
 {
-    int32_t weekday = read_weekday(field(DAY)), start = read_clock(field(START));
+    int32_t weekday = read_weekday(field(DAY));
     if (weekday == 0)
         return cell_fault("dia ", field(DAY), " desconhecido");
-    if (start < 0)
+    std::optional<int32_t> clock = read_clock(field(START));
+    if (!clock)
         return cell_fault("inicio ", field(START), " nao e um horario hh:mm");
+    int32_t start = *clock;
     int room = read_room();
     if (room == NO_ROOM)
         return;

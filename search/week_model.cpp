@@ -71,18 +71,20 @@ auto link_indexes()
 // The columns the model may give. Variables and link rows go by a column's
 // place among them.
 std::array<int, MAX_ROOM_COLUMNS> model_room;
-std::array<int, MAX_ROOM_COLUMNS> model_index;  // by column: its place in model_room; -1 when left out
+std::bitset<MAX_ROOM_COLUMNS> in_model;           // the columns the model may give
+std::array<int, MAX_ROOM_COLUMNS> model_index;  // by column in the model: its place in model_room
 int model_room_count;
 int64_t column_limit;  // the most variables the model may have
 
 void use_rooms(const std::bitset<MAX_ROOM_COLUMNS>& rooms, int64_t limit)
 {
     model_room_count = 0;
-    for (int room = 0; room <= last_room; ++room) {
-        model_index[room] = rooms[static_cast<std::size_t>(room)] ? model_room_count : -1;
-        if (rooms[static_cast<std::size_t>(room)])
+    in_model = rooms;
+    for (int room = 0; room <= last_room; ++room)
+        if (in_model[static_cast<std::size_t>(room)]) {
+            model_index[room] = model_room_count;
             model_room[model_room_count++] = room;
-    }
+        }
     column_limit = limit;
 }
 
@@ -150,7 +152,7 @@ void collect(const AllocationGrid& grid)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             int column = first_slot_column(grid, section, m);
-            if (meeting.weekday != 0 && column >= 0 && model_index[column] >= 0)
+            if (meeting.weekday != 0 && column >= 0 && in_model[static_cast<std::size_t>(column)])
                 week.meetings[week.meeting_count++] = {section, meeting.first_slot, meeting.last_slot, m, held++};
         }
         week.held[section] = held;

@@ -95,7 +95,7 @@ PlanExports write_plan_exports(const char* page, const Semester* semester)
             plan_export(name);
         }
     set_failure_note(name_exports_left_behind);
-    PlanExports written{0, changes ? 0 : -1};
+    PlanExports written{};
     write_plan_spreadsheet();
     end_export();
     write_plan_alternatives();

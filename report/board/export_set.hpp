@@ -4,15 +4,17 @@
 // fails, the console names the files that were and were not rewritten.
 #pragma once
 
+#include <optional>
+
 #include "report/board/plan_files.hpp"
 
 inline constexpr const char* CHANGES_FILE = "alteracoes.csv";
 
 // What write_plan_exports wrote: its calendars, and the rows of
-// alteracoes.csv (-1 when it wrote none).
+// alteracoes.csv (none when it wrote no such file).
 struct PlanExports {
     int calendars;
-    int32_t changes;
+    std::optional<int32_t> changes;
 };
 
 // Writes alocacao.csv, alternativas.csv, alteracoes.csv when the plan is an
