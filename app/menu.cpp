@@ -2,6 +2,7 @@
 #include "app/menu.hpp"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 
 #include "io/console.hpp"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int32_t NOT_A_CHOICE = -1;
+constexpr int32_t NOT_A_CHOICE = INT32_MIN;  // no entry of the menu
 
 void print_banner()
 {

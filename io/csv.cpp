@@ -3,6 +3,7 @@
 // size.
 #include "io/csv.hpp"
 
+#include <climits>
 #include <cstring>
 #include <string_view>
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr int NUL_FOUND = -3;
+constexpr int NUL_FOUND = INT_MIN;  // no character, nor EOF
 constexpr int HEADER_SIZE = 16384;  // the header's bytes looked at for its separator
 
 // Where the characters of a record come from: the header's bytes read ahead

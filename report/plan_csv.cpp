@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cctype>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -27,8 +28,8 @@ constexpr int REQUIRED_COLUMNS = ROOM_NAME;
 constexpr std::array<const char*, COLUMNS> COLUMN_NAMES{"dia", "inicio", "sala", "disciplina", "turma",
                                                         "nome da sala"};
 constexpr const char* LEFT_OUT_ROOM_NAME = "fora da grade";  // what alocacao.csv writes for a meeting left out
-constexpr int NO_ROOM = -1;
-constexpr int LEFT_OUT_ROW = -2;
+constexpr int NO_ROOM = INT_MIN;       // no column is either
+constexpr int LEFT_OUT_ROW = INT_MAX;
 
 // The weekday as written: in UTF-8 with its accents, or without them.
 constexpr std::array<const char*, SATURDAY + 1> WEEKDAY_UTF8{
