@@ -209,7 +209,7 @@ CsvRead read_csv_header(CsvFile& file, CsvRecord& header)
 
 CsvRead read_csv_record(CsvFile& file, CsvRecord& record)
 {
-    Source source{file, nullptr, 0, 0};
+    Source source{file, nullptr, {}, {}};  // nothing of the header read ahead
     return read_record(source, record);
 }
 

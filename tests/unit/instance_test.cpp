@@ -630,6 +630,7 @@ TEST_F(OwnWeek, LinesOfAWeekdayMakeOneMeetingOverEveryBlockTheyMeet)
     }
     EXPECT_EQ(meeting(1, 4).weekday, 5);
     EXPECT_EQ(meeting(1, 6).weekday, 0);
+    EXPECT_EQ(sections[1].timetable_mark, 'T');  // the mark is kept under the own week too
     const struct {
         const char* line;
         const char* error;
