@@ -543,12 +543,13 @@ TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
     // Under a limit the solver runs apart and its plan comes back whole: the
     // relaxation, which would prove this optimum alone, is left out.
     relaxation_first = false;
+    long open_before = open_descriptor_count();
     OptimumResult limited = solve_optimum(best_grid, 50, 30.0);
     EXPECT_TRUE(limited.proven);
     EXPECT_EQ(limited.cost, exact.cost);
     expect_valid_allocation(best_grid);
+    EXPECT_EQ(open_descriptor_count(), open_before);  // both ends of each child's pipe closed
     // With no child to be had it solves here, and keeps no end of the pipe it made for one.
-    long open_before = open_descriptor_count();
     fork_refused = true;
     OptimumResult unforked = solve_optimum(best_grid, 50, 30.0);
     fork_refused = false;
