@@ -88,7 +88,7 @@ int32_t first_block_held(int32_t weekday, int32_t start, int32_t end)
 {
     constexpr int32_t END_OF_DAY = 24 * 60;
     DaySlots day = week_days[weekday];
-    for (int32_t slot = day.first; slot <= day.last; ++slot) {
+    for (int32_t slot : slots_of(day)) {
         int32_t held_until = slot < day.last ? week_slots[slot + 1].start : END_OF_DAY;
         if (week_slots[slot].start < end && start < held_until)
             return slot;

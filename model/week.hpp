@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ranges>
 
 inline constexpr int MAX_SLOTS = 336;       // slot_count <= MAX_SLOTS
 inline constexpr int FIRST_SLOT = 1;        // slots run FIRST_SLOT..slot_count; entry 0 stays empty
@@ -69,6 +70,12 @@ inline int32_t slot_start(int32_t slot)
 inline int32_t slot_end(int32_t slot)
 {
     return week_slots[slot].end;
+}
+
+// The slots of a weekday, first to last, as a range.
+inline auto slots_of(DaySlots day)
+{
+    return std::views::iota(day.first, day.last + 1);
 }
 
 // The slots of the weekday that `slot` (1..slot_count) belongs to.

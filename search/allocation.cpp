@@ -82,7 +82,7 @@ int lowest_free_room(int32_t section, int first, int last)
 int collect_pieces(DaySlots day, int32_t section, int first, int last, DayPieces& pieces)
 {
     int count = 0;
-    for (int row = day.first; row <= day.last; ++row) {
+    for (int row : slots_of(day)) {
         for (int room = 0; room <= last_room; ++room) {
             int32_t cell = current_grid[row][room];
             if (cell == 0 || pinned_room[cell] != 0 || (row > day.first && current_grid[row - 1][room] == cell))
@@ -103,7 +103,7 @@ int collect_pieces(DaySlots day, int32_t section, int first, int last, DayPieces
 int collect_day_meetings(DaySlots day, int32_t section, int first, int last)
 {
     int count = 0;
-    for (int row = day.first; row <= day.last; ++row)
+    for (int row : slots_of(day))
         for (int room = 0; room <= last_room; ++room) {
             int32_t cell = saved_day[row - day.first][room];
             if (cell == 0 || (row > day.first && saved_day[row - 1 - day.first][room] == cell))
@@ -125,12 +125,12 @@ bool relay_weekday_exactly(DaySlots day, int32_t section, int first, int last)
 {
     if (some_room_rule()) {
         int count = collect_day_meetings(day, section, first, last);
-        for (int row = day.first; row <= day.last; ++row)
+        for (int row : slots_of(day))
             current_grid[row] = {};
         if (lay_meetings_exactly(current_grid, day_meetings.data(), count))
             return true;
     }
-    for (int row = day.first; row <= day.last; ++row)
+    for (int row : slots_of(day))
         current_grid[row] = saved_day[row - day.first];
     return false;
 }
@@ -139,7 +139,7 @@ bool relay_weekday_exactly(DaySlots day, int32_t section, int first, int last)
 // columns; when none does, only the rules keep them from fitting.
 bool weekday_overfull(DaySlots day, int count)
 {
-    for (int row = day.first; row <= day.last; ++row) {
+    for (int row : slots_of(day)) {
         int covering = 0;
         for (int i = 0; i < count; ++i)
             covering += day_meetings[i].first <= row && row <= day_meetings[i].last;
@@ -163,7 +163,7 @@ bool relay_weekday(int32_t section, int first, int last)
     if (last > day.last)
         return false;
     int count = collect_pieces(day, section, first, last, day_pieces);
-    for (int row = day.first; row <= day.last; ++row) {
+    for (int row : slots_of(day)) {
         saved_day[row - day.first] = current_grid[row];
         current_grid[row] = pinned_grid[row];
     }

@@ -136,7 +136,7 @@ double dual_bound(const double* duals)
 
 void fix_by_certificate(double optimum)
 {
-    double gap = optimum - certificate.bound + 1e-9 * std::max(1.0, std::fabs(optimum));
+    double gap = optimum - certificate.bound + 0.5;  // objectives are whole: half a unit is room for rounding
     for (int column = 0; column < std::min(certificate.column_count, matrix.column_count); ++column) {
         double reduced = certificate.reduced[column];
         if (reduced > gap)

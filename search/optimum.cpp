@@ -335,14 +335,14 @@ void settle_weekday(AllocationGrid& grid, int weekday, int64_t state_limit, doub
     DaySlots rows = week_days[weekday];
     int64_t before = priced_with_stability(grid, weight);
     keep_rooms_of_other_weekdays(grid, weekday);
-    for (int row = rows.first; row <= rows.last; ++row) {
+    for (int row : slots_of(rows)) {
         kept_rows[row - rows.first] = grid[row];
         std::fill(grid[row].begin(), grid[row].begin() + last_room + 1, 0);
     }
     OptimumResult scratch = fresh_result();
     solve_weekday(grid, weekday, state_limit, seconds, scratch);
     if (!scratch.feasible || priced_with_stability(grid, weight) > before)
-        for (int row = rows.first; row <= rows.last; ++row)
+        for (int row : slots_of(rows))
             grid[row] = kept_rows[row - rows.first];
 }
 

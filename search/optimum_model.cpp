@@ -123,7 +123,7 @@ void read_traits()
     if (model.meeting_count == 0)
         return;
     DaySlots day = day_slots_of(model.meetings[0].first);
-    for (int row = day.first; row <= day.last; ++row)
+    for (int row : slots_of(day))
         for (int column = 0; rows_with_closed_cells[row] && column <= last_room; ++column)
             if (closed_cells[row][column])
                 traits[column].closed_rows |= uint64_t{1} << (row - day.first);

@@ -265,7 +265,7 @@ bool plan_rows()
     int rows = week.meeting_count;
     for (int k = 0; k < plan.start_count; ++k)
         for (int room : rooms_in_model()) {
-            int count = 0;
+            int count{};
             for (int i = 0; i < week.meeting_count && week.meetings[i].first <= plan.starts[k]; ++i)
                 count += week.meetings[i].last >= plan.starts[k] && allowed(i, room);
             plan.capacity_row[k][room] = count > 1 ? rows++ : NO_ROW;

@@ -127,11 +127,12 @@ void remove_stale_calendars()
 {
     // More than the 1,101 names a calendar can have: sv, two and three digits.
     constexpr int STALE_LIST_SIZE = 4096;
+    static_assert(STALE_LIST_SIZE > 1 + 100 + 1000);
     static std::array<FileName, STALE_LIST_SIZE> stale;
     int count{};
     if (DIR* directory = opendir(".")) {
         while (const dirent* entry = readdir(directory)) {
-            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name) && count < STALE_LIST_SIZE)
+            if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name))
                 std::memcpy(stale[count++].data(), entry->d_name, std::strlen(entry->d_name) + 1);
         }
         closedir(directory);

@@ -573,7 +573,7 @@ void write_day_table(std::FILE* out, int kind, int weekday, ColumnRange columns)
     markup(out, "</h3>\n<table class=\"board\" aria-labelledby=\"%s-titulo\">\n", id);
     write_board_header(out, columns);
     markup(out, "<tbody>\n");
-    for (int row = day.first; row <= day.last; ++row) {
+    for (int row : slots_of(day)) {
         markup(out, "<tr><th scope=\"row\">");
         write_clock(out, slot_start(row));
         markup(out, "&ndash;");

@@ -41,7 +41,7 @@ void write_rule_rooms(std::FILE* out, const Rule& rule)
             return;
         }
     markup(out, rooms.count() == 1 ? "sala " : "salas ");
-    for (int room = 1, shown = 0; room <= last_room; ++room) {
+    for (int room = FIRST_ROOM, shown = 0; room <= last_room; ++room) {
         if (!rooms[static_cast<std::size_t>(room)] || rooms[static_cast<std::size_t>(room - 1)])
             continue;
         int last = room;
