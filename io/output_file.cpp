@@ -26,8 +26,9 @@ struct PendingOutput {
 };
 
 PendingOutput pending{};
-// Whether pending.temporary_name exists on disk; read by the signal handler.
-volatile std::sig_atomic_t temporary_exists = 0;
+// Whether pending.temporary_name exists on disk (none before the first);
+// read by the signal handler.
+volatile std::sig_atomic_t temporary_exists{};
 
 // A set of files written together: each complete on disk, its temporary
 // kept until the set is committed. A file to remove has no temporary.
@@ -42,7 +43,7 @@ struct OutputSet {
 };
 OutputSet output_set{};
 // How many of the set's temporaries exist on disk; read by the signal handler.
-volatile std::sig_atomic_t set_temporaries = 0;
+volatile std::sig_atomic_t set_temporaries{};
 
 void remove_temporary()
 {
