@@ -944,10 +944,13 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     RoomSet reused = real_rooms();
     ASSERT_EQ(parse_room_set("3", reused), nullptr);
     EXPECT_EQ(reused.count(), 1u);
-    // Rules forgotten leave no section marked as having any.
+    // Rules forgotten leave no section marked as having any, nor priced by a preference.
+    ASSERT_TRUE(read_text(read_rules, "prefere|1|121|1|1|9|\n").ok);
     ASSERT_TRUE(sections_with_room_rules[1]);
+    ASSERT_EQ(preference_price(1, 2), 9);
     reset_rules();
     EXPECT_FALSE(sections_with_room_rules[1]);
+    EXPECT_EQ(preference_price(1, 2), 0);
 }
 
 // Each distinct set is kept once, however many share a slot of the index,

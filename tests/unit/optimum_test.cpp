@@ -486,6 +486,19 @@ TEST_F(Optimum, OutOfTimeBoundPricesAMeetingThatOnlySvTakes)
     solve_optimum(best_grid, 0, 1e-12);
     EXPECT_EQ(best_grid[1][1], 1);
     EXPECT_EQ(best_grid[2][2], 2);
+    // When the rules keep the class of 50 to room 1, which the class laid before it took (sv is
+    // closed then), the weekday is laid again leaving out what finds no room: it is not left empty.
+    rules[rule_count++] = {RuleKind::Allowed, 1, 2, 1, 0, 0, 0, 0};
+    apply_rules();
+    closed_cells[2][OVERFLOW_COLUMN] = rows_with_closed_cells[2] = true;
+    OptimumResult crowded = solve_optimum(best_grid, 0, 1e-12);
+    EXPECT_TRUE(crowded.feasible);
+    EXPECT_EQ(crowded.left_out, 1);
+    EXPECT_NE(crowded.rule_tight_weekdays, 0u);
+    EXPECT_EQ(best_grid[1][1], 1);
+    closed_cells[2][OVERFLOW_COLUMN] = rows_with_closed_cells[2] = false;
+    rule_count = 0;
+    apply_rules();
 }
 
 TEST_F(Optimum, StateLimitHandsTheWeekdayToTheModelWhichAgreesWithTheSearch)
