@@ -5,6 +5,8 @@
 // which nothing else looks at.
 #include "search/allocation.hpp"
 
+#include <span>
+
 #include "io/console.hpp"
 #include "model/calendar.hpp"
 #include "model/rules/rules.hpp"
@@ -141,8 +143,8 @@ bool weekday_overfull(DaySlots day, int count)
 {
     for (int row : slots_of(day)) {
         int covering = 0;
-        for (int i = 0; i < count; ++i)
-            covering += day_meetings[i].first <= row && row <= day_meetings[i].last;
+        for (const DayMeeting& meeting : std::span(day_meetings).first(static_cast<std::size_t>(count)))
+            covering += meeting.first <= row && row <= meeting.last;
         if (covering > last_room + 1)
             return true;
     }
