@@ -932,6 +932,16 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     EXPECT_TRUE(breach.broken);
     EXPECT_EQ(breach.section, 2);
     EXPECT_EQ(breach.row, 2);
+    // A pin of every section (which the reader refuses, as two meet at once) broken by two at
+    // the same row is broken by the first section.
+    const Rule pin_all{RuleKind::Pin, 1, 0, 3, 0, 0, 0, 0, NO_ROOM_SET, {ANY_FIELD, ANY_FIELD, ANY_FIELD}};
+    static AllocationGrid tied{};
+    tied[1][3] = 1;  // MTM 121-1 in room 3 at 07:30, then in room 4 at 08:20 beside FIS 210-1 in room 5
+    tied[2][4] = 1;
+    tied[2][5] = 2;
+    breach = find_breach(tied, pin_all);
+    EXPECT_EQ(breach.row, 2);
+    EXPECT_EQ(breach.section, 1);
     // The same restriction as evita lines and as a salas line is the same table.
     ASSERT_TRUE(read_text(read_rules, "evita|1|121|1|1-3|\nevita|1|121|1|5-7|\n").ok);
     std::string by_avoidance = avoided(1);
