@@ -131,10 +131,10 @@ void remove_stale_calendars()
     static std::array<FileName, STALE_LIST_SIZE> stale;
     int count{};
     if (DIR* directory = opendir(".")) {
-        while (const dirent* entry = readdir(directory)) {
+        // A directory changed while it is read may list a name twice: never past the list.
+        for (const dirent* entry; count != STALE_LIST_SIZE && (entry = readdir(directory)) != nullptr;)
             if (is_calendar_name(entry->d_name) && !in_ledger(entry->d_name))
                 std::memcpy(stale[count++].data(), entry->d_name, std::strlen(entry->d_name) + 1);
-        }
         closedir(directory);
     }
     std::ranges::sort(stale.begin(), stale.begin() + count, {},
