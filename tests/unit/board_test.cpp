@@ -942,6 +942,13 @@ TEST_F(BoardPage, EachSpreadsheetPlanIsReadAfresh)
     EXPECT_EQ(left.count, 1);
     EXPECT_FALSE(left.marked[2][FIRST_MEETING]);
     EXPECT_TRUE(left.marked[3][FIRST_MEETING]);
+    // A row shorter than the header has no room's name: not the name the row before it gave.
+    std::strcpy(room_names[5].data(), "Lab");
+    const std::string saturday = leaving_out(1);
+    write_file("plano.csv", "dia;inicio;sala;disciplina;turma;nome da sala\nsegunda-feira;08:20;05;MTM 121;2;Lab\n" +
+                                saturday.substr(saturday.find("s\xC3\xA1" "bado")));
+    EXPECT_EQ(read_plan_csv("plano.csv", grid, left), 0);
+    room_names[5][0] = '\0';
 }
 
 TEST_F(BoardPage, SpreadsheetCellsThatWouldBeFormulasStartWithAQuote)
