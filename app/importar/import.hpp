@@ -23,7 +23,7 @@ inline constexpr int MAX_IMPORT_FEATURES = 128;
 inline constexpr int MAX_FEATURE_TEXT = 30;     // as regras.txt takes a feature's name
 inline constexpr int MAX_KEY = CSV_FIELD_SIZE;  // a folded name kept whole to match rooms and classes
 inline constexpr int32_t NO_IMPORT_ROOM = 0;    // a class's room today, when none is known
-inline constexpr int32_t NOT_FOUND = -1;        // no entry, field or number: every one found is 0 or more
+inline constexpr int32_t NOT_FOUND = -1;        // no entry or number: every one found is 0 or more
 
 using ImportKey = std::array<char, MAX_KEY>;
 using FeatureSet = std::bitset<MAX_IMPORT_FEATURES>;

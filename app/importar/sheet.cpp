@@ -139,13 +139,13 @@ bool heading_is(const char* field, const char* folded_heading)
     return std::strcmp(folded, folded_heading) == 0;
 }
 
-// The field of the sheet's header that has the heading, NOT_FOUND for none.
+// The field of the sheet's header that has the heading, CSV_NO_FIELD for none.
 int field_with_heading(const Sheet& sheet, const char* folded_heading)
 {
     for (int i = 0; i < sheet.record.count; ++i)
         if (heading_is(sheet.record.fields[i].data(), folded_heading))
             return i;
-    return NOT_FOUND;
+    return CSV_NO_FIELD;
 }
 
 // Each column: by the heading --colunas gives it, else by its known
@@ -153,13 +153,13 @@ int field_with_heading(const Sheet& sheet, const char* folded_heading)
 void find_columns(Sheet& sheet)
 {
     for (int column = 0; column < IMPORT_COLUMNS; ++column) {
-        sheet.column[column] = NOT_FOUND;
+        sheet.column[column] = CSV_NO_FIELD;
         if (mapped_headings[column][0] != '\0') {
             sheet.column[column] = field_with_heading(sheet, mapped_headings[column].data());
-            mapped_found[column] = mapped_found[column] || sheet.column[column] >= 0;
+            mapped_found[column] = mapped_found[column] || sheet.column[column] != CSV_NO_FIELD;
         }
         for (const char* heading : HEADINGS[column])
-            if (heading != nullptr && sheet.column[column] < 0)
+            if (heading != nullptr && sheet.column[column] == CSV_NO_FIELD)
                 sheet.column[column] = field_with_heading(sheet, heading);
     }
 }
@@ -249,7 +249,7 @@ const char* read_rows(Sheet& sheet, void (*read_row)(const Sheet& sheet))
 const char* cell(const Sheet& sheet, ImportColumn column)
 {
     int index = sheet.column[column];
-    return index >= 0 && index < sheet.record.count ? sheet.record.fields[index].data() : "";
+    return index != CSV_NO_FIELD && index < sheet.record.count ? sheet.record.fields[index].data() : "";
 }
 
 const char* mapped_heading_missing()

@@ -46,7 +46,7 @@ struct Sheet {
     const char* name;
     CsvFile csv;
     CsvRecord record;
-    std::array<int, IMPORT_COLUMNS> column;  // each column's field, NOT_FOUND when its heading is missing
+    std::array<int, IMPORT_COLUMNS> column;  // each column's field, CSV_NO_FIELD when its heading is missing
     int64_t line;                            // the line where the current record starts
 };
 
