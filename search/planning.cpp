@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <ranges>
 #include <tuple>
 
@@ -229,15 +230,15 @@ int choose_spare_seats(std::array<int, MAX_ROOM_COLUMNS>& chosen)
 {
     int count = 0;
     for (int room = FIRST_ROOM; room <= last_room; ++room) {
-        int fewest = -1;
+        std::optional<int> fewest;
         for (int i = 0; i < room_change_count; ++i) {
             const RoomChange& change = room_changes[i];
             if (change.column == room && change.proposed_seats < change.current_seats && change.variation == 0 &&
-                (fewest < 0 || change.proposed_seats < room_changes[fewest].proposed_seats))
+                (!fewest || change.proposed_seats < room_changes[*fewest].proposed_seats))
                 fewest = i;
         }
-        if (fewest >= 0)
-            chosen[count++] = fewest;
+        if (fewest)
+            chosen[count++] = *fewest;
     }
     return count;
 }

@@ -11,6 +11,7 @@
 #include "app/importar/import.hpp"
 #include "app/importar/import_report.hpp"
 #include "app/importar/numbering.hpp"
+#include "app/importar/sheet.hpp"
 #include "app/importar/week_plan.hpp"
 #include "io/csv.hpp"
 #include "io/encoding.hpp"
@@ -443,6 +444,25 @@ TEST(ImportWeek, StandardBlocksKeepTheStandardWeekUnlessAClassMeetsThrice)
     EXPECT_TRUE(import_week.standard);
     clear_import();
     use_standard_week();
+}
+
+class ImportSheet : public InScratchDirectory {};
+
+// A sheet whose header cannot be used is closed before its fault is told;
+// one that opens is closed by close_sheet.
+TEST_F(ImportSheet, LeavesNoFileOpen)
+{
+    static Sheet sheet;
+    long open_before = open_descriptor_count();
+    write_file("vazio.csv", "");
+    EXPECT_STREQ(open_sheet(sheet, "vazio.csv"), "arquivo vazio");
+    write_file("aspas.csv", "\"disciplina;turma\n");
+    EXPECT_STREQ(open_sheet(sheet, "aspas.csv"), "cabecalho mal formado (aspas abertas)");
+    EXPECT_EQ(open_descriptor_count(), open_before);
+    write_file("turmas.csv", "disciplina;turma\n");
+    EXPECT_EQ(open_sheet(sheet, "turmas.csv"), nullptr);
+    close_sheet(sheet);
+    EXPECT_EQ(open_descriptor_count(), open_before);
 }
 
 class ImportReport : public InScratchDirectory {};
