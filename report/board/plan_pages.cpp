@@ -34,19 +34,20 @@ WeekRows week_rows;
 
 void collect_week_rows()
 {
+    auto interval = [](const WeekSlot& row) { return std::pair(row.start, row.end); };
+    auto rows = week_rows.rows.begin();
     week_rows.count = 0;
     for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot) {
-        WeekSlot interval{0, slot_start(slot), slot_end(slot)};
-        auto same = [&](const WeekSlot& row) { return row.start == interval.start && row.end == interval.end; };
-        if (std::none_of(week_rows.rows.begin(), week_rows.rows.begin() + week_rows.count, same))
-            week_rows.rows[week_rows.count++] = interval;
+        WeekSlot row{0, slot_start(slot), slot_end(slot)};
+        if (std::ranges::find(rows, rows + week_rows.count, interval(row), interval) == rows + week_rows.count)
+            week_rows.rows[week_rows.count++] = row;
     }
-    std::ranges::sort(week_rows.rows.begin(), week_rows.rows.begin() + week_rows.count, {},
-                      [](const WeekSlot& row) { return std::pair(row.start, row.end); });
+    std::ranges::sort(rows, rows + week_rows.count, {}, interval);
     for (int32_t slot = FIRST_SLOT; slot <= slot_count; ++slot)
-        for (int row = 0; row < week_rows.count; ++row)
-            if (week_rows.rows[row].start == slot_start(slot) && week_rows.rows[row].end == slot_end(slot))
-                week_rows.row_of[slot] = row;
+        week_rows.row_of[slot] = static_cast<int>(
+            std::ranges::lower_bound(rows, rows + week_rows.count, std::pair(slot_start(slot), slot_end(slot)), {},
+                                     interval) -
+            rows);
 }
 
 // The weekday's slot at a row of the room's week; NO_SLOT when it has none.
