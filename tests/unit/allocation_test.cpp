@@ -110,6 +110,18 @@ TEST_F(MeetingPlacement, TakenOverflowColumnSendsTheMeetingToTheLowestFreeRealRo
     EXPECT_EQ(current_grid[51][3], 9);
     EXPECT_EQ(current_grid[51][0], 30);
     EXPECT_EQ(current_grid[50][6], 0);
+    // The last room, when it alone is free over the meeting's rows: the
+    // weekday is not laid again, which would move a later piece out of room 2.
+    for (int room = 0; room <= LAST_ROOM - 1; ++room)
+        if (room != 2)
+            current_grid[52][room] = 20 + room;
+    current_grid[53][2] = 40;
+    AllocationGrid expected = current_grid;
+    expected[52][LAST_ROOM] = expected[53][LAST_ROOM] = 9;
+    skip_until_draws_avoid({LAST_ROOM});
+    Meeting last = slots(52, 53);
+    place_meeting(9, last);
+    EXPECT_EQ(current_grid, expected);
 }
 
 TEST_F(MeetingPlacement, StaircaseWithNoFreeColumnIsLaidAgainAroundTheNewMeeting)

@@ -950,6 +950,12 @@ TEST_F(RoomRules, SetsFeaturesAndStarsNameRoomsAndSectionsAndPreferencesArePrice
     static AllocationGrid in_last_room{};  // a salas line is broken in every other room, the last one too
     in_last_room[sections[1].meetings[FIRST_MEETING].first_slot][last_room] = 1;
     EXPECT_EQ(find_breach(in_last_room, rules[0]).room, last_room);
+    static AllocationGrid split{};  // in room 4 at 07:30, out of it in the meeting's last row only
+    split[1][4] = 1;
+    split[2][last_room] = 1;
+    breach = find_breach(split, rules[0]);
+    EXPECT_EQ(breach.row, 2);
+    EXPECT_EQ(breach.room, last_room);
     // A set read anew holds only what its text names, whatever it held before.
     RoomSet reused = real_rooms();
     ASSERT_EQ(parse_room_set("3", reused), nullptr);
