@@ -257,4 +257,11 @@ TEST_F(RoomShiftMove, PriceChangeOfAShiftAgreesWithFullPricingOverLongRuns)
                 candidate_grid[row][room] = s;
         }
     EXPECT_GT(expect_moves_priced_as_in_full(8000), 0);  // some section took three rooms
+    // Room 3 closed every weekday morning, some of its cells taken at the
+    // start: a section that leaves one leaves it free of charge.
+    for (int32_t weekday = MONDAY; weekday < SATURDAY; ++weekday)
+        rules[rule_count++] = {RuleKind::Closed, weekday, 0, 3, weekday, 450, 720, 0};
+    apply_rules();
+    random_grid(DEPARTMENT);
+    expect_moves_priced_as_in_full(8000);
 }
