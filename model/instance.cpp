@@ -48,7 +48,7 @@ Meeting* meeting_for(Section& section, int32_t weekday)
     int limit = own_week ? MAX_MEETINGS : STANDARD_WEEK_MEETINGS;
     for (int m = FIRST_MEETING; m <= limit; ++m) {
         Meeting& meeting = section.meetings[m];
-        if (meeting.weekday == 0)
+        if (!is_present(meeting))
             meeting.weekday = weekday;
         if (meeting.weekday == weekday)
             return &meeting;
@@ -136,7 +136,7 @@ void compute_meeting_slots()
     for (int32_t index = FIRST_SECTION; index <= section_count; ++index)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             Meeting& meeting = sections[index].meetings[m];
-            if (meeting.weekday == 0)
+            if (!is_present(meeting))
                 continue;
             if (own_week) {  // every block that holds its room within its lines' span
                 meeting.first_slot = first_block_held(meeting.weekday, meeting.earliest_start, meeting.end_time);
@@ -203,7 +203,7 @@ int find_meeting(int32_t section, int32_t weekday, int32_t start)
 {
     for (int m = FIRST_MEETING; section >= 1 && section <= section_count && m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
-        if (meeting.weekday != 0 && meeting.weekday == weekday && meeting.earliest_start == start)
+        if (is_present(meeting) && meeting.weekday == weekday && meeting.earliest_start == start)
             return m;
     }
     return 0;

@@ -48,7 +48,7 @@ int listed_meetings()
 {
     int most = 2;
     for (int32_t index = FIRST_SECTION; index <= section_count; ++index)
-        while (most < MAX_MEETINGS && sections[index].meetings[most + 1].weekday != 0)
+        while (most < MAX_MEETINGS && is_present(sections[index].meetings[most + 1]))
             ++most;
     return most;
 }

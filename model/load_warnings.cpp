@@ -96,7 +96,7 @@ Unmatched warn_timetable_lines(Warnings& warnings, std::FILE* timetable)
 // last block).
 void warn_hole(Warnings& warnings, const Section& section, const Meeting& meeting)
 {
-    if (meeting.weekday == 0)
+    if (!is_present(meeting))
         return;
     // The rows up to its last line's block; those it holds past it have no line of their own.
     // In the own week, the blocks as written: not the one before a gap its first line starts in.
@@ -127,7 +127,7 @@ void warn_section(Warnings& warnings, int32_t index)
                        "sala.\n",
              static_cast<long long>(section.demand_line), section.course_code, section.course_number,
              section.section_number, static_cast<long long>(sections[first].demand_line));
-    else if (section.meetings[FIRST_MEETING].weekday == 0)
+    else if (!is_present(section.meetings[FIRST_MEETING]))
         warn(warnings, "Aviso: demanda.txt, linha %lld: turma %s %d-%d sem horario em horario.txt; fica sem sala.\n",
              static_cast<long long>(section.demand_line), section.course_code, section.course_number,
              section.section_number);
@@ -170,7 +170,7 @@ void warn_rule(Warnings& warnings, const Rule& rule)
             warn(warnings, "Aviso: regras.txt, linha %d: nenhuma turma de demanda.txt e %s; regra sem efeito.\n",
                  rule.line, selector);
     } else if (is_priced_rule(rule) && rule.kind != RuleKind::Closed &&
-               sections[rule.section].meetings[FIRST_MEETING].weekday == 0) {
+               !is_present(sections[rule.section].meetings[FIRST_MEETING])) {
         const Section& section = sections[rule.section];
         warn(warnings, "Aviso: regras.txt, linha %d: turma %s %d-%d sem horario em horario.txt; regra sem efeito.\n",
              rule.line, section.course_code, section.course_number, section.section_number);

@@ -42,6 +42,12 @@ struct Meeting {
     int64_t end_line;        // the horario.txt line that gives end_time (the standard week's, which warnings name)
 };
 
+// Whether the section has this meeting: a weekday of 0 marks an entry it does not use.
+inline bool is_present(const Meeting& meeting)
+{
+    return meeting.weekday != 0;
+}
+
 // One class section ("Turma") of a course ("Disciplina").
 struct Section {
     const char* course_code;  // one of the six constant codes, compared by identity

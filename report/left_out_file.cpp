@@ -37,7 +37,7 @@ void mark_left_out(const AllocationGrid& grid)
     clear_left_out(left_out);
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-            if (sections[section].meetings[m].weekday != 0 && first_slot_column(grid, section, m) < 0) {
+            if (is_present(sections[section].meetings[m]) && first_slot_column(grid, section, m) < 0) {
                 left_out.marked[section][m] = true;
                 ++left_out.count;
             }

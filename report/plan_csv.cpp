@@ -261,7 +261,7 @@ int line_of(int32_t section, int row)
 {
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
-        if (meeting.weekday != 0 && meeting.first_slot <= row && row <= meeting.last_slot)
+        if (is_present(meeting) && meeting.first_slot <= row && row <= meeting.last_slot)
             return meeting_line[section][m];
     }
     return 0;
@@ -362,7 +362,7 @@ void name_missing_meetings()
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday == 0 || meeting_line[section][m] != 0)
+            if (!is_present(meeting) || meeting_line[section][m] != 0)
                 continue;
             char name[64];
             name_class(name, sizeof name, section);

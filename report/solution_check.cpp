@@ -14,7 +14,7 @@ bool belongs_to_a_meeting(int32_t section, int row)
         return false;
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
-        if (meeting.weekday != 0 && row >= meeting.first_slot && row <= meeting.last_slot)
+        if (is_present(meeting) && row >= meeting.first_slot && row <= meeting.last_slot)
             return true;
     }
     return false;
@@ -57,7 +57,7 @@ MeetingFaults meeting_faults(const char* name, const AllocationGrid& grid, const
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday == 0)
+            if (!is_present(meeting))
                 continue;
             ++count.meetings;
             if (const char* fault = plan_meeting_fault(grid, section, m, left)) {

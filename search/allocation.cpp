@@ -245,7 +245,7 @@ void place_meeting(int32_t section, Meeting& meeting)
 // slot); later ones when the section has them.
 bool takes_part(const Section& section, int m)
 {
-    return m <= FIRST_MEETING + 1 || section.meetings[m].weekday != 0;
+    return m <= FIRST_MEETING + 1 || is_present(section.meetings[m]);
 }
 
 void place_all_meetings()

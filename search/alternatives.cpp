@@ -118,7 +118,7 @@ int find_alternatives(AllocationGrid& grid, int32_t section, int m, Alternatives
     const Meeting& meeting = sections[section].meetings[m];
     int count = 0;
     int32_t from = first_slot_column(grid, section, m);
-    if (meeting.weekday == 0 || from < 0)
+    if (!is_present(meeting) || from < 0)
         return 0;
     Run a{section, from, meeting.first_slot, meeting.last_slot};
     for (int room = 0; room <= last_room; ++room) {

@@ -26,7 +26,7 @@ int64_t meeting_price(int32_t section, int64_t length, int room)
 int32_t first_slot_column(const AllocationGrid& grid, int32_t section, int m)
 {
     const Meeting& meeting = sections[section].meetings[m];
-    if (meeting.weekday == 0)
+    if (!is_present(meeting))
         return NO_COLUMN;
     for (int room = 0; room <= last_room; ++room)
         if (grid[meeting.first_slot][room] == section)
@@ -53,7 +53,7 @@ int distinct_columns(const AllocationGrid& grid, int32_t section)
 {
     std::array<int32_t, MAX_MEETINGS> columns;
     int count = 0;
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS && sections[section].meetings[m].weekday != 0; ++m) {
+    for (int m = FIRST_MEETING; m <= MAX_MEETINGS && is_present(sections[section].meetings[m]); ++m) {
         int32_t column = first_slot_column(grid, section, m);
         if (column >= 0 && std::find(columns.begin(), columns.begin() + count, column) == columns.begin() + count)
             columns[count++] = column;

@@ -13,7 +13,7 @@ namespace {
 int first_other_meeting(const Section& section, int m)
 {
     int other = m == FIRST_MEETING ? FIRST_MEETING + 1 : FIRST_MEETING;
-    return section.meetings[other].weekday != 0 ? other : 0;
+    return is_present(section.meetings[other]) ? other : 0;
 }
 
 }  // namespace
@@ -31,7 +31,7 @@ void keep_plan(const AllocationGrid& grid)
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            int32_t room = meeting.weekday != 0 ? meeting_column(grid, section, meeting) : NO_COLUMN;
+            int32_t room = is_present(meeting) ? meeting_column(grid, section, meeting) : NO_COLUMN;
             kept_column[section][m] = room + 1;
             kept_count += room >= 0;
         }

@@ -310,7 +310,7 @@ int32_t count_left_out(const AllocationGrid& grid)
     int32_t count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-            count += sections[section].meetings[m].weekday != 0 && first_slot_column(grid, section, m) < 0;
+            count += is_present(sections[section].meetings[m]) && first_slot_column(grid, section, m) < 0;
     return count;
 }
 
@@ -474,7 +474,7 @@ BySlot<int32_t> meetings_per_slot()
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday != 0)
+            if (is_present(meeting))
                 for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)
                     ++count[row];
         }

@@ -75,7 +75,7 @@ void collect_meetings(const AllocationGrid& grid)
         bound.first_meeting[section] = bound.meeting_count;
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday != 0 && first_slot_column(grid, section, m) >= 0)
+            if (is_present(meeting) && first_slot_column(grid, section, m) >= 0)
                 bound.meetings[bound.meeting_count++] = {section, meeting.first_slot, meeting.last_slot};
         }
     }
@@ -285,7 +285,7 @@ namespace {
 bool allowed_all_week(int32_t section, int room)
 {
     for (const Meeting& meeting : sections[section].meetings)
-        if (meeting.weekday != 0 && !room_allowed(section, room, meeting.first_slot, meeting.last_slot))
+        if (is_present(meeting) && !room_allowed(section, room, meeting.first_slot, meeting.last_slot))
             return false;
     return true;
 }
@@ -304,7 +304,7 @@ void keep_home_rooms()
     auto length = [](int32_t section) {
         int32_t slots = 0;
         for (const Meeting& meeting : sections[section].meetings)
-            slots += meeting.weekday != 0 ? meeting.last_slot - meeting.first_slot + 1 : 0;
+            slots += is_present(meeting) ? meeting.last_slot - meeting.first_slot + 1 : 0;
         return slots;
     };
     std::stable_sort(order.begin(), order.begin() + count, [&](int32_t a, int32_t b) { return length(a) > length(b); });
@@ -313,7 +313,7 @@ void keep_home_rooms()
         int32_t section = order[i];
         std::bitset<MAX_SLOTS + 1> busy;
         for (const Meeting& meeting : sections[section].meetings)
-            for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row)
+            for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row)
                 busy.set(static_cast<std::size_t>(row));
         int room = FIRST_ROOM;
         while (room <= last_room && (column_seats(room) != home_seats[section] || (taken[room] & busy).any() ||
@@ -323,7 +323,7 @@ void keep_home_rooms()
             continue;
         taken[room] |= busy;
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-            if (sections[section].meetings[m].weekday != 0) {
+            if (is_present(sections[section].meetings[m])) {
                 kept_column[section][m] = room + 1;
                 ++kept_count;
             }

@@ -152,7 +152,7 @@ void collect(const AllocationGrid& grid)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
             int column = first_slot_column(grid, section, m);
-            if (meeting.weekday != 0 && column >= 0 && in_model[static_cast<std::size_t>(column)])
+            if (is_present(meeting) && column >= 0 && in_model[static_cast<std::size_t>(column)])
                 week.meetings[week.meeting_count++] = {section, meeting.first_slot, meeting.last_slot, m, held++};
         }
         week.held[section] = held;
@@ -400,7 +400,7 @@ int64_t kept_left_out_price(const AllocationGrid& grid)
     int64_t price = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-            if (sections[section].meetings[m].weekday != 0 && kept_room(section, m) >= 0 &&
+            if (is_present(sections[section].meetings[m]) && kept_room(section, m) >= 0 &&
                 first_slot_column(grid, section, m) < 0)
                 price += change_weight;
     return price;

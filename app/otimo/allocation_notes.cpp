@@ -50,7 +50,7 @@ void collect_slot_meetings(int32_t slot)
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday == 0 || slot < meeting.first_slot || slot > meeting.last_slot)
+            if (!is_present(meeting) || slot < meeting.first_slot || slot > meeting.last_slot)
                 continue;
             int i = at_slot.count++;
             at_slot.section[i] = section;
@@ -115,7 +115,7 @@ void warn_overfull_slots()
         for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];
-                if (meeting.weekday == 0 || row < meeting.first_slot || row > meeting.last_slot)
+                if (!is_present(meeting) || row < meeting.first_slot || row > meeting.last_slot)
                     continue;
                 console_print("  ");
                 print_class(section);
@@ -191,7 +191,7 @@ void name_meetings_without_room(const AllocationGrid& grid)
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[section].meetings[m];
-            if (meeting.weekday == 0 || first_slot_column(grid, section, m) != OVERFLOW_COLUMN)
+            if (!is_present(meeting) || first_slot_column(grid, section, m) != OVERFLOW_COLUMN)
                 continue;
             if (++count > MEETINGS_NAMED)
                 continue;

@@ -192,7 +192,7 @@ const char* pin_conflict(int32_t section, int32_t room)
                        line_of(RuleKind::Pin, [&](const Rule& r) { return r.room != room && rule_names(r, section); }));
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
-        for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row) {
+        for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row) {
             int32_t other = pinned_grid[row][room];
             if (other != 0 && other != section)
                 return refusal_naming("turma fixa no mesmo horario e sala que a turma %s (linha %d)", other,
@@ -221,7 +221,7 @@ const char* pin_rule(const Fields& fields, const RuleForm& form, Rule& rule)
         if (fault == nullptr && (fault = pin_conflict(section, rule.room)) == nullptr)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {  // what a later pin is checked against
                 const Meeting& meeting = sections[section].meetings[m];
-                for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row)
+                for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row)
                     pinned_grid[row][rule.room] = section;
                 pinned_room[section] = rule.room;
             }

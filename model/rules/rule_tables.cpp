@@ -52,7 +52,7 @@ void pin(int32_t section, int32_t room)
     pinned_room[section] = room;
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
-        for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row)
+        for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row)
             pinned_grid[row][room] = section;
     }
 }
@@ -245,7 +245,7 @@ RuleBreach pin_breach(const AllocationGrid& grid, const Rule& rule, int32_t sect
 {
     for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
         const Meeting& meeting = sections[section].meetings[m];
-        bool present = meeting.weekday != 0 && (out_of_grid == nullptr || !(*out_of_grid)[section][m]);
+        bool present = is_present(meeting) && (out_of_grid == nullptr || !(*out_of_grid)[section][m]);
         for (int row = meeting.first_slot; present && row <= meeting.last_slot; ++row)
             if (grid[row][rule.room] != section)
                 return {true, row, column_holding(grid[row], section), section};
@@ -388,7 +388,7 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const Meeti
         RuleBreach first = KEPT;
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
             const Meeting& meeting = sections[rule.section].meetings[m];
-            for (int row = meeting.first_slot; meeting.weekday != 0 && row <= meeting.last_slot; ++row) {
+            for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row) {
                 RuleBreach breach = breach_in_row(row, [&](int32_t section) { return section == rule.section; });
                 if (breach.broken && (!first.broken || breach.row < first.row))
                     first = breach;

@@ -53,7 +53,7 @@ int meeting_count()
     int count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
-            count += sections[section].meetings[m].weekday != 0;
+            count += is_present(sections[section].meetings[m]);
     return count;
 }
 
@@ -65,7 +65,7 @@ SolutionFigures figures_of(const AllocationGrid& grid, int kind)
     grid_cost(grid, figures.cost);
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
-            const char* fault = sections[section].meetings[m].weekday == 0
+            const char* fault = !is_present(sections[section].meetings[m])
                                     ? nullptr
                                     : plan_meeting_fault(grid, section, m, solution_left_out(kind));
             figures.broken_meetings += fault != nullptr;
@@ -489,7 +489,7 @@ int list_changes(std::FILE* out, bool saving)
         for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
             for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
                 const Meeting& meeting = sections[section].meetings[m];
-                if (meeting.weekday == 0 || meeting.first_slot != row)
+                if (!is_present(meeting) || meeting.first_slot != row)
                     continue;
                 int from = meeting_column(annealed, section, meeting), to = meeting_column(optimal, section, meeting);
                 if (from == NO_COLUMN || to == NO_COLUMN || from == to || (change_saving(section, meeting, from, to) != 0) != saving)

@@ -158,9 +158,9 @@ void write_meeting_entry(std::FILE* out, int32_t section, int m)
 {
     const Meeting& meeting = sections[section].meetings[m];
     markup(out, "<td>");
-    if (meeting.weekday == 0 && m == FIRST_MEETING)
+    if (!is_present(meeting) && m == FIRST_MEETING)
         markup(out, "sem hor\xE1rio");
-    if (meeting.weekday != 0) {
+    if (is_present(meeting)) {
         markup(out, "%s ", WEEKDAY_TITLES[meeting.weekday]);
         write_clock(out, meeting.earliest_start);
         markup(out, "&ndash;");

@@ -175,7 +175,7 @@ void write_room_changes(std::FILE* out, const AllocationGrid& grid)
             continue;
         markup(out, "<li>");
         write_section_name(out, section);
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS && sections[section].meetings[m].weekday != 0; ++m) {
+        for (int m = FIRST_MEETING; m <= MAX_MEETINGS && is_present(sections[section].meetings[m]); ++m) {
             markup(out, m == FIRST_MEETING ? ": " : ", ");
             write_room_name(out, first_slot_column(grid, section, m));
             markup(out, " na %s", WEEKDAY_TITLES[sections[section].meetings[m].weekday]);

@@ -328,6 +328,7 @@ TEST_F(BoardPage, RuleRoomsAreWrittenAsRunsOfColumnsUpToTheLastRoom)
     };
     place(OPTIMAL_SOLUTION, 1, 2, 4, 5);
     rules[rule_count++] = {RuleKind::Avoid, 1, 1, 0, 0, 0, 0, 0, set_of({1, 7})};
+    EXPECT_NE(page().find("<a href=\"#regras\">Regras</a>"), std::string::npos);  // one rule has its link too
     rules[rule_count++] = {RuleKind::Avoid, 2, 1, 0, 0, 0, 0, 0, set_of({1, 2, 3, 5})};
     rules[rule_count++] = {RuleKind::Avoid, 3, 1, 0, 0, 0, 0, 0, set_of({7})};
     rules[rule_count++] = {RuleKind::Avoid, 4, 1, 0, 0, 0, 0, 0, set_of({6, 7})};
@@ -536,6 +537,12 @@ TEST_F(BoardPage, PlanningFileIsReadBackOnlyAsAlocacaoOtimoWritesIt)
                     "")
             << text.substr(0, 120);
     }
+    std::filesystem::remove("planejamento.txt");  // there, but no file to read
+    std::filesystem::create_directory("planejamento.txt");
+    EXPECT_EXIT(
+        (skip_leak_check_at_exit(), dup2(2, 1), std::freopen("/dev/null", "r", stdin), read_planning_file(today)),
+        ::testing::ExitedWithCode(1), "Arquivo planejamento.txt nao pode ser lido.");
+    std::filesystem::remove("planejamento.txt");
 }
 
 TEST_F(BoardPage, MeetingsLeftOutOfAPartialPlanAreReadBackOnlyAsWrittenAndListed)
