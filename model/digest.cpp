@@ -45,7 +45,7 @@ void add_sections(Digest& digest)
         digest.add(section.course_number);
         digest.add(section.section_number);
         digest.add(section.demand);
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = section.meetings[m];
             digest.add(meeting.weekday);
             digest.add(meeting.earliest_start);

@@ -134,7 +134,7 @@ void close_instance_files(const InstanceFiles& files)
 void compute_meeting_slots()
 {
     for (int32_t index = FIRST_SECTION; index <= section_count; ++index)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             Meeting& meeting = sections[index].meetings[m];
             if (!is_present(meeting))
                 continue;
@@ -211,7 +211,7 @@ int find_meeting(int32_t section, int32_t weekday, int32_t start)
 
 int meeting_on_weekday(const Section& section, int32_t weekday)
 {
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+    for (int m : meeting_numbers())
         if (section.meetings[m].weekday == weekday)
             return m;
     return 0;

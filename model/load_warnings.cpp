@@ -131,7 +131,7 @@ void warn_section(Warnings& warnings, int32_t index)
         warn(warnings, "Aviso: demanda.txt, linha %lld: turma %s %d-%d sem horario em horario.txt; fica sem sala.\n",
              static_cast<long long>(section.demand_line), section.course_code, section.course_number,
              section.section_number);
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+    for (int m : meeting_numbers())
         warn_hole(warnings, section, section.meetings[m]);
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ranges>
 
 #include "model/week.hpp"
 
@@ -28,6 +29,12 @@ template <typename T>
 using BySection = std::array<T, MAX_SECTIONS + 1>;
 template <typename T>
 using ByMeeting = std::array<T, MAX_MEETINGS + 1>;
+
+// The numbers of a section's meetings, FIRST_MEETING..MAX_MEETINGS.
+inline auto meeting_numbers()
+{
+    return std::views::iota(FIRST_MEETING, MAX_MEETINGS + 1);
+}
 
 // One weekly meeting of a section; weekday 0 means the meeting is absent.
 struct Meeting {

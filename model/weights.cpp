@@ -58,7 +58,7 @@ bool costs_fit_32_bits(int32_t excess, int32_t idle, int32_t stability, bool pre
         lowest += cell_low * slot_count;
     }
     for (int32_t index = FIRST_SECTION; index <= section_count; ++index)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             bool present = is_present(sections[index].meetings[m]);
             highest += present && m > FIRST_MEETING ? stability : 0;  // each room past the first
             // A preference costs most in sv, outside every room set; a price at its cap is past 32 bits.

@@ -36,7 +36,7 @@ void mark_left_out(const AllocationGrid& grid)
 {
     clear_left_out(left_out);
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             if (is_present(sections[section].meetings[m]) && first_slot_column(grid, section, m) < 0) {
                 left_out.marked[section][m] = true;
                 ++left_out.count;
@@ -46,7 +46,7 @@ void mark_left_out(const AllocationGrid& grid)
 void write_left_out_records(std::FILE* out, const LeftOutMeetings& meetings)
 {
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             if (meetings.marked[section][m]) {
                 const Meeting& meeting = sections[section].meetings[m];
                 std::fprintf(out, "%d|%d|%02d:%02d|%02d:%02d|\n", section, meeting.weekday,

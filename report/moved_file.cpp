@@ -32,7 +32,7 @@ void mark_moved(const AllocationGrid& grid)
 {
     clear_marks();
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             if (kept_room(section, m) >= 0 && first_slot_column(grid, section, m) != kept_room(section, m)) {
                 moved_from[section][m] = kept_room(section, m) + 1;
                 ++moved_count;
@@ -49,7 +49,7 @@ void write_moved_file(const AllocationGrid& grid, bool kept)
     std::FILE* out = begin_output_file(MOVED_FILE, "\n\nArquivo mudancas.txt nao pode ser criado.\n");
     std::fprintf(out, "%s%d\n", HEADER, moved_count);
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             if (moved_from[section][m] != 0) {
                 const Meeting& meeting = sections[section].meetings[m];
                 std::fprintf(out, "%d|%d|%02d:%02d|%d|%d|\n", section, meeting.weekday, meeting.earliest_start / 60,

@@ -259,7 +259,7 @@ int32_t read_section(const char* course, const char* number)
 // The line that gave the meeting of `section` over grid row `row`.
 int line_of(int32_t section, int row)
 {
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+    for (int m : meeting_numbers()) {
         const Meeting& meeting = sections[section].meetings[m];
         if (is_present(meeting) && meeting.first_slot <= row && row <= meeting.last_slot)
             return meeting_line[section][m];
@@ -360,7 +360,7 @@ void place_row(AllocationGrid& grid)
 void name_missing_meetings()
 {
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             if (!is_present(meeting) || meeting_line[section][m] != 0)
                 continue;

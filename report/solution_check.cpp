@@ -12,7 +12,7 @@ bool belongs_to_a_meeting(int32_t section, int row)
 {
     if (section > section_count)
         return false;
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+    for (int m : meeting_numbers()) {
         const Meeting& meeting = sections[section].meetings[m];
         if (is_present(meeting) && row >= meeting.first_slot && row <= meeting.last_slot)
             return true;
@@ -55,7 +55,7 @@ MeetingFaults meeting_faults(const char* name, const AllocationGrid& grid, const
 {
     MeetingFaults count{};
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             if (!is_present(meeting))
                 continue;

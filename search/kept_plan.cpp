@@ -29,7 +29,7 @@ void keep_plan(const AllocationGrid& grid)
 {
     clear_kept_plan();
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             int32_t room = is_present(meeting) ? meeting_column(grid, section, meeting) : NO_COLUMN;
             kept_column[section][m] = room + 1;
@@ -53,7 +53,7 @@ int32_t meetings_moved(const AllocationGrid& grid)
 {
     int32_t moved = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             moved += kept_column[section][m] != 0 && meeting_column(grid, section, sections[section].meetings[m]) !=
                                                          kept_column[section][m] - 1;
     return moved;

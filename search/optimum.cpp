@@ -162,7 +162,7 @@ void collect_day(int weekday)
     day_count = 0;
     int base = week_days[weekday].first - 1;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday != weekday)
                 continue;
@@ -309,7 +309,7 @@ int32_t count_left_out(const AllocationGrid& grid)
 {
     int32_t count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             count += is_present(sections[section].meetings[m]) && first_slot_column(grid, section, m) < 0;
     return count;
 }
@@ -449,10 +449,10 @@ void improve_stability(AllocationGrid& grid, int64_t state_limit, double seconds
 std::bitset<MAX_ROOM_COLUMNS> rooms_around(const AllocationGrid& grid, int32_t section)
 {
     std::bitset<MAX_ROOM_COLUMNS> rooms;
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+    for (int m : meeting_numbers())
         if (int room = first_slot_column(grid, section, m); room > OVERFLOW_COLUMN)
             rooms.set(static_cast<std::size_t>(room));
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+    for (int m : meeting_numbers())
         if (int room = first_slot_column(grid, section, m); room > OVERFLOW_COLUMN)
             for (int other = FIRST_ROOM; other <= last_room && rooms.count() < APART_ROOMS; ++other)
                 if (room_capacity[other] == room_capacity[room])
@@ -472,7 +472,7 @@ BySlot<int32_t> meetings_per_slot()
 {
     BySlot<int32_t> count{};
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             if (is_present(meeting))
                 for (int row = meeting.first_slot; row <= meeting.last_slot; ++row)

@@ -188,7 +188,7 @@ void collect(int32_t weekday)
 {
     model.meeting_count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             if (meeting.weekday == weekday)
                 model.meetings[model.meeting_count++] = {section, meeting.first_slot, meeting.last_slot,

@@ -73,7 +73,7 @@ void collect_meetings(const AllocationGrid& grid)
     bound.meeting_count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
         bound.first_meeting[section] = bound.meeting_count;
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             if (is_present(meeting) && first_slot_column(grid, section, m) >= 0)
                 bound.meetings[bound.meeting_count++] = {section, meeting.first_slot, meeting.last_slot};
@@ -322,7 +322,7 @@ void keep_home_rooms()
         if (room > last_room)
             continue;
         taken[room] |= busy;
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             if (is_present(sections[section].meetings[m])) {
                 kept_column[section][m] = room + 1;
                 ++kept_count;

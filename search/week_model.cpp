@@ -149,7 +149,7 @@ void collect(const AllocationGrid& grid)
     week.link_count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section) {
         int held = 0;
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             int column = first_slot_column(grid, section, m);
             if (is_present(meeting) && column >= 0 && in_model[static_cast<std::size_t>(column)])
@@ -399,7 +399,7 @@ int64_t kept_left_out_price(const AllocationGrid& grid)
 {
     int64_t price = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             if (is_present(sections[section].meetings[m]) && kept_room(section, m) >= 0 &&
                 first_slot_column(grid, section, m) < 0)
                 price += change_weight;

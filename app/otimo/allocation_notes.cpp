@@ -48,7 +48,7 @@ void collect_slot_meetings(int32_t slot)
 {
     at_slot.count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             if (!is_present(meeting) || slot < meeting.first_slot || slot > meeting.last_slot)
                 continue;
@@ -113,7 +113,7 @@ void warn_overfull_slots()
                       weekday_name(slot_weekday(row)), start / 60, start % 60, count[row], open_columns(row),
                       plural(open_columns(row), "coluna", "colunas"), rooms, plural(rooms, "sala", "salas"));
         for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-            for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+            for (int m : meeting_numbers()) {
                 const Meeting& meeting = sections[section].meetings[m];
                 if (!is_present(meeting) || row < meeting.first_slot || row > meeting.last_slot)
                     continue;
@@ -172,7 +172,7 @@ void warn_rule_tight_weekdays(uint32_t weekdays)
 void name_left_out()
 {
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             if (left_out.marked[section][m]) {
                 const Meeting& meeting = sections[section].meetings[m];
                 console_print("Reuniao sem lugar na grade: ");
@@ -189,7 +189,7 @@ void name_meetings_without_room(const AllocationGrid& grid)
     constexpr int MEETINGS_NAMED = 20;
     int count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[section].meetings[m];
             if (!is_present(meeting) || first_slot_column(grid, section, m) != OVERFLOW_COLUMN)
                 continue;
@@ -210,7 +210,7 @@ void name_moved_meetings()
 {
     console_print("Reuni\xF5" "es movidas em rela\xE7\xE3o ao plano mantido: %d\n", moved_count);
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             if (moved_from[section][m] == 0)
                 continue;
             const Meeting& meeting = sections[section].meetings[m];

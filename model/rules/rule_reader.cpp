@@ -190,7 +190,7 @@ const char* pin_conflict(int32_t section, int32_t room)
     if (pinned_room[section] != 0 && pinned_room[section] != room)
         return refusal("turma ja fixa na sala %d (linha %d)", pinned_room[section],
                        line_of(RuleKind::Pin, [&](const Rule& r) { return r.room != room && rule_names(r, section); }));
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+    for (int m : meeting_numbers()) {
         const Meeting& meeting = sections[section].meetings[m];
         for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row) {
             int32_t other = pinned_grid[row][room];
@@ -219,7 +219,7 @@ const char* pin_rule(const Fields& fields, const RuleForm& form, Rule& rule)
     const char* fault = nullptr;
     for_each_section_named(rule, [&](int32_t section) {
         if (fault == nullptr && (fault = pin_conflict(section, rule.room)) == nullptr)
-            for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {  // what a later pin is checked against
+            for (int m : meeting_numbers()) {  // what a later pin is checked against
                 const Meeting& meeting = sections[section].meetings[m];
                 for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row)
                     pinned_grid[row][rule.room] = section;

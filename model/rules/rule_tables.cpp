@@ -50,7 +50,7 @@ RoomSet rooms_of(const Rule& rule)
 void pin(int32_t section, int32_t room)
 {
     pinned_room[section] = room;
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+    for (int m : meeting_numbers()) {
         const Meeting& meeting = sections[section].meetings[m];
         for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row)
             pinned_grid[row][room] = section;
@@ -243,7 +243,7 @@ int32_t column_holding(const GridRow& row, int32_t section)
 
 RuleBreach pin_breach(const AllocationGrid& grid, const Rule& rule, int32_t section, const MeetingMarks* out_of_grid)
 {
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+    for (int m : meeting_numbers()) {
         const Meeting& meeting = sections[section].meetings[m];
         bool present = is_present(meeting) && (out_of_grid == nullptr || !(*out_of_grid)[section][m]);
         for (int row = meeting.first_slot; present && row <= meeting.last_slot; ++row)
@@ -386,7 +386,7 @@ RuleBreach find_breach(const AllocationGrid& grid, const Rule& rule, const Meeti
         // One section (a closure names none; a room reserved for one is broken
         // by the others): only the rows of its meetings, the first breach by row.
         RuleBreach first = KEPT;
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const Meeting& meeting = sections[rule.section].meetings[m];
             for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row) {
                 RuleBreach breach = breach_in_row(row, [&](int32_t section) { return section == rule.section; });

@@ -42,7 +42,7 @@ struct SolutionFigures {
 bool weekday_has_meetings(int weekday)
 {
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             if (sections[section].meetings[m].weekday == weekday)
                 return true;
     return false;
@@ -52,7 +52,7 @@ int meeting_count()
 {
     int count = 0;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             count += is_present(sections[section].meetings[m]);
     return count;
 }
@@ -64,7 +64,7 @@ SolutionFigures figures_of(const AllocationGrid& grid, int kind)
     SolutionFigures figures{0, count_capacity_violations(grid), grid_figures(grid), 0, 0};
     grid_cost(grid, figures.cost);
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             const char* fault = !is_present(sections[section].meetings[m])
                                     ? nullptr
                                     : plan_meeting_fault(grid, section, m, solution_left_out(kind));
@@ -276,7 +276,7 @@ void write_left_out(std::FILE* out)
                 "%s %d fora da grade. Mude o hor\xE1rio delas ou crie salas.</p>\n<ul>\n",
            SOLUTION_FILES[kind].name, left.count == 1 ? "esta" : "estas", left.count);
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m)
+        for (int m : meeting_numbers())
             if (left.marked[section][m]) {
                 const Section& s = sections[section];
                 const Meeting& meeting = s.meetings[m];
@@ -299,7 +299,7 @@ void write_moved(std::FILE* out)
            moved_count, moved_count == 1 ? "reuni\xE3o muda" : "reuni\xF5" "es mudam");
     const AllocationGrid& grid = board_solutions[OPTIMAL_SOLUTION].report.grid;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-        for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+        for (int m : meeting_numbers()) {
             if (moved_from[section][m] == 0)
                 continue;
             const Section& s = sections[section];
@@ -487,7 +487,7 @@ int list_changes(std::FILE* out, bool saving)
     int changes = 0;
     for (int row = FIRST_SLOT; row <= slot_count; ++row)
         for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
-            for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+            for (int m : meeting_numbers()) {
                 const Meeting& meeting = sections[section].meetings[m];
                 if (!is_present(meeting) || meeting.first_slot != row)
                     continue;

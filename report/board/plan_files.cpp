@@ -73,7 +73,7 @@ bool plan_meeting_at(int row, int room, PlanMeeting& found)
     while (last < day.last && plan_grid()[last + 1][room] == section)
         ++last;
     found = {section, FIRST_MEETING, room, row, last, slot_start(row), slot_end(last)};
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+    for (int m : meeting_numbers()) {
         const Meeting& meeting = sections[section].meetings[m];
         if (meeting.weekday == slot_weekday(row)) {
             found.meeting = m;
@@ -106,7 +106,7 @@ void for_each_meeting_of_the_plan(Use use)
     PlanMeeting meeting;
     for (int row = FIRST_SLOT; row <= slot_count; ++row) {
         for (int32_t section = FIRST_SECTION; left.count > 0 && section <= section_count; ++section)
-            for (int m = FIRST_MEETING; m <= MAX_MEETINGS; ++m) {
+            for (int m : meeting_numbers()) {
                 const Meeting& out = sections[section].meetings[m];
                 if (left.marked[section][m] && out.first_slot == row)
                     use(PlanMeeting{section, m, NO_COLUMN, row, out.last_slot, out.earliest_start, out.end_time});

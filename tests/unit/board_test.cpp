@@ -919,8 +919,10 @@ TEST_F(BoardPage, EachSpreadsheetPlanIsReadAfresh)
     AllocationGrid grid;
     LeftOutMeetings left;
     start_console_capture();
+    long open_before = open_descriptor_count();
     int faults[4] = {read_plan_csv("plano.csv", grid, left), read_plan_csv("sem-sala.csv", grid, left),
                      read_plan_csv("sem-linha.csv", grid, left), read_plan_csv("plano.csv", grid, left)};
+    EXPECT_EQ(open_descriptor_count(), open_before);  // each plan closed once read
     EXPECT_EQ(console_capture(), "sem-sala.csv, linha 3: turma FIS 120-1, sabado 07:30: sem sala, mas o bloco tem "
                                  "colunas para todas as reunioes\n"
                                  "sem-linha.csv: falta a reuniao da turma FIS 120-1, sabado 07:30\n");
