@@ -450,7 +450,7 @@ class ImportSheet : public InScratchDirectory {};
 
 // A sheet whose header cannot be used is closed before its fault is told;
 // one that opens is closed by close_sheet.
-TEST_F(ImportSheet, LeavesNoFileOpen)
+TEST_F(ImportSheet, IsClosedAndReadAfresh)
 {
     static Sheet sheet;
     long open_before = open_descriptor_count();
@@ -463,6 +463,19 @@ TEST_F(ImportSheet, LeavesNoFileOpen)
     EXPECT_EQ(open_sheet(sheet, "turmas.csv"), nullptr);
     close_sheet(sheet);
     EXPECT_EQ(open_descriptor_count(), open_before);
+    // Read twice in one process, a class sheet gives the same classes: the
+    // index of the first reading does not stay.
+    write_file("turmas.csv", "disciplina;turma;alunos;dia;inicio;fim\nMTM101;1;30;SEG;08:00;09:40\n"
+                             "MTM101;2;20;TER;08:00;09:40\n");
+    for (int reading = 1; reading <= 2; ++reading) {
+        clear_import();
+        ASSERT_EQ(open_sheet(sheet, "turmas.csv"), nullptr);
+        EXPECT_EQ(read_class_sheet(sheet, false), nullptr);
+        close_sheet(sheet);
+        EXPECT_EQ(import_courses.count, 1) << "reading " << reading;
+        EXPECT_EQ(import_classes.count, 2) << "reading " << reading;
+    }
+    clear_import();
 }
 
 class ImportReport : public InScratchDirectory {};
