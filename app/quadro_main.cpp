@@ -78,7 +78,7 @@ int main(int argc, char** argv)
         return console_exit_status(0);
     if (faults > 0) {
         console_print("alocacao.csv e os calend\xE1rios n\xE3o foram gravados: o plano tem %d %s.\n", faults,
-                      faults == 1 ? "falha" : "falhas");
+                      plural(faults, "falha", "falhas"));
         return console_exit_status(2);
     }
     PlanExports written = write_plan_exports("quadro.html", calendars ? &semester : nullptr);
@@ -92,13 +92,13 @@ int main(int argc, char** argv)
     remove_stale_changes();
     if (calendars) {
         console_print("Calend\xE1rios gravados: %d %s\n", written.calendars,
-                      written.calendars == 1 ? "arquivo sala-*.ics" : "arquivos sala-*.ics");
+                      plural(written.calendars, "arquivo sala-*.ics", "arquivos sala-*.ics"));
         remove_stale_calendars();
     }
     if (int left = solution_left_out(plan_kind()).count) {
         console_print("Plano parcial: %d %s fora da grade, sem sala em alocacao.csv e sem evento nos "
                       "calend\xE1rios (%s).\n",
-                      left, left == 1 ? "reuni\xE3o" : "reuni\xF5" "es",
+                      left, plural(left, "reuni\xE3o", "reuni\xF5" "es"),
                       plan_kind() == OPTIMAL_SOLUTION ? "fora_da_grade.txt" : SOLUTION_FILES[plan_kind()].name);
         return console_exit_status(3);
     }

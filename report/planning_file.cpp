@@ -50,7 +50,7 @@ void print_investment(const RoomChange& change, const PlanningBaseline& today)
 {
     print_change_name(change);
     long long relieved = -change.variation;
-    console_print(": %lld %s acima a menos (de %lld para %lld)%s\n", relieved, relieved == 1 ? "aluno" : "alunos",
+    console_print(": %lld %s acima a menos (de %lld para %lld)%s\n", relieved, plural(relieved, "aluno", "alunos"),
                   static_cast<long long>(today.students_above), static_cast<long long>(change.students_above),
                   change.proven ? "" : ", otimalidade n\xE3o provada");
 }
@@ -267,8 +267,8 @@ void print_seat_changes(const PlanningBaseline& today)
     std::array<int, BEST_CHANGES_SHOWN> investments;
     int count = choose_investments(investments);
     console_print("\nOnde investir (%s, %d %s de uma coluna %s):\n", PLANNING_FILE, room_change_count,
-                  room_change_count == 1 ? "mudan\xE7" "a" : "mudan\xE7" "as",
-                  room_change_count == 1 ? "avaliada" : "avaliadas");
+                  plural(room_change_count, "mudan\xE7" "a", "mudan\xE7" "as"),
+                  plural(room_change_count, "avaliada", "avaliadas"));
     if (count == 0 && complete)
         console_print("Nenhuma mudan\xE7" "a de uma coluna diminui os alunos acima da capacidade (hoje %lld).\n",
                       static_cast<long long>(today.students_above));

@@ -156,7 +156,7 @@ void print_students_difference(int64_t difference)
     if (count == 0)
         console_print("nenhum aluno acima da capacidade a mais");
     else
-        console_print("%lld %s acima da capacidade a %s", count, count == 1 ? "aluno" : "alunos",
+        console_print("%lld %s acima da capacidade a %s", count, plural(count, "aluno", "alunos"),
                       difference < 0 ? "menos" : "mais");
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/importar/cells.hpp"
 #include "app/importar/import.hpp"
+#include "io/console.hpp"
 #include "io/encoding.hpp"
 #include "model/fnv1a.hpp"
 #include "model/hash_slot.hpp"
@@ -360,6 +361,6 @@ void note_features_without_rooms()
                          import_classes.classes[index].features[static_cast<std::size_t>(feature)];
         if (requiring > 0 && !held[static_cast<std::size_t>(feature)])
             add_note("recurso '%s', exigido por %d %s, nao e de nenhuma sala: a exigencia fica de fora",
-                     import_features.names[feature].data(), requiring, requiring == 1 ? "turma" : "turmas");
+                     import_features.names[feature].data(), requiring, plural(requiring, "turma", "turmas"));
     }
 }

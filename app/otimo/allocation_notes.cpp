@@ -78,7 +78,7 @@ void print_columns(const std::bitset<MAX_ROOM_COLUMNS>& columns)
     if (rooms == 0)
         console_print(columns[OVERFLOW_COLUMN] ? "(sv)" : "(nenhuma)");
     else
-        console_print("(%s%d %s)", columns[OVERFLOW_COLUMN] ? "sv e " : "", rooms, rooms == 1 ? "sala" : "salas");
+        console_print("(%s%d %s)", columns[OVERFLOW_COLUMN] ? "sv e " : "", rooms, plural(rooms, "sala", "salas"));
 }
 
 // "sv", "03", "117": a column as alocacao.csv writes it.

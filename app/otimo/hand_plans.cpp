@@ -24,7 +24,7 @@ bool leaves_out_no_more_than_the_optimum(const char* name, const OptimumResult& 
         return true;
     console_print_path(name);
     console_print(": o plano deixa %d %s fora da grade; o \xF3timo, %d.\n", edited_left_out.count,
-                  edited_left_out.count == 1 ? "reuni\xE3o" : "reuni\xF5" "es", optimum.left_out);
+                  plural(edited_left_out.count, "reuni\xE3o", "reuni\xF5" "es"), optimum.left_out);
     return false;
 }
 
@@ -39,7 +39,7 @@ int check_edited_plan(const char* name, double seconds)
         faults += !leaves_out_no_more_than_the_optimum(name, optimum);
     }
     if (faults > 0) {
-        console_print("%d %s; plano.txt n\xE3o foi gravado.\n", faults, faults == 1 ? "falha" : "falhas");
+        console_print("%d %s; plano.txt n\xE3o foi gravado.\n", faults, plural(faults, "falha", "falhas"));
         return 2;
     }
     grid_cost(best_grid, best_cost);
@@ -50,8 +50,8 @@ int check_edited_plan(const char* name, double seconds)
         print_plan_figures("plano.txt", best_grid, optimum);
     if (edited_left_out.count > 0)
         console_print("plano.txt: %d %s fora da grade, %s no \xF3timo.\n", edited_left_out.count,
-                      edited_left_out.count == 1 ? "reuni\xE3o" : "reuni\xF5" "es",
-                      edited_left_out.count == 1 ? "como" : "tantas quanto");
+                      plural(edited_left_out.count, "reuni\xE3o", "reuni\xF5" "es"),
+                      plural(edited_left_out.count, "como", "tantas quanto"));
     console_print("Plano gravado em plano.txt\n");
     return 0;
 }

@@ -91,10 +91,10 @@ void write_students_and_fit(std::FILE* out, int32_t section, int room)
     markup(out, "%lld %s<br><span class=\"fit\">", static_cast<long long>(demand), plural(demand, "aluno", "alunos"));
     if (demand > capacity)
         markup(out, "&#9888; %lld %s acima da capacidade", static_cast<long long>(demand - capacity),
-               demand - capacity == 1 ? "aluno" : "alunos");
+               plural(demand - capacity, "aluno", "alunos"));
     else
         markup(out, "%lld %s", static_cast<long long>(capacity - demand),
-               capacity - demand == 1 ? "lugar livre" : "lugares livres");
+               plural(capacity - demand, "lugar livre", "lugares livres"));
     markup(out, "</span>");
 }
 

@@ -234,7 +234,7 @@ void write_distance(std::FILE* out, int64_t students_above)
     if (count == 0)
         markup(out, "<td>nenhum aluno a mais%s</td>", against);
     else
-        markup(out, "<td>%lld %s a %s%s</td>", count, count == 1 ? "aluno" : "alunos", count == more ? "mais" : "menos",
+        markup(out, "<td>%lld %s a %s%s</td>", count, plural(count, "aluno", "alunos"), count == more ? "mais" : "menos",
                against);
 }
 
@@ -261,7 +261,7 @@ void write_summary_row(std::FILE* out, int kind)
                plural(figures.broken_meetings, "ausente ou dividida", "ausentes ou divididas"));
     if (figures.stray_cells > 0)
         markup(out, "%s %d %s fora das reuni\xF5" "es", figures.broken_meetings > 0 ? ";" : "", figures.stray_cells,
-               figures.stray_cells == 1 ? "c\xE9lula" : "c\xE9lulas");
+               plural(figures.stray_cells, "c\xE9lula", "c\xE9lulas"));
     markup(out, "</td></tr>\n");
 }
 
@@ -274,7 +274,7 @@ void write_left_out(std::FILE* out)
     const LeftOutMeetings& left = solution_left_out(kind);
     markup(out, "<h3>Fora da grade</h3>\n<p>Hor\xE1rios com mais reuni\xF5" "es que colunas: o plano (%s) deixa "
                 "%s %d fora da grade. Mude o hor\xE1rio delas ou crie salas.</p>\n<ul>\n",
-           SOLUTION_FILES[kind].name, left.count == 1 ? "esta" : "estas", left.count);
+           SOLUTION_FILES[kind].name, plural(left.count, "esta", "estas"), left.count);
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m : meeting_numbers())
             if (left.marked[section][m]) {
@@ -296,7 +296,7 @@ void write_moved(std::FILE* out)
     if (moved_count == 0)
         return;
     markup(out, "<h3>Mudan\xE7" "as em rela\xE7\xE3o ao plano mantido</h3>\n<p>%d %s de sala (mudancas.txt):</p>\n<ul>\n",
-           moved_count, moved_count == 1 ? "reuni\xE3o muda" : "reuni\xF5" "es mudam");
+           moved_count, plural(moved_count, "reuni\xE3o muda", "reuni\xF5" "es mudam"));
     const AllocationGrid& grid = board_solutions[OPTIMAL_SOLUTION].report.grid;
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         for (int m : meeting_numbers()) {
@@ -467,7 +467,7 @@ void write_change(std::FILE* out, int32_t section, const Meeting& meeting, int f
     int length = meeting.last_slot - meeting.first_slot + 1;
     markup(out, "<tr><td>%s</td><td>", WEEKDAY_TITLES[meeting.weekday]);
     write_clock(out, meeting.earliest_start);
-    markup(out, ", %d %s</td><th scope=\"row\">", length, length == 1 ? "bloco" : "blocos");
+    markup(out, ", %d %s</td><th scope=\"row\">", length, plural(length, "bloco", "blocos"));
     write_section_name(out, section);
     markup(out, " (%d %s)</th><td>", sections[section].demand, plural(sections[section].demand, "aluno", "alunos"));
     write_room_name(out, from);
@@ -516,8 +516,8 @@ void write_changes(std::FILE* out)
     }
     markup(out, "<p>%d %s de sala com economia no custo; a economia de cada mudan\xE7" "a conta os alunos acima da "
                 "capacidade e os lugares ociosos das duas salas. %d %s de sala sem mudar o custo.</p>\n</section>\n",
-           changes, changes == 1 ? "reuni\xE3o muda" : "reuni\xF5" "es mudam", neutral,
-           neutral == 1 ? "reuni\xE3o muda" : "reuni\xF5" "es mudam");
+           changes, plural(changes, "reuni\xE3o muda", "reuni\xF5" "es mudam"), neutral,
+           plural(neutral, "reuni\xE3o muda", "reuni\xF5" "es mudam"));
 }
 
 void write_meeting_cell(std::FILE* out, int32_t section, int rows, int room)

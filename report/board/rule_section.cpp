@@ -5,6 +5,7 @@
 #include <cinttypes>
 #include <utility>
 
+#include "io/console.hpp"
 #include "model/calendar.hpp"
 #include "model/rules/rules.hpp"
 #include "report/board/board.hpp"
@@ -40,7 +41,7 @@ void write_rule_rooms(std::FILE* out, const Rule& rule)
             markup(out, "%s", features.names[feature].data());
             return;
         }
-    markup(out, rooms.count() == 1 ? "sala " : "salas ");
+    markup(out, "%s", plural(static_cast<long long>(rooms.count()), "sala ", "salas "));
     for (int room = FIRST_ROOM, shown = 0; room <= last_room; ++room) {
         if (!rooms[static_cast<std::size_t>(room)] || rooms[static_cast<std::size_t>(room - 1)])
             continue;
@@ -130,7 +131,7 @@ void write_keeping(std::FILE* out, const Rule& rule, int kind)
     }
     if (rule.kind == RuleKind::SameRoom) {
         int32_t moving = sections_changing_rooms(grid);
-        markup(out, "<td>%d %s de sala</td>", moving, moving == 1 ? "turma muda" : "turmas mudam");
+        markup(out, "<td>%d %s de sala</td>", moving, plural(moving, "turma muda", "turmas mudam"));
         return;
     }
     RuleBreach breach = find_breach(grid, rule, &solution_left_out(kind).marked);
@@ -191,7 +192,7 @@ void write_rule_counts(std::FILE* out)
     std::array<int, RULE_KINDS> count{};
     for (const Rule& rule : file_rules())
         ++count[static_cast<std::size_t>(rule.kind)];
-    markup(out, "<p class=\"print-only\">regras.txt: %d %s", rule_count, rule_count == 1 ? "regra" : "regras");
+    markup(out, "<p class=\"print-only\">regras.txt: %d %s", rule_count, plural(rule_count, "regra", "regras"));
     const char* joint = ": ";
     const std::pair<RuleKind, const char*> kinds[] = {
         {RuleKind::Feature, "recurso"}, {RuleKind::Pin, "fixa"},        {RuleKind::Avoid, "evita"},
@@ -237,7 +238,7 @@ void write_room_rules(std::FILE* out, int room)
         barred += avoided_rooms[section][static_cast<std::size_t>(room)];
     if (barred > 0) {
         start("evitada");
-        markup(out, "por %d %s", barred, barred == 1 ? "turma" : "turmas");
+        markup(out, "por %d %s", barred, plural(barred, "turma", "turmas"));
     }
     if (said > 0)
         markup(out, ".</p>\n");
