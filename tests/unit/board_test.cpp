@@ -820,6 +820,15 @@ TEST_F(BoardPage, CalendarLinesAreFoldedAt75OctetsNeverInsideACharacter)
     EXPECT_NE(unfolded.find("\nRRULE:FREQ=WEEKLY;UNTIL=20260704T235959\n"), std::string::npos);
     // The UID names the course type by number: two types may share a code.
     EXPECT_NE(unfolded.find("\nUID:turma-1-121-2-reuniao-1-sala-05@alocacao\n"), std::string::npos);
+    // One octet more before the "É"s: the first fold falls between two characters, at the 75th octet.
+    std::string even = "ab";
+    for (int i = 2; i < MAX_ROOM_NAME; ++i)
+        even += "\xC3\x89";
+    std::memcpy(room_names[5].data(), even.c_str(), even.size() + 1);
+    ASSERT_EQ(write_plan_exports("quadro.html", &semester).calendars, 1);
+    text = read_file("sala-05.ics");
+    std::size_t location = text.find("\r\nLOCATION:") + 2;
+    EXPECT_EQ(text.find("\r\n", location) - location, 75u);
 }
 
 TEST_F(BoardPage, CalendarsLeaveOutMeetingsOutsideTheSemesterAndRoomsNoLongerUsed)
