@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -101,8 +102,9 @@ const char* scan_whole_number(std::FILE* stream, int c, int32_t& value)
         std::ungetc(c, stream);
         return "numero esperado";
     }
-    // Past 32 bits the magnitude stops growing, but never falls back into range.
-    constexpr int64_t BEYOND_32_BITS = int64_t{1} << 33;
+    // Past 32 bits the magnitude stops growing, but never falls back into
+    // range: the largest unsigned 32-bit number is past both ends of int32_t.
+    constexpr int64_t BEYOND_32_BITS = UINT32_MAX;
     int64_t magnitude = 0;
     for (; std::isdigit(c); c = std::getc(stream))
         magnitude = std::min(magnitude * 10 + (c - '0'), BEYOND_32_BITS);
