@@ -125,19 +125,23 @@ int32_t label_number(const char* label, bool& only_digits)
 // Sections in three rounds, so that a label of digits keeps its number
 // before a label with letters may take it: all digits, then digits among
 // letters, then the rest, which take the first number free of their course.
+enum class Round { Digits, DigitsAmongLetters, Rest };
+
 void number_classes()
 {
-    for (int round = 0; round < 3; ++round)
+    for (Round round : {Round::Digits, Round::DigitsAmongLetters, Round::Rest})
         for (int32_t index = FIRST_SECTION; index <= import_classes.count; ++index) {
             ImportClass& entry = import_classes.classes[index];
             bool only_digits{};
             int32_t number = label_number(entry.label.data(), only_digits);
-            bool in_round = round == 0 ? only_digits : round == 1 ? !only_digits && number > 0 : true;
+            bool in_round = round == Round::Digits               ? only_digits
+                            : round == Round::DigitsAmongLetters ? !only_digits && number > 0
+                                                                 : true;
             if (entry.number != 0 || !in_round)
                 continue;
-            if (round < 2 && number > 0 && take(section_owner(entry.course), number))
+            if (round != Round::Rest && number > 0 && take(section_owner(entry.course), number))
                 entry.number = number;
-            else if (round == 2)
+            else if (round == Round::Rest)
                 entry.number = first_free(section_owner(entry.course));
         }
 }
