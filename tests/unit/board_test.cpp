@@ -264,7 +264,7 @@ TEST_F(BoardPage, SummaryRecomputesTheFiguresAndChangesListWhatTheOptimumSaves)
     EXPECT_NE(unproven.find("<p>Plano: Melhor aloca\xC3\xA7\xC3\xA3o encontrada, n\xC3\xA3o provado (otima.txt)."),
               std::string::npos);
     EXPECT_NE(unproven.find("otima.txt: n\xC3\xA3o provado. Melhor custo encontrado " + std::to_string(optimal) +
-                            ", limite inferior " + std::to_string(optimal - 100) + ", diferen\xC3\xA7" "a 100 ("),
+                            ", limite inferior " + std::to_string(optimal - 100) + ", diferen\xC3\xA7" "a 100 (0,29 %)"),
               std::string::npos);
     EXPECT_NE(between(unproven, "<th scope=\"row\"><a href=\"#annealing\">", "</tr>")
                   .find("<td>15 alunos a mais que o melhor encontrado</td>"),
