@@ -301,20 +301,19 @@ void keep_home_rooms()
     for (int32_t section = FIRST_SECTION; section <= section_count; ++section)
         if (home_seats[section] != NO_HOME)
             order[count++] = section;
-    auto length = [](int32_t section) {
-        int32_t slots = 0;
+    auto rows_of = [](int32_t section) {
+        std::bitset<MAX_SLOTS + 1> rows;
         for (const Meeting& meeting : sections[section].meetings)
-            slots += is_present(meeting) ? meeting.last_slot - meeting.first_slot + 1 : 0;
-        return slots;
+            for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row)
+                rows.set(static_cast<std::size_t>(row));
+        return rows;
     };
-    std::stable_sort(order.begin(), order.begin() + count, [&](int32_t a, int32_t b) { return length(a) > length(b); });
+    std::stable_sort(order.begin(), order.begin() + count,
+                     [&](int32_t a, int32_t b) { return rows_of(a).count() > rows_of(b).count(); });
     clear_kept_plan();
     for (int32_t i = 0; i < count; ++i) {
         int32_t section = order[i];
-        std::bitset<MAX_SLOTS + 1> busy;
-        for (const Meeting& meeting : sections[section].meetings)
-            for (int row = meeting.first_slot; is_present(meeting) && row <= meeting.last_slot; ++row)
-                busy.set(static_cast<std::size_t>(row));
+        std::bitset<MAX_SLOTS + 1> busy = rows_of(section);
         int room = FIRST_ROOM;
         while (room <= last_room && (column_seats(room) != home_seats[section] || (taken[room] & busy).any() ||
                                      !allowed_all_week(section, room)))

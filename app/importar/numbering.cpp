@@ -135,7 +135,7 @@ void number_classes()
             bool only_digits{};
             int32_t number = label_number(entry.label.data(), only_digits);
             bool in_round = round == Round::Digits               ? only_digits
-                            : round == Round::DigitsAmongLetters ? !only_digits && number > 0
+                            : round == Round::DigitsAmongLetters ? !only_digits
                                                                  : true;
             if (entry.number != 0 || !in_round)
                 continue;
