@@ -53,8 +53,8 @@ int distinct_columns(const AllocationGrid& grid, int32_t section)
 {
     std::array<int32_t, MAX_MEETINGS> columns;
     int count = 0;
-    for (int m = FIRST_MEETING; m <= MAX_MEETINGS && is_present(sections[section].meetings[m]); ++m) {
-        int32_t column = first_slot_column(grid, section, m);
+    for (int m : meeting_numbers()) {
+        int32_t column = first_slot_column(grid, section, m);  // NO_COLUMN for a meeting it does not have
         if (column >= 0 && std::find(columns.begin(), columns.begin() + count, column) == columns.begin() + count)
             columns[count++] = column;
     }
