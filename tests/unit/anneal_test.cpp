@@ -303,7 +303,10 @@ TEST_F(Annealing, TraceLinesHoldTheWholeTextAndTheNumberAsPrintfWouldAndComeBefo
         expected += std::string(text.bytes.data(), text.length) + std::to_string(number) + "\n";
     }
     console_print("after\n");
-    EXPECT_EQ(console_capture(), expected + "after\n");
+    ConsoleText last = alphabet_text(5);  // a trace left at the end reaches the console with the exit status
+    trace_line(last, 42);
+    EXPECT_EQ(console_exit_status(3), 3);
+    EXPECT_EQ(console_capture(), expected + "after\n" + std::string(last.bytes.data(), last.length) + "42\n");
 }
 
 TEST_F(Annealing, TracesLongerThanTheirBufferArriveWholeAndInOrder)
