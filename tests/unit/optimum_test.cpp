@@ -865,6 +865,11 @@ TEST_F(Optimum, SettlingKeepsTheOtherWeekdaysRoomsOfSectionsThatMeetAgain)
     keep_rooms_of_other_weekdays(candidate_grid, MONDAY);
     EXPECT_EQ(kept_room(1, 2), 6);
     EXPECT_EQ(kept_count, 1);
+    candidate_grid[1][6] = 0;  // on Sunday in sv: sv is kept, and counted
+    candidate_grid[1][OVERFLOW_COLUMN] = 1;
+    keep_rooms_of_other_weekdays(candidate_grid, MONDAY);
+    EXPECT_EQ(kept_room(1, 2), OVERFLOW_COLUMN);
+    EXPECT_EQ(kept_count, 1);
     clear_kept_plan();
     reset_tables();  // and the standard week again
 }
